@@ -1,0 +1,28 @@
+#pragma once
+// How registry data becomes the texts and numbers the program works with.
+// Pure functions on bytes, kept apart from the registry calls so they can
+// be tested directly.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace registry_text {
+
+// The data as text up to its first zero byte, never past `size`.
+std::string UpToFirstZero(const void* data, std::size_t size);
+
+// A settings value as ReadString returns it: up to the first zero byte,
+// and a value of exactly "-" counts as empty.
+std::string SettingText(const void* data, std::size_t size);
+
+// ReadInt's reading of a settings text: -1 for the empty text, otherwise
+// the run-time library's atoi (leading blanks, sign, digits; 0 when none).
+int SettingNumber(std::string_view text);
+
+// The program file named in an Add/Remove Programs cache record: every
+// non-zero byte from offset 28 on, in order. The record stores the name in
+// UTF-16LE, so single-byte names come out as themselves.
+std::string CachedProgramName(const void* data, std::size_t size);
+
+}  // namespace registry_text

@@ -1,0 +1,120 @@
+#include "registry/SettingsStore.h"
+
+#include "framework/UniqueHandle.h"
+#include "registry/RegistryText.h"
+
+namespace {
+
+std::string UnderSoftware(const std::string& path) { return "Software\\" + path; }
+
+fw::RegKey OpenKey(HKEY root, const std::string& fullPath, REGSAM access) {
+    fw::RegKey key;
+    if (RegOpenKeyExA(root, fullPath.c_str(), 0, access, key.put()) != ERROR_SUCCESS) key.release();
+    return key;
+}
+
+}  // namespace
+
+bool SettingsStore::WriteString(const std::string& path, const std::string& valueName,
+                                const std::string& text) {
+    if (text.size() > kMaxWriteChars) return false;
+    fw::RegKey key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, UnderSoftware(path).c_str(), 0, nullptr,
+                        REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, key.put(),
+                        nullptr) != ERROR_SUCCESS) {
+        key.release();
+        return false;
+    }
+    // A value that cannot be set is not reported: the key was there.
+    RegSetValueExA(key.get(), valueName.c_str(), 0, REG_SZ,
+                   reinterpret_cast<const BYTE*>(text.c_str()), static_cast<DWORD>(text.size() + 1));
+    return true;
+}
+
+std::string SettingsStore::ReadString(const std::string& path, const std::string& valueName,
+                                      HKEY root) {
+    fw::RegKey key = OpenKey(root, UnderSoftware(path), KEY_QUERY_VALUE);
+    if (!key) return {};
+    char buffer[kReadBufferBytes];
+    DWORD size = sizeof buffer;
+    if (RegQueryValueExA(key.get(), valueName.c_str(), nullptr, nullptr,
+                         reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS) {
+        return {};
+    }
+    return registry_text::SettingText(buffer, size);
+}
+
+int SettingsStore::ReadInt(const std::string& path, const std::string& valueName) {
+    return registry_text::SettingNumber(ReadString(path, valueName, HKEY_CURRENT_USER));
+}
+
+bool SettingsStore::DeleteKey(const std::string& path, const std::string& subkey, HKEY root) {
+    fw::RegKey key = OpenKey(root, UnderSoftware(path), KEY_ALL_ACCESS);
+    if (!key) return false;
+    return RegDeleteKeyA(key.get(), subkey.c_str()) == ERROR_SUCCESS;
+}
+
+std::optional<std::string> SettingsStore::ReadCachedProgramName(const std::string& path,
+                                                                const std::string& valueName,
+                                                                HKEY root) {
+    fw::RegKey key = OpenKey(root, UnderSoftware(path), KEY_QUERY_VALUE);
+    if (!key) return std::nullopt;
+    DWORD type = REG_BINARY;
+    DWORD size = 0;
+    if (RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        size > kCacheBufferBytes) {
+        return std::nullopt;
+    }
+    unsigned char buffer[kCacheBufferBytes];
+    size = sizeof buffer;
+    if (RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, buffer, &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return registry_text::CachedProgramName(buffer, size);
+}
+
+SettingsStore& SettingsStore::EnumerateKey(HKEY root, const std::string& fullPath) {
+    results_.clear();
+    fw::RegKey key = OpenKey(root, fullPath, KEY_ALL_ACCESS);
+    if (!key) return *this;
+
+    char className[260];
+    DWORD classLength = sizeof className;
+    DWORD subkeyCount = 0;
+    DWORD valueCount = 0;
+    if (RegQueryInfoKeyA(key.get(), className, &classLength, nullptr, &subkeyCount, nullptr,
+                         nullptr, &valueCount, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+        subkeyCount = 0;
+        valueCount = 0;
+    }
+
+    for (DWORD index = 0; index < subkeyCount; ++index) {
+        if (walkCounter_++ > kLastWalkIndex) {
+            walkCounter_ = 0;
+            break;
+        }
+        char name[kSubkeyNameBuffer];
+        DWORD length = kSubkeyNameBuffer;
+        // A name too long for the buffer fails the read and is left out.
+        if (RegEnumKeyExA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) ==
+            ERROR_SUCCESS) {
+            results_.emplace_back(name, length);
+        }
+    }
+
+    std::vector<char> valueName(kValueNameBuffer);
+    std::vector<unsigned char> data(kValueDataBuffer);
+    for (DWORD index = 0; index < valueCount; ++index) {
+        valueName[0] = '\0';
+        DWORD nameLength = kValueNameBuffer;
+        DWORD dataSize = kValueDataBuffer;
+        if (RegEnumValueA(key.get(), index, valueName.data(), &nameLength, nullptr, nullptr,
+                          data.data(), &dataSize) != ERROR_SUCCESS) {
+            continue;  // includes data larger than the buffer
+        }
+        if (std::string_view(valueName.data(), nameLength) == "MRUList") continue;
+        std::string text = registry_text::UpToFirstZero(data.data(), dataSize);
+        if (!text.empty()) results_.push_back(std::move(text));
+    }
+    return *this;
+}

@@ -1,0 +1,65 @@
+#pragma once
+// The program's one registry access class: its per-user settings under
+// HKEY_CURRENT_USER\Software\Zaltrow, the machine's Add/Remove Programs data
+// under HKEY_LOCAL_MACHINE, key deletion and subkey walks.
+//
+// Every path except EnumerateKey's is relative to "Software\". Operations
+// report failure only through their result and never show anything; each
+// closes what it opened before returning. A store is cheap: make one for a
+// task and drop it.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+class SettingsStore {
+public:
+    // Input limits; longer input is refused, never written past a buffer.
+    static constexpr std::size_t kMaxWriteChars = 9999;
+    static constexpr DWORD kReadBufferBytes = 1000;    // texts of up to 999 characters
+    static constexpr DWORD kCacheBufferBytes = 1000;   // larger cache records count as absent
+    static constexpr DWORD kSubkeyNameBuffer = 255;    // names of up to 254 characters
+    static constexpr DWORD kValueNameBuffer = 16384;   // names of up to 16,383 characters
+    static constexpr DWORD kValueDataBuffer = 10000;   // larger values are skipped
+    static constexpr std::int32_t kLastWalkIndex = 600;  // a walk visits 601 subkeys
+
+    // Writes a REG_SZ value under HKEY_CURRENT_USER\Software\<path>. True when
+    // the key could be created or opened, whether or not the value was set.
+    // A text longer than kMaxWriteChars is refused: false, nothing written.
+    bool WriteString(const std::string& path, const std::string& valueName, const std::string& text);
+
+    // The value as text up to its first zero byte, whatever its type. Empty
+    // when the key or value is missing, the value is 1,000 bytes or longer,
+    // or it holds exactly "-".
+    std::string ReadString(const std::string& path, const std::string& valueName, HKEY root);
+
+    // ReadString under HKEY_CURRENT_USER read as a number: -1 when the text
+    // is empty, otherwise as atoi reads it.
+    int ReadInt(const std::string& path, const std::string& valueName);
+
+    // Deletes <path>\<subkey> (not recursively). True only when the key
+    // opened with full access and the subkey was deleted.
+    bool DeleteKey(const std::string& path, const std::string& subkey, HKEY root);
+
+    // The program file name in an Add/Remove Programs cache record; absent
+    // when the key or value is missing or the record exceeds 1,000 bytes.
+    std::optional<std::string> ReadCachedProgramName(const std::string& path,
+                                                     const std::string& valueName, HKEY root);
+
+    // Walks the key at the full path `fullPath`: the results become the
+    // names of its subkeys, as far as the walk counter allows, followed by
+    // the non-empty text data of its values other than "MRUList". The
+    // counter is not reset by the walk; callers set it first.
+    SettingsStore& EnumerateKey(HKEY root, const std::string& fullPath);
+
+    const std::vector<std::string>& Results() const { return results_; }
+    std::int32_t WalkCounter() const { return walkCounter_; }
+    void SetWalkCounter(std::int32_t value) { walkCounter_ = value; }
+
+private:
+    std::vector<std::string> results_;
+    std::int32_t walkCounter_ = 0;
+};

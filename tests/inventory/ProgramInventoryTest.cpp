@@ -1,0 +1,163 @@
+#include "inventory/ProgramInventory.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+
+#include "ScratchRegistry.h"
+
+namespace {
+
+const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const std::string kArpCache = "Software\\Microsoft\\Windows\\CurrentVersion\\App Management\\ARPCache";
+
+std::vector<unsigned char> CacheRecord(const std::string& name) {
+    std::vector<unsigned char> record(28, 0x01);
+    for (char c : name) {
+        record.push_back(static_cast<unsigned char>(c));
+        record.push_back(0);
+    }
+    record.resize(record.size() + 2, 0);
+    return record;
+}
+
+class ProgramInventoryTest : public ::testing::Test {
+protected:
+    void Entry(const std::string& key, const std::string& name, const std::string& command,
+               const char* icon = nullptr) {
+        const std::string path = kUninstall + "\\" + key;
+        ScratchRegistry::CreateKey(HKEY_LOCAL_MACHINE, path);
+        if (!name.empty()) ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, path, "DisplayName", name);
+        if (!command.empty()) ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, path, "UninstallString", command);
+        if (icon) ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, path, "DisplayIcon", icon);
+    }
+
+    std::map<std::string, ProgramEntry> EnumerateByKey() {
+        inventory.Enumerate();
+        std::map<std::string, ProgramEntry> byKey;
+        for (const ProgramEntry& e : inventory.Entries()) byKey[e.keyName] = e;
+        return byKey;
+    }
+
+    ScratchRegistry scratch;
+    ProgramInventory inventory;
+};
+
+}  // namespace
+
+TEST_F(ProgramInventoryTest, MissingUninstallKeyGivesEmptyInventory) {
+    inventory.Enumerate();
+    EXPECT_EQ(inventory.Count(), 0u);
+}
+
+TEST_F(ProgramInventoryTest, RealWorldEntries) {
+    Entry("Tool_is1", "Tool 2.0", "\"C:\\Program Files\\Tool\\unins000.exe\" /SILENT");
+    Entry("NsisApp", "NSIS App", "C:\\Program Files\\NSIS App\\uninst.exe", "C:\\Program Files\\NSIS App\\app.exe,12");
+    Entry("{A1B2C3D4-0000-1111-2222-333344445555}", "Office Thing", "MsiExec.exe /X{A1B2C3D4-0000-1111-2222-333344445555}");
+    Entry("InstallShield_{99}", "Shielded", "\"C:\\Program Files\\InstallShield Installation Information\\{99}\\setup.exe\" -runfromtemp -l0x0409",
+          "\"C:\\Apps\\Tool\\tool.exe\",0");
+    Entry("IEPlugin", "Plugin", "RunDll32 advpack.dll,LaunchINFSection C:\\WINDOWS\\INF\\p.inf,DefaultUninstall");
+    Entry("Driver", "Driver", "C:\\WINDOWS\\rundll32.exe setupapi.dll,InstallHinfSection DefaultUninstall 132 x.inf");
+    Entry("EnvPath", "Env", "%ProgramFiles%\\Env\\uninst.exe", "%ProgramFiles%\\Env\\env.ico");
+    Entry("Network", "Net", "\\\\server\\share\\net\\uninst.exe /x");
+    Entry("Acme", "Acme", "C:\\Program Files\\Acme, Inc\\uninst.exe", "C:\\Program Files\\Acme, Inc\\acme.exe,3");
+    Entry("Semi", "Semi", "D:\\Games;Old\\uninst.exe");
+    Entry("DDrive", "D Tool", "D:\\Tools\\uninst.exe");
+    Entry("DashName", "-", "C:\\x\\u.exe");
+    Entry("Bare", "", "");
+
+    auto e = EnumerateByKey();
+    ASSERT_EQ(e.size(), 13u);
+
+    EXPECT_EQ(e["Tool_is1"].programPath, "C:\\Program Files\\Tool\\unins000.exe");
+    EXPECT_EQ(e["Tool_is1"].programArgs, "/SILENT");
+    EXPECT_EQ(e["Tool_is1"].iconPath, "C:\\Program Files\\Tool\\unins000.exe");  // from the command
+    EXPECT_EQ(e["Tool_is1"].uninstallString, "\"C:\\Program Files\\Tool\\unins000.exe\" /SILENT");
+
+    EXPECT_EQ(e["NsisApp"].iconPath, "C:\\Program Files\\NSIS App\\app.exe");
+    EXPECT_EQ(e["NsisApp"].iconIndex, 1);
+    EXPECT_EQ(e["NsisApp"].programPath, "C:\\Program Files\\NSIS App\\uninst.exe");
+
+    EXPECT_EQ(e["{A1B2C3D4-0000-1111-2222-333344445555}"].programPath, "MsiExec.exe");
+    EXPECT_EQ(e["{A1B2C3D4-0000-1111-2222-333344445555}"].iconPath, "");
+
+    EXPECT_EQ(e["InstallShield_{99}"].iconPath, "C:\\Apps\\Tool\\tool.exe");
+    EXPECT_EQ(e["InstallShield_{99}"].iconIndex, 0);
+    EXPECT_EQ(e["InstallShield_{99}"].programArgs, "-runfromtemp -l0x0409");
+
+    EXPECT_EQ(e["IEPlugin"].programPath, "RunDll32");
+    EXPECT_EQ(e["IEPlugin"].iconPath, "");  // "c:\\" found, but no ".exe" after it
+    EXPECT_EQ(e["Driver"].programPath, "C:\\WINDOWS\\rundll32.exe");
+    EXPECT_EQ(e["Driver"].iconPath, "C:\\WINDOWS\\rundll32.exe");  // "c:\" marker
+
+    EXPECT_EQ(e["EnvPath"].iconPath, "%ProgramFiles%\\Env\\env.ico");  // never expanded
+    EXPECT_EQ(e["EnvPath"].programPath, "%ProgramFiles%\\Env\\uninst.exe");
+    EXPECT_EQ(e["Network"].programPath, "\\\\server\\share\\net\\uninst.exe");
+    EXPECT_EQ(e["Network"].iconPath, "");
+
+    EXPECT_EQ(e["Acme"].iconPath, "C:\\Program Files\\Acme");
+    EXPECT_EQ(e["Acme"].iconIndex, 0);  // the first comma is the folder's
+    EXPECT_EQ(e["Acme"].programPath, "C:\\Program Files\\Acme");
+    EXPECT_EQ(e["Semi"].programPath, "D:\\Games");
+    EXPECT_EQ(e["DDrive"].iconPath, "");  // other drives only through the folder markers
+
+    EXPECT_EQ(e["DashName"].displayName, "");
+    EXPECT_EQ(e["Bare"].displayName, "");
+    EXPECT_EQ(e["Bare"].programPath, "");
+}
+
+TEST_F(ProgramInventoryTest, CachedProgramNameIsTheIconWhenNoDisplayIcon) {
+    Entry("Cached", "Cached", "MsiExec.exe /X{1}");
+    ScratchRegistry::SetBinary(HKEY_LOCAL_MACHINE, kArpCache + "\\Cached", "SlowInfoCache",
+                               CacheRecord("C:\\Apps\\Tool\\tool.exe"));
+    Entry("ShortCache", "Short", "\"C:\\Program Files\\S\\unins000.exe\"");
+    ScratchRegistry::SetBinary(HKEY_LOCAL_MACHINE, kArpCache + "\\ShortCache", "SlowInfoCache",
+                               CacheRecord("C:\\ab"));  // 5 characters: ignored
+    Entry("IconWins", "IconWins", "MsiExec.exe /X{2}", "C:\\own.ico");
+    ScratchRegistry::SetBinary(HKEY_LOCAL_MACHINE, kArpCache + "\\IconWins", "SlowInfoCache",
+                               CacheRecord("C:\\cached.exe"));
+    Entry("DashIcon", "DashIcon", "MsiExec.exe /X{3}", "-");
+    ScratchRegistry::SetBinary(HKEY_LOCAL_MACHINE, kArpCache + "\\DashIcon", "SlowInfoCache",
+                               CacheRecord("C:\\\"Quoted\",x.exe"));
+
+    auto e = EnumerateByKey();
+    EXPECT_EQ(e["Cached"].iconPath, "C:\\Apps\\Tool\\tool.exe");
+    EXPECT_EQ(e["ShortCache"].iconPath, "C:\\Program Files\\S\\unins000.exe");
+    EXPECT_EQ(e["IconWins"].iconPath, "C:\\own.ico");
+    EXPECT_EQ(e["DashIcon"].iconPath, "C:\\Quoted");  // "-" counts as no icon; cache text is cleaned
+}
+
+TEST_F(ProgramInventoryTest, OnlyThe601FirstSubkeysBecomeEntries) {
+    for (int i = 0; i < 700; ++i) {
+        char key[16];
+        std::snprintf(key, sizeof key, "App%03d", i);
+        ScratchRegistry::CreateKey(HKEY_LOCAL_MACHINE, kUninstall + "\\" + key);
+    }
+    inventory.Enumerate();
+    ASSERT_EQ(inventory.Count(), 601u);
+    EXPECT_EQ(inventory.Entries().front().keyName, "App000");
+    EXPECT_EQ(inventory.Entries().back().keyName, "App600");
+
+    // A second Enumerate gives the same picture, not an appended one.
+    inventory.Enumerate();
+    EXPECT_EQ(inventory.Count(), 601u);
+}
+
+TEST_F(ProgramInventoryTest, ValuesInTheUninstallKeyBecomeEntriesAfterSubkeys) {
+    Entry("Real", "Real", "C:\\r.exe");
+    ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, kUninstall, "Stray", "NotAKey");
+    ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, kUninstall, "MRUList", "abc");
+    inventory.Enumerate();
+    ASSERT_EQ(inventory.Count(), 2u);
+    EXPECT_EQ(inventory.Entries()[0].keyName, "Real");
+    EXPECT_EQ(inventory.Entries()[1].keyName, "NotAKey");
+    EXPECT_EQ(inventory.Entries()[1].displayName, "");
+}
+
+TEST_F(ProgramInventoryTest, OverlongValuesReadAsEmpty) {
+    Entry("Long", std::string(1200, 'N'), "C:\\Program Files\\L\\u.exe", std::string(1000, 'i').c_str());
+    auto e = EnumerateByKey();
+    EXPECT_EQ(e["Long"].displayName, "");
+    EXPECT_EQ(e["Long"].iconPath, "C:\\Program Files\\L\\u.exe");  // icon text fell through to the command
+}

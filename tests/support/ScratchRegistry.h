@@ -1,0 +1,31 @@
+#pragma once
+// Points this process's HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER at fresh
+// scratch keys for the life of the object, and removes them afterwards, so
+// registry tests see only what they seeded and never touch real data.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class ScratchRegistry {
+public:
+    ScratchRegistry();
+    ~ScratchRegistry();
+    ScratchRegistry(const ScratchRegistry&) = delete;
+    ScratchRegistry& operator=(const ScratchRegistry&) = delete;
+
+    // Seeding and inspection through the (overridden) predefined roots.
+    static void CreateKey(HKEY root, const std::string& path);
+    static void SetString(HKEY root, const std::string& path, const std::string& name,
+                          const std::string& value, DWORD type = REG_SZ);
+    static void SetBinary(HKEY root, const std::string& path, const std::string& name,
+                          const std::vector<unsigned char>& bytes, DWORD type = REG_BINARY);
+    static void SetDword(HKEY root, const std::string& path, const std::string& name, DWORD value);
+    static bool KeyExists(HKEY root, const std::string& path);
+    static bool ValueExists(HKEY root, const std::string& path, const std::string& name);
+    static std::string GetString(HKEY root, const std::string& path, const std::string& name);
+
+private:
+    std::string scratchPath_;  // under the real HKCU
+};

@@ -1,0 +1,82 @@
+# Shared steps of tools/test.sh and tools/run.sh: installing what is
+# missing, building, and making a Wine prefix of our own. Sourced, not run.
+
+ZALTROW_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+ZALTROW_PACKAGES=(
+  g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
+  cmake make googletest wine wine32:i386 wine64 fonts-wine
+  xvfb xauth xdotool imagemagick python3 ca-certificates curl
+)
+
+zaltrow_log() { printf '== %s\n' "$*" >&2; }
+
+# apt-get only when something is missing, so a second run costs nothing.
+zaltrow_install_deps() {
+  local missing=() pkg
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    zaltrow_log "adding the i386 architecture"
+    dpkg --add-architecture i386
+    missing+=(update-needed)
+  fi
+  for pkg in "${ZALTROW_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  zaltrow_log "installing: ${missing[*]}"
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${ZALTROW_PACKAGES[@]}" >/dev/null
+}
+
+# The Windows architecture this host's Wine can run. The product is the
+# i686 build; where the kernel refuses 32-bit processes (some virtual
+# machines run 64-bit user code only), the same sources are built for
+# x86_64 and run under 64-bit Wine instead.
+zaltrow_wine_arch() {
+  if /usr/lib/wine/wine --version >/dev/null 2>&1; then echo i686; else echo x86_64; fi
+}
+
+# Sets WINE, WINESERVER and WINEARCH for an architecture.
+zaltrow_wine_env() {
+  if [ "$1" = i686 ]; then
+    export WINE=/usr/lib/wine/wine WINESERVER=/usr/lib/wine/wineserver32 WINEARCH=win32
+  else
+    export WINE=/usr/lib/wine/wine64 WINESERVER=/usr/lib/wine/wineserver64 WINEARCH=win64
+  fi
+  [ -x "$WINESERVER" ] || WINESERVER=/usr/lib/wine/wineserver
+  export WINEDEBUG=-all
+}
+
+zaltrow_build() {
+  local arch=$1 dir="$ZALTROW_ROOT/build/$1"
+  zaltrow_log "building for $arch in build/$arch"
+  cmake -S "$ZALTROW_ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$ZALTROW_ROOT/cmake/mingw.cmake" \
+    -DZALTROW_ARCH="$arch" -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build "$dir" -j "$(nproc)" -- --no-print-directory >/dev/null
+}
+
+# A fresh prefix at $1, tuned for running without a window manager:
+# dialogs open and close without Wine's wait for one, and a crash ends the
+# process with an error instead of starting a debugger.
+zaltrow_make_prefix() {
+  local prefix=$1
+  rm -rf "$prefix"
+  mkdir -p "$prefix"
+  export WINEPREFIX=$prefix
+  (cd "$prefix" && "$WINE" wineboot -i >/dev/null 2>&1; "$WINESERVER" -w)
+  cat > "$prefix/tuning.reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\AeDebug]
+"Debugger"=""
+"Auto"="0"
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+REG
+  (cd "$prefix" && "$WINE" regedit /s tuning.reg >/dev/null 2>&1; "$WINESERVER" -w)
+}
