@@ -56,27 +56,51 @@ zaltrow_build() {
   cmake --build "$dir" -j "$(nproc)" -- --no-print-directory >/dev/null
 }
 
-# A fresh prefix at $1, tuned for running without a window manager:
-# dialogs open and close without Wine's wait for one, and a crash ends the
-# process with an error instead of starting a debugger.
+# A fresh prefix at $1 in which a crash ends the process with an error
+# instead of starting a debugger. With "headless" as $2 it is also tuned
+# for running without a window manager: dialogs open and close without
+# Wine's wait for one.
 zaltrow_make_prefix() {
-  local prefix=$1
+  local prefix=$1 managed=Y
+  [ "${2:-}" = headless ] && managed=N
   rm -rf "$prefix"
   mkdir -p "$prefix"
   export WINEPREFIX=$prefix
   (cd "$prefix" && "$WINE" wineboot -i >/dev/null 2>&1; "$WINESERVER" -w)
-  cat > "$prefix/tuning.reg" <<'REG'
+  cat > "$prefix/tuning.reg" <<REG
 REGEDIT4
 
-[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
-"Managed"="N"
+[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]
+"Managed"="$managed"
 
-[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\AeDebug]
+[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug]
 "Debugger"=""
 "Auto"="0"
 
-[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]
 "ShowCrashDialog"=dword:00000000
 REG
   (cd "$prefix" && "$WINE" regedit /s tuning.reg >/dev/null 2>&1; "$WINESERVER" -w)
+}
+
+ZALTROW_EXE_NAME="Zaltrow 1.2.exe"
+
+# The demo prefix build/ARCH/wine-demo, made and seeded on first use only,
+# so what a person removed in one run stays removed in the next.
+zaltrow_demo_prefix() {
+  local build=$1 prefix="$1/wine-demo"
+  export WINEPREFIX=$prefix
+  [ -f "$prefix/.zaltrow-seeded" ] && return 0
+  zaltrow_log "making the demo prefix in ${prefix#$ZALTROW_ROOT/}"
+  zaltrow_make_prefix "$prefix" &&
+    python3 "$ZALTROW_ROOT/tools/seed-demo.py" "$prefix" "$build/tools/demo/demo_uninstaller.exe" "$prefix/demo.reg" &&
+    (cd "$prefix" && "$WINE" regedit /s demo.reg >/dev/null 2>&1; "$WINESERVER" -w) &&
+    touch "$prefix/.zaltrow-seeded"
+}
+
+# Whether the window manager manages Wine's windows in the current prefix:
+# Y on a person's desktop; N on a virtual display without one, where Wine
+# then draws the frames itself and hides windows without waiting for it.
+zaltrow_set_managed() {
+  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$1" /f >/dev/null 2>&1
 }

@@ -7,7 +7,7 @@ arch=$1
 build="$ZALTROW_ROOT/build/$arch"
 zaltrow_wine_env "$arch"
 zaltrow_log "making a test prefix in build/$arch/wine-test"
-zaltrow_make_prefix "$build/wine-test"
+zaltrow_make_prefix "$build/wine-test" headless
 
 # A warm server makes each test process start in milliseconds; wineboot
 # first, or services started by the first test hold CTest's pipes open.

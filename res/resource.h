@@ -1,0 +1,42 @@
+#pragma once
+// Resource ids shared by the resource script and the code.
+
+// Dialog templates
+#define IDD_ABOUTBOX 100
+#define IDD_ZALTROW_DIALOG 102
+#define IDD_SPLASH 192
+
+// Strings
+#define IDS_ABOUTBOX 101
+
+// Icons
+#define IDR_MAINFRAME 128
+#define IDI_REFRESH_NORMAL 105
+#define IDI_REFRESH_HOVER 106
+#define IDI_REMOVE_NORMAL 107
+#define IDI_REMOVE_HOVER 108
+#define IDI_PHANTOM 109
+#define IDI_UPGRADE_NORMAL 110
+#define IDI_UPGRADE_HOVER 111
+#define IDI_HELP_NORMAL 112
+#define IDI_HELP_HOVER 113
+#define IDI_QUIT 116
+#define IDI_DEFAULT_PROGRAM 151
+#define IDI_UNINSTALL 153
+
+// Bitmaps
+#define IDB_SPLASH 148
+
+// Controls of the main window
+#define IDC_UNINSTALL 1
+#define IDC_QUIT 2
+#define IDC_REMOVE 3
+#define IDC_REFRESH 4
+#define IDC_PROGRAM_LIST 1000
+#define IDC_HELP_BUTTON 1003
+#define IDC_UPGRADE 1006
+#define IDC_ACTIONS_GROUP 1025
+#define IDC_OPTIONS_GROUP 1026
+
+// System menu
+#define IDM_ABOUTBOX 0x0010

@@ -1,0 +1,5 @@
+#include "app/AboutDialog.h"
+
+#include "resource.h"
+
+AboutDialog::AboutDialog(HWND parent) : ResizableDialog(IDD_ABOUTBOX, parent) {}

@@ -1,0 +1,60 @@
+#include "app/ColumnSorter.h"
+
+#include <mbstring.h>
+
+#include <new>
+
+ColumnSorter::ColumnSorter(fw::ListView& list, int column) : list_(list), column_(column) {}
+
+void ColumnSorter::Prepare() {
+    const int count = list_.GetItemCount();
+    for (int row = 0; row < count; ++row) {
+        SortRecord* record = NewRecord(list_.GetItemText(row, column_), list_.GetItemData(row));
+        if (!record) return;  // incomplete: Sort leaves the rows alone
+        list_.SetItemData(row, reinterpret_cast<LPARAM>(record));
+        ++replaced_;
+    }
+    complete_ = true;
+}
+
+ColumnSorter::~ColumnSorter() {
+    // Unsorted when incomplete, so the records sit in rows 0..replaced_-1.
+    for (int row = 0; row < replaced_; ++row) {
+        auto* record = reinterpret_cast<SortRecord*>(list_.GetItemData(row));
+        if (!record) continue;
+        list_.SetItemData(row, record->savedData);
+        delete record;
+    }
+}
+
+SortRecord* ColumnSorter::NewRecord(std::string text, LPARAM savedData) {
+    auto* record = new (std::nothrow) SortRecord;
+    if (!record) return nullptr;
+    try {
+        record->text = std::move(text);
+    } catch (const std::bad_alloc&) {
+        delete record;
+        return nullptr;
+    }
+    record->savedData = savedData;
+    return record;
+}
+
+void ColumnSorter::Sort(bool ascending) {
+    if (!complete_) return;
+    list_.SortItems(ascending ? &ColumnSorter::CompareAscending : &ColumnSorter::CompareDescending, 0);
+}
+
+int ColumnSorter::Compare(const std::string& a, const std::string& b, bool ascending) {
+    const auto* first = reinterpret_cast<const unsigned char*>(a.c_str());
+    const auto* second = reinterpret_cast<const unsigned char*>(b.c_str());
+    return ascending ? _mbsicmp(first, second) : _mbsicmp(second, first);
+}
+
+int CALLBACK ColumnSorter::CompareAscending(LPARAM a, LPARAM b, LPARAM) {
+    return Compare(reinterpret_cast<SortRecord*>(a)->text, reinterpret_cast<SortRecord*>(b)->text, true);
+}
+
+int CALLBACK ColumnSorter::CompareDescending(LPARAM a, LPARAM b, LPARAM) {
+    return Compare(reinterpret_cast<SortRecord*>(a)->text, reinterpret_cast<SortRecord*>(b)->text, false);
+}

@@ -1,0 +1,50 @@
+#pragma once
+// Sorting the program list by one column's text. LVM_SORTITEMS hands the
+// comparison only the rows' item data, so for the length of one sort each
+// row's item data is replaced by a SortRecord holding its text and its own
+// item data; the sorter puts every row's item data back when it goes.
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/ListView.h"
+
+struct SortRecord {
+    virtual ~SortRecord() = default;
+    std::string text;       // the row's text in the sort column
+    LPARAM savedData = 0;   // the row's item data before the sort
+};
+
+class ColumnSorter {
+public:
+    ColumnSorter(fw::ListView& list, int column);
+    virtual ~ColumnSorter();
+    ColumnSorter(const ColumnSorter&) = delete;
+    ColumnSorter& operator=(const ColumnSorter&) = delete;
+
+    // Replaces every row's item data by a record. Separate from the
+    // constructor so that a derived sorter's NewRecord is the one used.
+    void Prepare();
+    // Sorts the rows; does nothing when a record could not be made, so the
+    // list stays as it was.
+    void Sort(bool ascending);
+    bool Complete() const { return complete_; }
+
+    // _mbsicmp order of a against b, reversed when descending.
+    static int Compare(const std::string& a, const std::string& b, bool ascending);
+
+protected:
+    // Makes one record; null when there is no memory for it. Called from
+    // Prepare, once per row.
+    virtual SortRecord* NewRecord(std::string text, LPARAM savedData);
+
+private:
+    static int CALLBACK CompareAscending(LPARAM a, LPARAM b, LPARAM);
+    static int CALLBACK CompareDescending(LPARAM a, LPARAM b, LPARAM);
+
+    fw::ListView& list_;
+    int column_;
+    int replaced_ = 0;  // rows whose item data is a record
+    bool complete_ = false;
+};

@@ -1,0 +1,246 @@
+#include "app/MainDialog.h"
+
+#include <direct.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "app/AboutDialog.h"
+#include "framework/PaintDc.h"
+#include "framework/UniqueHandle.h"
+#include "inventory/EntryValidation.h"
+#include "registry/SettingsStore.h"
+#include "resource.h"
+
+namespace {
+
+constexpr const char* kSettingsKey = "Zaltrow";
+constexpr const char* kDisableSplashValue = "bDisableSplash";
+
+struct ButtonIcons {
+    int control;
+    UINT hoverIcon;
+    UINT normalIcon;
+};
+constexpr ButtonIcons kButtonIcons[] = {
+    {IDC_REFRESH, IDI_REFRESH_HOVER, IDI_REFRESH_NORMAL}, {IDC_UPGRADE, IDI_UPGRADE_HOVER, IDI_UPGRADE_NORMAL},
+    {IDC_REMOVE, IDI_REMOVE_HOVER, IDI_REMOVE_NORMAL},    {IDC_QUIT, IDI_QUIT, IDI_QUIT},
+    {IDC_HELP_BUTTON, IDI_HELP_HOVER, IDI_HELP_NORMAL},   {IDC_UNINSTALL, IDI_UNINSTALL, IDI_UNINSTALL},
+};
+
+}  // namespace
+
+MainDialog::MainDialog()
+    : ResizableDialog(IDD_ZALTROW_DIALOG, nullptr),
+      mainIcon_(LoadIconA(ResourceModule(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+
+MainDialog::~MainDialog() = default;
+
+HoverButton& MainDialog::Button(int id) {
+    switch (id) {
+    case IDC_HELP_BUTTON: return helpButton_;
+    case IDC_REFRESH: return refreshButton_;
+    case IDC_UPGRADE: return upgradeButton_;
+    case IDC_REMOVE: return removeButton_;
+    case IDC_QUIT: return quitButton_;
+    default: return uninstallButton_;
+    }
+}
+
+const char* MainDialog::ToolTipText(int controlId) {
+    switch (controlId) {
+    case IDC_UNINSTALL: return "Launch the selected program's Uninstall program.";
+    case IDC_QUIT: return "Quit.";
+    case IDC_REMOVE: return "Remove the selected program from the Add/Remove Programs list.";
+    case IDC_REFRESH: return "Refresh the list of Add/Remove Programs.";
+    case IDC_HELP_BUTTON: return "Help.";
+    case IDC_UPGRADE: return "Check for updates.";
+    default: return nullptr;
+    }
+}
+
+void MainDialog::DoDataExchange() {
+    Bind(helpButton_, IDC_HELP_BUTTON);
+    Bind(refreshButton_, IDC_REFRESH);
+    Bind(upgradeButton_, IDC_UPGRADE);
+    Bind(removeButton_, IDC_REMOVE);
+    Bind(quitButton_, IDC_QUIT);
+    Bind(uninstallButton_, IDC_UNINSTALL);
+    Bind(list_, IDC_PROGRAM_LIST);
+}
+
+bool MainDialog::OnInitDialog() {
+    RECT outer{};
+    GetWindowRect(Hwnd(), &outer);
+    minWidth_ = outer.right - outer.left;
+    minHeight_ = outer.bottom - outer.top;
+
+    AddControl(IDC_UNINSTALL, AnchorMoveDown);
+    AddControl(IDC_REMOVE, AnchorMoveDown);
+    AddControl(IDC_REFRESH, AnchorMoveDown);
+    AddControl(IDC_UPGRADE, AnchorMoveRight | AnchorMoveDown);
+    AddControl(IDC_HELP_BUTTON, AnchorMoveRight | AnchorMoveDown);
+    AddControl(IDC_QUIT, AnchorMoveRight | AnchorMoveDown);
+    AddControl(IDC_PROGRAM_LIST, AnchorStretchRight | AnchorStretchDown);
+    AddControl(IDC_ACTIONS_GROUP, AnchorMoveDown);
+    AddControl(IDC_OPTIONS_GROUP, AnchorMoveRight | AnchorMoveDown);
+    ResizableDialog::OnInitDialog();
+
+    DecorateButtons();
+    AddAboutItem();
+    ShowSplash();
+    SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(mainIcon_));
+    SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(mainIcon_));
+    EnableToolTips();
+    SetUpList();
+    RefreshList();
+    return true;
+}
+
+void MainDialog::DecorateButtons() {
+    for (const ButtonIcons& icons : kButtonIcons) {
+        HoverButton& button = Button(icons.control);
+        button.SetIcons(icons.hoverIcon, icons.normalIcon, 32, 32);
+        button.SetIconAlign(0);
+    }
+}
+
+void MainDialog::AddAboutItem() {
+    HMENU menu = GetSystemMenu(Hwnd(), FALSE);
+    if (!menu) return;
+    char text[256] = {};
+    if (LoadStringA(ResourceModule(), IDS_ABOUTBOX, text, sizeof text) <= 0 || text[0] == '\0') return;
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, IDM_ABOUTBOX, text);
+}
+
+void MainDialog::ShowSplash() {
+    SettingsStore store;
+    if (store.ReadInt(kSettingsKey, kDisableSplashValue) == 1) return;
+    store.WriteString(kSettingsKey, kDisableSplashValue, "0");
+    splash_ = std::make_unique<SplashWindow>();
+    if (!splash_->Start(Hwnd())) splash_.reset();
+}
+
+void MainDialog::SetUpList() {
+    list_.InsertColumn(0, "Add/Remove Program Entries", 260);
+    list_.InsertColumn(1, "Uninstall Path", 600);
+
+    images_.Create(32, 32, ILC_COLOR32, 0, 1);
+    fw::Icon defaultIcon(static_cast<HICON>(
+        LoadImageA(ResourceModule(), MAKEINTRESOURCEA(IDI_DEFAULT_PROGRAM), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
+    images_.AddIcon(defaultIcon.get());  // image 0; the list keeps a copy
+    list_.SetImageList(images_.Get(), LVSIL_SMALL);
+
+    list_.SetTextBkColor(CLR_NONE);
+    SetWindowTextA(Item(IDC_UPGRADE), "Upgrade");
+    SetWindowTextA(Hwnd(), "Zaltrow");
+
+    char folder[2000] = {};
+    if (_getcwd(folder, sizeof folder)) {
+        list_.SetBkImage(std::string("file://") + folder + "\\centerimage.bmp", 50, 38);
+    }
+    list_.SetExtendedStyle(LVS_EX_FULLROWSELECT);
+}
+
+void MainDialog::RefreshList() {
+    list_.DeleteAllItems();
+    // Rows refer only to this fill's images or to image 0, so the rest can
+    // go; otherwise every refresh would grow the list without bound.
+    images_.Truncate(1);
+    inventory_.Enumerate();
+
+    for (const ProgramEntry& entry : inventory_.Entries()) {
+        if (entry.displayName.empty() || entry.uninstallString.empty()) continue;
+
+        int image = -1;
+        if (!entry.iconPath.empty()) {
+            fw::Icon icon;
+            if (ExtractIconExA(entry.iconPath.c_str(), entry.iconIndex, icon.put(), nullptr, 1) == 0) icon.reset();
+            // The image list copies the icon; ours is destroyed at once.
+            if (icon) image = images_.AddIcon(icon.get());
+        }
+        if (entry.iconPath.empty() || image < 0) image = 0;
+
+        const int row = list_.InsertItem(list_.GetItemCount(), entry.displayName, image);
+        if (row < 0) continue;
+        list_.SetItemText(row, 1, entry.uninstallString);
+        if (IsPhantom(entry.programPath)) list_.SetItemData(row, PhantomMark);
+    }
+    list_.Resort();
+}
+
+bool MainDialog::OnCommand(int id, int code, HWND control) {
+    if (id == IDC_REFRESH && code == BN_CLICKED) {
+        RefreshList();
+        return true;
+    }
+    return ResizableDialog::OnCommand(id, code, control);
+}
+
+void MainDialog::OnOK() {
+    // Enter and the Uninstall button must not close the main window.
+}
+
+bool MainDialog::OnNotify(NMHDR& header, LRESULT& result) {
+    if (header.code == TTN_NEEDTEXTA) {
+        auto& info = reinterpret_cast<NMTTDISPINFOA&>(header);
+        if (!(info.uFlags & TTF_IDISHWND)) return false;
+        const int id = GetDlgCtrlID(reinterpret_cast<HWND>(header.idFrom));
+        if (id == 0) return false;
+        if (const char* text = ToolTipText(id)) info.lpszText = const_cast<char*>(text);
+        result = TRUE;
+        return true;
+    }
+    if (header.code == NM_DBLCLK && header.idFrom == IDC_PROGRAM_LIST) {
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+void MainDialog::PaintMinimized() {
+    fw::PaintDc dc(Hwnd());
+    SendMessageA(Hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()), 0);
+    const int iconWidth = GetSystemMetrics(SM_CXICON);
+    const int iconHeight = GetSystemMetrics(SM_CYICON);
+    RECT client{};
+    GetClientRect(Hwnd(), &client);
+    DrawIcon(dc.Get(), (client.right - iconWidth + 1) / 2, (client.bottom - iconHeight + 1) / 2, mainIcon_);
+}
+
+bool MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
+            AboutDialog about(Hwnd());
+            about.DoModal();
+            result = 0;
+            return true;
+        }
+        return false;
+    case WM_PAINT:
+        if (!IsIconic(Hwnd())) return false;
+        PaintMinimized();
+        result = 0;
+        return true;
+    case WM_QUERYDRAGICON:
+        result = reinterpret_cast<LRESULT>(mainIcon_);
+        return true;
+    case WM_GETMINMAXINFO:
+        if (minWidth_ != 0 && minHeight_ != 0) {
+            auto& info = *reinterpret_cast<MINMAXINFO*>(lParam);
+            info.ptMinTrackSize.x = minWidth_;
+            info.ptMinTrackSize.y = minHeight_;
+        }
+        result = 0;
+        return true;
+    case WM_DESTROY:
+        // The image list is ours: take it back before the list control,
+        // which would destroy it too, goes.
+        list_.SetImageList(nullptr, LVSIL_SMALL);
+        return ResizableDialog::OnMessage(message, wParam, lParam, result);
+    default:
+        return ResizableDialog::OnMessage(message, wParam, lParam, result);
+    }
+}

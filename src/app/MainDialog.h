@@ -1,0 +1,63 @@
+#pragma once
+// The main window: the list of Add/Remove Programs entries, six icon
+// buttons in two groups and a legend above the list. It owns the inventory
+// and routes the commands.
+
+#include <windows.h>
+
+#include <memory>
+
+#include "app/ProgramListCtrl.h"
+#include "app/SplashWindow.h"
+#include "framework/ImageList.h"
+#include "inventory/ProgramInventory.h"
+#include "widgets/HoverButton.h"
+#include "widgets/ResizableDialog.h"
+
+class MainDialog : public ResizableDialog {
+public:
+    MainDialog();
+    ~MainDialog() override;
+
+    // Re-reads the inventory and rebuilds every row of the list.
+    void RefreshList();
+
+    const ProgramInventory& Inventory() const { return inventory_; }
+    ProgramListCtrl& List() { return list_; }
+    const fw::ImageList& Images() const { return images_; }
+    HoverButton& Button(int id);
+    SplashWindow* Splash() const { return splash_.get(); }
+    SIZE MinimumSize() const { return SIZE{minWidth_, minHeight_}; }
+
+    // The tooltip of a control id; null for ids without one.
+    static const char* ToolTipText(int controlId);
+
+protected:
+    void DoDataExchange() override;
+    bool OnInitDialog() override;
+    bool OnCommand(int id, int code, HWND control) override;
+    void OnOK() override;
+    bool OnNotify(NMHDR& header, LRESULT& result) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    void DecorateButtons();
+    void AddAboutItem();
+    void ShowSplash();
+    void SetUpList();
+    void PaintMinimized();
+
+    HoverButton helpButton_;
+    HoverButton refreshButton_;
+    HoverButton upgradeButton_;
+    HoverButton removeButton_;
+    HoverButton quitButton_;
+    HoverButton uninstallButton_;
+    ProgramListCtrl list_;
+    HICON mainIcon_;  // shared resource icon: never destroyed
+    int minWidth_ = 0;
+    int minHeight_ = 0;
+    fw::ImageList images_;
+    std::unique_ptr<SplashWindow> splash_;
+    ProgramInventory inventory_;
+};

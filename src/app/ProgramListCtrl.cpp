@@ -1,0 +1,74 @@
+#include "app/ProgramListCtrl.h"
+
+#include "app/ColumnSorter.h"
+#include "framework/ClientDc.h"
+#include "framework/SelectedObject.h"
+#include "framework/UniqueHandle.h"
+
+void ProgramListCtrl::SortByColumn(int column, bool ascending) {
+    ColumnSorter sorter(*this, column);
+    sorter.Prepare();
+    sorter.Sort(ascending);
+}
+
+bool ProgramListCtrl::OnReflect(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
+    if (message != WM_NOTIFY) return false;
+    const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+    switch (header.code) {
+    case LVN_COLUMNCLICK:
+        sortAscending = !sortAscending;
+        SortByColumn(reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem, sortAscending);
+        result = 0;
+        return true;
+    case NM_CUSTOMDRAW:
+        result = OnCustomDraw(*reinterpret_cast<const NMLVCUSTOMDRAW*>(lParam));
+        return true;
+    default:
+        return false;
+    }
+}
+
+LRESULT ProgramListCtrl::OnCustomDraw(const NMLVCUSTOMDRAW& draw) const {
+    switch (draw.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+        return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+        return CDRF_NOTIFYSUBITEMDRAW;
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
+        if (draw.nmcd.lItemlParam == PhantomMark) {
+            auto& colours = const_cast<NMLVCUSTOMDRAW&>(draw);
+            colours.clrText = kPhantomText;
+            colours.clrTextBk = kPhantomBackground;
+        }
+        return CDRF_DODEFAULT;
+    default:
+        return CDRF_DODEFAULT;
+    }
+}
+
+LRESULT ProgramListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_PAINT) return DefaultProc(message, wParam, lParam);
+    const LRESULT result = DefaultProc(message, wParam, lParam);
+    if ((GetWindowLongPtrA(Hwnd(), GWL_STYLE) & LVS_TYPEMASK) == LVS_REPORT) DrawRulingLines();
+    return result;
+}
+
+void ProgramListCtrl::DrawRulingLines() {
+    fw::ClientDc dc(Hwnd());
+    if (!dc) return;
+    RECT headerRect{};
+    if (HWND header = Header()) GetClientRect(header, &headerRect);
+    RECT client{};
+    GetClientRect(Hwnd(), &client);
+
+    fw::Pen pen(CreatePen(PS_SOLID, 2, kRulingColor));
+    fw::SelectedObject selected(dc.Get(), pen.get());
+    RECT row{};
+    if (!GetItemRect(0, row, LVIR_BOUNDS)) return;
+    const int rowHeight = row.bottom - row.top;
+    for (int k = 1; k <= GetCountPerPage(); ++k) {
+        const int y = headerRect.bottom + k * rowHeight;
+        MoveToEx(dc.Get(), 0, y, nullptr);
+        LineTo(dc.Get(), client.right, y);
+    }
+}

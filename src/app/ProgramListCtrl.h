@@ -1,0 +1,34 @@
+#pragma once
+// The main window's list of Add/Remove Programs entries (report view):
+// sorts by the clicked column, alternating direction; draws phantom rows
+// (item data PhantomMark) in black on light red; rules a line under every
+// row slot of the visible page.
+
+#include <windows.h>
+
+#include "framework/ListView.h"
+
+// Item data of a phantom row; 0 for every other row.
+constexpr LPARAM PhantomMark = 100;
+
+class ProgramListCtrl : public fw::ListView {
+public:
+    static constexpr COLORREF kPhantomText = RGB(0, 0, 0);
+    static constexpr COLORREF kPhantomBackground = RGB(255, 180, 180);
+    static constexpr COLORREF kRulingColor = RGB(225, 225, 225);
+
+    void SortByColumn(int column, bool ascending);
+    // Sorts again by column 0 in the current direction.
+    void Resort() { SortByColumn(0, sortAscending); }
+
+    bool OnReflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+    bool sortAscending = true;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    LRESULT OnCustomDraw(const NMLVCUSTOMDRAW& draw) const;
+    void DrawRulingLines();
+};

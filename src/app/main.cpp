@@ -1,0 +1,5 @@
+#include <windows.h>
+
+#include "app/Application.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return theApplication.Run(); }

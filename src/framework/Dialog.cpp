@@ -1,0 +1,165 @@
+#include "framework/Dialog.h"
+
+#include <commctrl.h>
+
+namespace fw {
+namespace {
+
+// Messages whose result a dialog procedure returns itself instead of
+// through DWLP_MSGRESULT.
+bool ReturnsDirectly(UINT message) {
+    switch (message) {
+    case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG: case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORSTATIC:
+    case WM_COMPAREITEM: case WM_VKEYTOITEM: case WM_CHARTOITEM:
+    case WM_QUERYDRAGICON: case WM_INITDIALOG:
+        return true;
+    default:
+        return false;
+    }
+}
+
+HWND ReflectionTarget(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_NOTIFY:
+        return reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
+    case WM_DRAWITEM:
+        return wParam ? reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->hwndItem : nullptr;
+    case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG: case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<HWND>(lParam);
+    default:
+        return nullptr;
+    }
+}
+
+}  // namespace
+
+Dialog::Dialog(UINT templateId, HWND parent) : templateId_(templateId), parent_(parent) {}
+
+Dialog::~Dialog() {
+    if (hwnd_ && !modal_) DestroyWindow(hwnd_);
+}
+
+HINSTANCE Dialog::ResourceModule() { return GetModuleHandleA(nullptr); }
+
+INT_PTR Dialog::DoModal() {
+    modal_ = true;
+    return DialogBoxParamA(ResourceModule(), MAKEINTRESOURCEA(templateId_), parent_, &Dialog::DialogProc,
+                           reinterpret_cast<LPARAM>(this));
+}
+
+bool Dialog::Create() {
+    modal_ = false;
+    return CreateDialogParamA(ResourceModule(), MAKEINTRESOURCEA(templateId_), parent_, &Dialog::DialogProc,
+                              reinterpret_cast<LPARAM>(this)) != nullptr;
+}
+
+void Dialog::EndDialog(INT_PTR code) {
+    if (hwnd_) ::EndDialog(hwnd_, code);
+}
+
+bool Dialog::OnInitDialog() {
+    DoDataExchange();
+    return true;
+}
+
+bool Dialog::Bind(Control& control, int id) { return control.Attach(Item(id)); }
+
+void Dialog::EnableToolTips() {
+    if (toolTip_) return;
+    toolTip_ = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, ResourceModule(),
+                               nullptr);
+    if (!toolTip_) return;
+    for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        TOOLINFOA tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = hwnd_;
+        tool.uId = reinterpret_cast<UINT_PTR>(child);
+        tool.lpszText = LPSTR_TEXTCALLBACKA;
+        SendMessageA(toolTip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+bool Dialog::OnCommand(int id, int, HWND) {
+    if (id == IDOK) {
+        OnOK();
+        return true;
+    }
+    if (id == IDCANCEL) {
+        OnCancel();
+        return true;
+    }
+    return false;
+}
+
+bool Dialog::OnNotify(NMHDR&, LRESULT&) { return false; }
+
+bool Dialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+bool Dialog::Reflect(HWND child, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    Control* control = Control::FromHandle(child);
+    return control && control->OnReflect(message, wParam, lParam, result);
+}
+
+bool Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (HWND child = ReflectionTarget(message, wParam, lParam); child && child != hwnd_) {
+        if (Reflect(child, message, wParam, lParam, result)) return true;
+    }
+    switch (message) {
+    case WM_INITDIALOG: {
+        RECT outer{}, client{};
+        GetWindowRect(hwnd_, &outer);
+        GetClientRect(hwnd_, &client);
+        OnCreated(SIZE{outer.right - outer.left, outer.bottom - outer.top}, SIZE{client.right, client.bottom});
+        result = OnInitDialog();
+        return true;
+    }
+    case WM_COMMAND:
+        result = 0;
+        return OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_NOTIFY:
+        result = 0;
+        return OnNotify(*reinterpret_cast<NMHDR*>(lParam), result);
+    default:
+        return OnMessage(message, wParam, lParam, result);
+    }
+}
+
+INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    Dialog* self;
+    if (message == WM_INITDIALOG) {
+        self = reinterpret_cast<Dialog*>(lParam);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+    } else {
+        self = reinterpret_cast<Dialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+    }
+    if (!self) return FALSE;  // messages before WM_INITDIALOG (WM_SETFONT)
+
+    INT_PTR handledResult = FALSE;
+    try {
+        LRESULT result = 0;
+        if (self->Dispatch(message, wParam, lParam, result)) {
+            if (ReturnsDirectly(message)) {
+                handledResult = static_cast<INT_PTR>(result);
+            } else {
+                SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
+                handledResult = TRUE;
+            }
+        }
+    } catch (...) {
+        // Nothing may unwind through the system's dialog manager.
+        handledResult = FALSE;
+    }
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+        self->hwnd_ = nullptr;
+        self->toolTip_ = nullptr;  // owned by the dialog, already gone
+    }
+    return handledResult;
+}
+
+}  // namespace fw

@@ -1,0 +1,77 @@
+#pragma once
+// A dialog built from a resource template (see Framework.h).
+
+#include <windows.h>
+
+#include "framework/Control.h"
+
+namespace fw {
+
+class Dialog {
+public:
+    Dialog(UINT templateId, HWND parent);
+    virtual ~Dialog();
+    Dialog(const Dialog&) = delete;
+    Dialog& operator=(const Dialog&) = delete;
+
+    // Runs the dialog modally; the EndDialog code, or -1 when the dialog
+    // could not be created.
+    INT_PTR DoModal();
+    // Creates the dialog modelessly; false when it could not be created.
+    // The window lives until DestroyWindow or the parent's destruction.
+    bool Create();
+
+    HWND Hwnd() const { return hwnd_; }
+    HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
+    UINT TemplateId() const { return templateId_; }
+    void SetParent(HWND parent) { parent_ = parent; }
+
+    // Ends a modal dialog; hides a modeless one, which is destroyed with
+    // this object or its parent, whichever goes first.
+    void EndDialog(INT_PTR code);
+
+    // The module whose resources the dialogs load (the program itself).
+    static HINSTANCE ResourceModule();
+
+protected:
+    // Data exchange: binds a control object to the dialog item `id`
+    // (its PreSubclass hook runs, then it is subclassed).
+    bool Bind(Control& control, int id);
+
+    // Adds every child window as a tooltip tool identified by its handle;
+    // the texts are asked for with TTN_NEEDTEXTA through OnNotify.
+    void EnableToolTips();
+
+    // Called once, before OnInitDialog, with the outer and client sizes the
+    // window was created with. A dialog procedure never sees WM_CREATE or
+    // the first WM_SIZE, which happen before it is installed.
+    virtual void OnCreated(SIZE /*outer*/, SIZE /*client*/) {}
+    // WM_INITDIALOG. The base runs the data exchange; true lets the system
+    // set the focus. Derived dialogs call it from their own.
+    virtual bool OnInitDialog();
+    // Binds the dialog's control objects (Bind), once, from OnInitDialog.
+    virtual void DoDataExchange() {}
+    // WM_COMMAND from a control, menu or accelerator. IDOK and IDCANCEL
+    // reach OnOK and OnCancel unless this returns true first.
+    virtual bool OnCommand(int id, int code, HWND control);
+    virtual void OnOK() { EndDialog(IDOK); }
+    virtual void OnCancel() { EndDialog(IDCANCEL); }
+    // WM_NOTIFY that the sending control did not take through OnReflect.
+    virtual bool OnNotify(NMHDR& header, LRESULT& result);
+    // Any other message. Return true when handled, with its result; a
+    // result for a message that returns through DWLP_MSGRESULT is put there.
+    virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    bool Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool Reflect(HWND child, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+    UINT templateId_;
+    HWND parent_;
+    HWND hwnd_ = nullptr;
+    HWND toolTip_ = nullptr;
+    bool modal_ = false;
+};
+
+}  // namespace fw

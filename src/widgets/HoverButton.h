@@ -1,0 +1,55 @@
+#pragma once
+// Owner-drawn push button with a 32 x 32 icon beside its caption: flat while
+// the mouse is elsewhere, a thin raised border and the hover icon while the
+// mouse is over it, a thin sunken border with icon and caption shifted by
+// one pixel while pressed. Clicks reach the parent as ordinary commands.
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "framework/Control.h"
+
+class HoverButton : public fw::Control {
+public:
+    HoverButton();
+    ~HoverButton() override;
+
+    // Loads both icons from the program's resources (a normal id of 0 uses
+    // the hover icon for both states); width and height steer the layout.
+    void SetIcons(UINT hoverIconId, UINT normalIconId, int width, int height);
+    void SetIconAlign(int align);
+
+    // Where icon and caption go inside the item rectangle.
+    struct Layout {
+        RECT icon;
+        RECT caption;
+    };
+    static Layout ComputeLayout(const RECT& item, int iconWidth, int iconHeight, int iconAlign, bool hasCaption,
+                                bool pressed);
+
+    bool MouseOver() const { return mouseOver_ != FALSE; }
+    HICON HoverIcon() const { return hoverIcon_; }
+    HICON NormalIcon() const { return normalIcon_; }
+
+    bool OnReflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+protected:
+    void PreSubclass() override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void Draw(const DRAWITEMSTRUCT& item);
+    void ReleaseIcons();
+
+    std::int32_t iconAlign_ = 0;
+    BOOL mouseOver_ = FALSE;
+    HICON hoverIcon_ = nullptr;
+    HICON normalIcon_ = nullptr;
+    std::uint8_t iconHeight_ = 0;
+    std::uint8_t iconWidth_ = 0;
+    COLORREF normalBgColor_;
+    COLORREF normalTextColor_;
+    COLORREF hoverBgColor_;
+    COLORREF hoverTextColor_;
+};

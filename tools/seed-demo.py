@@ -1,0 +1,183 @@
+#!/usr/bin/env python3
+"""Seeds a Wine prefix with a realistic Add/Remove Programs list.
+
+Usage: seed-demo.py PREFIX UNINSTALLER_EXE REG_OUT
+
+Creates program folders under PREFIX's drive C (uninstallers, program files
+with icons) and writes REG_OUT, a regedit file with the Uninstall and
+ARPCache entries, for `wine regedit /s REG_OUT`. Several entries are
+phantoms: their uninstaller is missing from the disk on purpose.
+"""
+import os
+import shutil
+import struct
+import sys
+
+UNINSTALL = r"HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall"
+ARPCACHE = r"HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\App Management\ARPCache"
+
+# Programs whose icons stand in for the demo products' own: Wine's builtin
+# programs in the prefix carry real icon resources.
+ICON_SOURCES = {
+    "notepad": r"windows\system32\notepad.exe",
+    "wordpad": r"Program Files\Windows NT\Accessories\wordpad.exe",
+    "winemine": r"windows\system32\winemine.exe",
+    "taskmgr": r"windows\system32\taskmgr.exe",
+    "iexplore": r"windows\system32\iexplore.exe",
+    "control": r"windows\system32\control.exe",
+    "regedit": r"windows\regedit.exe",
+    "cmd": r"windows\system32\cmd.exe",
+    "winecfg": r"windows\system32\winecfg.exe",
+    "explorer": r"windows\explorer.exe",
+    "progman": r"windows\system32\progman.exe",
+    "clock": r"windows\system32\clock.exe",
+    "msinfo": r"windows\system32\msinfo32.exe",
+    "dxdiag": r"windows\system32\dxdiag.exe",
+}
+
+# key, display name, uninstall command, display icon, files to create:
+#   ("uninstaller", path) copies the demo uninstaller there,
+#   ("program", path, icon source) copies an icon-bearing program there.
+ENTRIES = [
+    ("Brightleaf Photo Studio_is1", "Brightleaf Photo Studio 4.2",
+     r'"C:\Program Files\Brightleaf\Photo Studio\unins000.exe"',
+     r"C:\Program Files\Brightleaf\Photo Studio\photostudio.exe",
+     [("uninstaller", r"Program Files\Brightleaf\Photo Studio\unins000.exe"),
+      ("program", r"Program Files\Brightleaf\Photo Studio\photostudio.exe", "wordpad")]),
+    ("Kestrel Mail", "Kestrel Mail 2.0",
+     r"C:\Program Files\Kestrel Mail\uninstall.exe",
+     r"C:\Program Files\Kestrel Mail\kestrel.exe,0",
+     [("uninstaller", r"Program Files\Kestrel Mail\uninstall.exe"),
+      ("program", r"Program Files\Kestrel Mail\kestrel.exe", "notepad")]),
+    # An older version left its entry behind under another key: same name.
+    ("Kestrel Mail 1.9", "Kestrel Mail 2.0",
+     r"C:\Program Files\Kestrel Mail 1.9\uninstall.exe",
+     r"C:\Program Files\Kestrel Mail 1.9\kestrel.exe,0", []),
+    ("{6F3A2C11-8B7D-4E2A-9C51-0D1E2F3A4B5C}", "Northwind Media Player 11",
+     r"MsiExec.exe /X{6F3A2C11-8B7D-4E2A-9C51-0D1E2F3A4B5C}",
+     r"C:\Program Files\Northwind\Media Player\nwplayer.exe",
+     [("program", r"Program Files\Northwind\Media Player\nwplayer.exe", "iexplore")]),
+    ("{A1B2C3D4-1111-2222-3333-444455556666}", "Ostrander PDF Reader 9",
+     r'"C:\Program Files\InstallShield Installation Information\{A1B2C3D4-1111-2222-3333-444455556666}\setup.exe" -runfromtemp -l0x0409 -removeonly',
+     r"C:\Program Files\Ostrander\PDF Reader\reader.exe,0",
+     [("uninstaller", r"Program Files\InstallShield Installation Information\{A1B2C3D4-1111-2222-3333-444455556666}\setup.exe"),
+      ("program", r"Program Files\Ostrander\PDF Reader\reader.exe", "progman")]),
+    ("TidewaterFonts", "Tidewater Font Pack",
+     r"RunDll32 advpack.dll,LaunchINFSection C:\WINDOWS\INF\tidefont.inf,DefaultUninstall",
+     "", []),
+    ("GranitePrinter", "Granite LX-300 Printer Driver",
+     r"C:\WINDOWS\system32\rundll32.exe setupapi.dll,InstallHinfSection DefaultUninstall 132 C:\WINDOWS\INF\granite.inf",
+     r"C:\WINDOWS\system32\control.exe", []),
+    ("Quill Notes", "Quill Notes 3",
+     r"%ProgramFiles%\Quill Notes\uninst.exe",
+     r"C:\Program Files\Quill Notes\quill.exe",
+     [("uninstaller", r"Program Files\Quill Notes\uninst.exe"),
+      ("program", r"Program Files\Quill Notes\quill.exe", "clock")]),
+    ("Harborline VPN", "Harborline VPN Client",
+     r"\\fileserver\apps\harborline\uninstall.exe /S", "", []),
+    ("Cobalt Utilities_is1", "Cobalt Utilities, Deluxe Edition",
+     r'"C:\Program Files\Cobalt, Inc\Utilities\unins000.exe"',
+     r'"C:\Program Files\Cobalt; Utilities\cobalt.exe"',
+     [("uninstaller", r"Program Files\Cobalt, Inc\Utilities\unins000.exe")]),
+    ("Larkspur Launcher", "Larkspur Game Launcher",
+     r"D:\Games\Larkspur\uninstall.exe", r"D:\Games\Larkspur\launcher.exe", []),
+    ("Minefield Deluxe_is1", "Minefield Deluxe",
+     r'"C:\Program Files\Minefield Deluxe\unins000.exe"',
+     r"C:\Program Files\Minefield Deluxe\minefield.exe",
+     [("uninstaller", r"Program Files\Minefield Deluxe\unins000.exe"),
+      ("program", r"Program Files\Minefield Deluxe\minefield.exe", "winemine")]),
+    ("Sparrow Chat_is1", "Sparrow Chat 1.4",
+     r'"C:\Program Files\Sparrow Chat\unins000.exe"',
+     r"C:\Program Files\Sparrow Chat\sparrow.exe", []),
+    ("WebBar", "WebBar Toolbar for Browsers",
+     r"C:\Program Files\WebBar\uninstall.exe", "", []),
+    ("Meridian Backup", "Meridian Backup 5",
+     r'"C:\Program Files\Meridian\Backup 5\uninst.exe" /uninstall',
+     r"C:\Program Files\Meridian\Backup 5\backup.exe", []),
+    ("TrialGuard 2019", "TrialGuard Antivirus 2019 (trial)",
+     r"C:\Program Files\TrialGuard\uninstall.exe /remove",
+     r"C:\Program Files\TrialGuard\tg.ico", []),
+    ("Pelican Task Monitor", "Pelican Task Monitor",
+     r'"C:\Program Files\Pelican\Task Monitor\uninstall.exe"',
+     r"C:\Program Files\Pelican\Task Monitor\taskmon.exe",
+     [("uninstaller", r"Program Files\Pelican\Task Monitor\uninstall.exe"),
+      ("program", r"Program Files\Pelican\Task Monitor\taskmon.exe", "taskmgr")]),
+    ("Summit Registry Tools", "Summit Registry Tools 2.1",
+     r"C:\Program Files\Summit\Registry Tools\uninst.exe",
+     r"C:\Program Files\Summit\Registry Tools\summit.exe",
+     [("uninstaller", r"Program Files\Summit\Registry Tools\uninst.exe"),
+      ("program", r"Program Files\Summit\Registry Tools\summit.exe", "regedit")]),
+    ("Terminal Plus", "Terminal Plus",
+     r'"C:\Program Files\Terminal Plus\unins000.exe"', "",
+     [("uninstaller", r"Program Files\Terminal Plus\unins000.exe"),
+      ("program", r"Program Files\Terminal Plus\tplus.exe", "cmd")]),
+    ("Fjord System Info", "Fjord System Information",
+     r'"C:\Program Files\Fjord\SysInfo\uninstall.exe"',
+     r"C:\Program Files\Fjord\SysInfo\sysinfo.exe,0",
+     [("uninstaller", r"Program Files\Fjord\SysInfo\uninstall.exe"),
+      ("program", r"Program Files\Fjord\SysInfo\sysinfo.exe", "msinfo")]),
+    ("Aurora DirectX Tools", "Aurora DirectX Diagnostics",
+     r"C:\Program Files\Aurora\DX Tools\uninstall.exe",
+     r"C:\Program Files\Aurora\DX Tools\dxtools.exe",
+     [("uninstaller", r"Program Files\Aurora\DX Tools\uninstall.exe"),
+      ("program", r"Program Files\Aurora\DX Tools\dxtools.exe", "dxdiag")]),
+    ("_OldBeta", "_Beta build (do not use)",
+     r"C:\Temp\beta\uninstall.exe", "", []),
+    ("Lumen Settings Helper", "Lumen Settings Helper",
+     r"C:\Program Files\Lumen\helper.exe /uninstall", "",
+     [("uninstaller", r"Program Files\Lumen\helper.exe")]),
+    # Shapes that get no row: an update without a name, a name without a command.
+    ("KB2918614", "", r"C:\WINDOWS\$NtUninstallKB2918614$\spuninst\spuninst.exe", "", []),
+    ("Stray Runtime", "Stray Runtime 1.0", "", "", []),
+]
+
+# Entries without "DisplayIcon" whose icon comes from the cached record.
+ARP_CACHE = {
+    "Terminal Plus": r"C:\Program Files\Terminal Plus\tplus.exe",
+}
+
+
+def win_to_host(prefix, path):
+    return os.path.join(prefix, "drive_c", *path.split("\\"))
+
+
+def reg_text(value):
+    return '"' + value.replace("\\", "\\\\").replace('"', '\\"') + '"'
+
+
+def slow_info_cache(file_name):
+    # 28 bytes of header, then the program's file name in UTF-16LE.
+    header = struct.pack("<II", 0x230, 1) + b"\0" * 20
+    return header + file_name.encode("utf-16-le") + b"\0\0"
+
+
+def main():
+    prefix, uninstaller, reg_out = sys.argv[1:4]
+    for key, name, command, icon, files in ENTRIES:
+        for item in files:
+            target = win_to_host(prefix, item[1])
+            os.makedirs(os.path.dirname(target), exist_ok=True)
+            source = uninstaller if item[0] == "uninstaller" else win_to_host(prefix, ICON_SOURCES[item[2]])
+            shutil.copyfile(source, target)
+
+    lines = ["Windows Registry Editor Version 5.00", ""]
+    for key, name, command, icon, files in ENTRIES:
+        lines.append("[%s\\%s]" % (UNINSTALL, key))
+        if name:
+            lines.append('"DisplayName"=' + reg_text(name))
+        if command:
+            lines.append('"UninstallString"=' + reg_text(command))
+        if icon:
+            lines.append('"DisplayIcon"=' + reg_text(icon))
+        lines.append("")
+    for key, file_name in ARP_CACHE.items():
+        data = ",".join("%02x" % b for b in slow_info_cache(file_name))
+        lines.append("[%s\\%s]" % (ARPCACHE, key))
+        lines.append('"SlowInfoCache"=hex:' + data)
+        lines.append("")
+    with open(reg_out, "w", encoding="utf-16") as out:
+        out.write("\r\n".join(lines) + "\r\n")
+
+
+if __name__ == "__main__":
+    main()
