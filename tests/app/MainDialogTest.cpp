@@ -1,0 +1,358 @@
+#include "app/MainDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "GuiDriver.h"
+#include "ScratchRegistry.h"
+#include "TempFolder.h"
+#include "resource.h"
+
+namespace {
+
+const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const std::string kSettings = "Software\\Zaltrow";
+
+std::string ThisProgram() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    return path;
+}
+
+struct Row {
+    std::string name;
+    std::string command;
+    LPARAM data;
+    int image;
+    bool operator==(const Row&) const = default;
+};
+
+class MainDialogTest : public ::testing::Test {
+protected:
+    void Entry(const std::string& key, const std::string& name, const std::string& command,
+               const std::string& icon = "") {
+        const std::string path = kUninstall + "\\" + key;
+        ScratchRegistry::CreateKey(HKEY_LOCAL_MACHINE, path);
+        if (!name.empty()) ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, path, "DisplayName", name);
+        if (!command.empty()) ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, path, "UninstallString", command);
+        if (!icon.empty()) ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, path, "DisplayIcon", icon);
+    }
+
+    void Open(bool splash = false) {
+        if (!splash) ScratchRegistry::SetString(HKEY_CURRENT_USER, kSettings, "bDisableSplash", "1");
+        ASSERT_TRUE(dialog.Create());
+        gui::PumpFor(50);
+    }
+
+    std::vector<Row> Rows() {
+        std::vector<Row> rows;
+        auto& list = dialog.List();
+        for (int i = 0; i < list.GetItemCount(); ++i) {
+            LVITEMA item{};
+            item.mask = LVIF_IMAGE;
+            item.iItem = i;
+            SendMessageA(list.Hwnd(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+            rows.push_back({list.GetItemText(i, 0), list.GetItemText(i, 1), list.GetItemData(i), item.iImage});
+        }
+        return rows;
+    }
+
+    std::vector<std::string> Names() {
+        std::vector<std::string> names;
+        for (const Row& row : Rows()) names.push_back(row.name);
+        return names;
+    }
+
+    RECT ChildRect(int id) {
+        RECT rect{};
+        GetWindowRect(dialog.Item(id), &rect);
+        MapWindowPoints(HWND_DESKTOP, dialog.Hwnd(), reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    }
+
+    // A click on a header item, as the mouse would deliver it.
+    void ClickHeader(int column) {
+        HWND header = dialog.List().Header();
+        RECT item{};
+        SendMessageA(header, HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(&item));
+        const LPARAM point = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+        SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, point);
+        SendMessageA(header, WM_LBUTTONUP, 0, point);
+        gui::PumpFor(20);
+    }
+
+    COLORREF PixelInList(int x, int y) {
+        RedrawWindow(dialog.List().Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+        gui::PumpFor(30);
+        HDC dc = GetDC(dialog.List().Hwnd());
+        const COLORREF color = GetPixel(dc, x, y);
+        ReleaseDC(dialog.List().Hwnd(), dc);
+        return color;
+    }
+
+    ScratchRegistry scratch;
+    TempFolder files;
+    MainDialog dialog;
+};
+
+TEST_F(MainDialogTest, RowsForEntriesWithNameAndCommandSortedWithPhantomsMarked) {
+    const std::string present = files.WriteFile("Tool\\unins000.exe");
+    Entry("Tool_is1", "Tool", "\"" + present + "\" /SILENT", ThisProgram());
+    Entry("Gone", "gone app", "\"" + files.Join("Gone\\unins000.exe") + "\"", ThisProgram() + ",1");
+    Entry("Msi", "Office Thing", "MsiExec.exe /X{1234}");
+    Entry("NoIcon", "_Beta", files.Join("missing\\setup.exe"), files.Join("missing\\icon.ico"));
+    Entry("NameOnly", "Name Only", "");
+    Entry("CommandOnly", "", "C:\\x\\uninstall.exe");
+    Entry("Twin", "Tool", "\"" + files.Join("Old\\unins000.exe") + "\"");
+    Open();
+
+    const std::vector<Row> rows = Rows();
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"_Beta", "gone app", "Office Thing", "Tool", "Tool"}));
+    // Phantoms: missing drive paths only, and the mark stays with its row.
+    for (const Row& row : rows) {
+        const bool missing = row.command.find("missing") != std::string::npos ||
+                             row.command.find("Gone") != std::string::npos ||
+                             row.command.find("Old") != std::string::npos;
+        EXPECT_EQ(row.data, missing ? PhantomMark : 0) << row.name << ": " << row.command;
+    }
+    // Icons: a real icon source gets an image of its own, the rest image 0.
+    EXPECT_EQ(rows[0].image, 0) << "icon file missing";
+    EXPECT_GT(rows[1].image, 0) << "icon 1 of this program";
+    EXPECT_EQ(rows[2].image, 0) << "MsiExec.exe is no icon file here";
+    EXPECT_EQ(dialog.List().GetItemText(3, 1).empty(), false);
+}
+
+TEST_F(MainDialogTest, HeaderClicksFlipTheDirectionAndRefreshKeepsIt) {
+    Entry("A", "Alpha", "C:\\z\\a.exe");
+    Entry("B", "bravo", "C:\\a\\b.exe");
+    Entry("C", "Charlie", "C:\\m\\c.exe");
+    Open();
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Alpha", "bravo", "Charlie"}));
+
+    ClickHeader(1);  // by command, descending
+    EXPECT_FALSE(dialog.List().sortAscending);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Alpha", "Charlie", "bravo"}));
+
+    ClickHeader(0);  // by name, ascending again
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Alpha", "bravo", "Charlie"}));
+
+    ClickHeader(0);  // descending, and a refresh keeps that direction
+    gui::PressButton(dialog.Hwnd(), IDC_REFRESH);
+    gui::PumpFor(50);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Charlie", "bravo", "Alpha"}));
+}
+
+TEST_F(MainDialogTest, RefreshRereadsAndKeepsTheImageListBounded) {
+    for (int i = 0; i < 5; ++i) Entry("E" + std::to_string(i), "Entry " + std::to_string(i), "C:\\e.exe", ThisProgram());
+    Open();
+    ASSERT_EQ(dialog.List().GetItemCount(), 5);
+    const int images = dialog.Images().Count();
+    EXPECT_EQ(images, 6) << "image 0 and one per row";
+
+    Entry("E9", "Entry 9", "C:\\e.exe");
+    for (int i = 0; i < 3; ++i) {
+        gui::PressButton(dialog.Hwnd(), IDC_REFRESH);
+        gui::PumpFor(30);
+    }
+    EXPECT_EQ(dialog.List().GetItemCount(), 6);
+    EXPECT_EQ(dialog.Images().Count(), 6) << "the new entry has no icon; old fills' images are gone";
+    EXPECT_EQ(Rows().back().image, 0);
+}
+
+TEST_F(MainDialogTest, PhantomRowsAreLightRedAndRulingLinesFillThePage) {
+    Entry("Gone", "Gone", "C:\\nowhere\\at\\all\\uninstall.exe");
+    Entry("Here", "Here", "MsiExec.exe /X{1}");
+    Open();
+    ASSERT_EQ(Rows().size(), 2u);
+    const int phantomRow = Rows()[0].name == "Gone" ? 0 : 1;
+    RECT row{};
+    ASSERT_TRUE(dialog.List().GetItemRect(phantomRow, row, LVIR_BOUNDS));
+    EXPECT_EQ(PixelInList(row.left + 300, row.top + 4), ProgramListCtrl::kPhantomBackground);
+
+    // Below the last row, the page's empty slots are ruled too.
+    RECT header{};
+    GetClientRect(dialog.List().Header(), &header);
+    const int height = row.bottom - row.top;
+    const int slot = 4;
+    ASSERT_LT(slot, dialog.List().GetCountPerPage());
+    const int y = header.bottom + slot * height;
+    const COLORREF on = PixelInList(100, y);
+    const COLORREF above = PixelInList(100, y - 1);
+    EXPECT_TRUE(on == ProgramListCtrl::kRulingColor || above == ProgramListCtrl::kRulingColor);
+    EXPECT_NE(PixelInList(100, y - height / 2), ProgramListCtrl::kRulingColor);
+}
+
+TEST_F(MainDialogTest, EmptyListHasNoRulingLines) {
+    Open();
+    ASSERT_EQ(dialog.List().GetItemCount(), 0);
+    RECT header{};
+    GetClientRect(dialog.List().Header(), &header);
+    for (int y = header.bottom + 2; y < header.bottom + 200; y += 3)
+        ASSERT_NE(PixelInList(100, y), ProgramListCtrl::kRulingColor) << y;
+}
+
+TEST_F(MainDialogTest, ResizingMovesGroupsWithTheirEdgesAndRefusesShrinking) {
+    Open();
+    const RECT list = ChildRect(IDC_PROGRAM_LIST), left = ChildRect(IDC_UNINSTALL), right = ChildRect(IDC_QUIT);
+    const RECT actions = ChildRect(IDC_ACTIONS_GROUP), options = ChildRect(IDC_OPTIONS_GROUP);
+    RECT legendBefore = {};
+    HWND legend = ChildWindowFromPoint(dialog.Hwnd(), POINT{list.left + 2, list.top - 6});
+    GetWindowRect(legend, &legendBefore);
+
+    RECT outer{};
+    GetWindowRect(dialog.Hwnd(), &outer);
+    SetWindowPos(dialog.Hwnd(), nullptr, 0, 0, outer.right - outer.left + 100, outer.bottom - outer.top + 60,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    gui::PumpFor(30);
+
+    const RECT listAfter = ChildRect(IDC_PROGRAM_LIST);
+    EXPECT_EQ(listAfter.left, list.left);
+    EXPECT_EQ(listAfter.top, list.top);
+    EXPECT_EQ(listAfter.right, list.right + 100);
+    EXPECT_EQ(listAfter.bottom, list.bottom + 60);
+    EXPECT_EQ(ChildRect(IDC_UNINSTALL).left, left.left);
+    EXPECT_EQ(ChildRect(IDC_UNINSTALL).top, left.top + 60);
+    EXPECT_EQ(ChildRect(IDC_QUIT).left, right.left + 100);
+    EXPECT_EQ(ChildRect(IDC_QUIT).top, right.top + 60);
+    EXPECT_EQ(ChildRect(IDC_ACTIONS_GROUP).left, actions.left);
+    EXPECT_EQ(ChildRect(IDC_OPTIONS_GROUP).left, options.left + 100);
+    RECT legendAfter = {};
+    GetWindowRect(legend, &legendAfter);
+    EXPECT_TRUE(EqualRect(&legendAfter, &legendBefore)) << "the legend stays";
+
+    // The tracking size may not go below the opening size.
+    MINMAXINFO info{};
+    SendMessageA(dialog.Hwnd(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.ptMinTrackSize.x, outer.right - outer.left);
+    EXPECT_EQ(info.ptMinTrackSize.y, outer.bottom - outer.top);
+    EXPECT_EQ(dialog.MinimumSize().cx, outer.right - outer.left);
+
+    // Minimised and restored, everything is back where the resize put it.
+    ShowWindow(dialog.Hwnd(), SW_MINIMIZE);
+    gui::PumpFor(30);
+    ShowWindow(dialog.Hwnd(), SW_RESTORE);
+    gui::PumpFor(30);
+    const RECT listRestored = ChildRect(IDC_PROGRAM_LIST);
+    EXPECT_TRUE(EqualRect(&listAfter, &listRestored));
+}
+
+TEST_F(MainDialogTest, ToolTipsAnswerByWindowHandleOnly) {
+    Open();
+    const std::pair<int, const char*> expected[] = {
+        {IDC_UNINSTALL, "Launch the selected program's Uninstall program."},
+        {IDC_QUIT, "Quit."},
+        {IDC_REMOVE, "Remove the selected program from the Add/Remove Programs list."},
+        {IDC_REFRESH, "Refresh the list of Add/Remove Programs."},
+        {IDC_HELP_BUTTON, "Help."},
+        {IDC_UPGRADE, "Check for updates."},
+    };
+    auto ask = [&](UINT_PTR id, UINT flags, std::string& text) {
+        NMTTDISPINFOA info{};
+        info.hdr.code = TTN_NEEDTEXTA;
+        info.hdr.idFrom = id;
+        info.uFlags = flags;
+        const bool answered = SendMessageA(dialog.Hwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info)) &&
+                              GetWindowLongPtrA(dialog.Hwnd(), DWLP_MSGRESULT) != 0;
+        text = info.lpszText ? info.lpszText : "";
+        return answered;
+    };
+    std::string text;
+    for (const auto& [id, tip] : expected) {
+        EXPECT_TRUE(ask(reinterpret_cast<UINT_PTR>(dialog.Item(id)), TTF_IDISHWND, text)) << id;
+        EXPECT_EQ(text, tip);
+    }
+    EXPECT_FALSE(ask(IDC_QUIT, 0, text)) << "an id instead of a window is not answered";
+    EXPECT_TRUE(ask(reinterpret_cast<UINT_PTR>(dialog.Item(IDC_PROGRAM_LIST)), TTF_IDISHWND, text));
+    EXPECT_EQ(text, "") << "other controls: accepted, no text";
+}
+
+TEST_F(MainDialogTest, SystemMenuOpensTheAboutBox) {
+    Open();
+    HMENU menu = GetSystemMenu(dialog.Hwnd(), FALSE);
+    const int last = GetMenuItemCount(menu) - 1;
+    char text[64] = {};
+    GetMenuStringA(menu, last, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, "&About Zaltrow...");
+    EXPECT_EQ(GetMenuItemID(menu, last), static_cast<UINT>(IDM_ABOUTBOX));
+    EXPECT_EQ(GetMenuState(menu, last - 1, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+
+    std::string version, second;
+    bool hasIcon = false;
+    std::thread reader([&] {
+        HWND about = gui::WaitForWindow(GetCurrentProcessId(), "#32770", "About Zaltrow", 5000);
+        if (!about) return;
+        for (HWND child = GetWindow(about, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            const LONG_PTR style = GetWindowLongPtrA(child, GWL_STYLE);
+            if ((style & SS_TYPEMASK) == SS_ICON) hasIcon = SendMessageA(child, STM_GETICON, 0, 0) != 0;
+            const std::string t = gui::Text(child);
+            if (t == "Zaltrow Version 1.2") version = t;
+            else if (GetDlgCtrlID(child) != IDOK && !t.empty()) second = t;
+        }
+        gui::PressButton(about, IDOK);
+    });
+    SendMessageA(dialog.Hwnd(), WM_SYSCOMMAND, IDM_ABOUTBOX | 0x3, 0);  // low bits are the system's own
+    reader.join();
+    EXPECT_EQ(version, "Zaltrow Version 1.2");
+    EXPECT_FALSE(second.empty());
+    EXPECT_TRUE(hasIcon);
+}
+
+TEST_F(MainDialogTest, SplashShowsUnlessDisabledAndStoresZero) {
+    Open(true);
+    ASSERT_NE(dialog.Splash(), nullptr);
+    EXPECT_TRUE(IsWindowVisible(dialog.Splash()->Hwnd()));
+    EXPECT_EQ(ScratchRegistry::GetString(HKEY_CURRENT_USER, kSettings, "bDisableSplash"), "0");
+    EXPECT_EQ(GetWindow(dialog.Splash()->Hwnd(), GW_OWNER), dialog.Hwnd());
+    // The timer hides it after two seconds.
+    EXPECT_TRUE(gui::PumpUntil([&] { return !IsWindowVisible(dialog.Splash()->Hwnd()); }, 6000));
+}
+
+TEST_F(MainDialogTest, SplashClickHidesItAtOnce) {
+    ScratchRegistry::SetString(HKEY_CURRENT_USER, kSettings, "bDisableSplash", "7");
+    Open(true);
+    ASSERT_NE(dialog.Splash(), nullptr);
+    EXPECT_EQ(ScratchRegistry::GetString(HKEY_CURRENT_USER, kSettings, "bDisableSplash"), "0");
+    SendMessageA(dialog.Splash()->Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    EXPECT_FALSE(IsWindowVisible(dialog.Splash()->Hwnd()));
+    EXPECT_TRUE(IsWindow(dialog.Splash()->Hwnd())) << "hidden, not destroyed";
+}
+
+TEST_F(MainDialogTest, SplashDisabledByOne) {
+    Open();  // stores "1"
+    EXPECT_EQ(dialog.Splash(), nullptr);
+    EXPECT_EQ(ScratchRegistry::GetString(HKEY_CURRENT_USER, kSettings, "bDisableSplash"), "1");
+}
+
+TEST_F(MainDialogTest, ButtonsAreOwnerDrawnWithTheirIcons) {
+    Open();
+    for (int id : {IDC_UNINSTALL, IDC_REMOVE, IDC_REFRESH, IDC_UPGRADE, IDC_HELP_BUTTON, IDC_QUIT}) {
+        HoverButton& button = dialog.Button(id);
+        EXPECT_EQ(button.Hwnd(), dialog.Item(id));
+        EXPECT_EQ(GetWindowLongPtrA(button.Hwnd(), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW) << id;
+        EXPECT_NE(button.HoverIcon(), nullptr) << id;
+        EXPECT_NE(button.NormalIcon(), nullptr) << id;
+        // Quit and Uninstall load the same id twice: two handles.
+        EXPECT_NE(button.HoverIcon(), button.NormalIcon()) << id;
+    }
+    EXPECT_EQ(gui::ItemText(dialog.Hwnd(), IDC_UPGRADE), "Upgrade");
+    EXPECT_EQ(gui::Text(dialog.Hwnd()), "Zaltrow");
+}
+
+TEST_F(MainDialogTest, EnterAndDoubleClickDoNotCloseTheWindow) {
+    Entry("A", "Alpha", "MsiExec.exe /X{1}");
+    Open();
+    SendMessageA(dialog.Hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    NMITEMACTIVATE click{};
+    click.hdr.hwndFrom = dialog.List().Hwnd();
+    click.hdr.idFrom = IDC_PROGRAM_LIST;
+    click.hdr.code = NM_DBLCLK;
+    SendMessageA(dialog.Hwnd(), WM_NOTIFY, IDC_PROGRAM_LIST, reinterpret_cast<LPARAM>(&click));
+    gui::PumpFor(30);
+    EXPECT_TRUE(IsWindowVisible(dialog.Hwnd()));
+}
+
+}  // namespace

@@ -1,0 +1,201 @@
+#include "GuiDriver.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include <chrono>
+
+namespace gui {
+namespace {
+
+// Every program that drives windows needs the common controls registered
+// and OLE set up on its main thread, as the application does at start.
+const bool platformReady = [] {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_LINK_CLASS};
+    InitCommonControlsEx(&controls);
+    OleInitialize(nullptr);
+    return true;
+}();
+
+struct Search {
+    DWORD pid;
+    const char* className;
+    const char* caption;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK Visit(HWND window, LPARAM parameter) {
+    auto& search = *reinterpret_cast<Search*>(parameter);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != search.pid || !IsWindowVisible(window)) return TRUE;
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (search.className && lstrcmpA(className, search.className) != 0) return TRUE;
+    if (search.caption && Text(window) != search.caption) return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
+HWND FindNow(DWORD pid, const char* className, const char* caption) {
+    Search search{pid, className, caption};
+    EnumWindows(&Visit, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+}  // namespace
+
+void PumpFor(DWORD ms) {
+    PumpUntil([] { return false; }, ms);
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return done();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+HWND WaitForWindow(DWORD pid, const char* className, const char* caption, DWORD timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (HWND window = FindNow(pid, className, caption)) {
+            // The window's children exist once the dialog manager is done.
+            if (!className || lstrcmpA(className, "#32770") != 0 || GetWindow(window, GW_CHILD)) return window;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) return nullptr;
+        Sleep(10);
+    }
+}
+
+std::string Text(HWND window) {
+    char text[4096] = {};
+    // WM_GETTEXT with a timeout, so a hung window cannot hang the test.
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                             2000, &length))
+        return {};
+    return std::string(text, length);
+}
+
+std::string ItemText(HWND dialog, int id) {
+    HWND item = GetDlgItem(dialog, id);
+    return item ? Text(item) : std::string();
+}
+
+std::vector<std::pair<int, std::string>> Buttons(HWND dialog) {
+    std::vector<std::pair<int, std::string>> buttons;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char className[32] = {};
+        GetClassNameA(child, className, sizeof className);
+        if (lstrcmpiA(className, "Button") != 0 || !IsWindowVisible(child)) continue;
+        const LONG_PTR type = GetWindowLongPtrA(child, GWL_STYLE) & BS_TYPEMASK;
+        if (type == BS_GROUPBOX) continue;
+        buttons.emplace_back(GetDlgCtrlID(child), Text(child));
+    }
+    return buttons;
+}
+
+void PressButton(HWND dialog, int id) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+BoxAnswerer::BoxAnswerer(std::string caption, int button, DWORD timeoutMs)
+    : thread_([this, caption = std::move(caption), button, timeoutMs] {
+          HWND box = WaitForWindow(GetCurrentProcessId(), "#32770", caption.c_str(), timeoutMs);
+          if (!box) return;
+          Sleep(50);  // let the box finish laying itself out
+          seen_.window = box;
+          seen_.caption = Text(box);
+          seen_.text = ItemText(box, 0xFFFF);
+          seen_.buttons = Buttons(box);
+          seen_.hasIcon = GetDlgItem(box, 20) != nullptr;
+          if (button) PressButton(box, button);
+      }) {}
+
+BoxAnswerer::~BoxAnswerer() {
+    if (thread_.joinable()) thread_.join();
+}
+
+const SeenBox& BoxAnswerer::Seen() {
+    if (thread_.joinable()) thread_.join();
+    return seen_;
+}
+
+namespace {
+
+// Memory in another process for one list-view request.
+class RemoteBuffer {
+public:
+    RemoteBuffer(HANDLE process, std::size_t size)
+        : process_(process), address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE)) {}
+    ~RemoteBuffer() {
+        if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    }
+    char* Address() const { return static_cast<char*>(address_); }
+
+private:
+    HANDLE process_;
+    void* address_;
+};
+
+HANDLE OpenOwner(HWND list) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    return OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+}
+
+}  // namespace
+
+std::vector<std::vector<std::string>> RemoteListRows(HWND list, int columns) {
+    std::vector<std::vector<std::string>> rows;
+    HANDLE process = OpenOwner(list);
+    if (!process) return rows;
+    {
+        constexpr std::size_t kText = 2048;
+        RemoteBuffer buffer(process, sizeof(LVITEMA) + kText);
+        const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+        for (int row = 0; row < count; ++row) {
+            std::vector<std::string> cells;
+            for (int column = 0; column < columns; ++column) {
+                LVITEMA item{};
+                item.iSubItem = column;
+                item.pszText = buffer.Address() + sizeof(LVITEMA);
+                item.cchTextMax = kText;
+                WriteProcessMemory(process, buffer.Address(), &item, sizeof item, nullptr);
+                const auto length = SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(buffer.Address()));
+                std::string text(static_cast<std::size_t>(length), '\0');
+                ReadProcessMemory(process, buffer.Address() + sizeof(LVITEMA), text.data(), text.size(), nullptr);
+                cells.push_back(text);
+            }
+            rows.push_back(cells);
+        }
+    }
+    CloseHandle(process);
+    return rows;
+}
+
+LPARAM RemoteItemData(HWND list, int row) {
+    HANDLE process = OpenOwner(list);
+    if (!process) return 0;
+    LVITEMA item{};
+    {
+        RemoteBuffer buffer(process, sizeof(LVITEMA));
+        item.mask = LVIF_PARAM;
+        item.iItem = row;
+        WriteProcessMemory(process, buffer.Address(), &item, sizeof item, nullptr);
+        SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(buffer.Address()));
+        ReadProcessMemory(process, buffer.Address(), &item, sizeof item, nullptr);
+    }
+    CloseHandle(process);
+    return item.lParam;
+}
+
+}  // namespace gui

@@ -1,0 +1,63 @@
+#pragma once
+// Driving real windows from a test the way a person would: finding a
+// window once it is on screen, reading its texts, pressing its buttons,
+// and answering a modal box from a second thread while the test's own
+// thread sits inside the modal loop.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace gui {
+
+// Handles this thread's messages for `ms` milliseconds.
+void PumpFor(DWORD ms);
+// Handles messages until `done` holds or `timeoutMs` passes; done's value.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
+
+// A visible top-level window of process `pid` with that class and caption
+// (null: any), waited for up to timeoutMs; null when none came.
+HWND WaitForWindow(DWORD pid, const char* className, const char* caption, DWORD timeoutMs);
+
+std::string Text(HWND window);
+std::string ItemText(HWND dialog, int id);
+// The texts of the buttons a dialog or message box shows, by control id.
+std::vector<std::pair<int, std::string>> Buttons(HWND dialog);
+// Presses a button as a click would: BN_CLICKED from that button.
+void PressButton(HWND dialog, int id);
+
+// What a modal box looked like when it was answered.
+struct SeenBox {
+    HWND window = nullptr;
+    std::string caption;
+    std::string text;  // the message text (static 0xFFFF) of a message box
+    std::vector<std::pair<int, std::string>> buttons;
+    bool hasIcon = false;  // a message box's icon static (id 20)
+};
+
+// Waits on its own thread for a dialog-class window of this process with
+// `caption`, records it, then presses `button` (0: leaves it open).
+class BoxAnswerer {
+public:
+    BoxAnswerer(std::string caption, int button, DWORD timeoutMs = 10000);
+    ~BoxAnswerer();
+    BoxAnswerer(const BoxAnswerer&) = delete;
+    BoxAnswerer& operator=(const BoxAnswerer&) = delete;
+
+    // Waits for the thread; the box as it was seen (window null: none came).
+    const SeenBox& Seen();
+
+private:
+    std::thread thread_;
+    SeenBox seen_;
+};
+
+// Rows of a list view in another process, column by column.
+std::vector<std::vector<std::string>> RemoteListRows(HWND list, int columns);
+// The item data of a row of a list view in another process.
+LPARAM RemoteItemData(HWND list, int row);
+
+}  // namespace gui
