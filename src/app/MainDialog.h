@@ -14,13 +14,23 @@
 #include "widgets/HoverButton.h"
 #include "widgets/ResizableDialog.h"
 
+// Where one RefreshList spent its time, in milliseconds.
+struct RefreshTimings {
+    double enumeration = 0;
+    double icons = 0;
+    double rows = 0;  // inserting rows and their texts
+    double phantomTests = 0;
+    double sort = 0;
+};
+
 class MainDialog : public ResizableDialog {
 public:
     MainDialog();
     ~MainDialog() override;
 
-    // Re-reads the inventory and rebuilds every row of the list.
-    void RefreshList();
+    // Re-reads the inventory and rebuilds every row of the list; with
+    // `timings`, also says where the time went.
+    void RefreshList(RefreshTimings* timings = nullptr);
 
     const ProgramInventory& Inventory() const { return inventory_; }
     ProgramListCtrl& List() { return list_; }

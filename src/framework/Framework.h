@@ -1,0 +1,40 @@
+#pragma once
+// The program's thin layer over raw Win32, in place of an application
+// framework. Everything with a window is written against these pieces:
+//
+// fw::Dialog (Dialog.h) — a dialog from a resource template, run modally
+//   (DoModal) or modelessly (Create). Its dialog procedure dispatches to
+//   virtual handlers: OnCreated (the creation sizes, which a dialog
+//   procedure never sees as WM_CREATE/WM_SIZE), OnInitDialog (which runs
+//   DoDataExchange), OnCommand (routing by control id; IDOK and IDCANCEL
+//   reach OnOK and OnCancel), OnNotify and OnMessage. A handler returns true
+//   when it handled the message and gives its result; results travel back
+//   through DWLP_MSGRESULT, except for the messages whose result the
+//   dialog procedure returns itself (WM_CTLCOLOR*, WM_QUERYDRAGICON, ...).
+//   EnableToolTips adds every child as a tooltip tool identified by its
+//   window handle, answered through TTN_NEEDTEXTA.
+//
+// fw::Control (Control.h) — a C++ object bound to a dialog item after the
+//   dialog is created ("data exchange": Dialog::Bind from DoDataExchange).
+//   Attach runs the PreSubclass hook first (a button can change its style
+//   there), then subclasses the window so WindowProc sees its messages.
+//   Reflection: a dialog hands WM_NOTIFY, WM_DRAWITEM and WM_CTLCOLOR* to
+//   the control object that sent them (OnReflect) before its own handlers.
+//
+// fw::ListView (ListView.h), fw::ImageList (ImageList.h) — the list-view
+//   operations the program uses, and the owner of an image list.
+//
+// RAII: UniqueHandle.h (registry keys, kernel handles, icons, GDI objects,
+//   memory DCs), ClientDc.h, PaintDc.h, SelectedObject.h.
+//
+// No exception crosses a window procedure or the dialog manager: both
+// procedures catch everything and fall back to default processing.
+
+#include "framework/ClientDc.h"
+#include "framework/Control.h"
+#include "framework/Dialog.h"
+#include "framework/ImageList.h"
+#include "framework/ListView.h"
+#include "framework/PaintDc.h"
+#include "framework/SelectedObject.h"
+#include "framework/UniqueHandle.h"
