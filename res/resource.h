@@ -5,6 +5,8 @@
 #define IDD_ABOUTBOX 100
 #define IDD_ZALTROW_DIALOG 102
 #define IDD_SPLASH 192
+#define IDD_UNINSTALL_WAIT 155
+#define IDD_STILL_LISTED 1057
 
 // Strings
 #define IDS_ABOUTBOX 101
@@ -37,6 +39,10 @@
 #define IDC_UPGRADE 1006
 #define IDC_ACTIONS_GROUP 1025
 #define IDC_OPTIONS_GROUP 1026
+
+// Controls of the two uninstall dialogs
+#define IDC_ENTRY_ICON 1027
+#define IDC_ENTRY_NAME 1028
 
 // System menu
 #define IDM_ABOUTBOX 0x0010

@@ -6,6 +6,10 @@
 #include <string>
 
 #include "app/AboutDialog.h"
+#include "inventory/EntryRemoval.h"
+#include "inventory/EntrySelection.h"
+#include "inventory/StillListedDialog.h"
+#include "inventory/UninstallWaitDialog.h"
 #include "framework/PaintDc.h"
 #include "framework/UniqueHandle.h"
 #include "inventory/EntryValidation.h"
@@ -210,15 +214,90 @@ void MainDialog::RefreshList(RefreshTimings* timings) {
 }
 
 bool MainDialog::OnCommand(int id, int code, HWND control) {
-    if (id == IDC_REFRESH && code == BN_CLICKED) {
-        RefreshList();
-        return true;
+    if (code == BN_CLICKED) {
+        switch (id) {
+        case IDC_REFRESH:
+            RefreshList();
+            return true;
+        case IDC_REMOVE:
+            OnRemove();
+            return true;
+        default:
+            break;
+        }
     }
     return ResizableDialog::OnCommand(id, code, control);
 }
 
-void MainDialog::OnOK() {
-    // Enter and the Uninstall button must not close the main window.
+// The Uninstall button, Enter and a double-click on a row.
+void MainDialog::OnOK() { OnUninstall(); }
+
+void MainDialog::ShowInvalidSelection(const std::string& rowText) {
+    MessageBoxA(Hwnd(), InvalidSelectionText(rowText).c_str(), kMessageCaption, MB_OK | MB_ICONHAND);
+}
+
+void MainDialog::OnRemove() {
+    const SelectedEntry selected = FindSelectedEntry(list_, inventory_);
+    if (selected.row < 0) return;
+    if (!selected.entry) {
+        ShowInvalidSelection(selected.rowText);
+        return;
+    }
+    // Copies: the refresh inside the removal rebuilds the inventory.
+    const std::string keyName = selected.entry->keyName;
+    const std::string displayName = selected.entry->displayName;
+    if (MessageBoxA(Hwnd(), RemoveQuestionText(displayName).c_str(), kMessageCaption, MB_YESNO | MB_ICONQUESTION) !=
+        IDYES)
+        return;
+    RemoveProgramEntry(Hwnd(), keyName, displayName, [this] { RefreshList(); });
+}
+
+void MainDialog::OnUninstall() {
+    // Outcome: -7 no entry matched, 32 the removal offer is due, above 32
+    // the uninstaller started (and, after the check, its entry is gone).
+    constexpr INT_PTR kNoMatch = -7;
+    constexpr INT_PTR kOfferRemoval = 32;
+
+    const SelectedEntry selected = FindSelectedEntry(list_, inventory_);
+    if (selected.row < 0) return;
+    INT_PTR outcome = kNoMatch;
+
+    // Copies taken before the launch: the refresh rebuilds the inventory.
+    std::string keyName, displayName;
+    fw::Icon icon;  // released when the command ends
+    if (selected.entry) {
+        const ProgramEntry& entry = *selected.entry;
+        keyName = entry.keyName;
+        displayName = entry.displayName;
+        if (!entry.iconPath.empty() &&
+            ExtractIconExA(entry.iconPath.c_str(), entry.iconIndex, icon.put(), nullptr, 1) == 0)
+            icon.reset();
+        outcome = reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, nullptr, entry.programPath.c_str(),
+                                                          entry.programArgs.c_str(), nullptr, SW_SHOWNORMAL));
+        if (outcome > kOfferRemoval) {
+            UninstallWaitDialog wait(Hwnd());
+            wait.icon = icon.get();
+            wait.text = displayName;
+            wait.DoModal();  // Next, Escape and the close box all continue
+        } else {
+            outcome = kOfferRemoval;  // no message: the offer follows at once
+        }
+    }
+
+    if (outcome > kOfferRemoval) {
+        RefreshList();
+        if (IsStillListed(list_, displayName)) outcome = kOfferRemoval;
+        if (outcome > kOfferRemoval) return;  // the uninstaller removed its entry
+    }
+    if (outcome == kNoMatch) {
+        ShowInvalidSelection(selected.rowText);
+        return;
+    }
+
+    StillListedDialog offer(Hwnd());
+    offer.icon = icon.get();
+    offer.text = displayName;
+    if (offer.DoModal() == IDOK) RemoveProgramEntry(Hwnd(), keyName, displayName, [this] { RefreshList(); });
 }
 
 bool MainDialog::OnNotify(NMHDR& header, LRESULT& result) {
@@ -232,6 +311,7 @@ bool MainDialog::OnNotify(NMHDR& header, LRESULT& result) {
         return true;
     }
     if (header.code == NM_DBLCLK && header.idFrom == IDC_PROGRAM_LIST) {
+        OnUninstall();
         result = 0;
         return true;
     }

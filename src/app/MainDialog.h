@@ -51,6 +51,9 @@ protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
+    void OnUninstall();
+    void OnRemove();
+    void ShowInvalidSelection(const std::string& rowText);
     void DecorateButtons();
     void AddAboutItem();
     void ShowSplash();

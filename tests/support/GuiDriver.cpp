@@ -109,16 +109,85 @@ void PressButton(HWND dialog, int id) {
 
 BoxAnswerer::BoxAnswerer(std::string caption, int button, DWORD timeoutMs)
     : thread_([this, caption = std::move(caption), button, timeoutMs] {
-          HWND box = WaitForWindow(GetCurrentProcessId(), "#32770", caption.c_str(), timeoutMs);
-          if (!box) return;
-          Sleep(50);  // let the box finish laying itself out
-          seen_.window = box;
-          seen_.caption = Text(box);
-          seen_.text = ItemText(box, 0xFFFF);
-          seen_.buttons = Buttons(box);
-          seen_.hasIcon = GetDlgItem(box, 20) != nullptr;
-          if (button) PressButton(box, button);
+          Answer(WaitForWindow(GetCurrentProcessId(), "#32770", caption.c_str(), timeoutMs), button);
       }) {}
+
+BoxAnswerer::BoxAnswerer(std::function<bool(HWND)> accept, int button, DWORD timeoutMs)
+    : thread_([this, accept = std::move(accept), button, timeoutMs] {
+          Answer(WaitForDialog(accept, timeoutMs), button);
+      }) {}
+
+void BoxAnswerer::Answer(HWND box, int button) {
+    if (!box) return;
+    Sleep(50);  // let the box finish laying itself out
+    seen_.window = box;
+    seen_.caption = Text(box);
+    seen_.text = ItemText(box, 0xFFFF);
+    seen_.buttons = Buttons(box);
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if ((GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            seen_.icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+    }
+    if (button) PressButton(box, button);
+}
+
+namespace {
+
+struct DialogSearch {
+    const std::function<bool(HWND)>* accept;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK VisitDialog(HWND window, LPARAM parameter) {
+    auto& search = *reinterpret_cast<DialogSearch*>(parameter);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (pid != GetCurrentProcessId() || !IsWindowVisible(window) || lstrcmpA(className, "#32770") != 0 ||
+        !GetWindow(window, GW_CHILD) || !(*search.accept)(window))
+        return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
+void PressKey(HWND dialog, WPARAM key) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+    HWND target = info.hwndFocus ? info.hwndFocus : dialog;
+    PostMessageA(target, WM_KEYDOWN, key, 1);
+    PostMessageA(target, WM_KEYUP, key, 0xC0000001);
+}
+
+}  // namespace
+
+HWND WaitForDialog(const std::function<bool(HWND)>& accept, DWORD timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        DialogSearch search{&accept};
+        EnumWindows(&VisitDialog, reinterpret_cast<LPARAM>(&search));
+        if (search.found) return search.found;
+        if (std::chrono::steady_clock::now() >= deadline) return nullptr;
+        Sleep(10);
+    }
+}
+
+bool IsMessageBox(HWND window) {
+    // A message box has its text in static 0xFFFF and nothing but buttons,
+    // statics and that text; other dialogs here have more controls.
+    HWND text = GetDlgItem(window, 0xFFFF);
+    return text && !GetDlgItem(window, 1000) && !GetDlgItem(window, 1028);
+}
+
+bool HasButton(HWND dialog, int id, const char* text) {
+    HWND button = GetDlgItem(dialog, id);
+    return button && Text(button) == text;
+}
+
+void PressEnter(HWND dialog) { PressKey(dialog, VK_RETURN); }
+
+void PressEscape(HWND dialog) { PressKey(dialog, VK_ESCAPE); }
 
 BoxAnswerer::~BoxAnswerer() {
     if (thread_.joinable()) thread_.join();

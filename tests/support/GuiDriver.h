@@ -22,6 +22,17 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
 // (null: any), waited for up to timeoutMs; null when none came.
 HWND WaitForWindow(DWORD pid, const char* className, const char* caption, DWORD timeoutMs);
 
+// A visible dialog-class window of this process that `accept` takes.
+HWND WaitForDialog(const std::function<bool(HWND)>& accept, DWORD timeoutMs);
+// Tells a message box ("#32770" with a message text) from other dialogs.
+bool IsMessageBox(HWND window);
+// True when the dialog has a button `id` reading `text`.
+bool HasButton(HWND dialog, int id, const char* text);
+// Presses Enter in a dialog of another thread, as the keyboard would.
+void PressEnter(HWND dialog);
+// Presses Escape in a dialog of another thread.
+void PressEscape(HWND dialog);
+
 std::string Text(HWND window);
 std::string ItemText(HWND dialog, int id);
 // The texts of the buttons a dialog or message box shows, by control id.
@@ -35,7 +46,7 @@ struct SeenBox {
     std::string caption;
     std::string text;  // the message text (static 0xFFFF) of a message box
     std::vector<std::pair<int, std::string>> buttons;
-    bool hasIcon = false;  // a message box's icon static (id 20)
+    HICON icon = nullptr;  // what its icon static shows, if it has one
 };
 
 // Waits on its own thread for a dialog-class window of this process with
@@ -43,6 +54,8 @@ struct SeenBox {
 class BoxAnswerer {
 public:
     BoxAnswerer(std::string caption, int button, DWORD timeoutMs = 10000);
+    // Waits for the first dialog that `accept` takes.
+    BoxAnswerer(std::function<bool(HWND)> accept, int button, DWORD timeoutMs = 10000);
     ~BoxAnswerer();
     BoxAnswerer(const BoxAnswerer&) = delete;
     BoxAnswerer& operator=(const BoxAnswerer&) = delete;
@@ -51,6 +64,8 @@ public:
     const SeenBox& Seen();
 
 private:
+    void Answer(HWND box, int button);
+
     std::thread thread_;
     SeenBox seen_;
 };

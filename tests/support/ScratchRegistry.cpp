@@ -27,13 +27,15 @@ fw::RegKey Create(HKEY root, const std::string& path) {
 
 }  // namespace
 
-ScratchRegistry::ScratchRegistry() {
+ScratchRegistry::ScratchRegistry(Roots roots) {
     static std::atomic<int> serial{0};
     scratchPath_ = "Software\\ZaltrowTests\\" + std::to_string(GetCurrentProcessId()) + "_" +
                    std::to_string(serial++);
     fw::RegKey machine = Create(HKEY_CURRENT_USER, scratchPath_ + "\\Machine");
     fw::RegKey user = Create(HKEY_CURRENT_USER, scratchPath_ + "\\User");
-    EXPECT_EQ(RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine.get()), ERROR_SUCCESS);
+    if (roots == Roots::MachineAndUser) {
+        EXPECT_EQ(RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine.get()), ERROR_SUCCESS);
+    }
     EXPECT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, user.get()), ERROR_SUCCESS);
 }
 

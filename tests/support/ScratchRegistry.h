@@ -10,7 +10,10 @@
 
 class ScratchRegistry {
 public:
-    ScratchRegistry();
+    // UserOnly leaves HKEY_LOCAL_MACHINE alone, for tests whose other
+    // processes (uninstallers) must see the same machine keys.
+    enum class Roots { MachineAndUser, UserOnly };
+    explicit ScratchRegistry(Roots roots = Roots::MachineAndUser);
     ~ScratchRegistry();
     ScratchRegistry(const ScratchRegistry&) = delete;
     ScratchRegistry& operator=(const ScratchRegistry&) = delete;

@@ -1,0 +1,19 @@
+#include "inventory/EntryRemoval.h"
+
+#include "inventory/EntrySelection.h"
+#include "inventory/ProgramInventory.h"
+#include "registry/SettingsStore.h"
+
+void RemoveProgramEntry(HWND owner, const std::string& keyName, const std::string& displayName,
+                        const std::function<void()>& refreshList) {
+    SettingsStore store;
+    if (!store.DeleteKey(ProgramInventory::kUninstallPath, keyName, HKEY_LOCAL_MACHINE)) {
+        MessageBoxA(owner, RemovalFailedText(keyName).c_str(), kMessageCaption, MB_OK | MB_ICONHAND);
+        return;
+    }
+    store.DeleteKey(ProgramInventory::kArpCachePath, keyName, HKEY_LOCAL_MACHINE);
+    refreshList();
+    // The refreshed list is painted before the box covers it.
+    if (owner) UpdateWindow(owner);
+    MessageBoxA(owner, RemovedText(displayName).c_str(), kMessageCaption, MB_OK | MB_ICONASTERISK);
+}

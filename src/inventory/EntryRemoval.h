@@ -1,0 +1,17 @@
+#pragma once
+// Taking an entry out of the Add/Remove Programs data: its Uninstall key
+// (failure reported, nothing else touched), then its ARPCache key (failure
+// ignored), then a fresh list, then the success message.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+// `owner` owns the messages; `refreshList` rebuilds the list before the
+// success message is shown.
+void RemoveProgramEntry(HWND owner, const std::string& keyName, const std::string& displayName,
+                        const std::function<void()>& refreshList);
+
+// The caption of every message the program shows.
+constexpr const char* kMessageCaption = "Zaltrow";

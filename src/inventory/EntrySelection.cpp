@@ -1,0 +1,61 @@
+#include "inventory/EntrySelection.h"
+
+#include <mbstring.h>
+
+#include "BuildConfig.h"
+
+namespace {
+
+bool SameText(const std::string& a, const std::string& b) {
+    return _mbscmp(reinterpret_cast<const unsigned char*>(a.c_str()),
+                   reinterpret_cast<const unsigned char*>(b.c_str())) == 0;
+}
+
+}  // namespace
+
+SelectedEntry FindSelectedEntry(const fw::ListView& list, const ProgramInventory& inventory) {
+    SelectedEntry selected;
+    for (int row = 0; row < list.GetItemCount(); ++row) {
+        if (SendMessageA(list.Hwnd(), LVM_GETITEMSTATE, row, LVIS_SELECTED) == LVIS_SELECTED) {
+            selected.row = row;
+            break;
+        }
+    }
+    if (selected.row < 0) return selected;
+
+    selected.rowText = list.GetItemText(selected.row, 0);
+    const std::string rowCommand = list.GetItemText(selected.row, 1);
+    for (const ProgramEntry& entry : inventory.Entries()) {
+        if (SameText(entry.displayName, selected.rowText) && SameText(entry.uninstallString, rowCommand)) {
+            selected.entry = entry;
+            break;
+        }
+    }
+    return selected;
+}
+
+bool IsStillListed(const fw::ListView& list, const std::string& displayName) {
+    bool listed = false;
+    for (int row = 0; row < list.GetItemCount(); ++row) {
+        if (SameText(list.GetItemText(row, 0), displayName)) listed = true;  // every row is compared
+    }
+    return listed;
+}
+
+std::string InvalidSelectionText(const std::string& rowText) {
+    return "Invalid program selected: " + rowText + "\nPlease contact " ZALTROW_MAKER_HOST " for support.";
+}
+
+std::string RemoveQuestionText(const std::string& displayName) {
+    return displayName + "\n\nDo you wish to remove this entry from the Add/Remove Programs list?";
+}
+
+std::string RemovalFailedText(const std::string& keyName) {
+    return "There was a problem removing the program entry\n"
+           "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" +
+           keyName;
+}
+
+std::string RemovedText(const std::string& displayName) {
+    return displayName + " was successfully removed from the Add/Remove Programs list.";
+}
