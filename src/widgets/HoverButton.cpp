@@ -176,7 +176,11 @@ LRESULT HoverButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return result;
     }
     case WM_CAPTURECHANGED:
-        if (mouseOver_) {
+        // The system also reports a capture the button takes again itself
+        // (its own press handling, on the left button going down, while the
+        // hover already holds it); releasing then would end the press
+        // tracking that dragging out relies on.
+        if (mouseOver_ && reinterpret_cast<HWND>(lParam) != Hwnd()) {
             ReleaseCapture();
             Invalidate(true);
         }

@@ -1,0 +1,5 @@
+# Tests of the resizable dialog base and the hover button, in real windows.
+zaltrow_gui_test_program(widgets_tests
+  ResizableDialogTest.cpp
+  HoverButtonTest.cpp
+)
