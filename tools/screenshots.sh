@@ -48,6 +48,27 @@ xdotool mousemove $right $bottom mousedown 1 mousemove $((right + 120)) $((botto
 sleep 0.5
 shot resized
 
+eval "$(xdotool getwindowgeometry --shell "$window")"
+bottom=$((top + HEIGHT))
+
+# Uninstall on the first row (a phantom in the demo list): the removal
+# offer comes at once. No, then Uninstall on a valid entry: its uninstaller
+# asks, and the wait dialog stands by.
+xdotool mousemove $((left + 150)) $((top + 86)) click 1
+xdotool mousemove $((left + 80)) $((bottom - 35)) click 1
+sleep 0.8
+shot still-listed
+xdotool key Escape
+sleep 0.3
+xdotool mousemove $((left + 150)) $((top + 119)) click 1
+xdotool mousemove $((left + 80)) $((bottom - 35)) click 1
+sleep 1.2
+shot uninstall-wait
+xdotool key Escape
+sleep 0.3
+xdotool key Escape
+sleep 0.5
+
 # The system menu's last item opens the About box.
 xdotool mousemove $((left + 200)) $((top + 40)) click 1
 xdotool key alt+space

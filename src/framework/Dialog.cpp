@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace fw {
 namespace {
 
@@ -17,6 +19,22 @@ bool ReturnsDirectly(UINT message) {
     default:
         return false;
     }
+}
+
+// Dialogs open centred over their owner, or on the screen without one, as
+// people expect of a program's windows; the templates' own origin is 0, 0.
+void CenterOnOwner(HWND dialog) {
+    RECT box{}, area{};
+    GetWindowRect(dialog, &box);
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    if (owner && IsWindowVisible(owner) && !IsIconic(owner))
+        GetWindowRect(owner, &area);
+    else
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    const int width = box.right - box.left, height = box.bottom - box.top;
+    const int x = std::max<LONG>(area.left, area.left + (area.right - area.left - width) / 2);
+    const int y = std::max<LONG>(area.top, area.top + (area.bottom - area.top - height) / 2);
+    SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HWND ReflectionTarget(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -114,6 +132,7 @@ bool Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
         GetWindowRect(hwnd_, &outer);
         GetClientRect(hwnd_, &client);
         OnCreated(SIZE{outer.right - outer.left, outer.bottom - outer.top}, SIZE{client.right, client.bottom});
+        if (!(GetWindowLongPtrA(hwnd_, GWL_STYLE) & (WS_CHILD | DS_CENTER))) CenterOnOwner(hwnd_);
         result = OnInitDialog();
         return true;
     }

@@ -11,7 +11,8 @@
 //   when it handled the message and gives its result; results travel back
 //   through DWLP_MSGRESULT, except for the messages whose result the
 //   dialog procedure returns itself (WM_CTLCOLOR*, WM_QUERYDRAGICON, ...).
-//   EnableToolTips adds every child as a tooltip tool identified by its
+//   A dialog opens centred over its owner (or the screen) unless its
+//   template says otherwise. EnableToolTips adds every child as a tooltip tool identified by its
 //   window handle, answered through TTN_NEEDTEXTA.
 //
 // fw::Control (Control.h) — a C++ object bound to a dialog item after the
