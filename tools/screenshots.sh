@@ -29,6 +29,7 @@ done
 [ -n "$window" ] || { echo "Zaltrow's window did not appear" >&2; exit 1; }
 sleep 2.5
 shot main
+import -window "$window" "$out/main-window.png"
 
 # Positions inside the window, from its geometry on the screen.
 eval "$(xdotool getwindowgeometry --shell "$window")"
