@@ -5,7 +5,9 @@
 
 #include <string>
 
+#include "BuildConfig.h"
 #include "app/AboutDialog.h"
+#include "widgets/HelpDialog.h"
 #include "inventory/EntryRemoval.h"
 #include "inventory/EntrySelection.h"
 #include "inventory/StillListedDialog.h"
@@ -222,11 +224,25 @@ bool MainDialog::OnCommand(int id, int code, HWND control) {
         case IDC_REMOVE:
             OnRemove();
             return true;
+        case IDC_UPGRADE:
+            OnUpgrade();
+            return true;
+        case IDC_HELP_BUTTON: {
+            HelpDialog help(Hwnd());
+            help.DoModal();
+            return true;
+        }
         default:
             break;
         }
     }
     return ResizableDialog::OnCommand(id, code, control);
+}
+
+void MainDialog::OnUpgrade() {
+    upgradeChecker_.Setup("Zaltrow", 1.2f, "http://" ZALTROW_MAKER_HOST "/zaltrow_upgrade_check.html");
+    upgradeChecker_.SetParent(Hwnd());
+    upgradeChecker_.DoModal();
 }
 
 // The Uninstall button, Enter and a double-click on a row.

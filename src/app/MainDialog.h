@@ -11,6 +11,7 @@
 #include "app/SplashWindow.h"
 #include "framework/ImageList.h"
 #include "inventory/ProgramInventory.h"
+#include "net/UpgradeDialog.h"
 #include "widgets/HoverButton.h"
 #include "widgets/ResizableDialog.h"
 
@@ -36,6 +37,7 @@ public:
     ProgramListCtrl& List() { return list_; }
     const fw::ImageList& Images() const { return images_; }
     HoverButton& Button(int id);
+    UpgradeDialog& UpgradeChecker() { return upgradeChecker_; }
     SplashWindow* Splash() const { return splash_.get(); }
     SIZE MinimumSize() const { return SIZE{minWidth_, minHeight_}; }
 
@@ -53,6 +55,7 @@ protected:
 private:
     void OnUninstall();
     void OnRemove();
+    void OnUpgrade();
     void ShowInvalidSelection(const std::string& rowText);
     void DecorateButtons();
     void AddAboutItem();
@@ -60,6 +63,7 @@ private:
     void SetUpList();
     void PaintMinimized();
 
+    UpgradeDialog upgradeChecker_;
     HoverButton helpButton_;
     HoverButton refreshButton_;
     HoverButton upgradeButton_;

@@ -5,6 +5,9 @@
 namespace fw {
 namespace {
 constexpr UINT_PTR kSubclassId = 0x5A4C;  // any value unique to this layer
+// The bound object is also kept as a window property, so a parent can find
+// it for reflection (GetWindowSubclass is missing from some import libraries).
+constexpr const char* kObjectProperty = "fw.Control";
 }
 
 Control::~Control() { Detach(); }
@@ -17,19 +20,19 @@ bool Control::Attach(HWND hwnd) {
         hwnd_ = nullptr;
         return false;
     }
+    SetPropA(hwnd, kObjectProperty, this);
     return true;
 }
 
 void Control::Detach() {
     if (!hwnd_) return;
     RemoveWindowSubclass(hwnd_, &Control::SubclassProc, kSubclassId);
+    RemovePropA(hwnd_, kObjectProperty);
     hwnd_ = nullptr;
 }
 
 Control* Control::FromHandle(HWND hwnd) {
-    DWORD_PTR refData = 0;
-    if (!hwnd || !GetWindowSubclass(hwnd, &Control::SubclassProc, kSubclassId, &refData)) return nullptr;
-    return reinterpret_cast<Control*>(refData);
+    return hwnd ? static_cast<Control*>(GetPropA(hwnd, kObjectProperty)) : nullptr;
 }
 
 bool Control::OnReflect(UINT, WPARAM, LPARAM, LRESULT&) { return false; }

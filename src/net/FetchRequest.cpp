@@ -1,0 +1,158 @@
+#include "net/FetchRequest.h"
+
+#include <utility>
+#include <vector>
+
+#include "net/ApplicationName.h"
+#include "net/FetchRules.h"
+#include "net/InternetFailure.h"
+
+namespace {
+
+constexpr DWORD_PTR kContext = 1;
+
+void Check(BOOL ok) {
+    if (!ok) throw InternetFailure(GetLastError());
+}
+
+}  // namespace
+
+FetchRequest::FetchRequest(std::string headerText) : headerText_(std::move(headerText)) {}
+
+std::optional<FetchRequest::Address> FetchRequest::Parse(const std::string& address) {
+    // Browser mode leaves what follows '?' or '#' as it is.
+    std::vector<char> canonical(address.size() * 3 + 64);
+    DWORD size = static_cast<DWORD>(canonical.size());
+    if (!InternetCanonicalizeUrlA(address.c_str(), canonical.data(), &size, ICU_BROWSER_MODE)) {
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return std::nullopt;
+        canonical.resize(size + 1);
+        size = static_cast<DWORD>(canonical.size());
+        if (!InternetCanonicalizeUrlA(address.c_str(), canonical.data(), &size, ICU_BROWSER_MODE))
+            return std::nullopt;
+    }
+
+    // Lengths of 1 with no buffers ask for pointers into the canonical text.
+    URL_COMPONENTSA parts{};
+    parts.dwStructSize = sizeof parts;
+    parts.dwSchemeLength = 1;
+    parts.dwHostNameLength = 1;
+    parts.dwUrlPathLength = 1;
+    parts.dwExtraInfoLength = 1;
+    if (!InternetCrackUrlA(canonical.data(), size, 0, &parts)) return std::nullopt;
+    if (parts.dwHostNameLength == 0 || parts.lpszHostName == nullptr) return std::nullopt;
+
+    Address result;
+    result.scheme = parts.nScheme;
+    result.host.assign(parts.lpszHostName, parts.dwHostNameLength);
+    result.port = parts.nPort;
+    if (parts.lpszUrlPath) result.object.assign(parts.lpszUrlPath, parts.dwUrlPathLength);
+    if (parts.lpszExtraInfo) result.object.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+    if (result.object.empty()) result.object.push_back('/');
+    return result;
+}
+
+void FetchRequest::Send(const Address& address, DWORD flags) {
+    connection_.reset(InternetConnectA(session_.get(), address.host.c_str(), address.port, nullptr, nullptr,
+                                       INTERNET_SERVICE_HTTP, 0, kContext));
+    Check(connection_ ? TRUE : FALSE);
+    request_.reset(HttpOpenRequestA(connection_.get(), "GET", address.object.c_str(), nullptr, nullptr,
+                                    nullptr, flags, kContext));
+    Check(request_ ? TRUE : FALSE);
+    // Add-if-new: a header the request already carries is kept; the
+    // outcome is not looked at.
+    HttpAddRequestHeadersA(request_.get(), headerText_.c_str(), static_cast<DWORD>(-1),
+                           HTTP_ADDREQ_FLAG_ADD_IF_NEW);
+    Resend();
+}
+
+void FetchRequest::Resend() {
+    Check(HttpSendRequestA(request_.get(), nullptr, 0, nullptr, 0));
+    status_ = QueryStatus();
+}
+
+DWORD FetchRequest::QueryStatus() const {
+    DWORD status = 0;
+    DWORD size = sizeof status;
+    Check(HttpQueryInfoA(request_.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+                         nullptr));
+    return status;
+}
+
+std::string FetchRequest::RawHeaders() const {
+    DWORD size = 0;
+    if (!HttpQueryInfoA(request_.get(), HTTP_QUERY_RAW_HEADERS_CRLF, nullptr, &size, nullptr)) {
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) throw InternetFailure(GetLastError());
+    }
+    std::vector<char> text(size + 1);
+    size = static_cast<DWORD>(text.size());
+    Check(HttpQueryInfoA(request_.get(), HTTP_QUERY_RAW_HEADERS_CRLF, text.data(), &size, nullptr));
+    return std::string(text.data(), size);
+}
+
+bool FetchRequest::Open(const std::string& url) {
+    const std::string address = FullAddress(url);
+    const DWORD flags = IsSecureAddress(address) ? kSecureRequestFlags : kRequestFlags;
+
+    const std::string agent = ApplicationName();
+    session_.reset(InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+    if (!session_) {
+        MessageBoxA(nullptr, "Cannot open internet connection.", agent.c_str(), MB_ICONEXCLAMATION | MB_OK);
+        return false;
+    }
+
+    // An address that is not HTTP or HTTPS is not sent anywhere: without
+    // this an unparsable one would go out with an empty server name.
+    const std::optional<Address> first = Parse(address);
+    if (!first || (first->scheme != INTERNET_SCHEME_HTTP && first->scheme != INTERNET_SCHEME_HTTPS))
+        return false;
+    Send(*first, flags);
+
+    if (status_ == HTTP_STATUS_DENIED) {
+        // The user's answer does not matter: the request goes once more.
+        InternetErrorDlg(GetDesktopWindow(), request_.get(), ERROR_INTERNET_INCORRECT_PASSWORD,
+                         FLAGS_ERROR_UI_FLAGS_GENERATE_DATA | FLAGS_ERROR_UI_FLAGS_CHANGE_OPTIONS, nullptr);
+        Resend();
+    }
+
+    if (!IsFollowedRedirect(status_)) return true;
+
+    const std::optional<std::string> target = LocationTarget(RawHeaders());
+    request_.reset();
+    connection_.reset();
+    if (!target) return false;
+    const std::optional<Address> next = Parse(*target);
+    if (!next || next->scheme != INTERNET_SCHEME_HTTP) return false;
+    // Same flags as the first request: secure stays secure.
+    Send(*next, flags);
+    return status_ == HTTP_STATUS_OK;
+}
+
+std::uint64_t FetchRequest::ContentLength() const {
+    char text[64];
+    DWORD size = sizeof text;
+    DWORD index = 0;
+    if (!HttpQueryInfoA(request_.get(), HTTP_QUERY_CONTENT_LENGTH, text, &size, &index)) return 0;
+    return ParseContentLength(std::string(text, size));
+}
+
+std::size_t FetchRequest::ReadSome(char* buffer, std::size_t capacity) {
+    DWORD read = 0;
+    Check(InternetReadFile(request_.get(), buffer, static_cast<DWORD>(capacity), &read));
+    return read;
+}
+
+std::size_t FetchRequest::Read(char* buffer, std::size_t capacity) {
+    std::size_t total = 0;
+    while (total < capacity) {
+        const std::size_t got = ReadSome(buffer + total, capacity - total);
+        if (got == 0) break;
+        total += got;
+    }
+    return total;
+}
+
+void FetchRequest::Close() noexcept {
+    request_.reset();
+    connection_.reset();
+    session_.reset();
+}

@@ -1,0 +1,76 @@
+#pragma once
+// One HTTP GET as both fetch workers make it, over WinINet: a direct
+// internet object named after the application, the address completed and
+// parsed, fresh and uncached requests with manual redirects, the worker's
+// header text added if new, one retry through the password dialog on 401,
+// and one followed 301/302/303 redirect to a plain-HTTP target.
+//
+// Failed WinINet calls throw InternetFailure. The request, the connection
+// and the internet object are closed by Close or by the destructor, in that
+// order, on every path.
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "framework/InternetHandle.h"
+
+class FetchRequest {
+public:
+    // INTERNET_FLAG_RELOAD | EXISTING_CONNECT | NO_CACHE_WRITE | NO_AUTO_REDIRECT.
+    static constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_EXISTING_CONNECT |
+                                           INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT;
+    static_assert(kRequestFlags == 0xA4200000);
+    static constexpr DWORD kSecureRequestFlags = kRequestFlags | INTERNET_FLAG_SECURE;
+    static_assert(kSecureRequestFlags == 0xA4A00000);
+
+    // The header lines sent with every request of this fetch, each ending
+    // in CR LF.
+    explicit FetchRequest(std::string headerText);
+
+    // Runs the request procedure for the caller's address. True when there
+    // is a response to read; false when the fetch ends with nothing fetched
+    // (no internet object - after telling the user -, an address that does
+    // not parse as HTTP, a redirect that is not followed through).
+    bool Open(const std::string& url);
+
+    // The status of the response being read.
+    DWORD Status() const { return status_; }
+
+    // The announced Content-Length; 0 when there is none.
+    std::uint64_t ContentLength() const;
+
+    // One InternetReadFile of up to `capacity` bytes; 0 at the end.
+    std::size_t ReadSome(char* buffer, std::size_t capacity);
+
+    // Up to `capacity` bytes, fewer only at the end of the data: WinINet may
+    // hand over less than asked while more is still to come.
+    std::size_t Read(char* buffer, std::size_t capacity);
+
+    void Close() noexcept;
+
+private:
+    struct Address {
+        INTERNET_SCHEME scheme = INTERNET_SCHEME_UNKNOWN;
+        std::string host;
+        INTERNET_PORT port = 0;
+        std::string object;
+    };
+    static std::optional<Address> Parse(const std::string& address);
+
+    // Connects and sends one GET for `address`, leaving its status read.
+    void Send(const Address& address, DWORD flags);
+    void Resend();
+    DWORD QueryStatus() const;
+    std::string RawHeaders() const;
+
+    std::string headerText_;
+    DWORD status_ = 0;
+    // Declared in opening order, so they are destroyed request first.
+    fw::InternetHandle session_;
+    fw::InternetHandle connection_;
+    fw::InternetHandle request_;
+};

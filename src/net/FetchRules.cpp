@@ -1,0 +1,62 @@
+#include "net/FetchRules.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+std::string FullAddress(const std::string& url) {
+    if (url.find("http://") != std::string::npos || url.find("https://") != std::string::npos) return url;
+    return "http://" + url;
+}
+
+bool IsSecureAddress(const std::string& fullAddress) {
+    return fullAddress.find("https://") != std::string::npos;
+}
+
+bool IsFollowedRedirect(unsigned long status) { return status >= 301 && status <= 303; }
+
+std::optional<std::string> LocationTarget(const std::string& rawHeaders) {
+    static constexpr char kMarker[] = "Location: ";
+    const std::size_t at = rawHeaders.find(kMarker);
+    if (at == std::string::npos) return std::nullopt;
+    const std::size_t start = at + sizeof kMarker - 1;
+    const std::size_t end = rawHeaders.find_first_of("\r\n", start);
+    return rawHeaders.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+bool PieceHoldsHtml(const char* piece, std::size_t size) {
+    const char* zero = static_cast<const char*>(std::memchr(piece, '\0', size));
+    std::string text(piece, zero ? static_cast<std::size_t>(zero - piece) : size);
+    // Only ASCII letters are lowered: the marker is ASCII, and lowering
+    // bytes of double-byte characters could invent one.
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; });
+    return text.find("<html>") != std::string::npos;
+}
+
+std::string DownloadProgressText(std::uint64_t total, std::uint64_t contentLength) {
+    // Built by appending: GCC 12 warns falsely about "literal" + string.
+    std::string text("Read ");
+    text += std::to_string(total);
+    if (contentLength > 0) {
+        text += '/';
+        text += std::to_string(contentLength);
+    }
+    text += " bytes";
+    return text;
+}
+
+std::uint64_t ParseContentLength(const std::string& text) {
+    std::size_t begin = text.find_first_not_of(" \t");
+    std::size_t end = text.find_last_not_of(" \t");
+    if (begin == std::string::npos) return 0;
+    std::uint64_t value = 0;
+    for (std::size_t i = begin; i <= end; ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9') return 0;
+        const unsigned digit = static_cast<unsigned>(c - '0');
+        if (value > (std::numeric_limits<std::uint64_t>::max() - digit) / 10) return 0;
+        value = value * 10 + digit;
+    }
+    return value;
+}

@@ -1,0 +1,61 @@
+#include "net/UpgradePage.h"
+
+#include <cctype>
+#include <cstdlib>
+
+namespace {
+
+constexpr std::string_view kVersionMarker = "<!-- UPGRADE Version";
+constexpr std::string_view kDescriptionMarker = "<!-- UPGRADE Description";
+constexpr std::string_view kDescriptionEnd = "END UPGRADE Description";
+constexpr std::string_view kLinkMarker = "<!-- UPGRADE Download Link";
+
+bool Has(const std::string& line, std::string_view marker) { return line.find(marker) != std::string::npos; }
+
+bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
+
+}  // namespace
+
+float ReadVersionNumber(std::string_view line) {
+    line = line.substr(0, kVersionLineChars);
+    std::size_t i = 0;
+    while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i]))) ++i;
+    const std::size_t start = i;
+    if (i < line.size() && (line[i] == '+' || line[i] == '-')) ++i;
+    std::size_t digits = 0;
+    while (i < line.size() && IsDigit(line[i])) ++i, ++digits;
+    if (i < line.size() && line[i] == '.') {
+        ++i;
+        while (i < line.size() && IsDigit(line[i])) ++i, ++digits;
+    }
+    if (digits == 0) return 0;
+    // An exponent counts only when digits follow it.
+    if (i < line.size() && (line[i] == 'e' || line[i] == 'E')) {
+        std::size_t j = i + 1;
+        if (j < line.size() && (line[j] == '+' || line[j] == '-')) ++j;
+        if (j < line.size() && IsDigit(line[j])) {
+            while (j < line.size() && IsDigit(line[j])) ++j;
+            i = j;
+        }
+    }
+    const std::string number(line.substr(start, i - start));
+    return static_cast<float>(std::strtod(number.c_str(), nullptr));
+}
+
+void ParseUpgradePage(const std::vector<std::string>& lines, UpgradePage& page) {
+    page.description.clear();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (Has(line, kVersionMarker)) {
+            if (++i >= lines.size()) return;
+            page.newVersion = ReadVersionNumber(lines[i]);
+        } else if (Has(line, kDescriptionMarker)) {
+            if (Has(line, kDescriptionEnd)) continue;
+            for (++i; i < lines.size() && !Has(lines[i], kDescriptionEnd); ++i) page.description += lines[i];
+            if (i >= lines.size()) return;
+        } else if (Has(line, kLinkMarker)) {
+            if (++i >= lines.size()) return;
+            page.downloadLink = lines[i];
+        }
+    }
+}

@@ -1,0 +1,26 @@
+#include "net/UpgradeProgressDialog.h"
+
+#include "UpgradeResource.h"
+
+UpgradeProgressDialog::UpgradeProgressDialog(HWND owner) : fw::Dialog(IDD_UPGRADE_PROGRESS, owner) {}
+
+UpgradeProgressDialog::~UpgradeProgressDialog() { Close(); }
+
+bool UpgradeProgressDialog::Open(const char* caption) {
+    if (!Create()) return false;
+    if (caption) SetWindowTextA(Hwnd(), caption);
+    ShowWindow(Hwnd(), SW_SHOWNORMAL);
+    ShowWindow(Item(IDC_UPGRADE_PROGRESS_TEXT), SW_SHOW);
+    UpdateWindow(Hwnd());
+    return true;
+}
+
+void UpgradeProgressDialog::SetText(const char* text) {
+    if (Hwnd()) SetDlgItemTextA(Hwnd(), IDC_UPGRADE_PROGRESS_TEXT, text);
+}
+
+void UpgradeProgressDialog::Close() {
+    if (!Hwnd()) return;
+    ShowWindow(Hwnd(), SW_HIDE);
+    DestroyWindow(Hwnd());
+}

@@ -1,0 +1,19 @@
+#pragma once
+// The small modeless window that says what an upgrade check or download is
+// doing; control 1076 carries the text. Made for one use, then destroyed.
+
+#include <windows.h>
+
+#include "framework/Dialog.h"
+
+class UpgradeProgressDialog : public fw::Dialog {
+public:
+    explicit UpgradeProgressDialog(HWND owner);
+    ~UpgradeProgressDialog() override;
+
+    // Creates and shows the window (and its text control).
+    bool Open(const char* caption = nullptr);
+    void SetText(const char* text);
+    // Hides and destroys the window.
+    void Close();
+};

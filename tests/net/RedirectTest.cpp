@@ -1,0 +1,201 @@
+// Answers that make a fetch go round: followed and refused redirects, and
+// the 401 that is asked about and sent again.
+
+#include <gtest/gtest.h>
+
+#include "DialogWatcher.h"
+#include "LoopbackHttpServer.h"
+#include "net/HttpFetcher.h"
+
+using Exchange = LoopbackHttpServer::Exchange;
+using Lines = std::vector<std::string>;
+
+class FollowedRedirect : public ::testing::TestWithParam<int> {};
+
+TEST_P(FollowedRedirect, IsFollowedOnceWithTheSameHeaders) {
+    const int status = GetParam();
+    LoopbackHttpServer* self = nullptr;
+    LoopbackHttpServer server([&](Exchange& ex) {
+        if (ex.request.target == "/start")
+            ex.Send(LoopbackHttpServer::Reply(status, "moved\n", "Location: " + self->Url("/target?x=1") + "\r\n"));
+        else
+            ex.Send(LoopbackHttpServer::Reply(200, "arrived at " + ex.request.target + "\n"));
+    });
+    self = &server;
+    HttpFetcher fetcher;
+    EXPECT_EQ(fetcher.Fetch(server.Url("/start")), (Lines{"arrived at /target?x=1\n"}));
+    const std::vector<ReceivedRequest> requests = server.Requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[1].requestLine, "GET /target?x=1 HTTP/1.1");
+    EXPECT_EQ(requests[1].Header("Accept"), "text/*");
+    EXPECT_EQ(requests[1].Header("User-Agent"), "Vexmar by Quorvane");
+    EXPECT_EQ(requests[1].HeaderCount("User-Agent"), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Statuses, FollowedRedirect, ::testing::Values(301, 302, 303));
+
+TEST(Redirect, FirstLocationTextWinsEvenInsideALongerName) {
+    LoopbackHttpServer* self = nullptr;
+    LoopbackHttpServer server([&](Exchange& ex) {
+        if (ex.request.target == "/start")
+            ex.Send(LoopbackHttpServer::Reply(302, "", "X-Old-Location: " + self->Url("/old") + "\r\nLocation: " +
+                                                           self->Url("/new") + "\r\n"));
+        else
+            ex.Send(LoopbackHttpServer::Reply(200, ex.request.target));
+    });
+    self = &server;
+    HttpFetcher fetcher;
+    EXPECT_EQ(fetcher.Fetch(server.Url("/start")), (Lines{"/old"}));
+}
+
+TEST(Redirect, TemporaryAndPermanentRedirectsAreResults) {
+    LoopbackHttpServer* self = nullptr;
+    LoopbackHttpServer server([&](Exchange& ex) {
+        const int status = ex.request.target == "/307" ? 307 : 308;
+        ex.Send(LoopbackHttpServer::Reply(status, "body of " + std::to_string(status) + "\n",
+                                          "Location: " + self->Url("/elsewhere") + "\r\n"));
+    });
+    self = &server;
+    HttpFetcher fetcher;
+    EXPECT_EQ(fetcher.Fetch(server.Url("/307")), (Lines{"body of 307\n"}));
+    EXPECT_EQ(fetcher.Fetch(server.Url("/308")), (Lines{"body of 308\n"}));
+    EXPECT_EQ(server.RequestCount(), 2u);  // neither went to /elsewhere
+}
+
+struct RefusedCase {
+    const char* name;
+    const char* firstAnswerHeaders;  // "@" stands for the server's host:port
+    std::size_t requests;            // how many reach the server
+};
+
+class RefusedRedirect : public ::testing::TestWithParam<RefusedCase> {};
+
+TEST_P(RefusedRedirect, EndsWithNothingFetched) {
+    const RefusedCase& c = GetParam();
+    LoopbackHttpServer* self = nullptr;
+    LoopbackHttpServer server([&](Exchange& ex) {
+        std::string headers = c.firstAnswerHeaders;
+        const std::size_t at = headers.find('@');
+        if (at != std::string::npos) headers.replace(at, 1, self->HostPort());
+        if (ex.request.target == "/start")
+            ex.Send(LoopbackHttpServer::Reply(302, "moved\n", headers));
+        else if (ex.request.target == "/again")
+            ex.Send(LoopbackHttpServer::Reply(302, "moved again\n", "Location: " + self->Url("/third") + "\r\n"));
+        else if (ex.request.target == "/missing")
+            ex.Send(LoopbackHttpServer::Reply(404, "not here\n"));
+        else
+            ex.Send(LoopbackHttpServer::Reply(200, "reached " + ex.request.target + "\n"));
+    });
+    self = &server;
+    HttpFetcher fetcher;
+    fetcher.Fetch(server.Url("/plain"));
+    ASSERT_EQ(fetcher.Lines(), (Lines{"reached /plain\n"}));
+
+    EXPECT_EQ(fetcher.Fetch(server.Url("/start")), Lines{});
+    EXPECT_EQ(server.RequestCount(), 1 + c.requests);
+    EXPECT_EQ(server.ForeignConnections(), 0);  // no secure attempt either
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, RefusedRedirect,
+    ::testing::Values(
+        // An https target is refused before any connection is made.
+        RefusedCase{"HttpsTarget", "Location: https://@/secure\r\n", 1},
+        RefusedCase{"NoLocation", "Refresh: 0; url=/target\r\n", 1},
+        RefusedCase{"RelativeTarget", "Location: /target\r\n", 1},
+        RefusedCase{"NotAnAddress", "Location: \r\n", 1},
+        RefusedCase{"NotHttp", "Location: ftp://@/file\r\n", 1},
+        RefusedCase{"SecondRedirect", "Location: http://@/again\r\n", 2},
+        RefusedCase{"TargetNotFound", "Location: http://@/missing\r\n", 2}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+namespace {
+
+// A server that asks for Basic credentials and welcomes whoever sends them.
+LoopbackHttpServer::Handler AskingForPassword() {
+    return [](Exchange& ex) {
+        const std::string credentials = ex.request.Header("Authorization");
+        if (credentials.empty())
+            ex.Send(LoopbackHttpServer::Reply(401, "denied\n", "WWW-Authenticate: Basic realm=\"Upgrades\"\r\n"));
+        else
+            ex.Send(LoopbackHttpServer::Reply(200, "welcome " + credentials + "\n"));
+    };
+}
+
+// Types into the credentials dialog the way a person would, then presses
+// `button`.
+DialogWatcher::Answer EnterCredentials(int button) {
+    return [button](HWND dialog, const SeenDialog&) {
+        // The user name edit comes first, the password edit second.
+        HWND user = FindWindowExA(dialog, nullptr, "Edit", nullptr);
+        HWND password = user ? FindWindowExA(dialog, user, "Edit", nullptr) : nullptr;
+        if (user) SetWindowTextA(user, "alice");
+        if (password) SetWindowTextA(password, "s3cret");
+        DialogWatcher::Press(dialog, button);
+    };
+}
+
+bool HasEdits(const SeenDialog& seen) {
+    int edits = 0;
+    for (const SeenControl& control : seen.controls) edits += control.className == "Edit" && control.visible;
+    return edits == 2;
+}
+
+}  // namespace
+
+TEST(Unauthorized, CredentialsFromTheDialogAreSentOnTheRetry) {
+    LoopbackHttpServer server(AskingForPassword());
+    DialogWatcher watcher(EnterCredentials(IDOK));
+    HttpFetcher fetcher;
+    // "alice:s3cret" in Base64.
+    EXPECT_EQ(fetcher.Fetch(server.Url("/private")), (Lines{"welcome Basic YWxpY2U6czNjcmV0\n"}));
+
+    const std::vector<SeenDialog> seen = watcher.Seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_TRUE(HasEdits(seen[0]));
+    const std::vector<ReceivedRequest> requests = server.Requests();
+    ASSERT_GE(requests.size(), 2u);
+    EXPECT_EQ(requests.front().HeaderCount("Authorization"), 0);
+    EXPECT_EQ(requests.back().Header("Authorization"), "Basic YWxpY2U6czNjcmV0");
+    for (const ReceivedRequest& request : requests) EXPECT_EQ(request.target, "/private");
+}
+
+TEST(Unauthorized, CancelledDialogStillSendsOnceMoreAndDeliversTheAnswer) {
+    LoopbackHttpServer server(AskingForPassword());
+    DialogWatcher watcher(EnterCredentials(IDCANCEL));
+    HttpFetcher fetcher;
+    EXPECT_EQ(fetcher.Fetch(server.Url("/private")), (Lines{"denied\n"}));
+    EXPECT_EQ(watcher.Seen().size(), 1u);
+    const std::vector<ReceivedRequest> requests = server.Requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[1].HeaderCount("Authorization"), 0);
+}
+
+TEST(Unauthorized, RetryThatIsRedirectedIsFollowed) {
+    LoopbackHttpServer* self = nullptr;
+    LoopbackHttpServer server([&](Exchange& ex) {
+        if (ex.request.target == "/final") ex.Send(LoopbackHttpServer::Reply(200, "final\n"));
+        else if (ex.request.Header("Authorization").empty())
+            ex.Send(LoopbackHttpServer::Reply(401, "denied\n", "WWW-Authenticate: Basic realm=\"Upgrades\"\r\n"));
+        else ex.Send(LoopbackHttpServer::Reply(302, "", "Location: " + self->Url("/final") + "\r\n"));
+    });
+    self = &server;
+    DialogWatcher watcher(EnterCredentials(IDOK));
+    HttpFetcher fetcher;
+    EXPECT_EQ(fetcher.Fetch(server.Url("/private")), (Lines{"final\n"}));
+}
+
+TEST(Unauthorized, RedirectTargetAskingForPasswordIsNotAsked) {
+    LoopbackHttpServer* self = nullptr;
+    LoopbackHttpServer server([&](Exchange& ex) {
+        if (ex.request.target == "/start")
+            ex.Send(LoopbackHttpServer::Reply(302, "", "Location: " + self->Url("/private") + "\r\n"));
+        else AskingForPassword()(ex);
+    });
+    self = &server;
+    DialogWatcher watcher(EnterCredentials(IDOK));
+    HttpFetcher fetcher;
+    EXPECT_EQ(fetcher.Fetch(server.Url("/start")), Lines{});
+    EXPECT_TRUE(watcher.Seen().empty());
+    EXPECT_EQ(server.RequestCount(), 2u);
+}

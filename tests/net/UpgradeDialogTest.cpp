@@ -1,0 +1,157 @@
+// The "Check for Upgrade" dialog end to end: a real dialog, a real page
+// server on 127.0.0.1, the answers given as a person would.
+
+#include "net/UpgradeDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <oleauto.h>
+
+#include <ctime>
+#include <string>
+
+#include "GuiDriver.h"
+#include "LoopbackHttpServer.h"
+#include "ScratchRegistry.h"
+
+namespace {
+
+std::string Page(const std::string& version, const std::string& description = "Better.") {
+    return "<html><body>\r\n<!-- UPGRADE Version\r\n" + version + "\r\n-->\r\n<!-- UPGRADE Description\r\n" +
+           description + "\r\nEND UPGRADE Description -->\r\n<!-- UPGRADE Download Link\r\n"
+           "http://127.0.0.1:1/setup.exe\r\n-->\r\n</body></html>\r\n";
+}
+
+std::string Today() {
+    const std::time_t now = std::time(nullptr);
+    const std::tm* local = std::localtime(&now);
+    return std::to_string(local->tm_mon + 1) + " " + std::to_string(local->tm_mday) + " " +
+           std::to_string(local->tm_year + 1900);
+}
+
+struct CheckResult {
+    gui::SeenBox box;
+    bool okEnabled = true;
+    bool focusOnClose = false;
+};
+
+class UpgradeDialogTest : public ::testing::Test {
+protected:
+    // Shows the dialog, presses OK, answers the message with `answer`, then
+    // closes the dialog if it is still open.
+    CheckResult Check(UpgradeDialog& dialog, const std::string& url, int answer) {
+        dialog.Setup("Zaltrow", 1.2f, url);
+        CheckResult result;
+        std::thread person([&] {
+            HWND check = gui::WaitForWindow(GetCurrentProcessId(), "#32770", "Check for Upgrade", 5000);
+            if (!check) return;
+            gui::PressButton(check, IDOK);
+            gui::BoxAnswerer box([check](HWND w) { return w != check && gui::IsMessageBox(w); }, answer);
+            result.box = box.Seen();
+            // The check ends by moving the focus to Close.
+            for (int i = 0; i < 100 && IsWindow(check) && !result.focusOnClose; ++i) {
+                GUITHREADINFO info{};
+                info.cbSize = sizeof info;
+                GetGUIThreadInfo(GetWindowThreadProcessId(check, nullptr), &info);
+                result.focusOnClose = info.hwndFocus == GetDlgItem(check, IDCANCEL);
+                if (!result.focusOnClose) Sleep(10);
+            }
+            if (!IsWindow(check)) return;
+            result.okEnabled = IsWindowEnabled(GetDlgItem(check, IDOK)) != FALSE;
+            gui::PressButton(check, IDCANCEL);
+        });
+        dialog.DoModal();
+        person.join();
+        return result;
+    }
+
+    ScratchRegistry scratch;
+};
+
+const std::string kMostRecent = "You have the most recent version v1.20.\nNo upgrade is available.";
+
+TEST_F(UpgradeDialogTest, SameLowerOrMalformedVersionsAreTheMostRecent) {
+    for (const char* version : {"1.2", "1.19999", "0.9", "beta", ""}) {
+        LoopbackHttpServer server([&](LoopbackHttpServer::Exchange& exchange) {
+            exchange.Send(LoopbackHttpServer::Reply(200, Page(version)));
+        });
+        UpgradeDialog dialog;
+        const CheckResult result = Check(dialog, server.Url("/zaltrow_upgrade_check.html"), IDOK);
+        EXPECT_EQ(result.box.text, kMostRecent) << version;
+        EXPECT_EQ(result.box.caption, "Zaltrow");
+        EXPECT_EQ(result.box.buttons, (std::vector<std::pair<int, std::string>>{{IDOK, "OK"}}));
+        EXPECT_EQ(result.box.icon, nullptr);
+        EXPECT_FALSE(result.okEnabled) << "OK stays off after a check";
+        EXPECT_TRUE(result.focusOnClose);
+        ASSERT_EQ(server.RequestCount(), 1u);
+        EXPECT_EQ(server.Requests()[0].target, "/zaltrow_upgrade_check.html");
+    }
+}
+
+TEST_F(UpgradeDialogTest, UnreachableServerAndEmptyPageAreTheMostRecent) {
+    UpgradeDialog dialog;
+    const std::string nowhere = "http://127.0.0.1:" + std::to_string(LoopbackHttpServer::UnusedPort()) + "/x.html";
+    EXPECT_EQ(Check(dialog, nowhere, IDOK).box.text, kMostRecent);
+    LoopbackHttpServer empty([](LoopbackHttpServer::Exchange& exchange) {
+        exchange.Send(LoopbackHttpServer::Reply(200, ""));
+    });
+    EXPECT_EQ(Check(dialog, empty.Url("/p"), IDOK).box.text, kMostRecent);
+}
+
+TEST_F(UpgradeDialogTest, HigherVersionAsksWithTheDescriptionAndNoClosesTheDialog) {
+    LoopbackHttpServer server([](LoopbackHttpServer::Exchange& exchange) {
+        exchange.Send(LoopbackHttpServer::Reply(200, Page("1.21 beta", "Faster lists.\r\nNew icons.")));
+    });
+    UpgradeDialog dialog;
+    const CheckResult result = Check(dialog, server.Url("/zaltrow_upgrade_check.html"), IDNO);
+    EXPECT_EQ(result.box.caption, "A new upgrade is available.");
+    EXPECT_EQ(result.box.text, "A new upgrade of Zaltrow is available for download.\n\nDescription:\n\n"
+                               "Faster lists.\nNew icons.\n\n\nWould you like to download the upgrade now?");
+    EXPECT_EQ(result.box.buttons, (std::vector<std::pair<int, std::string>>{{IDYES, "&Yes"}, {IDNO, "&No"}}));
+    EXPECT_EQ(result.box.icon, nullptr);
+    EXPECT_FLOAT_EQ(dialog.Page().newVersion, 1.21f);
+    EXPECT_EQ(dialog.Page().downloadLink, "http://127.0.0.1:1/setup.exe\n");
+    EXPECT_NE(dialog.LastCheck(), 0.0);
+}
+
+TEST_F(UpgradeDialogTest, EmptyDescriptionLeavesFourLineBreaks) {
+    LoopbackHttpServer server([](LoopbackHttpServer::Exchange& exchange) {
+        exchange.Send(LoopbackHttpServer::Reply(
+            200, "<!-- UPGRADE Version\n2.0\n<!-- UPGRADE Description END UPGRADE Description -->\n"));
+    });
+    UpgradeDialog dialog;
+    EXPECT_EQ(Check(dialog, server.Url("/p"), IDNO).box.text,
+              "A new upgrade of Zaltrow is available for download.\n\nDescription:\n\n\n\n"
+              "Would you like to download the upgrade now?");
+}
+
+TEST_F(UpgradeDialogTest, UpgradeDateIsWrittenWhenTheDialogGoesAfterACheck) {
+    const std::string key = "Software\\Zaltrow";
+    {
+        UpgradeDialog unused;
+        unused.Setup("Zaltrow", 1.2f, "");
+    }
+    EXPECT_FALSE(ScratchRegistry::ValueExists(HKEY_CURRENT_USER, key, "UpgradeDate")) << "no check, no date";
+    {
+        LoopbackHttpServer server([](LoopbackHttpServer::Exchange& exchange) {
+            exchange.Send(LoopbackHttpServer::Reply(200, Page("1.0")));
+        });
+        UpgradeDialog dialog;
+        Check(dialog, server.Url("/p"), IDOK);
+        EXPECT_FALSE(ScratchRegistry::ValueExists(HKEY_CURRENT_USER, key, "UpgradeDate")) << "not before the end";
+    }
+    EXPECT_EQ(ScratchRegistry::GetString(HKEY_CURRENT_USER, key, "UpgradeDate"), Today());
+}
+
+TEST(UpgradeDateText, MonthDayYearWithoutLeadingZeros) {
+    SYSTEMTIME time{};
+    time.wYear = 2005;
+    time.wMonth = 1;
+    time.wDay = 17;
+    time.wHour = 13;
+    double date = 0;
+    ASSERT_TRUE(SystemTimeToVariantTime(&time, &date));
+    EXPECT_EQ(UpgradeDialog::UpgradeDateText(date), "1 17 2005");
+}
+
+}  // namespace

@@ -1,0 +1,15 @@
+# Tests of the hyperlinks and the help dialog with its browser control.
+zaltrow_gui_test_program(help_tests
+  HelpTextTest.cpp
+  HelpBrowserTest.cpp
+  HelpDialogTest.cpp
+  HyperLinkTest.cpp
+  HyperLinkClassesRoot.cpp
+  HyperLinkTestDialog.rc
+)
+target_include_directories(help_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+
+# Started by the link tests in place of a browser; it lands beside
+# help_tests.exe, where they look for it.
+add_executable(hyperlink_probe WIN32 HyperLinkProbe.cpp)
+add_dependencies(help_tests hyperlink_probe)
