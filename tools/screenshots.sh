@@ -52,6 +52,13 @@ shot resized
 eval "$(xdotool getwindowgeometry --shell "$window")"
 bottom=$((top + HEIGHT))
 
+# Help opens the help dialog.
+xdotool mousemove $((left + WIDTH - 184)) $((bottom - 35)) click 1
+sleep 1.5
+shot help
+xdotool key Escape
+sleep 0.5
+
 # Uninstall on the first row (a phantom in the demo list): the removal
 # offer comes at once. No, then Uninstall on a valid entry: its uninstaller
 # asks, and the wait dialog stands by.
@@ -65,8 +72,10 @@ xdotool mousemove $((left + 150)) $((top + 119)) click 1
 xdotool mousemove $((left + 80)) $((bottom - 35)) click 1
 sleep 1.2
 shot uninstall-wait
+# Escape ends the wait (the check finds the entry still listed), then
+# declines the removal offer; the demo uninstaller's own box stays behind.
 xdotool key Escape
-sleep 0.3
+sleep 0.5
 xdotool key Escape
 sleep 0.5
 
