@@ -1,5 +1,7 @@
 #include "net/FetchRequest.h"
 
+#include <algorithm>
+
 #include <utility>
 #include <vector>
 
@@ -144,9 +146,16 @@ std::size_t FetchRequest::ReadSome(char* buffer, std::size_t capacity) {
 std::size_t FetchRequest::Read(char* buffer, std::size_t capacity) {
     std::size_t total = 0;
     while (total < capacity) {
-        const std::size_t got = ReadSome(buffer + total, capacity - total);
-        if (got == 0) break;
-        total += got;
+        if (readPos_ == readEnd_) {
+            readAhead_.resize(kReadAheadBytes);
+            readPos_ = 0;
+            readEnd_ = ReadSome(readAhead_.data(), readAhead_.size());
+            if (readEnd_ == 0) break;
+        }
+        const std::size_t take = std::min(capacity - total, readEnd_ - readPos_);
+        std::copy_n(readAhead_.data() + readPos_, take, buffer + total);
+        readPos_ += take;
+        total += take;
     }
     return total;
 }

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "framework/InternetHandle.h"
 
@@ -47,7 +48,10 @@ public:
     std::size_t ReadSome(char* buffer, std::size_t capacity);
 
     // Up to `capacity` bytes, fewer only at the end of the data: WinINet may
-    // hand over less than asked while more is still to come.
+    // hand over less than asked while more is still to come. Reads ahead in
+    // large blocks, so small pieces do not each cost a trip through WinINet
+    // (1 KB reads run at a tenth of the speed of 64 KB ones); the pieces
+    // handed out are the same bytes either way.
     std::size_t Read(char* buffer, std::size_t capacity);
 
     void Close() noexcept;
@@ -67,8 +71,13 @@ private:
     DWORD QueryStatus() const;
     std::string RawHeaders() const;
 
+    static constexpr std::size_t kReadAheadBytes = 64 * 1024;
+
     std::string headerText_;
     DWORD status_ = 0;
+    std::vector<char> readAhead_;
+    std::size_t readPos_ = 0;  // next unread byte of readAhead_
+    std::size_t readEnd_ = 0;  // end of the bytes held in readAhead_
     // Declared in opening order, so they are destroyed request first.
     fw::InternetHandle session_;
     fw::InternetHandle connection_;
