@@ -14,6 +14,9 @@ zaltrow_make_prefix "$build/wine-test" headless
 "$WINESERVER" -p
 (cd "$build" && "$WINE" wineboot >/dev/null 2>&1)
 trap '"$WINESERVER" -k >/dev/null 2>&1 || true' EXIT
+# A window that lives for the whole run keeps Wine's desktop process up, so
+# no test's output pipe is held open by a desktop process started for it.
+(cd "$build" && exec "$WINE" tests/keep_desktop.exe >/dev/null 2>&1 &)
 
 cd "$build"
 ctest --output-on-failure --timeout 180
