@@ -17,9 +17,9 @@ public:
 
     // Binds the object to an existing window: PreSubclass runs first, then
     // the window is subclassed so WindowProc sees its messages. False when
-    // the window is missing or the object is already bound.
+    // the window is missing or already bound.
     bool Attach(HWND hwnd);
-    // Removes the subclass; also done when the window is destroyed.
+    // Unbinds; also done when the window is destroyed.
     void Detach();
 
     // The bound object of a window, or null when none is bound.
@@ -40,9 +40,12 @@ protected:
     LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) const;
 
 private:
-    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR id, DWORD_PTR refData);
+    struct Binding;
+    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static Binding* BindingOf(HWND hwnd);
+
     HWND hwnd_ = nullptr;
+    Binding* binding_ = nullptr;
 };
 
 }  // namespace fw
