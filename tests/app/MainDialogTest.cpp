@@ -270,6 +270,48 @@ TEST_F(MainDialogTest, ToolTipsAnswerByWindowHandleOnly) {
     EXPECT_EQ(text, "") << "other controls: accepted, no text";
 }
 
+BOOL CALLBACK FindShownToolTip(HWND window, LPARAM parameter) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char name[32] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (pid != GetCurrentProcessId() || !IsWindowVisible(window) || lstrcmpiA(name, TOOLTIPS_CLASSA) != 0)
+        return TRUE;
+    *reinterpret_cast<HWND*>(parameter) = window;
+    return FALSE;
+}
+
+// The visible tooltip window of this process, if one is showing.
+HWND ShownToolTip() {
+    HWND found = nullptr;
+    EnumWindows(&FindShownToolTip, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+TEST_F(MainDialogTest, HoveringAButtonShowsItsToolTip) {
+    Open();
+    SetForegroundWindow(dialog.Hwnd());
+    for (int id : {IDC_UNINSTALL, IDC_REFRESH, IDC_QUIT}) {
+        RECT button{};
+        GetWindowRect(dialog.Item(id), &button);
+        // Off the buttons first, so each hover starts afresh.
+        SetCursorPos(button.left - 40, button.top - 60);
+        gui::PumpFor(100);
+        SetCursorPos((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+        gui::PumpFor(30);
+        SetCursorPos((button.left + button.right) / 2 + 1, (button.top + button.bottom) / 2);
+        std::string text;
+        gui::PumpUntil([&] {
+            HWND tip = ShownToolTip();
+            text = tip ? gui::Text(tip) : "";
+            return !text.empty();
+        }, 4000);
+        EXPECT_EQ(text, MainDialog::ToolTipText(id)) << id;
+    }
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    gui::PumpFor(50);
+}
+
 TEST_F(MainDialogTest, SystemMenuOpensTheAboutBox) {
     Open();
     HMENU menu = GetSystemMenu(dialog.Hwnd(), FALSE);
