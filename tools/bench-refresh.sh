@@ -4,11 +4,7 @@
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
-zaltrow_install_deps
-arch=$(zaltrow_wine_arch)
-zaltrow_build "$arch"
-build="$ZALTROW_ROOT/build/$arch"
-zaltrow_wine_env "$arch"
+zaltrow_prepare
 zaltrow_make_prefix "$build/wine-bench" headless
 "$WINESERVER" -p
 trap '"$WINESERVER" -k >/dev/null 2>&1 || true' EXIT

@@ -56,6 +56,17 @@ zaltrow_build() {
   cmake --build "$dir" -j "$(nproc)" -- --no-print-directory >/dev/null
 }
 
+# What run.sh and the benchmarks start with: what is missing installed,
+# the build for the Wine this host runs, and that Wine selected. Sets
+# `arch` and `build`.
+zaltrow_prepare() {
+  zaltrow_install_deps
+  arch=$(zaltrow_wine_arch)
+  zaltrow_build "$arch"
+  build="$ZALTROW_ROOT/build/$arch"
+  zaltrow_wine_env "$arch"
+}
+
 # A fresh prefix at $1 in which a crash ends the process with an error
 # instead of starting a debugger. With "headless" as $2 it is also tuned
 # for running without a window manager: dialogs open and close without

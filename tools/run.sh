@@ -6,11 +6,7 @@
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
-zaltrow_install_deps
-arch=$(zaltrow_wine_arch)
-zaltrow_build "$arch"
-build="$ZALTROW_ROOT/build/$arch"
-zaltrow_wine_env "$arch"
+zaltrow_prepare
 zaltrow_demo_prefix "$build"
 
 if [ -n "${DISPLAY:-}" ]; then

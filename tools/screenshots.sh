@@ -59,17 +59,21 @@ shot help
 xdotool key Escape
 sleep 0.5
 
+# Selects the row at height $1 in the window and presses Uninstall.
+uninstall_row() {
+  xdotool mousemove $((left + 150)) $((top + $1)) click 1
+  xdotool mousemove $((left + 80)) $((bottom - 35)) click 1
+}
+
 # Uninstall on the first row (a phantom in the demo list): the removal
 # offer comes at once. No, then Uninstall on a valid entry: its uninstaller
 # asks, and the wait dialog stands by.
-xdotool mousemove $((left + 150)) $((top + 86)) click 1
-xdotool mousemove $((left + 80)) $((bottom - 35)) click 1
+uninstall_row 86
 sleep 0.8
 shot still-listed
 xdotool key Escape
 sleep 0.3
-xdotool mousemove $((left + 150)) $((top + 119)) click 1
-xdotool mousemove $((left + 80)) $((bottom - 35)) click 1
+uninstall_row 119
 sleep 1.2
 shot uninstall-wait
 # Escape ends the wait (the check finds the entry still listed), then

@@ -21,14 +21,14 @@ bool ProgramListCtrl::OnReflect(UINT message, WPARAM, LPARAM lParam, LRESULT& re
         result = 0;
         return true;
     case NM_CUSTOMDRAW:
-        result = OnCustomDraw(*reinterpret_cast<const NMLVCUSTOMDRAW*>(lParam));
+        result = OnCustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(lParam));
         return true;
     default:
         return false;
     }
 }
 
-LRESULT ProgramListCtrl::OnCustomDraw(const NMLVCUSTOMDRAW& draw) const {
+LRESULT ProgramListCtrl::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
     switch (draw.nmcd.dwDrawStage) {
     case CDDS_PREPAINT:
         return CDRF_NOTIFYITEMDRAW;
@@ -36,9 +36,8 @@ LRESULT ProgramListCtrl::OnCustomDraw(const NMLVCUSTOMDRAW& draw) const {
         return CDRF_NOTIFYSUBITEMDRAW;
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
         if (draw.nmcd.lItemlParam == PhantomMark) {
-            auto& colours = const_cast<NMLVCUSTOMDRAW&>(draw);
-            colours.clrText = kPhantomText;
-            colours.clrTextBk = kPhantomBackground;
+            draw.clrText = kPhantomText;
+            draw.clrTextBk = kPhantomBackground;
         }
         return CDRF_DODEFAULT;
     default:

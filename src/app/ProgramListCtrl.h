@@ -29,6 +29,6 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    LRESULT OnCustomDraw(const NMLVCUSTOMDRAW& draw) const;
+    static LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw);
     void DrawRulingLines();
 };

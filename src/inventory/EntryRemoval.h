@@ -8,10 +8,12 @@
 #include <functional>
 #include <string>
 
+#include "BuildConfig.h"
+
 // `owner` owns the messages; `refreshList` rebuilds the list before the
 // success message is shown.
 void RemoveProgramEntry(HWND owner, const std::string& keyName, const std::string& displayName,
                         const std::function<void()>& refreshList);
 
-// The caption of every message the program shows.
-constexpr const char* kMessageCaption = "Zaltrow";
+// The caption of the program's messages.
+constexpr const char* kMessageCaption = ZALTROW_PRODUCT_NAME;

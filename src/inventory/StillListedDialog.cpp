@@ -1,12 +1,5 @@
 #include "inventory/StillListedDialog.h"
 
-#include "inventory/EntryDialogs.h"
 #include "resource.h"
 
-StillListedDialog::StillListedDialog(HWND owner) : fw::Dialog(IDD_STILL_LISTED, owner) {}
-
-bool StillListedDialog::OnInitDialog() {
-    fw::Dialog::OnInitDialog();
-    ShowEntryInDialog(Hwnd(), icon, text);
-    return true;
-}
+StillListedDialog::StillListedDialog(HWND owner) : EntryDialog(IDD_STILL_LISTED, owner) {}

@@ -1,8 +1,6 @@
 #include "net/ApplicationName.h"
 
-#include <windows.h>
-
-#include <vector>
+#include "framework/ModulePath.h"
 
 std::string ApplicationNameFromPath(const std::string& modulePath) {
     const std::size_t slash = modulePath.find_last_of("\\/");
@@ -13,15 +11,5 @@ std::string ApplicationNameFromPath(const std::string& modulePath) {
 }
 
 std::string ApplicationName() {
-    // Grown until the path fits: a program deep in a long folder must not
-    // be named by a truncated path.
-    std::vector<char> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD size = static_cast<DWORD>(buffer.size());
-        const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), size);
-        if (length == 0) return std::string();
-        if (length < size) return ApplicationNameFromPath(std::string(buffer.data(), length));
-        if (buffer.size() >= 32768) return std::string();
-        buffer.resize(buffer.size() * 2);
-    }
+    return ApplicationNameFromPath(fw::ModulePath());
 }

@@ -91,7 +91,7 @@ void UpgradeDialog::InstallUpgrade(const std::string& downloadLink) {
     HttpFetcher downloader;
     downloader.Fetch(downloadLink, kInstallerFile, progress.Hwnd());
     if (FileExists(kInstallerFile) == 0) {
-        MessageBoxA(Hwnd(), DownloadProblemText().c_str(), "Zaltrow", MB_OK | MB_ICONASTERISK);
+        MessageBoxA(Hwnd(), DownloadProblemText().c_str(), ZALTROW_PRODUCT_NAME, MB_OK | MB_ICONASTERISK);
         progress.Close();
         return;
     }

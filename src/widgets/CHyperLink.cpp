@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "BuildConfig.h"
 #include "framework/ClientDc.h"
 #include "framework/SelectedObject.h"
 #include "widgets/ShellCommandText.h"
@@ -275,5 +276,5 @@ LONG CHyperLink::ReadRegDefault(HKEY root, const std::string& subkey, std::strin
 
 void CHyperLink::ReportLinkError(HWND owner, INT_PTR code) {
     const std::string text = shell_text::LinkErrorText(code);
-    MessageBoxA(owner, text.c_str(), "Zaltrow", MB_ICONEXCLAMATION | MB_OK);
+    MessageBoxA(owner, text.c_str(), ZALTROW_PRODUCT_NAME, MB_ICONEXCLAMATION | MB_OK);
 }

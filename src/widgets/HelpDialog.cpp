@@ -5,6 +5,7 @@
 
 #include "HelpAddresses.h"
 #include "HelpResource.h"
+#include "framework/ModulePath.h"
 #include "widgets/HelpPageText.h"
 
 namespace {
@@ -12,20 +13,6 @@ namespace {
 // Posted when the browser reports that it cannot show the page: the switch
 // to the plain view must not happen inside the browser's own event.
 constexpr UINT kShowPlainView = WM_APP + 0x48;
-
-std::string ModulePath() {
-    std::string path(MAX_PATH, '\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        if (path.size() >= 32768) return {};
-        path.resize(path.size() * 2);  // truncated: try a longer buffer
-    }
-}
 
 std::string Narrow(const std::wstring& text) {
     if (text.empty()) return {};
@@ -65,9 +52,9 @@ HelpDialog::~HelpDialog() {
     if (Hwnd()) DestroyWindow(Hwnd());
 }
 
-std::string HelpDialog::PageAddress() { return help_text::PageAddress(ModulePath()); }
+std::string HelpDialog::PageAddress() { return help_text::PageAddress(fw::ModulePath()); }
 
-std::string HelpDialog::ProgramFolder() { return help_text::DirectoryOf(ModulePath()); }
+std::string HelpDialog::ProgramFolder() { return help_text::DirectoryOf(fw::ModulePath()); }
 
 std::string HelpDialog::PageSource() {
     const HMODULE module = ResourceModule();

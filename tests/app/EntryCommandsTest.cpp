@@ -15,6 +15,7 @@
 #include "GuiDriver.h"
 #include "ScratchRegistry.h"
 #include "TempFolder.h"
+#include "ThisProgram.h"
 #include "resource.h"
 
 namespace {
@@ -23,12 +24,7 @@ const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Un
 const std::string kArpCache = "Software\\Microsoft\\Windows\\CurrentVersion\\App Management\\ARPCache";
 const std::string kFullUninstall = "HKEY_LOCAL_MACHINE\\" + kUninstall + "\\";
 
-std::string FakeUninstaller() {
-    std::string path(MAX_PATH, '\0');
-    path.resize(GetModuleFileNameA(nullptr, path.data(), MAX_PATH));
-    path.erase(path.rfind('\\') + 1);
-    return path.append("fake_uninstaller.exe");
-}
+std::string FakeUninstaller() { return BesideThisProgram("fake_uninstaller.exe"); }
 
 std::string Quoted(const std::string& text) {
     std::string quoted(1, '"');

@@ -9,18 +9,13 @@
 #include "GuiDriver.h"
 #include "ScratchRegistry.h"
 #include "TempFolder.h"
+#include "ThisProgram.h"
 #include "resource.h"
 
 namespace {
 
 const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const std::string kSettings = "Software\\Zaltrow";
-
-std::string ThisProgram() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    return path;
-}
 
 struct Row {
     std::string name;

@@ -10,19 +10,14 @@
 
 #include "GuiDriver.h"
 #include "TempFolder.h"
+#include "ThisProgram.h"
 
 namespace {
 
 const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const std::string kSettings = "Software\\Zaltrow";
 
-std::string ProgramPath() {
-    std::string path(MAX_PATH, '\0');
-    path.resize(GetModuleFileNameA(nullptr, path.data(), MAX_PATH));
-    path.erase(path.rfind('\\') + 1);
-    path.append(ZALTROW_EXE_FROM_TESTS);
-    return path;
-}
+std::string ProgramPath() { return BesideThisProgram(ZALTROW_EXE_FROM_TESTS); }
 
 void SetText(HKEY root, const std::string& path, const char* name, const std::string& value) {
     HKEY key = nullptr;

@@ -14,15 +14,9 @@
 #include "GuiDriver.h"
 #include "LoopbackHttpServer.h"
 #include "TempFolder.h"
+#include "ThisProgram.h"
 
 namespace {
-
-std::string BesideThisProgram(const std::string& name) {
-    std::string path(MAX_PATH, '\0');
-    path.resize(GetModuleFileNameA(nullptr, path.data(), MAX_PATH));
-    path.erase(path.rfind('\\') + 1);
-    return path.append(name);
-}
 
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -14,18 +14,13 @@
 #include "GuiDriver.h"
 #include "HelpAddresses.h"
 #include "HelpResource.h"
+#include "ThisProgram.h"
 #include "widgets/HelpDialog.h"
 
 namespace {
 
-std::string TestProgram() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    return path;
-}
-
 std::string TestFolder() {
-    const std::string path = TestProgram();
+    const std::string path = ThisProgram();
     return path.substr(0, path.rfind('\\'));
 }
 
@@ -152,7 +147,7 @@ TEST(HelpDialog, TemplateCarriesItsControlsTextsAndLinkTargets) {
 }
 
 TEST(HelpDialog, EmbeddedPageIsTheHtmlResourceAddressedThroughTheProgramsOwnFile) {
-    EXPECT_EQ(HelpDialog::PageAddress(), "res://" + TestProgram() + "/23/186");
+    EXPECT_EQ(HelpDialog::PageAddress(), "res://" + ThisProgram() + "/23/186");
     EXPECT_EQ(HelpDialog::ProgramFolder(), TestFolder());
 
     const std::string page = HelpDialog::PageSource();

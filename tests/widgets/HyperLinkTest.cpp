@@ -16,6 +16,7 @@
 #include "HyperLinkClassesRoot.h"
 #include "HyperLinkTestDialog.h"
 #include "TempFolder.h"
+#include "ThisProgram.h"
 #include "framework/Dialog.h"
 #include "widgets/CHyperLink.h"
 #include "widgets/ShellCommandText.h"
@@ -70,14 +71,7 @@ std::string ToolTipText(const CHyperLink& link) {
 
 LPARAM Point(int x, int y) { return MAKELPARAM(x, y); }
 
-std::string TestFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string text(path);
-    return text.substr(0, text.rfind('\\'));
-}
-
-std::string ProbePath() { return TestFolder() + "\\hyperlink_probe.exe"; }
+std::string ProbePath() { return BesideThisProgram("hyperlink_probe.exe"); }
 
 // The probe's path in double quotes, as a registered command names it.
 std::string QuotedProbePath() {

@@ -19,6 +19,7 @@
 #include "GuiDriver.h"
 #include "ScratchRegistry.h"
 #include "TempFolder.h"
+#include "ThisProgram.h"
 #include "app/ColumnSorter.h"
 #include "app/MainDialog.h"
 #include "framework/UniqueHandle.h"
@@ -34,12 +35,6 @@ double Now() {
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&counter);
     return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-std::string ThisProgram() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    return path;
 }
 
 void SetText(HKEY key, const char* name, const std::string& value) {

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "framework/ModulePath.h"
 #include "framework/UniqueHandle.h"
 
 namespace {
@@ -46,8 +47,7 @@ bool FindOwnEntry(const std::string& self, std::string& keyName, std::string& di
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, sizeof self);
+    const std::string self = fw::ModulePath();
     std::string keyName, displayName;
     if (!FindOwnEntry(self, keyName, displayName)) {
         MessageBoxA(nullptr, "This program is not registered in the Add/Remove Programs list.",

@@ -1,0 +1,20 @@
+#pragma once
+// What the two uninstall dialogs share: they show the entry's icon and
+// display name, which the caller sets before showing the dialog.
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/Dialog.h"
+
+class EntryDialog : public fw::Dialog {
+public:
+    HICON icon = nullptr;  // the entry's icon, or null for the program's own
+    std::string text;      // the entry's display name
+
+protected:
+    EntryDialog(UINT templateId, HWND owner) : fw::Dialog(templateId, owner) {}
+    // Puts the icon (unless null) and the name (unless empty) in place.
+    bool OnInitDialog() override;
+};
