@@ -206,7 +206,7 @@ void MainDialog::RefreshList(RefreshTimings* timings) {
         if (row < 0) continue;
         list_.SetItemText(row, 1, entry.uninstallString);
         clock.Add(&RefreshTimings::rows);
-        if (IsPhantom(entry.programPath)) list_.SetItemData(row, PhantomMark);
+        if (IsPhantom(entry)) list_.SetItemData(row, PhantomMark);
         clock.Add(&RefreshTimings::phantomTests);
     }
     list_.Resort();
@@ -260,12 +260,13 @@ void MainDialog::OnRemove() {
         return;
     }
     // Copies: the refresh inside the removal rebuilds the inventory.
+    const EntrySource source = selected.entry->source;
     const std::string keyName = selected.entry->keyName;
     const std::string displayName = selected.entry->displayName;
     if (MessageBoxA(Hwnd(), RemoveQuestionText(displayName).c_str(), kMessageCaption, MB_YESNO | MB_ICONQUESTION) !=
         IDYES)
         return;
-    RemoveProgramEntry(Hwnd(), keyName, displayName, [this] { RefreshList(); });
+    RemoveProgramEntry(Hwnd(), source, keyName, displayName, [this] { RefreshList(); });
 }
 
 void MainDialog::OnUninstall() {
@@ -279,17 +280,20 @@ void MainDialog::OnUninstall() {
     INT_PTR outcome = kNoMatch;
 
     // Copies taken before the launch: the refresh rebuilds the inventory.
+    EntrySource source = EntrySource::Machine;
     std::string keyName, displayName;
     fw::Icon icon;  // released when the command ends
     if (selected.entry) {
         const ProgramEntry& entry = *selected.entry;
+        source = entry.source;
         keyName = entry.keyName;
         displayName = entry.displayName;
         if (!entry.iconPath.empty() &&
             ExtractIconExA(entry.iconPath.c_str(), entry.iconIndex, icon.put(), nullptr, 1) == 0)
             icon.reset();
-        outcome = reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, nullptr, entry.programPath.c_str(),
-                                                          entry.programArgs.c_str(), nullptr, SW_SHOWNORMAL));
+        const UninstallTarget target = ResolveUninstaller(entry);
+        outcome = reinterpret_cast<INT_PTR>(
+            ShellExecuteA(nullptr, nullptr, target.file.c_str(), target.args.c_str(), nullptr, SW_SHOWNORMAL));
         if (outcome > kOfferRemoval) {
             UninstallWaitDialog wait(Hwnd());
             wait.icon = icon.get();
@@ -313,7 +317,7 @@ void MainDialog::OnUninstall() {
     StillListedDialog offer(Hwnd());
     offer.icon = icon.get();
     offer.text = displayName;
-    if (offer.DoModal() == IDOK) RemoveProgramEntry(Hwnd(), keyName, displayName, [this] { RefreshList(); });
+    if (offer.DoModal() == IDOK) RemoveProgramEntry(Hwnd(), source, keyName, displayName, [this] { RefreshList(); });
 }
 
 bool MainDialog::OnNotify(NMHDR& header, LRESULT& result) {

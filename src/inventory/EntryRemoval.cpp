@@ -4,14 +4,16 @@
 #include "inventory/ProgramInventory.h"
 #include "registry/SettingsStore.h"
 
-void RemoveProgramEntry(HWND owner, const std::string& keyName, const std::string& displayName,
-                        const std::function<void()>& refreshList) {
+void RemoveProgramEntry(HWND owner, EntrySource source, const std::string& keyName,
+                        const std::string& displayName, const std::function<void()>& refreshList) {
     SettingsStore store;
-    if (!store.DeleteKey(ProgramInventory::kUninstallPath, keyName, HKEY_LOCAL_MACHINE)) {
-        MessageBoxA(owner, RemovalFailedText(keyName).c_str(), kMessageCaption, MB_OK | MB_ICONHAND);
+    const HKEY root = SourceRoot(source);
+    const REGSAM view = SourceView(source);
+    if (!store.DeleteKey(ProgramInventory::kUninstallPath, keyName, root, view)) {
+        MessageBoxA(owner, RemovalFailedText(source, keyName).c_str(), kMessageCaption, MB_OK | MB_ICONHAND);
         return;
     }
-    store.DeleteKey(ProgramInventory::kArpCachePath, keyName, HKEY_LOCAL_MACHINE);
+    store.DeleteKey(ProgramInventory::kArpCachePath, keyName, root, view);
     refreshList();
     // The refreshed list is painted before the box covers it.
     if (owner) UpdateWindow(owner);

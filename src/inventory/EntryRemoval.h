@@ -1,7 +1,8 @@
 #pragma once
 // Taking an entry out of the Add/Remove Programs data: its Uninstall key
 // (failure reported, nothing else touched), then its ARPCache key (failure
-// ignored), then a fresh list, then the success message.
+// ignored), both in the entry's own root and registry view, then a fresh
+// list, then the success message.
 
 #include <windows.h>
 
@@ -9,11 +10,12 @@
 #include <string>
 
 #include "BuildConfig.h"
+#include "inventory/EntrySource.h"
 
 // `owner` owns the messages; `refreshList` rebuilds the list before the
 // success message is shown.
-void RemoveProgramEntry(HWND owner, const std::string& keyName, const std::string& displayName,
-                        const std::function<void()>& refreshList);
+void RemoveProgramEntry(HWND owner, EntrySource source, const std::string& keyName,
+                        const std::string& displayName, const std::function<void()>& refreshList);
 
 // The caption of the program's messages.
 constexpr const char* kMessageCaption = ZALTROW_PRODUCT_NAME;

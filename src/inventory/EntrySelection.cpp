@@ -50,10 +50,9 @@ std::string RemoveQuestionText(const std::string& displayName) {
     return displayName + "\n\nDo you wish to remove this entry from the Add/Remove Programs list?";
 }
 
-std::string RemovalFailedText(const std::string& keyName) {
-    return "There was a problem removing the program entry\n"
-           "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" +
-           keyName;
+std::string RemovalFailedText(EntrySource source, const std::string& keyName) {
+    return std::string("There was a problem removing the program entry\n") + SourceRootName(source) +
+           "\\Software\\" + ProgramInventory::kUninstallPath + "\\" + keyName;
 }
 
 std::string RemovedText(const std::string& displayName) {

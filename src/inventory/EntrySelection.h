@@ -25,5 +25,5 @@ bool IsStillListed(const fw::ListView& list, const std::string& displayName);
 // The texts the removal commands show.
 std::string InvalidSelectionText(const std::string& rowText);
 std::string RemoveQuestionText(const std::string& displayName);
-std::string RemovalFailedText(const std::string& keyName);
+std::string RemovalFailedText(EntrySource source, const std::string& keyName);
 std::string RemovedText(const std::string& displayName);

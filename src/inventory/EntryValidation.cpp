@@ -1,5 +1,7 @@
 #include "inventory/EntryValidation.h"
 
+#include <windows.h>
+
 #include <cerrno>
 #include <fcntl.h>
 #include <io.h>
@@ -20,6 +22,27 @@ bool NamesDrivePath(std::string_view programPath) {
 }
 
 bool IsPhantom(const std::string& programPath) {
-    const std::string lower = LowerCopy(programPath);
+    const std::string lower = LowerCopy(programPath, LeadBytes::System());
     return NamesDrivePath(lower) && FileExists(lower) == 0;
+}
+
+namespace {
+
+bool IsFile(const std::string& path) {
+    if (path.empty() || path.size() > kMaxTestedPathChars || !NamesDrivePath(path)) return false;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+UninstallTarget ResolveUninstaller(const ProgramEntry& entry) {
+    UninstallTarget target{FileOfSource(entry.programPath, entry.source), entry.programArgs, false};
+    if (!IsPhantom(target.file)) return target;
+    for (UninstallCommand& candidate : CommandCandidates(entry.uninstallString)) {
+        std::string file = FileOfSource(candidate.programPath, entry.source);
+        if (IsFile(file)) return {std::move(file), std::move(candidate.programArgs), false};
+    }
+    target.phantom = true;
+    return target;
 }

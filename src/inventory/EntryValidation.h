@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "inventory/ProgramEntry.h"
+
 // Paths longer than this are not tested (see FileExists).
 constexpr std::size_t kMaxTestedPathChars = 999;
 
@@ -18,5 +20,24 @@ int FileExists(const std::string& path);
 // network paths and environment references never do.
 bool NamesDrivePath(std::string_view programPath);
 
-// True when programPath names a drive path whose file is missing.
+// The split-off program path alone: true when it names a drive path whose
+// file is missing.
 bool IsPhantom(const std::string& programPath);
+
+// What the Uninstall command starts for an entry, and whether its row is red.
+struct UninstallTarget {
+    std::string file;
+    std::string args;
+    bool phantom = false;
+};
+
+// The program path as split, unless it is missing and the command really
+// names another file that exists: a quoted path whose folder has a comma,
+// or an unquoted one with blanks that does not end in ".exe". The entry is
+// a phantom only when neither exists. Entries of the 64-bit view are tested
+// and started through the real system folder, not the 32-bit one that
+// Windows shows this process in its place.
+UninstallTarget ResolveUninstaller(const ProgramEntry& entry);
+
+// The row of this entry is red.
+inline bool IsPhantom(const ProgramEntry& entry) { return ResolveUninstaller(entry).phantom; }

@@ -1,7 +1,5 @@
 #include "inventory/IconSource.h"
 
-#include "inventory/UninstallCommand.h"
-
 int IconIndexFromText(std::string_view iconText) {
     const std::size_t comma = iconText.find(',');
     if (comma == std::string_view::npos || comma + 1 >= iconText.size()) return 0;
@@ -9,8 +7,8 @@ int IconIndexFromText(std::string_view iconText) {
     return digit >= '0' && digit <= '9' ? digit - '0' : 0;
 }
 
-std::string IconTextFromUninstallString(std::string_view uninstallString) {
-    const std::string lower = LowerCopy(uninstallString);
+std::string IconTextFromUninstallString(std::string_view uninstallString, const LeadBytes& leads) {
+    const std::string lower = LowerCopy(uninstallString, leads);
     std::size_t marker = std::string::npos;
     for (std::string_view candidate : {"program files", "progra~1", "c:\\"}) {
         marker = lower.find(candidate);

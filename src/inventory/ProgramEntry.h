@@ -4,8 +4,11 @@
 
 #include <string>
 
+#include "inventory/EntrySource.h"
+
 struct ProgramEntry {
-    std::string keyName;          // subkey name under the Uninstall key
+    EntrySource source = EntrySource::Machine;  // the Uninstall key it is listed in
+    std::string keyName;          // subkey name under that Uninstall key
     std::string displayName;      // "DisplayName", empty when absent
     std::string uninstallString;  // "UninstallString" exactly as stored
     std::string programPath;      // the uninstaller's file, split off uninstallString

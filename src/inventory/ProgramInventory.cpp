@@ -7,30 +7,48 @@
 #include "registry/SettingsStore.h"
 
 void ProgramInventory::Enumerate() {
-    SettingsStore store;
-    store.SetWalkCounter(0);
-    const std::vector<std::string> keyNames =
-        store.EnumerateKey(HKEY_LOCAL_MACHINE, std::string("Software\\") + kUninstallPath).Results();
-
     entries_.clear();
+    for (EntrySource source : SystemSources()) EnumerateSource(source);
+}
+
+void ProgramInventory::EnumerateSource(EntrySource source) {
+    const HKEY root = SourceRoot(source);
+    const REGSAM view = SourceView(source);
+    const std::string uninstallPath = std::string("Software\\") + kUninstallPath;
+
+    SettingsStore store;
+    store.SetWalkCounter(0);  // each source may list its first 601 subkeys
+    const std::vector<std::string> keyNames = store.EnumerateKey(root, uninstallPath, view).Results();
+    if (keyNames.empty()) return;
+
+    // Entry keys are opened relative to their parents, once each: a path
+    // from the root can pass the ANSI calls' 260 characters with a long
+    // key name, and one open per value costs more than the reads.
+    const fw::RegKey uninstallKey = SettingsStore::OpenForReading(root, uninstallPath, view);
+    const fw::RegKey cacheKey =
+        SettingsStore::OpenForReading(root, std::string("Software\\") + kArpCachePath, view);
+
     for (const std::string& keyName : keyNames) {
         if (entries_.size() >= kCapacity) break;
 
-        const std::string entryPath = std::string(kUninstallPath) + "\\" + keyName;
         ProgramEntry entry;
+        entry.source = source;
         entry.keyName = keyName;
-        entry.displayName = store.ReadString(entryPath, "DisplayName", HKEY_LOCAL_MACHINE);
-        entry.uninstallString = store.ReadString(entryPath, "UninstallString", HKEY_LOCAL_MACHINE);
-
-        std::string iconText = store.ReadString(entryPath, "DisplayIcon", HKEY_LOCAL_MACHINE);
+        std::string iconText;
+        if (uninstallKey) {
+            std::vector<std::string> texts = store.ReadStrings(
+                uninstallKey.get(), keyName, {"DisplayName", "UninstallString", "DisplayIcon"}, view);
+            entry.displayName = std::move(texts[0]);
+            entry.uninstallString = std::move(texts[1]);
+            iconText = std::move(texts[2]);
+        }
         entry.iconIndex = IconIndexFromText(iconText);
-        if (iconText.empty()) {
-            const auto cached = store.ReadCachedProgramName(std::string(kArpCachePath) + "\\" + keyName,
-                                                            "SlowInfoCache", HKEY_LOCAL_MACHINE);
+        if (iconText.empty() && cacheKey) {
+            const auto cached = store.ReadCachedProgramName(cacheKey.get(), keyName, "SlowInfoCache", view);
             if (cached && cached->size() >= kMinCachedNameLength) iconText = *cached;
         }
         if (iconText.empty()) iconText = IconTextFromUninstallString(entry.uninstallString);
-        entry.iconPath = CleanPath(iconText);
+        entry.iconPath = FileOfSource(CleanPath(iconText), source);
 
         UninstallCommand command = SplitUninstallString(entry.uninstallString);
         entry.programPath = std::move(command.programPath);

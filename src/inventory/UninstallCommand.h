@@ -4,6 +4,9 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "inventory/LeadBytes.h"
 
 // Drops every double quote and ends the text just before its first comma or
 // semicolon.
@@ -18,7 +21,20 @@ struct UninstallCommand {
 // "rundll32" and contains ".exe" is cut at the first blank after the
 // ".exe", so unquoted folders with blanks stay whole; any other command is
 // cut at its first blank. Only the space character counts as a blank.
-UninstallCommand SplitUninstallString(std::string_view uninstallString);
+UninstallCommand SplitUninstallString(std::string_view uninstallString,
+                                      const LeadBytes& leads = LeadBytes::System());
 
-// ASCII lower-case copy of the same length, so positions carry over.
-std::string LowerCopy(std::string_view text);
+// The files a command can name, in the order they are to be tried, each
+// with the rest of the command as its arguments. A command that starts
+// with a quote names the quoted path (to the closing quote, or the end);
+// any other command names each prefix that ends before a blank, shortest
+// first, and then the whole command. Nothing is cleaned: a comma or a
+// semicolon can be part of a folder's name.
+std::vector<UninstallCommand> CommandCandidates(std::string_view uninstallString);
+
+// The same path through the alias by which a 32-bit process on 64-bit
+// Windows reaches the real system folder: "<windows>\System32\..." becomes
+// "<windows>\Sysnative\...". Other paths come back unchanged. The folder
+// names are compared ignoring ASCII letter case.
+std::string SysnativePath(std::string_view path, std::string_view windowsFolder,
+                          const LeadBytes& leads = LeadBytes::System());

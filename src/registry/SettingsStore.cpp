@@ -1,6 +1,5 @@
 #include "registry/SettingsStore.h"
 
-#include "framework/UniqueHandle.h"
 #include "registry/RegistryText.h"
 
 namespace {
@@ -11,6 +10,31 @@ fw::RegKey OpenKey(HKEY root, const std::string& fullPath, REGSAM access) {
     fw::RegKey key;
     if (RegOpenKeyExA(root, fullPath.c_str(), 0, access, key.put()) != ERROR_SUCCESS) key.release();
     return key;
+}
+
+std::string ReadText(HKEY key, const char* valueName) {
+    char buffer[SettingsStore::kReadBufferBytes];
+    DWORD size = sizeof buffer;
+    if (RegQueryValueExA(key, valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) !=
+        ERROR_SUCCESS) {
+        return {};
+    }
+    return registry_text::SettingText(buffer, size);
+}
+
+std::optional<std::string> ReadCacheRecord(HKEY key, const char* valueName) {
+    DWORD type = REG_BINARY;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, valueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        size > SettingsStore::kCacheBufferBytes) {
+        return std::nullopt;
+    }
+    unsigned char buffer[SettingsStore::kCacheBufferBytes];
+    size = sizeof buffer;
+    if (RegQueryValueExA(key, valueName, nullptr, &type, buffer, &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return registry_text::CachedProgramName(buffer, size);
 }
 
 }  // namespace
@@ -32,50 +56,60 @@ bool SettingsStore::WriteString(const std::string& path, const std::string& valu
 }
 
 std::string SettingsStore::ReadString(const std::string& path, const std::string& valueName,
-                                      HKEY root) {
-    fw::RegKey key = OpenKey(root, UnderSoftware(path), KEY_QUERY_VALUE);
+                                      HKEY root, REGSAM view) {
+    fw::RegKey key = OpenKey(root, UnderSoftware(path), KEY_QUERY_VALUE | view);
     if (!key) return {};
-    char buffer[kReadBufferBytes];
-    DWORD size = sizeof buffer;
-    if (RegQueryValueExA(key.get(), valueName.c_str(), nullptr, nullptr,
-                         reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS) {
-        return {};
-    }
-    return registry_text::SettingText(buffer, size);
+    return ReadText(key.get(), valueName.c_str());
+}
+
+fw::RegKey SettingsStore::OpenForReading(HKEY root, const std::string& fullPath, REGSAM view) {
+    return OpenKey(root, fullPath, KEY_READ | view);
+}
+
+std::vector<std::string> SettingsStore::ReadStrings(HKEY parent, const std::string& subkey,
+                                                    std::initializer_list<const char*> valueNames,
+                                                    REGSAM view) {
+    std::vector<std::string> texts(valueNames.size());
+    fw::RegKey key = OpenKey(parent, subkey, KEY_QUERY_VALUE | view);
+    if (!key) return texts;
+    std::size_t index = 0;
+    for (const char* name : valueNames) texts[index++] = ReadText(key.get(), name);
+    return texts;
 }
 
 int SettingsStore::ReadInt(const std::string& path, const std::string& valueName) {
     return registry_text::SettingNumber(ReadString(path, valueName, HKEY_CURRENT_USER));
 }
 
-bool SettingsStore::DeleteKey(const std::string& path, const std::string& subkey, HKEY root) {
-    fw::RegKey key = OpenKey(root, UnderSoftware(path), KEY_ALL_ACCESS);
+bool SettingsStore::DeleteKey(const std::string& path, const std::string& subkey, HKEY root, REGSAM view) {
+    fw::RegKey key = OpenKey(root, UnderSoftware(path), KEY_ALL_ACCESS | view);
     if (!key) return false;
-    return RegDeleteKeyA(key.get(), subkey.c_str()) == ERROR_SUCCESS;
+    // Windows resolves the subkey in the caller's own view unless told
+    // otherwise, whatever view the parent handle came from.
+    const LONG result = view == 0 ? RegDeleteKeyA(key.get(), subkey.c_str())
+                                  : RegDeleteKeyExA(key.get(), subkey.c_str(), view, 0);
+    return result == ERROR_SUCCESS;
 }
 
 std::optional<std::string> SettingsStore::ReadCachedProgramName(const std::string& path,
                                                                 const std::string& valueName,
-                                                                HKEY root) {
-    fw::RegKey key = OpenKey(root, UnderSoftware(path), KEY_QUERY_VALUE);
+                                                                HKEY root, REGSAM view) {
+    fw::RegKey key = OpenKey(root, UnderSoftware(path), KEY_QUERY_VALUE | view);
     if (!key) return std::nullopt;
-    DWORD type = REG_BINARY;
-    DWORD size = 0;
-    if (RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-        size > kCacheBufferBytes) {
-        return std::nullopt;
-    }
-    unsigned char buffer[kCacheBufferBytes];
-    size = sizeof buffer;
-    if (RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, buffer, &size) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    return registry_text::CachedProgramName(buffer, size);
+    return ReadCacheRecord(key.get(), valueName.c_str());
 }
 
-SettingsStore& SettingsStore::EnumerateKey(HKEY root, const std::string& fullPath) {
+std::optional<std::string> SettingsStore::ReadCachedProgramName(HKEY parent, const std::string& subkey,
+                                                                const std::string& valueName,
+                                                                REGSAM view) {
+    fw::RegKey key = OpenKey(parent, subkey, KEY_QUERY_VALUE | view);
+    if (!key) return std::nullopt;
+    return ReadCacheRecord(key.get(), valueName.c_str());
+}
+
+SettingsStore& SettingsStore::EnumerateKey(HKEY root, const std::string& fullPath, REGSAM view) {
     results_.clear();
-    fw::RegKey key = OpenKey(root, fullPath, KEY_ALL_ACCESS);
+    fw::RegKey key = OpenKey(root, fullPath, KEY_ALL_ACCESS | view);
     if (!key) return *this;
 
     char className[260];

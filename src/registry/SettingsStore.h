@@ -7,13 +7,20 @@
 // report failure only through their result and never show anything; each
 // closes what it opened before returning. A store is cheap: make one for a
 // task and drop it.
+//
+// `view` is 0 for the process's own view of the registry, or
+// KEY_WOW64_64KEY / KEY_WOW64_32KEY to reach the other view of a 64-bit
+// system; it is passed on every open, relative ones included.
 
 #include <windows.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "framework/UniqueHandle.h"
 
 class SettingsStore {
 public:
@@ -34,7 +41,18 @@ public:
     // The value as text up to its first zero byte, whatever its type. Empty
     // when the key or value is missing, the value is 1,000 bytes or longer,
     // or it holds exactly "-".
-    std::string ReadString(const std::string& path, const std::string& valueName, HKEY root);
+    std::string ReadString(const std::string& path, const std::string& valueName, HKEY root,
+                           REGSAM view = 0);
+
+    // Opens a key once so that many of its subkeys can be read relative to
+    // it: a subkey name near the 255-character limit makes a path from the
+    // root too long for the ANSI calls. Empty when the key cannot be opened.
+    static fw::RegKey OpenForReading(HKEY root, const std::string& fullPath, REGSAM view = 0);
+
+    // The texts of several values of `subkey` of an open key, by ReadString's
+    // rules, through one open of the subkey. All empty when it cannot be opened.
+    std::vector<std::string> ReadStrings(HKEY parent, const std::string& subkey,
+                                         std::initializer_list<const char*> valueNames, REGSAM view = 0);
 
     // ReadString under HKEY_CURRENT_USER read as a number: -1 when the text
     // is empty, otherwise as atoi reads it.
@@ -42,18 +60,22 @@ public:
 
     // Deletes <path>\<subkey> (not recursively). True only when the key
     // opened with full access and the subkey was deleted.
-    bool DeleteKey(const std::string& path, const std::string& subkey, HKEY root);
+    bool DeleteKey(const std::string& path, const std::string& subkey, HKEY root, REGSAM view = 0);
 
     // The program file name in an Add/Remove Programs cache record; absent
     // when the key or value is missing or the record exceeds 1,000 bytes.
     std::optional<std::string> ReadCachedProgramName(const std::string& path,
-                                                     const std::string& valueName, HKEY root);
+                                                     const std::string& valueName, HKEY root,
+                                                     REGSAM view = 0);
+    // The same for `subkey` of an open key.
+    std::optional<std::string> ReadCachedProgramName(HKEY parent, const std::string& subkey,
+                                                     const std::string& valueName, REGSAM view);
 
     // Walks the key at the full path `fullPath`: the results become the
     // names of its subkeys, as far as the walk counter allows, followed by
     // the non-empty text data of its values other than "MRUList". The
     // counter is not reset by the walk; callers set it first.
-    SettingsStore& EnumerateKey(HKEY root, const std::string& fullPath);
+    SettingsStore& EnumerateKey(HKEY root, const std::string& fullPath, REGSAM view = 0);
 
     const std::vector<std::string>& Results() const { return results_; }
     std::int32_t WalkCounter() const { return walkCounter_; }
