@@ -8,6 +8,7 @@
 
 #include "TempFolder.h"
 #include "framework/UniqueHandle.h"
+#include "inventory/UninstallCommand.h"
 
 class EntryValidationTest : public ::testing::Test {
 protected:
@@ -54,4 +55,70 @@ TEST_F(EntryValidationTest, PhantomOnlyForMissingDrivePaths) {
     EXPECT_FALSE(IsPhantom("%ProgramFiles%\\Gone\\uninst.exe"));
     EXPECT_FALSE(IsPhantom("\\\\server\\share\\gone.exe"));
     EXPECT_FALSE(IsPhantom(""));
+}
+
+namespace {
+
+ProgramEntry EntryFor(const std::string& command) {
+    ProgramEntry entry;
+    entry.uninstallString = command;
+    const UninstallCommand split = SplitUninstallString(command);
+    entry.programPath = split.programPath;
+    entry.programArgs = split.programArgs;
+    return entry;
+}
+
+std::string Quoted(const std::string& path) {
+    std::string quoted(1, '"');
+    quoted += path;
+    quoted += '"';
+    return quoted;
+}
+
+}  // namespace
+
+// Folders with a comma or a blank cut the split path short; the command
+// still names its file, and that file decides.
+TEST_F(EntryValidationTest, CommaAndBlankFoldersAreJudgedByTheFileTheCommandNames) {
+    const std::string comma = folder.WriteFile("Acme, Inc\\uninst.exe");
+    const std::string batch = folder.WriteFile("Program Files\\Tool\\remove.bat");
+    struct Case {
+        std::string command;
+        std::string file;  // empty: a phantom
+        std::string args;
+    };
+    const Case cases[] = {
+        {comma, comma, ""},
+        {comma + " /S", comma, "/S"},
+        {Quoted(comma) + " /S /x", comma, "/S /x"},
+        {batch, batch, ""},
+        {batch + " /quiet", batch, "/quiet"},
+        {folder.Join("Acme, Inc\\gone.exe /S"), "", ""},
+        {Quoted(folder.Join("Acme, Inc\\gone.exe")), "", ""},
+        {folder.Join("Program Files\\Tool\\gone.bat"), "", ""},
+        // A folder that happens to match a shorter prefix is not a file.
+        {folder.Join("Program Files\\Tool"), "", ""},
+    };
+    for (const Case& c : cases) {
+        const ProgramEntry entry = EntryFor(c.command);
+        const UninstallTarget target = ResolveUninstaller(entry);
+        EXPECT_EQ(target.phantom, c.file.empty()) << c.command;
+        EXPECT_EQ(IsPhantom(entry), c.file.empty()) << c.command;
+        if (c.file.empty()) {
+            EXPECT_EQ(target.file, entry.programPath) << c.command;  // the launch fails as before
+        } else {
+            EXPECT_EQ(target.file, c.file) << c.command;
+            EXPECT_EQ(target.args, c.args) << c.command;
+        }
+    }
+}
+
+TEST_F(EntryValidationTest, PresentProgramPathIsStartedAsSplit) {
+    const std::string tool = folder.WriteFile("Tool\\unins000.exe");
+    const ProgramEntry entry = EntryFor(Quoted(tool) + "  /SILENT");
+    const UninstallTarget target = ResolveUninstaller(entry);
+    EXPECT_FALSE(target.phantom);
+    EXPECT_EQ(target.file, tool);
+    EXPECT_EQ(target.args, " /SILENT");  // the split's own arguments, second blank kept
+    EXPECT_FALSE(IsPhantom(EntryFor("MsiExec.exe /X{1}")));
 }

@@ -161,3 +161,35 @@ TEST_F(ProgramInventoryTest, OverlongValuesReadAsEmpty) {
     EXPECT_EQ(e["Long"].displayName, "");
     EXPECT_EQ(e["Long"].iconPath, "C:\\Program Files\\L\\u.exe");  // icon text fell through to the command
 }
+
+TEST_F(ProgramInventoryTest, UserEntriesFollowTheMachineEntries) {
+    Entry("MachineApp", "Machine App", "C:\\m.exe");
+    const std::string userPath = kUninstall + "\\UserApp";
+    ScratchRegistry::SetString(HKEY_CURRENT_USER, userPath, "DisplayName", "User App");
+    ScratchRegistry::SetString(HKEY_CURRENT_USER, userPath, "UninstallString", "C:\\Users\\u\\un.exe /S");
+    ScratchRegistry::SetString(HKEY_CURRENT_USER, userPath, "DisplayIcon", "C:\\Users\\u\\app.exe,2");
+    ScratchRegistry::SetBinary(HKEY_CURRENT_USER, kArpCache + "\\UserNoIcon", "SlowInfoCache",
+                               CacheRecord("C:\\Users\\u\\cached.exe"));
+    ScratchRegistry::SetString(HKEY_CURRENT_USER, kUninstall + "\\UserNoIcon", "DisplayName", "No Icon");
+
+    inventory.Enumerate();
+    ASSERT_EQ(inventory.Count(), 3u);
+    const auto& entries = inventory.Entries();
+    EXPECT_EQ(entries[0].keyName, "MachineApp");
+    EXPECT_EQ(entries[0].source, EntrySource::Machine);
+    EXPECT_EQ(entries[1].keyName, "UserApp");
+    EXPECT_EQ(entries[1].source, EntrySource::User);
+    EXPECT_EQ(entries[1].programArgs, "/S");
+    EXPECT_EQ(entries[1].iconIndex, 2);
+    EXPECT_EQ(entries[2].iconPath, "C:\\Users\\u\\cached.exe");  // the user's own cache record
+}
+
+TEST_F(ProgramInventoryTest, KeyNamesUpTo254CharactersAreRead) {
+    // From the root these paths pass the 260 characters of the ANSI calls.
+    for (std::size_t length : {209u, 254u}) {
+        Entry(std::string(length, 'k'), "Long " + std::to_string(length), "C:\\l.exe");
+    }
+    auto e = EnumerateByKey();
+    EXPECT_EQ(e[std::string(209, 'k')].displayName, "Long 209");
+    EXPECT_EQ(e[std::string(254, 'k')].displayName, "Long 254");
+}

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "inventory/IconSource.h"
+
 TEST(CleanPath, DropsQuotesAndCutsAtCommaOrSemicolon) {
     EXPECT_EQ(CleanPath("\"C:\\Apps\\Tool\\tool.exe\",0"), "C:\\Apps\\Tool\\tool.exe");
     EXPECT_EQ(CleanPath("C:\\Apps\\Tool\\tool.ico"), "C:\\Apps\\Tool\\tool.ico");
@@ -71,3 +73,77 @@ INSTANTIATE_TEST_SUITE_P(
         // Trailing blank: empty arguments.
         SplitCase{"C:\\T\\u.exe ", "C:\\T\\u.exe", ""},
         SplitCase{"", "", ""}));
+
+namespace {
+
+// Code page 932 (Japanese): lead bytes 0x81-0x9F and 0xE0-0xFC. Katakana
+// "a" is 0x83 0x41: its second byte is an upper-case A.
+LeadBytes ShiftJis() {
+    LeadBytes leads;
+    leads.Add(0x81, 0x9F);
+    leads.Add(0xE0, 0xFC);
+    return leads;
+}
+
+}  // namespace
+
+TEST(DoubleByteText, LowerCasingLeavesSecondBytesAlone) {
+    const std::string folder = "C:\\Program Files\\\x83\x41\x83\x43\\";
+    EXPECT_EQ(LowerCopy(folder + "UNINST.EXE", ShiftJis()), "c:\\program files\\\x83\x41\x83\x43\\uninst.exe");
+    // Without lead bytes every A-Z byte is a letter.
+    EXPECT_EQ(LowerCopy("\x83\x41", LeadBytes()), "\x83\x61");
+    // A lead byte as the very last byte is kept and nothing is read past it.
+    EXPECT_EQ(LowerCopy("AB\x83", ShiftJis()), "ab\x83");
+
+    const UninstallCommand split = SplitUninstallString("\"" + folder + "UNINST.EXE\" /S", ShiftJis());
+    EXPECT_EQ(split.programPath, folder + "UNINST.EXE");
+    EXPECT_EQ(split.programArgs, "/S");
+    EXPECT_EQ(IconTextFromUninstallString(folder + "Uninst.exe /S", ShiftJis()), folder + "Uninst.exe");
+}
+
+struct CandidateCase {
+    const char* command;
+    std::vector<UninstallCommand> candidates;
+};
+
+class CommandCandidatesTest : public ::testing::TestWithParam<CandidateCase> {};
+
+TEST_P(CommandCandidatesTest, ListsTheFilesACommandCanName) {
+    const CandidateCase& c = GetParam();
+    const std::vector<UninstallCommand> got = CommandCandidates(c.command);
+    ASSERT_EQ(got.size(), c.candidates.size()) << c.command;
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        EXPECT_EQ(got[i].programPath, c.candidates[i].programPath) << c.command << " #" << i;
+        EXPECT_EQ(got[i].programArgs, c.candidates[i].programArgs) << c.command << " #" << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, CommandCandidatesTest,
+    ::testing::Values(
+        // Quoted: the quoted path alone, commas and all.
+        CandidateCase{"\"C:\\Program Files\\Acme, Inc\\uninst.exe\" /S  /x",
+                      {{"C:\\Program Files\\Acme, Inc\\uninst.exe", "/S  /x"}}},
+        CandidateCase{"\"C:\\A;B\\u.exe\"", {{"C:\\A;B\\u.exe", ""}}},
+        CandidateCase{"\"C:\\Open\\u.exe /S", {{"C:\\Open\\u.exe /S", ""}}},  // no closing quote
+        // Unquoted: every prefix ending before a blank, shortest first.
+        CandidateCase{"C:\\Program Files\\Tool\\remove.bat",
+                      {{"C:\\Program", "Files\\Tool\\remove.bat"}, {"C:\\Program Files\\Tool\\remove.bat", ""}}},
+        CandidateCase{"C:\\Program Files\\Acme, Inc\\uninst.exe /S",
+                      {{"C:\\Program", "Files\\Acme, Inc\\uninst.exe /S"},
+                       {"C:\\Program Files\\Acme,", "Inc\\uninst.exe /S"},
+                       {"C:\\Program Files\\Acme, Inc\\uninst.exe", "/S"},
+                       {"C:\\Program Files\\Acme, Inc\\uninst.exe /S", ""}}},
+        // Runs of blanks end one path; a trailing blank adds no whole command.
+        CandidateCase{"C:\\T\\u.exe  /S ", {{"C:\\T\\u.exe", " /S "}, {"C:\\T\\u.exe  /S", ""}}},
+        CandidateCase{"", {}}));
+
+TEST(SysnativePath, OnlyTheSystemFolderIsRedirected) {
+    EXPECT_EQ(SysnativePath("C:\\Windows\\System32\\tool.exe", "C:\\Windows"), "C:\\Windows\\Sysnative\\tool.exe");
+    EXPECT_EQ(SysnativePath("c:\\WINDOWS\\system32\\x\\y.exe", "C:\\Windows\\"), "C:\\Windows\\Sysnative\\x\\y.exe");
+    EXPECT_EQ(SysnativePath("C:\\Windows\\SysWOW64\\tool.exe", "C:\\Windows"), "C:\\Windows\\SysWOW64\\tool.exe");
+    EXPECT_EQ(SysnativePath("C:\\Windows\\System32", "C:\\Windows"), "C:\\Windows\\System32");
+    EXPECT_EQ(SysnativePath("D:\\Windows\\System32\\t.exe", "C:\\Windows"), "D:\\Windows\\System32\\t.exe");
+    EXPECT_EQ(SysnativePath("MsiExec.exe", "C:\\Windows"), "MsiExec.exe");
+    EXPECT_EQ(SysnativePath("C:\\Windows\\System32\\t.exe", ""), "C:\\Windows\\System32\\t.exe");
+}
