@@ -299,3 +299,65 @@ TEST_F(EntryCommandsTest, TwinKeepsTheOfferComingAndYesFindsTheKeyGone) {
 }
 
 }  // namespace
+
+// A per-user install is removed from the user's own keys, and a failure
+// names the key where it really is.
+TEST_F(EntryCommandsTest, UserEntriesAreRemovedFromTheUsersOwnKeys) {
+    const std::string machineTwin = Entry("Mine", "Mine Too", "MsiExec.exe /X{9}");
+    const std::string user = kUninstall + "\\" + machineTwin;
+    ScratchRegistry::SetString(HKEY_CURRENT_USER, user, "DisplayName", "Just Mine");
+    ScratchRegistry::SetString(HKEY_CURRENT_USER, user, "UninstallString", "MsiExec.exe /X{10}");
+    ScratchRegistry::SetBinary(HKEY_CURRENT_USER, kArpCache + "\\" + machineTwin, "SlowInfoCache", {1});
+    ScratchRegistry::SetString(HKEY_CURRENT_USER, kUninstall + "\\Stuck", "DisplayName", "Stuck For Me");
+    ScratchRegistry::SetString(HKEY_CURRENT_USER, kUninstall + "\\Stuck", "UninstallString", "MsiExec.exe /X{11}");
+    ScratchRegistry::CreateKey(HKEY_CURRENT_USER, kUninstall + "\\Stuck\\Child");
+    Open();
+
+    Select(RowOf("Stuck For Me"));
+    gui::BoxAnswerer question(gui::IsMessageBox, IDYES);
+    gui::BoxAnswerer failure([](HWND w) {
+        return gui::IsMessageBox(w) && gui::ItemText(w, 0xFFFF).find("problem") != std::string::npos;
+    }, IDOK);
+    Press(IDC_REMOVE);
+    EXPECT_EQ(failure.Seen().text,
+              "There was a problem removing the program entry\nHKEY_CURRENT_USER\\" + kUninstall + "\\Stuck");
+
+    dialog.List().SetItemState(-1, 0, LVIS_SELECTED);
+    Select(RowOf("Just Mine"));
+    gui::BoxAnswerer again(gui::IsMessageBox, IDYES);
+    gui::BoxAnswerer success([](HWND w) {
+        return gui::IsMessageBox(w) && gui::ItemText(w, 0xFFFF).find("successfully") != std::string::npos;
+    }, IDOK);
+    Press(IDC_REMOVE);
+    ASSERT_NE(success.Seen().window, nullptr);
+    EXPECT_FALSE(ScratchRegistry::KeyExists(HKEY_CURRENT_USER, user));
+    EXPECT_FALSE(ScratchRegistry::KeyExists(HKEY_CURRENT_USER, kArpCache + "\\" + machineTwin));
+    EXPECT_TRUE(Exists(machineTwin)) << "the machine-wide key of the same name stays";
+    EXPECT_EQ(RowOf("Just Mine"), -1);
+    EXPECT_GE(RowOf("Mine Too"), 0);
+}
+
+// An unquoted command whose folder has a comma: not red, and Uninstall
+// starts the file it names (which here removes its own entry).
+TEST_F(EntryCommandsTest, UninstallStartsTheFileACommaFolderReallyNames) {
+    const std::string key = "ZaltrowTest_" + std::to_string(GetCurrentProcessId()) + "_Comma";
+    const std::string copy = files.Join("Acme, Inc\\uninst.exe");
+    files.WriteFile("Acme, Inc\\placeholder");
+    ASSERT_TRUE(CopyFileA(FakeUninstaller().c_str(), copy.c_str(), FALSE));
+    Entry("Comma", "Acme Tool", copy + " remove " + kUninstall + "\\" + key);
+    Open();
+    const int row = RowOf("Acme Tool");
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(dialog.List().GetItemData(row), 0);
+    Select(row);
+    gui::BoxAnswerer wait([&](HWND w) {
+        if (!IsWaitDialog(w)) return false;
+        for (int i = 0; i < 500 && Exists(key); ++i) Sleep(10);
+        return true;
+    }, IDOK);
+    gui::BoxAnswerer offer(IsOfferDialog, IDCANCEL, 1500);
+    Press(IDC_UNINSTALL);
+    EXPECT_NE(wait.Seen().window, nullptr) << "the launch failed";
+    EXPECT_EQ(offer.Seen().window, nullptr);
+    EXPECT_FALSE(Exists(key));
+}
