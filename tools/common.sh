@@ -7,7 +7,7 @@ ZALTROW_PACKAGES=(
   g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   cmake make googletest wine wine32:i386 wine64 fonts-wine
-  xvfb xauth xdotool imagemagick python3 ca-certificates curl
+  xvfb xauth xdotool imagemagick python3 ca-certificates curl locales
 )
 
 zaltrow_log() { printf '== %s\n' "$*" >&2; }
@@ -92,6 +92,30 @@ REGEDIT4
 "ShowCrashDialog"=dword:00000000
 REG
   (cd "$prefix" && "$WINE" regedit /s tuning.reg >/dev/null 2>&1; "$WINESERVER" -w)
+}
+
+# The prefixes for what only shows on other systems, beside the 32-bit
+# test prefix of build/i686: wine-test64, a 64-bit Windows where the 32-bit
+# program runs under WOW64, and wine-test932, a Japanese system whose ANSI
+# code page (932) has double-byte characters. Wine takes the code page from
+# the Unix locale, which is built into build/i686/locale, not the machine.
+zaltrow_make_side_prefixes() {
+  local build=$1
+  (
+    zaltrow_wine_env x86_64
+    zaltrow_make_prefix "$build/wine-test64" headless
+  ) &
+  local wow64=$!
+  mkdir -p "$build/locale"
+  [ -d "$build/locale/ja_JP.UTF-8" ] ||
+    localedef -i ja_JP -f UTF-8 "$build/locale/ja_JP.UTF-8" >/dev/null 2>&1 || [ -d "$build/locale/ja_JP.UTF-8" ]
+  (
+    zaltrow_wine_env i686
+    export LOCPATH="$build/locale"
+    { export LC_ALL=ja_JP.UTF-8; } 2>/dev/null  # bash itself cannot use it: say nothing
+    zaltrow_make_prefix "$build/wine-test932" headless
+  )
+  wait "$wow64"
 }
 
 ZALTROW_EXE_NAME="Zaltrow 1.2.exe"

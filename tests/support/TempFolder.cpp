@@ -6,7 +6,6 @@
 
 #include <atomic>
 #include <filesystem>
-#include <fstream>
 
 TempFolder::TempFolder() {
     static std::atomic<int> serial{0};
@@ -22,10 +21,18 @@ TempFolder::~TempFolder() {
     std::filesystem::remove_all(path_, ignored);
 }
 
+// Through the ANSI calls, so names are read in the system code page as the
+// program reads them (the standard library's paths assume another one).
 std::string TempFolder::WriteFile(const std::string& name, const std::string& content) const {
     const std::string path = Join(name);
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary) << content;
-    EXPECT_TRUE(std::filesystem::exists(path)) << path;
+    for (std::size_t slash = path_.size() + 1; (slash = path.find('\\', slash)) != std::string::npos; ++slash) {
+        CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
+    }
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_NE(file, INVALID_HANDLE_VALUE) << path;
+    if (file == INVALID_HANDLE_VALUE) return path;
+    DWORD written = 0;
+    EXPECT_TRUE(::WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr));
+    CloseHandle(file);
     return path;
 }
