@@ -8,12 +8,14 @@ with icons) and writes REG_OUT, a regedit file with the Uninstall and
 ARPCache entries, for `wine regedit /s REG_OUT`. Several entries are
 phantoms: their uninstaller is missing from the disk on purpose.
 """
+import getpass
 import os
 import shutil
 import struct
 import sys
 
 UNINSTALL = r"HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall"
+USER_UNINSTALL = r"HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 ARPCACHE = r"HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\App Management\ARPCache"
 
 # Programs whose icons stand in for the demo products' own: Wine's builtin
@@ -123,12 +125,28 @@ ENTRIES = [
       ("program", r"Program Files\Aurora\DX Tools\dxtools.exe", "dxdiag")]),
     ("_OldBeta", "_Beta build (do not use)",
      r"C:\Temp\beta\uninstall.exe", "", []),
+    # A folder with a comma, unquoted: the command still names its file.
+    ("Acme Toolbox", "Acme Toolbox 7",
+     r"C:\Program Files\Acme, Inc\Toolbox\uninst.exe /S", "",
+     [("uninstaller", r"Program Files\Acme, Inc\Toolbox\uninst.exe")]),
     ("Lumen Settings Helper", "Lumen Settings Helper",
      r"C:\Program Files\Lumen\helper.exe /uninstall", "",
      [("uninstaller", r"Program Files\Lumen\helper.exe")]),
     # Shapes that get no row: an update without a name, a name without a command.
     ("KB2918614", "", r"C:\WINDOWS\$NtUninstallKB2918614$\spuninst\spuninst.exe", "", []),
     ("Stray Runtime", "Stray Runtime 1.0", "", "", []),
+]
+
+# Per-user installs, listed under the user's own Uninstall key; {user} is
+# the Wine user's folder name.
+USER_ENTRIES = [
+    ("Driftwood Sync", "Driftwood Sync 3.1",
+     r'"C:\users\{user}\AppData\Local\Programs\Driftwood Sync\Uninstall Driftwood Sync.exe" /currentuser',
+     r"C:\users\{user}\AppData\Local\Programs\Driftwood Sync\Driftwood Sync.exe,0",
+     [("uninstaller", r"users\{user}\AppData\Local\Programs\Driftwood Sync\Uninstall Driftwood Sync.exe"),
+      ("program", r"users\{user}\AppData\Local\Programs\Driftwood Sync\Driftwood Sync.exe", "explorer")]),
+    ("PineconeNotes", "Pinecone Notes",
+     r'"C:\users\{user}\AppData\Local\PineconeNotes\Update.exe" --uninstall', "", []),
 ]
 
 # Entries without "DisplayIcon" whose icon comes from the cached record.
@@ -151,9 +169,17 @@ def slow_info_cache(file_name):
     return header + file_name.encode("utf-16-le") + b"\0\0"
 
 
+def for_user(entry):
+    user = getpass.getuser()
+    key, name, command, icon, files = entry
+    return (key, name, command.format(user=user), icon.format(user=user),
+            [(item[0], item[1].format(user=user)) + tuple(item[2:]) for item in files])
+
+
 def main():
     prefix, uninstaller, reg_out = sys.argv[1:4]
-    for key, name, command, icon, files in ENTRIES:
+    entries = [(UNINSTALL, e) for e in ENTRIES] + [(USER_UNINSTALL, for_user(e)) for e in USER_ENTRIES]
+    for _, (key, name, command, icon, files) in entries:
         for item in files:
             target = win_to_host(prefix, item[1])
             os.makedirs(os.path.dirname(target), exist_ok=True)
@@ -161,8 +187,8 @@ def main():
             shutil.copyfile(source, target)
 
     lines = ["Windows Registry Editor Version 5.00", ""]
-    for key, name, command, icon, files in ENTRIES:
-        lines.append("[%s\\%s]" % (UNINSTALL, key))
+    for root, (key, name, command, icon, files) in entries:
+        lines.append("[%s\\%s]" % (root, key))
         if name:
             lines.append('"DisplayName"=' + reg_text(name))
         if command:

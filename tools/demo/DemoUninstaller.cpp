@@ -26,10 +26,10 @@ std::string ReadText(HKEY key, const char* name) {
     return buffer;
 }
 
-// The subkey and display name of the first entry naming `self`.
-bool FindOwnEntry(const std::string& self, std::string& keyName, std::string& displayName) {
+// The subkey and display name of the first entry under `rootKey` naming `self`.
+bool FindOwnEntry(HKEY rootKey, const std::string& self, std::string& keyName, std::string& displayName) {
     fw::RegKey root;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, root.put()) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(rootKey, kUninstallKey, 0, KEY_READ, root.put()) != ERROR_SUCCESS) return false;
     char name[256];
     for (DWORD index = 0;; ++index) {
         DWORD length = sizeof name;
@@ -49,7 +49,10 @@ bool FindOwnEntry(const std::string& self, std::string& keyName, std::string& di
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const std::string self = fw::ModulePath();
     std::string keyName, displayName;
-    if (!FindOwnEntry(self, keyName, displayName)) {
+    // Per-machine installs first, then the user's own.
+    HKEY root = HKEY_LOCAL_MACHINE;
+    if (!FindOwnEntry(root, self, keyName, displayName)) root = HKEY_CURRENT_USER;
+    if (root == HKEY_CURRENT_USER && !FindOwnEntry(root, self, keyName, displayName)) {
         MessageBoxA(nullptr, "This program is not registered in the Add/Remove Programs list.",
                     "Demo Uninstaller", MB_OK | MB_ICONSTOP);
         return 1;
@@ -58,7 +61,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                                  "(This demo uninstaller deletes only the program's Add/Remove Programs entry.)";
     if (MessageBoxA(nullptr, question.c_str(), "Demo Uninstaller", MB_YESNO | MB_ICONQUESTION) != IDYES) return 2;
     const std::string path = std::string(kUninstallKey) + "\\" + keyName;
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, path.c_str());
+    RegDeleteTreeA(root, path.c_str());
     MessageBoxA(nullptr, (displayName + " was removed.").c_str(), "Demo Uninstaller", MB_OK | MB_ICONINFORMATION);
     return 0;
 }
