@@ -144,7 +144,7 @@ USER_ENTRIES = [
      r'"C:\users\{user}\AppData\Local\Programs\Driftwood Sync\Uninstall Driftwood Sync.exe" /currentuser',
      r"C:\users\{user}\AppData\Local\Programs\Driftwood Sync\Driftwood Sync.exe,0",
      [("uninstaller", r"users\{user}\AppData\Local\Programs\Driftwood Sync\Uninstall Driftwood Sync.exe"),
-      ("program", r"users\{user}\AppData\Local\Programs\Driftwood Sync\Driftwood Sync.exe", "explorer")]),
+      ("program", r"users\{user}\AppData\Local\Programs\Driftwood Sync\Driftwood Sync.exe", "winecfg")]),
     ("PineconeNotes", "Pinecone Notes",
      r'"C:\users\{user}\AppData\Local\PineconeNotes\Update.exe" --uninstall', "", []),
 ]
