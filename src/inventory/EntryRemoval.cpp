@@ -1,11 +1,18 @@
 #include "inventory/EntryRemoval.h"
 
+#include "inventory/EntryBackup.h"
 #include "inventory/EntrySelection.h"
 #include "inventory/ProgramInventory.h"
 #include "registry/SettingsStore.h"
 
 void RemoveProgramEntry(HWND owner, const std::string& keyName, const std::string& displayName,
                         const std::function<void()>& refreshList) {
+    // No backup, no deletion: every removal can be imported back.
+    EntryBackup backup(HKEY_LOCAL_MACHINE, 0);
+    if (!backup.Save(keyName)) {
+        MessageBoxA(owner, backup.FailureText().c_str(), kMessageCaption, MB_OK | MB_ICONHAND);
+        return;
+    }
     SettingsStore store;
     if (!store.DeleteKey(ProgramInventory::kUninstallPath, keyName, HKEY_LOCAL_MACHINE)) {
         MessageBoxA(owner, RemovalFailedText(keyName).c_str(), kMessageCaption, MB_OK | MB_ICONHAND);

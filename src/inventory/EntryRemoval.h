@@ -1,7 +1,9 @@
 #pragma once
-// Taking an entry out of the Add/Remove Programs data: its Uninstall key
-// (failure reported, nothing else touched), then its ARPCache key (failure
-// ignored), then a fresh list, then the success message.
+// Taking an entry out of the Add/Remove Programs data: first a backup file
+// of both its keys (failure reported, nothing deleted; see EntryBackup),
+// then its Uninstall key (failure reported, nothing else touched), then its
+// ARPCache key (failure ignored), then a fresh list, then the success
+// message.
 
 #include <windows.h>
 
