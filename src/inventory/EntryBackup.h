@@ -27,11 +27,10 @@ public:
     const std::wstring& File() const { return file_; }
     const std::string& FailureText() const { return failure_; }
 
+private:
     // <local application data>\Zaltrow\Removed, created if missing. Empty
     // on failure, with FailureText() set.
     std::wstring Folder();
-
-private:
     bool WriteNewFile(const std::wstring& folder, const std::string& keyName, const std::vector<std::uint8_t>& bytes);
     bool Fail(const std::string& where, DWORD error);
 

@@ -87,7 +87,15 @@ void AppendHex(std::u16string& out, std::size_t lineStart, const std::vector<std
 
 }  // namespace
 
-bool CanWriteName(std::u16string_view name) { return IsPlainText(name); }
+// A tab inside quotes is read back as itself; line breaks and other
+// control characters are not.
+bool CanWriteName(std::u16string_view name) {
+    std::u16string withoutTabs(name);
+    for (char16_t& c : withoutTabs) {
+        if (c == u'\t') c = u' ';
+    }
+    return IsPlainText(withoutTabs);
+}
 
 std::u16string ValueText(const Value& value) {
     std::u16string line = value.name.empty() ? std::u16string(u"@") : Quoted(value.name);

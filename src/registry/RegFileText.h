@@ -41,7 +41,7 @@ struct Key {
 };
 
 // True when a key or value name can stand in the file and be read back as
-// the same name: no control characters and no unpaired surrogates.
+// the same name: no control characters but tabs, no unpaired surrogates.
 bool CanWriteName(std::u16string_view name);
 
 // The first line of every file.

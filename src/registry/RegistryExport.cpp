@@ -103,7 +103,8 @@ bool RegistryExport::ReadTree(HKEY key, const std::u16string& name) {
         if (rc != ERROR_SUCCESS) return Fail(name, rc);
         reg_file::Value value;
         value.name.assign(valueName.data(), valueName.data() + nameLength);
-        if (!reg_file::CanWriteName(value.name)) return Fail(name + u"\\" + value.name, ERROR_SUCCESS, true);
+        // Reported by the key's name: the value's own may not even print.
+        if (!reg_file::CanWriteName(value.name)) return Fail(name, ERROR_SUCCESS, true);
         value.type = type;
         value.data.assign(data.begin(), data.begin() + dataSize);
         record.values.push_back(std::move(value));
@@ -123,8 +124,8 @@ bool RegistryExport::ReadTree(HKEY key, const std::u16string& name) {
         subkeys.emplace_back(subkey, subkey + length);
     }
     for (const std::u16string& subkey : subkeys) {
+        if (!reg_file::CanWriteName(subkey)) return Fail(name, ERROR_SUCCESS, true);
         const std::u16string subName = name + u"\\" + subkey;
-        if (!reg_file::CanWriteName(subkey)) return Fail(subName, ERROR_SUCCESS, true);
         fw::RegKey child;
         rc = Open(key, subkey, view_, child);
         if (rc != ERROR_SUCCESS) return Fail(subName, rc);

@@ -34,7 +34,8 @@ public:
     Outcome AddKey(const std::string& path, const std::string& nameInFile);
 
     struct Failure {
-        std::string key;             // the key's name in the file (ANSI)
+        std::string key;             // the key's name in the file (ANSI); for an
+                                     // unwritable name, the key holding it
         LONG error = ERROR_SUCCESS;  // the registry call's result
         bool unwritableName = false; // a name a registration file cannot hold
     };

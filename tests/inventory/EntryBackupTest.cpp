@@ -157,6 +157,7 @@ TEST_F(EntryBackupTest, RemovedEntryComesBackBitForBitThroughTheRegistryEditor) 
     Set(entry, L"Raw", REG_SZ, Text(std::wstring(L"a\0b", 3), false));
     Set(entry, L"Empty", REG_SZ, {});
     Set(entry, L"Short dword", REG_DWORD, {1, 2});
+    Set(entry, L"Tab\tin name", REG_SZ, Text(L"tab\tin data"));
     // Code page 1252 text through the ANSI call, as installers write it.
     const char ansi[] = "Gr\xfc\xdf \x80 \xe9t\xe9";
     EXPECT_EQ(RegSetValueExA(entry, "Ansi \xe9", 0, REG_SZ, reinterpret_cast<const BYTE*>(ansi), sizeof ansi),
@@ -172,7 +173,7 @@ TEST_F(EntryBackupTest, RemovedEntryComesBackBitForBitThroughTheRegistryEditor) 
 
     const Tree entryBefore = Snapshot(kUninstall + "\\" + key);
     const Tree cacheBefore = Snapshot(kArpCache + "\\" + key);
-    ASSERT_EQ(entryBefore.at(L"").size(), 15u);
+    ASSERT_EQ(entryBefore.at(L"").size(), 16u);
 
     bool refreshed = false;
     gui::BoxAnswerer success(gui::IsMessageBox, IDOK);
@@ -187,8 +188,11 @@ TEST_F(EntryBackupTest, RemovedEntryComesBackBitForBitThroughTheRegistryEditor) 
     const std::wstring name = backups[0].filename().wstring();
     EXPECT_EQ(name.substr(19), L" ZaltrowBackupTest " + std::to_wstring(GetCurrentProcessId()) + L" Trip Caf\u00e9.reg");
     const std::string text = FileText(backups[0]);
-    EXPECT_EQ(text.rfind("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\" + kUninstall, 0), 0u)
-        << text;
+    // Under WOW64 the name is the 32-bit view's (Wow6432Node), so that the
+    // 64-bit editor puts it back where it was.
+    const std::string header = "Windows Registry Editor Version 5.00\r\n\r\n[" +
+                               RegistryExport::NameInFile(HKEY_LOCAL_MACHINE, 0, kUninstall) + "\\";
+    EXPECT_EQ(text.rfind(header, 0), 0u) << text;
 
     // Text values that do not end in a zero character are in the file as
     // their exact bytes, the only form that can carry them ...
@@ -284,6 +288,24 @@ TEST_F(EntryBackupTest, NoFolderForTheBackupMeansNothingIsDeleted) {
         EXPECT_TRUE(ScratchRegistry::KeyExists(HKEY_LOCAL_MACHINE, kArpCache + "\\" + key));
         std::filesystem::remove_all(blocker);
     }
+}
+
+TEST_F(EntryBackupTest, ANameNoFileCanHoldMeansNothingIsDeleted) {
+    const std::string key = Key("Unwritable");
+    HKEY cache = Create(kArpCache + "\\" + key);
+    Set(cache, L"line\nbreak", REG_SZ, Text(L"x"));
+    RegCloseKey(cache);
+    ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, kUninstall + "\\" + key, "DisplayName", "Odd Names");
+
+    gui::BoxAnswerer failure(gui::IsMessageBox, IDOK);
+    RemoveProgramEntry(nullptr, key, "Odd Names", [] {});
+    EXPECT_EQ(failure.Seen().text, "The program entry was not removed: its backup could not be read from\n" +
+                                       RegistryExport::NameInFile(HKEY_LOCAL_MACHINE, 0, kArpCache + "\\" + key) +
+                                       "\nA name in it cannot be stored in a registration file.");
+    EXPECT_EQ(failure.Seen().icon, LoadIcon(nullptr, IDI_HAND));
+    EXPECT_TRUE(ScratchRegistry::KeyExists(HKEY_LOCAL_MACHINE, kUninstall + "\\" + key));
+    EXPECT_TRUE(ScratchRegistry::KeyExists(HKEY_LOCAL_MACHINE, kArpCache + "\\" + key));
+    EXPECT_TRUE(Backups().empty());
 }
 
 TEST_F(EntryBackupTest, EveryBackupIsANewFileAndNoUninstallKeyMeansNoFile) {
