@@ -91,20 +91,21 @@ bool EntryBackup::Save(const std::string& keyName) {
     failure_.clear();
 
     RegistryExport keys(root_, view_);
-    const std::string paths[] = {std::string("Software\\") + ProgramInventory::kUninstallPath + "\\" + keyName,
-                                 std::string("Software\\") + ProgramInventory::kArpCachePath + "\\" + keyName};
-    for (const std::string& path : paths) {
-        const RegistryExport::Outcome outcome = keys.AddKey(path, RegistryExport::NameInFile(root_, view_, path));
-        if (outcome == RegistryExport::Outcome::Failed) {
-            const RegistryExport::Failure& failure = keys.LastFailure();
-            failure_ = BackupNotReadText(failure.key, failure.unwritableName
-                                                          ? "A name in it cannot be stored in a registration file."
-                                                          : SystemErrorText(failure.error));
-            return false;
-        }
-        // Without an Uninstall key there is nothing to remove: the removal
-        // itself reports that, so no file is made.
-        if (outcome == RegistryExport::Outcome::Absent && &path == &paths[0]) return true;
+    const std::string uninstall = std::string("Software\\") + ProgramInventory::kUninstallPath + "\\" + keyName;
+    const std::string arpCache = std::string("Software\\") + ProgramInventory::kArpCachePath + "\\" + keyName;
+    RegistryExport::Outcome outcome = keys.AddKey(uninstall, RegistryExport::NameInFile(root_, view_, uninstall));
+    // Without an Uninstall key there is nothing to remove: the removal
+    // itself reports that, so no file is made.
+    if (outcome == RegistryExport::Outcome::Absent) return true;
+    // An entry without an ARPCache record simply has none in the file.
+    if (outcome == RegistryExport::Outcome::Added)
+        outcome = keys.AddKey(arpCache, RegistryExport::NameInFile(root_, view_, arpCache));
+    if (outcome == RegistryExport::Outcome::Failed) {
+        const RegistryExport::Failure& failure = keys.LastFailure();
+        failure_ = BackupNotReadText(failure.key, failure.unwritableName
+                                                      ? "A name in it cannot be stored in a registration file."
+                                                      : SystemErrorText(failure.error));
+        return false;
     }
 
     const std::wstring folder = Folder();

@@ -16,6 +16,7 @@
 #include "BuildConfig.h"
 #include "app/MainDialog.h"
 #include "GuiDriver.h"
+#include "RegistryEditor.h"
 #include "ScratchRegistry.h"
 #include "TempFolder.h"
 #include "ThisProgram.h"
@@ -83,12 +84,18 @@ protected:
         ASSERT_GE(row, 0);
         dialog.List().SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
     }
+    std::vector<std::filesystem::path> Backups() const {
+        std::vector<std::filesystem::path> found;
+        std::error_code ignored;
+        for (const auto& file : std::filesystem::directory_iterator(files.Join("Zaltrow\\Removed"), ignored))
+            found.push_back(file.path());
+        return found;
+    }
     // The backup files written so far, as ASCII text (UTF-16LE after the BOM).
     std::vector<std::string> BackupTexts() const {
         std::vector<std::string> texts;
-        std::error_code ignored;
-        for (const auto& file : std::filesystem::directory_iterator(files.Join("Zaltrow\\Removed"), ignored)) {
-            std::ifstream in(file.path(), std::ios::binary);
+        for (const auto& file : Backups()) {
+            std::ifstream in(file, std::ios::binary);
             const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
             std::string text;
             for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) text.push_back(bytes[i + 1] ? '?' : bytes[i]);
@@ -138,6 +145,12 @@ TEST_F(EntryCommandsTest, RemoveAsksThenDeletesBothKeysAndReportsOverTheRefreshe
     EXPECT_NE(backups[0].find("[HKEY_LOCAL_MACHINE\\" + kArpCache + "\\" + key + "]\r\n\"SlowInfoCache\"=hex:01,02,03"),
               std::string::npos)
         << backups[0];
+
+    // Undo: the backup imported, Refresh shows the same row again.
+    EXPECT_EQ(ImportWithRegedit(Backups()[0]), 0u);
+    Press(IDC_REFRESH);
+    EXPECT_GE(RowOf("Alpha Tool", "MsiExec.exe /X{1}"), 0);
+    EXPECT_TRUE(ScratchRegistry::KeyExists(HKEY_LOCAL_MACHINE, kArpCache + "\\" + key));
 }
 
 TEST_F(EntryCommandsTest, RemoveAnsweredNoChangesNothing) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "GuiDriver.h"
+#include "RegistryEditor.h"
 #include "ScratchRegistry.h"
 #include "TempFolder.h"
 #include "framework/UniqueHandle.h"
@@ -79,21 +80,6 @@ void Seed(const std::string& path, const std::vector<Value>& values) {
 Bytes Text(const std::wstring& text, bool terminated = true) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.c_str());
     return Bytes(bytes, bytes + (text.size() + (terminated ? 1 : 0)) * sizeof(wchar_t));
-}
-
-// `regedit /s file`, as a double-click would import it; its exit code.
-DWORD ImportWithRegedit(const std::filesystem::path& file) {
-    std::wstring command = L"regedit.exe /s \"" + file.wstring() + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return 0xFFFFFFFF;
-    fw::KernelHandle thread(process.hThread), owner(process.hProcess);
-    WaitForSingleObject(process.hProcess, 30000);
-    DWORD code = 0xFFFFFFFF;
-    GetExitCodeProcess(process.hProcess, &code);
-    return code;
 }
 
 // The file's text after its byte-order mark, non-ASCII characters as '?'.
