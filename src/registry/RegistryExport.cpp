@@ -143,8 +143,14 @@ std::string RegistryExport::NameInFile(HKEY root, REGSAM view, const std::string
     if (root == HKEY_USERS) return "HKEY_USERS\\" + path;
     if (root == HKEY_CLASSES_ROOT) return "HKEY_CLASSES_ROOT\\" + path;
     // HKEY_LOCAL_MACHINE: only its Software branch has two views.
-    BOOL wow64 = FALSE;
-    IsWow64Process(GetCurrentProcess(), &wow64);
-    const bool view32 = wow64 && (view & KEY_WOW64_64KEY) == 0;
+    // The 32-bit view is a branch of its own only on a 64-bit system: there
+    // a 64-bit process reaches it by asking for it, a 32-bit one unless it
+    // asks for the 64-bit view.
+    bool view32 = (view & KEY_WOW64_32KEY) != 0;
+    if constexpr (sizeof(void*) == 4) {
+        BOOL wow64 = FALSE;
+        IsWow64Process(GetCurrentProcess(), &wow64);
+        view32 = wow64 && (view & KEY_WOW64_64KEY) == 0;
+    }
     return "HKEY_LOCAL_MACHINE\\" + (view32 ? registry_text::In32BitView(path) : path);
 }
