@@ -7,6 +7,7 @@
 #include "inventory/BackupFileName.h"
 #include "inventory/EntrySelection.h"
 #include "inventory/ProgramInventory.h"
+#include "registry/CodePageText.h"
 #include "registry/RegistryExport.h"
 
 namespace {
@@ -14,22 +15,9 @@ namespace {
 // Names whose file already exists get " (2)", " (3)"... up to this many.
 constexpr int kMaxAttempts = 100;
 
-std::string Narrow(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string narrow(length, '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length, nullptr,
-                        nullptr);
-    return narrow;
-}
-
-std::u16string Widen(const std::string& text) {
-    if (text.empty()) return {};
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(length, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return std::u16string(wide.begin(), wide.end());
+// Paths as the ANSI messages show them.
+std::string Narrow(const std::wstring& path) {
+    return code_page::FromUtf16({reinterpret_cast<const char16_t*>(path.data()), path.size()});
 }
 
 std::string SystemErrorText(DWORD error) {
@@ -116,7 +104,7 @@ bool EntryBackup::Save(const std::string& keyName) {
 bool EntryBackup::WriteNewFile(const std::wstring& folder, const std::string& keyName,
                                const std::vector<std::uint8_t>& bytes) {
     const BackupTime when = Now();
-    const std::u16string key = Widen(keyName);
+    const std::u16string key = code_page::ToUtf16(keyName);
     for (int attempt = 1; attempt <= kMaxAttempts; ++attempt) {
         const std::u16string name = BackupFileName(when, key, attempt);
         const std::wstring path = folder + L"\\" + std::wstring(name.begin(), name.end());

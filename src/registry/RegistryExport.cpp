@@ -3,30 +3,10 @@
 #include <algorithm>
 
 #include "framework/UniqueHandle.h"
+#include "registry/CodePageText.h"
 #include "registry/RegistryText.h"
 
 namespace {
-
-static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wide characters are UTF-16 code units");
-
-std::u16string Widen(const std::string& text) {
-    if (text.empty()) return {};
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(length, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return std::u16string(wide.begin(), wide.end());
-}
-
-std::string Narrow(const std::u16string& text) {
-    if (text.empty()) return {};
-    const std::wstring wide(text.begin(), text.end());
-    const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string narrow(length, '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), narrow.data(), length, nullptr,
-                        nullptr);
-    return narrow;
-}
 
 const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
@@ -39,14 +19,14 @@ LONG Open(HKEY base, const std::u16string& name, REGSAM view, fw::RegKey& key) {
 }  // namespace
 
 RegistryExport::Outcome RegistryExport::AddKey(const std::string& path, const std::string& nameInFile) {
-    const std::u16string name = Widen(nameInFile);
+    const std::u16string name = code_page::ToUtf16(nameInFile);
     if (!reg_file::CanWriteName(name)) {
         Fail(name, ERROR_SUCCESS, true);
         return Outcome::Failed;
     }
 
     // One step per path component, each relative to the key before it.
-    const std::u16string wide = Widen(path);
+    const std::u16string wide = code_page::ToUtf16(path);
     fw::RegKey key;
     HKEY base = root_;
     for (std::size_t start = 0; start <= wide.size();) {
@@ -73,7 +53,7 @@ RegistryExport::Outcome RegistryExport::AddKey(const std::string& path, const st
 }
 
 bool RegistryExport::Fail(const std::u16string& name, LONG error, bool unwritableName) {
-    failure_ = {Narrow(name), error, unwritableName};
+    failure_ = {code_page::FromUtf16(name), error, unwritableName};
     return false;
 }
 
