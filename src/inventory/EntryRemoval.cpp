@@ -1,14 +1,21 @@
 #include "inventory/EntryRemoval.h"
 
+#include "inventory/EntryBackup.h"
 #include "inventory/EntrySelection.h"
 #include "inventory/ProgramInventory.h"
 #include "registry/SettingsStore.h"
 
 void RemoveProgramEntry(HWND owner, EntrySource source, const std::string& keyName,
                         const std::string& displayName, const std::function<void()>& refreshList) {
-    SettingsStore store;
     const HKEY root = SourceRoot(source);
     const REGSAM view = SourceView(source);
+    // No backup, no deletion: every removal can be imported back.
+    EntryBackup backup(root, view);
+    if (!backup.Save(keyName)) {
+        MessageBoxA(owner, backup.FailureText().c_str(), kMessageCaption, MB_OK | MB_ICONHAND);
+        return;
+    }
+    SettingsStore store;
     if (!store.DeleteKey(ProgramInventory::kUninstallPath, keyName, root, view)) {
         MessageBoxA(owner, RemovalFailedText(source, keyName).c_str(), kMessageCaption, MB_OK | MB_ICONHAND);
         return;

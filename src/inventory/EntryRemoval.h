@@ -1,8 +1,9 @@
 #pragma once
-// Taking an entry out of the Add/Remove Programs data: its Uninstall key
+// Taking an entry out of the Add/Remove Programs data, in the entry's own
+// root and registry view: first a backup file of both its keys (failure
+// reported, nothing deleted; see EntryBackup), then its Uninstall key
 // (failure reported, nothing else touched), then its ARPCache key (failure
-// ignored), both in the entry's own root and registry view, then a fresh
-// list, then the success message.
+// ignored), then a fresh list, then the success message.
 
 #include <windows.h>
 

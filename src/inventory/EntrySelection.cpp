@@ -58,3 +58,11 @@ std::string RemovalFailedText(EntrySource source, const std::string& keyName) {
 std::string RemovedText(const std::string& displayName) {
     return displayName + " was successfully removed from the Add/Remove Programs list.";
 }
+
+std::string BackupNotWrittenText(const std::string& where, const std::string& reason) {
+    return "The program entry was not removed: its backup could not be written to\n" + where + "\n" + reason;
+}
+
+std::string BackupNotReadText(const std::string& key, const std::string& reason) {
+    return "The program entry was not removed: its backup could not be read from\n" + key + "\n" + reason;
+}

@@ -27,3 +27,7 @@ std::string InvalidSelectionText(const std::string& rowText);
 std::string RemoveQuestionText(const std::string& displayName);
 std::string RemovalFailedText(EntrySource source, const std::string& keyName);
 std::string RemovedText(const std::string& displayName);
+// When the backup that must come before a removal cannot be made: what
+// failed, where (a file or folder, or a registry key) and the reason.
+std::string BackupNotWrittenText(const std::string& where, const std::string& reason);
+std::string BackupNotReadText(const std::string& key, const std::string& reason);

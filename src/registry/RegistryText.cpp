@@ -35,4 +35,18 @@ std::string CachedProgramName(const void* data, std::size_t size) {
     return name;
 }
 
+std::string In32BitView(std::string_view path) {
+    constexpr std::string_view kSoftware = "Software";
+    const std::string_view first = path.substr(0, path.find('\\'));
+    bool isSoftware = first.size() == kSoftware.size();
+    for (std::size_t i = 0; isSoftware && i < first.size(); ++i) {
+        isSoftware = (first[i] | 0x20) == (kSoftware[i] | 0x20);
+    }
+    if (!isSoftware) return std::string(path);
+    std::string redirected(first);
+    redirected += "\\Wow6432Node";
+    redirected += path.substr(first.size());
+    return redirected;
+}
+
 }  // namespace registry_text

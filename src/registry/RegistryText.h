@@ -25,4 +25,9 @@ int SettingNumber(std::string_view text);
 // UTF-16LE, so single-byte names come out as themselves.
 std::string CachedProgramName(const void* data, std::size_t size);
 
+// Where a 32-bit process's machine-wide key lives in the 64-bit registry:
+// a path whose first part is Software (any case) gets Wow6432Node after it;
+// other paths have one view only and stay as they are.
+std::string In32BitView(std::string_view path);
+
 }  // namespace registry_text

@@ -7,12 +7,16 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "BuildConfig.h"
 #include "app/MainDialog.h"
 #include "GuiDriver.h"
+#include "RegistryEditor.h"
 #include "ScratchRegistry.h"
 #include "TempFolder.h"
 #include "ThisProgram.h"
@@ -40,7 +44,12 @@ const std::vector<std::pair<int, std::string>> kYesNo{{IDYES, "&Yes"}, {IDNO, "&
 
 class EntryCommandsTest : public ::testing::Test {
 protected:
-    EntryCommandsTest() : scratch(ScratchRegistry::Roots::UserOnly) {}
+    EntryCommandsTest() : scratch(ScratchRegistry::Roots::UserOnly) {
+        // Backups of removals go to this test's own folder.
+        ScratchRegistry::SetString(HKEY_CURRENT_USER,
+                                   "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                                   "Local AppData", files.Path());
+    }
 
     ~EntryCommandsTest() override {
         for (const std::string& key : keys) {
@@ -74,6 +83,25 @@ protected:
     void Select(int row) {
         ASSERT_GE(row, 0);
         dialog.List().SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+    }
+    std::vector<std::filesystem::path> Backups() const {
+        std::vector<std::filesystem::path> found;
+        std::error_code ignored;
+        for (const auto& file : std::filesystem::directory_iterator(files.Join("Zaltrow\\Removed"), ignored))
+            found.push_back(file.path());
+        return found;
+    }
+    // The backup files written so far, as ASCII text (UTF-16LE after the BOM).
+    std::vector<std::string> BackupTexts() const {
+        std::vector<std::string> texts;
+        for (const auto& file : Backups()) {
+            std::ifstream in(file, std::ios::binary);
+            const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            std::string text;
+            for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) text.push_back(bytes[i + 1] ? '?' : bytes[i]);
+            texts.push_back(text);
+        }
+        return texts;
     }
     // Runs a command as its button would; returns when the command is over.
     void Press(int id) { SendMessageA(dialog.Hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
@@ -112,6 +140,17 @@ TEST_F(EntryCommandsTest, RemoveAsksThenDeletesBothKeysAndReportsOverTheRefreshe
     EXPECT_FALSE(Exists(key));
     EXPECT_FALSE(ScratchRegistry::KeyExists(HKEY_LOCAL_MACHINE, kArpCache + "\\" + key));
     EXPECT_GE(RowOf("Beta Tool"), 0);
+    const std::vector<std::string> backups = BackupTexts();
+    ASSERT_EQ(backups.size(), 1u);
+    EXPECT_NE(backups[0].find("[HKEY_LOCAL_MACHINE\\" + kArpCache + "\\" + key + "]\r\n\"SlowInfoCache\"=hex:01,02,03"),
+              std::string::npos)
+        << backups[0];
+
+    // Undo: the backup imported, Refresh shows the same row again.
+    EXPECT_EQ(ImportWithRegedit(Backups()[0]), 0u);
+    Press(IDC_REFRESH);
+    EXPECT_GE(RowOf("Alpha Tool", "MsiExec.exe /X{1}"), 0);
+    EXPECT_TRUE(ScratchRegistry::KeyExists(HKEY_LOCAL_MACHINE, kArpCache + "\\" + key));
 }
 
 TEST_F(EntryCommandsTest, RemoveAnsweredNoChangesNothing) {
@@ -222,6 +261,11 @@ TEST_F(EntryCommandsTest, PhantomGoesStraightToTheOfferWhereEnterMeansNo) {
     Press(IDC_UNINSTALL);
     EXPECT_EQ(success.Seen().text, "Gone App was successfully removed from the Add/Remove Programs list.");
     EXPECT_FALSE(Exists(key));
+    // The follow-up's removal left its backup like the Remove command's.
+    const std::vector<std::string> backups = BackupTexts();
+    ASSERT_EQ(backups.size(), 1u);
+    EXPECT_NE(backups[0].find("[" + kFullUninstall + key + "]\r\n\"DisplayName\"=\"Gone App\"\r\n"), std::string::npos)
+        << backups[0];
 }
 
 TEST_F(EntryCommandsTest, UninstallerThatRemovesItsEntryEndsSilently) {
@@ -296,6 +340,7 @@ TEST_F(EntryCommandsTest, TwinKeepsTheOfferComingAndYesFindsTheKeyGone) {
     ASSERT_NE(offer.Seen().window, nullptr);
     EXPECT_EQ(failure.Seen().text, "There was a problem removing the program entry\n" + kFullUninstall + key);
     EXPECT_GE(RowOf("Shared Name", "MsiExec.exe /X{9}"), 0);
+    EXPECT_TRUE(BackupTexts().empty()) << "no key, nothing to keep";
 }
 
 }  // namespace

@@ -12,9 +12,11 @@
 #include <vector>
 
 #include "GuiDriver.h"
+#include "RegistryEditor.h"
 #include "TempFolder.h"
 #include "ThisProgram.h"
 #include "app/MainDialog.h"
+#include "inventory/EntryBackup.h"
 #include "inventory/EntryValidation.h"
 #include "inventory/ProgramInventory.h"
 #include "resource.h"
@@ -158,6 +160,31 @@ TEST_F(Wow64Test, RemovingA64BitEntryLeavesIts32BitNamesake) {
     EXPECT_TRUE(KeyExists(k32, kArpCache + "\\" + Key("Twin")));
     EXPECT_EQ(rowOf("MsiExec.exe /X{64}"), -1);
     EXPECT_GE(rowOf("MsiExec.exe /X{32}"), 0);
+}
+
+// Backups name each view's key as a 64-bit registry editor sees it, so
+// importing one restores the entry into the view it came from.
+TEST_F(Wow64Test, BackupsRestoreEachViewsEntryWhereItWas) {
+    Entry(k32, "Back", "Z64 Back 32", "MsiExec.exe /X{32}");
+    Entry(k64, "Back", "Z64 Back 64", "MsiExec.exe /X{64}");
+    const std::string key = kUninstall + "\\" + Key("Back");
+    for (const Place& place : {k32, k64}) {
+        EntryBackup backup(place.root, place.view);
+        ASSERT_TRUE(backup.Save(Key("Back"))) << backup.FailureText();
+        ASSERT_FALSE(backup.File().empty());
+        ASSERT_EQ(RegDeleteKeyExA(place.root, key.c_str(), place.view, 0), ERROR_SUCCESS);
+        EXPECT_EQ(ImportWithRegedit(backup.File()), 0u);
+        DeleteFileW(backup.File().c_str());
+    }
+    HKEY restored = nullptr;
+    for (const auto& [place, name] : {std::pair{k32, "Z64 Back 32"}, std::pair{k64, "Z64 Back 64"}}) {
+        ASSERT_EQ(RegOpenKeyExA(place.root, key.c_str(), 0, KEY_READ | place.view, &restored), ERROR_SUCCESS);
+        char text[64] = {};
+        DWORD size = sizeof text - 1;
+        RegQueryValueExA(restored, "DisplayName", nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
+        RegCloseKey(restored);
+        EXPECT_STREQ(text, name);
+    }
 }
 
 // A 64-bit program's uninstaller in the real System32 is present and is the

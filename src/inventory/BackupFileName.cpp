@@ -1,0 +1,39 @@
+#include "inventory/BackupFileName.h"
+
+namespace {
+
+std::u16string TwoDigits(int number) {
+    return {static_cast<char16_t>(u'0' + number / 10 % 10), static_cast<char16_t>(u'0' + number % 10)};
+}
+
+std::u16string Number(int number) {
+    std::u16string digits;
+    do {
+        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + number % 10));
+        number /= 10;
+    } while (number > 0);
+    return digits;
+}
+
+}  // namespace
+
+std::u16string FileSafeKeyName(std::u16string_view keyName) {
+    constexpr std::u16string_view kForbidden = u"\\/:*?\"<>|";
+    std::u16string safe;
+    for (char16_t c : keyName.substr(0, kMaxKeyPart)) {
+        safe.push_back(c < 0x20 || kForbidden.find(c) != std::u16string_view::npos ? u'_' : c);
+    }
+    if (!safe.empty() && safe.back() >= 0xD800 && safe.back() <= 0xDBFF) safe.pop_back();
+    // Windows drops trailing dots and blanks from file names by itself.
+    while (!safe.empty() && (safe.back() == u'.' || safe.back() == u' ')) safe.pop_back();
+    if (safe.empty()) safe = u"_";
+    return safe;
+}
+
+std::u16string BackupFileName(const BackupTime& when, std::u16string_view keyName, int attempt) {
+    std::u16string name = Number(when.year) + u"-" + TwoDigits(when.month) + u"-" + TwoDigits(when.day) + u" " +
+                          TwoDigits(when.hour) + u"-" + TwoDigits(when.minute) + u"-" + TwoDigits(when.second) +
+                          u" " + FileSafeKeyName(keyName);
+    if (attempt > 1) name += u" (" + Number(attempt) + u")";
+    return name + u".reg";
+}

@@ -1,0 +1,134 @@
+#include "inventory/EntryBackup.h"
+
+#include <shlobj.h>
+
+#include "BuildConfig.h"
+#include "framework/UniqueHandle.h"
+#include "inventory/BackupFileName.h"
+#include "inventory/EntrySelection.h"
+#include "inventory/ProgramInventory.h"
+#include "registry/CodePageText.h"
+#include "registry/RegistryExport.h"
+
+namespace {
+
+// Names whose file already exists get " (2)", " (3)"... up to this many.
+constexpr int kMaxAttempts = 100;
+
+// Paths as the ANSI messages show them.
+std::string Narrow(const std::wstring& path) {
+    return code_page::FromUtf16({reinterpret_cast<const char16_t*>(path.data()), path.size()});
+}
+
+std::string SystemErrorText(DWORD error) {
+    char* buffer = nullptr;
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, error, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+    std::string text = length > 0 ? std::string(buffer, length) : "Error " + std::to_string(error) + ".";
+    LocalFree(buffer);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
+    return text;
+}
+
+// A folder that exists (made now if need be); a file of that name in the
+// way is an error, as CreateDirectory alone would not say.
+DWORD EnsureFolder(const std::wstring& path) {
+    if (CreateDirectoryW(path.c_str(), nullptr)) return ERROR_SUCCESS;
+    const DWORD error = GetLastError();
+    if (error != ERROR_ALREADY_EXISTS) return error;
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) ? ERROR_SUCCESS
+                                                                                              : ERROR_ALREADY_EXISTS;
+}
+
+BackupTime Now() {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+}
+
+}  // namespace
+
+bool EntryBackup::Fail(const std::string& where, DWORD error) {
+    failure_ = BackupNotWrittenText(where, SystemErrorText(error));
+    return false;
+}
+
+std::wstring EntryBackup::Folder() {
+    wchar_t base[MAX_PATH];
+    const HRESULT hr = SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr,
+                                        SHGFP_TYPE_CURRENT, base);
+    if (FAILED(hr)) {
+        Fail("the local application data folder", HRESULT_FACILITY(hr) == FACILITY_WIN32 ? HRESULT_CODE(hr) : hr);
+        return {};
+    }
+    std::wstring folder = base;
+    for (const wchar_t* part : {L"\\" ZALTROW_PRODUCT_NAME, L"\\Removed"}) {
+        folder += part;
+        if (const DWORD error = EnsureFolder(folder)) {
+            Fail(Narrow(folder), error);
+            return {};
+        }
+    }
+    return folder;
+}
+
+bool EntryBackup::Save(const std::string& keyName) {
+    file_.clear();
+    failure_.clear();
+
+    RegistryExport keys(root_, view_);
+    const std::string uninstall = std::string("Software\\") + ProgramInventory::kUninstallPath + "\\" + keyName;
+    const std::string arpCache = std::string("Software\\") + ProgramInventory::kArpCachePath + "\\" + keyName;
+    RegistryExport::Outcome outcome = keys.AddKey(uninstall, RegistryExport::NameInFile(root_, view_, uninstall));
+    // Without an Uninstall key there is nothing to remove: the removal
+    // itself reports that, so no file is made.
+    if (outcome == RegistryExport::Outcome::Absent) return true;
+    // An entry without an ARPCache record simply has none in the file.
+    if (outcome == RegistryExport::Outcome::Added)
+        outcome = keys.AddKey(arpCache, RegistryExport::NameInFile(root_, view_, arpCache));
+    if (outcome == RegistryExport::Outcome::Failed) {
+        const RegistryExport::Failure& failure = keys.LastFailure();
+        failure_ = BackupNotReadText(failure.key, failure.unwritableName
+                                                      ? "A name in it cannot be stored in a registration file."
+                                                      : SystemErrorText(failure.error));
+        return false;
+    }
+
+    const std::wstring folder = Folder();
+    if (folder.empty()) return false;
+    return WriteNewFile(folder, keyName, keys.FileBytes());
+}
+
+bool EntryBackup::WriteNewFile(const std::wstring& folder, const std::string& keyName,
+                               const std::vector<std::uint8_t>& bytes) {
+    const BackupTime when = Now();
+    const std::u16string key = code_page::ToUtf16(keyName);
+    for (int attempt = 1; attempt <= kMaxAttempts; ++attempt) {
+        const std::u16string name = BackupFileName(when, key, attempt);
+        const std::wstring path = folder + L"\\" + std::wstring(name.begin(), name.end());
+        // CREATE_NEW: an earlier backup is never overwritten.
+        fw::FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
+            return Fail(Narrow(path), error);
+        }
+        DWORD written = 0;
+        const bool complete = WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                                        nullptr) &&
+                              written == bytes.size() && FlushFileBuffers(file.get());
+        const DWORD error = complete ? ERROR_SUCCESS : GetLastError();
+        const bool closed = CloseHandle(file.release());
+        if (complete && closed) {
+            file_ = path;
+            return true;
+        }
+        // A partial file would restore only part of the entry: it goes.
+        DeleteFileW(path.c_str());
+        return Fail(Narrow(path), complete ? GetLastError() : error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT);
+    }
+    return Fail(Narrow(folder), ERROR_FILE_EXISTS);
+}

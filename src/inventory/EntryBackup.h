@@ -1,0 +1,41 @@
+#pragma once
+// The backup every removal writes before it deletes anything: both keys of
+// the entry (Uninstall and ARPCache, with all values and subkeys) in one
+// registration file that the platform's registry editor imports as it is,
+// in the user's local application data under Zaltrow\Removed. One new file
+// per removal; the program never deletes or overwrites one.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class EntryBackup {
+public:
+    // The entry's keys are read under `root` in `view` (0, KEY_WOW64_64KEY
+    // or KEY_WOW64_32KEY), as the removal will delete them.
+    EntryBackup(HKEY root, REGSAM view) : root_(root), view_(view) {}
+
+    // Saves the keys of the entry `keyName`. True when the file was written
+    // completely, or when the entry has no Uninstall key (then there is
+    // nothing to remove and no file is made). False when something failed:
+    // FailureText() says what and where, and nothing may be deleted.
+    bool Save(const std::string& keyName);
+
+    // The file written by Save; empty when none was.
+    const std::wstring& File() const { return file_; }
+    const std::string& FailureText() const { return failure_; }
+
+private:
+    // <local application data>\Zaltrow\Removed, created if missing. Empty
+    // on failure, with FailureText() set.
+    std::wstring Folder();
+    bool WriteNewFile(const std::wstring& folder, const std::string& keyName, const std::vector<std::uint8_t>& bytes);
+    bool Fail(const std::string& where, DWORD error);
+
+    HKEY root_;
+    REGSAM view_;
+    std::wstring file_;
+    std::string failure_;
+};
