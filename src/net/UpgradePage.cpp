@@ -9,6 +9,7 @@ constexpr std::string_view kVersionMarker = "<!-- UPGRADE Version";
 constexpr std::string_view kDescriptionMarker = "<!-- UPGRADE Description";
 constexpr std::string_view kDescriptionEnd = "END UPGRADE Description";
 constexpr std::string_view kLinkMarker = "<!-- UPGRADE Download Link";
+constexpr std::string_view kSignatureMarker = "<!-- UPGRADE Signature";
 
 bool Has(const std::string& line, std::string_view marker) { return line.find(marker) != std::string::npos; }
 
@@ -56,6 +57,29 @@ void ParseUpgradePage(const std::vector<std::string>& lines, UpgradePage& page) 
         } else if (Has(line, kLinkMarker)) {
             if (++i >= lines.size()) return;
             page.downloadLink = lines[i];
+        } else if (Has(line, kSignatureMarker)) {
+            if (++i >= lines.size()) return;
+            page.signature = lines[i];
         }
     }
+}
+
+std::string ShownDescription(const std::string& description, bool (*isLeadByte)(unsigned char)) {
+    std::size_t end = 0;
+    std::size_t lines = 0;
+    while (end < description.size() && end < kShownDescriptionChars) {
+        if (description[end] == '\n' && ++lines == kShownDescriptionLines) {
+            ++end;  // the last shown line keeps its line feed
+            break;
+        }
+        // A double-byte character is taken whole or not at all.
+        const std::size_t step =
+            (isLeadByte && isLeadByte(static_cast<unsigned char>(description[end])) && end + 1 < description.size())
+                ? 2
+                : 1;
+        if (end + step > kShownDescriptionChars) break;
+        end += step;
+    }
+    if (end >= description.size()) return description;
+    return description.substr(0, end) + "...";
 }

@@ -11,7 +11,13 @@ struct UpgradePage {
     float newVersion = 0;       // kept when a page has no version marker
     std::string description;    // cleared by every parse
     std::string downloadLink;   // kept when a page has no link marker
+    std::string signature;      // the installer's signature line, base64; kept like the link
 };
+
+// How much of the description the question shows, so that the message box
+// stays on a 1024 x 768 screen.
+constexpr std::size_t kShownDescriptionLines = 20;
+constexpr std::size_t kShownDescriptionChars = 1500;
 
 // The version lines of the page are read from their first 99 characters.
 constexpr std::size_t kVersionLineChars = 99;
@@ -22,3 +28,9 @@ float ReadVersionNumber(std::string_view line);
 
 // Applies the page's lines (each ending in a line feed) to `page`.
 void ParseUpgradePage(const std::vector<std::string>& lines, UpgradePage& page);
+
+// The description as the question shows it: whole when it has at most
+// kShownDescriptionLines lines and kShownDescriptionChars characters,
+// otherwise its start within both limits followed by "...". `isLeadByte`
+// tells the first byte of a double-byte character, which is never split.
+std::string ShownDescription(const std::string& description, bool (*isLeadByte)(unsigned char) = nullptr);
