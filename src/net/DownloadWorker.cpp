@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -66,15 +67,24 @@ void DownloadWorker::Download(FetchJob& job) {
         lastShown = now;
     };
     try {
+        // Pieces are the body's successive kPieceBytes; a piece that has
+        // not fully arrived waits at the front of the block for the rest,
+        // while whatever has arrived is judged and written at once.
         std::vector<char> block(kBlockBytes);
-        std::size_t n = 0;
-        do {
-            // Fewer bytes than asked only at the end of the data, so the
-            // pieces are those of reading kPieceBytes at a time.
-            n = request.Read(block.data(), block.size());
+        std::size_t held = 0;  // bytes of an incomplete piece at the front
+        bool ended = false;
+        while (!ended && !failed) {
+            // A read returns only once it is full or the body has ended, so
+            // its size is what lets progress show on a slow line.
+            const std::size_t n =
+                request.ReadSome(block.data() + held, std::min(kReadBytes, block.size() - held));
+            ended = n == 0;
+            const std::size_t available = held + n;
+            // At the end the last, short piece is judged too.
+            const std::size_t ready = ended ? available : available - available % kPieceBytes;
             std::size_t accepted = 0;
-            for (std::size_t at = 0; at < n; at += kPieceBytes) {
-                const std::size_t piece = std::min(kPieceBytes, n - at);
+            for (std::size_t at = 0; at < ready; at += kPieceBytes) {
+                const std::size_t piece = std::min(kPieceBytes, ready - at);
                 if (PieceHoldsHtml(block.data() + at, piece)) {
                     // The refused piece still counts, and reading stops.
                     failed = true;
@@ -90,9 +100,11 @@ void DownloadWorker::Download(FetchJob& job) {
                     failed = true;
             }
             total += accepted;
+            held = available - ready;
+            if (held > 0) std::memmove(block.data(), block.data() + ready, held);
             if (job.IsAbandoned()) failed = true;
             show(false);
-        } while (n == block.size() && !failed);
+        }
     } catch (...) {
         failed = true;
     }

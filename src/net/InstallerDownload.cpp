@@ -47,11 +47,11 @@ bool InstallerDownload::Prove(std::uint64_t downloadedBytes, const std::vector<u
 InstallerDownload::Result InstallerDownload::Run(HttpFetcher& fetcher, const std::string& link,
                                                  const std::string& signature, HWND progressWindow, HWND owner) {
     held_.reset();
+    if (!RemoveStaleFile(owner)) return Result::Failed;
     // Without a signature of the right form there is nothing to prove the
     // file with: not worth downloading.
     const std::optional<std::vector<unsigned char>> signatureBytes = DecodeBase64(signature);
     if (!signatureBytes || signatureBytes->size() != kSignatureBytes) return Result::Failed;
-    if (!RemoveStaleFile(owner)) return Result::Failed;
 
     fetcher.Fetch(link, file_, progressWindow);
     switch (fetcher.Outcome()) {
