@@ -65,21 +65,42 @@ void ParseUpgradePage(const std::vector<std::string>& lines, UpgradePage& page) 
 }
 
 std::string ShownDescription(const std::string& description, bool (*isLeadByte)(unsigned char)) {
-    std::size_t end = 0;
+    const auto width = [&](std::size_t at) {
+        return (isLeadByte && isLeadByte(static_cast<unsigned char>(description[at])) && at + 1 < description.size())
+                   ? std::size_t{2}
+                   : std::size_t{1};
+    };
+    std::string shown;
     std::size_t lines = 0;
-    while (end < description.size() && end < kShownDescriptionChars) {
-        if (description[end] == '\n' && ++lines == kShownDescriptionLines) {
-            ++end;  // the last shown line keeps its line feed
-            break;
+    std::size_t lineStart = 0;   // in `shown`
+    std::size_t lastBlank = std::string::npos;  // in `shown`, on this line
+    for (std::size_t at = 0; at < description.size();) {
+        if (lines == kShownDescriptionLines) return shown + "...";
+        const std::size_t step = width(at);
+        if (description[at] == '\n') {
+            shown += '\n';
+            ++lines;
+            lineStart = shown.size();
+            lastBlank = std::string::npos;
+            ++at;
+            continue;
         }
-        // A double-byte character is taken whole or not at all.
-        const std::size_t step =
-            (isLeadByte && isLeadByte(static_cast<unsigned char>(description[end])) && end + 1 < description.size())
-                ? 2
-                : 1;
-        if (end + step > kShownDescriptionChars) break;
-        end += step;
+        if (shown.size() - lineStart + step > kShownLineChars) {
+            // Break after the last blank of the line, or right here.
+            const std::size_t breakAt = lastBlank != std::string::npos ? lastBlank + 1 : shown.size();
+            shown.insert(breakAt, 1, '\n');
+            ++lines;
+            lineStart = breakAt + 1;
+            lastBlank = std::string::npos;
+            if (lines == kShownDescriptionLines) {
+                shown.erase(lineStart);  // what followed the break is not shown
+                return shown + "...";
+            }
+        }
+        if (shown.size() + step > kShownDescriptionChars) return shown + "...";
+        if (description[at] == ' ') lastBlank = shown.size();
+        shown.append(description, at, step);
+        at += step;
     }
-    if (end >= description.size()) return description;
-    return description.substr(0, end) + "...";
+    return shown;
 }

@@ -4,6 +4,7 @@ zaltrow_gui_test_program(upgrade_tests
   UpgradePageTest.cpp
   UpgradeDialogTest.cpp
   InstallUpgradeTest.cpp
+  SignatureTest.cpp
 )
 target_link_libraries(upgrade_tests PRIVATE zaltrow_net_test_support)
 target_include_directories(upgrade_tests PRIVATE ${PROJECT_BINARY_DIR}/src/generated)
