@@ -15,11 +15,12 @@
 
 namespace {
 
-// Marks the open file for deletion when its handle closes: by handle, not
-// by name, so only the file this download made goes.
-bool DeleteOnClose(HANDLE file) {
+// Marks the open file for deletion when its handle closes, or takes the
+// mark back: by handle, not by name, so only the file this download made
+// goes - also when the process ends in the middle of the download.
+bool DeleteOnClose(HANDLE file, bool remove) {
     FILE_DISPOSITION_INFO disposition{};
-    disposition.DeleteFile = TRUE;
+    disposition.DeleteFile = remove ? TRUE : FALSE;
     return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
 }
 
@@ -52,6 +53,8 @@ void DownloadWorker::Download(FetchJob& job) {
                         MB_ICONEXCLAMATION | MB_OK);
         return;
     }
+    // Until the download has proven whole, the file goes with its handle.
+    const bool marked = DeleteOnClose(file.get(), true);
 
     bool failed = false;
     std::uint64_t total = 0;
@@ -117,11 +120,9 @@ void DownloadWorker::Download(FetchJob& job) {
     // Nobody waits for a file the GUI thread has given up on.
     if (job.IsAbandoned()) failed = true;
 
-    if (failed && !DeleteOnClose(file.get())) {
-        file.reset();
-        DeleteFileA(job.localFile.c_str());
-    }
+    if (!failed && marked && !DeleteOnClose(file.get(), false)) failed = true;
     file.reset();
+    if (failed && !marked) DeleteFileA(job.localFile.c_str());
     request.Close();
     job.bytesWritten = failed ? 0 : total;
     job.complete = !failed;

@@ -14,11 +14,13 @@ namespace {
 
 constexpr DWORD_PTR kContext = 1;
 
-void Check(BOOL ok) {
-    if (!ok) throw InternetFailure(GetLastError());
-}
-
 }  // namespace
+
+void FetchRequest::Check(BOOL ok) const {
+    // An abandoned fetch may live on while the program ends, when throwing
+    // is no longer safe: its failed calls just yield nothing from here on.
+    if (!ok && !Abandoned()) throw InternetFailure(GetLastError());
+}
 
 FetchRequest::FetchRequest(std::string headerText, FetchJob* job) : headerText_(std::move(headerText)), job_(job) {}
 
@@ -34,14 +36,10 @@ void FetchRequest::LimitWaits(HINTERNET handle) {
 }
 
 void FetchRequest::NoteActivity() {
-    if (!job_) return;
-    job_->NoteActivity();
-    StopIfAbandoned();
+    if (job_) job_->NoteActivity();
 }
 
-void FetchRequest::StopIfAbandoned() const {
-    if (job_ && job_->IsAbandoned()) throw InternetFailure(ERROR_INTERNET_OPERATION_CANCELLED);
-}
+bool FetchRequest::Abandoned() const { return job_ && job_->IsAbandoned(); }
 
 std::optional<FetchRequest::Address> FetchRequest::Parse(const std::string& address) {
     // Browser mode leaves what follows '?' or '#' as it is.
@@ -76,6 +74,7 @@ std::optional<FetchRequest::Address> FetchRequest::Parse(const std::string& addr
 }
 
 void FetchRequest::Send(const Address& address, DWORD flags) {
+    if (Abandoned()) return;
     connection_.reset(InternetConnectA(session_.get(), address.host.c_str(), address.port, nullptr, nullptr,
                                        INTERNET_SERVICE_HTTP, 0, kContext));
     Check(connection_ ? TRUE : FALSE);
@@ -92,7 +91,7 @@ void FetchRequest::Send(const Address& address, DWORD flags) {
 }
 
 void FetchRequest::Resend() {
-    StopIfAbandoned();
+    if (Abandoned()) return;
     Check(HttpSendRequestA(request_.get(), nullptr, 0, nullptr, 0));
     status_ = QueryStatus();
     NoteActivity();
@@ -109,7 +108,10 @@ DWORD FetchRequest::QueryStatus() const {
 std::string FetchRequest::RawHeaders() const {
     DWORD size = 0;
     if (!HttpQueryInfoA(request_.get(), HTTP_QUERY_RAW_HEADERS_CRLF, nullptr, &size, nullptr)) {
-        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) throw InternetFailure(GetLastError());
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
+            Check(FALSE);
+            return std::string();
+        }
     }
     std::vector<char> text(size + 1);
     size = static_cast<DWORD>(text.size());
@@ -168,7 +170,7 @@ std::uint64_t FetchRequest::ContentLength() const {
 }
 
 std::size_t FetchRequest::ReadSome(char* buffer, std::size_t capacity) {
-    StopIfAbandoned();
+    if (Abandoned()) return 0;
     DWORD read = 0;
     Check(InternetReadFile(request_.get(), buffer, static_cast<DWORD>(capacity), &read));
     if (read > 0) NoteActivity();

@@ -5,14 +5,15 @@
 // header text added if new, one retry through the password dialog on 401,
 // and one followed 301/302/303 redirect to a plain-HTTP target.
 //
-// Failed WinINet calls throw InternetFailure. The request, the connection
+// Failed WinINet calls throw InternetFailure (not once abandoned, below). The request, the connection
 // and the internet object are closed by Close or by the destructor, in that
 // order, on every path.
 //
 // Every handle waits at most kStallMs for a connection, for sending and for
 // each receive (WinINet's connect, send and receive time-outs). With a job,
-// the request tells it when data arrives, and stops with a failure at its
-// next step once the job has been abandoned.
+// the request tells it when data arrives; once the job has been abandoned
+// it makes no further calls and throws no more (reads find the end, the
+// status stays 0), since the program may be ending around it.
 
 #include <windows.h>
 
@@ -77,9 +78,12 @@ private:
     void Resend();
     // Applies the time-outs to a handle.
     static void LimitWaits(HINTERNET handle);
-    // Data arrived: tell the job. Throws once the job is abandoned.
+    // Data arrived: tell the job.
     void NoteActivity();
-    void StopIfAbandoned() const;
+    // The job was given up: no more calls, no more exceptions.
+    bool Abandoned() const;
+    // Throws InternetFailure for a failed call, unless abandoned.
+    void Check(BOOL ok) const;
     DWORD QueryStatus() const;
     std::string RawHeaders() const;
 

@@ -9,12 +9,16 @@
 
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <string>
 #include <thread>
 
 #include "GuiDriver.h"
 #include "LoopbackHttpServer.h"
 #include "ScratchRegistry.h"
+#include "TempFolder.h"
+#include "TestUpgradeKey.h"
+#include "ThisProgram.h"
 #include "framework/UniqueHandle.h"
 
 namespace {
@@ -187,6 +191,59 @@ TEST_F(UpgradeDialogTest, ClosingDuringASlowCheckEndsItWithoutAnotherWord) {
         EXPECT_EQ(server.RequestCount(), 1u) << index;
         EXPECT_EQ(dialog.LastCheck(), 0.0) << "a check closed half-way is no check";
     }
+}
+
+TEST_F(UpgradeDialogTest, ClosingDuringTheDownloadInstallsNothing) {
+    // The installer's body stalls half-way; the page announces it, signed.
+    TempFolder folder;
+    std::filesystem::copy_file(BesideThisProgram("command_recorder.exe"), folder.Join("unins000.exe"));
+    fw::KernelHandle never(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    LoopbackHttpServer* self = nullptr;
+    LoopbackHttpServer server([&](LoopbackHttpServer::Exchange& exchange) {
+        if (exchange.request.target == "/setup.exe") {
+            exchange.Send("HTTP/1.1 200 OK\r\nContent-Length: 200000\r\n\r\n" + std::string(100000, 'M'));
+            exchange.Wait(never.get(), 10000);
+            exchange.CloseAfter();
+            return;
+        }
+        // A signature of the right form, so the download starts.
+        exchange.Send(LoopbackHttpServer::Reply(200, "<!-- UPGRADE Version\n9.0\n<!-- UPGRADE Download Link\n" +
+                                                         self->Url("/setup.exe") + "\n<!-- UPGRADE Signature\n" +
+                                                         std::string(86, 'A') + "==\n"));
+    });
+    self = &server;
+    char previous[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryA(folder.Path().c_str()));
+    UpgradeDialog dialog(TestUpgradeKey());
+    dialog.Setup("Zaltrow", 1.2f, server.Url("/p"));
+    ULONGLONG closedAt = 0;
+    gui::SeenBox later;
+    std::thread person([&] {
+        HWND check = gui::WaitForWindow(GetCurrentProcessId(), "#32770", "Check for Upgrade", 5000);
+        if (!check) return;
+        gui::PressButton(check, IDOK);
+        gui::BoxAnswerer question([check](HWND w) { return w != check && gui::IsMessageBox(w); }, IDYES);
+        if (!question.Seen().window || !server.WaitForRequests(2, 5000)) return;
+        Sleep(300);
+        closedAt = GetTickCount64();
+        gui::PressButton(check, IDCANCEL);
+        gui::BoxAnswerer box([check](HWND w) { return w != check && gui::IsMessageBox(w); }, IDOK, 3000);
+        later = box.Seen();
+    });
+    dialog.DoModal();
+    const ULONGLONG closing = GetTickCount64() - closedAt;
+    person.join();
+    // The given-up download removes its part of the file once its read
+    // returns: here when the server hangs up.
+    SetEvent(never.get());
+    const bool removed = gui::PumpUntil([&] { return !std::filesystem::exists(folder.Join("NewUpdate.exe")); }, 5000);
+    SetCurrentDirectoryA(previous);
+    EXPECT_NE(closedAt, 0u);
+    EXPECT_LT(closing, 1500u);
+    EXPECT_EQ(later.window, nullptr) << later.text;
+    EXPECT_FALSE(std::filesystem::exists(folder.Join("calls.log"))) << "nothing was run";
+    EXPECT_TRUE(removed);
 }
 
 TEST_F(UpgradeDialogTest, ServerThatNeverAnswersEndsAsNoUpgradeWithinTheBound) {
