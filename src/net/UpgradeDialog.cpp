@@ -9,7 +9,6 @@
 #include "BuildConfig.h"
 #include "UpgradeResource.h"
 #include "framework/UniqueHandle.h"
-#include "inventory/EntryValidation.h"
 #include "net/InstallerDownload.h"
 #include "net/UpgradeProgressDialog.h"
 
@@ -73,6 +72,7 @@ void UpgradeDialog::ParseUpgradePage(const std::vector<std::string>& lines) { ::
 void UpgradeDialog::OnCancel() {
     // Closing while a fetch runs ends it: the fetch returns at once as
     // cancelled, and the check returns without a word.
+    closing_ = true;
     if (running_) running_->Cancel();
     EndDialog(IDCANCEL);
 }
@@ -86,6 +86,7 @@ void UpgradeDialog::CheckForUpgrade() {
         ~Guard() { flag = false; }
         bool& flag;
     } guard(checking_);
+    closing_ = false;
     EnableWindow(Item(IDOK), FALSE);
     {
         UpgradeProgressDialog progress(Hwnd());
@@ -127,6 +128,17 @@ void UpgradeDialog::InstallUpgrade(const std::string& downloadLink) {
     {
         Tracking tracking(running_, downloader);
         result = installer.Run(downloader, downloadLink, page_.signature, progress.Hwnd(), Hwnd());
+    }
+    if (result == InstallerDownload::Result::Proven) {
+        // A Close pressed while the file was being proven still counts;
+        // so does the program being asked to end.
+        HttpFetcher::PumpMessages();
+        MSG quit;
+        if (closing_ || PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) {
+            installer.Release();
+            DeleteFileA(kInstallerFile);
+            result = InstallerDownload::Result::Cancelled;
+        }
     }
     if (result == InstallerDownload::Result::Cancelled) {
         progress.Close();

@@ -34,7 +34,7 @@ public:
     void CheckForUpgrade();
     void ParseUpgradePage(const std::vector<std::string>& lines);
     // Downloads the installer into the working directory and proves it
-    // with the page's signature, runs the installed copy's uninstaller
+    // with the signature the last parsed page gave, runs the installed copy's uninstaller
     // silently, then the installer, and ends the process. Returns only when
     // the download failed (after saying so) or was cancelled.
     void InstallUpgrade(const std::string& downloadLink);
@@ -57,6 +57,7 @@ protected:
 private:
     UpgradePublicKey key_;
     bool checking_ = false;
+    bool closing_ = false;            // Close was pressed during this check
     HttpFetcher* running_ = nullptr;  // the fetch under way, if any
     float currentVersion_ = 0;
     std::string pageUrl_;

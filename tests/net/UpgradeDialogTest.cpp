@@ -155,10 +155,10 @@ enum class CloseBy { CloseButton, Escape, CloseBox };
 
 TEST_F(UpgradeDialogTest, ClosingDuringASlowCheckEndsItWithoutAnotherWord) {
     for (CloseBy how : {CloseBy::CloseButton, CloseBy::Escape, CloseBy::CloseBox}) {
-        // The page comes 3 s after it was asked for, announcing an upgrade.
+        // The page comes 2.5 s after it was asked for, announcing an upgrade.
         fw::KernelHandle never(CreateEventA(nullptr, TRUE, FALSE, nullptr));
         LoopbackHttpServer server([&](LoopbackHttpServer::Exchange& exchange) {
-            exchange.Wait(never.get(), 3000);
+            exchange.Wait(never.get(), 2500);
             exchange.Send(LoopbackHttpServer::Reply(200, Page("9.0")));
         });
         UpgradeDialog dialog;
@@ -176,13 +176,13 @@ TEST_F(UpgradeDialogTest, ClosingDuringASlowCheckEndsItWithoutAnotherWord) {
             if (how == CloseBy::Escape) gui::PressEscape(check);
             if (how == CloseBy::CloseBox) PostMessageA(check, WM_SYSCOMMAND, SC_CLOSE, 0);
             // Any box the check still shows is answered No, and recorded.
-            gui::BoxAnswerer box([check](HWND w) { return w != check && gui::IsMessageBox(w); }, IDNO, 6000);
+            gui::BoxAnswerer box([check](HWND w) { return w != check && gui::IsMessageBox(w); }, IDNO, 3500);
             later = box.Seen();
         });
         dialog.DoModal();
         const ULONGLONG closing = GetTickCount64() - closedAt;
         // Pumps on past the moment the page arrives, as the main window would.
-        gui::PumpFor(3500);
+        gui::PumpFor(3000);
         person.join();
         const int index = static_cast<int>(how);
         EXPECT_NE(closedAt, 0u) << index;
