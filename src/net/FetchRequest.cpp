@@ -139,7 +139,7 @@ bool FetchRequest::Open(const std::string& url) {
         return false;
     Send(*first, flags);
 
-    if (status_ == HTTP_STATUS_DENIED) {
+    if (status_ == HTTP_STATUS_DENIED && !Abandoned()) {
         // The user's answer does not matter: the request goes once more.
         if (job_) job_->WaitForUser(true);  // the user's typing is not silence
         InternetErrorDlg(GetDesktopWindow(), request_.get(), ERROR_INTERNET_INCORRECT_PASSWORD,
