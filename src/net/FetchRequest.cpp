@@ -8,6 +8,7 @@
 #include "net/ApplicationName.h"
 #include "net/FetchJob.h"
 #include "net/FetchRules.h"
+#include "net/HttpFetcher.h"
 #include "net/InternetFailure.h"
 
 namespace {
@@ -28,7 +29,7 @@ void FetchRequest::LimitWaits(HINTERNET handle) {
     // Set on every handle: what a child inherits from its parent differs
     // between WinINet versions. A failure leaves the default, and the
     // caller's own bound on silence still holds.
-    DWORD ms = kWaitMs;
+    DWORD ms = HttpFetcher::kStallMs;
     for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
                          INTERNET_OPTION_RECEIVE_TIMEOUT, INTERNET_OPTION_DATA_SEND_TIMEOUT,
                          INTERNET_OPTION_DATA_RECEIVE_TIMEOUT})

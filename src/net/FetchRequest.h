@@ -5,15 +5,16 @@
 // header text added if new, one retry through the password dialog on 401,
 // and one followed 301/302/303 redirect to a plain-HTTP target.
 //
-// Failed WinINet calls throw InternetFailure (not once abandoned, below). The request, the connection
-// and the internet object are closed by Close or by the destructor, in that
-// order, on every path.
+// Failed WinINet calls throw InternetFailure (not once abandoned, below).
+// The request, the connection and the internet object are closed by Close
+// or by the destructor, in that order, on every path.
 //
-// Every handle waits at most kStallMs for a connection, for sending and for
-// each receive (WinINet's connect, send and receive time-outs). With a job,
-// the request tells it when data arrives; once the job has been abandoned
-// it makes no further calls and throws no more (reads find the end, the
-// status stays 0), since the program may be ending around it.
+// Every handle waits at most HttpFetcher::kStallMs for a connection, for
+// sending and for each receive (WinINet's connect, send and receive
+// time-outs). With a job, the request tells it when data arrives; once the
+// job has been abandoned it makes no further calls and throws no more
+// (reads find the end, the status stays 0), since the program may be
+// ending around it.
 
 #include <windows.h>
 
@@ -88,7 +89,6 @@ private:
     std::string RawHeaders() const;
 
     static constexpr std::size_t kReadAheadBytes = 64 * 1024;
-    static constexpr DWORD kWaitMs = 30000;
 
     std::string headerText_;
     FetchJob* job_;
