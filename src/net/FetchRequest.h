@@ -5,9 +5,16 @@
 // header text added if new, one retry through the password dialog on 401,
 // and one followed 301/302/303 redirect to a plain-HTTP target.
 //
-// Failed WinINet calls throw InternetFailure. The request, the connection
-// and the internet object are closed by Close or by the destructor, in that
-// order, on every path.
+// Failed WinINet calls throw InternetFailure (not once abandoned, below).
+// The request, the connection and the internet object are closed by Close
+// or by the destructor, in that order, on every path.
+//
+// Every handle waits at most HttpFetcher::kStallMs for a connection, for
+// sending and for each receive (WinINet's connect, send and receive
+// time-outs). With a job, the request tells it when data arrives; once the
+// job has been abandoned it makes no further calls and throws no more
+// (reads find the end, the status stays 0), since the program may be
+// ending around it.
 
 #include <windows.h>
 
@@ -18,6 +25,8 @@
 #include <vector>
 
 #include "framework/InternetHandle.h"
+
+struct FetchJob;
 
 class FetchRequest {
 public:
@@ -30,7 +39,7 @@ public:
 
     // The header lines sent with every request of this fetch, each ending
     // in CR LF.
-    explicit FetchRequest(std::string headerText);
+    explicit FetchRequest(std::string headerText, FetchJob* job = nullptr);
 
     // Runs the request procedure for the caller's address. True when there
     // is a response to read; false when the fetch ends with nothing fetched
@@ -68,12 +77,21 @@ private:
     // Connects and sends one GET for `address`, leaving its status read.
     void Send(const Address& address, DWORD flags);
     void Resend();
+    // Applies the time-outs to a handle.
+    static void LimitWaits(HINTERNET handle);
+    // Data arrived: tell the job.
+    void NoteActivity();
+    // The job was given up: no more calls, no more exceptions.
+    bool Abandoned() const;
+    // Throws InternetFailure for a failed call, unless abandoned.
+    void Check(BOOL ok) const;
     DWORD QueryStatus() const;
     std::string RawHeaders() const;
 
     static constexpr std::size_t kReadAheadBytes = 64 * 1024;
 
     std::string headerText_;
+    FetchJob* job_;
     DWORD status_ = 0;
     std::vector<char> readAhead_;
     std::size_t readPos_ = 0;  // next unread byte of readAhead_
