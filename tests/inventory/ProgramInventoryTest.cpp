@@ -6,6 +6,7 @@
 #include <map>
 
 #include "ScratchRegistry.h"
+#include "registry/SettingsStore.h"
 
 namespace {
 
@@ -192,4 +193,8 @@ TEST_F(ProgramInventoryTest, KeyNamesUpTo254CharactersAreRead) {
     auto e = EnumerateByKey();
     EXPECT_EQ(e[std::string(209, 'k')].displayName, "Long 209");
     EXPECT_EQ(e[std::string(254, 'k')].displayName, "Long 254");
+    // ... and each can be deleted again.
+    SettingsStore store;
+    EXPECT_TRUE(store.DeleteKey(ProgramInventory::kUninstallPath, std::string(254, 'k'), HKEY_LOCAL_MACHINE));
+    EXPECT_FALSE(ScratchRegistry::KeyExists(HKEY_LOCAL_MACHINE, kUninstall + "\\" + std::string(254, 'k')));
 }
