@@ -3,7 +3,13 @@
 #include <direct.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <atomic>
+#include <numeric>
 #include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include "BuildConfig.h"
 #include "app/AboutDialog.h"
@@ -22,6 +28,8 @@ namespace {
 
 constexpr const char* kSettingsKey = "Zaltrow";
 constexpr const char* kDisableSplashValue = "bDisableSplash";
+// Posted by the icon loader when extracted icons wait to be shown.
+constexpr UINT kIconsMessage = WM_APP + 1;
 
 struct ButtonIcons {
     int control;
@@ -99,6 +107,7 @@ bool MainDialog::OnInitDialog() {
     SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(mainIcon_));
     EnableToolTips();
     SetUpList();
+    iconLoader_.Attach(Hwnd(), kIconsMessage);
     RefreshList();
     return true;
 }
@@ -175,6 +184,26 @@ private:
     LARGE_INTEGER last_{};
 };
 
+// Runs work(i) for every i below count, on this thread and one helper at
+// once: the file tests of a fill wait on the file system, not on each other.
+template <typename Work>
+void ForEachOnTwoThreads(std::size_t count, const Work& work) {
+    std::atomic<std::size_t> next{0};
+    auto share = [&] {
+        for (std::size_t i; (i = next.fetch_add(1)) < count;) work(i);
+    };
+    std::thread helper;
+    if (count > 1) {
+        try {
+            helper = std::thread(share);
+        } catch (const std::system_error&) {
+            // no thread to be had: this one does it all
+        }
+    }
+    share();
+    if (helper.joinable()) helper.join();
+}
+
 }  // namespace
 
 void MainDialog::RefreshList(RefreshTimings* timings) {
@@ -184,35 +213,63 @@ void MainDialog::RefreshList(RefreshTimings* timings) {
     SendMessageA(list_.Hwnd(), WM_SETREDRAW, FALSE, 0);
     list_.DeleteAllItems();
     // Rows refer only to this fill's images or to image 0, so the rest can
-    // go; otherwise every refresh would grow the list without bound.
+    // go; otherwise every refresh would grow the list without bound. The
+    // loader drops what the last fill still had coming.
+    iconLoader_.Load({});
     images_.Truncate(1);
     inventory_.Enumerate();
     clock.Add(&RefreshTimings::enumeration);
 
-    for (const ProgramEntry& entry : inventory_.Entries()) {
-        if (entry.displayName.empty() || entry.uninstallString.empty()) continue;
+    std::vector<const ProgramEntry*> shown;
+    for (const ProgramEntry& entry : inventory_.Entries())
+        if (!entry.displayName.empty() && !entry.uninstallString.empty()) shown.push_back(&entry);
+    std::vector<char> phantom(shown.size(), 0);
+    ForEachOnTwoThreads(shown.size(), [&](std::size_t i) {
+        phantom[i] = IsPhantom(shown[i]->programPath);
+    });
+    clock.Add(&RefreshTimings::phantomTests);
 
-        int image = -1;
-        if (!entry.iconPath.empty()) {
-            fw::Icon icon;
-            if (ExtractIconExA(entry.iconPath.c_str(), entry.iconIndex, icon.put(), nullptr, 1) == 0) icon.reset();
-            // The image list copies the icon; ours is destroyed at once.
-            if (icon) image = images_.AddIcon(icon.get());
-        }
-        if (entry.iconPath.empty() || image < 0) image = 0;
-        clock.Add(&RefreshTimings::icons);
+    // The rows go in already in the order the list's own sort would give
+    // them (a stable sort of the inventory order, by the same comparison),
+    // instead of being inserted in inventory order and sorted afterwards.
+    std::vector<std::size_t> order(shown.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return list_.InOrder(shown[a]->displayName, shown[b]->displayName);
+    });
+    clock.Add(&RefreshTimings::sort);
 
-        const int row = list_.InsertItem(list_.GetItemCount(), entry.displayName, image);
+    list_.ReserveItems(static_cast<int>(order.size()));
+    std::vector<IconJob> jobs;
+    int rows = 0;
+    for (std::size_t i : order) {
+        const ProgramEntry& entry = *shown[i];
+        const int row = list_.InsertItem(rows, entry.displayName, 0, phantom[i] ? PhantomMark : 0);
         if (row < 0) continue;
+        ++rows;
         list_.SetItemText(row, 1, entry.uninstallString);
-        clock.Add(&RefreshTimings::rows);
-        if (IsPhantom(entry.programPath)) list_.SetItemData(row, PhantomMark);
-        clock.Add(&RefreshTimings::phantomTests);
+        if (!entry.iconPath.empty()) jobs.push_back({list_.MapIndexToId(row), entry.iconPath, entry.iconIndex});
     }
-    list_.Resort();
+    clock.Add(&RefreshTimings::rows);
+
+    // Top rows first: the visible page gets its icons before the rest.
+    iconLoader_.Load(std::move(jobs));
     SendMessageA(list_.Hwnd(), WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_.Hwnd(), nullptr, TRUE);
-    clock.Add(&RefreshTimings::sort);
+    clock.Add(&RefreshTimings::icons);
+}
+
+// The icons the loader has extracted go to their rows, wherever a header
+// click has moved them; a row without an icon keeps image 0.
+void MainDialog::ApplyIcons() {
+    for (IconResult& result : iconLoader_.TakeResults()) {
+        if (!result.icon) continue;
+        const int row = list_.MapIdToIndex(result.rowId);
+        if (row < 0) continue;
+        // The image list copies the icon; ours is destroyed with the result.
+        const int image = images_.AddIcon(result.icon.get());
+        if (image > 0) list_.SetItemImage(row, image);
+    }
 }
 
 bool MainDialog::OnCommand(int id, int code, HWND control) {
@@ -370,7 +427,13 @@ bool MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         }
         result = 0;
         return true;
+    case kIconsMessage:
+        ApplyIcons();
+        result = 0;
+        return true;
     case WM_DESTROY:
+        // No icon may arrive for a list that is going: the worker ends here.
+        iconLoader_.Stop();
         // The image list is ours: take it back before the list control,
         // which would destroy it too, goes.
         list_.SetImageList(nullptr, LVSIL_SMALL);

@@ -11,6 +11,10 @@ void ProgramListCtrl::SortByColumn(int column, bool ascending) {
     sorter.Sort(ascending);
 }
 
+bool ProgramListCtrl::InOrder(const std::string& a, const std::string& b) const {
+    return ColumnSorter::Compare(a, b, sortAscending) < 0;
+}
+
 bool ProgramListCtrl::OnReflect(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
     if (message != WM_NOTIFY) return false;
     const auto& header = *reinterpret_cast<const NMHDR*>(lParam);

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "framework/ListView.h"
 
 // Item data of a phantom row; 0 for every other row.
@@ -20,6 +22,9 @@ public:
     void SortByColumn(int column, bool ascending);
     // Sorts again by column 0 in the current direction.
     void Resort() { SortByColumn(0, sortAscending); }
+    // True when a row with text `a` in the sort column belongs before one
+    // with `b` in the current direction (the comparison SortByColumn uses).
+    bool InOrder(const std::string& a, const std::string& b) const;
 
     bool OnReflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 

@@ -1,0 +1,83 @@
+#include "app/IconLoader.h"
+
+#include <shellapi.h>
+
+#include <utility>
+
+IconLoader::~IconLoader() { Stop(); }
+
+void IconLoader::Attach(HWND window, UINT message) {
+    std::lock_guard lock(mutex_);
+    window_ = window;
+    message_ = message;
+}
+
+void IconLoader::Load(std::vector<IconJob> jobs) {
+    std::vector<IconResult> dropped;  // destroyed outside the lock
+    {
+        std::lock_guard lock(mutex_);
+        if (stopped_) return;
+        ++batch_;
+        jobs_.assign(std::make_move_iterator(jobs.begin()), std::make_move_iterator(jobs.end()));
+        dropped.swap(results_);
+        if (!worker_.joinable() && !jobs_.empty()) worker_ = std::thread(&IconLoader::Run, this);
+    }
+    wake_.notify_one();
+}
+
+std::vector<IconResult> IconLoader::TakeResults() {
+    std::lock_guard lock(mutex_);
+    notified_ = false;
+    std::vector<IconResult> taken;
+    taken.swap(results_);
+    return taken;
+}
+
+bool IconLoader::Busy() const {
+    std::lock_guard lock(mutex_);
+    return !jobs_.empty() || extracting_ || !results_.empty();
+}
+
+void IconLoader::Stop() {
+    std::vector<IconResult> dropped;
+    {
+        std::lock_guard lock(mutex_);
+        stopped_ = true;
+        ++batch_;
+        window_ = nullptr;
+        jobs_.clear();
+        dropped.swap(results_);
+    }
+    wake_.notify_one();
+    if (worker_.joinable()) worker_.join();
+}
+
+void IconLoader::Run() {
+    for (;;) {
+        IconJob job;
+        unsigned batch = 0;
+        {
+            std::unique_lock lock(mutex_);
+            wake_.wait(lock, [this] { return stopped_ || !jobs_.empty(); });
+            if (stopped_) return;
+            job = std::move(jobs_.front());
+            jobs_.pop_front();
+            batch = batch_;
+            extracting_ = true;
+        }
+
+        fw::Icon icon;
+        if (ExtractIconExA(job.path.c_str(), job.index, icon.put(), nullptr, 1) == 0) icon.reset();
+
+        std::lock_guard lock(mutex_);
+        extracting_ = false;
+        // A newer batch or Stop came while extracting: the icon belongs to
+        // rows that are gone, and is destroyed here.
+        if (batch != batch_) continue;
+        results_.push_back({job.rowId, std::move(icon)});
+        // One message answers every result that comes before it is handled.
+        // Posted under the lock, so Stop cannot forget the window between
+        // the test and the post.
+        if (!notified_ && window_) notified_ = PostMessageA(window_, message_, 0, 0) != FALSE;
+    }
+}

@@ -1,0 +1,68 @@
+#pragma once
+// Extracts the icons of a fill's rows on a worker thread of its own, so a
+// fill puts every row up at once and the icons follow as they come.
+//
+// Results travel back to the window's thread: the worker keeps them and
+// posts one message to the window, which then takes them all. Every Load
+// starts a new batch and drops whatever the previous one still had coming,
+// extracted or not, so a result is only ever handed out for the batch (and
+// so the rows) it was asked for. Stop forgets the window and waits for the
+// worker, which finishes at most the one extraction it is in.
+
+#include <windows.h>
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "framework/UniqueHandle.h"
+
+struct IconJob {
+    UINT rowId = 0;        // the list row's identity (ListView::MapIndexToId)
+    std::string path;      // icon source
+    int index = 0;         // icon number within it
+};
+
+struct IconResult {
+    UINT rowId = 0;
+    fw::Icon icon;  // null when no icon could be extracted
+};
+
+class IconLoader {
+public:
+    IconLoader() = default;
+    ~IconLoader();
+    IconLoader(const IconLoader&) = delete;
+    IconLoader& operator=(const IconLoader&) = delete;
+
+    // The window told with `message` (no parameters) when results wait.
+    void Attach(HWND window, UINT message);
+    // Replaces whatever is queued or waiting by these jobs, done in order.
+    void Load(std::vector<IconJob> jobs);
+    // The results of the current batch that have come in since the last call.
+    std::vector<IconResult> TakeResults();
+    // True while the current batch has jobs left, one under way, or results
+    // not yet taken.
+    bool Busy() const;
+    // Drops everything, forgets the window and ends the worker. Load after
+    // Stop does nothing.
+    void Stop();
+
+private:
+    void Run();
+
+    mutable std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<IconJob> jobs_;
+    std::vector<IconResult> results_;
+    unsigned batch_ = 0;      // bumped by every Load and by Stop
+    bool extracting_ = false; // the worker is inside an extraction
+    bool notified_ = false;   // a message is on its way and not yet answered
+    bool stopped_ = false;
+    HWND window_ = nullptr;
+    UINT message_ = 0;
+    std::thread worker_;
+};
