@@ -6,6 +6,11 @@
 
 IconLoader::~IconLoader() { Stop(); }
 
+HICON IconLoader::ExtractLargeIcon(const std::string& path, int index) {
+    HICON icon = nullptr;
+    return ExtractIconExA(path.c_str(), index, &icon, nullptr, 1) == 0 ? nullptr : icon;
+}
+
 void IconLoader::Attach(HWND window, UINT message) {
     std::lock_guard lock(mutex_);
     window_ = window;
@@ -66,8 +71,7 @@ void IconLoader::Run() {
             extracting_ = true;
         }
 
-        fw::Icon icon;
-        if (ExtractIconExA(job.path.c_str(), job.index, icon.put(), nullptr, 1) == 0) icon.reset();
+        fw::Icon icon(extract_(job.path, job.index));
 
         std::lock_guard lock(mutex_);
         extracting_ = false;

@@ -38,6 +38,13 @@ public:
     IconLoader(const IconLoader&) = delete;
     IconLoader& operator=(const IconLoader&) = delete;
 
+    // How one icon is had: ExtractIconExA, one large icon; null when none.
+    using Extractor = HICON (*)(const std::string& path, int index);
+    static HICON ExtractLargeIcon(const std::string& path, int index);
+    // Another way, for tests that hold the worker inside an extraction.
+    // Before the first Load only.
+    void SetExtractor(Extractor extract) { extract_ = extract; }
+
     // The window told with `message` (no parameters) when results wait.
     void Attach(HWND window, UINT message);
     // Replaces whatever is queued or waiting by these jobs, done in order.
@@ -64,5 +71,6 @@ private:
     bool stopped_ = false;
     HWND window_ = nullptr;
     UINT message_ = 0;
+    Extractor extract_ = &ExtractLargeIcon;
     std::thread worker_;
 };

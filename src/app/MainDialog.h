@@ -36,6 +36,7 @@ public:
     void RefreshList(RefreshTimings* timings = nullptr);
     // True while icons of the last fill are still to come.
     bool IconsPending() const { return iconLoader_.Busy(); }
+    IconLoader& Icons() { return iconLoader_; }
 
     const ProgramInventory& Inventory() const { return inventory_; }
     ProgramListCtrl& List() { return list_; }
