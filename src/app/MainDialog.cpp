@@ -4,11 +4,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
-#include <atomic>
-#include <numeric>
 #include <string>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include "BuildConfig.h"
@@ -48,7 +44,12 @@ MainDialog::MainDialog()
     : ResizableDialog(IDD_ZALTROW_DIALOG, nullptr),
       mainIcon_(LoadIconA(ResourceModule(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
 
-MainDialog::~MainDialog() = default;
+MainDialog::~MainDialog() {
+    // A modeless window still open goes now, while the members its
+    // WM_DESTROY handling uses (the icon loader, the image list) still live;
+    // the base's destructor could only reach the base's handling.
+    if (Hwnd()) DestroyWindow(Hwnd());
+}
 
 HoverButton& MainDialog::Button(int id) {
     switch (id) {
@@ -184,26 +185,6 @@ private:
     LARGE_INTEGER last_{};
 };
 
-// Runs work(i) for every i below count, on this thread and one helper at
-// once: the file tests of a fill wait on the file system, not on each other.
-template <typename Work>
-void ForEachOnTwoThreads(std::size_t count, const Work& work) {
-    std::atomic<std::size_t> next{0};
-    auto share = [&] {
-        for (std::size_t i; (i = next.fetch_add(1)) < count;) work(i);
-    };
-    std::thread helper;
-    if (count > 1) {
-        try {
-            helper = std::thread(share);
-        } catch (const std::system_error&) {
-            // no thread to be had: this one does it all
-        }
-    }
-    share();
-    if (helper.joinable()) helper.join();
-}
-
 }  // namespace
 
 void MainDialog::RefreshList(RefreshTimings* timings) {
@@ -220,31 +201,32 @@ void MainDialog::RefreshList(RefreshTimings* timings) {
     inventory_.Enumerate();
     clock.Add(&RefreshTimings::enumeration);
 
-    std::vector<const ProgramEntry*> shown;
-    for (const ProgramEntry& entry : inventory_.Entries())
-        if (!entry.displayName.empty() && !entry.uninstallString.empty()) shown.push_back(&entry);
-    std::vector<char> phantom(shown.size(), 0);
-    ForEachOnTwoThreads(shown.size(), [&](std::size_t i) {
-        phantom[i] = IsPhantom(shown[i]->programPath);
-    });
+    struct Shown {
+        const ProgramEntry* entry;
+        bool phantom;
+    };
+    std::vector<Shown> shown;
+    for (const ProgramEntry& entry : inventory_.Entries()) {
+        if (entry.displayName.empty() || entry.uninstallString.empty()) continue;
+        shown.push_back({&entry, IsPhantom(entry.programPath)});
+    }
     clock.Add(&RefreshTimings::phantomTests);
 
     // The rows go in already in the order the list's own sort would give
-    // them (a stable sort of the inventory order, by the same comparison),
-    // instead of being inserted in inventory order and sorted afterwards.
-    std::vector<std::size_t> order(shown.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return list_.InOrder(shown[a]->displayName, shown[b]->displayName);
+    // them: a stable sort of the inventory order by the same comparison, as
+    // the platform's merge sort is. Inserting in inventory order and
+    // sorting afterwards gave the same rows, only slower.
+    std::stable_sort(shown.begin(), shown.end(), [&](const Shown& a, const Shown& b) {
+        return list_.InOrder(a.entry->displayName, b.entry->displayName);
     });
     clock.Add(&RefreshTimings::sort);
 
-    list_.ReserveItems(static_cast<int>(order.size()));
+    list_.ReserveItems(static_cast<int>(shown.size()));
     std::vector<IconJob> jobs;
     int rows = 0;
-    for (std::size_t i : order) {
-        const ProgramEntry& entry = *shown[i];
-        const int row = list_.InsertItem(rows, entry.displayName, 0, phantom[i] ? PhantomMark : 0);
+    for (const Shown& item : shown) {
+        const ProgramEntry& entry = *item.entry;
+        const int row = list_.InsertItem(rows, entry.displayName, 0, item.phantom ? PhantomMark : 0);
         if (row < 0) continue;
         ++rows;
         list_.SetItemText(row, 1, entry.uninstallString);
