@@ -78,7 +78,7 @@ void IconLoader::Run() {
         // A newer batch or Stop came while extracting: the icon belongs to
         // rows that are gone, and is destroyed here.
         if (batch != batch_) continue;
-        results_.push_back({job.rowId, std::move(icon)});
+        results_.push_back({job.row, std::move(icon)});
         // One message answers every result that comes before it is handled.
         // Posted under the lock, so Stop cannot forget the window between
         // the test and the post.

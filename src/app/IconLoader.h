@@ -21,13 +21,13 @@
 #include "framework/UniqueHandle.h"
 
 struct IconJob {
-    UINT rowId = 0;        // the list row's identity (ListView::MapIndexToId)
+    int row = 0;           // the row's position when the list was filled
     std::string path;      // icon source
     int index = 0;         // icon number within it
 };
 
 struct IconResult {
-    UINT rowId = 0;
+    int row = 0;
     fw::Icon icon;  // null when no icon could be extracted
 };
 

@@ -230,8 +230,9 @@ void MainDialog::RefreshList(RefreshTimings* timings) {
         if (row < 0) continue;
         ++rows;
         list_.SetItemText(row, 1, entry.uninstallString);
-        if (!entry.iconPath.empty()) jobs.push_back({list_.MapIndexToId(row), entry.iconPath, entry.iconIndex});
+        if (!entry.iconPath.empty()) jobs.push_back({row, entry.iconPath, entry.iconIndex});
     }
+    list_.RowsFilled(rows);
     clock.Add(&RefreshTimings::rows);
 
     // Top rows first: the visible page gets its icons before the rest.
@@ -246,7 +247,7 @@ void MainDialog::RefreshList(RefreshTimings* timings) {
 void MainDialog::ApplyIcons() {
     for (IconResult& result : iconLoader_.TakeResults()) {
         if (!result.icon) continue;
-        const int row = list_.MapIdToIndex(result.rowId);
+        const int row = list_.CurrentRow(result.row);
         if (row < 0) continue;
         // The image list copies the icon; ours is destroyed with the result.
         const int image = images_.AddIcon(result.icon.get());

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "framework/ListView.h"
 
@@ -28,6 +29,13 @@ public:
 
     bool OnReflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
+    // Where the rows of the last fill are now. A fill puts rows in at
+    // positions 0..count-1 and says so; only sorting moves them after that.
+    void RowsFilled(int count);
+    // The current position of the row a fill put in at `filledAt`; -1 when
+    // there is no such row.
+    int CurrentRow(int filledAt) const;
+
     bool sortAscending = true;
 
 protected:
@@ -36,4 +44,6 @@ protected:
 private:
     static LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw);
     void DrawRulingLines();
+
+    std::vector<int> rowOfFilled_;  // current position by position at the fill
 };

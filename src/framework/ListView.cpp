@@ -90,12 +90,6 @@ bool ListView::SetItemImage(int index, int image) {
     return SendMessageA(Hwnd(), LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item)) != 0;
 }
 
-UINT ListView::MapIndexToId(int index) const {
-    return static_cast<UINT>(SendMessageA(Hwnd(), LVM_MAPINDEXTOID, index, 0));
-}
-
-int ListView::MapIdToIndex(UINT id) const { return static_cast<int>(SendMessageA(Hwnd(), LVM_MAPIDTOINDEX, id, 0)); }
-
 bool ListView::DeleteAllItems() { return SendMessageA(Hwnd(), LVM_DELETEALLITEMS, 0, 0) != 0; }
 
 int ListView::GetNextItem(int after, UINT flags) const {

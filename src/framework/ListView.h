@@ -27,10 +27,6 @@ public:
     void ReserveItems(int count);
     int GetItemImage(int index) const;
     bool SetItemImage(int index, int image);
-    // A row's identity, kept by the control while the row lives, wherever
-    // sorting moves it; and the row that now has it (-1: none).
-    UINT MapIndexToId(int index) const;
-    int MapIdToIndex(UINT id) const;
     bool DeleteAllItems();
     // The next row after `after` (-1: from the start) in the given state.
     int GetNextItem(int after, UINT flags) const;
