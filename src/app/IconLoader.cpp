@@ -11,12 +11,6 @@ HICON IconLoader::ExtractLargeIcon(const std::string& path, int index) {
     return ExtractIconExA(path.c_str(), index, &icon, nullptr, 1) == 0 ? nullptr : icon;
 }
 
-void IconLoader::Attach(HWND window, UINT message) {
-    std::lock_guard lock(mutex_);
-    window_ = window;
-    message_ = message;
-}
-
 void IconLoader::Load(std::vector<IconJob> jobs) {
     std::vector<IconResult> dropped;  // destroyed outside the lock
     {
@@ -32,7 +26,6 @@ void IconLoader::Load(std::vector<IconJob> jobs) {
 
 std::vector<IconResult> IconLoader::TakeResults() {
     std::lock_guard lock(mutex_);
-    notified_ = false;
     std::vector<IconResult> taken;
     taken.swap(results_);
     return taken;
@@ -49,7 +42,6 @@ void IconLoader::Stop() {
         std::lock_guard lock(mutex_);
         stopped_ = true;
         ++batch_;
-        window_ = nullptr;
         jobs_.clear();
         dropped.swap(results_);
     }
@@ -79,9 +71,5 @@ void IconLoader::Run() {
         // rows that are gone, and is destroyed here.
         if (batch != batch_) continue;
         results_.push_back({job.row, std::move(icon)});
-        // One message answers every result that comes before it is handled.
-        // Posted under the lock, so Stop cannot forget the window between
-        // the test and the post.
-        if (!notified_ && window_) notified_ = PostMessageA(window_, message_, 0, 0) != FALSE;
     }
 }

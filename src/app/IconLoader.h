@@ -2,11 +2,11 @@
 // Extracts the icons of a fill's rows on a worker thread of its own, so a
 // fill puts every row up at once and the icons follow as they come.
 //
-// Results travel back to the window's thread: the worker keeps them and
-// posts one message to the window, which then takes them all. Every Load
-// starts a new batch and drops whatever the previous one still had coming,
-// extracted or not, so a result is only ever handed out for the batch (and
-// so the rows) it was asked for. Stop forgets the window and waits for the
+// The worker keeps its results until the window's thread takes them (the
+// main window does so on a timer, which yields to painting: posted messages
+// would not). Every Load starts a new batch and drops whatever the previous
+// one still had coming, extracted or not, so a result is only ever handed
+// out for the batch (and so the rows) it was asked for. Stop waits for the
 // worker, which finishes at most the one extraction it is in.
 
 #include <windows.h>
@@ -45,8 +45,6 @@ public:
     // Before the first Load only.
     void SetExtractor(Extractor extract) { extract_ = extract; }
 
-    // The window told with `message` (no parameters) when results wait.
-    void Attach(HWND window, UINT message);
     // Replaces whatever is queued or waiting by these jobs, done in order.
     void Load(std::vector<IconJob> jobs);
     // The results of the current batch that have come in since the last call.
@@ -54,8 +52,7 @@ public:
     // True while the current batch has jobs left, one under way, or results
     // not yet taken.
     bool Busy() const;
-    // Drops everything, forgets the window and ends the worker. Load after
-    // Stop does nothing.
+    // Drops everything and ends the worker. Load after Stop does nothing.
     void Stop();
 
 private:
@@ -67,10 +64,7 @@ private:
     std::vector<IconResult> results_;
     unsigned batch_ = 0;      // bumped by every Load and by Stop
     bool extracting_ = false; // the worker is inside an extraction
-    bool notified_ = false;   // a message is on its way and not yet answered
     bool stopped_ = false;
-    HWND window_ = nullptr;
-    UINT message_ = 0;
     Extractor extract_ = &ExtractLargeIcon;
     std::thread worker_;
 };

@@ -24,8 +24,10 @@ namespace {
 
 constexpr const char* kSettingsKey = "Zaltrow";
 constexpr const char* kDisableSplashValue = "bDisableSplash";
-// Posted by the icon loader when extracted icons wait to be shown.
-constexpr UINT kIconsMessage = WM_APP + 1;
+// While icons load, extracted ones go to their rows on this timer. A timer
+// waits for painting, so the rows are drawn first however fast icons come.
+constexpr UINT_PTR kIconTimer = 1;
+constexpr UINT kIconTimerMs = 40;
 
 struct ButtonIcons {
     int control;
@@ -108,7 +110,6 @@ bool MainDialog::OnInitDialog() {
     SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(mainIcon_));
     EnableToolTips();
     SetUpList();
-    iconLoader_.Attach(Hwnd(), kIconsMessage);
     RefreshList();
     return true;
 }
@@ -236,6 +237,7 @@ void MainDialog::RefreshList(RefreshTimings* timings) {
     clock.Add(&RefreshTimings::rows);
 
     // Top rows first: the visible page gets its icons before the rest.
+    if (!jobs.empty()) SetTimer(Hwnd(), kIconTimer, kIconTimerMs, nullptr);
     iconLoader_.Load(std::move(jobs));
     SendMessageA(list_.Hwnd(), WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_.Hwnd(), nullptr, TRUE);
@@ -410,12 +412,15 @@ bool MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         }
         result = 0;
         return true;
-    case kIconsMessage:
+    case WM_TIMER:
+        if (wParam != kIconTimer) return ResizableDialog::OnMessage(message, wParam, lParam, result);
         ApplyIcons();
+        if (!iconLoader_.Busy()) KillTimer(Hwnd(), kIconTimer);
         result = 0;
         return true;
     case WM_DESTROY:
         // No icon may arrive for a list that is going: the worker ends here.
+        KillTimer(Hwnd(), kIconTimer);
         iconLoader_.Stop();
         // The image list is ours: take it back before the list control,
         // which would destroy it too, goes.
