@@ -31,7 +31,7 @@
 namespace {
 
 constexpr int kEntries = 601;
-constexpr int kRuns = 5;
+constexpr int kRuns = 9;
 constexpr int kIconEntries = kEntries - (kEntries + 4) / 5;  // every fifth has no icon file
 const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
@@ -233,21 +233,20 @@ void InProcess() {
     constexpr int kLeakEntries = 61;
     for (int i = kLeakEntries; i < kEntries; ++i)
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, (kUninstall + "\\Bench App " + std::to_string(i)).c_str());
-    Holdings tenth, last;
     const double leakStart = Now();
+    std::vector<std::pair<int, Holdings>> counted;
     for (int refresh = 1; refresh <= 1000; ++refresh) {
         gui::PressButton(dialog.Hwnd(), 4);
         gui::PumpFor(0);
         if (refresh % 10 == 0) PumpUntilIconsAreIn(dialog);
-        if (refresh == 10) tenth = Count();
+        if (refresh == 10 || refresh == 100 || refresh == 500 || refresh == 1000) counted.push_back({refresh, Count()});
     }
-    last = Count();
     std::printf("1000 refreshes of %d entries (%.0f s; goal: flat from the 10th to the 1000th):\n", kLeakEntries,
                 (Now() - leakStart) / 1000);
-    std::printf("  GDI objects %d -> %d, USER objects %d -> %d, kernel handles %d -> %d, threads %d -> %d,\n"
-                "  heap bytes in use %zu -> %zu\n",
-                tenth.gdi, last.gdi, tenth.user, last.user, tenth.kernel, last.kernel, tenth.threads, last.threads,
-                tenth.heapBytes, last.heapBytes);
+    std::printf("  after refresh   GDI  USER  kernel  threads  heap bytes\n");
+    for (const auto& [refresh, held] : counted)
+        std::printf("  %13d  %4d  %4d  %6d  %7d  %10zu\n", refresh, held.gdi, held.user, held.kernel, held.threads,
+                    held.heapBytes);
 }
 
 // Starts the real program `runs` times; the median times until its list
