@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <system_error>
 #include <utility>
 
 IconLoader::~IconLoader() { Stop(); }
@@ -19,7 +20,13 @@ void IconLoader::Load(std::vector<IconJob> jobs) {
         ++batch_;
         jobs_.assign(std::make_move_iterator(jobs.begin()), std::make_move_iterator(jobs.end()));
         dropped.swap(results_);
-        if (!worker_.joinable() && !jobs_.empty()) worker_ = std::thread(&IconLoader::Run, this);
+        if (!worker_.joinable() && !jobs_.empty()) {
+            try {
+                worker_ = std::thread(&IconLoader::Run, this);
+            } catch (const std::system_error&) {
+                jobs_.clear();  // no worker to be had: the rows keep image 0
+            }
+        }
     }
     wake_.notify_one();
 }
