@@ -21,8 +21,15 @@ void ColumnSorter::Prepare() {
 ColumnSorter::~ColumnSorter() { Restore(); }
 
 void ColumnSorter::Restore() {
+    if (replaced_ == 0) return;
+    if (sorted_) {
+        try {
+            newPositions_.assign(static_cast<std::size_t>(replaced_), -1);
+        } catch (const std::bad_alloc&) {
+            newPositions_.clear();  // the item data still go back below
+        }
+    }
     // Unsorted when incomplete, so the records sit in rows 0..replaced_-1.
-    if (sorted_) newPositions_.assign(static_cast<std::size_t>(replaced_), -1);
     for (int row = 0; row < replaced_; ++row) {
         auto* record = reinterpret_cast<SortRecord*>(list_.GetItemData(row));
         if (!record) continue;

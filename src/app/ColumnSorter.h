@@ -35,8 +35,10 @@ public:
     // Puts every row's own item data back (the destructor does it when this
     // was not called) and notes where each row went.
     void Restore();
+    // True when Sort ran, so rows may have moved.
+    bool Sorted() const { return sorted_; }
     // After Restore of a sort that ran: the new position of the row that
-    // was at position i before; empty when nothing moved.
+    // was at position i before; empty when there was no memory to say.
     const std::vector<int>& NewPositions() const { return newPositions_; }
 
     // _mbsicmp order of a against b, reversed when descending.

@@ -12,9 +12,11 @@ void ProgramListCtrl::SortByColumn(int column, bool ascending) {
     sorter.Prepare();
     sorter.Sort(ascending);
     sorter.Restore();
+    if (!sorter.Sorted()) return;
+    // A row whose new place is not known is lost rather than mistaken.
     const std::vector<int>& moved = sorter.NewPositions();
     for (int& row : rowOfFilled_)
-        row = row >= 0 && static_cast<std::size_t>(row) < moved.size() ? moved[static_cast<std::size_t>(row)] : row;
+        row = row >= 0 && static_cast<std::size_t>(row) < moved.size() ? moved[static_cast<std::size_t>(row)] : -1;
 }
 
 void ProgramListCtrl::RowsFilled(int count) {
