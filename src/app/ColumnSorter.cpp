@@ -11,20 +11,33 @@ void ColumnSorter::Prepare() {
     for (int row = 0; row < count; ++row) {
         SortRecord* record = NewRecord(list_.GetItemText(row, column_), list_.GetItemData(row));
         if (!record) return;  // incomplete: Sort leaves the rows alone
+        record->row = row;
         list_.SetItemData(row, reinterpret_cast<LPARAM>(record));
         ++replaced_;
     }
     complete_ = true;
 }
 
-ColumnSorter::~ColumnSorter() {
+ColumnSorter::~ColumnSorter() { Restore(); }
+
+void ColumnSorter::Restore() {
+    if (replaced_ == 0) return;
+    if (sorted_) {
+        try {
+            newPositions_.assign(static_cast<std::size_t>(replaced_), -1);
+        } catch (const std::bad_alloc&) {
+            newPositions_.clear();  // the item data still go back below
+        }
+    }
     // Unsorted when incomplete, so the records sit in rows 0..replaced_-1.
     for (int row = 0; row < replaced_; ++row) {
         auto* record = reinterpret_cast<SortRecord*>(list_.GetItemData(row));
         if (!record) continue;
         list_.SetItemData(row, record->savedData);
+        if (sorted_ && record->row >= 0 && record->row < replaced_) newPositions_[record->row] = row;
         delete record;
     }
+    replaced_ = 0;
 }
 
 SortRecord* ColumnSorter::NewRecord(std::string text, LPARAM savedData) {
@@ -42,6 +55,7 @@ SortRecord* ColumnSorter::NewRecord(std::string text, LPARAM savedData) {
 
 void ColumnSorter::Sort(bool ascending) {
     if (!complete_) return;
+    sorted_ = true;
     list_.SortItems(ascending ? &ColumnSorter::CompareAscending : &ColumnSorter::CompareDescending, 0);
 }
 

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "framework/ListView.h"
 
@@ -14,6 +15,7 @@ struct SortRecord {
     virtual ~SortRecord() = default;
     std::string text;       // the row's text in the sort column
     LPARAM savedData = 0;   // the row's item data before the sort
+    int row = 0;            // the row's position before the sort
 };
 
 class ColumnSorter {
@@ -30,6 +32,14 @@ public:
     // list stays as it was.
     void Sort(bool ascending);
     bool Complete() const { return complete_; }
+    // Puts every row's own item data back (the destructor does it when this
+    // was not called) and notes where each row went.
+    void Restore();
+    // True when Sort ran, so rows may have moved.
+    bool Sorted() const { return sorted_; }
+    // After Restore of a sort that ran: the new position of the row that
+    // was at position i before; empty when there was no memory to say.
+    const std::vector<int>& NewPositions() const { return newPositions_; }
 
     // _mbsicmp order of a against b, reversed when descending.
     static int Compare(const std::string& a, const std::string& b, bool ascending);
@@ -47,4 +57,6 @@ private:
     int column_;
     int replaced_ = 0;  // rows whose item data is a record
     bool complete_ = false;
+    bool sorted_ = false;
+    std::vector<int> newPositions_;
 };

@@ -3,7 +3,9 @@
 #include <direct.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "BuildConfig.h"
 #include "app/AboutDialog.h"
@@ -22,6 +24,10 @@ namespace {
 
 constexpr const char* kSettingsKey = "Zaltrow";
 constexpr const char* kDisableSplashValue = "bDisableSplash";
+// While icons load, extracted ones go to their rows on this timer. A timer
+// waits for painting, so the rows are drawn first however fast icons come.
+constexpr UINT_PTR kIconTimer = 1;
+constexpr UINT kIconTimerMs = 40;
 
 struct ButtonIcons {
     int control;
@@ -40,7 +46,12 @@ MainDialog::MainDialog()
     : ResizableDialog(IDD_ZALTROW_DIALOG, nullptr),
       mainIcon_(LoadIconA(ResourceModule(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
 
-MainDialog::~MainDialog() = default;
+MainDialog::~MainDialog() {
+    // A modeless window still open goes now, while the members its
+    // WM_DESTROY handling uses (the icon loader, the image list) still live;
+    // the base's destructor could only reach the base's handling.
+    if (Hwnd()) DestroyWindow(Hwnd());
+}
 
 HoverButton& MainDialog::Button(int id) {
     switch (id) {
@@ -184,35 +195,66 @@ void MainDialog::RefreshList(RefreshTimings* timings) {
     SendMessageA(list_.Hwnd(), WM_SETREDRAW, FALSE, 0);
     list_.DeleteAllItems();
     // Rows refer only to this fill's images or to image 0, so the rest can
-    // go; otherwise every refresh would grow the list without bound.
+    // go; otherwise every refresh would grow the list without bound. The
+    // loader drops what the last fill still had coming.
+    iconLoader_.Load({});
     images_.Truncate(1);
     inventory_.Enumerate();
     clock.Add(&RefreshTimings::enumeration);
 
+    struct Shown {
+        const ProgramEntry* entry;
+        bool phantom;
+    };
+    std::vector<Shown> shown;
     for (const ProgramEntry& entry : inventory_.Entries()) {
         if (entry.displayName.empty() || entry.uninstallString.empty()) continue;
-
-        int image = -1;
-        if (!entry.iconPath.empty()) {
-            fw::Icon icon;
-            if (ExtractIconExA(entry.iconPath.c_str(), entry.iconIndex, icon.put(), nullptr, 1) == 0) icon.reset();
-            // The image list copies the icon; ours is destroyed at once.
-            if (icon) image = images_.AddIcon(icon.get());
-        }
-        if (entry.iconPath.empty() || image < 0) image = 0;
-        clock.Add(&RefreshTimings::icons);
-
-        const int row = list_.InsertItem(list_.GetItemCount(), entry.displayName, image);
-        if (row < 0) continue;
-        list_.SetItemText(row, 1, entry.uninstallString);
-        clock.Add(&RefreshTimings::rows);
-        if (IsPhantom(entry)) list_.SetItemData(row, PhantomMark);
-        clock.Add(&RefreshTimings::phantomTests);
+        shown.push_back({&entry, IsPhantom(entry)});
     }
-    list_.Resort();
+    clock.Add(&RefreshTimings::phantomTests);
+
+    // The rows go in already in the order the list's own sort would give
+    // them: a stable sort of the inventory order by the same comparison, as
+    // the platform's merge sort is. Inserting in inventory order and
+    // sorting afterwards gave the same rows, only slower.
+    std::stable_sort(shown.begin(), shown.end(), [&](const Shown& a, const Shown& b) {
+        return list_.InOrder(a.entry->displayName, b.entry->displayName);
+    });
+    clock.Add(&RefreshTimings::sort);
+
+    list_.ReserveItems(static_cast<int>(shown.size()));
+    std::vector<IconJob> jobs;
+    int rows = 0;
+    for (const Shown& item : shown) {
+        const ProgramEntry& entry = *item.entry;
+        const int row = list_.InsertItem(rows, entry.displayName, 0, item.phantom ? PhantomMark : 0);
+        if (row < 0) continue;
+        ++rows;
+        list_.SetItemText(row, 1, entry.uninstallString);
+        if (!entry.iconPath.empty()) jobs.push_back({row, entry.iconPath, entry.iconIndex});
+    }
+    list_.RowsFilled(rows);
+    clock.Add(&RefreshTimings::rows);
+
+    // Top rows first: the visible page gets its icons before the rest.
+    if (!jobs.empty()) SetTimer(Hwnd(), kIconTimer, kIconTimerMs, nullptr);
+    iconLoader_.Load(std::move(jobs));
     SendMessageA(list_.Hwnd(), WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_.Hwnd(), nullptr, TRUE);
-    clock.Add(&RefreshTimings::sort);
+    clock.Add(&RefreshTimings::icons);
+}
+
+// The icons the loader has extracted go to their rows, wherever a header
+// click has moved them; a row without an icon keeps image 0.
+void MainDialog::ApplyIcons() {
+    for (IconResult& result : iconLoader_.TakeResults()) {
+        if (!result.icon) continue;
+        const int row = list_.CurrentRow(result.row);
+        if (row < 0) continue;
+        // The image list copies the icon; ours is destroyed with the result.
+        const int image = images_.AddIcon(result.icon.get());
+        if (image > 0) list_.SetItemImage(row, image);
+    }
 }
 
 bool MainDialog::OnCommand(int id, int code, HWND control) {
@@ -374,7 +416,16 @@ bool MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         }
         result = 0;
         return true;
+    case WM_TIMER:
+        if (wParam != kIconTimer) return ResizableDialog::OnMessage(message, wParam, lParam, result);
+        ApplyIcons();
+        if (!iconLoader_.Busy()) KillTimer(Hwnd(), kIconTimer);
+        result = 0;
+        return true;
     case WM_DESTROY:
+        // No icon may arrive for a list that is going: the worker ends here.
+        KillTimer(Hwnd(), kIconTimer);
+        iconLoader_.Stop();
         // The image list is ours: take it back before the list control,
         // which would destroy it too, goes.
         list_.SetImageList(nullptr, LVSIL_SMALL);

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "app/IconLoader.h"
 #include "app/ProgramListCtrl.h"
 #include "app/SplashWindow.h"
 #include "framework/ImageList.h"
@@ -18,10 +19,10 @@
 // Where one RefreshList spent its time, in milliseconds.
 struct RefreshTimings {
     double enumeration = 0;
-    double icons = 0;
-    double rows = 0;  // inserting rows and their texts
     double phantomTests = 0;
-    double sort = 0;
+    double sort = 0;   // putting the rows in order before they are inserted
+    double rows = 0;   // inserting rows and their texts
+    double icons = 0;  // handing the icon jobs to the loader
 };
 
 class MainDialog : public ResizableDialog {
@@ -30,8 +31,12 @@ public:
     ~MainDialog() override;
 
     // Re-reads the inventory and rebuilds every row of the list; with
-    // `timings`, also says where the time went.
+    // `timings`, also says where the time went. Rows come with image 0;
+    // their own icons follow from the icon loader (IconsPending).
     void RefreshList(RefreshTimings* timings = nullptr);
+    // True while icons of the last fill are still to come.
+    bool IconsPending() const { return iconLoader_.Busy(); }
+    IconLoader& Icons() { return iconLoader_; }
 
     const ProgramInventory& Inventory() const { return inventory_; }
     ProgramListCtrl& List() { return list_; }
@@ -62,6 +67,7 @@ private:
     void ShowSplash();
     void SetUpList();
     void PaintMinimized();
+    void ApplyIcons();
 
     UpgradeDialog upgradeChecker_;
     HoverButton helpButton_;
@@ -77,4 +83,5 @@ private:
     fw::ImageList images_;
     std::unique_ptr<SplashWindow> splash_;
     ProgramInventory inventory_;
+    IconLoader iconLoader_;  // last: stopped before anything it reports to goes
 };

@@ -1,6 +1,8 @@
 #include "app/ProgramListCtrl.h"
 
 #include "app/ColumnSorter.h"
+
+#include <numeric>
 #include "framework/ClientDc.h"
 #include "framework/SelectedObject.h"
 #include "framework/UniqueHandle.h"
@@ -9,6 +11,27 @@ void ProgramListCtrl::SortByColumn(int column, bool ascending) {
     ColumnSorter sorter(*this, column);
     sorter.Prepare();
     sorter.Sort(ascending);
+    sorter.Restore();
+    if (!sorter.Sorted()) return;
+    // A row whose new place is not known is lost rather than mistaken.
+    const std::vector<int>& moved = sorter.NewPositions();
+    for (int& row : rowOfFilled_)
+        row = row >= 0 && static_cast<std::size_t>(row) < moved.size() ? moved[static_cast<std::size_t>(row)] : -1;
+}
+
+void ProgramListCtrl::RowsFilled(int count) {
+    rowOfFilled_.resize(static_cast<std::size_t>(count));
+    std::iota(rowOfFilled_.begin(), rowOfFilled_.end(), 0);
+}
+
+int ProgramListCtrl::CurrentRow(int filledAt) const {
+    return filledAt >= 0 && static_cast<std::size_t>(filledAt) < rowOfFilled_.size()
+               ? rowOfFilled_[static_cast<std::size_t>(filledAt)]
+               : -1;
+}
+
+bool ProgramListCtrl::InOrder(const std::string& a, const std::string& b) const {
+    return ColumnSorter::Compare(a, b, sortAscending) < 0;
 }
 
 bool ProgramListCtrl::OnReflect(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
@@ -19,6 +42,10 @@ bool ProgramListCtrl::OnReflect(UINT message, WPARAM, LPARAM lParam, LRESULT& re
         sortAscending = !sortAscending;
         SortByColumn(reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem, sortAscending);
         result = 0;
+        return true;
+    case LVN_DELETEALLITEMS:
+        // No LVN_DELETEITEM per row: nothing here keeps anything per row.
+        result = TRUE;
         return true;
     case NM_CUSTOMDRAW:
         result = OnCustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(lParam));

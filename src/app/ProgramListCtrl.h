@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 #include "framework/ListView.h"
 
 // Item data of a phantom row; 0 for every other row.
@@ -20,8 +23,18 @@ public:
     void SortByColumn(int column, bool ascending);
     // Sorts again by column 0 in the current direction.
     void Resort() { SortByColumn(0, sortAscending); }
+    // True when a row with text `a` in the sort column belongs before one
+    // with `b` in the current direction (the comparison SortByColumn uses).
+    bool InOrder(const std::string& a, const std::string& b) const;
 
     bool OnReflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+    // Where the rows of the last fill are now. A fill puts rows in at
+    // positions 0..count-1 and says so; only sorting moves them after that.
+    void RowsFilled(int count);
+    // The current position of the row a fill put in at `filledAt`; -1 when
+    // there is no such row.
+    int CurrentRow(int filledAt) const;
 
     bool sortAscending = true;
 
@@ -31,4 +44,6 @@ protected:
 private:
     static LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw);
     void DrawRulingLines();
+
+    std::vector<int> rowOfFilled_;  // current position by position at the fill
 };

@@ -23,6 +23,16 @@ int ListView::InsertItem(int index, const std::string& text, int image) {
     return static_cast<int>(SendMessageA(Hwnd(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
+int ListView::InsertItem(int index, const std::string& text, int image, LPARAM data) {
+    LVITEMA item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+    item.iItem = index;
+    item.pszText = const_cast<char*>(text.c_str());
+    item.iImage = image;
+    item.lParam = data;
+    return static_cast<int>(SendMessageA(Hwnd(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
 bool ListView::SetItemText(int index, int subItem, const std::string& text) {
     LVITEMA item{};
     item.iSubItem = subItem;
@@ -62,6 +72,23 @@ bool ListView::SetItemData(int index, LPARAM data) {
 }
 
 int ListView::GetItemCount() const { return static_cast<int>(SendMessageA(Hwnd(), LVM_GETITEMCOUNT, 0, 0)); }
+
+void ListView::ReserveItems(int count) { SendMessageA(Hwnd(), LVM_SETITEMCOUNT, count, LVSICF_NOINVALIDATEALL); }
+
+int ListView::GetItemImage(int index) const {
+    LVITEMA item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = index;
+    return SendMessageA(Hwnd(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) ? item.iImage : -1;
+}
+
+bool ListView::SetItemImage(int index, int image) {
+    LVITEMA item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = index;
+    item.iImage = image;
+    return SendMessageA(Hwnd(), LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item)) != 0;
+}
 
 bool ListView::DeleteAllItems() { return SendMessageA(Hwnd(), LVM_DELETEALLITEMS, 0, 0) != 0; }
 

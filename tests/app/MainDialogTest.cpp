@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <shellapi.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <atomic>
+#include <map>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -40,7 +47,11 @@ protected:
         if (!splash) ScratchRegistry::SetString(HKEY_CURRENT_USER, kSettings, "bDisableSplash", "1");
         ASSERT_TRUE(dialog.Create());
         gui::PumpFor(50);
+        WaitForIcons();
     }
+
+    // Icons come after the rows, from the loader's thread.
+    void WaitForIcons() { ASSERT_TRUE(gui::PumpUntil([&] { return !dialog.IconsPending(); }, 20000)); }
 
     std::vector<Row> Rows() {
         std::vector<Row> rows;
@@ -153,6 +164,7 @@ TEST_F(MainDialogTest, RefreshRereadsAndKeepsTheImageListBounded) {
         gui::PressButton(dialog.Hwnd(), IDC_REFRESH);
         gui::PumpFor(30);
     }
+    WaitForIcons();
     EXPECT_EQ(dialog.List().GetItemCount(), 6);
     EXPECT_EQ(dialog.Images().Count(), 6) << "the new entry has no icon; old fills' images are gone";
     EXPECT_EQ(Rows().back().image, 0);
@@ -390,6 +402,215 @@ TEST_F(MainDialogTest, EnterAndDoubleClickDoNotCloseTheWindow) {
     SendMessageA(dialog.Hwnd(), WM_NOTIFY, IDC_PROGRAM_LIST, reinterpret_cast<LPARAM>(&click));
     gui::PumpFor(30);
     EXPECT_TRUE(IsWindowVisible(dialog.Hwnd()));
+}
+
+// The 32 x 32 picture of one image, drawn on white.
+std::vector<DWORD> Picture(HIMAGELIST images, int index) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = 32;
+    info.bmiHeader.biHeight = -32;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, dib);
+    PatBlt(dc, 0, 0, 32, 32, WHITENESS);
+    ImageList_Draw(images, index, dc, 0, 0, ILD_NORMAL);
+    GdiFlush();
+    std::vector<DWORD> pixels(static_cast<const DWORD*>(bits), static_cast<const DWORD*>(bits) + 32 * 32);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(dib);
+    return pixels;
+}
+
+// What icon `index` of `path` looks like once in an image list like the
+// window's; empty when there is no such icon.
+std::vector<DWORD> ExtractedPicture(const std::string& path, int index) {
+    HICON icon = nullptr;
+    if (ExtractIconExA(path.c_str(), index, &icon, nullptr, 1) == 0 || !icon) return {};
+    HIMAGELIST images = ImageList_Create(32, 32, ILC_COLOR32, 0, 1);
+    ImageList_ReplaceIcon(images, -1, icon);
+    DestroyIcon(icon);
+    std::vector<DWORD> pixels = Picture(images, 0);
+    ImageList_Destroy(images);
+    return pixels;
+}
+
+std::set<DWORD> ThreadsOfThisProcess() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    std::set<DWORD> threads;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        if (entry.th32OwnerProcessID == GetCurrentProcessId()) threads.insert(entry.th32ThreadID);
+    CloseHandle(snapshot);
+    return threads;
+}
+
+// Lets the icon loader's worker through one extraction per permit, so a
+// test can catch the loading halfway for certain.
+HANDLE gIconGate = nullptr;
+std::atomic<int> gExtractions{0};  // begun, including one held at the gate
+HICON GatedExtraction(const std::string& path, int index) {
+    ++gExtractions;
+    WaitForSingleObject(gIconGate, INFINITE);
+    return IconLoader::ExtractLargeIcon(path, index);
+}
+
+class ListIconsTest : public MainDialogTest {
+protected:
+    ListIconsTest() {
+        gIconGate = CreateSemaphoreA(nullptr, 0, 1 << 20, nullptr);
+        gExtractions = 0;
+        dialog.Icons().SetExtractor(&GatedExtraction);
+        ScratchRegistry::SetString(HKEY_CURRENT_USER, kSettings, "bDisableSplash", "1");
+    }
+    ~ListIconsTest() override {
+        Let(1 << 19);  // nothing may stay blocked when the window goes
+        if (dialog.Hwnd()) DestroyWindow(dialog.Hwnd());
+        CloseHandle(gIconGate);
+    }
+    static void Let(int extractions) { ReleaseSemaphore(gIconGate, extractions, nullptr); }
+
+    static constexpr int kEntries = 120;
+
+    // Entry k shows icon `(k + shift) % 10` of this program; every seventh
+    // names a missing icon file and every eleventh has no icon at all.
+    void Seed(int shift) {
+        for (int k = 0; k < kEntries; ++k) {
+            std::string icon = ThisProgram() + "," + std::to_string((k + shift) % 10);
+            if (k % 7 == 0) icon = files.Join("gone" + std::to_string(k) + ".ico");
+            if (k % 11 == 0) icon.clear();
+            const std::string number = std::to_string(k);
+            std::string command = "MsiExec.exe /X{";
+            command.append(number).append("}");
+            Entry("E" + number, "Entry " + std::to_string(1000 + k), command, icon);
+            expected_[1000 + k] = icon.empty() || k % 7 == 0 ? std::vector<DWORD>{} : Pictures()[(k + shift) % 10];
+        }
+    }
+
+    // Every row shows what its own entry's icon gives, image 0 otherwise.
+    void ExpectEachRowWithItsOwnIcon() {
+        const std::vector<Row> rows = Rows();
+        ASSERT_EQ(rows.size(), expected_.size());
+        std::set<int> images;
+        for (const Row& row : rows) {
+            const std::vector<DWORD>& want = expected_.at(std::stoi(row.name.substr(6)));
+            if (want.empty()) {
+                EXPECT_EQ(row.image, 0) << row.name;
+                continue;
+            }
+            EXPECT_GT(row.image, 0) << row.name;
+            EXPECT_TRUE(images.insert(row.image).second) << row.name << ": an image of its own";
+            EXPECT_TRUE(Picture(dialog.Images().Get(), row.image) == want) << row.name;
+        }
+    }
+
+    // Icons 0 to 9 of this program.
+    static const std::vector<std::vector<DWORD>>& Pictures() {
+        static const std::vector<std::vector<DWORD>> pictures = [] {
+            std::vector<std::vector<DWORD>> all;
+            for (int i = 0; i < 10; ++i) all.push_back(ExtractedPicture(ThisProgram(), i));
+            return all;
+        }();
+        return pictures;
+    }
+
+    int IconRows() const {
+        return static_cast<int>(
+            std::count_if(expected_.begin(), expected_.end(), [](const auto& e) { return !e.second.empty(); }));
+    }
+
+    bool SomeRowHasItsIcon() {
+        for (int row = 0; row < dialog.List().GetItemCount(); ++row)
+            if (dialog.List().GetItemImage(row) > 0) return true;
+        return false;
+    }
+
+    std::map<int, std::vector<DWORD>> expected_;
+};
+
+TEST_F(ListIconsTest, RowsComeAtOnceAndEndWithTheirOwnIcons) {
+    // The pictures must tell the icons apart, or a wrong one would pass.
+    const std::set<std::vector<DWORD>> distinct(Pictures().begin(), Pictures().end());
+    ASSERT_GE(distinct.size(), 8u);
+
+    Seed(0);
+    ASSERT_TRUE(dialog.Create());
+    // Every row is there before any icon, with image 0.
+    gui::PumpFor(20);
+    ASSERT_EQ(dialog.List().GetItemCount(), kEntries);
+    ASSERT_TRUE(dialog.IconsPending());
+    for (const Row& row : Rows()) ASSERT_EQ(row.image, 0) << row.name;
+    Let(1 << 19);
+    WaitForIcons();
+    ExpectEachRowWithItsOwnIcon();
+    EXPECT_EQ(dialog.Images().Count(), 1 + IconRows());
+}
+
+TEST_F(ListIconsTest, RefreshAndSortWhileIconsLoadPutNoIconOnAWrongRow) {
+    Seed(0);
+    ASSERT_TRUE(dialog.Create());
+    Let(30);  // some icons of the first fill arrive; the 31st is held
+    ASSERT_TRUE(gui::PumpUntil([&] { return gExtractions == 31 && SomeRowHasItsIcon(); }, 10000));
+    ASSERT_TRUE(dialog.IconsPending());
+
+    // Other icons for every entry, fewer entries: a late icon of the first
+    // fill would land on a row that now wants another one.
+    expected_.clear();
+    Seed(3);
+    for (int k = 0; k < kEntries; k += 4) {
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, (kUninstall + "\\E" + std::to_string(k)).c_str());
+        expected_.erase(1000 + k);
+    }
+    gui::PressButton(dialog.Hwnd(), IDC_REFRESH);
+    ASSERT_TRUE(gui::PumpUntil([&] { return dialog.List().GetItemCount() == kEntries - kEntries / 4; }, 10000));
+    ASSERT_EQ(gExtractions, 31);
+    // The held icon of the first fill comes out after the refresh: it must
+    // go nowhere, while the second fill's first icon is held.
+    Let(1);
+    ASSERT_TRUE(gui::PumpUntil([&] { return gExtractions == 32; }, 10000));
+    gui::PumpFor(30);
+    EXPECT_FALSE(SomeRowHasItsIcon());
+    EXPECT_EQ(dialog.Images().Count(), 1);
+    Let(20);
+    gui::PumpFor(20);
+    ClickHeader(0);  // rows move while their icons are on the way
+    ASSERT_TRUE(dialog.IconsPending());
+    Let(1 << 19);
+    WaitForIcons();
+    EXPECT_FALSE(dialog.List().sortAscending);
+    EXPECT_EQ(Rows().front().name, "Entry 1119");
+    ExpectEachRowWithItsOwnIcon();
+    EXPECT_EQ(dialog.Images().Count(), 1 + IconRows());
+}
+
+TEST_F(ListIconsTest, ClosingWhileIconsLoadEndsTheWorker) {
+    Seed(0);
+    const std::set<DWORD> before = ThreadsOfThisProcess();
+    ASSERT_TRUE(dialog.Create());
+    Let(10);
+    ASSERT_TRUE(gui::PumpUntil([&] { return SomeRowHasItsIcon(); }, 10000));
+    ASSERT_TRUE(dialog.IconsPending());
+    // The worker is held inside an extraction while the window goes; the
+    // window waits for it.
+    std::thread late([] {
+        Sleep(200);
+        Let(1);
+    });
+    DestroyWindow(dialog.Hwnd());
+    late.join();
+    EXPECT_FALSE(dialog.IconsPending());
+    // Threads of earlier tests may have ended meanwhile; none may be new.
+    std::set<DWORD> added;
+    for (DWORD thread : ThreadsOfThisProcess())
+        if (!before.count(thread)) added.insert(thread);
+    EXPECT_TRUE(added.empty()) << "the loader's thread is gone";
+    gui::PumpFor(100);  // nothing is still due for the window that went
+    EXPECT_EQ(dialog.Hwnd(), nullptr);
 }
 
 }  // namespace

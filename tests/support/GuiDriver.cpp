@@ -267,4 +267,25 @@ LPARAM RemoteItemData(HWND list, int row) {
     return item.lParam;
 }
 
+std::vector<int> RemoteItemImages(HWND list) {
+    std::vector<int> images;
+    HANDLE process = OpenOwner(list);
+    if (!process) return images;
+    {
+        RemoteBuffer buffer(process, sizeof(LVITEMA));
+        const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+        for (int row = 0; row < count; ++row) {
+            LVITEMA item{};
+            item.mask = LVIF_IMAGE;
+            item.iItem = row;
+            WriteProcessMemory(process, buffer.Address(), &item, sizeof item, nullptr);
+            SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(buffer.Address()));
+            ReadProcessMemory(process, buffer.Address(), &item, sizeof item, nullptr);
+            images.push_back(item.iImage);
+        }
+    }
+    CloseHandle(process);
+    return images;
+}
+
 }  // namespace gui

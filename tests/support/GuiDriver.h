@@ -74,5 +74,7 @@ private:
 std::vector<std::vector<std::string>> RemoteListRows(HWND list, int columns);
 // The item data of a row of a list view in another process.
 LPARAM RemoteItemData(HWND list, int row);
+// The image index of every row of a list view in another process.
+std::vector<int> RemoteItemImages(HWND list);
 
 }  // namespace gui
