@@ -614,3 +614,95 @@ TEST_F(ListIconsTest, ClosingWhileIconsLoadEndsTheWorker) {
 }
 
 }  // namespace
+
+namespace {
+
+// An icon's pixels as drawn on white, for comparing two icons by looks.
+std::vector<COLORREF> Drawn(HICON icon) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 32, 32);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT all{0, 0, 32, 32};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DrawIconEx(dc, 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) pixels.push_back(GetPixel(dc, x, y));
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+std::vector<COLORREF> DrawnResource(UINT id) {
+    HICON icon = static_cast<HICON>(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, 32, 32, 0));
+    EXPECT_NE(icon, nullptr) << id;
+    std::vector<COLORREF> pixels = Drawn(icon);
+    DestroyIcon(icon);
+    return pixels;
+}
+
+}  // namespace
+
+// Each button shows its own pair of pictures, not a neighbour's.
+TEST_F(MainDialogTest, EachButtonShowsItsOwnIcons) {
+    Open();
+    struct Expected {
+        int button;
+        UINT hover;
+        UINT normal;
+    };
+    const Expected table[] = {
+        {IDC_REFRESH, IDI_REFRESH_HOVER, IDI_REFRESH_NORMAL}, {IDC_UPGRADE, IDI_UPGRADE_HOVER, IDI_UPGRADE_NORMAL},
+        {IDC_REMOVE, IDI_REMOVE_HOVER, IDI_REMOVE_NORMAL},    {IDC_QUIT, IDI_QUIT, IDI_QUIT},
+        {IDC_HELP_BUTTON, IDI_HELP_HOVER, IDI_HELP_NORMAL},   {IDC_UNINSTALL, IDI_UNINSTALL, IDI_UNINSTALL},
+    };
+    std::set<std::vector<COLORREF>> distinct;
+    for (const Expected& e : table) {
+        HoverButton& button = dialog.Button(e.button);
+        EXPECT_EQ(Drawn(button.HoverIcon()), DrawnResource(e.hover)) << e.button;
+        EXPECT_EQ(Drawn(button.NormalIcon()), DrawnResource(e.normal)) << e.button;
+        distinct.insert(Drawn(button.NormalIcon()));
+    }
+    EXPECT_EQ(distinct.size(), 6u) << "two buttons look alike";
+}
+
+TEST_F(MainDialogTest, ListIsAReportOfTwoColumnsWithFullRowSelection) {
+    Open();
+    HWND list = dialog.List().Hwnd();
+    EXPECT_EQ(GetWindowLongPtrA(list, GWL_STYLE) & LVS_TYPEMASK, LVS_REPORT);
+    EXPECT_EQ(SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0), LVS_EX_FULLROWSELECT);
+    const std::pair<std::string, int> columns[] = {{"Add/Remove Program Entries", 260}, {"Uninstall Path", 600}};
+    for (int i = 0; i < 2; ++i) {
+        char text[64] = {};
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        column.pszText = text;
+        column.cchTextMax = sizeof text;
+        ASSERT_TRUE(SendMessageA(list, LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&column))) << i;
+        EXPECT_EQ(text, columns[i].first);
+        EXPECT_EQ(column.cx, columns[i].second);
+        EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_LEFT);
+    }
+    EXPECT_EQ(Header_GetItemCount(dialog.List().Header()), 2);
+    int width = 0, height = 0;
+    ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0)),
+                          &width, &height);
+    EXPECT_EQ(width, 32);
+    EXPECT_EQ(height, 32);
+}
+
+// All nine controls follow their edges: the order and masks the window
+// registers them with.
+TEST_F(MainDialogTest, NineControlsAreRegisteredWithTheirAnchors) {
+    Open();
+    const std::vector<std::uint32_t> expected{
+        (2u << 16) | IDC_UNINSTALL,     (2u << 16) | IDC_REMOVE,         (2u << 16) | IDC_REFRESH,
+        (3u << 16) | IDC_UPGRADE,       (3u << 16) | IDC_HELP_BUTTON,    (3u << 16) | IDC_QUIT,
+        (12u << 16) | IDC_PROGRAM_LIST, (2u << 16) | IDC_ACTIONS_GROUP,  (3u << 16) | IDC_OPTIONS_GROUP,
+    };
+    EXPECT_EQ(dialog.Controls(), expected);
+}

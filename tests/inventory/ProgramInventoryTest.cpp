@@ -4,8 +4,10 @@
 
 #include <cstdio>
 #include <map>
+#include <set>
 
 #include "ScratchRegistry.h"
+#include "framework/UniqueHandle.h"
 #include "registry/SettingsStore.h"
 
 namespace {
@@ -197,4 +199,46 @@ TEST_F(ProgramInventoryTest, KeyNamesUpTo254CharactersAreRead) {
     SettingsStore store;
     EXPECT_TRUE(store.DeleteKey(ProgramInventory::kUninstallPath, std::string(254, 'k'), HKEY_LOCAL_MACHINE));
     EXPECT_FALSE(ScratchRegistry::KeyExists(HKEY_LOCAL_MACHINE, kUninstall + "\\" + std::string(254, 'k')));
+}
+
+// Only a value named exactly "MRUList" is passed over; names that merely
+// look like it are entries like any other value.
+TEST_F(ProgramInventoryTest, OnlyTheExactNameMRUListIsPassedOver) {
+    // (Value names ignore letter case: "mrulist" would be the same value.)
+    for (const char* name : {"MRUList", "MRUListEx", "XMRUList", "MRUList "}) {
+        ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, kUninstall, name, std::string("data of ") + name);
+    }
+    std::multiset<std::string> keys;
+    inventory.Enumerate();
+    for (const ProgramEntry& entry : inventory.Entries()) keys.insert(entry.keyName);
+    EXPECT_EQ(keys, (std::multiset<std::string>{"data of MRUListEx", "data of XMRUList", "data of MRUList "}));
+}
+
+TEST_F(ProgramInventoryTest, CachedNamesOfSixCharactersAreTheIcon) {
+    Entry("Six", "Six", "MsiExec.exe /X{6}");
+    ScratchRegistry::SetBinary(HKEY_LOCAL_MACHINE, kArpCache + "\\Six", "SlowInfoCache", CacheRecord("C:\\abc"));
+    Entry("Five", "Five", "MsiExec.exe /X{5}");
+    ScratchRegistry::SetBinary(HKEY_LOCAL_MACHINE, kArpCache + "\\Five", "SlowInfoCache", CacheRecord("C:\\ab"));
+    auto e = EnumerateByKey();
+    EXPECT_EQ(e["Six"].iconPath, "C:\\abc");
+    EXPECT_EQ(e["Five"].iconPath, "");
+}
+
+// Values stored in the Uninstall keys can make more names than the
+// inventory holds: it stops at its capacity, across all sources.
+TEST_F(ProgramInventoryTest, NeverMoreThan5000Entries) {
+    fw::RegKey key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstall.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(),
+                              nullptr),
+              ERROR_SUCCESS);
+    for (int i = 0; i < 5002; ++i) {
+        std::string name(1, 'v');
+        name += std::to_string(i);
+        RegSetValueExA(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
+                       static_cast<DWORD>(name.size() + 1));
+    }
+    ScratchRegistry::SetString(HKEY_CURRENT_USER, kUninstall + "\\UserApp", "DisplayName", "User App");
+    inventory.Enumerate();
+    ASSERT_EQ(inventory.Count(), ProgramInventory::kCapacity);
+    EXPECT_EQ(inventory.Entries().back().source, EntrySource::Machine) << "the user's entry is past the capacity";
 }
