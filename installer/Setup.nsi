@@ -37,8 +37,10 @@ Function KeepNewFilesFromPendingDeletion
   System::Call 'advapi32::RegQueryValueExW(p r1, w "${PENDING_VALUE}", p 0, *i .r2, p 0, *i 0 r3) i .r0'
   IntCmp $0 0 0 close close
   IntCmp $2 7 0 close close
-  ; Room after the data, so reading the last text never runs off the end.
-  IntOp $R9 $3 + 4200
+  ; Room after the data, so reading the last text never runs off the end
+  ; (texts are read as arrays of NSIS_MAX_STRLEN characters, the length
+  ; of a variable).
+  IntOp $R9 $3 + 2100
   System::Alloc $R9
   Pop $4
   System::Alloc $R9
@@ -51,13 +53,13 @@ Function KeepNewFilesFromPendingDeletion
   StrCpy $R8 0
   next:
     IntCmp $6 $8 finish 0 finish
-    System::Call '*$6(&w2048 .r9)'
+    System::Call '*$6(&w${NSIS_MAX_STRLEN} .r9)'
     StrLen $R1 $9
     IntCmp $R1 0 finish
     IntOp $R2 $R1 + 1
     IntOp $R2 $R2 * 2
     IntOp $R3 $6 + $R2
-    System::Call '*$R3(&w2048 .R4)'
+    System::Call '*$R3(&w${NSIS_MAX_STRLEN} .R4)'
     StrLen $R5 $R4
     IntOp $R6 $R5 + 1
     IntOp $R6 $R6 * 2

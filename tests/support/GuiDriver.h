@@ -74,5 +74,9 @@ private:
 std::vector<std::vector<std::string>> RemoteListRows(HWND list, int columns);
 // The item data of a row of a list view in another process.
 LPARAM RemoteItemData(HWND list, int row);
+// The image-list index of a row's icon (-1 when it has none).
+int RemoteItemImage(HWND list, int row);
+// Selects and focuses a row, as a click on it would.
+void RemoteSelectRow(HWND list, int row);
 
 }  // namespace gui
