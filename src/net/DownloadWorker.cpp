@@ -1,6 +1,9 @@
 #include "net/DownloadWorker.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <vector>
 
 #include "framework/UniqueHandle.h"
@@ -10,8 +13,20 @@
 #include "net/FetchRules.h"
 #include "net/FileErrorText.h"
 
+namespace {
+
+// Marks the open file for deletion when its handle closes: by handle, not
+// by name, so only the file this download made goes.
+bool DeleteOnClose(HANDLE file) {
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = TRUE;
+    return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
+}
+
+}  // namespace
+
 void DownloadWorker::ShowProgress(const FetchJob& job, const std::string& text) {
-    if (!job.progressWindow) return;
+    if (!job.progressWindow || job.IsAbandoned()) return;
     // The control belongs to the GUI thread: the text is set by a
     // synchronous call into it, answered because that thread pumps.
     if (HWND control = GetDlgItem(job.progressWindow, kProgressControl)) SetWindowTextA(control, text.c_str());
@@ -20,53 +35,101 @@ void DownloadWorker::ShowProgress(const FetchJob& job, const std::string& text) 
 void DownloadWorker::Download(FetchJob& job) {
     ShowProgress(job, "Downloading update ..");
 
-    FetchRequest request(kHeaderText);
+    FetchRequest request(kHeaderText, &job);
     if (!request.Open(job.url)) return;
+    // Any other answer (a 404 page, a login page) is not the file.
+    if (request.Status() != HTTP_STATUS_OK || job.IsAbandoned()) return;
     const std::uint64_t contentLength = request.ContentLength();
 
-    fw::FileHandle file(CreateFileA(job.localFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    fw::FileHandle file(CreateFileA(job.localFile.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         // Nothing is deleted on this path: the file that is there, if any,
         // is someone else's.
         const DWORD error = GetLastError();
-        MessageBoxA(nullptr, FileErrorText(error, job.localFile).c_str(), ApplicationName().c_str(),
-                    MB_ICONEXCLAMATION | MB_OK);
+        if (!job.IsAbandoned())
+            MessageBoxA(nullptr, FileErrorText(error, job.localFile).c_str(), ApplicationName().c_str(),
+                        MB_ICONEXCLAMATION | MB_OK);
         return;
     }
 
     bool failed = false;
     std::uint64_t total = 0;
+    ULONGLONG lastShown = 0;
+    std::string shown;  // the last progress text set
+    const auto show = [&](bool always) {
+        const ULONGLONG now = GetTickCount64();
+        if (!always && !shown.empty() && now - lastShown < kProgressMs) return;
+        std::string text = DownloadProgressText(total, contentLength);
+        if (text == shown) return;
+        ShowProgress(job, text);
+        shown = std::move(text);
+        lastShown = now;
+    };
     try {
-        std::vector<char> piece(kPieceBytes);
-        std::size_t n = 0;
-        do {
-            n = request.Read(piece.data(), piece.size());
-            if (PieceHoldsHtml(piece.data(), n)) {
-                failed = true;
-            } else if (n > 0) {
+        // Pieces are the body's successive kPieceBytes; a piece that has
+        // not fully arrived waits at the front of the block for the rest,
+        // while whatever has arrived is judged and written at once.
+        std::vector<char> block(kBlockBytes);
+        std::size_t held = 0;  // bytes of an incomplete piece at the front
+        bool ended = false;
+        while (!ended && !failed) {
+            // A read returns only once it is full or the body has ended, so
+            // its size is what lets progress show on a slow line.
+            const std::size_t n =
+                request.ReadSome(block.data() + held, std::min(kReadBytes, block.size() - held));
+            ended = n == 0;
+            const std::size_t available = held + n;
+            // At the end the last, short piece is judged too.
+            const std::size_t ready = ended ? available : available - available % kPieceBytes;
+            std::size_t accepted = 0;
+            for (std::size_t at = 0; at < ready; at += kPieceBytes) {
+                const std::size_t piece = std::min(kPieceBytes, ready - at);
+                if (PieceHoldsHtml(block.data() + at, piece)) {
+                    // The refused piece still counts, and reading stops.
+                    failed = true;
+                    total += piece;
+                    break;
+                }
+                accepted += piece;
+            }
+            if (accepted > 0) {
                 DWORD written = 0;
-                if (!WriteFile(file.get(), piece.data(), static_cast<DWORD>(n), &written, nullptr) || written != n)
+                if (!WriteFile(file.get(), block.data(), static_cast<DWORD>(accepted), &written, nullptr) ||
+                    written != accepted)
                     failed = true;
             }
-            total += n;  // refused and unwritten pieces count too
-            ShowProgress(job, DownloadProgressText(total, contentLength));
-        } while (n == kPieceBytes && !failed);
+            total += accepted;
+            held = available - ready;
+            if (held > 0) std::memmove(block.data(), block.data() + ready, held);
+            if (job.IsAbandoned()) failed = true;
+            show(false);
+        }
     } catch (...) {
         failed = true;
     }
+    // The exact total, whatever the last text shown was.
+    show(true);
     if (total == 0) failed = true;
     // A connection that ends before the announced length has delivered a
     // cut-off file, which must not pass for the installer.
     if (contentLength > 0 && total != contentLength) failed = true;
+    // Nobody waits for a file the GUI thread has given up on.
+    if (job.IsAbandoned()) failed = true;
 
+    if (failed && !DeleteOnClose(file.get())) {
+        file.reset();
+        DeleteFileA(job.localFile.c_str());
+    }
     file.reset();
     request.Close();
-    if (failed) DeleteFileA(job.localFile.c_str());
+    job.bytesWritten = failed ? 0 : total;
+    job.complete = !failed;
 }
 
 DWORD WINAPI DownloadWorker::Run(LPVOID param) {
-    FetchJob& job = *static_cast<FetchJob*>(param);
+    const std::unique_ptr<std::shared_ptr<FetchJob>> share(static_cast<std::shared_ptr<FetchJob>*>(param));
+    FetchJob& job = **share;
     try {
         Download(job);
     } catch (...) {

@@ -1,16 +1,20 @@
 #pragma once
 // One fetch's record, shared by the GUI thread that asked for it and the
-// worker that carries it out. The GUI thread creates it, the worker fills
-// `lines` and sets `finished` as its last act on it, and the GUI thread
-// reads the lines and destroys the record only after seeing the flag.
+// worker that carries it out. Both hold it (shared ownership), so a fetch
+// the GUI thread gives up on - closed by the user, or silent for too long -
+// can return at once while its worker ends on its own later: the record
+// lives until the last of the two lets go.
 //
-// The flag belongs to the job rather than to the fetcher: a fetch started
-// from a message dispatched while another fetch pumps must not end the
-// outer wait early, which would free a record its worker still uses.
+// The GUI thread reads `lines` and the results only after seeing
+// `finished` set; the worker sets it as its last act on the record. The
+// flag belongs to the job rather than to the fetcher: a fetch started from
+// a message dispatched while another fetch pumps must not end the outer
+// wait early.
 
 #include <windows.h>
 
 #include <atomic>
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,13 +25,42 @@ struct FetchJob {
     FetchJob(const FetchJob&) = delete;
     FetchJob& operator=(const FetchJob&) = delete;
 
-    // Release: the lines written before are complete for whoever sees it.
+    // Release: what was written before is complete for whoever sees it.
     void Finish() noexcept { finished.store(true, std::memory_order_release); }
     bool IsFinished() const noexcept { return finished.load(std::memory_order_acquire); }
 
+    // Set by the GUI thread when it stops waiting; the worker then closes
+    // its request at its next step, writes no more progress text, shows no
+    // message and keeps no file.
+    void Abandon() noexcept { abandoned.store(true, std::memory_order_release); }
+    bool IsAbandoned() const noexcept { return abandoned.load(std::memory_order_acquire); }
+
+    // The worker calls this whenever data arrives; the GUI thread ends a
+    // fetch that has gone too long without.
+    void NoteActivity() noexcept { lastActivity.store(GetTickCount64(), std::memory_order_relaxed); }
+    ULONGLONG LastActivity() const noexcept { return lastActivity.load(std::memory_order_relaxed); }
+    // While the worker waits for the user (the password dialog), silence
+    // is not the server's.
+    void WaitForUser(bool waiting) noexcept {
+        waitingForUser.store(waiting, std::memory_order_relaxed);
+        NoteActivity();
+    }
+    bool IsWaitingForUser() const noexcept { return waitingForUser.load(std::memory_order_relaxed); }
+
     const std::string url;
     std::vector<std::string> lines;
-    std::atomic<bool> finished{false};
     const std::string localFile;      // empty for a text fetch
     const HWND progressWindow;        // may be null; child 1076 gets progress text
+
+    // Results, read after `finished`: a page read to its end, or a download
+    // answered 200 whose body arrived whole (all of the announced length)
+    // and was written into a file this fetch made.
+    bool complete = false;
+    std::uint64_t bytesWritten = 0;
+
+private:
+    std::atomic<bool> finished{false};
+    std::atomic<bool> abandoned{false};
+    std::atomic<bool> waitingForUser{false};
+    std::atomic<ULONGLONG> lastActivity{GetTickCount64()};
 };

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "net/ApplicationName.h"
+#include "net/FetchJob.h"
 #include "net/FetchRules.h"
 #include "net/InternetFailure.h"
 
@@ -19,7 +20,28 @@ void Check(BOOL ok) {
 
 }  // namespace
 
-FetchRequest::FetchRequest(std::string headerText) : headerText_(std::move(headerText)) {}
+FetchRequest::FetchRequest(std::string headerText, FetchJob* job) : headerText_(std::move(headerText)), job_(job) {}
+
+void FetchRequest::LimitWaits(HINTERNET handle) {
+    // Set on every handle: what a child inherits from its parent differs
+    // between WinINet versions. A failure leaves the default, and the
+    // caller's own bound on silence still holds.
+    DWORD ms = kWaitMs;
+    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                         INTERNET_OPTION_RECEIVE_TIMEOUT, INTERNET_OPTION_DATA_SEND_TIMEOUT,
+                         INTERNET_OPTION_DATA_RECEIVE_TIMEOUT})
+        InternetSetOptionA(handle, option, &ms, sizeof ms);
+}
+
+void FetchRequest::NoteActivity() {
+    if (!job_) return;
+    job_->NoteActivity();
+    StopIfAbandoned();
+}
+
+void FetchRequest::StopIfAbandoned() const {
+    if (job_ && job_->IsAbandoned()) throw InternetFailure(ERROR_INTERNET_OPERATION_CANCELLED);
+}
 
 std::optional<FetchRequest::Address> FetchRequest::Parse(const std::string& address) {
     // Browser mode leaves what follows '?' or '#' as it is.
@@ -57,9 +79,11 @@ void FetchRequest::Send(const Address& address, DWORD flags) {
     connection_.reset(InternetConnectA(session_.get(), address.host.c_str(), address.port, nullptr, nullptr,
                                        INTERNET_SERVICE_HTTP, 0, kContext));
     Check(connection_ ? TRUE : FALSE);
+    LimitWaits(connection_.get());
     request_.reset(HttpOpenRequestA(connection_.get(), "GET", address.object.c_str(), nullptr, nullptr,
                                     nullptr, flags, kContext));
     Check(request_ ? TRUE : FALSE);
+    LimitWaits(request_.get());
     // Add-if-new: a header the request already carries is kept; the
     // outcome is not looked at.
     HttpAddRequestHeadersA(request_.get(), headerText_.c_str(), static_cast<DWORD>(-1),
@@ -68,8 +92,10 @@ void FetchRequest::Send(const Address& address, DWORD flags) {
 }
 
 void FetchRequest::Resend() {
+    StopIfAbandoned();
     Check(HttpSendRequestA(request_.get(), nullptr, 0, nullptr, 0));
     status_ = QueryStatus();
+    NoteActivity();
 }
 
 DWORD FetchRequest::QueryStatus() const {
@@ -98,9 +124,11 @@ bool FetchRequest::Open(const std::string& url) {
     const std::string agent = ApplicationName();
     session_.reset(InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
     if (!session_) {
-        MessageBoxA(nullptr, "Cannot open internet connection.", agent.c_str(), MB_ICONEXCLAMATION | MB_OK);
+        if (!job_ || !job_->IsAbandoned())
+            MessageBoxA(nullptr, "Cannot open internet connection.", agent.c_str(), MB_ICONEXCLAMATION | MB_OK);
         return false;
     }
+    LimitWaits(session_.get());
 
     // An address that is not HTTP or HTTPS is not sent anywhere: without
     // this an unparsable one would go out with an empty server name.
@@ -111,8 +139,10 @@ bool FetchRequest::Open(const std::string& url) {
 
     if (status_ == HTTP_STATUS_DENIED) {
         // The user's answer does not matter: the request goes once more.
+        if (job_) job_->WaitForUser(true);  // the user's typing is not silence
         InternetErrorDlg(GetDesktopWindow(), request_.get(), ERROR_INTERNET_INCORRECT_PASSWORD,
                          FLAGS_ERROR_UI_FLAGS_GENERATE_DATA | FLAGS_ERROR_UI_FLAGS_CHANGE_OPTIONS, nullptr);
+        if (job_) job_->WaitForUser(false);
         Resend();
     }
 
@@ -138,14 +168,23 @@ std::uint64_t FetchRequest::ContentLength() const {
 }
 
 std::size_t FetchRequest::ReadSome(char* buffer, std::size_t capacity) {
+    StopIfAbandoned();
     DWORD read = 0;
     Check(InternetReadFile(request_.get(), buffer, static_cast<DWORD>(capacity), &read));
+    if (read > 0) NoteActivity();
     return read;
 }
 
 std::size_t FetchRequest::Read(char* buffer, std::size_t capacity) {
     std::size_t total = 0;
     while (total < capacity) {
+        if (readPos_ == readEnd_ && capacity - total >= kReadAheadBytes) {
+            // Room for a whole block: straight into the caller's buffer.
+            const std::size_t got = ReadSome(buffer + total, capacity - total);
+            if (got == 0) break;
+            total += got;
+            continue;
+        }
         if (readPos_ == readEnd_) {
             readAhead_.resize(kReadAheadBytes);
             readPos_ = 0;

@@ -8,6 +8,11 @@
 // Failed WinINet calls throw InternetFailure. The request, the connection
 // and the internet object are closed by Close or by the destructor, in that
 // order, on every path.
+//
+// Every handle waits at most kStallMs for a connection, for sending and for
+// each receive (WinINet's connect, send and receive time-outs). With a job,
+// the request tells it when data arrives, and stops with a failure at its
+// next step once the job has been abandoned.
 
 #include <windows.h>
 
@@ -18,6 +23,8 @@
 #include <vector>
 
 #include "framework/InternetHandle.h"
+
+struct FetchJob;
 
 class FetchRequest {
 public:
@@ -30,7 +37,7 @@ public:
 
     // The header lines sent with every request of this fetch, each ending
     // in CR LF.
-    explicit FetchRequest(std::string headerText);
+    explicit FetchRequest(std::string headerText, FetchJob* job = nullptr);
 
     // Runs the request procedure for the caller's address. True when there
     // is a response to read; false when the fetch ends with nothing fetched
@@ -68,12 +75,19 @@ private:
     // Connects and sends one GET for `address`, leaving its status read.
     void Send(const Address& address, DWORD flags);
     void Resend();
+    // Applies the time-outs to a handle.
+    static void LimitWaits(HINTERNET handle);
+    // Data arrived: tell the job. Throws once the job is abandoned.
+    void NoteActivity();
+    void StopIfAbandoned() const;
     DWORD QueryStatus() const;
     std::string RawHeaders() const;
 
     static constexpr std::size_t kReadAheadBytes = 64 * 1024;
+    static constexpr DWORD kWaitMs = 30000;
 
     std::string headerText_;
+    FetchJob* job_;
     DWORD status_ = 0;
     std::vector<char> readAhead_;
     std::size_t readPos_ = 0;  // next unread byte of readAhead_

@@ -1,6 +1,7 @@
 #include "net/FetchRules.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <limits>
 
@@ -26,12 +27,24 @@ std::optional<std::string> LocationTarget(const std::string& rawHeaders) {
 
 bool PieceHoldsHtml(const char* piece, std::size_t size) {
     const char* zero = static_cast<const char*>(std::memchr(piece, '\0', size));
-    std::string text(piece, zero ? static_cast<std::size_t>(zero - piece) : size);
+    const char* end = zero ? zero : piece + size;
+    // Looked for without copying: every piece of a download passes here.
     // Only ASCII letters are lowered: the marker is ASCII, and lowering
     // bytes of double-byte characters could invent one.
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; });
-    return text.find("<html>") != std::string::npos;
+    static constexpr char kTag[] = "<html>";
+    constexpr std::size_t kTagLength = sizeof kTag - 1;
+    for (const char* at = piece; end - at >= static_cast<std::ptrdiff_t>(kTagLength); ++at) {
+        at = static_cast<const char*>(std::memchr(at, '<', static_cast<std::size_t>(end - at)));
+        if (!at || end - at < static_cast<std::ptrdiff_t>(kTagLength)) return false;
+        std::size_t i = 1;
+        for (; i < kTagLength; ++i) {
+            const char c = at[i];
+            const char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+            if (lower != kTag[i]) break;
+        }
+        if (i == kTagLength) return true;
+    }
+    return false;
 }
 
 std::string DownloadProgressText(std::uint64_t total, std::uint64_t contentLength) {

@@ -8,6 +8,19 @@
 #include "net/FetchLock.h"
 #include "net/PageWorker.h"
 
+namespace {
+
+// The top-level dialog a message is for, if it is for one.
+HWND DialogOf(HWND window) {
+    if (!window) return nullptr;
+    HWND root = GetAncestor(window, GA_ROOT);
+    char className[16] = {};
+    if (!root || !GetClassNameA(root, className, sizeof className)) return nullptr;
+    return lstrcmpA(className, "#32770") == 0 ? root : nullptr;
+}
+
+}  // namespace
+
 void HttpFetcher::PumpQueue(std::optional<int>& quit) {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -16,7 +29,8 @@ void HttpFetcher::PumpQueue(std::optional<int>& quit) {
             quit = static_cast<int>(msg.wParam);
             continue;
         }
-        if (!IsDialogMessageA(nullptr, &msg)) {
+        HWND dialog = DialogOf(msg.hwnd);
+        if (!dialog || !IsDialogMessageA(dialog, &msg)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
@@ -33,34 +47,72 @@ const std::vector<std::string>& HttpFetcher::Fetch(const std::string& url, const
                                                    HWND progressWindow) {
     FetchLock::Guard lock;
     const bool download = !localFile.empty();
-    auto job = std::make_unique<FetchJob>(url, localFile, progressWindow);
+    auto job = std::make_shared<FetchJob>(url, localFile, progressWindow);
+    outcome_ = FetchOutcome::Failed;
+    downloadedBytes_ = 0;
 
+    // The worker's own share of the job, freed by the worker.
+    auto workerShare = std::make_unique<std::shared_ptr<FetchJob>>(job);
     fw::KernelHandle thread(CreateThread(nullptr, 0, download ? DownloadWorker::Run : PageWorker::Run,
-                                         job.get(), 0, nullptr));
+                                         workerShare.get(), 0, nullptr));
     if (!thread) {
         // No worker, nothing fetched.
         if (!download) lines_.clear();
         return lines_;
     }
+    workerShare.release();
+
+    struct Running {
+        explicit Running(HttpFetcher& f) : fetcher(f) {
+            fetcher.running_ = true;
+            fetcher.cancelRequested_ = false;
+        }
+        ~Running() {
+            fetcher.running_ = false;
+            fetcher.cancelRequested_ = false;
+        }
+        HttpFetcher& fetcher;
+    } running(*this);
 
     // Waits without spinning: woken by any posted or sent message (the
-    // worker's progress text comes as a sent one) or by the worker's end.
+    // worker's progress text comes as a sent one), by the worker's end, or
+    // when the fetch has been silent for too long.
     std::optional<int> quit;
     const HANDLE handles[] = {thread.get()};
+    std::optional<FetchOutcome> givenUp;
     for (;;) {
         PumpQueue(quit);
         if (job->IsFinished()) break;
-        const DWORD woken = MsgWaitForMultipleObjectsEx(1, handles, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (cancelRequested_ || quit) {
+            givenUp = FetchOutcome::Cancelled;
+            break;
+        }
+        const ULONGLONG idle = job->IsWaitingForUser() ? 0 : GetTickCount64() - job->LastActivity();
+        if (idle >= kStallMs) {
+            givenUp = FetchOutcome::Stalled;
+            break;
+        }
+        const DWORD woken = MsgWaitForMultipleObjectsEx(1, handles, static_cast<DWORD>(kStallMs - idle),
+                                                        QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         // A worker that ended without setting the flag must not leave this
-        // loop waking for ever. A failed wait just makes the loop poll.
-        if (woken == WAIT_OBJECT_0) break;
+        // loop waking for ever.
+        if (woken == WAIT_OBJECT_0 && !job->IsFinished()) {
+            givenUp = FetchOutcome::Failed;
+            break;
+        }
     }
-    // The worker touches the job no more once the flag is set; waiting for
-    // its end as well makes freeing the job safe whatever it does after.
-    WaitForSingleObject(thread.get(), INFINITE);
 
-    if (!download) lines_.assign(job->lines.begin(), job->lines.end());
-    job.reset();
+    if (givenUp) {
+        // The worker may still be inside a blocking call; it sees this at
+        // its next step, closes its request and deletes its file.
+        job->Abandon();
+        outcome_ = *givenUp;
+        if (!download) lines_.clear();
+    } else {
+        outcome_ = job->complete ? FetchOutcome::Complete : FetchOutcome::Failed;
+        downloadedBytes_ = job->bytesWritten;
+        if (!download) lines_.assign(job->lines.begin(), job->lines.end());
+    }
     if (quit) PostQuitMessage(*quit);
     return lines_;
 }

@@ -5,17 +5,35 @@
 // messages until the worker is done, so windows paint and a progress
 // window can show text. Fetches from different threads take turns.
 //
-// Nothing is reported or thrown: a text fetch that fails yields the lines
-// read until then (often none), and a download's only result is its file.
+// Nothing is thrown: a text fetch that fails yields the lines read until
+// then (often none), and a download's result is its file. Outcome() says
+// how the last fetch ended.
+//
+// A fetch never waits for ever: one that gets no data for kStallMs ends as
+// Stalled, and one the caller cancels (from a message handled during the
+// wait) or that meets WM_QUIT ends at once as Cancelled. Either way the
+// worker is left to close its request and end on its own; it changes
+// nothing the caller sees any more.
 
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+enum class FetchOutcome {
+    Complete,   // page read to its end; download answered 200 and saved whole
+    Failed,     // anything else the worker reported
+    Cancelled,  // Cancel() or WM_QUIT during the wait
+    Stalled,    // no data for kStallMs
+};
+
 class HttpFetcher {
 public:
+    // The longest a fetch goes without receiving anything.
+    static constexpr DWORD kStallMs = 30000;
+
     HttpFetcher() = default;
     virtual ~HttpFetcher() = default;
     HttpFetcher(const HttpFetcher&) = delete;
@@ -27,20 +45,31 @@ public:
     // when the download succeeded, and Lines() is left as it was. Child
     // control 1076 of `progressWindow`, when there is one, shows the
     // download's progress. Returns Lines(), valid until the next Fetch or
-    // the fetcher's end. Fetches from different threads take turns; a fetch
-    // started on the same thread while one waits there (from a message it
-    // dispatched) runs to its end inside that wait. Callers should still
-    // keep the user from starting a second fetch that way.
+    // the fetcher's end. A fetch that ends Cancelled or Stalled leaves
+    // Lines() empty (text fetch) and no file (download). Callers must keep
+    // the user from starting a second fetch from a message dispatched
+    // during the wait.
     const std::vector<std::string>& Fetch(const std::string& url, const std::string& localFile = std::string(),
                                           HWND progressWindow = nullptr);
 
     // The last text fetch's lines.
     const std::vector<std::string>& Lines() const { return lines_; }
+    // How the last fetch ended, and the bytes its download wrote.
+    FetchOutcome Outcome() const { return outcome_; }
+    std::uint64_t DownloadedBytes() const { return downloadedBytes_; }
+    // True while Fetch waits.
+    bool Running() const { return running_; }
 
-    // Handles every message waiting in the calling thread's queue: offered
-    // to IsDialogMessageA with no dialog, otherwise translated and
-    // dispatched. A WM_QUIT taken from the queue is posted again before it
-    // returns, so the caller's loop still ends.
+    // Ends the running fetch: Fetch returns Cancelled as soon as the
+    // message that called this has been handled. Nothing when none runs.
+    void Cancel() { cancelRequested_ = running_; }
+
+    // Handles every message waiting in the calling thread's queue: a
+    // message for a dialog (or one of its controls) goes through that
+    // dialog's keyboard handling, so Escape and Tab work during a fetch;
+    // the rest are translated and dispatched. A WM_QUIT taken from the
+    // queue is posted again before it returns, so the caller's loop still
+    // ends.
     static void PumpMessages();
 
 private:
@@ -49,4 +78,8 @@ private:
     static void PumpQueue(std::optional<int>& quit);
 
     std::vector<std::string> lines_;
+    FetchOutcome outcome_ = FetchOutcome::Failed;
+    std::uint64_t downloadedBytes_ = 0;
+    bool running_ = false;
+    bool cancelRequested_ = false;
 };

@@ -10,7 +10,8 @@ class PageWorker {
 public:
     static constexpr char kHeaderText[] = "Accept: text/*\r\nUser-Agent: Vexmar by Quorvane\r\n";
 
-    // Thread routine; the argument is the FetchJob. Nothing escapes it, and
+    // Thread routine; the argument is the worker's share of the job (a
+    // heap-allocated shared_ptr<FetchJob>, freed here). Nothing escapes it, and
     // it sets the job's `finished` as its last act on the job.
     static DWORD WINAPI Run(LPVOID job);
 

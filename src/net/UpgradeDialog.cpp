@@ -10,14 +10,30 @@
 #include "UpgradeResource.h"
 #include "framework/UniqueHandle.h"
 #include "inventory/EntryValidation.h"
+#include "net/InstallerDownload.h"
 #include "net/UpgradeProgressDialog.h"
 
 namespace {
 constexpr const char* kProductPage = "http://" ZALTROW_MAKER_HOST "/zaltrow.html";
 constexpr std::size_t kWorkingDirectoryChars = 5000;
+
+bool IsLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
+
+// Clears a pointer to a local when the scope ends, however it ends.
+class Tracking {
+public:
+    Tracking(HttpFetcher*& slot, HttpFetcher& fetcher) : slot_(slot) { slot_ = &fetcher; }
+    ~Tracking() { slot_ = nullptr; }
+    Tracking(const Tracking&) = delete;
+    Tracking& operator=(const Tracking&) = delete;
+
+private:
+    HttpFetcher*& slot_;
+};
+
 }  // namespace
 
-UpgradeDialog::UpgradeDialog() : fw::Dialog(IDD_UPGRADE, nullptr) {}
+UpgradeDialog::UpgradeDialog(const UpgradePublicKey& key) : fw::Dialog(IDD_UPGRADE, nullptr), key_(key) {}
 
 UpgradeDialog::~UpgradeDialog() {
     if (lastCheck_ != 0) SaveUpgradeDate();
@@ -54,19 +70,38 @@ std::string UpgradeDialog::UpgradeDateText(double date) {
 
 void UpgradeDialog::ParseUpgradePage(const std::vector<std::string>& lines) { ::ParseUpgradePage(lines, page_); }
 
+void UpgradeDialog::OnCancel() {
+    // Closing while a fetch runs ends it: the fetch returns at once as
+    // cancelled, and the check returns without a word.
+    if (running_) running_->Cancel();
+    EndDialog(IDCANCEL);
+}
+
 void UpgradeDialog::CheckForUpgrade() {
-    // A second OK while the page is fetched would start a nested fetch on
-    // this thread; the button stays off from here on.
+    // One check at a time: OK stays off from here on, and a press that
+    // still reaches this (a queued one) does nothing.
+    if (checking_) return;
+    struct Guard {
+        explicit Guard(bool& flag) : flag(flag) { flag = true; }
+        ~Guard() { flag = false; }
+        bool& flag;
+    } guard(checking_);
     EnableWindow(Item(IDOK), FALSE);
     {
         UpgradeProgressDialog progress(Hwnd());
         progress.Open();
-        ParseUpgradePage(fetcher_.Fetch(pageUrl_));
+        {
+            Tracking tracking(running_, fetcher_);
+            fetcher_.Fetch(pageUrl_);
+        }
         progress.Close();
+        if (fetcher_.Outcome() == FetchOutcome::Cancelled) return;  // the dialog is closing
+        ParseUpgradePage(fetcher_.Lines());
     }
 
     if (page_.newVersion > currentVersion_) {
-        const std::string text = UpgradeAvailableText(productName_, page_.description);
+        // Cut to fit the screen; the page's description itself is kept whole.
+        const std::string text = UpgradeAvailableText(productName_, ShownDescription(page_.description, IsLeadByte));
         if (MessageBoxA(Hwnd(), text.c_str(), "A new upgrade is available.", MB_YESNO) == IDYES)
             InstallUpgrade(page_.downloadLink);
         else
@@ -86,16 +121,25 @@ void UpgradeDialog::InstallUpgrade(const std::string& downloadLink) {
     UpgradeProgressDialog progress(Hwnd());
     progress.Open("Upgrading Software");
 
-    // A file left from an earlier attempt must not pass for this download.
-    DeleteFileA(kInstallerFile);
     HttpFetcher downloader;
-    downloader.Fetch(downloadLink, kInstallerFile, progress.Hwnd());
-    if (FileExists(kInstallerFile) == 0) {
+    InstallerDownload installer(key_, kInstallerFile);
+    InstallerDownload::Result result;
+    {
+        Tracking tracking(running_, downloader);
+        result = installer.Run(downloader, downloadLink, page_.signature, progress.Hwnd(), Hwnd());
+    }
+    if (result == InstallerDownload::Result::Cancelled) {
+        progress.Close();
+        return;
+    }
+    if (result != InstallerDownload::Result::Proven) {
         MessageBoxA(Hwnd(), DownloadProblemText().c_str(), ZALTROW_PRODUCT_NAME, MB_OK | MB_ICONASTERISK);
         progress.Close();
         return;
     }
 
+    // From here on there is no way back. The installer stays held open
+    // (readable, not changeable) until it has run.
     progress.SetText("Removing old version ..");
     char folder[kWorkingDirectoryChars + 1] = {};
     const std::string uninstaller =
@@ -103,6 +147,7 @@ void UpgradeDialog::InstallUpgrade(const std::string& downloadLink) {
     _spawnl(_P_WAIT, uninstaller.c_str(), uninstaller.c_str(), " /SILENT", nullptr);
     _spawnl(_P_WAIT, kInstallerFile, kInstallerFile, "", nullptr);
     progress.Close();
+    installer.Release();
     DeleteFileA(kInstallerFile);
     ExitProcess(0);
 }

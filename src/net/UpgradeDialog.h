@@ -3,6 +3,13 @@
 // with the running one, and on the user's yes downloads and installs the
 // new version. Lives as long as the main window; the date of the last check
 // is stored as "UpgradeDate" when it goes.
+//
+// One check runs at a time, and closing the dialog (Close, Escape, the
+// close box) ends the check or download that runs: its request is given
+// up, nothing of it is shown later and nothing is installed. The installed
+// copy is uninstalled only once the downloaded installer is proven signed
+// for the dialog's public key (the maker's, built in, unless a test gives
+// its own).
 
 #include <windows.h>
 
@@ -10,6 +17,7 @@
 
 #include "framework/Dialog.h"
 #include "net/HttpFetcher.h"
+#include "net/UpgradeKey.h"
 #include "net/UpgradePage.h"
 
 class UpgradeDialog : public fw::Dialog {
@@ -17,7 +25,7 @@ public:
     static constexpr const char* kInstallerFile = "NewUpdate.exe";
     static constexpr const char* kUninstallerFile = "unins000.exe";
 
-    UpgradeDialog();
+    explicit UpgradeDialog(const UpgradePublicKey& key = BuiltInUpgradeKey());
     ~UpgradeDialog() override;
 
     void Setup(const std::string& productName, float currentVersion, const std::string& pageUrl);
@@ -25,9 +33,10 @@ public:
     // The OK action: fetch, parse, compare, tell the user.
     void CheckForUpgrade();
     void ParseUpgradePage(const std::vector<std::string>& lines);
-    // Downloads the installer into the working directory, runs the
-    // installed copy's uninstaller silently, then the installer, and ends
-    // the process. Returns only when the download failed.
+    // Downloads the installer into the working directory and proves it
+    // with the page's signature, runs the installed copy's uninstaller
+    // silently, then the installer, and ends the process. Returns only when
+    // the download failed (after saying so) or was cancelled.
     void InstallUpgrade(const std::string& downloadLink);
     void SaveUpgradeDate() const;
 
@@ -43,8 +52,12 @@ public:
 
 protected:
     void OnOK() override { CheckForUpgrade(); }
+    void OnCancel() override;
 
 private:
+    UpgradePublicKey key_;
+    bool checking_ = false;
+    HttpFetcher* running_ = nullptr;  // the fetch under way, if any
     float currentVersion_ = 0;
     std::string pageUrl_;
     std::string productName_;

@@ -9,6 +9,7 @@ constexpr std::string_view kVersionMarker = "<!-- UPGRADE Version";
 constexpr std::string_view kDescriptionMarker = "<!-- UPGRADE Description";
 constexpr std::string_view kDescriptionEnd = "END UPGRADE Description";
 constexpr std::string_view kLinkMarker = "<!-- UPGRADE Download Link";
+constexpr std::string_view kSignatureMarker = "<!-- UPGRADE Signature";
 
 bool Has(const std::string& line, std::string_view marker) { return line.find(marker) != std::string::npos; }
 
@@ -56,6 +57,50 @@ void ParseUpgradePage(const std::vector<std::string>& lines, UpgradePage& page) 
         } else if (Has(line, kLinkMarker)) {
             if (++i >= lines.size()) return;
             page.downloadLink = lines[i];
+        } else if (Has(line, kSignatureMarker)) {
+            if (++i >= lines.size()) return;
+            page.signature = lines[i];
         }
     }
+}
+
+std::string ShownDescription(const std::string& description, bool (*isLeadByte)(unsigned char)) {
+    const auto width = [&](std::size_t at) {
+        return (isLeadByte && isLeadByte(static_cast<unsigned char>(description[at])) && at + 1 < description.size())
+                   ? std::size_t{2}
+                   : std::size_t{1};
+    };
+    std::string shown;
+    std::size_t lines = 0;
+    std::size_t lineStart = 0;   // in `shown`
+    std::size_t lastBlank = std::string::npos;  // in `shown`, on this line
+    for (std::size_t at = 0; at < description.size();) {
+        if (lines == kShownDescriptionLines) return shown + "...";
+        const std::size_t step = width(at);
+        if (description[at] == '\n') {
+            shown += '\n';
+            ++lines;
+            lineStart = shown.size();
+            lastBlank = std::string::npos;
+            ++at;
+            continue;
+        }
+        if (shown.size() - lineStart + step > kShownLineChars) {
+            // Break after the last blank of the line, or right here.
+            const std::size_t breakAt = lastBlank != std::string::npos ? lastBlank + 1 : shown.size();
+            shown.insert(breakAt, 1, '\n');
+            ++lines;
+            lineStart = breakAt + 1;
+            lastBlank = std::string::npos;
+            if (lines == kShownDescriptionLines) {
+                shown.erase(lineStart);  // what followed the break is not shown
+                return shown + "...";
+            }
+        }
+        if (shown.size() + step > kShownDescriptionChars) return shown + "...";
+        if (description[at] == ' ') lastBlank = shown.size();
+        shown.append(description, at, step);
+        at += step;
+    }
+    return shown;
 }

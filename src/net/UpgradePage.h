@@ -11,7 +11,16 @@ struct UpgradePage {
     float newVersion = 0;       // kept when a page has no version marker
     std::string description;    // cleared by every parse
     std::string downloadLink;   // kept when a page has no link marker
+    std::string signature;      // the installer's signature line, base64; kept like the link
 };
+
+// How much of the description the question shows, so that the message box
+// stays on a 1024 x 768 screen: lines of at most kShownLineChars (a message
+// box does not break a word, and breaks long lines into more lines), at
+// most kShownDescriptionLines of them, at most kShownDescriptionChars.
+constexpr std::size_t kShownDescriptionLines = 20;
+constexpr std::size_t kShownDescriptionChars = 1500;
+constexpr std::size_t kShownLineChars = 80;
 
 // The version lines of the page are read from their first 99 characters.
 constexpr std::size_t kVersionLineChars = 99;
@@ -22,3 +31,11 @@ float ReadVersionNumber(std::string_view line);
 
 // Applies the page's lines (each ending in a line feed) to `page`.
 void ParseUpgradePage(const std::vector<std::string>& lines, UpgradePage& page);
+
+// The description as the question shows it: a line longer than
+// kShownLineChars is broken there with a line feed (after its last blank
+// within the limit, if it has one); then, when more than
+// kShownDescriptionLines lines or kShownDescriptionChars characters remain,
+// the text is cut within both limits and "..." follows. `isLeadByte` tells
+// the first byte of a double-byte character, which is never split.
+std::string ShownDescription(const std::string& description, bool (*isLeadByte)(unsigned char) = nullptr);

@@ -24,3 +24,7 @@ void UpgradeProgressDialog::Close() {
     ShowWindow(Hwnd(), SW_HIDE);
     DestroyWindow(Hwnd());
 }
+
+void UpgradeProgressDialog::OnCancel() {
+    if (HWND owner = GetWindow(Hwnd(), GW_OWNER)) PostMessageA(owner, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}

@@ -16,4 +16,10 @@ public:
     void SetText(const char* text);
     // Hides and destroys the window.
     void Close();
+
+protected:
+    // Escape in this window (it is the active one while a check or a
+    // download runs) is meant for the work it shows: it goes to the owner
+    // as that dialog's Cancel.
+    void OnCancel() override;
 };

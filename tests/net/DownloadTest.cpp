@@ -64,12 +64,12 @@ TEST_F(Download, SavesBinaryBytesExactlyWithProgress) {
     fetcher.Fetch(server.Url("/files/setup.exe"), file, progress.Handle());
 
     EXPECT_EQ(ReadWholeFile(file), body);
+    EXPECT_EQ(fetcher.Outcome(), FetchOutcome::Complete);
+    EXPECT_EQ(fetcher.DownloadedBytes(), body.size());
     const Texts& texts = progress.Texts();
-    ASSERT_EQ(texts.size(), 1u + 51u);
-    EXPECT_EQ(texts[0], "Downloading update ..");
-    EXPECT_EQ(texts[1], "Read 1024/51217 bytes");
-    EXPECT_EQ(texts[2], "Read 2048/51217 bytes");
-    EXPECT_EQ(texts[51], "Read 51217/51217 bytes");
+    ASSERT_GE(texts.size(), 2u);
+    EXPECT_EQ(texts.front(), "Downloading update ..");
+    EXPECT_EQ(texts.back(), "Read 51217/51217 bytes");
     // Set by a call into the window's own thread.
     for (DWORD thread : progress.Threads()) EXPECT_EQ(thread, GetCurrentThreadId());
 
@@ -98,19 +98,16 @@ TEST_F(Download, ChunkedBodyIsSavedWhole) {
     ProgressWindow progress;
     fetcher.Fetch(server.Url("/chunked.bin"), file, progress.Handle());
     EXPECT_EQ(ReadWholeFile(file), body);
-    ASSERT_EQ(progress.Texts().size(), 1u + 20u);
-    EXPECT_EQ(progress.Texts()[19], "Read 19456 bytes");
-    EXPECT_EQ(progress.Texts()[20], "Read 20000 bytes");
+    EXPECT_EQ(progress.Texts().back(), "Read 20000 bytes");
 }
 
-TEST_F(Download, ExactMultipleOfThePieceReadsOneEmptyPieceMore) {
+TEST_F(Download, ExactMultipleOfThePieceEndsWithTheExactTotal) {
     const std::string body = RandomBytes(3 * 1024, 99);
     LoopbackHttpServer server(Serving(body));
     ProgressWindow progress;
     fetcher.Fetch(server.Url("/three.bin"), file, progress.Handle());
     EXPECT_EQ(ReadWholeFile(file), body);
-    EXPECT_EQ(progress.Texts(), (Texts{"Downloading update ..", "Read 1024/3072 bytes", "Read 2048/3072 bytes",
-                                       "Read 3072/3072 bytes", "Read 3072/3072 bytes"}));
+    EXPECT_EQ(progress.Texts(), (Texts{"Downloading update ..", "Read 3072/3072 bytes"}));
 }
 
 TEST_F(Download, WithoutContentLengthProgressHasNoTotal) {
@@ -122,8 +119,30 @@ TEST_F(Download, WithoutContentLengthProgressHasNoTotal) {
     ProgressWindow progress;
     fetcher.Fetch(server.Url("/unsized.bin"), file, progress.Handle());
     EXPECT_EQ(ReadWholeFile(file), body);
-    EXPECT_EQ(progress.Texts(),
-              (Texts{"Downloading update ..", "Read 1024 bytes", "Read 2048 bytes", "Read 2500 bytes"}));
+    ASSERT_GE(progress.Texts().size(), 2u);
+    EXPECT_EQ(progress.Texts().front(), "Downloading update ..");
+    EXPECT_EQ(progress.Texts().back(), "Read 2500 bytes");
+}
+
+TEST_F(Download, ProgressTextAtMostTwentyTimesASecondEndingExact) {
+    // 200 pieces, one every 5 ms: a text per piece would be 200 texts.
+    LoopbackHttpServer server([](Exchange& ex) {
+        ex.Send("HTTP/1.1 200 OK\r\nContent-Length: 204800\r\n\r\n");
+        for (int i = 0; i < 200; ++i) {
+            ex.Send(std::string(1024, 'x'));
+            Sleep(5);
+        }
+    });
+    ProgressWindow progress;
+    const ULONGLONG start = GetTickCount64();
+    fetcher.Fetch(server.Url("/slow.bin"), file, progress.Handle());
+    const double seconds = static_cast<double>(GetTickCount64() - start) / 1000.0;
+    const Texts& texts = progress.Texts();
+    ASSERT_GE(texts.size(), 2u);
+    EXPECT_EQ(texts.back(), "Read 204800/204800 bytes");
+    // The first text, the last, and one per 50 ms between.
+    EXPECT_LE(static_cast<double>(texts.size()), 3 + seconds * 20) << seconds << " s";
+    EXPECT_GE(texts.size(), 3u) << "some progress while it runs";
 }
 
 TEST_F(Download, ProgressNeedsControl1076) {
@@ -177,15 +196,26 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         PageCase{"LowerCase", 200, "<html><body>moved</body></html>", "Read 31/31 bytes"},
         PageCase{"MixedCase", 200, "<!DOCTYPE x>\n<HtMl>\n<body>error</body>", "Read 38/38 bytes"},
-        PageCase{"NotFoundPage", 404, "<HTML>\n<head><title>404 Not Found</title></head>\n</HTML>\n",
+        PageCase{"ErrorPageSentWith200", 200, "<HTML>\n<head><title>404 Not Found</title></head>\n</HTML>\n",
                  "Read 57/57 bytes"},
         PageCase{"InThirdPiece", 200, std::string(2048 + 100, 'b') + "<html>" + std::string(3000, 'c'),
                  "Read 3072/5154 bytes"},
-        PageCase{"TagWithAttributes", 404, "<HTML lang=en><body>Not Found</body></HTML lang=en>", nullptr},
+        PageCase{"TagWithAttributes", 200, "<HTML lang=en><body>Not Found</body></HTML lang=en>", nullptr},
         PageCase{"AfterAZeroByte", 200, std::string("MZ\0\0<html>", 10) + std::string(3000, 'd'), nullptr},
         // Split over two pieces, the tag is in neither.
         PageCase{"SplitOverPieces", 200, std::string(1021, 'e') + "<html>" + std::string(100, 'f'), nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Download, AnswerOtherThan200IsNeverSaved) {
+    // Pages whose tags carry attributes slip past the "<html>" rule.
+    for (int status : {404, 500, 203}) {
+        LoopbackHttpServer server(Serving("<html lang=\"en\"><body>Not here</body></html>", status));
+        ProgressWindow progress;
+        fetcher.Fetch(server.Url("/setup.exe"), file, progress.Handle());
+        EXPECT_FALSE(PathExists(file)) << status;
+        EXPECT_EQ(fetcher.Outcome(), FetchOutcome::Failed) << status;
+    }
+}
 
 TEST_F(Download, EmptyOrCutOffBodyLeavesNoFile) {
     LoopbackHttpServer server([](Exchange& ex) {

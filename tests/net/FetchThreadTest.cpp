@@ -129,11 +129,20 @@ TEST(FetchThread, PumpMessagesDispatchesAllAndKeepsQuit) {
     EXPECT_EQ(window.Calls(), 3);
     EXPECT_EQ(TakeQuit(), std::optional<WPARAM>(5));
 
-    LoopbackHttpServer server([](Exchange& ex) { ex.Send(LoopbackHttpServer::Reply(200, "page\n")); });
+    // The program is ending: a fetch that meets WM_QUIT gives up at once
+    // instead of waiting for a server that answers in 10 s.
+    fw::KernelHandle never(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    LoopbackHttpServer server([&](Exchange& ex) {
+        ex.Wait(never.get(), 10000);
+        ex.Send(LoopbackHttpServer::Reply(200, "page\n"));
+    });
     window.Post();
     PostQuitMessage(7);
     HttpFetcher fetcher;
-    EXPECT_EQ(fetcher.Fetch(server.Url("/")), (Lines{"page\n"}));
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(fetcher.Fetch(server.Url("/")), Lines{});
+    EXPECT_LT(GetTickCount64() - start, 5000u);
+    EXPECT_EQ(fetcher.Outcome(), FetchOutcome::Cancelled);
     EXPECT_EQ(window.Calls(), 4);
     EXPECT_EQ(TakeQuit(), std::optional<WPARAM>(7));
 }

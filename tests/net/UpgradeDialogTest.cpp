@@ -7,12 +7,15 @@
 
 #include <oleauto.h>
 
+#include <cstdio>
 #include <ctime>
 #include <string>
+#include <thread>
 
 #include "GuiDriver.h"
 #include "LoopbackHttpServer.h"
 #include "ScratchRegistry.h"
+#include "framework/UniqueHandle.h"
 
 namespace {
 
@@ -141,6 +144,116 @@ TEST_F(UpgradeDialogTest, UpgradeDateIsWrittenWhenTheDialogGoesAfterACheck) {
         EXPECT_FALSE(ScratchRegistry::ValueExists(HKEY_CURRENT_USER, key, "UpgradeDate")) << "not before the end";
     }
     EXPECT_EQ(ScratchRegistry::GetString(HKEY_CURRENT_USER, key, "UpgradeDate"), Today());
+}
+
+// How a person closes the check dialog.
+enum class CloseBy { CloseButton, Escape, CloseBox };
+
+TEST_F(UpgradeDialogTest, ClosingDuringASlowCheckEndsItWithoutAnotherWord) {
+    for (CloseBy how : {CloseBy::CloseButton, CloseBy::Escape, CloseBy::CloseBox}) {
+        // The page comes 3 s after it was asked for, announcing an upgrade.
+        fw::KernelHandle never(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        LoopbackHttpServer server([&](LoopbackHttpServer::Exchange& exchange) {
+            exchange.Wait(never.get(), 3000);
+            exchange.Send(LoopbackHttpServer::Reply(200, Page("9.0")));
+        });
+        UpgradeDialog dialog;
+        dialog.Setup("Zaltrow", 1.2f, server.Url("/zaltrow_upgrade_check.html"));
+        ULONGLONG closedAt = 0;
+        gui::SeenBox later;
+        std::thread person([&] {
+            HWND check = gui::WaitForWindow(GetCurrentProcessId(), "#32770", "Check for Upgrade", 5000);
+            if (!check) return;
+            gui::PressButton(check, IDOK);
+            if (!server.WaitForRequests(1, 5000)) return;
+            Sleep(200);
+            closedAt = GetTickCount64();
+            if (how == CloseBy::CloseButton) gui::PressButton(check, IDCANCEL);
+            if (how == CloseBy::Escape) gui::PressEscape(check);
+            if (how == CloseBy::CloseBox) PostMessageA(check, WM_SYSCOMMAND, SC_CLOSE, 0);
+            // Any box the check still shows is answered No, and recorded.
+            gui::BoxAnswerer box([check](HWND w) { return w != check && gui::IsMessageBox(w); }, IDNO, 6000);
+            later = box.Seen();
+        });
+        dialog.DoModal();
+        const ULONGLONG closing = GetTickCount64() - closedAt;
+        // Pumps on past the moment the page arrives, as the main window would.
+        gui::PumpFor(3500);
+        person.join();
+        const int index = static_cast<int>(how);
+        EXPECT_NE(closedAt, 0u) << index;
+        EXPECT_LT(closing, 1500u) << "the dialog went at once; by " << index;
+        EXPECT_EQ(later.window, nullptr) << "no box after closing, by " << index << ": " << later.text;
+        EXPECT_EQ(server.RequestCount(), 1u) << index;
+        EXPECT_EQ(dialog.LastCheck(), 0.0) << "a check closed half-way is no check";
+    }
+}
+
+TEST_F(UpgradeDialogTest, ServerThatNeverAnswersEndsAsNoUpgradeWithinTheBound) {
+    fw::KernelHandle never(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    LoopbackHttpServer server([&](LoopbackHttpServer::Exchange& exchange) { exchange.Wait(never.get(), 90000); });
+    UpgradeDialog dialog;
+    dialog.Setup("Zaltrow", 1.2f, server.Url("/zaltrow_upgrade_check.html"));
+    ULONGLONG pressedAt = 0;
+    ULONGLONG answeredAt = 0;
+    gui::SeenBox seen;
+    std::thread person([&] {
+        HWND check = gui::WaitForWindow(GetCurrentProcessId(), "#32770", "Check for Upgrade", 5000);
+        if (!check) return;
+        pressedAt = GetTickCount64();
+        gui::PressButton(check, IDOK);
+        gui::BoxAnswerer box([check](HWND w) { return w != check && gui::IsMessageBox(w); }, IDOK, 60000);
+        seen = box.Seen();
+        answeredAt = GetTickCount64();
+        if (IsWindow(check)) gui::PressButton(check, IDCANCEL);
+    });
+    dialog.DoModal();
+    person.join();
+    EXPECT_EQ(seen.text, kMostRecent);
+    const double seconds = static_cast<double>(answeredAt - pressedAt) / 1000.0;
+    std::printf("silent server: most-recent message after %.1f s\n", seconds);
+    EXPECT_GE(seconds, HttpFetcher::kStallMs / 1000.0 - 1) << "not before the bound";
+    EXPECT_LE(seconds, HttpFetcher::kStallMs / 1000.0 + 10) << "soon after the bound";
+}
+
+TEST_F(UpgradeDialogTest, LongDescriptionIsCutSoTheQuestionStaysOnTheScreen) {
+    std::string manyLines;
+    for (int i = 1; i <= 3000; ++i) manyLines += "Line " + std::to_string(i) + " of the changes.\r\n";
+    manyLines += "Last";
+    const std::string oneLongWord(3000, 'W');
+    std::string longParagraph;
+    while (longParagraph.size() < 3000) longParagraph += "Faster and sturdier lists with fewer surprises. ";
+    for (const std::string& description : {manyLines, oneLongWord, longParagraph}) {
+        LoopbackHttpServer server([&](LoopbackHttpServer::Exchange& exchange) {
+            exchange.Send(LoopbackHttpServer::Reply(200, Page("2.0", description)));
+        });
+        UpgradeDialog dialog;
+        dialog.Setup("Zaltrow", 1.2f, server.Url("/p"));
+        RECT box{};
+        std::string text;
+        std::thread person([&] {
+            HWND check = gui::WaitForWindow(GetCurrentProcessId(), "#32770", "Check for Upgrade", 5000);
+            if (!check) return;
+            gui::PressButton(check, IDOK);
+            gui::BoxAnswerer answerer([check](HWND w) { return w != check && gui::IsMessageBox(w); }, 0);
+            const gui::SeenBox& seen = answerer.Seen();
+            if (!seen.window) return;
+            GetWindowRect(seen.window, &box);
+            text = seen.text;
+            gui::PressButton(seen.window, IDNO);
+        });
+        dialog.DoModal();
+        person.join();
+        const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+        EXPECT_GE(box.top, 0);
+        EXPECT_GE(box.left, 0);
+        EXPECT_LE(box.bottom, height) << "the Yes and No buttons are on the screen";
+        EXPECT_LE(box.right, width);
+        EXPECT_NE(text.find("...\n\nWould you like to download the upgrade now?"), std::string::npos) << text;
+        EXPECT_LE(text.size(), 1700u);
+        // What the page said is kept whole; only the question is cut.
+        EXPECT_GE(dialog.Page().description.size(), 3000u);
+    }
 }
 
 TEST(UpgradeDateText, MonthDayYearWithoutLeadingZeros) {

@@ -92,3 +92,58 @@ TEST(ParseUpgradePage, TruncatedPagesKeepWhatWasRead) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ParseUpgradePage, SignatureIsTheLineAfterItsMarker) {
+    UpgradePage page;
+    ParseUpgradePage(Lines({"<!-- UPGRADE Download Link", "http://host/setup.exe", "-->",
+                            "<p><!-- UPGRADE Signature", "QUJD", "-->"}),
+                     page);
+    EXPECT_EQ(page.signature, "QUJD\n");
+    EXPECT_EQ(page.downloadLink, "http://host/setup.exe\n");
+    ParseUpgradePage(Lines({"<!-- UPGRADE Version", "2.0"}), page);
+    EXPECT_EQ(page.signature, "QUJD\n") << "kept like the link";
+}
+
+TEST(ShownDescription, ShortTextIsWholeLongTextIsCutWithDots) {
+    const std::string twenty = [] {
+        std::string text;
+        for (int i = 0; i < 20; ++i) text += "line\n";
+        return text;
+    }();
+    struct Case {
+        std::string description;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {"", ""},
+        {"Faster lists.\nNew icons.\n", "Faster lists.\nNew icons.\n"},
+        {twenty, twenty},
+        {twenty + "one more\n", twenty + "..."},
+        {std::string(85, 'b'), std::string(80, 'b') + "\n" + std::string(5, 'b')},
+        {std::string(70, 'c') + " " + std::string(20, 'd'), std::string(70, 'c') + " \n" + std::string(20, 'd')},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ShownDescription(c.description), c.shown) << c.description;
+    // 1,500 letters without a blank: 18 full lines, then cut at 1,500 characters.
+    const std::string letters = ShownDescription(std::string(3000, 'a'));
+    EXPECT_EQ(letters.substr(letters.size() - 3), "...");
+    EXPECT_LE(letters.size(), 1500u + 3);
+    EXPECT_EQ(letters.substr(0, 81), std::string(80, 'a') + "\n");
+    // 3000 short lines: 20 of them.
+    std::string many;
+    for (int i = 0; i < 3000; ++i) many += "x\n";
+    std::string expected;
+    for (int i = 0; i < 20; ++i) expected += "x\n";
+    EXPECT_EQ(ShownDescription(many), expected + "...");
+}
+
+TEST(ShownDescription, DoubleByteCharactersAreNeverSplit) {
+    // 0x81 leads a two-byte character: 79 single bytes, then one that
+    // would end past column 80 goes onto the next line whole.
+    const auto lead = [](unsigned char c) { return c == 0x81; };
+    const std::string text = std::string(79, 'a') + "\x81\x40" + "z";
+    EXPECT_EQ(ShownDescription(text, lead), std::string(79, 'a') + "\n\x81\x40z");
+}
+
+}  // namespace

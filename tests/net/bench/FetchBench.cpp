@@ -1,5 +1,12 @@
 // Measures HttpFetcher for tools/bench-fetch.sh; not a test.
 //   fetch_bench download <url> <file>  time a download into <file>
+//   fetch_bench upgrade <url> <file> <signature> <key-hex>
+//                                      the upgrade's real flow: the
+//                                      "Upgrading Software" progress window,
+//                                      the download into <file> with its
+//                                      progress text, then the same again
+//                                      with the proof (program header and
+//                                      signature, <key-hex> = X||Y)
 //   fetch_bench page <url>             time a text fetch and the processor
 //                                      time the calling thread spends in it,
 //                                      then what one second of polling the
@@ -13,6 +20,8 @@
 #include <string>
 
 #include "net/HttpFetcher.h"
+#include "net/InstallerDownload.h"
+#include "net/UpgradeProgressDialog.h"
 
 namespace {
 
@@ -38,9 +47,52 @@ long long FileSize(const char* path) {
     return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+bool ParseKey(const char* hex, UpgradePublicKey& key) {
+    if (std::strlen(hex) != key.size() * 2) return false;
+    for (std::size_t i = 0; i < key.size(); ++i) {
+        unsigned value = 0;
+        if (std::sscanf(hex + 2 * i, "%2x", &value) != 1) return false;
+        key[i] = static_cast<unsigned char>(value);
+    }
+    return true;
+}
+
+int Upgrade(const char* url, const char* file, const char* signature, const char* keyHex) {
+    UpgradePublicKey key{};
+    if (!ParseKey(keyHex, key)) return 2;
+    UpgradeProgressDialog progress(nullptr);
+    if (!progress.Open("Upgrading Software")) return 1;
+
+    // The download exactly as the installation makes it.
+    HttpFetcher downloader;
+    DeleteFileA(file);
+    LARGE_INTEGER start, fetched, proven;
+    QueryPerformanceCounter(&start);
+    downloader.Fetch(url, file, progress.Hwnd());
+    QueryPerformanceCounter(&fetched);
+    char text[128] = {};
+    GetDlgItemTextA(progress.Hwnd(), 1076, text, sizeof text);
+    const long long size = FileSize(file);
+
+    // And the whole step before uninstalling: stale file, download, proof.
+    LARGE_INTEGER again;
+    QueryPerformanceCounter(&again);
+    InstallerDownload installer(key, file);
+    const bool ok = installer.Run(downloader, url, signature, progress.Hwnd(), nullptr) ==
+                    InstallerDownload::Result::Proven;
+    QueryPerformanceCounter(&proven);
+    installer.Release();
+    progress.Close();
+    std::printf("upgrade_bytes=%lld\nupgrade_download_seconds=%.3f\nupgrade_proven_seconds=%.3f\n"
+                "upgrade_proven=%d\nupgrade_last_text=%s\n",
+                size, Seconds(start, fetched), Seconds(again, proven), ok ? 1 : 0, text);
+    return size > 0 && ok ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 6 && std::strcmp(argv[1], "upgrade") == 0) return Upgrade(argv[2], argv[3], argv[4], argv[5]);
     if (argc == 4 && std::strcmp(argv[1], "download") == 0) {
         HttpFetcher fetcher;
         LARGE_INTEGER start, end;
@@ -76,6 +128,7 @@ int main(int argc, char** argv) {
                     static_cast<unsigned>(lines), Seconds(start, end) * 1000.0, cpuAfter - cpuBefore, pollCpu);
         return lines > 0 ? 0 : 1;
     }
-    std::fprintf(stderr, "usage: fetch_bench download <url> <file> | fetch_bench page <url>\n");
+    std::fprintf(stderr, "usage: fetch_bench download <url> <file> | fetch_bench page <url> | "
+                         "fetch_bench upgrade <url> <file> <signature> <key-hex>\n");
     return 2;
 }

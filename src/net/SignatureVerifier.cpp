@@ -1,0 +1,165 @@
+#include "net/SignatureVerifier.h"
+
+#include <bcrypt.h>
+
+#include <utility>
+
+namespace {
+
+using OpenProvider = NTSTATUS(WINAPI*)(BCRYPT_ALG_HANDLE*, LPCWSTR, LPCWSTR, ULONG);
+using CloseProvider = NTSTATUS(WINAPI*)(BCRYPT_ALG_HANDLE, ULONG);
+using CreateHash = NTSTATUS(WINAPI*)(BCRYPT_ALG_HANDLE, BCRYPT_HASH_HANDLE*, PUCHAR, ULONG, PUCHAR, ULONG, ULONG);
+using HashData = NTSTATUS(WINAPI*)(BCRYPT_HASH_HANDLE, PUCHAR, ULONG, ULONG);
+using FinishHash = NTSTATUS(WINAPI*)(BCRYPT_HASH_HANDLE, PUCHAR, ULONG, ULONG);
+using DestroyHash = NTSTATUS(WINAPI*)(BCRYPT_HASH_HANDLE);
+using ImportKeyPair = NTSTATUS(WINAPI*)(BCRYPT_ALG_HANDLE, BCRYPT_KEY_HANDLE, LPCWSTR, BCRYPT_KEY_HANDLE*, PUCHAR,
+                                        ULONG, ULONG);
+using DestroyKey = NTSTATUS(WINAPI*)(BCRYPT_KEY_HANDLE);
+using VerifySignature = NTSTATUS(WINAPI*)(BCRYPT_KEY_HANDLE, VOID*, PUCHAR, ULONG, PUCHAR, ULONG, ULONG);
+
+constexpr NTSTATUS kSuccess = 0;
+constexpr ULONG kDigestBytes = 32;
+constexpr ULONG kSignatureBytes = 64;
+constexpr DWORD kReadBytes = 256 * 1024;
+
+// bcrypt.dll and the entry points used, loaded from the system folder only
+// (never from the working directory, where the download lands).
+class Cng {
+public:
+    explicit Cng(const std::string& library) {
+        char folder[MAX_PATH] = {};
+        const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH) return;
+        module_ = LoadLibraryA((std::string(folder) + "\\" + library).c_str());
+        if (!module_) return;
+        ok_ = Load(openProvider, "BCryptOpenAlgorithmProvider") && Load(closeProvider, "BCryptCloseAlgorithmProvider") &&
+              Load(createHash, "BCryptCreateHash") && Load(hashData, "BCryptHashData") &&
+              Load(finishHash, "BCryptFinishHash") && Load(destroyHash, "BCryptDestroyHash") &&
+              Load(importKeyPair, "BCryptImportKeyPair") && Load(destroyKey, "BCryptDestroyKey") &&
+              Load(verifySignature, "BCryptVerifySignature");
+    }
+    ~Cng() {
+        if (module_) FreeLibrary(module_);
+    }
+    Cng(const Cng&) = delete;
+    Cng& operator=(const Cng&) = delete;
+
+    bool Usable() const { return ok_; }
+
+    OpenProvider openProvider = nullptr;
+    CloseProvider closeProvider = nullptr;
+    CreateHash createHash = nullptr;
+    HashData hashData = nullptr;
+    FinishHash finishHash = nullptr;
+    DestroyHash destroyHash = nullptr;
+    ImportKeyPair importKeyPair = nullptr;
+    DestroyKey destroyKey = nullptr;
+    VerifySignature verifySignature = nullptr;
+
+private:
+    template <typename Function>
+    bool Load(Function& function, const char* name) {
+        function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+        return function != nullptr;
+    }
+
+    HMODULE module_ = nullptr;
+    bool ok_ = false;
+};
+
+// Owners of the CNG handles, released through the loaded entry points.
+class Provider {
+public:
+    Provider(const Cng& cng, LPCWSTR algorithm) : cng_(cng) {
+        if (cng_.openProvider(&handle_, algorithm, nullptr, 0) != kSuccess) handle_ = nullptr;
+    }
+    ~Provider() {
+        if (handle_) cng_.closeProvider(handle_, 0);
+    }
+    Provider(const Provider&) = delete;
+    Provider& operator=(const Provider&) = delete;
+    BCRYPT_ALG_HANDLE get() const { return handle_; }
+
+private:
+    const Cng& cng_;
+    BCRYPT_ALG_HANDLE handle_ = nullptr;
+};
+
+class Hash {
+public:
+    Hash(const Cng& cng, const Provider& provider) : cng_(cng) {
+        // No object buffer: CNG allocates its own (Windows 7 and later).
+        if (!provider.get() || cng_.createHash(provider.get(), &handle_, nullptr, 0, nullptr, 0, 0) != kSuccess)
+            handle_ = nullptr;
+    }
+    ~Hash() {
+        if (handle_) cng_.destroyHash(handle_);
+    }
+    Hash(const Hash&) = delete;
+    Hash& operator=(const Hash&) = delete;
+    BCRYPT_HASH_HANDLE get() const { return handle_; }
+
+private:
+    const Cng& cng_;
+    BCRYPT_HASH_HANDLE handle_ = nullptr;
+};
+
+class Key {
+public:
+    Key(const Cng& cng, const Provider& provider, const UpgradePublicKey& point) : cng_(cng) {
+        if (!provider.get()) return;
+        // BCRYPT_ECCKEY_BLOB header, then X and Y.
+        unsigned char blob[sizeof(BCRYPT_ECCKEY_BLOB) + sizeof point];
+        BCRYPT_ECCKEY_BLOB header{BCRYPT_ECDSA_PUBLIC_P256_MAGIC, 32};
+        CopyMemory(blob, &header, sizeof header);
+        CopyMemory(blob + sizeof header, point.data(), point.size());
+        if (cng_.importKeyPair(provider.get(), nullptr, BCRYPT_ECCPUBLIC_BLOB, &handle_, blob, sizeof blob, 0) !=
+            kSuccess)
+            handle_ = nullptr;
+    }
+    ~Key() {
+        if (handle_) cng_.destroyKey(handle_);
+    }
+    Key(const Key&) = delete;
+    Key& operator=(const Key&) = delete;
+    BCRYPT_KEY_HANDLE get() const { return handle_; }
+
+private:
+    const Cng& cng_;
+    BCRYPT_KEY_HANDLE handle_ = nullptr;
+};
+
+}  // namespace
+
+SignatureVerifier::SignatureVerifier(const UpgradePublicKey& key, std::string library)
+    : key_(key), library_(std::move(library)) {}
+
+SignatureVerifier::Result SignatureVerifier::VerifyFile(HANDLE file,
+                                                        const std::vector<unsigned char>& signature) const {
+    const Cng cng(library_);
+    if (!cng.Usable()) return Result::Unverifiable;
+    const Provider ecdsa(cng, BCRYPT_ECDSA_P256_ALGORITHM);
+    const Key key(cng, ecdsa, key_);
+    const Provider sha256(cng, BCRYPT_SHA256_ALGORITHM);
+    const Hash hash(cng, sha256);
+    if (!key.get() || !hash.get()) return Result::Unverifiable;
+    if (signature.size() != kSignatureBytes) return Result::Invalid;
+
+    LARGE_INTEGER start{};
+    if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return Result::Unverifiable;
+    std::vector<unsigned char> block(kReadBytes);
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(file, block.data(), kReadBytes, &read, nullptr)) return Result::Unverifiable;
+        if (read == 0) break;
+        if (cng.hashData(hash.get(), block.data(), read, 0) != kSuccess) return Result::Unverifiable;
+    }
+    unsigned char digest[kDigestBytes];
+    if (cng.finishHash(hash.get(), digest, kDigestBytes, 0) != kSuccess) return Result::Unverifiable;
+
+    std::vector<unsigned char> copy(signature);  // the call takes a non-const buffer
+    const NTSTATUS status = cng.verifySignature(key.get(), nullptr, digest, kDigestBytes, copy.data(),
+                                                kSignatureBytes, 0);
+    // STATUS_INVALID_SIGNATURE, or any other refusal: nothing may run.
+    return status == kSuccess ? Result::Valid : Result::Invalid;
+}
