@@ -78,6 +78,11 @@ zaltrow_make_prefix() {
   mkdir -p "$prefix"
   export WINEPREFIX=$prefix
   (cd "$prefix" && "$WINE" wineboot -i >/dev/null 2>&1; "$WINESERVER" -w)
+  # Debian's Wine neither copies its own fonts (fonts-wine) into a new
+  # prefix nor reads them where they are installed. Without Marlett every
+  # caption button is drawn as a letter ("0 1 r"), and dialogs in "MS Sans
+  # Serif" fall back to another face; the prefix's Fonts folder is read.
+  cp -n /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
   cat > "$prefix/tuning.reg" <<REG
 REGEDIT4
 
