@@ -434,7 +434,7 @@ TEST_F(SetupTest, UpgradeRoundTripReplaces12With13) {
                     200, "<html><body>\r\n<!-- UPGRADE Version\r\n1.3\r\n-->\r\n<!-- UPGRADE Description\r\n"
                          "Zaltrow 1.3.\r\nEND UPGRADE Description -->\r\n<!-- UPGRADE Download Link\r\n" +
                              exchange.request.Header("Host").insert(0, "http://") + "/Zaltrow-1.3-Setup.exe\r\n-->\r\n" +
-                             signature + "\r\n</body></html>\r\n",
+                             signature + "-->\r\n</body></html>\r\n",
                     "Content-Type: text/html\r\n"));
             } else if (exchange.request.target == "/Zaltrow-1.3-Setup.exe") {
                 exchange.Send(LoopbackHttpServer::Reply(200, newSetup, "Content-Type: application/octet-stream\r\n"));
