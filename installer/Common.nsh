@@ -42,6 +42,18 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
   silent_done:
 !macroend
 
+; The registry view and Program Files folder of the program's own bitness.
+!ifdef WIN64_PROGRAM
+  !define PROGRAM_FILES "$PROGRAMFILES64"
+!else
+  !define PROGRAM_FILES "$PROGRAMFILES"
+!endif
+!macro ProgramRegistryView
+  !ifdef WIN64_PROGRAM
+    SetRegView 64
+  !endif
+!macroend
+
 ; Setup and uninstaller both change machine-wide places.
 !macro RequireAdministrator
   UserInfo::GetAccountType

@@ -11,7 +11,7 @@
 Name "${PRODUCT} ${VERSION}"
 Caption "${PRODUCT} ${VERSION} Setup"
 OutFile "${OUTFILE}"
-InstallDir "$PROGRAMFILES\${PRODUCT}"
+InstallDir "${PROGRAM_FILES}\${PRODUCT}"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 ShowInstDetails show
 
@@ -21,6 +21,7 @@ Page instfiles
 Function .onInit
   !insertmacro SilentOnRequest
   !insertmacro RequireAdministrator
+  !insertmacro ProgramRegistryView
 FunctionEnd
 
 ; An uninstaller that could not delete a file in use (on Windows the running

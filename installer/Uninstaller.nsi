@@ -24,6 +24,7 @@ Var Pending
 Function .onInit
   !insertmacro SilentOnRequest
   !insertmacro RequireAdministrator
+  !insertmacro ProgramRegistryView
   ; It removes the folder it stands in; never one that is not an install.
   StrCpy $INSTDIR "$EXEDIR"
   IfFileExists "$INSTDIR\${PROGRAM_FILE}" +3
