@@ -7,7 +7,7 @@ ZALTROW_PACKAGES=(
   g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   cmake make googletest wine wine32:i386 wine64 fonts-wine
-  xvfb xauth xdotool imagemagick python3 ca-certificates curl locales openssl
+  xvfb xauth xdotool imagemagick python3 ca-certificates curl locales openssl nsis
 )
 
 zaltrow_log() { printf '== %s\n' "$*" >&2; }
@@ -118,6 +118,16 @@ zaltrow_make_side_prefixes() {
   wait "$wow64"
 }
 
+# Debian's Wine neither copies its own fonts (fonts-wine) into a new prefix
+# nor reads them where they are installed. Without Marlett every caption
+# button is drawn as a letter ("0 1 r"), and dialogs in "MS Sans Serif" fall
+# back to another face; a prefix's Fonts folder is read. The demo prefix
+# gets them, so it looks as Windows does; the test prefix keeps the font
+# metrics its tests were measured with.
+zaltrow_add_wine_fonts() {
+  cp -n /usr/share/wine/fonts/* "$1/drive_c/windows/Fonts/" 2>/dev/null || true
+}
+
 ZALTROW_EXE_NAME="Zaltrow 1.2.exe"
 
 # The demo prefix build/ARCH/wine-demo, made and seeded on first use only,
@@ -128,6 +138,7 @@ zaltrow_demo_prefix() {
   [ -f "$prefix/.zaltrow-seeded" ] && return 0
   zaltrow_log "making the demo prefix in ${prefix#$ZALTROW_ROOT/}"
   zaltrow_make_prefix "$prefix" &&
+    zaltrow_add_wine_fonts "$prefix" &&
     python3 "$ZALTROW_ROOT/tools/seed-demo.py" "$prefix" "$build/tools/demo/demo_uninstaller.exe" "$prefix/demo.reg" &&
     (cd "$prefix" && "$WINE" regedit /s demo.reg >/dev/null 2>&1; "$WINESERVER" -w) &&
     touch "$prefix/.zaltrow-seeded"

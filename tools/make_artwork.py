@@ -649,6 +649,27 @@ def splash():
     return cv
 
 
+# ---------------------------------------------------------------- list background
+
+CENTER_W, CENTER_H = 240, 190
+
+
+def centerimage():
+    """The program list's background picture: the main icon and the name as
+    a pale watermark on white, light enough for black and red rows on top."""
+    W, H = CENTER_W, CENTER_H
+    cv = Canvas(W, H)
+    cv.fill(rrect(0, 0, W, H), rgb('ffffff'))
+    art = Canvas(120, 120)
+    main_icon(art, 120)
+    art.map(lambda r, g, b: tuple(c + (1 - c) * 0.86 for c in soften(r, g, b)))
+    cv.blit(art, (W - 120) // 2, 8)
+    k, sw = 2.6, 1.8
+    name = 'Zaltrow'
+    text(cv, name, (W - text_width(name, k, sw, 1.1)) / 2, 172, k, sw, rgb('e6edf5'), gap=1.1)
+    return cv
+
+
 # ---------------------------------------------------------------- writers
 
 def ico_bytes(images):
@@ -676,7 +697,7 @@ def ico_bytes(images):
 
 
 def bmp_bytes(cv):
-    """24-bit bottom-up BMP; the splash is opaque so alpha is dropped."""
+    """24-bit bottom-up BMP; the pictures are opaque so alpha is dropped."""
     stride = (cv.w * 3 + 3) & ~3
     data = bytearray()
     for row in cv.bgra_rows():
@@ -742,6 +763,8 @@ def main():
             f.write(blob)
     with open(os.path.join(out, 'splash.bmp'), 'wb') as f:
         f.write(bmp_bytes(splash()))
+    with open(os.path.join(out, 'centerimage.bmp'), 'wb') as f:
+        f.write(bmp_bytes(centerimage()))
 
 
 if __name__ == '__main__':

@@ -90,3 +90,41 @@ sleep 0.3
 xdotool key Up Return
 sleep 0.8
 shot about
+
+# Zaltrow's own setup and uninstaller, as a Windows user meets them. The
+# setup installs into the demo prefix, so its list shows Zaltrow from then
+# on; the uninstaller's question is answered No, which keeps it there.
+setup=("$build"/src/Zaltrow-*-Setup.exe)
+if [ -f "${setup[0]}" ]; then
+  # Waits for a window whose name matches $1; prints its id.
+  wait_for() {
+    local found=
+    for _ in $(seq 100); do
+      found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) && [ -n "$found" ] && break
+      sleep 0.1
+    done
+    [ -n "$found" ] || { echo "no window named $1" >&2; return 1; }
+    echo "$found"
+  }
+  # A window as it shows on the screen, cut from the whole screen.
+  shot_window() {
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/$2.png"
+    zaltrow_log "wrote build/screenshots/$2.png"
+  }
+  (cd "$build/src" && "$WINE" "$(basename "${setup[0]}")" >/dev/null 2>&1 &)
+  page=$(wait_for '^Zaltrow [0-9.]* Setup')
+  sleep 1
+  shot_window "$page" setup
+  xdotool key Return   # Install
+  sleep 2
+  shot_window "$page" setup-done
+  xdotool key Return   # Close
+  sleep 1
+  (cd "$build" && "$WINE" 'C:\Program Files\Zaltrow\unins000.exe' >/dev/null 2>&1 &)
+  question=$(wait_for '^Zaltrow [0-9.]* Uninstall')
+  sleep 1
+  shot_window "$question" uninstall
+  xdotool key n
+  sleep 0.5
+fi

@@ -37,13 +37,14 @@ struct WinsockUser {
     ~WinsockUser() { WSACleanup(); }
 };
 
+// Listens on `port`, or on a free one when it is 0; `port` is then the port.
 SOCKET ListenOnLoopback(unsigned short& port) {
     SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (s == INVALID_SOCKET) throw std::runtime_error("socket failed");
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
+    address.sin_port = htons(port);
     int size = sizeof address;
     if (bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(s, SOMAXCONN) != 0 ||
         getsockname(s, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
@@ -93,8 +94,8 @@ bool LoopbackHttpServer::Exchange::Wait(HANDLE event, DWORD ms) {
     return WaitForMultipleObjects(2, handles, FALSE, ms) == WAIT_OBJECT_0;
 }
 
-LoopbackHttpServer::LoopbackHttpServer(Handler handler)
-    : handler_(std::move(handler)), stop_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+LoopbackHttpServer::LoopbackHttpServer(Handler handler, unsigned short port)
+    : handler_(std::move(handler)), port_(port), stop_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
     static WinsockUser winsock;  // for the whole test process
     listener_ = ListenOnLoopback(port_);
     acceptThread_ = std::thread([this] { AcceptLoop(); });

@@ -57,7 +57,9 @@ public:
     };
     using Handler = std::function<void(Exchange&)>;
 
-    explicit LoopbackHttpServer(Handler handler);
+    // Port 0 takes a free port; a fixed one serves a program built to ask
+    // that address.
+    explicit LoopbackHttpServer(Handler handler, unsigned short port = 0);
     ~LoopbackHttpServer();
     LoopbackHttpServer(const LoopbackHttpServer&) = delete;
     LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;

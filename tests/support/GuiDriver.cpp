@@ -251,20 +251,45 @@ std::vector<std::vector<std::string>> RemoteListRows(HWND list, int columns) {
     return rows;
 }
 
-LPARAM RemoteItemData(HWND list, int row) {
+namespace {
+
+// Sends `message` with an LVITEMA that lives in the list's own process;
+// the item as the list left it.
+LVITEMA RemoteItemCall(HWND list, UINT message, WPARAM wParam, LVITEMA item) {
     HANDLE process = OpenOwner(list);
-    if (!process) return 0;
-    LVITEMA item{};
+    if (!process) return item;
     {
         RemoteBuffer buffer(process, sizeof(LVITEMA));
-        item.mask = LVIF_PARAM;
-        item.iItem = row;
         WriteProcessMemory(process, buffer.Address(), &item, sizeof item, nullptr);
-        SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(buffer.Address()));
+        SendMessageA(list, message, wParam, reinterpret_cast<LPARAM>(buffer.Address()));
         ReadProcessMemory(process, buffer.Address(), &item, sizeof item, nullptr);
     }
     CloseHandle(process);
-    return item.lParam;
+    return item;
+}
+
+}  // namespace
+
+LPARAM RemoteItemData(HWND list, int row) {
+    LVITEMA item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    return RemoteItemCall(list, LVM_GETITEMA, 0, item).lParam;
+}
+
+int RemoteItemImage(HWND list, int row) {
+    LVITEMA item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    item.iImage = -1;
+    return RemoteItemCall(list, LVM_GETITEMA, 0, item).iImage;
+}
+
+void RemoteSelectRow(HWND list, int row) {
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    RemoteItemCall(list, LVM_SETITEMSTATE, row, item);
 }
 
 std::vector<int> RemoteItemImages(HWND list) {

@@ -76,5 +76,9 @@ std::vector<std::vector<std::string>> RemoteListRows(HWND list, int columns);
 LPARAM RemoteItemData(HWND list, int row);
 // The image index of every row of a list view in another process.
 std::vector<int> RemoteItemImages(HWND list);
+// The image-list index of a row's icon (-1 when it has none).
+int RemoteItemImage(HWND list, int row);
+// Selects and focuses a row, as a click on it would.
+void RemoteSelectRow(HWND list, int row);
 
 }  // namespace gui

@@ -1,0 +1,65 @@
+; What the setup and the uninstaller agree on. PRODUCT, VERSION, PUBLISHER,
+; PROGRAM_FILE and the source paths come from the build (-D), where the
+; version and the names are set once.
+
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
+!define UNINSTALLER_FILE "unins000.exe"
+; The list's background picture, looked for in the program's working folder.
+!define PICTURE_FILE "centerimage.bmp"
+!define SHORTCUT_NAME "${PRODUCT}.lnk"
+
+Unicode true
+RequestExecutionLevel admin
+SetCompressor /SOLID lzma
+XPStyle on
+ManifestDPIAware true
+Icon "${ICON_FILE}"
+BrandingText "${PUBLISHER}"
+
+VIProductVersion "${VERSION}.0.0"
+VIFileVersion "${VERSION}.0.0"
+VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} ${VERSION} ${ROLE}"
+VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}.0.0"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
+
+!include "FileFunc.nsh"
+
+; "/SILENT" and "/VERYSILENT" (the spellings other installers and the
+; program's own upgrade use) mean the same as NSIS's "/S".
+!macro SilentOnRequest
+  ${GetParameters} $R0
+  ClearErrors
+  ${GetOptions} $R0 "/SILENT" $R1
+  IfErrors 0 silent_requested
+  ClearErrors
+  ${GetOptions} $R0 "/VERYSILENT" $R1
+  IfErrors silent_done
+  silent_requested:
+  SetSilent silent
+  silent_done:
+!macroend
+
+; The registry view and Program Files folder of the program's own bitness.
+!ifdef WIN64_PROGRAM
+  !define PROGRAM_FILES "$PROGRAMFILES64"
+!else
+  !define PROGRAM_FILES "$PROGRAMFILES"
+!endif
+!macro ProgramRegistryView
+  !ifdef WIN64_PROGRAM
+    SetRegView 64
+  !endif
+!macroend
+
+; Setup and uninstaller both change machine-wide places.
+!macro RequireAdministrator
+  UserInfo::GetAccountType
+  Pop $R0
+  StrCmp $R0 "Admin" admin_ok
+  MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} ${VERSION} must be installed and uninstalled by an administrator." /SD IDOK
+  Abort
+  admin_ok:
+!macroend

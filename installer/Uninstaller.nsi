@@ -1,0 +1,86 @@
+; Zaltrow's uninstaller, unins000.exe in the install folder. It removes
+; exactly what the setup put there and returns only when it has finished:
+; the program's upgrade starts the new setup the moment this process ends.
+; That is why it is a program of its own and not an NSIS uninstaller, which
+; hands over to a copy of itself in the temporary folder and ends at once.
+; "/SILENT" (or "/VERYSILENT", "/S") removes without any window.
+
+!define ROLE "Uninstall"
+!include "Common.nsh"
+
+Name "${PRODUCT} ${VERSION}"
+Caption "${PRODUCT} ${VERSION} Uninstall"
+OutFile "${OUTFILE}"
+InstallButtonText "&Uninstall"
+CompletedText "Removed"
+ShowInstDetails show
+AutoCloseWindow true
+
+Page instfiles
+
+; 1 once a file in use was left for the next restart.
+Var Pending
+
+Function .onInit
+  !insertmacro SilentOnRequest
+  !insertmacro RequireAdministrator
+  !insertmacro ProgramRegistryView
+  ; It removes the folder it stands in; never one that is not an install.
+  StrCpy $INSTDIR "$EXEDIR"
+  IfFileExists "$INSTDIR\${PROGRAM_FILE}" +3
+  ReadRegStr $R0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  StrCmp $R0 "$INSTDIR" 0 not_installed
+  MessageBox MB_YESNO|MB_ICONQUESTION "Do you want to remove ${PRODUCT} ${VERSION} and all of its files?" /SD IDYES IDYES +2
+  Abort
+  Return
+  not_installed:
+  MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} ${VERSION} is not installed in $INSTDIR." /SD IDOK
+  Abort
+FunctionEnd
+
+; Deletes a file now, or at the next restart when it is in use (on Windows
+; the running program's own file is).
+!macro RemoveFile FILE
+  Delete /REBOOTOK "${FILE}"
+  IfFileExists "${FILE}" 0 +2
+  StrCpy $Pending 1
+!macroend
+
+Section "Remove"
+  SetShellVarContext all
+  StrCpy $Pending 0
+  ; Leave the folder, so this process does not hold it.
+  SetOutPath "$TEMP"
+
+  !insertmacro RemoveFile "$INSTDIR\${PROGRAM_FILE}"
+  !insertmacro RemoveFile "$INSTDIR\${PICTURE_FILE}"
+  Delete "$SMPROGRAMS\${SHORTCUT_NAME}"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+
+  ; Its own file: a running program's file cannot be deleted on Windows but
+  ; can be moved within its drive, so it leaves the install folder for the
+  ; temporary folder and is deleted there (at once where the system allows,
+  ; else at the next restart). A new version installed next therefore never
+  ; finds its own unins000.exe marked for deletion.
+  GetTempFileName $R0
+  Delete "$R0"
+  ClearErrors
+  Rename "$EXEPATH" "$R0"
+  IfErrors 0 moved
+  Delete /REBOOTOK "$EXEPATH"
+  Goto removed
+  moved:
+  Delete /REBOOTOK "$R0"
+  removed:
+
+  RMDir /REBOOTOK "$INSTDIR"
+  IfFileExists "$INSTDIR\*.*" 0 +2
+  StrCpy $Pending 1
+SectionEnd
+
+Function .onInstSuccess
+  StrCmp $Pending 1 0 +3
+  MessageBox MB_OK|MB_ICONINFORMATION "${PRODUCT} ${VERSION} was removed. Some of its files were in use; they will be removed when Windows restarts." /SD IDOK
+  Return
+  MessageBox MB_OK|MB_ICONINFORMATION "${PRODUCT} ${VERSION} was removed from your computer." /SD IDOK
+FunctionEnd
