@@ -53,7 +53,16 @@ zaltrow_build() {
   zaltrow_log "building for $arch in build/$arch"
   cmake -S "$ZALTROW_ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$ZALTROW_ROOT/cmake/mingw.cmake" \
     -DZALTROW_ARCH="$arch" -DCMAKE_BUILD_TYPE=Release >/dev/null
+  zaltrow_identity "$dir"
   cmake --build "$dir" -j "$(nproc)" -- --no-print-directory >/dev/null
+}
+
+# The program's identity (ZALTROW_PRODUCT_NAME, ZALTROW_VERSION,
+# ZALTROW_EXE_NAME, ...) as the top CMakeLists.txt sets it, from the file
+# the configuring of build folder $1 wrote.
+zaltrow_identity() {
+  # shellcheck source=/dev/null
+  source "$1/identity.sh"
 }
 
 # What run.sh and the benchmarks start with: what is missing installed,
@@ -127,8 +136,6 @@ zaltrow_make_side_prefixes() {
 zaltrow_add_wine_fonts() {
   cp -n /usr/share/wine/fonts/* "$1/drive_c/windows/Fonts/" 2>/dev/null || true
 }
-
-ZALTROW_EXE_NAME="Zaltrow 1.2.exe"
 
 # The demo prefix build/ARCH/wine-demo, made and seeded on first use only,
 # so what a person removed in one run stays removed in the next.

@@ -9,6 +9,8 @@ source "$(dirname "$0")/common.sh"
 
 arch=${1:-$(zaltrow_wine_arch)}
 build="$ZALTROW_ROOT/build/$arch"
+zaltrow_identity "$build"
+name=$ZALTROW_PRODUCT_NAME
 out="$ZALTROW_ROOT/build/screenshots"
 zaltrow_wine_env "$arch"
 zaltrow_demo_prefix "$build"
@@ -23,10 +25,10 @@ trap '"$WINESERVER" -k >/dev/null 2>&1 || true' EXIT
 
 window=
 for _ in $(seq 100); do
-  window=$(xdotool search --onlyvisible --name '^Zaltrow$' 2>/dev/null | head -1) && [ -n "$window" ] && break
+  window=$(xdotool search --onlyvisible --name "^$name\$" 2>/dev/null | head -1) && [ -n "$window" ] && break
   sleep 0.1
 done
-[ -n "$window" ] || { echo "Zaltrow's window did not appear" >&2; exit 1; }
+[ -n "$window" ] || { echo "$name's window did not appear" >&2; exit 1; }
 sleep 2.5
 shot main
 import -window "$window" "$out/main-window.png"
@@ -94,7 +96,7 @@ shot about
 # Zaltrow's own setup and uninstaller, as a Windows user meets them. The
 # setup installs into the demo prefix, so its list shows Zaltrow from then
 # on; the uninstaller's question is answered No, which keeps it there.
-setup=("$build"/src/Zaltrow-*-Setup.exe)
+setup=("$build/src/$name-$ZALTROW_VERSION-Setup.exe")
 if [ -f "${setup[0]}" ]; then
   # Waits for a window whose name matches $1; prints its id.
   wait_for() {
@@ -113,7 +115,7 @@ if [ -f "${setup[0]}" ]; then
     zaltrow_log "wrote build/screenshots/$2.png"
   }
   (cd "$build/src" && "$WINE" "$(basename "${setup[0]}")" >/dev/null 2>&1 &)
-  page=$(wait_for '^Zaltrow [0-9.]* Setup')
+  page=$(wait_for "^$name $ZALTROW_VERSION Setup")
   sleep 1
   shot_window "$page" setup
   xdotool key Return   # Install
@@ -121,8 +123,8 @@ if [ -f "${setup[0]}" ]; then
   shot_window "$page" setup-done
   xdotool key Return   # Close
   sleep 1
-  (cd "$build" && "$WINE" 'C:\Program Files\Zaltrow\unins000.exe' >/dev/null 2>&1 &)
-  question=$(wait_for '^Zaltrow [0-9.]* Uninstall')
+  (cd "$build" && "$WINE" "C:\\Program Files\\$name\\unins000.exe" >/dev/null 2>&1 &)
+  question=$(wait_for "^$name $ZALTROW_VERSION Uninstall")
   sleep 1
   shot_window "$question" uninstall
   xdotool key n

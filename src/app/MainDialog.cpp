@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr const char* kSettingsKey = "Zaltrow";
+constexpr const char* kSettingsKey = ZALTROW_SETTINGS_KEY;
 constexpr const char* kDisableSplashValue = "bDisableSplash";
 // While icons load, extracted ones go to their rows on this timer. A timer
 // waits for painting, so the rows are drawn first however fast icons come.
@@ -151,7 +151,7 @@ void MainDialog::SetUpList() {
 
     list_.SetTextBkColor(CLR_NONE);
     SetWindowTextA(Item(IDC_UPGRADE), "Upgrade");
-    SetWindowTextA(Hwnd(), "Zaltrow");
+    SetWindowTextA(Hwnd(), ZALTROW_PRODUCT_NAME);
 
     char folder[2000] = {};
     if (_getcwd(folder, sizeof folder)) {
@@ -291,7 +291,7 @@ void MainDialog::OnUpgrade() {
 void MainDialog::OnOK() { OnUninstall(); }
 
 void MainDialog::ShowInvalidSelection(const std::string& rowText) {
-    MessageBoxA(Hwnd(), InvalidSelectionText(rowText).c_str(), kMessageCaption, MB_OK | MB_ICONHAND);
+    MessageBoxA(Hwnd(), InvalidSelectionText(rowText).c_str(), ZALTROW_MESSAGE_CAPTION, MB_OK | MB_ICONHAND);
 }
 
 void MainDialog::OnRemove() {
@@ -305,7 +305,7 @@ void MainDialog::OnRemove() {
     const EntrySource source = selected.entry->source;
     const std::string keyName = selected.entry->keyName;
     const std::string displayName = selected.entry->displayName;
-    if (MessageBoxA(Hwnd(), RemoveQuestionText(displayName).c_str(), kMessageCaption, MB_YESNO | MB_ICONQUESTION) !=
+    if (MessageBoxA(Hwnd(), RemoveQuestionText(displayName).c_str(), ZALTROW_MESSAGE_CAPTION, MB_YESNO | MB_ICONQUESTION) !=
         IDYES)
         return;
     RemoveProgramEntry(Hwnd(), source, keyName, displayName, [this] { RefreshList(); });

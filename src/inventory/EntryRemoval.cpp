@@ -1,5 +1,6 @@
 #include "inventory/EntryRemoval.h"
 
+#include "BuildConfig.h"
 #include "inventory/EntryBackup.h"
 #include "inventory/EntrySelection.h"
 #include "inventory/ProgramInventory.h"
@@ -12,17 +13,17 @@ void RemoveProgramEntry(HWND owner, EntrySource source, const std::string& keyNa
     // No backup, no deletion: every removal can be imported back.
     EntryBackup backup(root, view);
     if (!backup.Save(keyName)) {
-        MessageBoxA(owner, backup.FailureText().c_str(), kMessageCaption, MB_OK | MB_ICONHAND);
+        MessageBoxA(owner, backup.FailureText().c_str(), ZALTROW_MESSAGE_CAPTION, MB_OK | MB_ICONHAND);
         return;
     }
     SettingsStore store;
     if (!store.DeleteKey(ProgramInventory::kUninstallPath, keyName, root, view)) {
-        MessageBoxA(owner, RemovalFailedText(source, keyName).c_str(), kMessageCaption, MB_OK | MB_ICONHAND);
+        MessageBoxA(owner, RemovalFailedText(source, keyName).c_str(), ZALTROW_MESSAGE_CAPTION, MB_OK | MB_ICONHAND);
         return;
     }
     store.DeleteKey(ProgramInventory::kArpCachePath, keyName, root, view);
     refreshList();
     // The refreshed list is painted before the box covers it.
     if (owner) UpdateWindow(owner);
-    MessageBoxA(owner, RemovedText(displayName).c_str(), kMessageCaption, MB_OK | MB_ICONASTERISK);
+    MessageBoxA(owner, RemovedText(displayName).c_str(), ZALTROW_MESSAGE_CAPTION, MB_OK | MB_ICONASTERISK);
 }

@@ -10,13 +10,9 @@
 #include <functional>
 #include <string>
 
-#include "BuildConfig.h"
 #include "inventory/EntrySource.h"
 
 // `owner` owns the messages; `refreshList` rebuilds the list before the
 // success message is shown.
 void RemoveProgramEntry(HWND owner, EntrySource source, const std::string& keyName,
                         const std::string& displayName, const std::function<void()>& refreshList);
-
-// The caption of the program's messages.
-constexpr const char* kMessageCaption = ZALTROW_PRODUCT_NAME;

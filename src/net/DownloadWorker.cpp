@@ -27,10 +27,8 @@ bool DeleteOnClose(HANDLE file, bool remove) {
 }  // namespace
 
 void DownloadWorker::ShowProgress(const FetchJob& job, const std::string& text) {
-    if (!job.progressWindow || job.IsAbandoned()) return;
-    // The control belongs to the GUI thread: the text is set by a
-    // synchronous call into it, answered because that thread pumps.
-    if (HWND control = GetDlgItem(job.progressWindow, kProgressControl)) SetWindowTextA(control, text.c_str());
+    if (!job.progress || job.IsAbandoned()) return;
+    job.progress(text);
 }
 
 void DownloadWorker::Download(FetchJob& job) {

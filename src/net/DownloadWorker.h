@@ -7,8 +7,8 @@
 // written; otherwise it is deleted through the handle that made it, so a
 // later download's file of the same name is never touched.
 //
-// Progress text goes to the window at most every kProgressMs; the last text
-// is always the exact total.
+// Progress text goes to the job's receiver at most every kProgressMs; the
+// last text is always the exact total.
 
 #include <windows.h>
 
@@ -27,7 +27,6 @@ public:
     static constexpr std::size_t kReadBytes = 64 * kPieceBytes;
     static constexpr std::size_t kBlockBytes = kReadBytes + kPieceBytes;
     static constexpr ULONGLONG kProgressMs = 50;
-    static constexpr int kProgressControl = 1076;
 
     // Thread routine; the argument is the worker's share of the job (a
     // heap-allocated shared_ptr<FetchJob>, freed here). Nothing escapes it, and

@@ -19,9 +19,11 @@
 #include <utility>
 #include <vector>
 
+#include "net/DownloadProgress.h"
+
 struct FetchJob {
-    FetchJob(std::string url, std::string localFile, HWND progressWindow)
-        : url(std::move(url)), localFile(std::move(localFile)), progressWindow(progressWindow) {}
+    FetchJob(std::string url, std::string localFile, DownloadProgress progress)
+        : url(std::move(url)), localFile(std::move(localFile)), progress(std::move(progress)) {}
     FetchJob(const FetchJob&) = delete;
     FetchJob& operator=(const FetchJob&) = delete;
 
@@ -50,7 +52,7 @@ struct FetchJob {
     const std::string url;
     std::vector<std::string> lines;
     const std::string localFile;      // empty for a text fetch
-    const HWND progressWindow;        // may be null; child 1076 gets progress text
+    const DownloadProgress progress;  // may be empty
 
     // Results, read after `finished`: a page read to its end, or a download
     // answered 200 whose body arrived whole (all of the announced length)

@@ -44,10 +44,10 @@ void HttpFetcher::PumpMessages() {
 }
 
 const std::vector<std::string>& HttpFetcher::Fetch(const std::string& url, const std::string& localFile,
-                                                   HWND progressWindow) {
+                                                   DownloadProgress progress) {
     FetchLock::Guard lock;
     const bool download = !localFile.empty();
-    auto job = std::make_shared<FetchJob>(url, localFile, progressWindow);
+    auto job = std::make_shared<FetchJob>(url, localFile, std::move(progress));
     outcome_ = FetchOutcome::Failed;
     downloadedBytes_ = 0;
 

@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+#include "net/DownloadProgress.h"
+
 enum class FetchOutcome {
     Complete,   // page read to its end; download answered 200 and saved whole
     Failed,     // anything else the worker reported
@@ -42,15 +44,14 @@ public:
     // Fetches `url` ("http://" is put in front when it names no scheme).
     // With an empty `localFile` the page's lines replace Lines(); otherwise
     // the body is downloaded into `localFile`, which exists afterwards only
-    // when the download succeeded, and Lines() is left as it was. Child
-    // control 1076 of `progressWindow`, when there is one, shows the
-    // download's progress. Returns Lines(), valid until the next Fetch or
+    // when the download succeeded, and Lines() is left as it was.
+    // `progress`, when given, receives the download's progress texts. Returns Lines(), valid until the next Fetch or
     // the fetcher's end. A fetch that ends Cancelled or Stalled leaves
     // Lines() empty (text fetch) and no file (download). Callers must keep
     // the user from starting a second fetch from a message dispatched
     // during the wait.
     const std::vector<std::string>& Fetch(const std::string& url, const std::string& localFile = std::string(),
-                                          HWND progressWindow = nullptr);
+                                          DownloadProgress progress = {});
 
     // The last text fetch's lines.
     const std::vector<std::string>& Lines() const { return lines_; }

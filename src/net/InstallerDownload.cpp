@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "framework/FilePresence.h"
 #include "net/ApplicationName.h"
 #include "net/Base64.h"
 #include "net/ExecutableHeader.h"
@@ -19,7 +20,7 @@ InstallerDownload::InstallerDownload(const UpgradePublicKey& key, std::string fi
 bool InstallerDownload::RemoveStaleFile(HWND owner) const {
     if (DeleteFileA(file_.c_str())) return true;
     DWORD error = GetLastError();
-    if (GetFileAttributesA(file_.c_str()) == INVALID_FILE_ATTRIBUTES) return true;  // nothing was there
+    if (fw::FileIsMissing(file_)) return true;  // nothing was there
     // A folder of that name, or a file another program holds open.
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) error = ERROR_ACCESS_DENIED;
     MessageBoxA(owner, FileErrorText(error, file_).c_str(), ApplicationName().c_str(), MB_ICONEXCLAMATION | MB_OK);
@@ -45,7 +46,8 @@ bool InstallerDownload::Prove(std::uint64_t downloadedBytes, const std::vector<u
 }
 
 InstallerDownload::Result InstallerDownload::Run(HttpFetcher& fetcher, const std::string& link,
-                                                 const std::string& signature, HWND progressWindow, HWND owner) {
+                                                 const std::string& signature, const DownloadProgress& progress,
+                                                 HWND owner) {
     held_.reset();
     if (!RemoveStaleFile(owner)) return Result::Failed;
     // Without a signature of the right form there is nothing to prove the
@@ -53,7 +55,7 @@ InstallerDownload::Result InstallerDownload::Run(HttpFetcher& fetcher, const std
     const std::optional<std::vector<unsigned char>> signatureBytes = DecodeBase64(signature);
     if (!signatureBytes || signatureBytes->size() != kSignatureBytes) return Result::Failed;
 
-    fetcher.Fetch(link, file_, progressWindow);
+    fetcher.Fetch(link, file_, progress);
     switch (fetcher.Outcome()) {
     case FetchOutcome::Complete:
         break;

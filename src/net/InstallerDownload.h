@@ -26,13 +26,13 @@ public:
 
     InstallerDownload(const UpgradePublicKey& key, std::string file);
 
-    // Downloads `link` into the file with `fetcher`, its progress in
-    // control 1076 of `progressWindow`. `signature` is the base64 line the
+    // Downloads `link` into the file with `fetcher`, its progress texts to
+    // `progress`. `signature` is the base64 line the
     // page gave. A stale file that cannot be removed is reported in a
     // message box owned by `owner`. On Failed and Cancelled no file of this
     // download is left.
-    Result Run(HttpFetcher& fetcher, const std::string& link, const std::string& signature, HWND progressWindow,
-               HWND owner);
+    Result Run(HttpFetcher& fetcher, const std::string& link, const std::string& signature,
+               const DownloadProgress& progress, HWND owner);
 
     // Lets go of a proven file, so that it can be deleted.
     void Release() { held_.reset(); }

@@ -8,9 +8,9 @@
 
 #include "BuildConfig.h"
 #include "UpgradeResource.h"
-#include "framework/UniqueHandle.h"
 #include "net/InstallerDownload.h"
 #include "net/UpgradeProgressDialog.h"
+#include "registry/SettingsStore.h"
 
 namespace {
 constexpr const char* kProductPage = "http://" ZALTROW_MAKER_HOST "/zaltrow.html";
@@ -127,7 +127,7 @@ void UpgradeDialog::InstallUpgrade(const std::string& downloadLink) {
     InstallerDownload::Result result;
     {
         Tracking tracking(running_, downloader);
-        result = installer.Run(downloader, downloadLink, page_.signature, progress.Hwnd(), Hwnd());
+        result = installer.Run(downloader, downloadLink, page_.signature, progress.ProgressText(), Hwnd());
     }
     if (result == InstallerDownload::Result::Proven) {
         // A Close pressed while the file was being proven still counts;
@@ -145,7 +145,7 @@ void UpgradeDialog::InstallUpgrade(const std::string& downloadLink) {
         return;
     }
     if (result != InstallerDownload::Result::Proven) {
-        MessageBoxA(Hwnd(), DownloadProblemText().c_str(), ZALTROW_PRODUCT_NAME, MB_OK | MB_ICONASTERISK);
+        MessageBoxA(Hwnd(), DownloadProblemText().c_str(), ZALTROW_MESSAGE_CAPTION, MB_OK | MB_ICONASTERISK);
         progress.Close();
         return;
     }
@@ -167,12 +167,5 @@ void UpgradeDialog::InstallUpgrade(const std::string& downloadLink) {
 void UpgradeDialog::SaveUpgradeDate() const {
     const std::string text = UpgradeDateText(lastCheck_);
     if (text.empty()) return;
-    fw::RegKey key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, ("Software\\" + productName_).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_SET_VALUE, nullptr, key.put(), nullptr) != ERROR_SUCCESS) {
-        key.release();
-        return;
-    }
-    RegSetValueExA(key.get(), "UpgradeDate", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                   static_cast<DWORD>(text.size() + 1));
+    SettingsStore().WriteString(productName_, "UpgradeDate", text);
 }

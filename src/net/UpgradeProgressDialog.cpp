@@ -19,6 +19,10 @@ void UpgradeProgressDialog::SetText(const char* text) {
     if (Hwnd()) SetDlgItemTextA(Hwnd(), IDC_UPGRADE_PROGRESS_TEXT, text);
 }
 
+DownloadProgress UpgradeProgressDialog::ProgressText() const {
+    return ProgressInControl(Hwnd(), IDC_UPGRADE_PROGRESS_TEXT);
+}
+
 void UpgradeProgressDialog::Close() {
     if (!Hwnd()) return;
     ShowWindow(Hwnd(), SW_HIDE);

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "framework/Dialog.h"
+#include "net/DownloadProgress.h"
 
 class UpgradeProgressDialog : public fw::Dialog {
 public:
@@ -14,6 +15,9 @@ public:
     // Creates and shows the window (and its text control).
     bool Open(const char* caption = nullptr);
     void SetText(const char* text);
+    // A download's progress texts, shown in the text control; for as long
+    // as the window is open.
+    DownloadProgress ProgressText() const;
     // Hides and destroys the window.
     void Close();
 

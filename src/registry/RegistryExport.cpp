@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "framework/UniqueHandle.h"
+#include "framework/RegistryKey.h"
 #include "registry/CodePageText.h"
 #include "registry/RegistryText.h"
 
@@ -11,8 +11,8 @@ namespace {
 const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
 LONG Open(HKEY base, const std::u16string& name, REGSAM view, fw::RegKey& key) {
-    const LONG rc = RegOpenKeyExW(base, Wide(name), 0, KEY_READ | view, key.put());
-    if (rc != ERROR_SUCCESS) key.release();
+    LONG rc = ERROR_SUCCESS;
+    key = fw::OpenRegKey(base, std::wstring(Wide(name)), KEY_READ | view, &rc);
     return rc;
 }
 

@@ -1,16 +1,11 @@
 #include "registry/SettingsStore.h"
 
+#include "framework/RegistryKey.h"
 #include "registry/RegistryText.h"
 
 namespace {
 
 std::string UnderSoftware(const std::string& path) { return "Software\\" + path; }
-
-fw::RegKey OpenKey(HKEY root, const std::string& fullPath, REGSAM access) {
-    fw::RegKey key;
-    if (RegOpenKeyExA(root, fullPath.c_str(), 0, access, key.put()) != ERROR_SUCCESS) key.release();
-    return key;
-}
 
 std::string ReadText(HKEY key, const char* valueName) {
     char buffer[SettingsStore::kReadBufferBytes];
@@ -42,13 +37,8 @@ std::optional<std::string> ReadCacheRecord(HKEY key, const char* valueName) {
 bool SettingsStore::WriteString(const std::string& path, const std::string& valueName,
                                 const std::string& text) {
     if (text.size() > kMaxWriteChars) return false;
-    fw::RegKey key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, UnderSoftware(path).c_str(), 0, nullptr,
-                        REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, key.put(),
-                        nullptr) != ERROR_SUCCESS) {
-        key.release();
-        return false;
-    }
+    const fw::RegKey key = fw::CreateRegKey(HKEY_CURRENT_USER, UnderSoftware(path), KEY_SET_VALUE);
+    if (!key) return false;
     // A value that cannot be set is not reported: the key was there.
     RegSetValueExA(key.get(), valueName.c_str(), 0, REG_SZ,
                    reinterpret_cast<const BYTE*>(text.c_str()), static_cast<DWORD>(text.size() + 1));
@@ -57,20 +47,20 @@ bool SettingsStore::WriteString(const std::string& path, const std::string& valu
 
 std::string SettingsStore::ReadString(const std::string& path, const std::string& valueName,
                                       HKEY root, REGSAM view) {
-    fw::RegKey key = OpenKey(root, UnderSoftware(path), KEY_QUERY_VALUE | view);
+    fw::RegKey key = fw::OpenRegKey(root, UnderSoftware(path), KEY_QUERY_VALUE | view);
     if (!key) return {};
     return ReadText(key.get(), valueName.c_str());
 }
 
 fw::RegKey SettingsStore::OpenForReading(HKEY root, const std::string& fullPath, REGSAM view) {
-    return OpenKey(root, fullPath, KEY_READ | view);
+    return fw::OpenRegKey(root, fullPath, KEY_READ | view);
 }
 
 std::vector<std::string> SettingsStore::ReadStrings(HKEY parent, const std::string& subkey,
                                                     std::initializer_list<const char*> valueNames,
                                                     REGSAM view) {
     std::vector<std::string> texts(valueNames.size());
-    fw::RegKey key = OpenKey(parent, subkey, KEY_QUERY_VALUE | view);
+    fw::RegKey key = fw::OpenRegKey(parent, subkey, KEY_QUERY_VALUE | view);
     if (!key) return texts;
     std::size_t index = 0;
     for (const char* name : valueNames) texts[index++] = ReadText(key.get(), name);
@@ -82,7 +72,7 @@ int SettingsStore::ReadInt(const std::string& path, const std::string& valueName
 }
 
 bool SettingsStore::DeleteKey(const std::string& path, const std::string& subkey, HKEY root, REGSAM view) {
-    fw::RegKey key = OpenKey(root, UnderSoftware(path), KEY_ALL_ACCESS | view);
+    fw::RegKey key = fw::OpenRegKey(root, UnderSoftware(path), KEY_ALL_ACCESS | view);
     if (!key) return false;
     // Windows resolves the subkey in the caller's own view unless told
     // otherwise, whatever view the parent handle came from.
@@ -94,7 +84,7 @@ bool SettingsStore::DeleteKey(const std::string& path, const std::string& subkey
 std::optional<std::string> SettingsStore::ReadCachedProgramName(const std::string& path,
                                                                 const std::string& valueName,
                                                                 HKEY root, REGSAM view) {
-    fw::RegKey key = OpenKey(root, UnderSoftware(path), KEY_QUERY_VALUE | view);
+    fw::RegKey key = fw::OpenRegKey(root, UnderSoftware(path), KEY_QUERY_VALUE | view);
     if (!key) return std::nullopt;
     return ReadCacheRecord(key.get(), valueName.c_str());
 }
@@ -102,14 +92,14 @@ std::optional<std::string> SettingsStore::ReadCachedProgramName(const std::strin
 std::optional<std::string> SettingsStore::ReadCachedProgramName(HKEY parent, const std::string& subkey,
                                                                 const std::string& valueName,
                                                                 REGSAM view) {
-    fw::RegKey key = OpenKey(parent, subkey, KEY_QUERY_VALUE | view);
+    fw::RegKey key = fw::OpenRegKey(parent, subkey, KEY_QUERY_VALUE | view);
     if (!key) return std::nullopt;
     return ReadCacheRecord(key.get(), valueName.c_str());
 }
 
 SettingsStore& SettingsStore::EnumerateKey(HKEY root, const std::string& fullPath, REGSAM view) {
     results_.clear();
-    fw::RegKey key = OpenKey(root, fullPath, KEY_ALL_ACCESS | view);
+    fw::RegKey key = fw::OpenRegKey(root, fullPath, KEY_ALL_ACCESS | view);
     if (!key) return *this;
 
     char className[260];

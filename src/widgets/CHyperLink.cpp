@@ -7,6 +7,7 @@
 
 #include "BuildConfig.h"
 #include "framework/ClientDc.h"
+#include "framework/RegistryKey.h"
 #include "framework/SelectedObject.h"
 #include "widgets/ShellCommandText.h"
 
@@ -260,12 +261,9 @@ INT_PTR CHyperLink::ShellOpenUrl(const std::string& url, int showCommand) {
 }
 
 LONG CHyperLink::ReadRegDefault(HKEY root, const std::string& subkey, std::string& value) {
-    fw::RegKey key;
-    const LONG opened = RegOpenKeyExA(root, subkey.c_str(), 0, KEY_QUERY_VALUE, key.put());
-    if (opened != ERROR_SUCCESS) {
-        key.release();
-        return opened;
-    }
+    LONG opened = ERROR_SUCCESS;
+    const fw::RegKey key = fw::OpenRegKey(root, subkey, KEY_QUERY_VALUE, &opened);
+    if (!key) return opened;
     char data[kRegistryValueSize] = {};
     LONG size = sizeof data;
     const LONG read = RegQueryValueA(key.get(), nullptr, data, &size);
@@ -276,5 +274,5 @@ LONG CHyperLink::ReadRegDefault(HKEY root, const std::string& subkey, std::strin
 
 void CHyperLink::ReportLinkError(HWND owner, INT_PTR code) {
     const std::string text = shell_text::LinkErrorText(code);
-    MessageBoxA(owner, text.c_str(), ZALTROW_PRODUCT_NAME, MB_ICONEXCLAMATION | MB_OK);
+    MessageBoxA(owner, text.c_str(), ZALTROW_MESSAGE_CAPTION, MB_ICONEXCLAMATION | MB_OK);
 }

@@ -57,7 +57,7 @@ public:
     // `value`: 0, or the registry's error code.
     static LONG ReadRegDefault(HKEY root, const std::string& subkey, std::string& value);
     // Tells the user why a link could not be opened (message box owned by
-    // `owner`, captioned "Zaltrow").
+    // `owner`, captioned with the program's name).
     static void ReportLinkError(HWND owner, INT_PTR code);
     // The hand cursor all links share: the system help viewer's, else the
     // system's own hand. Loaded once, kept for the process's life.

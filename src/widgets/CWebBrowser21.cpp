@@ -3,6 +3,7 @@
 #include <exdisp.h>
 #include <ocidl.h>
 
+#include "BuildConfig.h"
 
 const CLSID CWebBrowser21::kClassId = {0x8856F961, 0x340A, 0x11D0, {0xA9, 0x6B, 0x00, 0xC0, 0x4F, 0xD7, 0x05, 0xA2}};
 
@@ -62,7 +63,7 @@ bool CWebBrowser21::CreateControl() {
     // The browser control wants its site before anything else.
     if (FAILED(object_->SetClientSite(site_.get()))) return false;
     if (ComPtr<IPersistStreamInit> persist = object_.As<IPersistStreamInit>()) persist->InitNew();
-    object_->SetHostNames(L"Zaltrow", nullptr);
+    object_->SetHostNames(L"" ZALTROW_PRODUCT_NAME, nullptr);
 
     RECT area{};
     GetClientRect(Hwnd(), &area);

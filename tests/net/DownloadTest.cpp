@@ -61,7 +61,7 @@ TEST_F(Download, SavesBinaryBytesExactlyWithProgress) {
     ASSERT_NE(body.find('\0'), std::string::npos);
     LoopbackHttpServer server(Serving(body));
     ProgressWindow progress;
-    fetcher.Fetch(server.Url("/files/setup.exe"), file, progress.Handle());
+    fetcher.Fetch(server.Url("/files/setup.exe"), file, progress.Receiver());
 
     EXPECT_EQ(ReadWholeFile(file), body);
     EXPECT_EQ(fetcher.Outcome(), FetchOutcome::Complete);
@@ -96,7 +96,7 @@ TEST_F(Download, ChunkedBodyIsSavedWhole) {
         ex.Send("0\r\n\r\n");
     });
     ProgressWindow progress;
-    fetcher.Fetch(server.Url("/chunked.bin"), file, progress.Handle());
+    fetcher.Fetch(server.Url("/chunked.bin"), file, progress.Receiver());
     EXPECT_EQ(ReadWholeFile(file), body);
     EXPECT_EQ(progress.Texts().back(), "Read 20000 bytes");
 }
@@ -105,7 +105,7 @@ TEST_F(Download, ExactMultipleOfThePieceEndsWithTheExactTotal) {
     const std::string body = RandomBytes(3 * 1024, 99);
     LoopbackHttpServer server(Serving(body));
     ProgressWindow progress;
-    fetcher.Fetch(server.Url("/three.bin"), file, progress.Handle());
+    fetcher.Fetch(server.Url("/three.bin"), file, progress.Receiver());
     EXPECT_EQ(ReadWholeFile(file), body);
     EXPECT_EQ(progress.Texts(), (Texts{"Downloading update ..", "Read 3072/3072 bytes"}));
 }
@@ -117,7 +117,7 @@ TEST_F(Download, WithoutContentLengthProgressHasNoTotal) {
         ex.CloseAfter();
     });
     ProgressWindow progress;
-    fetcher.Fetch(server.Url("/unsized.bin"), file, progress.Handle());
+    fetcher.Fetch(server.Url("/unsized.bin"), file, progress.Receiver());
     EXPECT_EQ(ReadWholeFile(file), body);
     ASSERT_GE(progress.Texts().size(), 2u);
     EXPECT_EQ(progress.Texts().front(), "Downloading update ..");
@@ -135,7 +135,7 @@ TEST_F(Download, ProgressTextAtMostTwentyTimesASecondEndingExact) {
     });
     ProgressWindow progress;
     const ULONGLONG start = GetTickCount64();
-    fetcher.Fetch(server.Url("/slow.bin"), file, progress.Handle());
+    fetcher.Fetch(server.Url("/slow.bin"), file, progress.Receiver());
     const double seconds = static_cast<double>(GetTickCount64() - start) / 1000.0;
     const Texts& texts = progress.Texts();
     ASSERT_GE(texts.size(), 2u);
@@ -148,7 +148,7 @@ TEST_F(Download, ProgressTextAtMostTwentyTimesASecondEndingExact) {
 TEST_F(Download, ProgressNeedsControl1076) {
     LoopbackHttpServer server(Serving("payload"));
     ProgressWindow bare(false);
-    fetcher.Fetch(server.Url("/a"), file, bare.Handle());
+    fetcher.Fetch(server.Url("/a"), file, bare.Receiver());
     EXPECT_EQ(ReadWholeFile(file), std::optional<std::string>("payload"));
     EXPECT_TRUE(bare.Texts().empty());
 }
@@ -180,7 +180,7 @@ TEST_P(DownloadedPage, IsRefusedOnlyWhenAPieceHoldsHtml) {
     LoopbackHttpServer server(Serving(c.body, c.status));
     ProgressWindow progress;
     const std::string file = folder.Join("NewUpdate.exe");
-    HttpFetcher().Fetch(server.Url("/NewUpdate.exe"), file, progress.Handle());
+    HttpFetcher().Fetch(server.Url("/NewUpdate.exe"), file, progress.Receiver());
     if (!c.lastProgress) {
         EXPECT_EQ(ReadWholeFile(file), c.body);
     } else {
@@ -211,7 +211,7 @@ TEST_F(Download, AnswerOtherThan200IsNeverSaved) {
     for (int status : {404, 500, 203}) {
         LoopbackHttpServer server(Serving("<html lang=\"en\"><body>Not here</body></html>", status));
         ProgressWindow progress;
-        fetcher.Fetch(server.Url("/setup.exe"), file, progress.Handle());
+        fetcher.Fetch(server.Url("/setup.exe"), file, progress.Receiver());
         EXPECT_FALSE(PathExists(file)) << status;
         EXPECT_EQ(fetcher.Outcome(), FetchOutcome::Failed) << status;
     }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "net/DownloadProgress.h"
+
 class ProgressWindow {
 public:
     static constexpr int kTextControl = 1076;
@@ -19,6 +21,8 @@ public:
     ProgressWindow& operator=(const ProgressWindow&) = delete;
 
     HWND Handle() const { return window_; }
+    // A download's progress shown in control 1076, as the upgrade shows it.
+    DownloadProgress Receiver() const { return ProgressInControl(window_, kTextControl); }
     // Every text the control was given, and the thread that handled each.
     const std::vector<std::string>& Texts() const { return texts_; }
     const std::vector<DWORD>& Threads() const { return threads_; }

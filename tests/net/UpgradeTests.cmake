@@ -39,7 +39,7 @@ add_custom_command(TARGET command_recorder POST_BUILD
           ${test_private_key} $<TARGET_FILE:command_recorder> $<TARGET_FILE_DIR:command_recorder>/command_recorder.sig
   VERBATIM)
 add_executable(upgrade_install_driver WIN32 UpgradeInstallDriver.cpp $<TARGET_OBJECTS:zaltrow_resources>)
-target_link_libraries(upgrade_install_driver PRIVATE zaltrow_ui)
+target_link_libraries(upgrade_install_driver PRIVATE zaltrow_net)
 target_include_directories(upgrade_install_driver PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/generated)
 target_include_directories(upgrade_tests PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/generated)
 add_dependencies(upgrade_tests command_recorder upgrade_install_driver)

@@ -68,7 +68,7 @@ int Upgrade(const char* url, const char* file, const char* signature, const char
     DeleteFileA(file);
     LARGE_INTEGER start, fetched, proven;
     QueryPerformanceCounter(&start);
-    downloader.Fetch(url, file, progress.Hwnd());
+    downloader.Fetch(url, file, progress.ProgressText());
     QueryPerformanceCounter(&fetched);
     char text[128] = {};
     GetDlgItemTextA(progress.Hwnd(), 1076, text, sizeof text);
@@ -78,7 +78,7 @@ int Upgrade(const char* url, const char* file, const char* signature, const char
     LARGE_INTEGER again;
     QueryPerformanceCounter(&again);
     InstallerDownload installer(key, file);
-    const bool ok = installer.Run(downloader, url, signature, progress.Hwnd(), nullptr) ==
+    const bool ok = installer.Run(downloader, url, signature, progress.ProgressText(), nullptr) ==
                     InstallerDownload::Result::Proven;
     QueryPerformanceCounter(&proven);
     installer.Release();

@@ -1,0 +1,22 @@
+#pragma once
+// Opening and creating registry keys into an owner. Every key the program
+// opens outside SettingsStore's own walks goes through these, so the rule
+// that a failed open leaves nothing to close lives in one place.
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/UniqueHandle.h"
+
+namespace fw {
+
+// The key opened with `access` (which may carry a KEY_WOW64_* view), or an
+// empty owner; `result`, when given, receives the call's error code.
+RegKey OpenRegKey(HKEY root, const std::string& path, REGSAM access, LONG* result = nullptr);
+RegKey OpenRegKey(HKEY root, const std::wstring& path, REGSAM access, LONG* result = nullptr);
+
+// The key created (or opened, when it is there) as a non-volatile key.
+RegKey CreateRegKey(HKEY root, const std::string& path, REGSAM access, LONG* result = nullptr);
+
+}  // namespace fw
