@@ -26,7 +26,18 @@
 //   operations the program uses, and the owner of an image list.
 //
 // RAII: UniqueHandle.h (registry keys, kernel handles, icons, GDI objects,
-//   memory DCs), ClientDc.h, PaintDc.h, SelectedObject.h.
+//   memory DCs), ClientDc.h, PaintDc.h, SelectedObject.h. RegistryKey.h
+//   opens and creates registry keys into their owner (fw::OpenRegKey,
+//   fw::CreateRegKey); every key outside SettingsStore's walks is opened
+//   there.
+//
+// FilePresence.h — fw::FileIsMissing: the one test of whether a file is
+//   gone (opening it; only "no such file" means gone).
+//
+// BuildConfig.h, generated into the build folder, is the program's
+// identity (name, version, file name, maker, message caption) as the top
+// CMakeLists.txt sets it. This layer is the lowest: it uses nothing else of
+// the program (src/CMakeLists.txt shows the order of all six).
 //
 // No exception crosses a window procedure or the dialog manager: both
 // procedures catch everything and fall back to default processing.

@@ -4,11 +4,13 @@
 
 #include <windows.h>
 
+#include "BuildConfig.h"
+
 struct FetchJob;
 
 class PageWorker {
 public:
-    static constexpr char kHeaderText[] = "Accept: text/*\r\nUser-Agent: Vexmar by Quorvane\r\n";
+    static constexpr char kHeaderText[] = "Accept: text/*\r\nUser-Agent: Vexmar by " ZALTROW_PUBLISHER "\r\n";
 
     // Thread routine; the argument is the worker's share of the job (a
     // heap-allocated shared_ptr<FetchJob>, freed here). Nothing escapes it, and

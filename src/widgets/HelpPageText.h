@@ -6,13 +6,15 @@
 #include <string>
 #include <string_view>
 
+#include "BuildConfig.h"
+
 namespace help_text {
 
 // The page's "Open Built-In Help" target. Any navigation whose address
 // contains it opens the local help file instead.
 inline constexpr std::wstring_view kLocalHelpMarker = L"OPEN_LOCAL_HELP_FILE12345";
 // The local help file, beside the program.
-inline constexpr const char* kLocalHelpFile = "Zaltrow Help.hlp";
+inline constexpr const char* kLocalHelpFile = ZALTROW_PRODUCT_NAME " Help.hlp";
 
 // Whether the marker occurs anywhere in `url`, in any letter case.
 bool ContainsLocalHelpMarker(std::wstring_view url);

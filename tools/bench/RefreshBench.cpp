@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "BuildConfig.h"
 #include "GuiDriver.h"
 #include "ScratchRegistry.h"
 #include "TempFolder.h"
@@ -170,7 +171,7 @@ void PumpUntilIconsAreIn(MainDialog& dialog) { gui::PumpUntil([&] { return !dial
 void InProcess() {
     TempFolder files;
     ScratchRegistry scratch;
-    ScratchRegistry::SetString(HKEY_CURRENT_USER, "Software\\Zaltrow", "bDisableSplash", "1");
+    ScratchRegistry::SetString(HKEY_CURRENT_USER, "Software\\" ZALTROW_SETTINGS_KEY, "bDisableSplash", "1");
     Seed(HKEY_LOCAL_MACHINE, files);
 
     MainDialog dialog;
@@ -276,7 +277,7 @@ std::pair<double, double> TimeStartUp(const std::string& program, int rows, int 
             return {0, 0};
         }
         fw::KernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
-        HWND window = gui::WaitForWindow(process.dwProcessId, "#32770", "Zaltrow", 60000);
+        HWND window = gui::WaitForWindow(process.dwProcessId, "#32770", ZALTROW_PRODUCT_NAME, 60000);
         HWND list = window ? GetDlgItem(window, 1000) : nullptr;
         while (list && (SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) < rows || GetUpdateRect(list, nullptr, FALSE) ||
                         GetUpdateRect(window, nullptr, FALSE)))
@@ -296,7 +297,7 @@ std::pair<double, double> TimeStartUp(const std::string& program, int rows, int 
 void StartUp(const std::string& program) {
     TempFolder files;
     fw::RegKey settings;
-    RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Zaltrow", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, settings.put(),
+    RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\" ZALTROW_SETTINGS_KEY, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, settings.put(),
                     nullptr);
     SetText(settings.get(), "bDisableSplash", "1");
     // What starting costs here at all: the same program with an empty list.
@@ -304,7 +305,7 @@ void StartUp(const std::string& program) {
     Seed(HKEY_LOCAL_MACHINE, files);
     const auto [painted, iconsIn] = TimeStartUp(program, kEntries, kIconEntries, 5);
     Unseed(HKEY_LOCAL_MACHINE);
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Zaltrow");
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\" ZALTROW_SETTINGS_KEY);
     std::printf("start-up of the real program to a filled, painted list of %d rows: median %.0f ms of 5 runs"
                 "   (goal: under 1000)\n",
                 kEntries, painted);
