@@ -44,12 +44,12 @@ public:
     // Fetches `url` ("http://" is put in front when it names no scheme).
     // With an empty `localFile` the page's lines replace Lines(); otherwise
     // the body is downloaded into `localFile`, which exists afterwards only
-    // when the download succeeded, and Lines() is left as it was.
-    // `progress`, when given, receives the download's progress texts. Returns Lines(), valid until the next Fetch or
-    // the fetcher's end. A fetch that ends Cancelled or Stalled leaves
-    // Lines() empty (text fetch) and no file (download). Callers must keep
-    // the user from starting a second fetch from a message dispatched
-    // during the wait.
+    // when the download succeeded, and Lines() is left as it was;
+    // `progress`, when given, receives the download's progress texts.
+    // Returns Lines(), valid until the next Fetch or the fetcher's end. A
+    // fetch that ends Cancelled or Stalled leaves Lines() empty (text
+    // fetch) and no file (download). Callers must keep the user from
+    // starting a second fetch from a message dispatched during the wait.
     const std::vector<std::string>& Fetch(const std::string& url, const std::string& localFile = std::string(),
                                           DownloadProgress progress = {});
 
