@@ -7,6 +7,7 @@ target_sources(zaltrow_ui PRIVATE
   ${CMAKE_CURRENT_SOURCE_DIR}/widgets/CWebBrowser21.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/widgets/ShellCommandText.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/widgets/HelpPageText.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/widgets/UrlLauncher.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/widgets/CHyperLink.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/widgets/HelpDialog.cpp
 )

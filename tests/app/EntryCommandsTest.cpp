@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "BuildConfig.h"
+#include "MainDialogTestAccess.h"
 #include "app/MainDialog.h"
 #include "GuiDriver.h"
 #include "RegistryEditor.h"
@@ -75,14 +76,14 @@ protected:
         ASSERT_TRUE(dialog.Create());
     }
     int RowOf(const std::string& name, const std::string& command = "") {
-        auto& list = dialog.List();
+        auto& list = MainDialogTestAccess::List(dialog);
         for (int i = 0; i < list.GetItemCount(); ++i)
             if (list.GetItemText(i, 0) == name && (command.empty() || list.GetItemText(i, 1) == command)) return i;
         return -1;
     }
     void Select(int row) {
         ASSERT_GE(row, 0);
-        dialog.List().SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+        MainDialogTestAccess::List(dialog).SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
     }
     std::vector<std::filesystem::path> Backups() const {
         std::vector<std::filesystem::path> found;
@@ -109,7 +110,7 @@ protected:
     ScratchRegistry scratch;
     TempFolder files;
     std::vector<std::string> keys;
-    MainDialog dialog;
+    fw::Modeless<MainDialog> dialog;
 };
 
 TEST_F(EntryCommandsTest, RemoveAsksThenDeletesBothKeysAndReportsOverTheRefreshedList) {
@@ -169,7 +170,7 @@ TEST_F(EntryCommandsTest, RemovingTheSelectedPhantomTwinKeepsTheValidProgram) {
     const std::string phantom = Entry("Phantom", "Twin App", Phantom());
     Open();
     const int row = RowOf("Twin App", Phantom());
-    ASSERT_EQ(dialog.List().GetItemData(row), PhantomMark);
+    ASSERT_EQ(MainDialogTestAccess::List(dialog).GetItemData(row), PhantomMark);
     Select(row);
     gui::BoxAnswerer question(gui::IsMessageBox, IDYES);
     gui::BoxAnswerer success([](HWND w) {
@@ -203,7 +204,7 @@ TEST_F(EntryCommandsTest, EntryWithSubkeysCannotBeRemovedAndKeepsItsCache) {
 
 TEST_F(EntryCommandsTest, RowWithoutEntryIsAnInvalidSelection) {
     Open();
-    dialog.List().InsertItem(0, "Ghost Row", 0);
+    MainDialogTestAccess::List(dialog).InsertItem(0, "Ghost Row", 0);
     Select(0);
     for (int command : {IDC_REMOVE, IDC_UNINSTALL}) {
         gui::BoxAnswerer invalid(gui::IsMessageBox, IDOK);
@@ -243,7 +244,7 @@ TEST_F(EntryCommandsTest, PhantomGoesStraightToTheOfferWhereEnterMeansNo) {
     }, 0);
     // A double-click on the row runs the same command.
     NMITEMACTIVATE click{};
-    click.hdr = {dialog.List().Hwnd(), IDC_PROGRAM_LIST, static_cast<UINT>(NM_DBLCLK)};
+    click.hdr = {MainDialogTestAccess::List(dialog).Hwnd(), IDC_PROGRAM_LIST, static_cast<UINT>(NM_DBLCLK)};
     SendMessageA(dialog.Hwnd(), WM_NOTIFY, IDC_PROGRAM_LIST, reinterpret_cast<LPARAM>(&click));
     ASSERT_NE(offer.Seen().window, nullptr);
     EXPECT_FALSE(waited);
@@ -367,7 +368,7 @@ TEST_F(EntryCommandsTest, UserEntriesAreRemovedFromTheUsersOwnKeys) {
     EXPECT_EQ(failure.Seen().text,
               "There was a problem removing the program entry\nHKEY_CURRENT_USER\\" + kUninstall + "\\Stuck");
 
-    dialog.List().SetItemState(-1, 0, LVIS_SELECTED);
+    MainDialogTestAccess::List(dialog).SetItemState(-1, 0, LVIS_SELECTED);
     Select(RowOf("Just Mine"));
     gui::BoxAnswerer again(gui::IsMessageBox, IDYES);
     gui::BoxAnswerer success([](HWND w) {
@@ -393,7 +394,7 @@ TEST_F(EntryCommandsTest, UninstallStartsTheFileACommaFolderReallyNames) {
     Open();
     const int row = RowOf("Acme Tool");
     ASSERT_GE(row, 0);
-    EXPECT_EQ(dialog.List().GetItemData(row), 0);
+    EXPECT_EQ(MainDialogTestAccess::List(dialog).GetItemData(row), 0);
     Select(row);
     gui::BoxAnswerer wait([&](HWND w) {
         if (!IsWaitDialog(w)) return false;

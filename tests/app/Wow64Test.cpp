@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "GuiDriver.h"
+#include "MainDialogTestAccess.h"
 #include "RegistryEditor.h"
 #include "TempFolder.h"
 #include "ThisProgram.h"
@@ -137,9 +138,9 @@ TEST_F(Wow64Test, RemovingA64BitEntryLeavesIts32BitNamesake) {
     Cache(k32, "Twin");
     Cache(k64, "Twin");
     SetValue(kUser, "Software\\Zaltrow", "bDisableSplash", "1");
-    MainDialog dialog;
+    fw::Modeless<MainDialog> dialog;
     ASSERT_TRUE(dialog.Create());
-    auto& list = dialog.List();
+    auto& list = MainDialogTestAccess::List(dialog);
     auto rowOf = [&](const std::string& command) {
         for (int i = 0; i < list.GetItemCount(); ++i)
             if (list.GetItemText(i, 0) == "Z64 Twin" && list.GetItemText(i, 1) == command) return i;
@@ -197,9 +198,9 @@ TEST_F(Wow64Test, SystemFolderUninstallerOfA64BitEntryIsFoundAndStarted) {
     Entry(k32, "Witness", "Z64 Witness", registered);
     SetValue(kUser, "Software\\Zaltrow", "bDisableSplash", "1");
 
-    MainDialog dialog;
+    fw::Modeless<MainDialog> dialog;
     ASSERT_TRUE(dialog.Create());
-    auto& list = dialog.List();
+    auto& list = MainDialogTestAccess::List(dialog);
     auto rowOf = [&](const std::string& name) {
         for (int i = 0; i < list.GetItemCount(); ++i)
             if (list.GetItemText(i, 0) == name) return i;

@@ -261,7 +261,7 @@ private:
     bool settingsExisted_ = false;
 };
 
-// The colour pixels of a 32 x 32 icon of a file (index, or minus a resource id).
+// The color pixels of a 32 x 32 icon of a file (index, or minus a resource id).
 std::vector<char> IconPixels(const std::string& file, int index) {
     HICON icon = nullptr;
     if (ExtractIconExA(file.c_str(), index, &icon, nullptr, 1) != 1 || !icon) return {};

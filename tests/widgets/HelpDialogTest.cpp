@@ -68,7 +68,7 @@ public:
         return rect;
     }
 
-    HelpDialog dialog;
+    fw::Modeless<HelpDialog> dialog;
     LaunchRecorder launches;
     std::vector<std::string> opened;
     std::vector<int> shows;
@@ -276,7 +276,7 @@ TEST(HelpDialog, ResizingMovesTheRegisteredControlsOnly) {
     SendMessageA(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
     EXPECT_EQ(info.ptMinTrackSize.x, window.right - window.left);
     EXPECT_EQ(info.ptMinTrackSize.y, window.bottom - window.top);
-    EXPECT_EQ(open.dialog.MinimumSize().cx, window.right - window.left);
+    EXPECT_EQ(open.dialog.MinTrackSize().cx, window.right - window.left);
 }
 
 TEST(HelpDialog, RunsModallyAndOkOrEscapeCloseIt) {
