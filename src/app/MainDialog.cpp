@@ -297,63 +297,46 @@ void MainDialog::OnRemove() {
         ShowInvalidSelection(selected.rowText);
         return;
     }
-    // Copied out: the refresh inside the removal rebuilds the inventory.
-    const EntrySource source = selected.entry->source;
-    const std::string keyName = selected.entry->keyName;
-    const std::string displayName = selected.entry->displayName;
-    if (MessageBoxA(Hwnd(), RemoveQuestionText(displayName).c_str(), kMessageCaption, MB_YESNO | MB_ICONQUESTION) !=
-        IDYES)
+    // The selection holds its own copy of the entry, which the refresh
+    // inside the removal leaves alone.
+    const ProgramEntry& entry = *selected.entry;
+    if (MessageBoxA(Hwnd(), RemoveQuestionText(entry.displayName).c_str(), kMessageCaption,
+                    MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
-    RemoveProgramEntry(Hwnd(), source, keyName, displayName, [this] { RefreshList(); });
+    RemoveProgramEntry(Hwnd(), entry.source, entry.keyName, entry.displayName, [this] { RefreshList(); });
 }
 
 void MainDialog::OnUninstall() {
-    // Outcome: -7 no entry matched, 32 the removal offer is due, above 32
-    // the uninstaller started (and, after the check, its entry is gone).
-    constexpr INT_PTR kNoMatch = -7;
-    constexpr INT_PTR kOfferRemoval = 32;
-
     const SelectedEntry selected = FindSelectedEntry(list_, inventory_);
     if (selected.row < 0) return;
-    INT_PTR outcome = kNoMatch;
-
-    // Copied out before the launch: the refresh rebuilds the inventory.
-    EntrySource source = EntrySource::Machine;
-    std::string keyName, displayName;
-    fw::Icon icon;  // released when the command ends
-    if (selected.entry) {
-        const ProgramEntry& entry = *selected.entry;
-        source = entry.source;
-        keyName = entry.keyName;
-        displayName = entry.displayName;
-        if (!entry.iconPath.empty()) icon = fw::ExtractLargeIcon(entry.iconPath, entry.iconIndex);
-        const UninstallTarget target = ResolveUninstaller(entry);
-        outcome = reinterpret_cast<INT_PTR>(
-            ShellExecuteA(nullptr, nullptr, target.file.c_str(), target.args.c_str(), nullptr, SW_SHOWNORMAL));
-        if (outcome > kOfferRemoval) {
-            UninstallWaitDialog wait(Hwnd());
-            wait.icon = icon.get();
-            wait.text = displayName;
-            wait.DoModal();  // Next, Escape and the close box all continue
-        } else {
-            outcome = kOfferRemoval;  // no message: the offer follows at once
-        }
-    }
-
-    if (outcome > kOfferRemoval) {
-        RefreshList();
-        if (IsStillListed(list_, displayName)) outcome = kOfferRemoval;
-        if (outcome > kOfferRemoval) return;  // the uninstaller removed its entry
-    }
-    if (outcome == kNoMatch) {
+    if (!selected.entry) {
         ShowInvalidSelection(selected.rowText);
         return;
+    }
+    // The selection's own copy: the refresh after the uninstaller leaves it.
+    const ProgramEntry& entry = *selected.entry;
+    fw::Icon icon;  // released when the command ends
+    if (!entry.iconPath.empty()) icon = fw::ExtractLargeIcon(entry.iconPath, entry.iconIndex);
+
+    // Above 32 the uninstaller started; anything else offers the removal
+    // at once, without a message.
+    const UninstallTarget target = ResolveUninstaller(entry);
+    const auto started = reinterpret_cast<INT_PTR>(
+        ShellExecuteA(nullptr, nullptr, target.file.c_str(), target.args.c_str(), nullptr, SW_SHOWNORMAL));
+    if (started > 32) {
+        UninstallWaitDialog wait(Hwnd());
+        wait.icon = icon.get();
+        wait.text = entry.displayName;
+        wait.DoModal();  // Next, Escape and the close box all continue
+        RefreshList();
+        if (!IsStillListed(list_, entry.displayName)) return;  // the uninstaller removed its entry
     }
 
     StillListedDialog offer(Hwnd());
     offer.icon = icon.get();
-    offer.text = displayName;
-    if (offer.DoModal() == IDOK) RemoveProgramEntry(Hwnd(), source, keyName, displayName, [this] { RefreshList(); });
+    offer.text = entry.displayName;
+    if (offer.DoModal() == IDOK)
+        RemoveProgramEntry(Hwnd(), entry.source, entry.keyName, entry.displayName, [this] { RefreshList(); });
 }
 
 bool MainDialog::OnNotify(NMHDR& header, LRESULT& result) {

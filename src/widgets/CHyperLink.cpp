@@ -4,7 +4,7 @@
 
 #include "framework/ClientDc.h"
 #include "framework/SelectedObject.h"
-#include "framework/WindowText.h"
+#include "framework/WindowQueries.h"
 #include "widgets/UrlLauncher.h"
 
 namespace {

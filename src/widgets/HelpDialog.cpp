@@ -7,7 +7,7 @@
 #include "HelpResource.h"
 #include "framework/ModulePath.h"
 #include "framework/TextConversion.h"
-#include "framework/WindowText.h"
+#include "framework/WindowQueries.h"
 #include "widgets/HelpPageText.h"
 #include "widgets/UrlLauncher.h"
 

@@ -4,7 +4,7 @@
 
 #include "framework/Dialog.h"
 #include "framework/SelectedObject.h"
-#include "framework/WindowText.h"
+#include "framework/WindowQueries.h"
 #include "framework/UniqueHandle.h"
 #include "framework/MemoryDc.h"
 

@@ -1,6 +1,6 @@
 #include "widgets/ResizableDialog.h"
 
-#include "framework/WindowText.h"
+#include "framework/WindowQueries.h"
 
 namespace {
 // The minimum tracking size is the creation size less this much.

@@ -15,6 +15,7 @@
 
 #include "BuildConfig.h"
 #include "MainDialogTestAccess.h"
+#include "RegistryPaths.h"
 #include "app/MainDialog.h"
 #include "GuiDriver.h"
 #include "RegistryEditor.h"
@@ -25,8 +26,6 @@
 
 namespace {
 
-const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-const std::string kArpCache = "Software\\Microsoft\\Windows\\CurrentVersion\\App Management\\ARPCache";
 const std::string kFullUninstall = "HKEY_LOCAL_MACHINE\\" + kUninstall + "\\";
 
 std::string FakeUninstaller() { return BesideThisProgram("fake_uninstaller.exe"); }
@@ -48,7 +47,7 @@ protected:
     EntryCommandsTest() : scratch(ScratchRegistry::Roots::UserOnly) {
         // Backups of removals go to this test's own folder.
         ScratchRegistry::SetString(HKEY_CURRENT_USER,
-                                   "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                                   kUserShellFolders,
                                    "Local AppData", files.Path());
     }
 
@@ -280,7 +279,7 @@ TEST_F(EntryCommandsTest, UninstallerThatRemovesItsEntryEndsSilently) {
         name = gui::ItemText(w, 1028);
         note = gui::ItemText(w, 0xFFFF);
         // Next once the uninstaller is done, as a person would.
-        for (int i = 0; i < 500 && Exists(key); ++i) Sleep(10);
+        gui::PumpUntil([&] { return !Exists(key); }, 5000);
         return true;
     }, IDOK);
     gui::BoxAnswerer offer(IsOfferDialog, IDCANCEL, 1500);
@@ -321,7 +320,7 @@ TEST_F(EntryCommandsTest, EscapeOnTheWaitDialogChecksAtOnce) {
     ASSERT_NE(wait.Seen().window, nullptr);
     EXPECT_NE(offer.Seen().window, nullptr) << "still listed: the uninstaller had not finished";
     EXPECT_TRUE(Exists(key));
-    for (int i = 0; i < 300 && Exists(key); ++i) Sleep(10);  // let it finish before cleanup
+    gui::PumpUntil([&] { return !Exists(key); }, 3000);  // let it finish before cleanup
 }
 
 TEST_F(EntryCommandsTest, TwinKeepsTheOfferComingAndYesFindsTheKeyGone) {
@@ -332,7 +331,7 @@ TEST_F(EntryCommandsTest, TwinKeepsTheOfferComingAndYesFindsTheKeyGone) {
     Select(RowOf("Shared Name", Uninstaller("remove " + kUninstall + "\\" + key)));
     gui::BoxAnswerer wait([&](HWND w) {
         if (!IsWaitDialog(w)) return false;
-        for (int i = 0; i < 500 && Exists(key); ++i) Sleep(10);
+        gui::PumpUntil([&] { return !Exists(key); }, 5000);
         return true;
     }, IDOK);
     gui::BoxAnswerer offer(IsOfferDialog, IDOK);
@@ -398,7 +397,7 @@ TEST_F(EntryCommandsTest, UninstallStartsTheFileACommaFolderReallyNames) {
     Select(row);
     gui::BoxAnswerer wait([&](HWND w) {
         if (!IsWaitDialog(w)) return false;
-        for (int i = 0; i < 500 && Exists(key); ++i) Sleep(10);
+        gui::PumpUntil([&] { return !Exists(key); }, 5000);
         return true;
     }, IDOK);
     gui::BoxAnswerer offer(IsOfferDialog, IDCANCEL, 1500);

@@ -15,15 +15,13 @@
 
 #include "GuiDriver.h"
 #include "MainDialogTestAccess.h"
+#include "RegistryPaths.h"
 #include "ScratchRegistry.h"
 #include "TempFolder.h"
 #include "ThisProgram.h"
 #include "resource.h"
 
 namespace {
-
-const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-const std::string kSettings = "Software\\Zaltrow";
 
 struct Row {
     std::string name;

@@ -14,6 +14,7 @@
 #include "GuiDriver.h"
 #include "MainDialogTestAccess.h"
 #include "RegistryEditor.h"
+#include "RegistryPaths.h"
 #include "TempFolder.h"
 #include "ThisProgram.h"
 #include "app/MainDialog.h"
@@ -23,9 +24,6 @@
 #include "resource.h"
 
 namespace {
-
-const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-const std::string kArpCache = "Software\\Microsoft\\Windows\\CurrentVersion\\App Management\\ARPCache";
 
 struct Place {
     HKEY root;
@@ -213,7 +211,7 @@ TEST_F(Wow64Test, SystemFolderUninstallerOfA64BitEntryIsFoundAndStarted) {
     list.SetItemState(rowOf("Z64 System Tool"), LVIS_SELECTED, LVIS_SELECTED);
     gui::BoxAnswerer wait([&](HWND w) {
         if (!gui::HasButton(w, IDOK, "&Next")) return false;
-        for (int i = 0; i < 500 && KeyExists(k32, kUninstall + "\\" + Key("Witness")); ++i) Sleep(10);
+        gui::PumpUntil([&] { return !KeyExists(k32, kUninstall + "\\" + Key("Witness")); }, 5000);
         return true;
     }, IDOK);
     // The 64-bit entry itself stays listed, so the removal offer follows.

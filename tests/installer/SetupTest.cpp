@@ -18,11 +18,11 @@
 
 #include "GuiDriver.h"
 #include "LoopbackHttpServer.h"
+#include "RegistryPaths.h"
 #include "ThisProgram.h"
 
 namespace {
 
-const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const std::string kEntry = kUninstall + "\\Zaltrow";
 const char* kSessionManager = "System\\CurrentControlSet\\Control\\Session Manager";
 const char* kSettings = "Software\\Zaltrow";
@@ -401,9 +401,11 @@ TEST_F(SetupTest, UninstallFromZaltrowsOwnListLeavesNoEntryToOfferForRemoval) {
 
     // Zaltrow's wait dialog ("Next" once the uninstaller has finished).
     HWND waitDialog = nullptr;
-    for (int i = 0; i < 500 && !waitDialog; ++i, Sleep(20))
+    gui::PumpUntil([&] {
         EnumThreadWindows(GetWindowThreadProcessId(zaltrow.window, nullptr), &VisitForNext,
                           reinterpret_cast<LPARAM>(&waitDialog));
+        return waitDialog != nullptr;
+    }, 10000);
     ASSERT_NE(waitDialog, nullptr);
     gui::PressButton(waitDialog, IDOK);  // Next
 
