@@ -35,8 +35,9 @@ public:
 
 protected:
     // Creates the dialog modelessly; false when it could not be created.
-    // Only an owner that destroys the window before the object goes may
-    // do this: fw::Modeless, or a dialog that destroys its own window.
+    // Only what sees the window gone before the object may do this:
+    // fw::Modeless, or a dialog that destroys its own window or is owned
+    // by a window that goes first.
     bool Create();
 
     // Data exchange: binds a control object to the dialog item `id`

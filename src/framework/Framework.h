@@ -19,9 +19,10 @@
 //   window handle, answered through TTN_NEEDTEXTA.
 //   Teardown: a window is gone before its dialog object. A modal dialog
 //   has ended by then; a modeless one is destroyed by fw::Modeless before
-//   the derived dialog's members go, so its OnDestroy sees them all. Only
-//   Modeless (or a dialog destroying its own window) can Create; ~Dialog
-//   checks that no window is left.
+//   the derived dialog's members go, so its OnDestroy sees them all.
+//   Create is protected: only Modeless, or a dialog that sees to its own
+//   window (destroying it, or owned by a window that goes first), makes a
+//   modeless one. ~Dialog checks that no window is left.
 //
 // fw::Control (Control.h) — a C++ object bound to a dialog item after the
 //   dialog is created ("data exchange": Dialog::Bind from DoDataExchange).

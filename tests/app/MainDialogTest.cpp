@@ -19,6 +19,7 @@
 #include "ScratchRegistry.h"
 #include "TempFolder.h"
 #include "ThisProgram.h"
+#include "framework/WindowQueries.h"
 #include "resource.h"
 
 namespace {
@@ -71,12 +72,7 @@ protected:
         return names;
     }
 
-    RECT ChildRect(int id) {
-        RECT rect{};
-        GetWindowRect(dialog.Item(id), &rect);
-        MapWindowPoints(HWND_DESKTOP, dialog.Hwnd(), reinterpret_cast<POINT*>(&rect), 2);
-        return rect;
-    }
+    RECT ChildRect(int id) { return fw::ChildRect(dialog.Item(id)); }
 
     // A click on a header item, as the mouse would deliver it.
     void ClickHeader(int column) {

@@ -15,6 +15,7 @@
 #include "HelpAddresses.h"
 #include "HelpResource.h"
 #include "ThisProgram.h"
+#include "framework/WindowQueries.h"
 #include "widgets/HelpDialog.h"
 
 namespace {
@@ -61,12 +62,7 @@ public:
     }
     HWND Item(int id) const { return GetDlgItem(dialog.Hwnd(), id); }
     // The control's rectangle in the dialog's client coordinates.
-    RECT Rect(int id) const {
-        RECT rect{};
-        GetWindowRect(Item(id), &rect);
-        MapWindowPoints(HWND_DESKTOP, dialog.Hwnd(), reinterpret_cast<POINT*>(&rect), 2);
-        return rect;
-    }
+    RECT Rect(int id) const { return fw::ChildRect(Item(id)); }
 
     fw::Modeless<HelpDialog> dialog;
     LaunchRecorder launches;
