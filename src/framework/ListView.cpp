@@ -117,6 +117,7 @@ bool ListView::SortItems(PFNLVCOMPARE compare, LPARAM param) {
 void ListView::AdoptImageList(ImageListHandle images, int which) {
     ImageListHandle previous(reinterpret_cast<HIMAGELIST>(
         SendMessageA(Hwnd(), LVM_SETIMAGELIST, which, reinterpret_cast<LPARAM>(images.get()))));
+    if (previous.get() == images.get()) previous.release();  // handed over again
     if (GetImageList(which) == images.get()) images.release();  // the control's now
 }
 

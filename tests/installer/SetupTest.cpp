@@ -339,7 +339,9 @@ TEST_F(SetupTest, SilentInstallPutsFilesShortcutAndEntryInPlaceAndZaltrowListsIt
     ASSERT_GE(row, 0);
     EXPECT_EQ(command, "\"" + folder + "\\unins000.exe\"");
     EXPECT_EQ(gui::RemoteItemData(zaltrow.list, row), 0);  // not a phantom
-    EXPECT_GT(gui::RemoteItemImage(zaltrow.list, row), 0);  // image 0 is the default program icon
+    // The row's own icon follows from the icon loader a moment after the
+    // list; image 0 is the default program icon.
+    EXPECT_TRUE(gui::PumpUntil([&] { return gui::RemoteItemImage(zaltrow.list, row) > 0; }, 5000));
     // What shows for the program file (its first icon) is the main icon, 128.
     const std::vector<char> mainIcon = IconPixels(folder + "\\Zaltrow 1.2.exe", -128);
     EXPECT_FALSE(mainIcon.empty());
