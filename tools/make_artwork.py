@@ -183,7 +183,7 @@ def rgb(s, a=1.0):
 
 
 def mix(a, b, t):
-    """Blend two hex colours, giving a hex colour."""
+    """Blend two hex colors, giving a hex colour."""
     return ''.join('%02x' % round(int(a[i:i + 2], 16) * (1 - t) + int(b[i:i + 2], 16) * t) for i in (0, 2, 4))
 
 

@@ -1,15 +1,15 @@
 #include "app/IconLoader.h"
 
-#include <shellapi.h>
 
 #include <system_error>
 #include <utility>
 
+#include "framework/ShellIcon.h"
+
 IconLoader::~IconLoader() { Stop(); }
 
 HICON IconLoader::ExtractLargeIcon(const std::string& path, int index) {
-    HICON icon = nullptr;
-    return ExtractIconExA(path.c_str(), index, &icon, nullptr, 1) == 0 ? nullptr : icon;
+    return fw::ExtractLargeIcon(path, index).release();
 }
 
 void IconLoader::Load(std::vector<IconJob> jobs) {

@@ -15,6 +15,7 @@
 #include "inventory/StillListedDialog.h"
 #include "inventory/UninstallWaitDialog.h"
 #include "framework/PaintDc.h"
+#include "framework/ShellIcon.h"
 #include "framework/UniqueHandle.h"
 #include "inventory/EntryValidation.h"
 #include "registry/SettingsStore.h"
@@ -43,15 +44,10 @@ constexpr ButtonIcons kButtonIcons[] = {
 }  // namespace
 
 MainDialog::MainDialog()
-    : ResizableDialog(IDD_ZALTROW_DIALOG, nullptr),
+    : ResizableDialog(IDD_ZALTROW_DIALOG, nullptr, MinimumSize::Opening),
       mainIcon_(LoadIconA(ResourceModule(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
 
-MainDialog::~MainDialog() {
-    // A modeless window still open goes now, while the members its
-    // WM_DESTROY handling uses (the icon loader, the image list) still live;
-    // the base's destructor could only reach the base's handling.
-    if (Hwnd()) DestroyWindow(Hwnd());
-}
+fw::ImageList MainDialog::Images() const { return fw::ImageList(list_.GetImageList(LVSIL_SMALL)); }
 
 HoverButton& MainDialog::Button(int id) {
     switch (id) {
@@ -87,11 +83,6 @@ void MainDialog::DoDataExchange() {
 }
 
 bool MainDialog::OnInitDialog() {
-    RECT outer{};
-    GetWindowRect(Hwnd(), &outer);
-    minWidth_ = outer.right - outer.left;
-    minHeight_ = outer.bottom - outer.top;
-
     AddControl(IDC_UNINSTALL, AnchorMoveDown);
     AddControl(IDC_REMOVE, AnchorMoveDown);
     AddControl(IDC_REFRESH, AnchorMoveDown);
@@ -143,11 +134,13 @@ void MainDialog::SetUpList() {
     list_.InsertColumn(0, "Add/Remove Program Entries", 260);
     list_.InsertColumn(1, "Uninstall Path", 600);
 
-    images_.Create(32, 32, ILC_COLOR32, 0, 1);
+    fw::ImageListHandle images = fw::ImageList::Create(32, 32, ILC_COLOR32, 0, 1);
     fw::Icon defaultIcon(static_cast<HICON>(
         LoadImageA(ResourceModule(), MAKEINTRESOURCEA(IDI_DEFAULT_PROGRAM), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
-    images_.AddIcon(defaultIcon.get());  // image 0; the list keeps a copy
-    list_.SetImageList(images_.Get(), LVSIL_SMALL);
+    fw::ImageList(images.get()).AddIcon(defaultIcon.get());  // image 0; the list keeps a copy
+    // From here the list control owns the image list and destroys it with
+    // itself (its template has no LVS_SHAREIMAGELISTS).
+    list_.AdoptImageList(std::move(images), LVSIL_SMALL);
 
     list_.SetTextBkColor(CLR_NONE);
     SetWindowTextA(Item(IDC_UPGRADE), "Upgrade");
@@ -188,8 +181,9 @@ private:
 
 }  // namespace
 
-void MainDialog::RefreshList(RefreshTimings* timings) {
-    PhaseClock clock(timings);
+void MainDialog::RefreshList() {
+    RefreshTimings timings;
+    PhaseClock clock(refreshObserver_ ? &timings : nullptr);
     // One repaint at the end instead of one per inserted row: a visible
     // list otherwise redraws itself hundreds of times per fill.
     SendMessageA(list_.Hwnd(), WM_SETREDRAW, FALSE, 0);
@@ -198,7 +192,7 @@ void MainDialog::RefreshList(RefreshTimings* timings) {
     // go; otherwise every refresh would grow the list without bound. The
     // loader drops what the last fill still had coming.
     iconLoader_.Load({});
-    images_.Truncate(1);
+    Images().Truncate(1);
     inventory_.Enumerate();
     clock.Add(&RefreshTimings::enumeration);
 
@@ -242,17 +236,19 @@ void MainDialog::RefreshList(RefreshTimings* timings) {
     SendMessageA(list_.Hwnd(), WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_.Hwnd(), nullptr, TRUE);
     clock.Add(&RefreshTimings::icons);
+    if (refreshObserver_) refreshObserver_->RefreshTimed(timings);
 }
 
 // The icons the loader has extracted go to their rows, wherever a header
 // click has moved them; a row without an icon keeps image 0.
 void MainDialog::ApplyIcons() {
+    fw::ImageList images = Images();
     for (IconResult& result : iconLoader_.TakeResults()) {
         if (!result.icon) continue;
         const int row = list_.CurrentRow(result.row);
         if (row < 0) continue;
         // The image list copies the icon; ours is destroyed with the result.
-        const int image = images_.AddIcon(result.icon.get());
+        const int image = images.AddIcon(result.icon.get());
         if (image > 0) list_.SetItemImage(row, image);
     }
 }
@@ -301,65 +297,46 @@ void MainDialog::OnRemove() {
         ShowInvalidSelection(selected.rowText);
         return;
     }
-    // Copies: the refresh inside the removal rebuilds the inventory.
-    const EntrySource source = selected.entry->source;
-    const std::string keyName = selected.entry->keyName;
-    const std::string displayName = selected.entry->displayName;
-    if (MessageBoxA(Hwnd(), RemoveQuestionText(displayName).c_str(), ZALTROW_MESSAGE_CAPTION, MB_YESNO | MB_ICONQUESTION) !=
-        IDYES)
+    // The selection holds its own copy of the entry, which the refresh
+    // inside the removal leaves alone.
+    const ProgramEntry& entry = *selected.entry;
+    if (MessageBoxA(Hwnd(), RemoveQuestionText(entry.displayName).c_str(), ZALTROW_MESSAGE_CAPTION,
+                    MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
-    RemoveProgramEntry(Hwnd(), source, keyName, displayName, [this] { RefreshList(); });
+    RemoveProgramEntry(Hwnd(), entry.source, entry.keyName, entry.displayName, [this] { RefreshList(); });
 }
 
 void MainDialog::OnUninstall() {
-    // Outcome: -7 no entry matched, 32 the removal offer is due, above 32
-    // the uninstaller started (and, after the check, its entry is gone).
-    constexpr INT_PTR kNoMatch = -7;
-    constexpr INT_PTR kOfferRemoval = 32;
-
     const SelectedEntry selected = FindSelectedEntry(list_, inventory_);
     if (selected.row < 0) return;
-    INT_PTR outcome = kNoMatch;
-
-    // Copies taken before the launch: the refresh rebuilds the inventory.
-    EntrySource source = EntrySource::Machine;
-    std::string keyName, displayName;
-    fw::Icon icon;  // released when the command ends
-    if (selected.entry) {
-        const ProgramEntry& entry = *selected.entry;
-        source = entry.source;
-        keyName = entry.keyName;
-        displayName = entry.displayName;
-        if (!entry.iconPath.empty() &&
-            ExtractIconExA(entry.iconPath.c_str(), entry.iconIndex, icon.put(), nullptr, 1) == 0)
-            icon.reset();
-        const UninstallTarget target = ResolveUninstaller(entry);
-        outcome = reinterpret_cast<INT_PTR>(
-            ShellExecuteA(nullptr, nullptr, target.file.c_str(), target.args.c_str(), nullptr, SW_SHOWNORMAL));
-        if (outcome > kOfferRemoval) {
-            UninstallWaitDialog wait(Hwnd());
-            wait.icon = icon.get();
-            wait.text = displayName;
-            wait.DoModal();  // Next, Escape and the close box all continue
-        } else {
-            outcome = kOfferRemoval;  // no message: the offer follows at once
-        }
-    }
-
-    if (outcome > kOfferRemoval) {
-        RefreshList();
-        if (IsStillListed(list_, displayName)) outcome = kOfferRemoval;
-        if (outcome > kOfferRemoval) return;  // the uninstaller removed its entry
-    }
-    if (outcome == kNoMatch) {
+    if (!selected.entry) {
         ShowInvalidSelection(selected.rowText);
         return;
+    }
+    // The selection's own copy: the refresh after the uninstaller leaves it.
+    const ProgramEntry& entry = *selected.entry;
+    fw::Icon icon;  // released when the command ends
+    if (!entry.iconPath.empty()) icon = fw::ExtractLargeIcon(entry.iconPath, entry.iconIndex);
+
+    // Above 32 the uninstaller started; anything else offers the removal
+    // at once, without a message.
+    const UninstallTarget target = ResolveUninstaller(entry);
+    const auto started = reinterpret_cast<INT_PTR>(
+        ShellExecuteA(nullptr, nullptr, target.file.c_str(), target.args.c_str(), nullptr, SW_SHOWNORMAL));
+    if (started > 32) {
+        UninstallWaitDialog wait(Hwnd());
+        wait.icon = icon.get();
+        wait.text = entry.displayName;
+        wait.DoModal();  // Next, Escape and the close box all continue
+        RefreshList();
+        if (!IsStillListed(list_, entry.displayName)) return;  // the uninstaller removed its entry
     }
 
     StillListedDialog offer(Hwnd());
     offer.icon = icon.get();
-    offer.text = displayName;
-    if (offer.DoModal() == IDOK) RemoveProgramEntry(Hwnd(), source, keyName, displayName, [this] { RefreshList(); });
+    offer.text = entry.displayName;
+    if (offer.DoModal() == IDOK)
+        RemoveProgramEntry(Hwnd(), entry.source, entry.keyName, entry.displayName, [this] { RefreshList(); });
 }
 
 bool MainDialog::OnNotify(NMHDR& header, LRESULT& result) {
@@ -390,47 +367,37 @@ void MainDialog::PaintMinimized() {
     DrawIcon(dc.Get(), (client.right - iconWidth + 1) / 2, (client.bottom - iconHeight + 1) / 2, mainIcon_);
 }
 
+bool MainDialog::OnSysCommand(UINT command, LPARAM) {
+    if (command != IDM_ABOUTBOX) return false;
+    AboutDialog about(Hwnd());
+    about.DoModal();
+    return true;
+}
+
+bool MainDialog::OnPaint() {
+    if (!IsIconic(Hwnd())) return false;
+    PaintMinimized();
+    return true;
+}
+
+bool MainDialog::OnTimer(UINT_PTR id) {
+    if (id != kIconTimer) return false;
+    ApplyIcons();
+    if (!iconLoader_.Busy()) KillTimer(Hwnd(), kIconTimer);
+    return true;
+}
+
+void MainDialog::OnDestroy() {
+    // No icon may arrive for a list that is going: the worker ends here.
+    KillTimer(Hwnd(), kIconTimer);
+    iconLoader_.Stop();
+    ResizableDialog::OnDestroy();
+}
+
 bool MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (message) {
-    case WM_SYSCOMMAND:
-        if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
-            AboutDialog about(Hwnd());
-            about.DoModal();
-            result = 0;
-            return true;
-        }
-        return false;
-    case WM_PAINT:
-        if (!IsIconic(Hwnd())) return false;
-        PaintMinimized();
-        result = 0;
-        return true;
-    case WM_QUERYDRAGICON:
+    if (message == WM_QUERYDRAGICON) {
         result = reinterpret_cast<LRESULT>(mainIcon_);
         return true;
-    case WM_GETMINMAXINFO:
-        if (minWidth_ != 0 && minHeight_ != 0) {
-            auto& info = *reinterpret_cast<MINMAXINFO*>(lParam);
-            info.ptMinTrackSize.x = minWidth_;
-            info.ptMinTrackSize.y = minHeight_;
-        }
-        result = 0;
-        return true;
-    case WM_TIMER:
-        if (wParam != kIconTimer) return ResizableDialog::OnMessage(message, wParam, lParam, result);
-        ApplyIcons();
-        if (!iconLoader_.Busy()) KillTimer(Hwnd(), kIconTimer);
-        result = 0;
-        return true;
-    case WM_DESTROY:
-        // No icon may arrive for a list that is going: the worker ends here.
-        KillTimer(Hwnd(), kIconTimer);
-        iconLoader_.Stop();
-        // The image list is ours: take it back before the list control,
-        // which would destroy it too, goes.
-        list_.SetImageList(nullptr, LVSIL_SMALL);
-        return ResizableDialog::OnMessage(message, wParam, lParam, result);
-    default:
-        return ResizableDialog::OnMessage(message, wParam, lParam, result);
     }
+    return ResizableDialog::OnMessage(message, wParam, lParam, result);
 }

@@ -9,6 +9,7 @@
 
 #include "app/IconLoader.h"
 #include "app/ProgramListCtrl.h"
+#include "app/RefreshObserver.h"
 #include "app/SplashWindow.h"
 #include "framework/ImageList.h"
 #include "inventory/ProgramInventory.h"
@@ -16,35 +17,20 @@
 #include "widgets/HoverButton.h"
 #include "widgets/ResizableDialog.h"
 
-// Where one RefreshList spent its time, in milliseconds.
-struct RefreshTimings {
-    double enumeration = 0;
-    double phantomTests = 0;
-    double sort = 0;   // putting the rows in order before they are inserted
-    double rows = 0;   // inserting rows and their texts
-    double icons = 0;  // handing the icon jobs to the loader
-};
+struct MainDialogTestAccess;  // the tests' view of the parts below
 
 class MainDialog : public ResizableDialog {
 public:
     MainDialog();
-    ~MainDialog() override;
 
-    // Re-reads the inventory and rebuilds every row of the list; with
-    // `timings`, also says where the time went. Rows come with image 0;
-    // their own icons follow from the icon loader (IconsPending).
-    void RefreshList(RefreshTimings* timings = nullptr);
+    // Re-reads the inventory and rebuilds every row of the list. Rows come
+    // with image 0; their own icons follow from the icon loader
+    // (IconsPending).
+    void RefreshList();
     // True while icons of the last fill are still to come.
     bool IconsPending() const { return iconLoader_.Busy(); }
-    IconLoader& Icons() { return iconLoader_; }
-
-    const ProgramInventory& Inventory() const { return inventory_; }
-    ProgramListCtrl& List() { return list_; }
-    const fw::ImageList& Images() const { return images_; }
-    HoverButton& Button(int id);
-    UpgradeDialog& UpgradeChecker() { return upgradeChecker_; }
-    SplashWindow* Splash() const { return splash_.get(); }
-    SIZE MinimumSize() const { return SIZE{minWidth_, minHeight_}; }
+    // Told where each RefreshList spends its time; null for nobody.
+    void SetRefreshObserver(RefreshObserver* observer) { refreshObserver_ = observer; }
 
     // The tooltip of a control id; null for ids without one.
     static const char* ToolTipText(int controlId);
@@ -55,9 +41,19 @@ protected:
     bool OnCommand(int id, int code, HWND control) override;
     void OnOK() override;
     bool OnNotify(NMHDR& header, LRESULT& result) override;
+    bool OnSysCommand(UINT command, LPARAM position) override;
+    bool OnPaint() override;
+    bool OnTimer(UINT_PTR id) override;
+    void OnDestroy() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
+    friend struct MainDialogTestAccess;
+
+    HoverButton& Button(int id);
+    // The list's image list, which the list control owns.
+    fw::ImageList Images() const;
+
     void OnUninstall();
     void OnRemove();
     void OnUpgrade();
@@ -78,10 +74,8 @@ private:
     HoverButton uninstallButton_;
     ProgramListCtrl list_;
     HICON mainIcon_;  // shared resource icon: never destroyed
-    int minWidth_ = 0;
-    int minHeight_ = 0;
-    fw::ImageList images_;
     std::unique_ptr<SplashWindow> splash_;
     ProgramInventory inventory_;
-    IconLoader iconLoader_;  // last: stopped before anything it reports to goes
+    RefreshObserver* refreshObserver_ = nullptr;
+    IconLoader iconLoader_;  // last; stopped when the window goes (OnDestroy)
 };

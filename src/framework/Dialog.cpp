@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cassert>
+#include <utility>
 
 namespace fw {
 namespace {
@@ -56,6 +58,17 @@ HWND ReflectionTarget(UINT message, WPARAM wParam, LPARAM lParam) {
 Dialog::Dialog(UINT templateId, HWND parent) : templateId_(templateId), parent_(parent) {}
 
 Dialog::~Dialog() {
+    // The contract: a window is gone before its dialog object (a modal one
+    // has ended, a modeless one was destroyed by its owner). A window still
+    // open here would reach handlers of members already destroyed, so it is
+    // cut off from this object first and only then destroyed.
+    assert(!hwnd_ && "a modeless dialog must be destroyed by its owner (fw::Modeless)");
+    if (!hwnd_) return;
+    SetWindowLongPtrA(hwnd_, DWLP_USER, 0);
+    DestroyWindow(std::exchange(hwnd_, nullptr));
+}
+
+void Dialog::Destroy() {
     if (hwnd_ && !modal_) DestroyWindow(hwnd_);
 }
 
@@ -142,6 +155,24 @@ bool Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
     case WM_NOTIFY:
         result = 0;
         return OnNotify(*reinterpret_cast<NMHDR*>(lParam), result);
+    case WM_SIZE:
+        OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+        return false;
+    case WM_GETMINMAXINFO:
+        result = 0;
+        return OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));
+    case WM_SYSCOMMAND:
+        result = 0;
+        return OnSysCommand(static_cast<UINT>(wParam & 0xFFF0), lParam);
+    case WM_PAINT:
+        result = 0;
+        return OnPaint();
+    case WM_TIMER:
+        result = 0;
+        return OnTimer(static_cast<UINT_PTR>(wParam));
+    case WM_DESTROY:
+        OnDestroy();
+        return false;
     default:
         return OnMessage(message, wParam, lParam, result);
     }

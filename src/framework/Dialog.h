@@ -17,23 +17,29 @@ public:
     // Runs the dialog modally; the EndDialog code, or -1 when the dialog
     // could not be created.
     INT_PTR DoModal();
-    // Creates the dialog modelessly; false when it could not be created.
-    // The window lives until DestroyWindow or the parent's destruction.
-    bool Create();
+    // Destroys a modeless window now, while the whole object still lives,
+    // so every handler of its WM_DESTROY runs; nothing when none is open.
+    void Destroy();
 
     HWND Hwnd() const { return hwnd_; }
     HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
     UINT TemplateId() const { return templateId_; }
     void SetParent(HWND parent) { parent_ = parent; }
 
-    // Ends a modal dialog; hides a modeless one, which is destroyed with
-    // this object or its parent, whichever goes first.
+    // Ends a modal dialog; hides a modeless one, which is destroyed by its
+    // owner (fw::Modeless) or with its parent, whichever comes first.
     void EndDialog(INT_PTR code);
 
     // The module whose resources the dialogs load (the program itself).
     static HINSTANCE ResourceModule();
 
 protected:
+    // Creates the dialog modelessly; false when it could not be created.
+    // Only what sees the window gone before the object may do this:
+    // fw::Modeless, or a dialog that destroys its own window or is owned
+    // by a window that goes first.
+    bool Create();
+
     // Data exchange: binds a control object to the dialog item `id`
     // (its PreSubclass hook runs, then it is subclassed).
     bool Bind(Control& control, int id);
@@ -58,6 +64,16 @@ protected:
     virtual void OnCancel() { EndDialog(IDCANCEL); }
     // WM_NOTIFY that the sending control did not take through OnReflect.
     virtual bool OnNotify(NMHDR& header, LRESULT& result);
+    // Typed handlers, each for one message with its parameters unpacked.
+    // WM_SIZE and WM_DESTROY are notifications: the dialog manager's own
+    // handling runs after them. The others return true when handled.
+    virtual void OnSize(UINT /*sizeType*/, int /*cx*/, int /*cy*/) {}
+    virtual bool OnGetMinMaxInfo(MINMAXINFO& /*info*/) { return false; }
+    // `command` with its low four bits (used by the system) cleared.
+    virtual bool OnSysCommand(UINT /*command*/, LPARAM /*position*/) { return false; }
+    virtual bool OnPaint() { return false; }
+    virtual bool OnTimer(UINT_PTR /*id*/) { return false; }
+    virtual void OnDestroy() {}
     // Any other message. Return true when handled, with its result; a
     // result for a message that returns through DWLP_MSGRESULT is put there.
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -72,6 +88,17 @@ private:
     HWND hwnd_ = nullptr;
     HWND toolTip_ = nullptr;
     bool modal_ = false;
+};
+
+// The owner of a modeless dialog: its destructor destroys the window
+// before the dialog's own members go, so the dialog's WM_DESTROY handling
+// runs on a whole object. fw::Modeless<MainDialog> dialog; dialog.Create();
+template <typename D>
+class Modeless final : public D {
+public:
+    using D::D;
+    using D::Create;
+    ~Modeless() override { this->Destroy(); }
 };
 
 }  // namespace fw

@@ -3,17 +3,26 @@
 // framework. Everything with a window is written against these pieces:
 //
 // fw::Dialog (Dialog.h) — a dialog from a resource template, run modally
-//   (DoModal) or modelessly (Create). Its dialog procedure dispatches to
-//   virtual handlers: OnCreated (the creation sizes, which a dialog
-//   procedure never sees as WM_CREATE/WM_SIZE), OnInitDialog (which runs
-//   DoDataExchange), OnCommand (routing by control id; IDOK and IDCANCEL
-//   reach OnOK and OnCancel), OnNotify and OnMessage. A handler returns true
-//   when it handled the message and gives its result; results travel back
-//   through DWLP_MSGRESULT, except for the messages whose result the
-//   dialog procedure returns itself (WM_CTLCOLOR*, WM_QUERYDRAGICON, ...).
-//   A dialog opens centred over its owner (or the screen) unless its
-//   template says otherwise. EnableToolTips adds every child as a tooltip tool identified by its
+//   (DoModal) or modelessly through its owner fw::Modeless<D>. Its dialog
+//   procedure dispatches to virtual handlers: OnCreated (the creation
+//   sizes, which a dialog procedure never sees as WM_CREATE/WM_SIZE),
+//   OnInitDialog (which runs DoDataExchange), OnCommand (routing by control
+//   id; IDOK and IDCANCEL reach OnOK and OnCancel), OnNotify, typed
+//   handlers with the parameters unpacked (OnSize, OnGetMinMaxInfo,
+//   OnSysCommand, OnPaint, OnTimer, OnDestroy) and OnMessage for the rest.
+//   A handler returns true when it handled the message and gives its
+//   result; results travel back through DWLP_MSGRESULT, except for the
+//   messages whose result the dialog procedure returns itself
+//   (WM_CTLCOLOR*, WM_QUERYDRAGICON, ...). A dialog opens centred over its
+//   owner (or the screen) unless its template says otherwise.
+//   EnableToolTips adds every child as a tooltip tool identified by its
 //   window handle, answered through TTN_NEEDTEXTA.
+//   Teardown: a window is gone before its dialog object. A modal dialog
+//   has ended by then; a modeless one is destroyed by fw::Modeless before
+//   the derived dialog's members go, so its OnDestroy sees them all.
+//   Create is protected: only Modeless, or a dialog that sees to its own
+//   window (destroying it, or owned by a window that goes first), makes a
+//   modeless one. ~Dialog checks that no window is left.
 //
 // fw::Control (Control.h) — a C++ object bound to a dialog item after the
 //   dialog is created ("data exchange": Dialog::Bind from DoDataExchange).
@@ -22,17 +31,24 @@
 //   Reflection: a dialog hands WM_NOTIFY, WM_DRAWITEM and WM_CTLCOLOR* to
 //   the control object that sent them (OnReflect) before its own handlers.
 //
-// fw::ListView (ListView.h), fw::ImageList (ImageList.h) — the list-view
-//   operations the program uses, and the owner of an image list.
+// fw::ListView (ListView.h) — the list-view operations the program uses:
+//   rows, columns, the selection, the header; an image list handed to it
+//   (AdoptImageList) is the control's to destroy. fw::ImageList
+//   (ImageList.h) — operations on a borrowed image list.
 //
 // RAII: UniqueHandle.h (registry keys, kernel handles, icons, GDI objects,
-//   memory DCs), ClientDc.h, PaintDc.h, SelectedObject.h. RegistryKey.h
-//   opens and creates registry keys into their owner (fw::OpenRegKey,
-//   fw::CreateRegKey); every key outside SettingsStore's walks is opened
-//   there.
+//   image lists, memory DCs), ClientDc.h, PaintDc.h, MemoryDc.h (drawing
+//   off screen for one paint), SelectedObject.h, ComPtr.h (COM interface
+//   references), Bstr.h, InternetHandle.h (WinINet, kept apart).
+//   RegistryKey.h opens and creates registry keys into their owner
+//   (fw::OpenRegKey, fw::CreateRegKey); every key outside SettingsStore's
+//   walks is opened there.
 //
-// FilePresence.h — fw::FileIsMissing: the one test of whether a file is
-//   gone (opening it; only "no such file" means gone).
+// Helpers: TextConversion.h (ANSI and UTF-16), WindowQueries.h (a window's
+//   text, a child's rectangle in its parent), ShellIcon.h (the icon an
+//   icon location names), ModulePath.h (the program's own file),
+//   FilePresence.h (fw::FileIsMissing: the one test of whether a file is
+//   gone, by opening it; only "no such file" means gone).
 //
 // BuildConfig.h, generated into the build folder, is the program's
 // identity (name, version, file name, maker, message caption) as the top
@@ -47,6 +63,9 @@
 #include "framework/Dialog.h"
 #include "framework/ImageList.h"
 #include "framework/ListView.h"
+#include "framework/MemoryDc.h"
 #include "framework/PaintDc.h"
 #include "framework/SelectedObject.h"
+#include "framework/TextConversion.h"
 #include "framework/UniqueHandle.h"
+#include "framework/WindowQueries.h"

@@ -1,32 +1,31 @@
 #pragma once
-// Owner of an image list. A list control that shows it only borrows it:
-// its owner takes it back from the control before the control is destroyed
-// (SetImageList with null), so it is destroyed exactly once, here.
+// The operations on an image list the program uses, over a borrowed
+// handle. Ownership is an ImageListHandle (UniqueHandle.h), or the list
+// control an image list was handed to (ListView::AdoptImageList).
 
 #include <windows.h>
 #include <commctrl.h>
+
+#include "framework/UniqueHandle.h"
 
 namespace fw {
 
 class ImageList {
 public:
-    ImageList() = default;
-    ~ImageList() { Reset(); }
-    ImageList(const ImageList&) = delete;
-    ImageList& operator=(const ImageList&) = delete;
+    explicit ImageList(HIMAGELIST images) : images_(images) {}
 
-    bool Create(int width, int height, UINT flags, int initial, int grow);
-    void Reset();
+    // A new image list; empty when it could not be made.
+    static ImageListHandle Create(int width, int height, UINT flags, int initial, int grow);
+
     HIMAGELIST Get() const { return images_; }
-
-    // Appends a copy of the icon; the new image's index, or -1.
-    int AddIcon(HICON icon);
+    // Adds a copy of the icon at the end; the new image's index, or -1.
+    int AddIcon(HICON icon) const;
     int Count() const;
     // Keeps the first `count` images and drops the rest.
-    bool Truncate(int count);
+    bool Truncate(int count) const;
 
 private:
-    HIMAGELIST images_ = nullptr;
+    HIMAGELIST images_;
 };
 
 }  // namespace fw

@@ -114,9 +114,15 @@ bool ListView::SortItems(PFNLVCOMPARE compare, LPARAM param) {
     return SendMessageA(Hwnd(), LVM_SORTITEMS, param, reinterpret_cast<LPARAM>(compare)) != 0;
 }
 
-HIMAGELIST ListView::SetImageList(HIMAGELIST images, int which) {
-    return reinterpret_cast<HIMAGELIST>(
-        SendMessageA(Hwnd(), LVM_SETIMAGELIST, which, reinterpret_cast<LPARAM>(images)));
+void ListView::AdoptImageList(ImageListHandle images, int which) {
+    ImageListHandle previous(reinterpret_cast<HIMAGELIST>(
+        SendMessageA(Hwnd(), LVM_SETIMAGELIST, which, reinterpret_cast<LPARAM>(images.get()))));
+    if (previous.get() == images.get()) previous.release();  // handed over again
+    if (GetImageList(which) == images.get()) images.release();  // the control's now
+}
+
+HIMAGELIST ListView::GetImageList(int which) const {
+    return reinterpret_cast<HIMAGELIST>(SendMessageA(Hwnd(), LVM_GETIMAGELIST, which, 0));
 }
 
 bool ListView::SetTextBkColor(COLORREF color) { return SendMessageA(Hwnd(), LVM_SETTEXTBKCOLOR, 0, color) != 0; }
@@ -132,6 +138,8 @@ bool ListView::SetBkImage(const std::string& url, int xOffsetPercent, int yOffse
 
 void ListView::SetExtendedStyle(DWORD style) { SendMessageA(Hwnd(), LVM_SETEXTENDEDLISTVIEWSTYLE, 0, style); }
 
-HWND ListView::Header() const { return GetDlgItem(Hwnd(), 0); }
+HWND ListView::Header() const { return reinterpret_cast<HWND>(SendMessageA(Hwnd(), LVM_GETHEADER, 0, 0)); }
+
+int ListView::FirstSelected() const { return GetNextItem(-1, LVNI_SELECTED); }
 
 }  // namespace fw

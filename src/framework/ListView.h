@@ -8,13 +8,14 @@
 #include <string>
 
 #include "framework/Control.h"
+#include "framework/UniqueHandle.h"
 
 namespace fw {
 
 class ListView : public Control {
 public:
     int InsertColumn(int index, const char* heading, int width, int format = LVCFMT_LEFT);
-    // Appends a row at `index` with text and image; its item data is 0.
+    // Inserts a row at `index` with text and image; its item data is 0.
     int InsertItem(int index, const std::string& text, int image);
     // The same with the row's item data set in the same step.
     int InsertItem(int index, const std::string& text, int image, LPARAM data);
@@ -34,11 +35,18 @@ public:
     bool GetItemRect(int index, RECT& rect, int code) const;
     int GetCountPerPage() const;
     bool SortItems(PFNLVCOMPARE compare, LPARAM param);
-    HIMAGELIST SetImageList(HIMAGELIST images, int which);
+    // Hands an image list to the control, which owns it from then on and
+    // destroys it with itself (a list without LVS_SHAREIMAGELISTS does); a
+    // list it held before is destroyed now.
+    void AdoptImageList(ImageListHandle images, int which);
+    // The image list the control holds, borrowed; null when none.
+    HIMAGELIST GetImageList(int which) const;
     bool SetTextBkColor(COLORREF color);
     bool SetBkImage(const std::string& url, int xOffsetPercent, int yOffsetPercent);
     void SetExtendedStyle(DWORD style);
     HWND Header() const;
+    // The first selected row, or -1.
+    int FirstSelected() const;
 };
 
 }  // namespace fw

@@ -4,6 +4,7 @@
 // move-only ownership, so a handle is closed exactly once on every path.
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <utility>
 
@@ -82,6 +83,13 @@ using Font = UniqueHandle<GdiObjectTraits<HFONT>>;
 using Pen = UniqueHandle<GdiObjectTraits<HPEN>>;
 using Brush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
 using Bitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
+
+struct ImageListTraits {
+    using Handle = HIMAGELIST;
+    static Handle Invalid() noexcept { return nullptr; }
+    static void Close(Handle h) noexcept { ::ImageList_Destroy(h); }
+};
+using ImageListHandle = UniqueHandle<ImageListTraits>;
 
 struct MemoryDcTraits {  // from CreateCompatibleDC
     using Handle = HDC;

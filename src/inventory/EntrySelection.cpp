@@ -15,12 +15,7 @@ bool SameText(const std::string& a, const std::string& b) {
 
 SelectedEntry FindSelectedEntry(const fw::ListView& list, const ProgramInventory& inventory) {
     SelectedEntry selected;
-    for (int row = 0; row < list.GetItemCount(); ++row) {
-        if (SendMessageA(list.Hwnd(), LVM_GETITEMSTATE, row, LVIS_SELECTED) == LVIS_SELECTED) {
-            selected.row = row;
-            break;
-        }
-    }
+    selected.row = list.FirstSelected();
     if (selected.row < 0) return selected;
 
     selected.rowText = list.GetItemText(selected.row, 0);

@@ -12,9 +12,9 @@
 
 class ProgramInventory {
 public:
-    // The icon-index table of the first design held 5000 slots; names past
-    // that many (only possible through values stored directly in the
-    // Uninstall keys) are not added.
+    // The list holds at most 5000 names; names past that many (only
+    // possible through values stored directly in the Uninstall keys) are
+    // not added.
     static constexpr std::size_t kCapacity = 5000;
 
     static constexpr const char* kUninstallPath = "Microsoft\\Windows\\CurrentVersion\\Uninstall";

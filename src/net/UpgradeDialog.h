@@ -14,11 +14,14 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "framework/Dialog.h"
 #include "net/HttpFetcher.h"
 #include "net/UpgradeKey.h"
 #include "net/UpgradePage.h"
+
+struct UpgradeDialogTestAccess;  // the tests' view of the inner steps
 
 class UpgradeDialog : public fw::Dialog {
 public:
@@ -30,16 +33,6 @@ public:
 
     void Setup(const std::string& productName, float currentVersion, const std::string& pageUrl);
 
-    // The OK action: fetch, parse, compare, tell the user.
-    void CheckForUpgrade();
-    void ParseUpgradePage(const std::vector<std::string>& lines);
-    // Downloads the installer into the working directory and proves it
-    // with the signature the last parsed page gave, runs the installed copy's uninstaller
-    // silently, then the installer, and ends the process. Returns only when
-    // the download failed (after saying so) or was cancelled.
-    void InstallUpgrade(const std::string& downloadLink);
-    void SaveUpgradeDate() const;
-
     // The texts the check shows.
     static std::string UpgradeAvailableText(const std::string& productName, const std::string& description);
     static std::string MostRecentText(float currentVersion);
@@ -47,14 +40,24 @@ public:
     // "month day year" of a local date-time in days (OLE date).
     static std::string UpgradeDateText(double date);
 
-    const UpgradePage& Page() const { return page_; }
-    double LastCheck() const { return lastCheck_; }
-
 protected:
     void OnOK() override { CheckForUpgrade(); }
     void OnCancel() override;
 
 private:
+    friend struct UpgradeDialogTestAccess;
+
+    // The OK action: fetch, parse, compare, tell the user.
+    void CheckForUpgrade();
+    void ParseUpgradePage(const std::vector<std::string>& lines);
+    // Downloads the installer into the working directory and proves it
+    // with the signature the last parsed page gave, runs the installed
+    // copy's uninstaller silently, then the installer, and ends the process.
+    // Returns only when the download failed (after saying so) or was
+    // cancelled.
+    void InstallUpgrade(const std::string& downloadLink);
+    void SaveUpgradeDate() const;
+
     UpgradePublicKey key_;
     bool checking_ = false;
     bool closing_ = false;            // Close was pressed during this check

@@ -1,26 +1,15 @@
 #include "widgets/CHyperLink.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
-#include <cstring>
-
-#include "BuildConfig.h"
 #include "framework/ClientDc.h"
-#include "framework/RegistryKey.h"
 #include "framework/SelectedObject.h"
-#include "widgets/ShellCommandText.h"
+#include "framework/WindowQueries.h"
+#include "widgets/UrlLauncher.h"
 
 namespace {
 
-constexpr DWORD kRegistryValueSize = 260;
 constexpr WORD kHelpViewerHandCursor = 106;
-
-std::string WindowText(HWND hwnd) {
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
 
 HCURSOR LoadHandCursor() {
     char folder[MAX_PATH] = {};
@@ -45,7 +34,7 @@ HCURSOR LoadHandCursor() {
 
 }  // namespace
 
-CHyperLink::CHyperLink() : opener_(&CHyperLink::ShellOpenUrl) {}
+CHyperLink::CHyperLink() : opener_(&UrlLauncher::ShellOpenUrl) {}
 
 CHyperLink::~CHyperLink() {
     if (toolTip_ && IsWindow(toolTip_)) DestroyWindow(toolTip_);
@@ -76,7 +65,7 @@ void CHyperLink::SetLinkUrl(const std::string& url) {
 }
 
 void CHyperLink::PreSubclass() {
-    const std::string text = WindowText(Hwnd());
+    const std::string text = fw::WindowText(Hwnd());
     if (url_.empty()) url_ = text;
     if (text.empty()) SetWindowTextA(Hwnd(), url_.c_str());
 
@@ -111,14 +100,13 @@ void CHyperLink::FitToText() {
     const auto currentFont = reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0));
     if (!currentFont) return;  // a link without a font keeps its size
 
-    RECT window{}, client{};
-    GetWindowRect(hwnd, &window);
-    if (HWND parent = GetParent(hwnd)) MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&window), 2);
+    const RECT window = fw::ChildRect(hwnd);
+    RECT client{};
     GetClientRect(hwnd, &client);
     const int borderWidth = (window.right - window.left) - (client.right - client.left);
     const int borderHeight = (window.bottom - window.top) - (client.bottom - client.top);
 
-    const std::string text = WindowText(hwnd);
+    const std::string text = fw::WindowText(hwnd);
     SIZE extent{};
     {
         fw::ClientDc dc(hwnd);
@@ -150,16 +138,16 @@ void CHyperLink::FitToText() {
                (rect.bottom - rect.top) + borderHeight, TRUE);
 }
 
-COLORREF CHyperLink::TextColour() const {
-    if (active_) return kFocusColour;
-    if (visited_) return kVisitedColour;
-    return kLinkColour;
+COLORREF CHyperLink::TextColor() const {
+    if (active_) return kFocusColor;
+    if (visited_) return kVisitedColor;
+    return kLinkColor;
 }
 
 bool CHyperLink::OnReflect(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
     if (message != WM_CTLCOLORSTATIC) return false;
     const auto dc = reinterpret_cast<HDC>(wParam);
-    SetTextColor(dc, TextColour());
+    SetTextColor(dc, TextColor());
     SetBkMode(dc, TRANSPARENT);
     // The dialog's own background shows through.
     result = reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
@@ -236,43 +224,9 @@ void CHyperLink::OpenLink() {
     const INT_PTR result = opener_ ? opener_(url_, SW_SHOW) : 0;
     if (result <= 32) {
         MessageBeep(MB_ICONEXCLAMATION);
-        ReportLinkError(Hwnd() ? GetParent(Hwnd()) : nullptr, result);
+        UrlLauncher::ReportLinkError(Hwnd() ? GetParent(Hwnd()) : nullptr, result);
         return;
     }
     visited_ = TRUE;
     if (Hwnd()) Invalidate(true);
-}
-
-INT_PTR CHyperLink::ShellOpenUrl(const std::string& url, int showCommand) {
-    const INT_PTR shell =
-        reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", url.c_str(), nullptr, nullptr, showCommand));
-    if (shell > 32) return shell;
-
-    // The shell could not: run the web browser that opens ".htm" files.
-    std::string key;
-    if (ReadRegDefault(HKEY_CLASSES_ROOT, ".htm", key) != ERROR_SUCCESS) return shell;
-    std::string command;
-    if (ReadRegDefault(HKEY_CLASSES_ROOT, key + "\\shell\\open\\command", command) != ERROR_SUCCESS) return shell;
-    // A command that would not fit the command buffer is not run; the
-    // shell's failure is what the user hears about.
-    const std::optional<std::string> run = shell_text::BrowserCommand(command, url);
-    if (!run) return shell;
-    return static_cast<INT_PTR>(WinExec(run->c_str(), static_cast<UINT>(showCommand)));
-}
-
-LONG CHyperLink::ReadRegDefault(HKEY root, const std::string& subkey, std::string& value) {
-    LONG opened = ERROR_SUCCESS;
-    const fw::RegKey key = fw::OpenRegKey(root, subkey, KEY_QUERY_VALUE, &opened);
-    if (!key) return opened;
-    char data[kRegistryValueSize] = {};
-    LONG size = sizeof data;
-    const LONG read = RegQueryValueA(key.get(), nullptr, data, &size);
-    if (read != ERROR_SUCCESS) return read;
-    value.assign(data, strnlen(data, sizeof data));
-    return ERROR_SUCCESS;
-}
-
-void CHyperLink::ReportLinkError(HWND owner, INT_PTR code) {
-    const std::string text = shell_text::LinkErrorText(code);
-    MessageBoxA(owner, text.c_str(), ZALTROW_MESSAGE_CAPTION, MB_ICONEXCLAMATION | MB_OK);
 }

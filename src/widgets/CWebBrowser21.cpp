@@ -4,32 +4,9 @@
 #include <ocidl.h>
 
 #include "BuildConfig.h"
+#include "framework/Bstr.h"
 
 const CLSID CWebBrowser21::kClassId = {0x8856F961, 0x340A, 0x11D0, {0xA9, 0x6B, 0x00, 0xC0, 0x4F, 0xD7, 0x05, 0xA2}};
-
-namespace {
-
-// A BSTR that is freed on every path.
-class OwnedBstr {
-public:
-    explicit OwnedBstr(const std::string& text) {
-        const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-        if (text.empty() || length > 0) {
-            bstr_ = SysAllocStringLen(nullptr, static_cast<UINT>(length));
-            if (bstr_ && length > 0)
-                MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bstr_, length);
-        }
-    }
-    ~OwnedBstr() { SysFreeString(bstr_); }
-    OwnedBstr(const OwnedBstr&) = delete;
-    OwnedBstr& operator=(const OwnedBstr&) = delete;
-    BSTR get() const { return bstr_; }
-
-private:
-    BSTR bstr_ = nullptr;
-};
-
-}  // namespace
 
 CWebBrowser21::CWebBrowser21() = default;
 
@@ -62,7 +39,7 @@ bool CWebBrowser21::CreateControl() {
     site_.reset(new BrowserSite(Hwnd()));
     // The browser control wants its site before anything else.
     if (FAILED(object_->SetClientSite(site_.get()))) return false;
-    if (ComPtr<IPersistStreamInit> persist = object_.As<IPersistStreamInit>()) persist->InitNew();
+    if (fw::ComPtr<IPersistStreamInit> persist = object_.As<IPersistStreamInit>()) persist->InitNew();
     object_->SetHostNames(L"" ZALTROW_PRODUCT_NAME, nullptr);
 
     RECT area{};
@@ -74,8 +51,8 @@ bool CWebBrowser21::CreateControl() {
 
     // Events are wanted but not required: without them nothing is
     // intercepted, which the caller learns from the missing notifications.
-    if (ComPtr<IConnectionPointContainer> points = object_.As<IConnectionPointContainer>()) {
-        ComPtr<IConnectionPoint> point;
+    if (fw::ComPtr<IConnectionPointContainer> points = object_.As<IConnectionPointContainer>()) {
+        fw::ComPtr<IConnectionPoint> point;
         if (SUCCEEDED(points->FindConnectionPoint(DIID_DWebBrowserEvents2, point.put()))) {
             events_.reset(new BrowserEvents(this));
             if (FAILED(point->Advise(events_.get(), &eventsCookie_))) {
@@ -92,8 +69,8 @@ void CWebBrowser21::CloseControl() {
     if (events_) {
         events_->Detach();
         if (eventsCookie_ && object_) {
-            if (ComPtr<IConnectionPointContainer> points = object_.As<IConnectionPointContainer>()) {
-                ComPtr<IConnectionPoint> point;
+            if (fw::ComPtr<IConnectionPointContainer> points = object_.As<IConnectionPointContainer>()) {
+                fw::ComPtr<IConnectionPoint> point;
                 if (SUCCEEDED(points->FindConnectionPoint(DIID_DWebBrowserEvents2, point.put())))
                     point->Unadvise(eventsCookie_);
             }
@@ -103,7 +80,7 @@ void CWebBrowser21::CloseControl() {
     }
     dispatch_.reset();
     if (object_) {
-        if (ComPtr<IOleInPlaceObject> inPlace = object_.As<IOleInPlaceObject>()) inPlace->InPlaceDeactivate();
+        if (fw::ComPtr<IOleInPlaceObject> inPlace = object_.As<IOleInPlaceObject>()) inPlace->InPlaceDeactivate();
         object_->Close(OLECLOSE_NOSAVE);
         object_->SetClientSite(nullptr);
         object_.reset();
@@ -117,13 +94,13 @@ void CWebBrowser21::CloseControl() {
 HWND CWebBrowser21::ControlWindow() const {
     if (!object_) return nullptr;
     HWND window = nullptr;
-    if (ComPtr<IOleInPlaceObject> inPlace = object_.As<IOleInPlaceObject>()) inPlace->GetWindow(&window);
+    if (fw::ComPtr<IOleInPlaceObject> inPlace = object_.As<IOleInPlaceObject>()) inPlace->GetWindow(&window);
     return window;
 }
 
 void CWebBrowser21::ResizeControl() {
     if (!object_) return;
-    ComPtr<IOleInPlaceObject> inPlace = object_.As<IOleInPlaceObject>();
+    fw::ComPtr<IOleInPlaceObject> inPlace = object_.As<IOleInPlaceObject>();
     if (!inPlace) return;
     RECT area{};
     GetClientRect(Hwnd(), &area);
@@ -133,7 +110,7 @@ void CWebBrowser21::ResizeControl() {
 HRESULT CWebBrowser21::Navigate(const std::string& url, VARIANT* flags, VARIANT* targetFrameName,
                                 VARIANT* postData, VARIANT* headers) {
     if (!dispatch_) return E_UNEXPECTED;
-    OwnedBstr address(url);
+    fw::Bstr address(url);
     if (!address.get()) return E_OUTOFMEMORY;
 
     // Left-out optional arguments go as references to empty variants.
@@ -152,7 +129,7 @@ HRESULT CWebBrowser21::Navigate(const std::string& url, VARIANT* flags, VARIANT*
 
     DISPPARAMS parameters{arguments, nullptr, 5, 0};
     // Hold the control: an event handler may close it during the call.
-    ComPtr<IDispatch> dispatch = dispatch_;
+    fw::ComPtr<IDispatch> dispatch = dispatch_;
     return dispatch->Invoke(kNavigateDispatchId, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters,
                             nullptr, nullptr, nullptr);
 }

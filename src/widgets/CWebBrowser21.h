@@ -15,7 +15,7 @@
 #include "framework/Control.h"
 #include "widgets/BrowserEvents.h"
 #include "widgets/BrowserSite.h"
-#include "widgets/ComPtr.h"
+#include "framework/ComPtr.h"
 
 class CWebBrowser21 : public fw::Control, private BrowserEvents::Listener {
 public:
@@ -67,10 +67,10 @@ private:
     void OnNavigateError(const std::wstring& url, long status) override;
     void OnDocumentComplete(const std::wstring& url) override;
 
-    ComPtr<BrowserSite> site_;
-    ComPtr<IOleObject> object_;
-    ComPtr<IDispatch> dispatch_;
-    ComPtr<BrowserEvents> events_;
+    fw::ComPtr<BrowserSite> site_;
+    fw::ComPtr<IOleObject> object_;
+    fw::ComPtr<IDispatch> dispatch_;
+    fw::ComPtr<BrowserEvents> events_;
     DWORD eventsCookie_ = 0;
     HWND ownHost_ = nullptr;  // a host made by Create, destroyed with us
     BeforeNavigateHandler beforeNavigate_;

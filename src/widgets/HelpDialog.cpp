@@ -6,24 +6,16 @@
 #include "HelpAddresses.h"
 #include "HelpResource.h"
 #include "framework/ModulePath.h"
+#include "framework/TextConversion.h"
+#include "framework/WindowQueries.h"
 #include "widgets/HelpPageText.h"
+#include "widgets/UrlLauncher.h"
 
 namespace {
 
 // Posted when the browser reports that it cannot show the page: the switch
 // to the plain view must not happen inside the browser's own event.
 constexpr UINT kShowPlainView = WM_APP + 0x48;
-
-std::string Narrow(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int size =
-        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    if (size <= 0) return {};
-    std::string narrow(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), narrow.data(), size, nullptr,
-                        nullptr);
-    return narrow;
-}
 
 INT_PTR ShellExecuteLauncher(HWND owner, const char* verb, const char* file, const char* parameters,
                              const char* directory, int showCommand) {
@@ -33,9 +25,11 @@ INT_PTR ShellExecuteLauncher(HWND owner, const char* verb, const char* file, con
 }  // namespace
 
 HelpDialog::HelpDialog(HWND parent)
-    : ResizableDialog(IDD_HELP_DIALOG, parent),
+    // The window cannot be made smaller than it opens, so the stretched
+    // page never collapses onto the links and the button.
+    : ResizableDialog(IDD_HELP_DIALOG, parent, MinimumSize::Opening),
       launcher_(&ShellExecuteLauncher),
-      urlOpener_(&CHyperLink::ShellOpenUrl) {
+      urlOpener_(&UrlLauncher::ShellOpenUrl) {
     browser_.SetBeforeNavigate2Handler([this](const std::wstring& url, bool& cancel) {
         if (InterceptNavigation(url)) cancel = true;
     });
@@ -45,11 +39,6 @@ HelpDialog::HelpDialog(HWND parent)
         if (!pageShown_ && Hwnd()) PostMessageA(Hwnd(), kShowPlainView, 0, 0);
     });
     browser_.SetDocumentCompleteHandler([this](const std::wstring&) { pageShown_ = true; });
-}
-
-HelpDialog::~HelpDialog() {
-    // A modeless window goes while the controls bound to it still exist.
-    if (Hwnd()) DestroyWindow(Hwnd());
 }
 
 std::string HelpDialog::PageAddress() { return help_text::PageAddress(fw::ModulePath()); }
@@ -73,20 +62,13 @@ void HelpDialog::DoDataExchange() {
 }
 
 bool HelpDialog::OnInitDialog() {
-    // The window cannot be made smaller than it opens, so the stretched
-    // page never collapses onto the links and the button.
-    RECT outer{};
-    GetWindowRect(Hwnd(), &outer);
-    minTrackWidth_ = outer.right - outer.left;
-    minTrackHeight_ = outer.bottom - outer.top;
-
     AddControl(IDOK, AnchorMoveRight | AnchorMoveDown);
     AddControl(IDC_HELP_BROWSER, AnchorStretchRight | AnchorStretchDown);
     AddControl(IDC_HELP_ICON, 0);
     AddControl(IDC_HELP_VERSION, 0);
     AddControl(IDC_HELP_MAIL_LINK, AnchorMoveDown);
     AddControl(IDC_HELP_SITE_LINK, AnchorMoveDown);
-    fw::Dialog::OnInitDialog();
+    ResizableDialog::OnInitDialog();
 
     siteLink_.SetLinkUrl(ZALTROW_PRODUCT_PAGE);
     // The line shows the bare address; opening it must start a message to
@@ -114,8 +96,7 @@ void HelpDialog::ShowPlainView() {
     HWND host = Item(IDC_HELP_BROWSER);
     RECT rect{5, 24, 5 + 451, 24 + 265};  // the template's place, if the host is gone
     if (host) {
-        GetWindowRect(host, &rect);
-        MapWindowPoints(HWND_DESKTOP, Hwnd(), reinterpret_cast<POINT*>(&rect), 2);
+        rect = fw::ChildRect(host);
     } else {
         MapDialogRect(Hwnd(), &rect);
     }
@@ -141,12 +122,12 @@ void HelpDialog::ShowPlainView() {
 }
 
 void HelpDialog::OpenOutside(const std::wstring& url) {
-    const std::string address = Narrow(url);
+    const std::string address = fw::Narrow(url);
     if (address.empty() || !urlOpener_) return;
     const INT_PTR result = urlOpener_(address, SW_SHOW);
     if (result <= 32) {
         MessageBeep(MB_ICONEXCLAMATION);
-        CHyperLink::ReportLinkError(Hwnd(), result);
+        UrlLauncher::ReportLinkError(Hwnd(), result);
     }
 }
 
@@ -165,25 +146,11 @@ bool HelpDialog::OnNotify(NMHDR& header, LRESULT& result) {
 
 bool HelpDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
-    case WM_SIZE:
-        LayoutOnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
-        return false;  // the dialog manager's own handling runs as well
-    case WM_GETMINMAXINFO:
-        if (minTrackWidth_ != 0 && minTrackHeight_ != 0) {
-            auto& info = *reinterpret_cast<MINMAXINFO*>(lParam);
-            info.ptMinTrackSize.x = minTrackWidth_;
-            info.ptMinTrackSize.y = minTrackHeight_;
-            result = 0;
-            return true;
-        }
-        return false;
     case kShowPlainView:
         ShowPlainView();
         result = 0;
         return true;
     default:
-        // Only the size and the size query go to the base; its creation
-        // and destruction handling is not used here.
-        return false;
+        return ResizableDialog::OnMessage(message, wParam, lParam, result);
     }
 }

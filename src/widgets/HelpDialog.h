@@ -11,7 +11,6 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -26,7 +25,6 @@ public:
                                                 const char* parameters, const char* directory, int showCommand)>;
 
     explicit HelpDialog(HWND parent = nullptr);
-    ~HelpDialog() override;
 
     // The navigation handler: true when `url` holds the built-in help marker
     // (in any letter case), after opening the local help file from the
@@ -36,7 +34,7 @@ public:
 
     // Replace how programs are started (tests watch with them): the local
     // help file (default ShellExecuteA), and the addresses the plain view's
-    // links open outside the dialog (default CHyperLink::ShellOpenUrl).
+    // links open outside the dialog (default UrlLauncher::ShellOpenUrl).
     void SetShellLauncher(ShellLauncher launcher) { launcher_ = std::move(launcher); }
     void SetUrlOpener(CHyperLink::Opener opener) { urlOpener_ = std::move(opener); }
 
@@ -52,7 +50,6 @@ public:
     CWebBrowser21& Browser() { return browser_; }
     // True once the plain view stands in for the browser.
     bool ShowsPlainView() const { return plainView_ != nullptr; }
-    SIZE MinimumSize() const { return SIZE{minTrackWidth_, minTrackHeight_}; }
 
 protected:
     void DoDataExchange() override;
@@ -67,8 +64,6 @@ private:
     CHyperLink mailLink_;
     CHyperLink siteLink_;
     CWebBrowser21 browser_;
-    std::int32_t minTrackWidth_ = 0;
-    std::int32_t minTrackHeight_ = 0;
     bool pageShown_ = false;
     HWND plainView_ = nullptr;  // a child of the dialog, gone with it
     ShellLauncher launcher_;

@@ -4,14 +4,15 @@
 
 #include "framework/Dialog.h"
 #include "framework/SelectedObject.h"
+#include "framework/WindowQueries.h"
 #include "framework/UniqueHandle.h"
-#include "widgets/MemoryDC.h"
+#include "framework/MemoryDc.h"
 
 namespace {
 
-HICON LoadButtonIcon(UINT id) {
-    return static_cast<HICON>(LoadImageA(fw::Dialog::ResourceModule(), MAKEINTRESOURCEA(id & 0xFFFF), IMAGE_ICON,
-                                         0, 0, LR_DEFAULTCOLOR));
+fw::Icon LoadButtonIcon(UINT id) {
+    return fw::Icon(static_cast<HICON>(LoadImageA(fw::Dialog::ResourceModule(), MAKEINTRESOURCEA(id & 0xFFFF), IMAGE_ICON,
+                                         0, 0, LR_DEFAULTCOLOR)));
 }
 
 // A thin border: `first` from bottom-left up to top-right, `second` along the
@@ -30,12 +31,6 @@ void DrawThinBorder(HDC dc, const RECT& r, COLORREF first, COLORREF second) {
     SelectObject(dc, previous);
 }
 
-std::string WindowText(HWND hwnd) {
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 }  // namespace
 
 HoverButton::HoverButton()
@@ -44,18 +39,11 @@ HoverButton::HoverButton()
       hoverBgColor_(GetSysColor(COLOR_BTNFACE)),
       hoverTextColor_(GetSysColor(COLOR_BTNTEXT)) {}
 
-HoverButton::~HoverButton() { ReleaseIcons(); }
-
-void HoverButton::ReleaseIcons() {
-    if (normalIcon_ && normalIcon_ != hoverIcon_) DestroyIcon(normalIcon_);
-    if (hoverIcon_) DestroyIcon(hoverIcon_);
-    normalIcon_ = hoverIcon_ = nullptr;
-}
+HoverButton::~HoverButton() = default;
 
 void HoverButton::SetIcons(UINT hoverIconId, UINT normalIconId, int width, int height) {
-    ReleaseIcons();
     hoverIcon_ = LoadButtonIcon(hoverIconId);
-    normalIcon_ = normalIconId ? LoadButtonIcon(normalIconId) : hoverIcon_;
+    normalIcon_ = normalIconId ? LoadButtonIcon(normalIconId) : fw::Icon();
     iconWidth_ = static_cast<std::uint8_t>(width);
     iconHeight_ = static_cast<std::uint8_t>(height);
     if (Hwnd()) RedrawWindow(Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
@@ -97,7 +85,7 @@ bool HoverButton::OnReflect(UINT message, WPARAM, LPARAM lParam, LRESULT& result
 }
 
 void HoverButton::Draw(const DRAWITEMSTRUCT& item) {
-    MemoryDC memory(item.hDC);
+    fw::MemoryDc memory(item.hDC);
     HDC dc = memory.Get();
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
     const bool disabled = (item.itemState & ODS_DISABLED) != 0;
@@ -112,11 +100,11 @@ void HoverButton::Draw(const DRAWITEMSTRUCT& item) {
     else if (mouseOver_)
         DrawThinBorder(dc, work, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW));
 
-    const std::string caption = WindowText(Hwnd());
+    const std::string caption = fw::WindowText(Hwnd());
     Layout layout = ComputeLayout(item.rcItem, iconWidth_, iconHeight_, iconAlign_, !caption.empty(), pressed);
 
     if (hoverIcon_) {
-        const HICON icon = lit ? hoverIcon_ : normalIcon_;
+        const HICON icon = lit ? HoverIcon() : NormalIcon();
         DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, layout.icon.left, layout.icon.top, 0, 0,
                    DST_ICON | (disabled ? DSS_DISABLED : 0));
     }

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "framework/Control.h"
+#include "framework/UniqueHandle.h"
 
 class HoverButton : public fw::Control {
 public:
@@ -29,8 +30,8 @@ public:
                                 bool pressed);
 
     bool MouseOver() const { return mouseOver_ != FALSE; }
-    HICON HoverIcon() const { return hoverIcon_; }
-    HICON NormalIcon() const { return normalIcon_; }
+    HICON HoverIcon() const { return hoverIcon_.get(); }
+    HICON NormalIcon() const { return normalIcon_ ? normalIcon_.get() : hoverIcon_.get(); }
 
     bool OnReflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
@@ -40,12 +41,11 @@ protected:
 
 private:
     void Draw(const DRAWITEMSTRUCT& item);
-    void ReleaseIcons();
 
     std::int32_t iconAlign_ = 0;
     BOOL mouseOver_ = FALSE;
-    HICON hoverIcon_ = nullptr;
-    HICON normalIcon_ = nullptr;
+    fw::Icon hoverIcon_;
+    fw::Icon normalIcon_;  // empty when the hover icon serves for both
     std::uint8_t iconHeight_ = 0;
     std::uint8_t iconWidth_ = 0;
     COLORREF normalBgColor_;

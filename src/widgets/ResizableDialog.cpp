@@ -1,12 +1,15 @@
 #include "widgets/ResizableDialog.h"
 
+#include "framework/WindowQueries.h"
+
 namespace {
 // The minimum tracking size is the creation size less this much.
 constexpr int kMinTrackShrinkX = 250;
 constexpr int kMinTrackShrinkY = 280;
 }  // namespace
 
-ResizableDialog::ResizableDialog(UINT templateId, HWND parent) : fw::Dialog(templateId, parent) {}
+ResizableDialog::ResizableDialog(UINT templateId, HWND parent, MinimumSize minimum)
+    : fw::Dialog(templateId, parent), minimum_(minimum) {}
 
 void ResizableDialog::AddControl(int id, std::uint32_t mask) {
     if ((mask & 0xFFFF) == 0) return;
@@ -36,11 +39,12 @@ bool ResizableDialog::OnInitDialog() {
 
 void ResizableDialog::OnCreated(SIZE outer, SIZE client) {
     // What the window's creation and its first size notification record.
-    minTrackSize_ = SIZE{outer.cx - kMinTrackShrinkX, outer.cy - kMinTrackShrinkY};
+    minTrackSize_ = minimum_ == MinimumSize::Opening ? outer
+                                                     : SIZE{outer.cx - kMinTrackShrinkX, outer.cy - kMinTrackShrinkY};
     lastClientSize_ = client;
 }
 
-void ResizableDialog::LayoutOnSize(UINT sizeType, int cx, int cy) {
+void ResizableDialog::OnSize(UINT sizeType, int cx, int cy) {
     if (sizeType == SIZE_MINIMIZED) return;
     const int dx = cx - lastClientSize_.cx;
     const int dy = cy - lastClientSize_.cy;
@@ -49,10 +53,7 @@ void ResizableDialog::LayoutOnSize(UINT sizeType, int cx, int cy) {
             const std::uint32_t mask = entry >> 16;
             HWND child = Item(static_cast<int>(entry & 0xFFFF));
             if (!child || mask == 0) continue;
-            RECT rect{};
-            GetWindowRect(child, &rect);
-            MapWindowPoints(HWND_DESKTOP, Hwnd(), reinterpret_cast<POINT*>(&rect), 2);
-            rect = AnchoredRect(rect, mask, dx, dy);
+            const RECT rect = AnchoredRect(fw::ChildRect(child), mask, dx, dy);
             InvalidateRect(child, nullptr, TRUE);
             MoveWindow(child, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
         }
@@ -60,26 +61,14 @@ void ResizableDialog::LayoutOnSize(UINT sizeType, int cx, int cy) {
     lastClientSize_ = SIZE{cx, cy};
 }
 
-bool ResizableDialog::ApplyMinTrackSize(MINMAXINFO& info) const {
+bool ResizableDialog::OnGetMinMaxInfo(MINMAXINFO& info) {
     if (minTrackSize_.cx == 0) return false;
     info.ptMinTrackSize.x = minTrackSize_.cx;
     info.ptMinTrackSize.y = minTrackSize_.cy;
     return true;
 }
 
-bool ResizableDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (message) {
-    case WM_SIZE:
-        LayoutOnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
-        return false;  // the dialog manager's own handling runs as well
-    case WM_GETMINMAXINFO:
-        result = 0;
-        return ApplyMinTrackSize(*reinterpret_cast<MINMAXINFO*>(lParam));
-    case WM_DESTROY:
-        minTrackSize_ = SIZE{0, 0};
-        lastClientSize_ = SIZE{0, 0};
-        return false;
-    default:
-        return false;
-    }
+void ResizableDialog::OnDestroy() {
+    minTrackSize_ = SIZE{0, 0};
+    lastClientSize_ = SIZE{0, 0};
 }

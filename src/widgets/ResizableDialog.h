@@ -19,7 +19,12 @@ enum Anchor : std::uint32_t {
 
 class ResizableDialog : public fw::Dialog {
 public:
-    ResizableDialog(UINT templateId, HWND parent);
+    // How small the user may make the window: by default its opening size
+    // less 250 x 280 pixels; with Opening, its opening size, so a stretched
+    // control never collapses onto the ones below it.
+    enum class MinimumSize { Shrunk, Opening };
+
+    ResizableDialog(UINT templateId, HWND parent, MinimumSize minimum = MinimumSize::Shrunk);
 
     // Registers a control; a mask whose low 16 bits are 0 is not stored.
     // Duplicates are not checked: a control registered twice moves twice.
@@ -38,15 +43,13 @@ protected:
     // AddControl calls: the framework's initialisation, then false.
     bool OnInitDialog() override;
 
-    // The base's handlers, for derived dialogs that route messages
-    // themselves.
-    void LayoutOnSize(UINT sizeType, int cx, int cy);
-    bool ApplyMinTrackSize(MINMAXINFO& info) const;
-
     void OnCreated(SIZE outer, SIZE client) override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnSize(UINT sizeType, int cx, int cy) override;
+    bool OnGetMinMaxInfo(MINMAXINFO& info) override;
+    void OnDestroy() override;
 
 private:
+    MinimumSize minimum_;
     SIZE minTrackSize_{0, 0};
     SIZE lastClientSize_{0, 0};
     std::vector<std::uint32_t> controls_;  // (mask << 16) | id

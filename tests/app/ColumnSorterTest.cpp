@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "MainDialogTestAccess.h"
 #include "app/MainDialog.h"
 #include "ScratchRegistry.h"
 
@@ -53,7 +54,7 @@ protected:
     void SetUp() override {
         ScratchRegistry::SetString(HKEY_CURRENT_USER, "Software\\Zaltrow", "bDisableSplash", "1");
         ASSERT_TRUE(dialog.Create());
-        auto& list = dialog.List();
+        auto& list = MainDialogTestAccess::List(dialog);
         list.DeleteAllItems();
         const char* names[] = {"delta", "Alpha", "charlie", "Bravo"};
         for (int i = 0; i < 4; ++i) {
@@ -64,20 +65,20 @@ protected:
 
     std::vector<std::pair<std::string, LPARAM>> Rows() {
         std::vector<std::pair<std::string, LPARAM>> rows;
-        for (int i = 0; i < dialog.List().GetItemCount(); ++i)
-            rows.emplace_back(dialog.List().GetItemText(i, 0), dialog.List().GetItemData(i));
+        for (int i = 0; i < MainDialogTestAccess::List(dialog).GetItemCount(); ++i)
+            rows.emplace_back(MainDialogTestAccess::List(dialog).GetItemText(i, 0), MainDialogTestAccess::List(dialog).GetItemData(i));
         return rows;
     }
 
     ScratchRegistry scratch;
-    MainDialog dialog;
+    fw::Modeless<MainDialog> dialog;
 };
 
 TEST_F(ColumnSorterTest, SortedRowsKeepTheirOwnItemData) {
-    dialog.List().SortByColumn(0, true);
+    MainDialogTestAccess::List(dialog).SortByColumn(0, true);
     const std::vector<std::pair<std::string, LPARAM>> ascending{{"Alpha", 11}, {"Bravo", 13}, {"charlie", 12}, {"delta", 10}};
     EXPECT_EQ(Rows(), ascending);
-    dialog.List().SortByColumn(0, false);
+    MainDialogTestAccess::List(dialog).SortByColumn(0, false);
     const std::vector<std::pair<std::string, LPARAM>> descending{{"delta", 10}, {"charlie", 12}, {"Bravo", 13}, {"Alpha", 11}};
     EXPECT_EQ(Rows(), descending);
 }
@@ -86,7 +87,7 @@ TEST_F(ColumnSorterTest, RecordsThatCannotBeMadeLeaveTheListUnsortedAndIntact) {
     const auto before = Rows();
     for (int records : {0, 2, 3}) {
         {
-            StarvedSorter sorter(dialog.List(), 0, records);
+            StarvedSorter sorter(MainDialogTestAccess::List(dialog), 0, records);
             sorter.Prepare();
             EXPECT_FALSE(sorter.Complete());
             sorter.Sort(true);
@@ -94,17 +95,17 @@ TEST_F(ColumnSorterTest, RecordsThatCannotBeMadeLeaveTheListUnsortedAndIntact) {
         EXPECT_EQ(Rows(), before) << "after " << records << " records";
     }
     // And the list still sorts afterwards.
-    dialog.List().SortByColumn(0, true);
+    MainDialogTestAccess::List(dialog).SortByColumn(0, true);
     EXPECT_EQ(Rows().front().first, "Alpha");
 }
 
 TEST_F(ColumnSorterTest, EmptyListSortsNothing) {
-    dialog.List().DeleteAllItems();
-    ColumnSorter sorter(dialog.List(), 0);
+    MainDialogTestAccess::List(dialog).DeleteAllItems();
+    ColumnSorter sorter(MainDialogTestAccess::List(dialog), 0);
     sorter.Prepare();
     EXPECT_TRUE(sorter.Complete());
     sorter.Sort(true);
-    EXPECT_EQ(dialog.List().GetItemCount(), 0);
+    EXPECT_EQ(MainDialogTestAccess::List(dialog).GetItemCount(), 0);
 }
 
 }  // namespace

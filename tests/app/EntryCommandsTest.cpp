@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "BuildConfig.h"
+#include "MainDialogTestAccess.h"
+#include "RegistryPaths.h"
 #include "app/MainDialog.h"
 #include "GuiDriver.h"
 #include "RegistryEditor.h"
@@ -24,8 +26,6 @@
 
 namespace {
 
-const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-const std::string kArpCache = "Software\\Microsoft\\Windows\\CurrentVersion\\App Management\\ARPCache";
 const std::string kFullUninstall = "HKEY_LOCAL_MACHINE\\" + kUninstall + "\\";
 
 std::string FakeUninstaller() { return BesideThisProgram("fake_uninstaller.exe"); }
@@ -47,7 +47,7 @@ protected:
     EntryCommandsTest() : scratch(ScratchRegistry::Roots::UserOnly) {
         // Backups of removals go to this test's own folder.
         ScratchRegistry::SetString(HKEY_CURRENT_USER,
-                                   "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                                   kUserShellFolders,
                                    "Local AppData", files.Path());
     }
 
@@ -75,14 +75,14 @@ protected:
         ASSERT_TRUE(dialog.Create());
     }
     int RowOf(const std::string& name, const std::string& command = "") {
-        auto& list = dialog.List();
+        auto& list = MainDialogTestAccess::List(dialog);
         for (int i = 0; i < list.GetItemCount(); ++i)
             if (list.GetItemText(i, 0) == name && (command.empty() || list.GetItemText(i, 1) == command)) return i;
         return -1;
     }
     void Select(int row) {
         ASSERT_GE(row, 0);
-        dialog.List().SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+        MainDialogTestAccess::List(dialog).SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
     }
     std::vector<std::filesystem::path> Backups() const {
         std::vector<std::filesystem::path> found;
@@ -109,7 +109,7 @@ protected:
     ScratchRegistry scratch;
     TempFolder files;
     std::vector<std::string> keys;
-    MainDialog dialog;
+    fw::Modeless<MainDialog> dialog;
 };
 
 TEST_F(EntryCommandsTest, RemoveAsksThenDeletesBothKeysAndReportsOverTheRefreshedList) {
@@ -169,7 +169,7 @@ TEST_F(EntryCommandsTest, RemovingTheSelectedPhantomTwinKeepsTheValidProgram) {
     const std::string phantom = Entry("Phantom", "Twin App", Phantom());
     Open();
     const int row = RowOf("Twin App", Phantom());
-    ASSERT_EQ(dialog.List().GetItemData(row), PhantomMark);
+    ASSERT_EQ(MainDialogTestAccess::List(dialog).GetItemData(row), PhantomMark);
     Select(row);
     gui::BoxAnswerer question(gui::IsMessageBox, IDYES);
     gui::BoxAnswerer success([](HWND w) {
@@ -203,7 +203,7 @@ TEST_F(EntryCommandsTest, EntryWithSubkeysCannotBeRemovedAndKeepsItsCache) {
 
 TEST_F(EntryCommandsTest, RowWithoutEntryIsAnInvalidSelection) {
     Open();
-    dialog.List().InsertItem(0, "Ghost Row", 0);
+    MainDialogTestAccess::List(dialog).InsertItem(0, "Ghost Row", 0);
     Select(0);
     for (int command : {IDC_REMOVE, IDC_UNINSTALL}) {
         gui::BoxAnswerer invalid(gui::IsMessageBox, IDOK);
@@ -243,7 +243,7 @@ TEST_F(EntryCommandsTest, PhantomGoesStraightToTheOfferWhereEnterMeansNo) {
     }, 0);
     // A double-click on the row runs the same command.
     NMITEMACTIVATE click{};
-    click.hdr = {dialog.List().Hwnd(), IDC_PROGRAM_LIST, static_cast<UINT>(NM_DBLCLK)};
+    click.hdr = {MainDialogTestAccess::List(dialog).Hwnd(), IDC_PROGRAM_LIST, static_cast<UINT>(NM_DBLCLK)};
     SendMessageA(dialog.Hwnd(), WM_NOTIFY, IDC_PROGRAM_LIST, reinterpret_cast<LPARAM>(&click));
     ASSERT_NE(offer.Seen().window, nullptr);
     EXPECT_FALSE(waited);
@@ -279,7 +279,7 @@ TEST_F(EntryCommandsTest, UninstallerThatRemovesItsEntryEndsSilently) {
         name = gui::ItemText(w, 1028);
         note = gui::ItemText(w, 0xFFFF);
         // Next once the uninstaller is done, as a person would.
-        for (int i = 0; i < 500 && Exists(key); ++i) Sleep(10);
+        gui::PumpUntil([&] { return !Exists(key); }, 5000);
         return true;
     }, IDOK);
     gui::BoxAnswerer offer(IsOfferDialog, IDCANCEL, 1500);
@@ -320,7 +320,7 @@ TEST_F(EntryCommandsTest, EscapeOnTheWaitDialogChecksAtOnce) {
     ASSERT_NE(wait.Seen().window, nullptr);
     EXPECT_NE(offer.Seen().window, nullptr) << "still listed: the uninstaller had not finished";
     EXPECT_TRUE(Exists(key));
-    for (int i = 0; i < 300 && Exists(key); ++i) Sleep(10);  // let it finish before cleanup
+    gui::PumpUntil([&] { return !Exists(key); }, 3000);  // let it finish before cleanup
 }
 
 TEST_F(EntryCommandsTest, TwinKeepsTheOfferComingAndYesFindsTheKeyGone) {
@@ -331,7 +331,7 @@ TEST_F(EntryCommandsTest, TwinKeepsTheOfferComingAndYesFindsTheKeyGone) {
     Select(RowOf("Shared Name", Uninstaller("remove " + kUninstall + "\\" + key)));
     gui::BoxAnswerer wait([&](HWND w) {
         if (!IsWaitDialog(w)) return false;
-        for (int i = 0; i < 500 && Exists(key); ++i) Sleep(10);
+        gui::PumpUntil([&] { return !Exists(key); }, 5000);
         return true;
     }, IDOK);
     gui::BoxAnswerer offer(IsOfferDialog, IDOK);
@@ -367,7 +367,7 @@ TEST_F(EntryCommandsTest, UserEntriesAreRemovedFromTheUsersOwnKeys) {
     EXPECT_EQ(failure.Seen().text,
               "There was a problem removing the program entry\nHKEY_CURRENT_USER\\" + kUninstall + "\\Stuck");
 
-    dialog.List().SetItemState(-1, 0, LVIS_SELECTED);
+    MainDialogTestAccess::List(dialog).SetItemState(-1, 0, LVIS_SELECTED);
     Select(RowOf("Just Mine"));
     gui::BoxAnswerer again(gui::IsMessageBox, IDYES);
     gui::BoxAnswerer success([](HWND w) {
@@ -393,11 +393,11 @@ TEST_F(EntryCommandsTest, UninstallStartsTheFileACommaFolderReallyNames) {
     Open();
     const int row = RowOf("Acme Tool");
     ASSERT_GE(row, 0);
-    EXPECT_EQ(dialog.List().GetItemData(row), 0);
+    EXPECT_EQ(MainDialogTestAccess::List(dialog).GetItemData(row), 0);
     Select(row);
     gui::BoxAnswerer wait([&](HWND w) {
         if (!IsWaitDialog(w)) return false;
-        for (int i = 0; i < 500 && Exists(key); ++i) Sleep(10);
+        gui::PumpUntil([&] { return !Exists(key); }, 5000);
         return true;
     }, IDOK);
     gui::BoxAnswerer offer(IsOfferDialog, IDCANCEL, 1500);

@@ -14,15 +14,15 @@
 #include <vector>
 
 #include "GuiDriver.h"
+#include "MainDialogTestAccess.h"
+#include "RegistryPaths.h"
 #include "ScratchRegistry.h"
 #include "TempFolder.h"
 #include "ThisProgram.h"
+#include "framework/WindowQueries.h"
 #include "resource.h"
 
 namespace {
-
-const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-const std::string kSettings = "Software\\Zaltrow";
 
 struct Row {
     std::string name;
@@ -55,7 +55,7 @@ protected:
 
     std::vector<Row> Rows() {
         std::vector<Row> rows;
-        auto& list = dialog.List();
+        auto& list = MainDialogTestAccess::List(dialog);
         for (int i = 0; i < list.GetItemCount(); ++i) {
             LVITEMA item{};
             item.mask = LVIF_IMAGE;
@@ -72,16 +72,11 @@ protected:
         return names;
     }
 
-    RECT ChildRect(int id) {
-        RECT rect{};
-        GetWindowRect(dialog.Item(id), &rect);
-        MapWindowPoints(HWND_DESKTOP, dialog.Hwnd(), reinterpret_cast<POINT*>(&rect), 2);
-        return rect;
-    }
+    RECT ChildRect(int id) { return fw::ChildRect(dialog.Item(id)); }
 
     // A click on a header item, as the mouse would deliver it.
     void ClickHeader(int column) {
-        HWND header = dialog.List().Header();
+        HWND header = MainDialogTestAccess::List(dialog).Header();
         RECT item{};
         SendMessageA(header, HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(&item));
         const LPARAM point = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
@@ -91,17 +86,17 @@ protected:
     }
 
     COLORREF PixelInList(int x, int y) {
-        RedrawWindow(dialog.List().Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+        RedrawWindow(MainDialogTestAccess::List(dialog).Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
         gui::PumpFor(30);
-        HDC dc = GetDC(dialog.List().Hwnd());
+        HDC dc = GetDC(MainDialogTestAccess::List(dialog).Hwnd());
         const COLORREF color = GetPixel(dc, x, y);
-        ReleaseDC(dialog.List().Hwnd(), dc);
+        ReleaseDC(MainDialogTestAccess::List(dialog).Hwnd(), dc);
         return color;
     }
 
     ScratchRegistry scratch;
     TempFolder files;
-    MainDialog dialog;
+    fw::Modeless<MainDialog> dialog;
 };
 
 TEST_F(MainDialogTest, RowsForEntriesWithNameAndCommandSortedWithPhantomsMarked) {
@@ -129,7 +124,7 @@ TEST_F(MainDialogTest, RowsForEntriesWithNameAndCommandSortedWithPhantomsMarked)
     EXPECT_EQ(rows[0].image, 0) << "icon file missing";
     EXPECT_GT(rows[1].image, 0) << "icon 1 of this program";
     EXPECT_EQ(rows[2].image, 0) << "MsiExec.exe is no icon file here";
-    EXPECT_EQ(dialog.List().GetItemText(3, 1).empty(), false);
+    EXPECT_EQ(MainDialogTestAccess::List(dialog).GetItemText(3, 1).empty(), false);
 }
 
 TEST_F(MainDialogTest, HeaderClicksFlipTheDirectionAndRefreshKeepsIt) {
@@ -140,7 +135,7 @@ TEST_F(MainDialogTest, HeaderClicksFlipTheDirectionAndRefreshKeepsIt) {
     EXPECT_EQ(Names(), (std::vector<std::string>{"Alpha", "bravo", "Charlie"}));
 
     ClickHeader(1);  // by command, descending
-    EXPECT_FALSE(dialog.List().sortAscending);
+    EXPECT_FALSE(MainDialogTestAccess::List(dialog).sortAscending);
     EXPECT_EQ(Names(), (std::vector<std::string>{"Alpha", "Charlie", "bravo"}));
 
     ClickHeader(0);  // by name, ascending again
@@ -155,8 +150,8 @@ TEST_F(MainDialogTest, HeaderClicksFlipTheDirectionAndRefreshKeepsIt) {
 TEST_F(MainDialogTest, RefreshRereadsAndKeepsTheImageListBounded) {
     for (int i = 0; i < 5; ++i) Entry("E" + std::to_string(i), "Entry " + std::to_string(i), "C:\\e.exe", ThisProgram());
     Open();
-    ASSERT_EQ(dialog.List().GetItemCount(), 5);
-    const int images = dialog.Images().Count();
+    ASSERT_EQ(MainDialogTestAccess::List(dialog).GetItemCount(), 5);
+    const int images = MainDialogTestAccess::Images(dialog).Count();
     EXPECT_EQ(images, 6) << "image 0 and one per row";
 
     Entry("E9", "Entry 9", "C:\\e.exe");
@@ -165,8 +160,8 @@ TEST_F(MainDialogTest, RefreshRereadsAndKeepsTheImageListBounded) {
         gui::PumpFor(30);
     }
     WaitForIcons();
-    EXPECT_EQ(dialog.List().GetItemCount(), 6);
-    EXPECT_EQ(dialog.Images().Count(), 6) << "the new entry has no icon; old fills' images are gone";
+    EXPECT_EQ(MainDialogTestAccess::List(dialog).GetItemCount(), 6);
+    EXPECT_EQ(MainDialogTestAccess::Images(dialog).Count(), 6) << "the new entry has no icon; old fills' images are gone";
     EXPECT_EQ(Rows().back().image, 0);
 }
 
@@ -177,15 +172,15 @@ TEST_F(MainDialogTest, PhantomRowsAreLightRedAndRulingLinesFillThePage) {
     ASSERT_EQ(Rows().size(), 2u);
     const int phantomRow = Rows()[0].name == "Gone" ? 0 : 1;
     RECT row{};
-    ASSERT_TRUE(dialog.List().GetItemRect(phantomRow, row, LVIR_BOUNDS));
+    ASSERT_TRUE(MainDialogTestAccess::List(dialog).GetItemRect(phantomRow, row, LVIR_BOUNDS));
     EXPECT_EQ(PixelInList(row.left + 300, row.top + 4), ProgramListCtrl::kPhantomBackground);
 
     // Below the last row, the page's empty slots are ruled too.
     RECT header{};
-    GetClientRect(dialog.List().Header(), &header);
+    GetClientRect(MainDialogTestAccess::List(dialog).Header(), &header);
     const int height = row.bottom - row.top;
     const int slot = 4;
-    ASSERT_LT(slot, dialog.List().GetCountPerPage());
+    ASSERT_LT(slot, MainDialogTestAccess::List(dialog).GetCountPerPage());
     const int y = header.bottom + slot * height;
     const COLORREF on = PixelInList(100, y);
     const COLORREF above = PixelInList(100, y - 1);
@@ -195,9 +190,9 @@ TEST_F(MainDialogTest, PhantomRowsAreLightRedAndRulingLinesFillThePage) {
 
 TEST_F(MainDialogTest, EmptyListHasNoRulingLines) {
     Open();
-    ASSERT_EQ(dialog.List().GetItemCount(), 0);
+    ASSERT_EQ(MainDialogTestAccess::List(dialog).GetItemCount(), 0);
     RECT header{};
-    GetClientRect(dialog.List().Header(), &header);
+    GetClientRect(MainDialogTestAccess::List(dialog).Header(), &header);
     for (int y = header.bottom + 2; y < header.bottom + 200; y += 3)
         ASSERT_NE(PixelInList(100, y), ProgramListCtrl::kRulingColor) << y;
 }
@@ -236,7 +231,7 @@ TEST_F(MainDialogTest, ResizingMovesGroupsWithTheirEdgesAndRefusesShrinking) {
     SendMessageA(dialog.Hwnd(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
     EXPECT_EQ(info.ptMinTrackSize.x, outer.right - outer.left);
     EXPECT_EQ(info.ptMinTrackSize.y, outer.bottom - outer.top);
-    EXPECT_EQ(dialog.MinimumSize().cx, outer.right - outer.left);
+    EXPECT_EQ(dialog.MinTrackSize().cx, outer.right - outer.left);
 
     // Minimised and restored, everything is back where the resize put it.
     ShowWindow(dialog.Hwnd(), SW_MINIMIZE);
@@ -352,34 +347,34 @@ TEST_F(MainDialogTest, SystemMenuOpensTheAboutBox) {
 
 TEST_F(MainDialogTest, SplashShowsUnlessDisabledAndStoresZero) {
     Open(true);
-    ASSERT_NE(dialog.Splash(), nullptr);
-    EXPECT_TRUE(IsWindowVisible(dialog.Splash()->Hwnd()));
+    ASSERT_NE(MainDialogTestAccess::Splash(dialog), nullptr);
+    EXPECT_TRUE(IsWindowVisible(MainDialogTestAccess::Splash(dialog)->Hwnd()));
     EXPECT_EQ(ScratchRegistry::GetString(HKEY_CURRENT_USER, kSettings, "bDisableSplash"), "0");
-    EXPECT_EQ(GetWindow(dialog.Splash()->Hwnd(), GW_OWNER), dialog.Hwnd());
+    EXPECT_EQ(GetWindow(MainDialogTestAccess::Splash(dialog)->Hwnd(), GW_OWNER), dialog.Hwnd());
     // The timer hides it after two seconds.
-    EXPECT_TRUE(gui::PumpUntil([&] { return !IsWindowVisible(dialog.Splash()->Hwnd()); }, 6000));
+    EXPECT_TRUE(gui::PumpUntil([&] { return !IsWindowVisible(MainDialogTestAccess::Splash(dialog)->Hwnd()); }, 6000));
 }
 
 TEST_F(MainDialogTest, SplashClickHidesItAtOnce) {
     ScratchRegistry::SetString(HKEY_CURRENT_USER, kSettings, "bDisableSplash", "7");
     Open(true);
-    ASSERT_NE(dialog.Splash(), nullptr);
+    ASSERT_NE(MainDialogTestAccess::Splash(dialog), nullptr);
     EXPECT_EQ(ScratchRegistry::GetString(HKEY_CURRENT_USER, kSettings, "bDisableSplash"), "0");
-    SendMessageA(dialog.Splash()->Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
-    EXPECT_FALSE(IsWindowVisible(dialog.Splash()->Hwnd()));
-    EXPECT_TRUE(IsWindow(dialog.Splash()->Hwnd())) << "hidden, not destroyed";
+    SendMessageA(MainDialogTestAccess::Splash(dialog)->Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    EXPECT_FALSE(IsWindowVisible(MainDialogTestAccess::Splash(dialog)->Hwnd()));
+    EXPECT_TRUE(IsWindow(MainDialogTestAccess::Splash(dialog)->Hwnd())) << "hidden, not destroyed";
 }
 
 TEST_F(MainDialogTest, SplashDisabledByOne) {
     Open();  // stores "1"
-    EXPECT_EQ(dialog.Splash(), nullptr);
+    EXPECT_EQ(MainDialogTestAccess::Splash(dialog), nullptr);
     EXPECT_EQ(ScratchRegistry::GetString(HKEY_CURRENT_USER, kSettings, "bDisableSplash"), "1");
 }
 
 TEST_F(MainDialogTest, ButtonsAreOwnerDrawnWithTheirIcons) {
     Open();
     for (int id : {IDC_UNINSTALL, IDC_REMOVE, IDC_REFRESH, IDC_UPGRADE, IDC_HELP_BUTTON, IDC_QUIT}) {
-        HoverButton& button = dialog.Button(id);
+        HoverButton& button = MainDialogTestAccess::Button(dialog, id);
         EXPECT_EQ(button.Hwnd(), dialog.Item(id));
         EXPECT_EQ(GetWindowLongPtrA(button.Hwnd(), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW) << id;
         EXPECT_NE(button.HoverIcon(), nullptr) << id;
@@ -396,7 +391,7 @@ TEST_F(MainDialogTest, EnterAndDoubleClickDoNotCloseTheWindow) {
     Open();
     SendMessageA(dialog.Hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     NMITEMACTIVATE click{};
-    click.hdr.hwndFrom = dialog.List().Hwnd();
+    click.hdr.hwndFrom = MainDialogTestAccess::List(dialog).Hwnd();
     click.hdr.idFrom = IDC_PROGRAM_LIST;
     click.hdr.code = NM_DBLCLK;
     SendMessageA(dialog.Hwnd(), WM_NOTIFY, IDC_PROGRAM_LIST, reinterpret_cast<LPARAM>(&click));
@@ -465,12 +460,12 @@ protected:
     ListIconsTest() {
         gIconGate = CreateSemaphoreA(nullptr, 0, 1 << 20, nullptr);
         gExtractions = 0;
-        dialog.Icons().SetExtractor(&GatedExtraction);
+        MainDialogTestAccess::Icons(dialog).SetExtractor(&GatedExtraction);
         ScratchRegistry::SetString(HKEY_CURRENT_USER, kSettings, "bDisableSplash", "1");
     }
     ~ListIconsTest() override {
         Let(1 << 19);  // nothing may stay blocked when the window goes
-        if (dialog.Hwnd()) DestroyWindow(dialog.Hwnd());
+        dialog.Destroy();
         CloseHandle(gIconGate);
     }
     static void Let(int extractions) { ReleaseSemaphore(gIconGate, extractions, nullptr); }
@@ -505,7 +500,7 @@ protected:
             }
             EXPECT_GT(row.image, 0) << row.name;
             EXPECT_TRUE(images.insert(row.image).second) << row.name << ": an image of its own";
-            EXPECT_TRUE(Picture(dialog.Images().Get(), row.image) == want) << row.name;
+            EXPECT_TRUE(Picture(MainDialogTestAccess::Images(dialog).Get(), row.image) == want) << row.name;
         }
     }
 
@@ -525,8 +520,8 @@ protected:
     }
 
     bool SomeRowHasItsIcon() {
-        for (int row = 0; row < dialog.List().GetItemCount(); ++row)
-            if (dialog.List().GetItemImage(row) > 0) return true;
+        for (int row = 0; row < MainDialogTestAccess::List(dialog).GetItemCount(); ++row)
+            if (MainDialogTestAccess::List(dialog).GetItemImage(row) > 0) return true;
         return false;
     }
 
@@ -542,13 +537,13 @@ TEST_F(ListIconsTest, RowsComeAtOnceAndEndWithTheirOwnIcons) {
     ASSERT_TRUE(dialog.Create());
     // Every row is there before any icon, with image 0.
     gui::PumpFor(20);
-    ASSERT_EQ(dialog.List().GetItemCount(), kEntries);
+    ASSERT_EQ(MainDialogTestAccess::List(dialog).GetItemCount(), kEntries);
     ASSERT_TRUE(dialog.IconsPending());
     for (const Row& row : Rows()) ASSERT_EQ(row.image, 0) << row.name;
     Let(1 << 19);
     WaitForIcons();
     ExpectEachRowWithItsOwnIcon();
-    EXPECT_EQ(dialog.Images().Count(), 1 + IconRows());
+    EXPECT_EQ(MainDialogTestAccess::Images(dialog).Count(), 1 + IconRows());
 }
 
 TEST_F(ListIconsTest, RefreshAndSortWhileIconsLoadPutNoIconOnAWrongRow) {
@@ -567,7 +562,7 @@ TEST_F(ListIconsTest, RefreshAndSortWhileIconsLoadPutNoIconOnAWrongRow) {
         expected_.erase(1000 + k);
     }
     gui::PressButton(dialog.Hwnd(), IDC_REFRESH);
-    ASSERT_TRUE(gui::PumpUntil([&] { return dialog.List().GetItemCount() == kEntries - kEntries / 4; }, 10000));
+    ASSERT_TRUE(gui::PumpUntil([&] { return MainDialogTestAccess::List(dialog).GetItemCount() == kEntries - kEntries / 4; }, 10000));
     ASSERT_EQ(gExtractions, 31);
     // The held icon of the first fill comes out after the refresh: it must
     // go nowhere, while the second fill's first icon is held.
@@ -575,17 +570,17 @@ TEST_F(ListIconsTest, RefreshAndSortWhileIconsLoadPutNoIconOnAWrongRow) {
     ASSERT_TRUE(gui::PumpUntil([&] { return gExtractions == 32; }, 10000));
     gui::PumpFor(30);
     EXPECT_FALSE(SomeRowHasItsIcon());
-    EXPECT_EQ(dialog.Images().Count(), 1);
+    EXPECT_EQ(MainDialogTestAccess::Images(dialog).Count(), 1);
     Let(20);
     gui::PumpFor(20);
     ClickHeader(0);  // rows move while their icons are on the way
     ASSERT_TRUE(dialog.IconsPending());
     Let(1 << 19);
     WaitForIcons();
-    EXPECT_FALSE(dialog.List().sortAscending);
+    EXPECT_FALSE(MainDialogTestAccess::List(dialog).sortAscending);
     EXPECT_EQ(Rows().front().name, "Entry 1119");
     ExpectEachRowWithItsOwnIcon();
-    EXPECT_EQ(dialog.Images().Count(), 1 + IconRows());
+    EXPECT_EQ(MainDialogTestAccess::Images(dialog).Count(), 1 + IconRows());
 }
 
 TEST_F(ListIconsTest, ClosingWhileIconsLoadEndsTheWorker) {
@@ -662,7 +657,7 @@ TEST_F(MainDialogTest, EachButtonShowsItsOwnIcons) {
     };
     std::set<std::vector<COLORREF>> distinct;
     for (const Expected& e : table) {
-        HoverButton& button = dialog.Button(e.button);
+        HoverButton& button = MainDialogTestAccess::Button(dialog, e.button);
         EXPECT_EQ(Drawn(button.HoverIcon()), DrawnResource(e.hover)) << e.button;
         EXPECT_EQ(Drawn(button.NormalIcon()), DrawnResource(e.normal)) << e.button;
         distinct.insert(Drawn(button.NormalIcon()));
@@ -672,7 +667,7 @@ TEST_F(MainDialogTest, EachButtonShowsItsOwnIcons) {
 
 TEST_F(MainDialogTest, ListIsAReportOfTwoColumnsWithFullRowSelection) {
     Open();
-    HWND list = dialog.List().Hwnd();
+    HWND list = MainDialogTestAccess::List(dialog).Hwnd();
     EXPECT_EQ(GetWindowLongPtrA(list, GWL_STYLE) & LVS_TYPEMASK, LVS_REPORT);
     EXPECT_EQ(SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0), LVS_EX_FULLROWSELECT);
     const std::pair<std::string, int> columns[] = {{"Add/Remove Program Entries", 260}, {"Uninstall Path", 600}};
@@ -687,7 +682,7 @@ TEST_F(MainDialogTest, ListIsAReportOfTwoColumnsWithFullRowSelection) {
         EXPECT_EQ(column.cx, columns[i].second);
         EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_LEFT);
     }
-    EXPECT_EQ(Header_GetItemCount(dialog.List().Header()), 2);
+    EXPECT_EQ(Header_GetItemCount(MainDialogTestAccess::List(dialog).Header()), 2);
     int width = 0, height = 0;
     ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0)),
                           &width, &height);

@@ -9,13 +9,11 @@
 #include <vector>
 
 #include "GuiDriver.h"
+#include "RegistryPaths.h"
 #include "TempFolder.h"
 #include "ThisProgram.h"
 
 namespace {
-
-const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-const std::string kSettings = "Software\\Zaltrow";
 
 std::string ProgramPath() { return BesideThisProgram(ZALTROW_EXE_FROM_TESTS); }
 

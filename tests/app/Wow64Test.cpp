@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "GuiDriver.h"
+#include "MainDialogTestAccess.h"
 #include "RegistryEditor.h"
+#include "RegistryPaths.h"
 #include "TempFolder.h"
 #include "ThisProgram.h"
 #include "app/MainDialog.h"
@@ -22,9 +24,6 @@
 #include "resource.h"
 
 namespace {
-
-const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-const std::string kArpCache = "Software\\Microsoft\\Windows\\CurrentVersion\\App Management\\ARPCache";
 
 struct Place {
     HKEY root;
@@ -137,9 +136,9 @@ TEST_F(Wow64Test, RemovingA64BitEntryLeavesIts32BitNamesake) {
     Cache(k32, "Twin");
     Cache(k64, "Twin");
     SetValue(kUser, "Software\\Zaltrow", "bDisableSplash", "1");
-    MainDialog dialog;
+    fw::Modeless<MainDialog> dialog;
     ASSERT_TRUE(dialog.Create());
-    auto& list = dialog.List();
+    auto& list = MainDialogTestAccess::List(dialog);
     auto rowOf = [&](const std::string& command) {
         for (int i = 0; i < list.GetItemCount(); ++i)
             if (list.GetItemText(i, 0) == "Z64 Twin" && list.GetItemText(i, 1) == command) return i;
@@ -197,9 +196,9 @@ TEST_F(Wow64Test, SystemFolderUninstallerOfA64BitEntryIsFoundAndStarted) {
     Entry(k32, "Witness", "Z64 Witness", registered);
     SetValue(kUser, "Software\\Zaltrow", "bDisableSplash", "1");
 
-    MainDialog dialog;
+    fw::Modeless<MainDialog> dialog;
     ASSERT_TRUE(dialog.Create());
-    auto& list = dialog.List();
+    auto& list = MainDialogTestAccess::List(dialog);
     auto rowOf = [&](const std::string& name) {
         for (int i = 0; i < list.GetItemCount(); ++i)
             if (list.GetItemText(i, 0) == name) return i;
@@ -212,7 +211,7 @@ TEST_F(Wow64Test, SystemFolderUninstallerOfA64BitEntryIsFoundAndStarted) {
     list.SetItemState(rowOf("Z64 System Tool"), LVIS_SELECTED, LVIS_SELECTED);
     gui::BoxAnswerer wait([&](HWND w) {
         if (!gui::HasButton(w, IDOK, "&Next")) return false;
-        for (int i = 0; i < 500 && KeyExists(k32, kUninstall + "\\" + Key("Witness")); ++i) Sleep(10);
+        gui::PumpUntil([&] { return !KeyExists(k32, kUninstall + "\\" + Key("Witness")); }, 5000);
         return true;
     }, IDOK);
     // The 64-bit entry itself stays listed, so the removal offer follows.

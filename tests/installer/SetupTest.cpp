@@ -18,11 +18,11 @@
 
 #include "GuiDriver.h"
 #include "LoopbackHttpServer.h"
+#include "RegistryPaths.h"
 #include "ThisProgram.h"
 
 namespace {
 
-const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const std::string kEntry = kUninstall + "\\Zaltrow";
 const char* kSessionManager = "System\\CurrentControlSet\\Control\\Session Manager";
 const char* kSettings = "Software\\Zaltrow";
@@ -261,7 +261,7 @@ private:
     bool settingsExisted_ = false;
 };
 
-// The colour pixels of a 32 x 32 icon of a file (index, or minus a resource id).
+// The color pixels of a 32 x 32 icon of a file (index, or minus a resource id).
 std::vector<char> IconPixels(const std::string& file, int index) {
     HICON icon = nullptr;
     if (ExtractIconExA(file.c_str(), index, &icon, nullptr, 1) != 1 || !icon) return {};
@@ -403,9 +403,11 @@ TEST_F(SetupTest, UninstallFromZaltrowsOwnListLeavesNoEntryToOfferForRemoval) {
 
     // Zaltrow's wait dialog ("Next" once the uninstaller has finished).
     HWND waitDialog = nullptr;
-    for (int i = 0; i < 500 && !waitDialog; ++i, Sleep(20))
+    gui::PumpUntil([&] {
         EnumThreadWindows(GetWindowThreadProcessId(zaltrow.window, nullptr), &VisitForNext,
                           reinterpret_cast<LPARAM>(&waitDialog));
+        return waitDialog != nullptr;
+    }, 10000);
     ASSERT_NE(waitDialog, nullptr);
     gui::PressButton(waitDialog, IDOK);  // Next
 

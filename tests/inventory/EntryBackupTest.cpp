@@ -18,6 +18,7 @@
 
 #include "GuiDriver.h"
 #include "RegistryEditor.h"
+#include "RegistryPaths.h"
 #include "ScratchRegistry.h"
 #include "TempFolder.h"
 #include "framework/UniqueHandle.h"
@@ -26,9 +27,6 @@
 #include "registry/RegistryExport.h"
 
 namespace {
-
-const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-const std::string kArpCache = "Software\\Microsoft\\Windows\\CurrentVersion\\App Management\\ARPCache";
 
 using Bytes = std::vector<unsigned char>;
 struct Value {
@@ -101,7 +99,7 @@ protected:
     }
     static void SetLocalData(const std::string& folder) {
         ScratchRegistry::SetString(HKEY_CURRENT_USER,
-                                   "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                                   kUserShellFolders,
                                    "Local AppData", folder);
     }
     // A key name of this test's own, with a code page 1252 character.

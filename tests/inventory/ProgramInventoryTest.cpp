@@ -6,14 +6,12 @@
 #include <map>
 #include <set>
 
+#include "RegistryPaths.h"
 #include "ScratchRegistry.h"
 #include "framework/UniqueHandle.h"
 #include "registry/SettingsStore.h"
 
 namespace {
-
-const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-const std::string kArpCache = "Software\\Microsoft\\Windows\\CurrentVersion\\App Management\\ARPCache";
 
 std::vector<unsigned char> CacheRecord(const std::string& name) {
     std::vector<unsigned char> record(28, 0x01);

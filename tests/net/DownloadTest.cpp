@@ -24,7 +24,7 @@ LoopbackHttpServer::Handler Serving(const std::string& body, int status = 200) {
     return [body, status](Exchange& ex) { ex.Send(LoopbackHttpServer::Reply(status, body)); };
 }
 
-// The icon's colour pixels, to compare icons whatever their handles (the
+// The icon's color pixels, to compare icons whatever their handles (the
 // same system icon may be loaded under different handles).
 std::string IconPixels(HICON icon) {
     ICONINFO info{};

@@ -71,7 +71,7 @@ protected:
             box.buttons = gui::Buttons(window);
             if (boxes) boxes->push_back(box);
             gui::PressButton(window, IDOK);
-            for (int i = 0; i < 100 && IsWindowVisible(window); ++i) Sleep(10);
+            gui::PumpUntil([&] { return !IsWindowVisible(window); }, 1000);
         }
         DWORD code = 99;
         if (WaitForSingleObject(process.hProcess, 1000) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &code);

@@ -19,6 +19,7 @@
 #include "TempFolder.h"
 #include "TestUpgradeKey.h"
 #include "ThisProgram.h"
+#include "UpgradeDialogTestAccess.h"
 #include "framework/UniqueHandle.h"
 
 namespace {
@@ -116,9 +117,9 @@ TEST_F(UpgradeDialogTest, HigherVersionAsksWithTheDescriptionAndNoClosesTheDialo
                                "Faster lists.\nNew icons.\n\n\nWould you like to download the upgrade now?");
     EXPECT_EQ(result.box.buttons, (std::vector<std::pair<int, std::string>>{{IDYES, "&Yes"}, {IDNO, "&No"}}));
     EXPECT_EQ(result.box.icon, nullptr);
-    EXPECT_FLOAT_EQ(dialog.Page().newVersion, 1.21f);
-    EXPECT_EQ(dialog.Page().downloadLink, "http://127.0.0.1:1/setup.exe\n");
-    EXPECT_NE(dialog.LastCheck(), 0.0);
+    EXPECT_FLOAT_EQ(UpgradeDialogTestAccess::Page(dialog).newVersion, 1.21f);
+    EXPECT_EQ(UpgradeDialogTestAccess::Page(dialog).downloadLink, "http://127.0.0.1:1/setup.exe\n");
+    EXPECT_NE(UpgradeDialogTestAccess::LastCheck(dialog), 0.0);
 }
 
 TEST_F(UpgradeDialogTest, EmptyDescriptionLeavesFourLineBreaks) {
@@ -189,7 +190,7 @@ TEST_F(UpgradeDialogTest, ClosingDuringASlowCheckEndsItWithoutAnotherWord) {
         EXPECT_LT(closing, 1500u) << "the dialog went at once; by " << index;
         EXPECT_EQ(later.window, nullptr) << "no box after closing, by " << index << ": " << later.text;
         EXPECT_EQ(server.RequestCount(), 1u) << index;
-        EXPECT_EQ(dialog.LastCheck(), 0.0) << "a check closed half-way is no check";
+        EXPECT_EQ(UpgradeDialogTestAccess::LastCheck(dialog), 0.0) << "a check closed half-way is no check";
     }
 }
 
@@ -309,7 +310,7 @@ TEST_F(UpgradeDialogTest, LongDescriptionIsCutSoTheQuestionStaysOnTheScreen) {
         EXPECT_NE(text.find("...\n\nWould you like to download the upgrade now?"), std::string::npos) << text;
         EXPECT_LE(text.size(), 1700u);
         // What the page said is kept whole; only the question is cut.
-        EXPECT_GE(dialog.Page().description.size(), 3000u);
+        EXPECT_GE(UpgradeDialogTestAccess::Page(dialog).description.size(), 3000u);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "TestUpgradeKey.h"
+#include "UpgradeDialogTestAccess.h"
 #include "net/UpgradeDialog.h"
 
 int main(int argc, char** argv) {
@@ -14,7 +15,7 @@ int main(int argc, char** argv) {
     UpgradeDialog dialog(TestUpgradeKey());
     dialog.Setup("Zaltrow", 1.2f, "");
     // As a page read with the check would leave it.
-    dialog.ParseUpgradePage({"<!-- UPGRADE Signature\n", std::string(argc > 2 ? argv[2] : "") + "\n"});
-    dialog.InstallUpgrade(argv[1]);
+    UpgradeDialogTestAccess::ParseUpgradePage(dialog, {"<!-- UPGRADE Signature\n", std::string(argc > 2 ? argv[2] : "") + "\n"});
+    UpgradeDialogTestAccess::InstallUpgrade(dialog, argv[1]);
     return 3;
 }

@@ -12,7 +12,7 @@
 #include "GuiDriver.h"
 #include "widgets/BrowserEvents.h"
 #include "widgets/CWebBrowser21.h"
-#include "widgets/ComPtr.h"
+#include "framework/ComPtr.h"
 
 namespace {
 
@@ -72,7 +72,7 @@ struct ByRefString {
 
 TEST(HelpBrowserEvents, BeforeNavigate2TakesTheUrlFromItsSixthLastArgumentAndSetsTheCancelFlag) {
     RecordingListener listener;
-    ComPtr<BrowserEvents> sink(new BrowserEvents(&listener));
+    fw::ComPtr<BrowserEvents> sink(new BrowserEvents(&listener));
 
     for (const wchar_t* url : {L"http://host/CANCEL/me", L"http://host/go"}) {
         ByRefString address(url);

@@ -15,6 +15,7 @@
 #include "HelpAddresses.h"
 #include "HelpResource.h"
 #include "ThisProgram.h"
+#include "framework/WindowQueries.h"
 #include "widgets/HelpDialog.h"
 
 namespace {
@@ -61,14 +62,9 @@ public:
     }
     HWND Item(int id) const { return GetDlgItem(dialog.Hwnd(), id); }
     // The control's rectangle in the dialog's client coordinates.
-    RECT Rect(int id) const {
-        RECT rect{};
-        GetWindowRect(Item(id), &rect);
-        MapWindowPoints(HWND_DESKTOP, dialog.Hwnd(), reinterpret_cast<POINT*>(&rect), 2);
-        return rect;
-    }
+    RECT Rect(int id) const { return fw::ChildRect(Item(id)); }
 
-    HelpDialog dialog;
+    fw::Modeless<HelpDialog> dialog;
     LaunchRecorder launches;
     std::vector<std::string> opened;
     std::vector<int> shows;
@@ -276,7 +272,7 @@ TEST(HelpDialog, ResizingMovesTheRegisteredControlsOnly) {
     SendMessageA(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
     EXPECT_EQ(info.ptMinTrackSize.x, window.right - window.left);
     EXPECT_EQ(info.ptMinTrackSize.y, window.bottom - window.top);
-    EXPECT_EQ(open.dialog.MinimumSize().cx, window.right - window.left);
+    EXPECT_EQ(open.dialog.MinTrackSize().cx, window.right - window.left);
 }
 
 TEST(HelpDialog, RunsModallyAndOkOrEscapeCloseIt) {

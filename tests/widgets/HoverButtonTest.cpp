@@ -153,7 +153,7 @@ protected:
         ASSERT_NE(highlight_, shadow_);
         ASSERT_NE(face_, text_);
 
-        dialog_ = std::make_unique<ButtonDialog>();
+        dialog_ = std::make_unique<fw::Modeless<ButtonDialog>>();
         ASSERT_TRUE(dialog_->Create());
         hwnd_ = dialog_->Hwnd();
         ASSERT_TRUE(gui::PumpUntil([this] { return IsWindowVisible(hwnd_) != FALSE; }, 3000));
@@ -213,7 +213,7 @@ protected:
         EXPECT_GT(compared, 500);
     }
 
-    std::unique_ptr<ButtonDialog> dialog_;
+    std::unique_ptr<fw::Modeless<ButtonDialog>> dialog_;
     HWND hwnd_ = nullptr;
     COLORREF face_ = 0, highlight_ = 0, shadow_ = 0, text_ = 0;
 };
@@ -258,7 +258,7 @@ TEST_F(HoverButtonWindow, IconsAreLoadedPerIdAndReplacedCleanly) {
 TEST(HoverButtonLifetime, DestroyingDialogAndButtonsReleasesEveryIcon) {
     for (bool windowFirst : {true, false}) {
         SCOPED_TRACE(windowFirst ? "window destroyed first" : "object destroyed with its window");
-        auto dialog = std::make_unique<ButtonDialog>();
+        auto dialog = std::make_unique<fw::Modeless<ButtonDialog>>();
         ASSERT_TRUE(dialog->Create());
         const std::vector<HICON> icons{dialog->quit.HoverIcon(),      dialog->quit.NormalIcon(),
                                        dialog->uninstall.HoverIcon(), dialog->help.HoverIcon(),

@@ -1,4 +1,4 @@
-// The hyperlink static: attaching, colours by state, mouse and keyboard,
+// The hyperlink static: attaching, colors by state, mouse and keyboard,
 // opening through the shell or the ".htm" browser command, and the
 // failure messages. Real dialogs and real started programs under Wine.
 
@@ -20,15 +20,13 @@
 #include "framework/Dialog.h"
 #include "widgets/CHyperLink.h"
 #include "widgets/ShellCommandText.h"
+#include "widgets/UrlLauncher.h"
 
 namespace {
 
 class LinkTestDialog : public fw::Dialog {
 public:
     LinkTestDialog() : fw::Dialog(IDD_HYPERLINK_TEST, nullptr) {}
-    ~LinkTestDialog() override {
-        if (Hwnd()) DestroyWindow(Hwnd());
-    }
     CHyperLink textLink;
     CHyperLink emptyLink;
 
@@ -39,23 +37,23 @@ protected:
     }
 };
 
-// What the dialog tells a static about its colours, as the static would
+// What the dialog tells a static about its colors, as the static would
 // ask while painting.
-struct Colours {
+struct Colors {
     COLORREF text;
     int backgroundMode;
     HBRUSH brush;
 };
 
-Colours AskColours(HWND dialog, HWND link) {
+Colors AskColors(HWND dialog, HWND link) {
     HDC dc = CreateCompatibleDC(nullptr);
     SetTextColor(dc, RGB(1, 2, 3));
     SetBkMode(dc, OPAQUE);
     const auto brush = reinterpret_cast<HBRUSH>(
         SendMessageA(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(link)));
-    Colours colours{GetTextColor(dc), GetBkMode(dc), brush};
+    Colors colors{GetTextColor(dc), GetBkMode(dc), brush};
     DeleteDC(dc);
-    return colours;
+    return colors;
 }
 
 std::string ToolTipText(const CHyperLink& link) {
@@ -168,7 +166,7 @@ TEST(HyperLinkCommand, EveryShellCodeHasItsText) {
 }
 
 TEST(HyperLink, TakesItsTargetFromItsTextAndItsTextFromItsTarget) {
-    LinkTestDialog dialog;
+    fw::Modeless<LinkTestDialog> dialog;
     dialog.emptyLink.SetLinkUrl("http://www.example.com/from-target");
     ASSERT_TRUE(dialog.Create());
     ShowWindow(dialog.Hwnd(), SW_SHOW);
@@ -216,8 +214,8 @@ TEST(HyperLink, TakesItsTargetFromItsTextAndItsTextFromItsTarget) {
     EXPECT_EQ(SendMessageA(textLink.Hwnd(), WM_NCHITTEST, 0, 0), HTCLIENT);
 }
 
-TEST(HyperLink, ColourFollowsFocusAndVisitsButNotTheMouse) {
-    LinkTestDialog dialog;
+TEST(HyperLink, ColorFollowsFocusAndVisitsButNotTheMouse) {
+    fw::Modeless<LinkTestDialog> dialog;
     OpenRecorder opens(33);
     dialog.textLink.SetOpener(opens.Opener());
     ASSERT_TRUE(dialog.Create());
@@ -226,16 +224,16 @@ TEST(HyperLink, ColourFollowsFocusAndVisitsButNotTheMouse) {
     CHyperLink& link = dialog.textLink;
     HWND hwnd = link.Hwnd();
 
-    Colours colours = AskColours(dialog.Hwnd(), hwnd);
-    EXPECT_EQ(colours.text, RGB(0, 0, 255));
-    EXPECT_EQ(colours.backgroundMode, TRANSPARENT);
-    EXPECT_EQ(colours.brush, GetStockObject(NULL_BRUSH));
+    Colors colors = AskColors(dialog.Hwnd(), hwnd);
+    EXPECT_EQ(colors.text, RGB(0, 0, 255));
+    EXPECT_EQ(colors.backgroundMode, TRANSPARENT);
+    EXPECT_EQ(colors.brush, GetStockObject(NULL_BRUSH));
 
-    // Hovering takes the mouse but keeps the colour.
+    // Hovering takes the mouse but keeps the color.
     SendMessageA(hwnd, WM_MOUSEMOVE, 0, Point(2, 2));
     EXPECT_TRUE(link.MouseOver());
     EXPECT_EQ(GetCapture(), hwnd);
-    EXPECT_EQ(AskColours(dialog.Hwnd(), hwnd).text, RGB(0, 0, 255));
+    EXPECT_EQ(AskColors(dialog.Hwnd(), hwnd).text, RGB(0, 0, 255));
     SendMessageA(hwnd, WM_MOUSEMOVE, 0, Point(2, 2));
     EXPECT_TRUE(link.MouseOver());
     RECT client{};
@@ -249,17 +247,17 @@ TEST(HyperLink, ColourFollowsFocusAndVisitsButNotTheMouse) {
     EXPECT_EQ(GetFocus(), hwnd);
     EXPECT_TRUE(link.Active());
     EXPECT_TRUE(opens.urls.empty());
-    EXPECT_EQ(AskColours(dialog.Hwnd(), hwnd).text, RGB(0, 128, 128));
+    EXPECT_EQ(AskColors(dialog.Hwnd(), hwnd).text, RGB(0, 128, 128));
     SendMessageA(hwnd, WM_LBUTTONUP, 0, Point(2, 2));
     ASSERT_EQ(opens.urls, std::vector<std::string>{"http://www.example.com/from-text"});
     EXPECT_EQ(opens.shows, std::vector<int>{SW_SHOW});
     EXPECT_TRUE(link.Visited());
-    EXPECT_EQ(AskColours(dialog.Hwnd(), hwnd).text, RGB(0, 128, 128));  // still focused
+    EXPECT_EQ(AskColors(dialog.Hwnd(), hwnd).text, RGB(0, 128, 128));  // still focused
 
     // Losing the focus: purple from now on.
     SetFocus(GetDlgItem(dialog.Hwnd(), IDC_TEST_BUTTON));
     EXPECT_FALSE(link.Active());
-    EXPECT_EQ(AskColours(dialog.Hwnd(), hwnd).text, RGB(128, 0, 128));
+    EXPECT_EQ(AskColors(dialog.Hwnd(), hwnd).text, RGB(128, 0, 128));
 
     // A release without a press on the link opens nothing.
     SendMessageA(dialog.emptyLink.Hwnd(), WM_LBUTTONUP, 0, Point(2, 2));
@@ -267,14 +265,14 @@ TEST(HyperLink, ColourFollowsFocusAndVisitsButNotTheMouse) {
 }
 
 TEST(HyperLink, SpaceBarOpensTheFocusedLinkAgainOtherKeysDoNot) {
-    LinkTestDialog dialog;
+    fw::Modeless<LinkTestDialog> dialog;
     OpenRecorder opens(42);
     dialog.textLink.SetOpener(opens.Opener());
     ASSERT_TRUE(dialog.Create());
     ShowWindow(dialog.Hwnd(), SW_SHOW);
     HWND hwnd = dialog.textLink.Hwnd();
     SetFocus(hwnd);
-    EXPECT_EQ(AskColours(dialog.Hwnd(), hwnd).text, RGB(0, 128, 128));
+    EXPECT_EQ(AskColors(dialog.Hwnd(), hwnd).text, RGB(0, 128, 128));
 
     SendMessageA(hwnd, WM_KEYDOWN, VK_SPACE, 0);
     SendMessageA(hwnd, WM_KEYDOWN, 'A', 0);
@@ -287,7 +285,7 @@ TEST(HyperLink, SpaceBarOpensTheFocusedLinkAgainOtherKeysDoNot) {
 TEST(HyperLink, FailedOpenIsReportedAndLeavesTheLinkUnvisited) {
     HyperLinkClassesRoot classes;  // no ".htm" browser to fall back on
     TempFolder folder;
-    LinkTestDialog dialog;
+    fw::Modeless<LinkTestDialog> dialog;
     dialog.emptyLink.SetLinkUrl(folder.Join("missing.htm"));
     ASSERT_TRUE(dialog.Create());
     ShowWindow(dialog.Hwnd(), SW_SHOW);
@@ -304,7 +302,7 @@ TEST(HyperLink, FailedOpenIsReportedAndLeavesTheLinkUnvisited) {
     EXPECT_EQ(seen.icon, LoadIconA(nullptr, IDI_EXCLAMATION));
     EXPECT_FALSE(link.Visited());
     SetFocus(GetDlgItem(dialog.Hwnd(), IDC_TEST_BUTTON));
-    EXPECT_EQ(AskColours(dialog.Hwnd(), link.Hwnd()).text, RGB(0, 0, 255));
+    EXPECT_EQ(AskColors(dialog.Hwnd(), link.Hwnd()).text, RGB(0, 0, 255));
 
     // A code below 33 that the table does not know.
     OpenRecorder opens(7);
@@ -318,7 +316,7 @@ TEST(HyperLink, FailedOpenIsReportedAndLeavesTheLinkUnvisited) {
 
 TEST(HyperLink, UnlistedShellCodeIsReportedAsUnknownError) {
     gui::BoxAnswerer box("Zaltrow", IDOK);
-    CHyperLink::ReportLinkError(nullptr, 42);
+    UrlLauncher::ReportLinkError(nullptr, 42);
     const gui::SeenBox& seen = box.Seen();
     ASSERT_NE(seen.window, nullptr);
     EXPECT_EQ(seen.text, "Can't open link:\n\nUnknown Error (42) occurred.");
@@ -329,7 +327,7 @@ TEST(HyperLink, UnlistedShellCodeIsReportedAsUnknownError) {
 TEST(HyperLink, ShellOpensWhatItCanAndTheLinkCountsAsVisited) {
     TempFolder folder;
     ProbeOutput probe(folder);
-    LinkTestDialog dialog;
+    fw::Modeless<LinkTestDialog> dialog;
     dialog.emptyLink.SetLinkUrl(ProbePath());
     ASSERT_TRUE(dialog.Create());
     ShowWindow(dialog.Hwnd(), SW_SHOW);
@@ -349,7 +347,7 @@ TEST(HyperLink, WhenTheShellCannotTheHtmBrowserCommandRunsWithTheUrl) {
     HyperLinkClassesRoot::SetDefault("ZaltrowTest.Page\\shell\\open\\command",
                                      QuotedProbePath() + " -nohome \"%1\"");
 
-    const INT_PTR result = CHyperLink::ShellOpenUrl(url, SW_SHOW);
+    const INT_PTR result = UrlLauncher::ShellOpenUrl(url, SW_SHOW);
     EXPECT_GT(result, 32);
     EXPECT_EQ(probe.Wait(), QuotedProbePath() + " -nohome  " + url);
 }
@@ -360,30 +358,30 @@ TEST(HyperLink, BrowserFallbackEndsWithTheShellsCodeWhenItCannotRun) {
     const std::string url = folder.Join("missing.htm");
 
     // No ".htm" association.
-    EXPECT_EQ(CHyperLink::ShellOpenUrl(url, SW_SHOW), 2);
+    EXPECT_EQ(UrlLauncher::ShellOpenUrl(url, SW_SHOW), 2);
     // An association without a command.
     HyperLinkClassesRoot::SetDefault(".htm", "ZaltrowTest.Page");
-    EXPECT_EQ(CHyperLink::ShellOpenUrl(url, SW_SHOW), 2);
+    EXPECT_EQ(UrlLauncher::ShellOpenUrl(url, SW_SHOW), 2);
     // A command that would not fit the command buffer with the URL.
     HyperLinkClassesRoot::SetDefault("ZaltrowTest.Page\\shell\\open\\command",
                                      QuotedProbePath() + " \"%1\"");
-    EXPECT_EQ(CHyperLink::ShellOpenUrl(url + std::string(520, 'x'), SW_SHOW), 2);
+    EXPECT_EQ(UrlLauncher::ShellOpenUrl(url + std::string(520, 'x'), SW_SHOW), 2);
 }
 
 TEST(HyperLink, ReadRegDefaultReadsAKeysDefaultValue) {
     HyperLinkClassesRoot classes;
     std::string value = "untouched";
-    EXPECT_EQ(CHyperLink::ReadRegDefault(HKEY_CLASSES_ROOT, ".htm", value), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(UrlLauncher::ReadRegDefault(HKEY_CLASSES_ROOT, ".htm", value), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(value, "untouched");
 
     HyperLinkClassesRoot::SetDefault(".htm", "ZaltrowTest.Page");
-    EXPECT_EQ(CHyperLink::ReadRegDefault(HKEY_CLASSES_ROOT, ".htm", value), ERROR_SUCCESS);
+    EXPECT_EQ(UrlLauncher::ReadRegDefault(HKEY_CLASSES_ROOT, ".htm", value), ERROR_SUCCESS);
     EXPECT_EQ(value, "ZaltrowTest.Page");
 
     // At most 259 characters are read; a longer value is a failed lookup.
     HyperLinkClassesRoot::SetDefault("Long", std::string(259, 'v'));
-    EXPECT_EQ(CHyperLink::ReadRegDefault(HKEY_CLASSES_ROOT, "Long", value), ERROR_SUCCESS);
+    EXPECT_EQ(UrlLauncher::ReadRegDefault(HKEY_CLASSES_ROOT, "Long", value), ERROR_SUCCESS);
     EXPECT_EQ(value, std::string(259, 'v'));
     HyperLinkClassesRoot::SetDefault("Longer", std::string(260, 'v'));
-    EXPECT_NE(CHyperLink::ReadRegDefault(HKEY_CLASSES_ROOT, "Longer", value), ERROR_SUCCESS);
+    EXPECT_NE(UrlLauncher::ReadRegDefault(HKEY_CLASSES_ROOT, "Longer", value), ERROR_SUCCESS);
 }

@@ -111,7 +111,7 @@ protected:
         // Keep the pointer away from the windows so no real mouse input
         // reaches them.
         SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
-        dialog_ = std::make_unique<AnchoredDialog>(
+        dialog_ = std::make_unique<fw::Modeless<AnchoredDialog>>(
             IDD_ZALTROW_DIALOG,
             std::vector<std::pair<int, std::uint32_t>>{
                 {IDC_UNINSTALL, AnchorMoveDown},
@@ -167,7 +167,7 @@ protected:
         EXPECT_EQ(Now(LabelId()), Init(LabelId()));  // the unregistered legend
     }
 
-    std::unique_ptr<AnchoredDialog> dialog_;
+    std::unique_ptr<fw::Modeless<AnchoredDialog>> dialog_;
     HWND hwnd_ = nullptr;
 };
 
@@ -294,7 +294,7 @@ TEST_F(ResizableWindow, DestroyClearsTheSizesButKeepsTheRegistrations) {
 }
 
 TEST(AboutBoxBase, RegistersNothingMovesNothingAndTakesItsMinimumFromCreation) {
-    ResizableDialog about(IDD_ABOUTBOX, nullptr);
+    fw::Modeless<ResizableDialog> about(IDD_ABOUTBOX, nullptr);
     ASSERT_TRUE(about.Create());
     HWND hwnd = about.Hwnd();
     const SIZE created = probe::OuterSize(hwnd);

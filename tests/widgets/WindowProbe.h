@@ -56,7 +56,7 @@ public:
         pixels_ = Copy(GetDC(window), 0, 0, width_, height_, true, window);
     }
 
-    // Pixels of a device context's area, as 0x00BBGGRR colours.
+    // Pixels of a device context's area, as 0x00BBGGRR colors.
     static std::vector<COLORREF> Copy(HDC source, int x, int y, int width, int height, bool release = false,
                                       HWND owner = nullptr) {
         std::vector<COLORREF> out(static_cast<size_t>(width) * static_cast<size_t>(height));

@@ -22,6 +22,7 @@
 
 #include "BuildConfig.h"
 #include "GuiDriver.h"
+#include "MainDialogTestAccess.h"
 #include "ScratchRegistry.h"
 #include "TempFolder.h"
 #include "ThisProgram.h"
@@ -166,6 +167,12 @@ Holdings Count() {
     return held;
 }
 
+// Keeps the timings of the last refresh.
+struct LastTimings : RefreshObserver {
+    void RefreshTimed(const RefreshTimings& timings) override { last = timings; }
+    RefreshTimings last;
+};
+
 void PumpUntilIconsAreIn(MainDialog& dialog) { gui::PumpUntil([&] { return !dialog.IconsPending(); }, 60000); }
 
 void InProcess() {
@@ -174,18 +181,20 @@ void InProcess() {
     ScratchRegistry::SetString(HKEY_CURRENT_USER, "Software\\" ZALTROW_SETTINGS_KEY, "bDisableSplash", "1");
     Seed(HKEY_LOCAL_MACHINE, files);
 
-    MainDialog dialog;
+    fw::Modeless<MainDialog> dialog;
     if (!dialog.Create()) {
         std::printf("the main window could not be created\n");
         return;
     }
     PumpUntilIconsAreIn(dialog);
+    LastTimings observer;
+    dialog.SetRefreshObserver(&observer);
     std::vector<double> total, enumeration, icons, rows, phantoms, sort, bare, allIcons;
     for (int run = 0; run < kRuns; ++run) {
-        RefreshTimings timings;
         const double start = Now();
-        dialog.RefreshList(&timings);
+        dialog.RefreshList();
         total.push_back(Now() - start);
+        const RefreshTimings timings = observer.last;
         PumpUntilIconsAreIn(dialog);
         allIcons.push_back(Now() - start);
         enumeration.push_back(timings.enumeration);
@@ -198,9 +207,9 @@ void InProcess() {
         bare.push_back(Now() - walkStart);
         if (run == 0) {
             int withIcon = 0;
-            for (int row = 0; row < dialog.List().GetItemCount(); ++row) withIcon += dialog.List().GetItemImage(row) > 0;
+            for (int row = 0; row < MainDialogTestAccess::List(dialog).GetItemCount(); ++row) withIcon += MainDialogTestAccess::List(dialog).GetItemImage(row) > 0;
             std::printf("%d rows, %d with an icon of their own, %d images, bare walk read %d values\n",
-                        dialog.List().GetItemCount(), withIcon, dialog.Images().Count(), values);
+                        MainDialogTestAccess::List(dialog).GetItemCount(), withIcon, MainDialogTestAccess::Images(dialog).Count(), values);
         }
     }
     // The header-click sort alone, split into making the records, the
@@ -208,7 +217,7 @@ void InProcess() {
     std::vector<double> prepare, sortOnly, restore;
     for (int run = 0; run < kRuns; ++run) {
         const double t0 = Now();
-        auto sorter = std::make_unique<ColumnSorter>(dialog.List(), 0);
+        auto sorter = std::make_unique<ColumnSorter>(MainDialogTestAccess::List(dialog), 0);
         sorter->Prepare();
         const double t1 = Now();
         sorter->Sort(run % 2 == 0);

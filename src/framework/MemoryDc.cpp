@@ -1,6 +1,8 @@
-#include "widgets/MemoryDC.h"
+#include "framework/MemoryDc.h"
 
-MemoryDC::MemoryDC(HDC target) : target_(target) {
+namespace fw {
+
+MemoryDc::MemoryDc(HDC target) : target_(target) {
     if (GetDeviceCaps(target, TECHNOLOGY) == DT_RASPRINTER) return;
     GetClipBox(target, &area_);
     const int width = area_.right - area_.left;
@@ -17,10 +19,12 @@ MemoryDC::MemoryDC(HDC target) : target_(target) {
     offScreen_ = true;
 }
 
-MemoryDC::~MemoryDC() {
+MemoryDc::~MemoryDc() {
     if (!offScreen_) return;
     BitBlt(target_, area_.left, area_.top, area_.right - area_.left, area_.bottom - area_.top, memory_.get(),
            area_.left, area_.top, SRCCOPY);
     SelectObject(memory_.get(), displaced_);
     // memory_ and bitmap_ release themselves; the bitmap is no longer selected.
 }
+
+}  // namespace fw

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <utility>
 
+namespace fw {
+
 template <typename T>
 class ComPtr {
 public:
@@ -62,3 +64,5 @@ public:
 private:
     T* p_ = nullptr;
 };
+
+}  // namespace fw

@@ -8,21 +8,25 @@
 
 #include "framework/UniqueHandle.h"
 
-class MemoryDC {
+namespace fw {
+
+class MemoryDc {
 public:
-    explicit MemoryDC(HDC target);
-    ~MemoryDC();
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
+    explicit MemoryDc(HDC target);
+    ~MemoryDc();
+    MemoryDc(const MemoryDc&) = delete;
+    MemoryDc& operator=(const MemoryDc&) = delete;
 
     HDC Get() const { return offScreen_ ? memory_.get() : target_; }
     bool IsOffScreen() const { return offScreen_; }
 
 private:
-    fw::Bitmap bitmap_;
+    Bitmap bitmap_;
     HGDIOBJ displaced_ = nullptr;
     HDC target_;
     RECT area_{};
-    fw::MemoryDcHandle memory_;
+    MemoryDcHandle memory_;
     bool offScreen_ = false;
 };
+
+}  // namespace fw

@@ -1,0 +1,20 @@
+#pragma once
+// The large icon an icon location names (a file and an index in it, as
+// DisplayIcon gives them); empty when there is none.
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "framework/UniqueHandle.h"
+
+namespace fw {
+
+inline Icon ExtractLargeIcon(const std::string& file, int index) {
+    Icon icon;
+    if (ExtractIconExA(file.c_str(), index, icon.put(), nullptr, 1) == 0) icon.release();
+    return icon;
+}
+
+}  // namespace fw

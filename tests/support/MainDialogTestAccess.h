@@ -1,0 +1,13 @@
+#pragma once
+// The tests' (and the refresh benchmark's) view of the main window's parts,
+// which the program itself keeps private.
+
+#include "app/MainDialog.h"
+
+struct MainDialogTestAccess {
+    static ProgramListCtrl& List(MainDialog& dialog) { return dialog.list_; }
+    static fw::ImageList Images(const MainDialog& dialog) { return dialog.Images(); }
+    static IconLoader& Icons(MainDialog& dialog) { return dialog.iconLoader_; }
+    static HoverButton& Button(MainDialog& dialog, int id) { return dialog.Button(id); }
+    static SplashWindow* Splash(const MainDialog& dialog) { return dialog.splash_.get(); }
+};
