@@ -84,13 +84,7 @@ protected:
         ASSERT_GE(row, 0);
         MainDialogTestAccess::List(dialog).SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
     }
-    std::vector<std::filesystem::path> Backups() const {
-        std::vector<std::filesystem::path> found;
-        std::error_code ignored;
-        for (const auto& file : std::filesystem::directory_iterator(files.Join("Zaltrow\\Removed"), ignored))
-            found.push_back(file.path());
-        return found;
-    }
+    std::vector<std::filesystem::path> Backups() const { return files.FilesIn("Zaltrow\\Removed"); }
     // The backup files written so far, as ASCII text (UTF-16LE after the BOM).
     std::vector<std::string> BackupTexts() const {
         std::vector<std::string> texts;

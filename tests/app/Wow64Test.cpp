@@ -101,6 +101,13 @@ protected:
         return SystemFolder("System32") + file;
     }
 
+    // The row showing `name` (and `command`, when given); -1 when none does.
+    static int RowOf(const fw::ListView& list, const std::string& name, const std::string& command = "") {
+        for (int i = 0; i < list.GetItemCount(); ++i)
+            if (list.GetItemText(i, 0) == name && (command.empty() || list.GetItemText(i, 1) == command)) return i;
+        return -1;
+    }
+
     std::vector<std::pair<Place, std::string>> seeded;
     std::vector<std::string> systemFiles;
 };
@@ -139,11 +146,7 @@ TEST_F(Wow64Test, RemovingA64BitEntryLeavesIts32BitNamesake) {
     fw::Modeless<MainDialog> dialog;
     ASSERT_TRUE(dialog.Create());
     auto& list = MainDialogTestAccess::List(dialog);
-    auto rowOf = [&](const std::string& command) {
-        for (int i = 0; i < list.GetItemCount(); ++i)
-            if (list.GetItemText(i, 0) == "Z64 Twin" && list.GetItemText(i, 1) == command) return i;
-        return -1;
-    };
+    auto rowOf = [&](const std::string& command) { return RowOf(list, "Z64 Twin", command); };
     ASSERT_GE(rowOf("MsiExec.exe /X{32}"), 0);
     list.SetItemState(rowOf("MsiExec.exe /X{64}"), LVIS_SELECTED, LVIS_SELECTED);
 
@@ -199,11 +202,7 @@ TEST_F(Wow64Test, SystemFolderUninstallerOfA64BitEntryIsFoundAndStarted) {
     fw::Modeless<MainDialog> dialog;
     ASSERT_TRUE(dialog.Create());
     auto& list = MainDialogTestAccess::List(dialog);
-    auto rowOf = [&](const std::string& name) {
-        for (int i = 0; i < list.GetItemCount(); ++i)
-            if (list.GetItemText(i, 0) == name) return i;
-        return -1;
-    };
+    auto rowOf = [&](const std::string& name) { return RowOf(list, name); };
     ASSERT_GE(rowOf("Z64 System Tool"), 0);
     EXPECT_EQ(list.GetItemData(rowOf("Z64 System Tool")), 0);
     EXPECT_EQ(list.GetItemData(rowOf("Z64 Witness")), PhantomMark);

@@ -108,13 +108,7 @@ protected:
         cleanup.insert(cleanup.end(), {kUninstall + "\\" + key, kArpCache + "\\" + key});
         return key;
     }
-    std::vector<std::filesystem::path> Backups() const {
-        std::vector<std::filesystem::path> found;
-        std::error_code ignored;
-        for (const auto& file : std::filesystem::directory_iterator(files.Join("Zaltrow\\Removed"), ignored))
-            found.push_back(file.path());
-        return found;
-    }
+    std::vector<std::filesystem::path> Backups() const { return files.FilesIn("Zaltrow\\Removed"); }
 
     TempFolder files;
     ScratchRegistry scratch;

@@ -36,3 +36,10 @@ std::string TempFolder::WriteFile(const std::string& name, const std::string& co
     CloseHandle(file);
     return path;
 }
+
+std::vector<std::filesystem::path> TempFolder::FilesIn(const std::string& name) const {
+    std::vector<std::filesystem::path> found;
+    std::error_code ignored;
+    for (const auto& file : std::filesystem::directory_iterator(Join(name), ignored)) found.push_back(file.path());
+    return found;
+}
