@@ -57,6 +57,9 @@ void ResizableDialog::OnSize(UINT sizeType, int cx, int cy) {
             InvalidateRect(child, nullptr, TRUE);
             MoveWindow(child, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
         }
+        // A group box paints only its frame: where one was, the dialog's
+        // own background must be painted again, or its old lines stay.
+        if (dx != 0 || dy != 0) InvalidateRect(Hwnd(), nullptr, TRUE);
     }
     lastClientSize_ = SIZE{cx, cy};
 }
