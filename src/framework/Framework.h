@@ -44,7 +44,8 @@
 //   (fw::OpenRegKey, fw::CreateRegKey); every key outside SettingsStore's
 //   walks is opened there.
 //
-// Helpers: TextConversion.h (ANSI and UTF-16), WindowQueries.h (a window's
+// Helpers: TextConversion.h (ANSI and UTF-16), Wow64.h (a 32-bit process
+//   on 64-bit Windows), WindowQueries.h (a window's
 //   text, a child's rectangle in its parent), ShellIcon.h (the icon an
 //   icon location names), ModulePath.h (the program's own file),
 //   FilePresence.h (fw::FileIsMissing: the one test of whether a file is
@@ -69,3 +70,4 @@
 #include "framework/TextConversion.h"
 #include "framework/UniqueHandle.h"
 #include "framework/WindowQueries.h"
+#include "framework/Wow64.h"

@@ -1,31 +1,49 @@
 #pragma once
 // Conversions between the program's ANSI text (the active code page) and
-// the UTF-16 text COM and some controls speak.
+// UTF-16: as wchar_t for the W calls, COM and controls, and as char16_t for
+// the text rules kept free of <windows.h>. On Windows both are the same
+// 16-bit code units, so the two spellings only view each other's memory.
 
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 namespace fw {
 
-inline std::string Narrow(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int size =
-        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    if (size <= 0) return {};
-    std::string narrow(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), narrow.data(), size, nullptr,
-                        nullptr);
-    return narrow;
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wide characters are UTF-16 code units");
+
+inline std::wstring_view AsWide(std::u16string_view text) {
+    return {reinterpret_cast<const wchar_t*>(text.data()), text.size()};
+}
+inline std::u16string_view AsUtf16(std::wstring_view text) {
+    return {reinterpret_cast<const char16_t*>(text.data()), text.size()};
 }
 
-inline std::wstring Widen(const std::string& text) {
+// Characters the code page lacks become its default character.
+inline std::string Narrow(std::wstring_view text) {
     if (text.empty()) return {};
-    const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    const int length = static_cast<int>(text.size());
+    const int size = WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) return {};
+    std::string narrow(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), length, narrow.data(), size, nullptr, nullptr);
+    return narrow;
+}
+inline std::string Narrow(std::u16string_view text) { return Narrow(AsWide(text)); }
+
+inline std::wstring Widen(std::string_view text) {
+    if (text.empty()) return {};
+    const int length = static_cast<int>(text.size());
+    const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
     if (size <= 0) return {};
     std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
+    MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), size);
     return wide;
+}
+inline std::u16string WidenUtf16(std::string_view text) {
+    const std::wstring wide = Widen(text);
+    return std::u16string(AsUtf16(wide));
 }
 
 }  // namespace fw

@@ -3,22 +3,17 @@
 #include <shlobj.h>
 
 #include "BuildConfig.h"
+#include "framework/TextConversion.h"
 #include "framework/UniqueHandle.h"
 #include "inventory/BackupFileName.h"
 #include "inventory/EntrySelection.h"
 #include "inventory/ProgramInventory.h"
-#include "registry/CodePageText.h"
 #include "registry/RegistryExport.h"
 
 namespace {
 
 // Names whose file already exists get " (2)", " (3)"... up to this many.
 constexpr int kMaxAttempts = 100;
-
-// Paths as the ANSI messages show them.
-std::string Narrow(const std::wstring& path) {
-    return code_page::FromUtf16({reinterpret_cast<const char16_t*>(path.data()), path.size()});
-}
 
 std::string SystemErrorText(DWORD error) {
     char* buffer = nullptr;
@@ -67,7 +62,7 @@ std::wstring EntryBackup::Folder() {
     for (const wchar_t* part : {L"\\" ZALTROW_PRODUCT_NAME, L"\\Removed"}) {
         folder += part;
         if (const DWORD error = EnsureFolder(folder)) {
-            Fail(Narrow(folder), error);
+            Fail(fw::Narrow(folder), error);
             return {};
         }
     }
@@ -104,17 +99,17 @@ bool EntryBackup::Save(const std::string& keyName) {
 bool EntryBackup::WriteNewFile(const std::wstring& folder, const std::string& keyName,
                                const std::vector<std::uint8_t>& bytes) {
     const BackupTime when = Now();
-    const std::u16string key = code_page::ToUtf16(keyName);
+    const std::u16string key = fw::WidenUtf16(keyName);
     for (int attempt = 1; attempt <= kMaxAttempts; ++attempt) {
         const std::u16string name = BackupFileName(when, key, attempt);
-        const std::wstring path = folder + L"\\" + std::wstring(name.begin(), name.end());
+        const std::wstring path = folder + L"\\" + std::wstring(fw::AsWide(name));
         // CREATE_NEW: an earlier backup is never overwritten.
         fw::FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) {
             const DWORD error = GetLastError();
             if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
-            return Fail(Narrow(path), error);
+            return Fail(fw::Narrow(path), error);
         }
         DWORD written = 0;
         const bool complete = WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
@@ -128,7 +123,7 @@ bool EntryBackup::WriteNewFile(const std::wstring& folder, const std::string& ke
         }
         // A partial file would restore only part of the entry: it goes.
         DeleteFileW(path.c_str());
-        return Fail(Narrow(path), complete ? GetLastError() : error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT);
+        return Fail(fw::Narrow(path), complete ? GetLastError() : error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT);
     }
-    return Fail(Narrow(folder), ERROR_FILE_EXISTS);
+    return Fail(fw::Narrow(folder), ERROR_FILE_EXISTS);
 }

@@ -21,9 +21,6 @@ REGSAM SourceView(EntrySource source);
 // "HKEY_LOCAL_MACHINE" or "HKEY_CURRENT_USER", for messages.
 const char* SourceRootName(EntrySource source);
 
-// True when this 32-bit process runs on 64-bit Windows.
-bool RunsUnderWow64();
-
 // The sources to read on this system, in reading order: the machine-wide
 // key first, so a 32-bit system lists its machine entries as before.
 std::vector<EntrySource> SystemSources();

@@ -3,30 +3,29 @@
 #include <algorithm>
 
 #include "framework/RegistryKey.h"
-#include "registry/CodePageText.h"
+#include "framework/TextConversion.h"
+#include "framework/Wow64.h"
 #include "registry/RegistryText.h"
 
 namespace {
 
-const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
-
-LONG Open(HKEY base, const std::u16string& name, REGSAM view, fw::RegKey& key) {
+LONG Open(HKEY base, std::u16string_view name, REGSAM view, fw::RegKey& key) {
     LONG rc = ERROR_SUCCESS;
-    key = fw::OpenRegKey(base, std::wstring(Wide(name)), KEY_READ | view, &rc);
+    key = fw::OpenRegKey(base, std::wstring(fw::AsWide(name)), KEY_READ | view, &rc);
     return rc;
 }
 
 }  // namespace
 
 RegistryExport::Outcome RegistryExport::AddKey(const std::string& path, const std::string& nameInFile) {
-    const std::u16string name = code_page::ToUtf16(nameInFile);
+    const std::u16string name = fw::WidenUtf16(nameInFile);
     if (!reg_file::CanWriteName(name)) {
         Fail(name, ERROR_SUCCESS, true);
         return Outcome::Failed;
     }
 
     // One step per path component, each relative to the key before it.
-    const std::u16string wide = code_page::ToUtf16(path);
+    const std::u16string wide = fw::WidenUtf16(path);
     fw::RegKey key;
     HKEY base = root_;
     for (std::size_t start = 0; start <= wide.size();) {
@@ -53,7 +52,7 @@ RegistryExport::Outcome RegistryExport::AddKey(const std::string& path, const st
 }
 
 bool RegistryExport::Fail(const std::u16string& name, LONG error, bool unwritableName) {
-    failure_ = {code_page::FromUtf16(name), error, unwritableName};
+    failure_ = {fw::Narrow(name), error, unwritableName};
     return false;
 }
 
@@ -127,10 +126,6 @@ std::string RegistryExport::NameInFile(HKEY root, REGSAM view, const std::string
     // a 64-bit process reaches it by asking for it, a 32-bit one unless it
     // asks for the 64-bit view.
     bool view32 = (view & KEY_WOW64_32KEY) != 0;
-    if constexpr (sizeof(void*) == 4) {
-        BOOL wow64 = FALSE;
-        IsWow64Process(GetCurrentProcess(), &wow64);
-        view32 = wow64 && (view & KEY_WOW64_64KEY) == 0;
-    }
+    if constexpr (sizeof(void*) == 4) view32 = fw::RunsUnderWow64() && (view & KEY_WOW64_64KEY) == 0;
     return "HKEY_LOCAL_MACHINE\\" + (view32 ? registry_text::In32BitView(path) : path);
 }

@@ -19,6 +19,7 @@
 #include "ThisProgram.h"
 #include "app/MainDialog.h"
 #include "inventory/EntryBackup.h"
+#include "framework/Wow64.h"
 #include "inventory/EntryValidation.h"
 #include "inventory/ProgramInventory.h"
 #include "resource.h"
@@ -66,7 +67,7 @@ std::string Quoted(const std::string& path) {
 class Wow64Test : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(RunsUnderWow64()) << "the harness runs this program in a 64-bit prefix";
+        ASSERT_TRUE(fw::RunsUnderWow64()) << "the harness runs this program in a 64-bit prefix";
     }
     ~Wow64Test() override {
         for (const auto& [place, path] : seeded) RegDeleteKeyExA(place.root, path.c_str(), place.view, 0);

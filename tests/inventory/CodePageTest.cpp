@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "RegistryPaths.h"
 #include "ScratchRegistry.h"
 #include "TempFolder.h"
 #include "inventory/EntryValidation.h"
@@ -31,7 +32,7 @@ TEST_F(CodePage932Test, InstalledProgramInADoubleByteFolderIsNotRed) {
     const std::string gone = folder.Join(kKatakana + "\\GONE.EXE");
 
     ScratchRegistry scratch;
-    const std::string uninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+    const std::string uninstall = kUninstall + "\\";
     ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, uninstall + "Present", "UninstallString", present + " /S");
     ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, uninstall + "Quoted", "UninstallString", std::string(1, '"').append(present).append(1, '"'));
     ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, uninstall + "Gone", "UninstallString", gone);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "framework/UniqueHandle.h"
+#include "framework/Wow64.h"
 
 unsigned long ImportWithRegedit(const std::filesystem::path& file) {
     // The one a double-click starts: on 64-bit Windows the 64-bit editor in
@@ -13,8 +14,7 @@ unsigned long ImportWithRegedit(const std::filesystem::path& file) {
     wchar_t windows[MAX_PATH] = {};
     GetWindowsDirectoryW(windows, MAX_PATH);
     std::wstring command = L"\"" + std::wstring(windows) + L"\\regedit.exe\" /s \"" + file.wstring() + L"\"";
-    BOOL wow64 = FALSE;
-    IsWow64Process(GetCurrentProcess(), &wow64);
+    const bool wow64 = fw::RunsUnderWow64();
     PVOID redirection = nullptr;
     if (wow64) Wow64DisableWow64FsRedirection(&redirection);
     STARTUPINFOW startup{};
