@@ -1,8 +1,24 @@
 #include "app/ColumnSorter.h"
 
-#include <mbstring.h>
-
 #include <new>
+
+namespace {
+
+// A-Z compare as a-z: the underscore, below the lower-case letters, sorts
+// before every letter.
+unsigned Folded(wchar_t c) { return c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : static_cast<unsigned>(c); }
+
+int CaseInsensitiveOrder(const std::wstring& a, const std::wstring& b) {
+    const std::size_t common = a.size() < b.size() ? a.size() : b.size();
+    for (std::size_t i = 0; i < common; ++i) {
+        const unsigned x = Folded(a[i]);
+        const unsigned y = Folded(b[i]);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
+}
+
+}  // namespace
 
 ColumnSorter::ColumnSorter(fw::ListView& list, int column) : list_(list), column_(column) {}
 
@@ -40,7 +56,7 @@ void ColumnSorter::Restore() {
     replaced_ = 0;
 }
 
-SortRecord* ColumnSorter::NewRecord(std::string text, LPARAM savedData) {
+SortRecord* ColumnSorter::NewRecord(std::wstring text, LPARAM savedData) {
     auto* record = new (std::nothrow) SortRecord;
     if (!record) return nullptr;
     try {
@@ -59,10 +75,8 @@ void ColumnSorter::Sort(bool ascending) {
     list_.SortItems(ascending ? &ColumnSorter::CompareAscending : &ColumnSorter::CompareDescending, 0);
 }
 
-int ColumnSorter::Compare(const std::string& a, const std::string& b, bool ascending) {
-    const auto* first = reinterpret_cast<const unsigned char*>(a.c_str());
-    const auto* second = reinterpret_cast<const unsigned char*>(b.c_str());
-    return ascending ? _mbsicmp(first, second) : _mbsicmp(second, first);
+int ColumnSorter::Compare(const std::wstring& a, const std::wstring& b, bool ascending) {
+    return ascending ? CaseInsensitiveOrder(a, b) : CaseInsensitiveOrder(b, a);
 }
 
 int CALLBACK ColumnSorter::CompareAscending(LPARAM a, LPARAM b, LPARAM) {

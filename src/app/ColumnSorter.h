@@ -13,7 +13,7 @@
 
 struct SortRecord {
     virtual ~SortRecord() = default;
-    std::string text;       // the row's text in the sort column
+    std::wstring text;      // the row's text in the sort column
     LPARAM savedData = 0;   // the row's item data before the sort
     int row = 0;            // the row's position before the sort
 };
@@ -41,13 +41,14 @@ public:
     // was at position i before; empty when there was no memory to say.
     const std::vector<int>& NewPositions() const { return newPositions_; }
 
-    // _mbsicmp order of a against b, reversed when descending.
-    static int Compare(const std::string& a, const std::string& b, bool ascending);
+    // The order of a against b, reversed when descending: character by
+    // character, A-Z as a-z, every other character by its UTF-16 value.
+    static int Compare(const std::wstring& a, const std::wstring& b, bool ascending);
 
 protected:
     // Makes one record; null when there is no memory for it. Called from
     // Prepare, once per row.
-    virtual SortRecord* NewRecord(std::string text, LPARAM savedData);
+    virtual SortRecord* NewRecord(std::wstring text, LPARAM savedData);
 
 private:
     static int CALLBACK CompareAscending(LPARAM a, LPARAM b, LPARAM);

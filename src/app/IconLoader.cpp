@@ -1,6 +1,5 @@
 #include "app/IconLoader.h"
 
-
 #include <system_error>
 #include <utility>
 
@@ -8,7 +7,7 @@
 
 IconLoader::~IconLoader() { Stop(); }
 
-HICON IconLoader::ExtractLargeIcon(const std::string& path, int index) {
+HICON IconLoader::ExtractLargeIcon(const std::wstring& path, int index) {
     return fw::ExtractLargeIcon(path, index).release();
 }
 

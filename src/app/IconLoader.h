@@ -22,7 +22,7 @@
 
 struct IconJob {
     int row = 0;           // the row's position when the list was filled
-    std::string path;      // icon source
+    std::wstring path;     // icon source
     int index = 0;         // icon number within it
 };
 
@@ -38,9 +38,9 @@ public:
     IconLoader(const IconLoader&) = delete;
     IconLoader& operator=(const IconLoader&) = delete;
 
-    // How one icon is had: ExtractIconExA, one large icon; null when none.
-    using Extractor = HICON (*)(const std::string& path, int index);
-    static HICON ExtractLargeIcon(const std::string& path, int index);
+    // How one icon is had: ExtractIconExW, one large icon; null when none.
+    using Extractor = HICON (*)(const std::wstring& path, int index);
+    static HICON ExtractLargeIcon(const std::wstring& path, int index);
     // Another way, for tests that hold the worker inside an extraction.
     // Before the first Load only.
     void SetExtractor(Extractor extract) { extract_ = extract; }

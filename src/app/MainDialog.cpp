@@ -16,6 +16,7 @@
 #include "inventory/UninstallWaitDialog.h"
 #include "framework/PaintDc.h"
 #include "framework/ShellIcon.h"
+#include "framework/SystemErrorText.h"
 #include "framework/UniqueHandle.h"
 #include "inventory/EntryValidation.h"
 #include "registry/SettingsStore.h"
@@ -23,6 +24,7 @@
 
 namespace {
 
+constexpr const wchar_t* kCaption = L"" ZALTROW_MESSAGE_CAPTION;
 constexpr const char* kSettingsKey = ZALTROW_SETTINGS_KEY;
 constexpr const char* kDisableSplashValue = "bDisableSplash";
 // While icons load, extracted ones go to their rows on this timer. A timer
@@ -131,8 +133,8 @@ void MainDialog::ShowSplash() {
 }
 
 void MainDialog::SetUpList() {
-    list_.InsertColumn(0, "Add/Remove Program Entries", 260);
-    list_.InsertColumn(1, "Uninstall Path", 600);
+    list_.InsertColumn(0, L"Add/Remove Program Entries", 260);
+    list_.InsertColumn(1, L"Uninstall Path", 600);
 
     fw::ImageListHandle images = fw::ImageList::Create(32, 32, ILC_COLOR32, 0, 1);
     fw::Icon defaultIcon(static_cast<HICON>(
@@ -146,11 +148,14 @@ void MainDialog::SetUpList() {
     SetWindowTextA(Item(IDC_UPGRADE), "Upgrade");
     SetWindowTextA(Hwnd(), ZALTROW_PRODUCT_NAME);
 
-    char folder[2000] = {};
-    if (_getcwd(folder, sizeof folder)) {
-        list_.SetBkImage(std::string("file://") + folder + "\\centerimage.bmp", 50, 38);
+    wchar_t folder[2000] = {};
+    if (_wgetcwd(folder, 2000)) {
+        list_.SetBkImage(std::wstring(L"file://") + folder + L"\\centerimage.bmp", 50, 38);
     }
-    list_.SetExtendedStyle(LVS_EX_FULLROWSELECT);
+    // The info tip tells rows of the same name apart (by their keys), so
+    // the list reports it in UTF-16 whatever the window's own text is.
+    list_.UseWideNotifications();
+    list_.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
 }
 
 namespace {
@@ -197,13 +202,16 @@ void MainDialog::RefreshList() {
     clock.Add(&RefreshTimings::enumeration);
 
     struct Shown {
+        std::size_t index;  // in the inventory
         const ProgramEntry* entry;
         bool phantom;
     };
     std::vector<Shown> shown;
-    for (const ProgramEntry& entry : inventory_.Entries()) {
+    const std::vector<ProgramEntry>& entries = inventory_.Entries();
+    for (std::size_t index = 0; index < entries.size(); ++index) {
+        const ProgramEntry& entry = entries[index];
         if (entry.displayName.empty() || entry.uninstallString.empty()) continue;
-        shown.push_back({&entry, IsPhantom(entry)});
+        shown.push_back({index, &entry, IsPhantom(entry)});
     }
     clock.Add(&RefreshTimings::phantomTests);
 
@@ -218,16 +226,18 @@ void MainDialog::RefreshList() {
 
     list_.ReserveItems(static_cast<int>(shown.size()));
     std::vector<IconJob> jobs;
-    int rows = 0;
+    std::vector<std::size_t> rowEntries;  // each row's own entry: rows are told apart by it, never by their texts
+    rowEntries.reserve(shown.size());
     for (const Shown& item : shown) {
         const ProgramEntry& entry = *item.entry;
+        const int rows = static_cast<int>(rowEntries.size());
         const int row = list_.InsertItem(rows, entry.displayName, 0, item.phantom ? PhantomMark : 0);
         if (row < 0) continue;
-        ++rows;
+        rowEntries.push_back(item.index);
         list_.SetItemText(row, 1, entry.uninstallString);
         if (!entry.iconPath.empty()) jobs.push_back({row, entry.iconPath, entry.iconIndex});
     }
-    list_.RowsFilled(rows);
+    list_.RowsFilled(std::move(rowEntries));
     clock.Add(&RefreshTimings::rows);
 
     // Top rows first: the visible page gets its icons before the rest.
@@ -286,12 +296,17 @@ void MainDialog::OnUpgrade() {
 // The Uninstall button, Enter and a double-click on a row.
 void MainDialog::OnOK() { OnUninstall(); }
 
-void MainDialog::ShowInvalidSelection(const std::string& rowText) {
-    MessageBoxA(Hwnd(), InvalidSelectionText(rowText).c_str(), ZALTROW_MESSAGE_CAPTION, MB_OK | MB_ICONHAND);
+const ProgramEntry* MainDialog::EntryOfRow(int row) const {
+    const std::optional<std::size_t> index = list_.EntryAt(row);
+    return index && *index < inventory_.Count() ? &inventory_.Entries()[*index] : nullptr;
+}
+
+void MainDialog::ShowInvalidSelection(const std::wstring& rowText) {
+    MessageBoxW(Hwnd(), InvalidSelectionText(rowText).c_str(), kCaption, MB_OK | MB_ICONHAND);
 }
 
 void MainDialog::OnRemove() {
-    const SelectedEntry selected = FindSelectedEntry(list_, inventory_);
+    const SelectedEntry selected = FindSelectedEntry(list_, [this](int row) { return EntryOfRow(row); });
     if (selected.row < 0) return;
     if (!selected.entry) {
         ShowInvalidSelection(selected.rowText);
@@ -300,14 +315,35 @@ void MainDialog::OnRemove() {
     // The selection holds its own copy of the entry, which the refresh
     // inside the removal leaves alone.
     const ProgramEntry& entry = *selected.entry;
-    if (MessageBoxA(Hwnd(), RemoveQuestionText(entry.displayName).c_str(), ZALTROW_MESSAGE_CAPTION,
-                    MB_YESNO | MB_ICONQUESTION) != IDYES)
+    if (MessageBoxW(Hwnd(), RemoveQuestionText(entry.displayName).c_str(), kCaption, MB_YESNO | MB_ICONQUESTION) !=
+        IDYES)
         return;
     RemoveProgramEntry(Hwnd(), entry.source, entry.keyName, entry.displayName, [this] { RefreshList(); });
 }
 
+namespace {
+
+// Starts the uninstaller without waiting for it; ERROR_SUCCESS, or why it
+// could not be started. The shell shows no box of its own: the caller
+// decides what the user is told.
+DWORD StartUninstaller(const UninstallTarget& target) {
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.lpFile = target.file.c_str();
+    info.lpParameters = target.args.empty() ? nullptr : target.args.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    SetLastError(ERROR_SUCCESS);
+    if (ShellExecuteExW(&info) && reinterpret_cast<INT_PTR>(info.hInstApp) > 32) return ERROR_SUCCESS;
+    const DWORD error = GetLastError();
+    return error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;
+}
+
+}  // namespace
+
 void MainDialog::OnUninstall() {
-    const SelectedEntry selected = FindSelectedEntry(list_, inventory_);
+    const auto entryOfRow = [this](int row) { return EntryOfRow(row); };
+    const SelectedEntry selected = FindSelectedEntry(list_, entryOfRow);
     if (selected.row < 0) return;
     if (!selected.entry) {
         ShowInvalidSelection(selected.rowText);
@@ -318,18 +354,25 @@ void MainDialog::OnUninstall() {
     fw::Icon icon;  // released when the command ends
     if (!entry.iconPath.empty()) icon = fw::ExtractLargeIcon(entry.iconPath, entry.iconIndex);
 
-    // Above 32 the uninstaller started; anything else offers the removal
-    // at once, without a message.
     const UninstallTarget target = ResolveUninstaller(entry);
-    const auto started = reinterpret_cast<INT_PTR>(
-        ShellExecuteA(nullptr, nullptr, target.file.c_str(), target.args.c_str(), nullptr, SW_SHOWNORMAL));
-    if (started > 32) {
+    if (const DWORD error = StartUninstaller(target)) {
+        // Only a phantom's uninstaller is known to be gone: its removal is
+        // offered at once. Any other failure (a file that cannot run, a
+        // bare name or %NAME% path not found, access denied) says why and
+        // offers nothing, since the program may well still be installed.
+        if (!target.phantom) {
+            MessageBoxW(Hwnd(), LaunchFailedText(entry.displayName, target.file, fw::SystemErrorText(error)).c_str(),
+                        kCaption, MB_OK | MB_ICONHAND);
+            return;
+        }
+    } else {
         UninstallWaitDialog wait(Hwnd());
         wait.icon = icon.get();
         wait.text = entry.displayName;
         wait.DoModal();  // Next, Escape and the close box all continue
         RefreshList();
-        if (!IsStillListed(list_, entry.displayName)) return;  // the uninstaller removed its entry
+        // Still listed means this very entry; a namesake does not count.
+        if (!IsStillListed(list_, entryOfRow, entry)) return;  // the uninstaller removed its entry
     }
 
     StillListedDialog offer(Hwnd());
@@ -354,7 +397,25 @@ bool MainDialog::OnNotify(NMHDR& header, LRESULT& result) {
         result = 0;
         return true;
     }
+    if (header.code == LVN_GETINFOTIPW && header.idFrom == IDC_PROGRAM_LIST) {
+        ShowInfoTip(reinterpret_cast<NMLVGETINFOTIPW&>(header));
+        result = 0;
+        return true;
+    }
     return false;
+}
+
+// A row's tip names its list and key; a cut-off name comes first, whole.
+void MainDialog::ShowInfoTip(NMLVGETINFOTIPW& tip) const {
+    const ProgramEntry* entry = EntryOfRow(tip.iItem);
+    if (!entry || !tip.pszText || tip.cchTextMax <= 0) return;
+    std::wstring text = (tip.dwFlags & LVGIT_UNFOLDED) ? std::wstring() : std::wstring(tip.pszText);
+    if (!text.empty()) text += L"\n";
+    text += EntryInfoTip(*entry);
+    const std::size_t room = static_cast<std::size_t>(tip.cchTextMax) - 1;
+    if (text.size() > room) text.resize(room);
+    text.copy(tip.pszText, text.size());
+    tip.pszText[text.size()] = L'\0';
 }
 
 void MainDialog::PaintMinimized() {

@@ -57,7 +57,11 @@ private:
     void OnUninstall();
     void OnRemove();
     void OnUpgrade();
-    void ShowInvalidSelection(const std::string& rowText);
+    // The inventory entry the row now at `row` was filled from; null for
+    // none. Valid until the next fill.
+    const ProgramEntry* EntryOfRow(int row) const;
+    void ShowInvalidSelection(const std::wstring& rowText);
+    void ShowInfoTip(NMLVGETINFOTIPW& tip) const;
     void DecorateButtons();
     void AddAboutItem();
     void ShowSplash();

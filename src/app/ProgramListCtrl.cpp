@@ -19,8 +19,9 @@ void ProgramListCtrl::SortByColumn(int column, bool ascending) {
         row = row >= 0 && static_cast<std::size_t>(row) < moved.size() ? moved[static_cast<std::size_t>(row)] : -1;
 }
 
-void ProgramListCtrl::RowsFilled(int count) {
-    rowOfFilled_.resize(static_cast<std::size_t>(count));
+void ProgramListCtrl::RowsFilled(std::vector<std::size_t> entries) {
+    entryOfFilled_ = std::move(entries);
+    rowOfFilled_.resize(entryOfFilled_.size());
     std::iota(rowOfFilled_.begin(), rowOfFilled_.end(), 0);
 }
 
@@ -30,7 +31,14 @@ int ProgramListCtrl::CurrentRow(int filledAt) const {
                : -1;
 }
 
-bool ProgramListCtrl::InOrder(const std::string& a, const std::string& b) const {
+std::optional<std::size_t> ProgramListCtrl::EntryAt(int row) const {
+    if (row < 0) return std::nullopt;
+    for (std::size_t filled = 0; filled < rowOfFilled_.size(); ++filled)
+        if (rowOfFilled_[filled] == row) return entryOfFilled_[filled];
+    return std::nullopt;
+}
+
+bool ProgramListCtrl::InOrder(const std::wstring& a, const std::wstring& b) const {
     return ColumnSorter::Compare(a, b, sortAscending) < 0;
 }
 
@@ -44,7 +52,10 @@ bool ProgramListCtrl::OnReflect(UINT message, WPARAM, LPARAM lParam, LRESULT& re
         result = 0;
         return true;
     case LVN_DELETEALLITEMS:
-        // No LVN_DELETEITEM per row: nothing here keeps anything per row.
+        // The rows are gone, and with them what they showed. No
+        // LVN_DELETEITEM per row: nothing else is kept per row.
+        rowOfFilled_.clear();
+        entryOfFilled_.clear();
         result = TRUE;
         return true;
     case NM_CUSTOMDRAW:

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,16 +27,21 @@ public:
     void Resort() { SortByColumn(0, sortAscending); }
     // True when a row with text `a` in the sort column belongs before one
     // with `b` in the current direction (the comparison SortByColumn uses).
-    bool InOrder(const std::string& a, const std::string& b) const;
+    bool InOrder(const std::wstring& a, const std::wstring& b) const;
 
     bool OnReflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
-    // Where the rows of the last fill are now. A fill puts rows in at
-    // positions 0..count-1 and says so; only sorting moves them after that.
-    void RowsFilled(int count);
+    // Where the rows of the last fill are now, and which entry each shows.
+    // A fill puts rows in at positions 0..n-1 and says so, with the number
+    // of the entry (in its owner's inventory) of each; only sorting moves
+    // them after that. The item data stay free for PhantomMark.
+    void RowsFilled(std::vector<std::size_t> entries);
     // The current position of the row a fill put in at `filledAt`; -1 when
     // there is no such row.
     int CurrentRow(int filledAt) const;
+    // The entry number of the row now at `row`; none for a row that no fill
+    // put in.
+    std::optional<std::size_t> EntryAt(int row) const;
 
     bool sortAscending = true;
 
@@ -45,5 +52,6 @@ private:
     static LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw);
     void DrawRulingLines();
 
-    std::vector<int> rowOfFilled_;  // current position by position at the fill
+    std::vector<int> rowOfFilled_;            // current position by position at the fill
+    std::vector<std::size_t> entryOfFilled_;  // entry number by position at the fill
 };

@@ -1,17 +1,15 @@
 #include "framework/FilePresence.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <io.h>
+#include <windows.h>
 
 namespace fw {
 
-bool FileIsMissing(const std::string& path) {
-    errno = 0;
-    const int fd = _open(path.c_str(), _O_RDONLY);
-    const int error = errno;  // read before anything else can change it
-    if (fd != -1) _close(fd);  // closing -1 would be an invalid-parameter fault
-    return error == ENOENT;
+bool FileIsMissing(const std::wstring& path) {
+    // The attributes are had without opening the file, so a file in use
+    // or locked against reading is found all the same.
+    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
 }  // namespace fw

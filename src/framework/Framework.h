@@ -33,7 +33,7 @@
 //
 // fw::ListView (ListView.h) — the list-view operations the program uses:
 //   rows, columns, the selection, the header; an image list handed to it
-//   (AdoptImageList) is the control's to destroy. fw::ImageList
+//   (AdoptImageList) is the control's to destroy. Its texts are UTF-16. fw::ImageList
 //   (ImageList.h) — operations on a borrowed image list.
 //
 // RAII: UniqueHandle.h (registry keys, kernel handles, icons, GDI objects,
@@ -41,15 +41,21 @@
 //   off screen for one paint), SelectedObject.h, ComPtr.h (COM interface
 //   references), Bstr.h, InternetHandle.h (WinINet, kept apart).
 //   RegistryKey.h opens and creates registry keys into their owner
-//   (fw::OpenRegKey, fw::CreateRegKey); every key outside SettingsStore's
-//   walks is opened there.
+//   (fw::OpenRegKey, fw::CreateRegKey, by UTF-16 paths); every key outside
+//   SettingsStore's walks is opened there.
+//
+// Text: whatever can carry a name from the system (registry keys and
+//   values, file paths, list rows, icons) goes through the wide (UTF-16)
+//   calls, one set of them; code that keeps ANSI text of its own widens it
+//   at its own edge (TextConversion.h).
 //
 // Helpers: TextConversion.h (ANSI and UTF-16), Wow64.h (a 32-bit process
 //   on 64-bit Windows), WindowQueries.h (a window's
 //   text, a child's rectangle in its parent), ShellIcon.h (the icon an
 //   icon location names), ModulePath.h (the program's own file),
 //   FilePresence.h (fw::FileIsMissing: the one test of whether a file is
-//   gone, by opening it; only "no such file" means gone).
+//   gone; only "no such file or folder" means gone), SystemErrorText.h
+//   (the system's words for an error code).
 //
 // BuildConfig.h, generated into the build folder, is the program's
 // identity (name, version, file name, maker, message caption) as the top

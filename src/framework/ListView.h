@@ -1,6 +1,7 @@
 #pragma once
 // A report-view list control bound to a dialog item: the SysListView32
-// operations the program uses, in ANSI.
+// operations the program uses. Texts are UTF-16, through the controls'
+// wide messages, so a row shows any name exactly.
 
 #include <windows.h>
 #include <commctrl.h>
@@ -14,13 +15,13 @@ namespace fw {
 
 class ListView : public Control {
 public:
-    int InsertColumn(int index, const char* heading, int width, int format = LVCFMT_LEFT);
+    int InsertColumn(int index, const wchar_t* heading, int width, int format = LVCFMT_LEFT);
     // Inserts a row at `index` with text and image; its item data is 0.
-    int InsertItem(int index, const std::string& text, int image);
+    int InsertItem(int index, const std::wstring& text, int image);
     // The same with the row's item data set in the same step.
-    int InsertItem(int index, const std::string& text, int image, LPARAM data);
-    bool SetItemText(int index, int subItem, const std::string& text);
-    std::string GetItemText(int index, int subItem) const;
+    int InsertItem(int index, const std::wstring& text, int image, LPARAM data);
+    bool SetItemText(int index, int subItem, const std::wstring& text);
+    std::wstring GetItemText(int index, int subItem) const;
     LPARAM GetItemData(int index) const;
     bool SetItemData(int index, LPARAM data);
     int GetItemCount() const;
@@ -42,8 +43,11 @@ public:
     // The image list the control holds, borrowed; null when none.
     HIMAGELIST GetImageList(int which) const;
     bool SetTextBkColor(COLORREF color);
-    bool SetBkImage(const std::string& url, int xOffsetPercent, int yOffsetPercent);
+    bool SetBkImage(const std::wstring& url, int xOffsetPercent, int yOffsetPercent);
     void SetExtendedStyle(DWORD style);
+    // The control sends its notifications in UTF-16 (LVN_GETINFOTIPW and
+    // the like) whatever its parent window is.
+    void UseWideNotifications();
     HWND Header() const;
     // The first selected row, or -1.
     int FirstSelected() const;

@@ -14,21 +14,15 @@ RegKey Kept(RegKey key, LONG rc, LONG* result) {
 
 }  // namespace
 
-RegKey OpenRegKey(HKEY root, const std::string& path, REGSAM access, LONG* result) {
-    RegKey key;
-    const LONG rc = RegOpenKeyExA(root, path.c_str(), 0, access, key.put());
-    return Kept(std::move(key), rc, result);
-}
-
 RegKey OpenRegKey(HKEY root, const std::wstring& path, REGSAM access, LONG* result) {
     RegKey key;
     const LONG rc = RegOpenKeyExW(root, path.c_str(), 0, access, key.put());
     return Kept(std::move(key), rc, result);
 }
 
-RegKey CreateRegKey(HKEY root, const std::string& path, REGSAM access, LONG* result) {
+RegKey CreateRegKey(HKEY root, const std::wstring& path, REGSAM access, LONG* result) {
     RegKey key;
-    const LONG rc = RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
+    const LONG rc = RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
                                     key.put(), nullptr);
     return Kept(std::move(key), rc, result);
 }

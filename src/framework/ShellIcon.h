@@ -11,9 +11,9 @@
 
 namespace fw {
 
-inline Icon ExtractLargeIcon(const std::string& file, int index) {
+inline Icon ExtractLargeIcon(const std::wstring& file, int index) {
     Icon icon;
-    if (ExtractIconExA(file.c_str(), index, icon.put(), nullptr, 1) == 0) icon.release();
+    if (ExtractIconExW(file.c_str(), index, icon.put(), nullptr, 1) == 0) icon.release();
     return icon;
 }
 

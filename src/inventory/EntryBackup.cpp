@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include "BuildConfig.h"
+#include "framework/SystemErrorText.h"
 #include "framework/TextConversion.h"
 #include "framework/UniqueHandle.h"
 #include "inventory/BackupFileName.h"
@@ -14,17 +15,6 @@ namespace {
 
 // Names whose file already exists get " (2)", " (3)"... up to this many.
 constexpr int kMaxAttempts = 100;
-
-std::string SystemErrorText(DWORD error) {
-    char* buffer = nullptr;
-    const DWORD length =
-        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, error, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-    std::string text = length > 0 ? std::string(buffer, length) : "Error " + std::to_string(error) + ".";
-    LocalFree(buffer);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
-    return text;
-}
 
 // A folder that exists (made now if need be); a file of that name in the
 // way is an error, as CreateDirectory alone would not say.
@@ -45,8 +35,8 @@ BackupTime Now() {
 
 }  // namespace
 
-bool EntryBackup::Fail(const std::string& where, DWORD error) {
-    failure_ = BackupNotWrittenText(where, SystemErrorText(error));
+bool EntryBackup::Fail(const std::wstring& where, DWORD error) {
+    failure_ = BackupNotWrittenText(where, fw::SystemErrorText(error));
     return false;
 }
 
@@ -55,27 +45,27 @@ std::wstring EntryBackup::Folder() {
     const HRESULT hr = SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr,
                                         SHGFP_TYPE_CURRENT, base);
     if (FAILED(hr)) {
-        Fail("the local application data folder", HRESULT_FACILITY(hr) == FACILITY_WIN32 ? HRESULT_CODE(hr) : hr);
+        Fail(L"the local application data folder", HRESULT_FACILITY(hr) == FACILITY_WIN32 ? HRESULT_CODE(hr) : hr);
         return {};
     }
     std::wstring folder = base;
     for (const wchar_t* part : {L"\\" ZALTROW_PRODUCT_NAME, L"\\Removed"}) {
         folder += part;
         if (const DWORD error = EnsureFolder(folder)) {
-            Fail(fw::Narrow(folder), error);
+            Fail(folder, error);
             return {};
         }
     }
     return folder;
 }
 
-bool EntryBackup::Save(const std::string& keyName) {
+bool EntryBackup::Save(const std::wstring& keyName) {
     file_.clear();
     failure_.clear();
 
     RegistryExport keys(root_, view_);
-    const std::string uninstall = std::string("Software\\") + ProgramInventory::kUninstallPath + "\\" + keyName;
-    const std::string arpCache = std::string("Software\\") + ProgramInventory::kArpCachePath + "\\" + keyName;
+    const std::wstring uninstall = std::wstring(L"Software\\") + ProgramInventory::kUninstallPath + L"\\" + keyName;
+    const std::wstring arpCache = std::wstring(L"Software\\") + ProgramInventory::kArpCachePath + L"\\" + keyName;
     RegistryExport::Outcome outcome = keys.AddKey(uninstall, RegistryExport::NameInFile(root_, view_, uninstall));
     // Without an Uninstall key there is nothing to remove: the removal
     // itself reports that, so no file is made.
@@ -86,8 +76,8 @@ bool EntryBackup::Save(const std::string& keyName) {
     if (outcome == RegistryExport::Outcome::Failed) {
         const RegistryExport::Failure& failure = keys.LastFailure();
         failure_ = BackupNotReadText(failure.key, failure.unwritableName
-                                                      ? "A name in it cannot be stored in a registration file."
-                                                      : SystemErrorText(failure.error));
+                                                      ? L"A name in it cannot be stored in a registration file."
+                                                      : fw::SystemErrorText(failure.error));
         return false;
     }
 
@@ -96,10 +86,10 @@ bool EntryBackup::Save(const std::string& keyName) {
     return WriteNewFile(folder, keyName, keys.FileBytes());
 }
 
-bool EntryBackup::WriteNewFile(const std::wstring& folder, const std::string& keyName,
+bool EntryBackup::WriteNewFile(const std::wstring& folder, const std::wstring& keyName,
                                const std::vector<std::uint8_t>& bytes) {
     const BackupTime when = Now();
-    const std::u16string key = fw::WidenUtf16(keyName);
+    const std::u16string_view key = fw::AsUtf16(keyName);
     for (int attempt = 1; attempt <= kMaxAttempts; ++attempt) {
         const std::u16string name = BackupFileName(when, key, attempt);
         const std::wstring path = folder + L"\\" + std::wstring(fw::AsWide(name));
@@ -109,7 +99,7 @@ bool EntryBackup::WriteNewFile(const std::wstring& folder, const std::string& ke
         if (!file) {
             const DWORD error = GetLastError();
             if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
-            return Fail(fw::Narrow(path), error);
+            return Fail(path, error);
         }
         DWORD written = 0;
         const bool complete = WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
@@ -123,7 +113,7 @@ bool EntryBackup::WriteNewFile(const std::wstring& folder, const std::string& ke
         }
         // A partial file would restore only part of the entry: it goes.
         DeleteFileW(path.c_str());
-        return Fail(fw::Narrow(path), complete ? GetLastError() : error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT);
+        return Fail(path, complete ? GetLastError() : error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT);
     }
-    return Fail(fw::Narrow(folder), ERROR_FILE_EXISTS);
+    return Fail(folder, ERROR_FILE_EXISTS);
 }

@@ -21,21 +21,21 @@ public:
     // completely, or when the entry has no Uninstall key (then there is
     // nothing to remove and no file is made). False when something failed:
     // FailureText() says what and where, and nothing may be deleted.
-    bool Save(const std::string& keyName);
+    bool Save(const std::wstring& keyName);
 
     // The file written by Save; empty when none was.
     const std::wstring& File() const { return file_; }
-    const std::string& FailureText() const { return failure_; }
+    const std::wstring& FailureText() const { return failure_; }
 
 private:
     // <local application data>\Zaltrow\Removed, created if missing. Empty
     // on failure, with FailureText() set.
     std::wstring Folder();
-    bool WriteNewFile(const std::wstring& folder, const std::string& keyName, const std::vector<std::uint8_t>& bytes);
-    bool Fail(const std::string& where, DWORD error);
+    bool WriteNewFile(const std::wstring& folder, const std::wstring& keyName, const std::vector<std::uint8_t>& bytes);
+    bool Fail(const std::wstring& where, DWORD error);
 
     HKEY root_;
     REGSAM view_;
     std::wstring file_;
-    std::string failure_;
+    std::wstring failure_;
 };

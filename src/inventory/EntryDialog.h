@@ -11,7 +11,7 @@
 class EntryDialog : public fw::Dialog {
 public:
     HICON icon = nullptr;  // the entry's icon, or null for the program's own
-    std::string text;      // the entry's display name
+    std::wstring text;     // the entry's display name, shown exactly
 
 protected:
     EntryDialog(UINT templateId, HWND owner) : fw::Dialog(templateId, owner) {}

@@ -14,5 +14,5 @@
 
 // `owner` owns the messages; `refreshList` rebuilds the list before the
 // success message is shown.
-void RemoveProgramEntry(HWND owner, EntrySource source, const std::string& keyName,
-                        const std::string& displayName, const std::function<void()>& refreshList);
+void RemoveProgramEntry(HWND owner, EntrySource source, const std::wstring& keyName,
+                        const std::wstring& displayName, const std::function<void()>& refreshList);

@@ -1,63 +1,58 @@
 #include "inventory/EntrySelection.h"
 
-#include <mbstring.h>
-
 #include "BuildConfig.h"
+#include "registry/RegistryExport.h"
 
-namespace {
-
-bool SameText(const std::string& a, const std::string& b) {
-    return _mbscmp(reinterpret_cast<const unsigned char*>(a.c_str()),
-                   reinterpret_cast<const unsigned char*>(b.c_str())) == 0;
-}
-
-}  // namespace
-
-SelectedEntry FindSelectedEntry(const fw::ListView& list, const ProgramInventory& inventory) {
+SelectedEntry FindSelectedEntry(const fw::ListView& list, const EntryOfRow& entryOfRow) {
     SelectedEntry selected;
     selected.row = list.FirstSelected();
     if (selected.row < 0) return selected;
-
     selected.rowText = list.GetItemText(selected.row, 0);
-    const std::string rowCommand = list.GetItemText(selected.row, 1);
-    for (const ProgramEntry& entry : inventory.Entries()) {
-        if (SameText(entry.displayName, selected.rowText) && SameText(entry.uninstallString, rowCommand)) {
-            selected.entry = entry;
-            break;
-        }
-    }
+    if (const ProgramEntry* entry = entryOfRow(selected.row)) selected.entry = *entry;
     return selected;
 }
 
-bool IsStillListed(const fw::ListView& list, const std::string& displayName) {
-    bool listed = false;
+bool IsStillListed(const fw::ListView& list, const EntryOfRow& entryOfRow, const ProgramEntry& entry) {
     for (int row = 0; row < list.GetItemCount(); ++row) {
-        if (SameText(list.GetItemText(row, 0), displayName)) listed = true;  // every row is compared
+        const ProgramEntry* shown = entryOfRow(row);
+        if (shown && SameEntry(*shown, entry)) return true;
     }
-    return listed;
+    return false;
 }
 
-std::string InvalidSelectionText(const std::string& rowText) {
-    return "Invalid program selected: " + rowText + "\nPlease contact " ZALTROW_MAKER_HOST " for support.";
+std::wstring InvalidSelectionText(const std::wstring& rowText) {
+    return L"Invalid program selected: " + rowText + L"\nPlease contact " ZALTROW_MAKER_HOST " for support.";
 }
 
-std::string RemoveQuestionText(const std::string& displayName) {
-    return displayName + "\n\nDo you wish to remove this entry from the Add/Remove Programs list?";
+std::wstring RemoveQuestionText(const std::wstring& displayName) {
+    return displayName + L"\n\nDo you wish to remove this entry from the Add/Remove Programs list?";
 }
 
-std::string RemovalFailedText(EntrySource source, const std::string& keyName) {
-    return std::string("There was a problem removing the program entry\n") + SourceRootName(source) +
-           "\\Software\\" + ProgramInventory::kUninstallPath + "\\" + keyName;
+std::wstring RemovalFailedText(EntrySource source, const std::wstring& keyName) {
+    return std::wstring(L"There was a problem removing the program entry\n") + SourceRootName(source) +
+           L"\\Software\\" + ProgramInventory::kUninstallPath + L"\\" + keyName;
 }
 
-std::string RemovedText(const std::string& displayName) {
-    return displayName + " was successfully removed from the Add/Remove Programs list.";
+std::wstring RemovedText(const std::wstring& displayName) {
+    return displayName + L" was successfully removed from the Add/Remove Programs list.";
 }
 
-std::string BackupNotWrittenText(const std::string& where, const std::string& reason) {
-    return "The program entry was not removed: its backup could not be written to\n" + where + "\n" + reason;
+std::wstring BackupNotWrittenText(const std::wstring& where, const std::wstring& reason) {
+    return L"The program entry was not removed: its backup could not be written to\n" + where + L"\n" + reason;
 }
 
-std::string BackupNotReadText(const std::string& key, const std::string& reason) {
-    return "The program entry was not removed: its backup could not be read from\n" + key + "\n" + reason;
+std::wstring BackupNotReadText(const std::wstring& key, const std::wstring& reason) {
+    return L"The program entry was not removed: its backup could not be read from\n" + key + L"\n" + reason;
+}
+
+std::wstring LaunchFailedText(const std::wstring& displayName, const std::wstring& file, const std::wstring& reason) {
+    std::wstring why = reason;
+    if (const std::size_t insert = why.find(L"%1"); insert != std::wstring::npos) why.replace(insert, 2, file);
+    return displayName + L"\n\nThe uninstall program could not be started:\n" + file + L"\n\n" + why;
+}
+
+std::wstring EntryInfoTip(const ProgramEntry& entry) {
+    const std::wstring path = std::wstring(L"Software\\") + ProgramInventory::kUninstallPath + L"\\" + entry.keyName;
+    return std::wstring(SourceDescription(entry.source)) + L"\n" +
+           RegistryExport::NameInFile(SourceRoot(entry.source), SourceView(entry.source), path);
 }

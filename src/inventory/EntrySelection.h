@@ -1,33 +1,46 @@
 #pragma once
-// From the list's selection to the inventory entry it shows.
+// From the list's selection to the inventory entry it shows, and the texts
+// the removal commands show.
 
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "framework/ListView.h"
 #include "inventory/ProgramInventory.h"
 
+// The entry a row of the list was filled from; null for a row that shows
+// none. The list's owner knows this: rows carry no identity of their own.
+using EntryOfRow = std::function<const ProgramEntry*(int row)>;
+
 struct SelectedEntry {
     int row = -1;                        // the first selected row; -1: none
-    std::string rowText;                 // its column-0 text
+    std::wstring rowText;                // its column-0 text
     std::optional<ProgramEntry> entry;   // a copy of the entry it shows, if any
 };
 
-// The first selected row (lowest index) and the first entry, in inventory
-// order, whose display name and uninstall command equal the row's column 0
-// and column 1 texts byte for byte (_mbscmp). Matching on both keeps a
-// selected phantom row from resolving to a valid twin of the same name.
-SelectedEntry FindSelectedEntry(const fw::ListView& list, const ProgramInventory& inventory);
+// The first selected row (lowest index) and a copy of exactly the entry it
+// was filled from: never another entry that happens to share its name or
+// command.
+SelectedEntry FindSelectedEntry(const fw::ListView& list, const EntryOfRow& entryOfRow);
 
-// True when a row of the list shows exactly this display name.
-bool IsStillListed(const fw::ListView& list, const std::string& displayName);
+// True when a row of the list shows this entry (the same source and key).
+// Another entry with the same name does not count.
+bool IsStillListed(const fw::ListView& list, const EntryOfRow& entryOfRow, const ProgramEntry& entry);
 
 // The texts the removal commands show.
-std::string InvalidSelectionText(const std::string& rowText);
-std::string RemoveQuestionText(const std::string& displayName);
-std::string RemovalFailedText(EntrySource source, const std::string& keyName);
-std::string RemovedText(const std::string& displayName);
+std::wstring InvalidSelectionText(const std::wstring& rowText);
+std::wstring RemoveQuestionText(const std::wstring& displayName);
+std::wstring RemovalFailedText(EntrySource source, const std::wstring& keyName);
+std::wstring RemovedText(const std::wstring& displayName);
 // When the backup that must come before a removal cannot be made: what
 // failed, where (a file or folder, or a registry key) and the reason.
-std::string BackupNotWrittenText(const std::string& where, const std::string& reason);
-std::string BackupNotReadText(const std::string& key, const std::string& reason);
+std::wstring BackupNotWrittenText(const std::wstring& where, const std::wstring& reason);
+std::wstring BackupNotReadText(const std::wstring& key, const std::wstring& reason);
+// When an uninstaller that is not missing could not be started: the
+// entry, the file and the system's reason (a "%1" in it names the file).
+std::wstring LaunchFailedText(const std::wstring& displayName, const std::wstring& file, const std::wstring& reason);
+
+// A row's info tip: whose list the entry is in and its key there, so two
+// rows of the same name can be told apart.
+std::wstring EntryInfoTip(const ProgramEntry& entry);

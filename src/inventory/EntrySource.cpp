@@ -9,8 +9,18 @@ HKEY SourceRoot(EntrySource source) {
 
 REGSAM SourceView(EntrySource source) { return source == EntrySource::Machine64 ? KEY_WOW64_64KEY : 0; }
 
-const char* SourceRootName(EntrySource source) {
-    return source == EntrySource::User ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE";
+const wchar_t* SourceRootName(EntrySource source) {
+    return source == EntrySource::User ? L"HKEY_CURRENT_USER" : L"HKEY_LOCAL_MACHINE";
+}
+
+const wchar_t* SourceDescription(EntrySource source) {
+    switch (source) {
+    case EntrySource::User: return L"This user's programs";
+    case EntrySource::Machine64: return L"Machine-wide, 64-bit programs";
+    default:
+        // The process's own view: the 64-bit one only in a 64-bit build.
+        return sizeof(void*) == 8 ? L"Machine-wide, 64-bit programs" : L"Machine-wide, 32-bit programs";
+    }
 }
 
 std::vector<EntrySource> SystemSources() {
@@ -20,12 +30,12 @@ std::vector<EntrySource> SystemSources() {
     return sources;
 }
 
-std::string FileOfSource(const std::string& path, EntrySource source) {
+std::wstring FileOfSource(const std::wstring& path, EntrySource source) {
     if (source != EntrySource::Machine64 || !fw::RunsUnderWow64()) return path;
-    static const std::string windowsFolder = [] {
-        char folder[MAX_PATH] = {};
-        const UINT length = GetWindowsDirectoryA(folder, MAX_PATH);
-        return length > 0 && length < MAX_PATH ? std::string(folder, length) : std::string();
+    static const std::wstring windowsFolder = [] {
+        wchar_t folder[MAX_PATH] = {};
+        const UINT length = GetWindowsDirectoryW(folder, MAX_PATH);
+        return length > 0 && length < MAX_PATH ? std::wstring(folder, length) : std::wstring();
     }();
     return windowsFolder.empty() ? path : SysnativePath(path, windowsFolder);
 }

@@ -19,7 +19,10 @@ enum class EntrySource {
 HKEY SourceRoot(EntrySource source);
 REGSAM SourceView(EntrySource source);
 // "HKEY_LOCAL_MACHINE" or "HKEY_CURRENT_USER", for messages.
-const char* SourceRootName(EntrySource source);
+const wchar_t* SourceRootName(EntrySource source);
+// Whose list it is, in words: machine-wide for 64-bit or 32-bit programs,
+// or this user's.
+const wchar_t* SourceDescription(EntrySource source);
 
 // The sources to read on this system, in reading order: the machine-wide
 // key first, so a 32-bit system lists its machine entries as before.
@@ -29,4 +32,4 @@ std::vector<EntrySource> SystemSources();
 // under WOW64 a 64-bit entry's "<windows>\System32\..." goes through the
 // Sysnative alias, since Windows shows this process the 32-bit system folder
 // in its place. Other paths come back as they are.
-std::string FileOfSource(const std::string& path, EntrySource source);
+std::wstring FileOfSource(const std::wstring& path, EntrySource source);

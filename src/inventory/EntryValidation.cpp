@@ -5,16 +5,16 @@
 #include "framework/FilePresence.h"
 #include "inventory/UninstallCommand.h"
 
-int FileExists(const std::string& path) {
+int FileExists(const std::wstring& path) {
     if (path.size() > kMaxTestedPathChars) return 1;
     return fw::FileIsMissing(path) ? 0 : 1;
 }
 
-bool NamesDrivePath(std::string_view programPath) {
-    return programPath.find(":\\") != std::string_view::npos;
+bool NamesDrivePath(std::wstring_view programPath) {
+    return programPath.find(L":\\") != std::wstring_view::npos;
 }
 
-bool IsPhantom(const std::string& programPath) {
+bool IsPhantom(const std::wstring& programPath) {
     // The file is tested as stored rather than lower-cased: Windows' file
     // names ignore letter case, so the answer is the same, but Wine finds a
     // name written in another case only by searching its folder, which
@@ -24,9 +24,9 @@ bool IsPhantom(const std::string& programPath) {
 
 namespace {
 
-bool IsFile(const std::string& path) {
+bool IsFile(const std::wstring& path) {
     if (path.empty() || path.size() > kMaxTestedPathChars || !NamesDrivePath(path)) return false;
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -36,7 +36,7 @@ UninstallTarget ResolveUninstaller(const ProgramEntry& entry) {
     UninstallTarget target{FileOfSource(entry.programPath, entry.source), entry.programArgs, false};
     if (!IsPhantom(target.file)) return target;
     for (UninstallCommand& candidate : CommandCandidates(entry.uninstallString)) {
-        std::string file = FileOfSource(candidate.programPath, entry.source);
+        std::wstring file = FileOfSource(candidate.programPath, entry.source);
         if (IsFile(file)) return {std::move(file), std::move(candidate.programArgs), false};
     }
     target.phantom = true;

@@ -10,24 +10,25 @@
 // Paths longer than this are not tested (see FileExists).
 constexpr std::size_t kMaxTestedPathChars = 999;
 
-// 1 when the file counts as present, 0 when it is missing. Only "no such
-// file or folder" counts as missing: a file that exists but cannot be
-// opened (in use, access denied, a folder) is present. A path too long to
+// 1 when the file counts as present, 0 when it is missing. Only the file
+// system's "no such file" or "no such folder" counts as missing: a file in
+// use, access denied, a folder, a name the file system refuses and a drive
+// or share that cannot be reached now are all present. A path too long to
 // test counts as present, so nothing untested is ever called missing.
-int FileExists(const std::string& path);
+int FileExists(const std::wstring& path);
 
 // True when the path names a drive (contains ":\"); bare program names,
 // network paths and environment references never do.
-bool NamesDrivePath(std::string_view programPath);
+bool NamesDrivePath(std::wstring_view programPath);
 
 // The split-off program path alone: true when it names a drive path whose
 // file is missing.
-bool IsPhantom(const std::string& programPath);
+bool IsPhantom(const std::wstring& programPath);
 
 // What the Uninstall command starts for an entry, and whether its row is red.
 struct UninstallTarget {
-    std::string file;
-    std::string args;
+    std::wstring file;
+    std::wstring args;
     bool phantom = false;
 };
 

@@ -6,17 +6,14 @@
 #include <string>
 #include <string_view>
 
-#include "inventory/LeadBytes.h"
-
 // The single character after the first comma, read as a digit: ",3" gives
 // 3, ",12" gives 1, ",-1", ", " or no comma give 0.
-int IconIndexFromText(std::string_view iconText);
+int IconIndexFromText(std::wstring_view iconText);
 
 // The uninstall command up to and including the first ".exe" that follows
 // the first of the markers "program files", "progra~1", "c:\" found (tested
 // in that order, case-insensitively); empty when none fits.
-std::string IconTextFromUninstallString(std::string_view uninstallString,
-                                        const LeadBytes& leads = LeadBytes::System());
+std::wstring IconTextFromUninstallString(std::wstring_view uninstallString);
 
 // A cached program name shorter than this is ignored.
 constexpr std::size_t kMinCachedNameLength = 6;

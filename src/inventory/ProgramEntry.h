@@ -1,6 +1,7 @@
 #pragma once
 // One Add/Remove Programs entry as the inventory read it. Validity is not
-// stored: it is judged from programPath when the list is filled.
+// stored: it is judged from programPath when the list is filled. Every text
+// is UTF-16, exactly as the registry holds it.
 
 #include <string>
 
@@ -8,11 +9,17 @@
 
 struct ProgramEntry {
     EntrySource source = EntrySource::Machine;  // the Uninstall key it is listed in
-    std::string keyName;          // subkey name under that Uninstall key
-    std::string displayName;      // "DisplayName", empty when absent
-    std::string uninstallString;  // "UninstallString" exactly as stored
-    std::string programPath;      // the uninstaller's file, split off uninstallString
-    std::string programArgs;      // the rest of uninstallString
-    std::string iconPath;         // file whose icon shows the entry, possibly empty
-    int iconIndex = 0;            // icon number within iconPath, 0-9
+    std::wstring keyName;           // subkey name under that Uninstall key
+    std::wstring displayName;       // "DisplayName", empty when absent
+    std::wstring uninstallString;   // "UninstallString" exactly as stored
+    std::wstring programPath;       // the uninstaller's file, split off uninstallString
+    std::wstring programArgs;       // the rest of uninstallString
+    std::wstring iconPath;          // file whose icon shows the entry, possibly empty
+    int iconIndex = 0;              // icon number within iconPath, 0-9
 };
+
+// The same entry: the same key of the same list. Names may repeat across
+// keys and lists; a key name is unique within its list.
+inline bool SameEntry(const ProgramEntry& a, const ProgramEntry& b) {
+    return a.source == b.source && a.keyName == b.keyName;
+}

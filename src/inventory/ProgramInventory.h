@@ -17,9 +17,9 @@ public:
     // not added.
     static constexpr std::size_t kCapacity = 5000;
 
-    static constexpr const char* kUninstallPath = "Microsoft\\Windows\\CurrentVersion\\Uninstall";
-    static constexpr const char* kArpCachePath =
-        "Microsoft\\Windows\\CurrentVersion\\App Management\\ARPCache";
+    static constexpr const wchar_t* kUninstallPath = L"Microsoft\\Windows\\CurrentVersion\\Uninstall";
+    static constexpr const wchar_t* kArpCachePath =
+        L"Microsoft\\Windows\\CurrentVersion\\App Management\\ARPCache";
 
     // Rebuilds every entry from the registry: SystemSources() in order. An
     // Uninstall key that cannot be opened with full access adds nothing,

@@ -1,28 +1,36 @@
 #include "inventory/UninstallCommand.h"
 
-std::string CleanPath(std::string_view text) {
-    std::string clean;
-    for (char c : text) {
-        if (c == ',' || c == ';') break;
-        if (c != '"') clean.push_back(c);
+std::wstring AsciiLowerCopy(std::wstring_view text) {
+    std::wstring lower(text);
+    for (wchar_t& c : lower) {
+        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+    }
+    return lower;
+}
+
+std::wstring CleanPath(std::wstring_view text) {
+    std::wstring clean;
+    for (wchar_t c : text) {
+        if (c == L',' || c == L';') break;
+        if (c != L'"') clean.push_back(c);
     }
     return clean;
 }
 
-UninstallCommand SplitUninstallString(std::string_view uninstallString, const LeadBytes& leads) {
-    const std::string lower = LowerCopy(uninstallString, leads);
-    const bool startsWithRundll = lower.size() > 8 && lower.starts_with("rundll32");
+UninstallCommand SplitUninstallString(std::wstring_view uninstallString) {
+    const std::wstring lower = AsciiLowerCopy(uninstallString);
+    const bool startsWithRundll = lower.size() > 8 && lower.starts_with(L"rundll32");
 
-    std::size_t split = std::string::npos;
+    std::size_t split = std::wstring::npos;
     if (!startsWithRundll) {
-        if (std::size_t exe = lower.find(".exe"); exe != std::string::npos) {
-            split = lower.find(' ', exe + 1);
-            if (split == std::string::npos) split = uninstallString.size();
+        if (std::size_t exe = lower.find(L".exe"); exe != std::wstring::npos) {
+            split = lower.find(L' ', exe + 1);
+            if (split == std::wstring::npos) split = uninstallString.size();
         }
     }
-    if (split == std::string::npos) {
-        split = lower.find(' ');
-        if (split == std::string::npos) split = uninstallString.size();
+    if (split == std::wstring::npos) {
+        split = lower.find(L' ');
+        if (split == std::wstring::npos) split = uninstallString.size();
     }
 
     UninstallCommand command;
@@ -33,46 +41,43 @@ UninstallCommand SplitUninstallString(std::string_view uninstallString, const Le
 
 namespace {
 
-std::string_view WithoutLeadingBlanks(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    return first == std::string_view::npos ? std::string_view() : text.substr(first);
+std::wstring_view WithoutLeadingBlanks(std::wstring_view text) {
+    const std::size_t first = text.find_first_not_of(L' ');
+    return first == std::wstring_view::npos ? std::wstring_view() : text.substr(first);
 }
 
 }  // namespace
 
-std::vector<UninstallCommand> CommandCandidates(std::string_view uninstallString) {
+std::vector<UninstallCommand> CommandCandidates(std::wstring_view uninstallString) {
     std::vector<UninstallCommand> candidates;
-    // Quotes, blanks, commas and semicolons are all below 0x40, where no
-    // double-byte character has its second byte: plain byte searches are safe.
-    if (uninstallString.starts_with('"')) {
-        const std::size_t close = uninstallString.find('"', 1);
-        if (close == std::string_view::npos) {
-            candidates.push_back({std::string(uninstallString.substr(1)), {}});
+    if (uninstallString.starts_with(L'"')) {
+        const std::size_t close = uninstallString.find(L'"', 1);
+        if (close == std::wstring_view::npos) {
+            candidates.push_back({std::wstring(uninstallString.substr(1)), {}});
         } else {
-            candidates.push_back({std::string(uninstallString.substr(1, close - 1)),
-                                  std::string(WithoutLeadingBlanks(uninstallString.substr(close + 1)))});
+            candidates.push_back({std::wstring(uninstallString.substr(1, close - 1)),
+                                  std::wstring(WithoutLeadingBlanks(uninstallString.substr(close + 1)))});
         }
         return candidates;
     }
-    for (std::size_t blank = uninstallString.find(' '); blank != std::string_view::npos;
-         blank = uninstallString.find(' ', blank + 1)) {
-        if (blank == 0 || uninstallString[blank - 1] == ' ') continue;  // no new path ends here
-        candidates.push_back({std::string(uninstallString.substr(0, blank)),
-                              std::string(uninstallString.substr(blank + 1))});
+    for (std::size_t blank = uninstallString.find(L' '); blank != std::wstring_view::npos;
+         blank = uninstallString.find(L' ', blank + 1)) {
+        if (blank == 0 || uninstallString[blank - 1] == L' ') continue;  // no new path ends here
+        candidates.push_back({std::wstring(uninstallString.substr(0, blank)),
+                              std::wstring(uninstallString.substr(blank + 1))});
     }
-    if (!uninstallString.empty() && !uninstallString.ends_with(' ')) {
-        candidates.push_back({std::string(uninstallString), {}});
+    if (!uninstallString.empty() && !uninstallString.ends_with(L' ')) {
+        candidates.push_back({std::wstring(uninstallString), {}});
     }
     return candidates;
 }
 
-std::string SysnativePath(std::string_view path, std::string_view windowsFolder, const LeadBytes& leads) {
-    std::string folder(windowsFolder);
-    while (!folder.empty() && folder.back() == '\\') folder.pop_back();
-    const std::string system = LowerCopy(folder + "\\System32\\", leads);
-    if (system.size() <= 11 || path.size() < system.size() ||
-        LowerCopy(path.substr(0, system.size()), leads) != system) {
-        return std::string(path);
+std::wstring SysnativePath(std::wstring_view path, std::wstring_view windowsFolder) {
+    std::wstring folder(windowsFolder);
+    while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+    const std::wstring system = AsciiLowerCopy(folder + L"\\System32\\");
+    if (system.size() <= 11 || path.size() < system.size() || AsciiLowerCopy(path.substr(0, system.size())) != system) {
+        return std::wstring(path);
     }
-    return folder + "\\Sysnative\\" + std::string(path.substr(system.size()));
+    return folder + L"\\Sysnative\\" + std::wstring(path.substr(system.size()));
 }

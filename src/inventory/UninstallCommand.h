@@ -1,28 +1,30 @@
 #pragma once
 // Splitting an uninstall command into the uninstaller's file and its
-// arguments. Pure text functions.
+// arguments. Pure text functions on UTF-16 text, which needs no care for
+// multibyte characters: every character the rules look for is one unit.
 
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "inventory/LeadBytes.h"
+// A copy of the same length with A-Z lower-cased and every other character
+// as it is, so positions in the copy are positions in the text.
+std::wstring AsciiLowerCopy(std::wstring_view text);
 
 // Drops every double quote and ends the text just before its first comma or
 // semicolon.
-std::string CleanPath(std::string_view text);
+std::wstring CleanPath(std::wstring_view text);
 
 struct UninstallCommand {
-    std::string programPath;  // cleaned with CleanPath
-    std::string programArgs;  // never cleaned
+    std::wstring programPath;  // cleaned with CleanPath
+    std::wstring programArgs;  // never cleaned
 };
 
 // The split used for every entry. A command that does not start with
 // "rundll32" and contains ".exe" is cut at the first blank after the
 // ".exe", so unquoted folders with blanks stay whole; any other command is
 // cut at its first blank. Only the space character counts as a blank.
-UninstallCommand SplitUninstallString(std::string_view uninstallString,
-                                      const LeadBytes& leads = LeadBytes::System());
+UninstallCommand SplitUninstallString(std::wstring_view uninstallString);
 
 // The files a command can name, in the order they are to be tried, each
 // with the rest of the command as its arguments. A command that starts
@@ -30,11 +32,10 @@ UninstallCommand SplitUninstallString(std::string_view uninstallString,
 // any other command names each prefix that ends before a blank, shortest
 // first, and then the whole command. Nothing is cleaned: a comma or a
 // semicolon can be part of a folder's name.
-std::vector<UninstallCommand> CommandCandidates(std::string_view uninstallString);
+std::vector<UninstallCommand> CommandCandidates(std::wstring_view uninstallString);
 
 // The same path through the alias by which a 32-bit process on 64-bit
 // Windows reaches the real system folder: "<windows>\System32\..." becomes
 // "<windows>\Sysnative\...". Other paths come back unchanged. The folder
 // names are compared ignoring ASCII letter case.
-std::string SysnativePath(std::string_view path, std::string_view windowsFolder,
-                          const LeadBytes& leads = LeadBytes::System());
+std::wstring SysnativePath(std::wstring_view path, std::wstring_view windowsFolder);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "framework/FilePresence.h"
+#include "framework/TextConversion.h"
 #include "net/ApplicationName.h"
 #include "net/Base64.h"
 #include "net/ExecutableHeader.h"
@@ -20,7 +21,7 @@ InstallerDownload::InstallerDownload(const UpgradePublicKey& key, std::string fi
 bool InstallerDownload::RemoveStaleFile(HWND owner) const {
     if (DeleteFileA(file_.c_str())) return true;
     DWORD error = GetLastError();
-    if (fw::FileIsMissing(file_)) return true;  // nothing was there
+    if (fw::FileIsMissing(fw::Widen(file_))) return true;  // nothing was there
     // A folder of that name, or a file another program holds open.
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) error = ERROR_ACCESS_DENIED;
     MessageBoxA(owner, FileErrorText(error, file_).c_str(), ApplicationName().c_str(), MB_ICONEXCLAMATION | MB_OK);

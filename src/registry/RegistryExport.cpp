@@ -17,15 +17,15 @@ LONG Open(HKEY base, std::u16string_view name, REGSAM view, fw::RegKey& key) {
 
 }  // namespace
 
-RegistryExport::Outcome RegistryExport::AddKey(const std::string& path, const std::string& nameInFile) {
-    const std::u16string name = fw::WidenUtf16(nameInFile);
+RegistryExport::Outcome RegistryExport::AddKey(const std::wstring& path, const std::wstring& nameInFile) {
+    const std::u16string name(fw::AsUtf16(nameInFile));
     if (!reg_file::CanWriteName(name)) {
         Fail(name, ERROR_SUCCESS, true);
         return Outcome::Failed;
     }
 
     // One step per path component, each relative to the key before it.
-    const std::u16string wide = fw::WidenUtf16(path);
+    const std::u16string wide(fw::AsUtf16(path));
     fw::RegKey key;
     HKEY base = root_;
     for (std::size_t start = 0; start <= wide.size();) {
@@ -52,7 +52,7 @@ RegistryExport::Outcome RegistryExport::AddKey(const std::string& path, const st
 }
 
 bool RegistryExport::Fail(const std::u16string& name, LONG error, bool unwritableName) {
-    failure_ = {fw::Narrow(name), error, unwritableName};
+    failure_ = {std::wstring(fw::AsWide(name)), error, unwritableName};
     return false;
 }
 
@@ -117,15 +117,15 @@ std::vector<std::uint8_t> RegistryExport::FileBytes() const {
     return reg_file::Utf16LeWithBom(reg_file::FileText(keys_));
 }
 
-std::string RegistryExport::NameInFile(HKEY root, REGSAM view, const std::string& path) {
-    if (root == HKEY_CURRENT_USER) return "HKEY_CURRENT_USER\\" + path;
-    if (root == HKEY_USERS) return "HKEY_USERS\\" + path;
-    if (root == HKEY_CLASSES_ROOT) return "HKEY_CLASSES_ROOT\\" + path;
+std::wstring RegistryExport::NameInFile(HKEY root, REGSAM view, const std::wstring& path) {
+    if (root == HKEY_CURRENT_USER) return L"HKEY_CURRENT_USER\\" + path;
+    if (root == HKEY_USERS) return L"HKEY_USERS\\" + path;
+    if (root == HKEY_CLASSES_ROOT) return L"HKEY_CLASSES_ROOT\\" + path;
     // HKEY_LOCAL_MACHINE: only its Software branch has two views.
     // The 32-bit view is a branch of its own only on a 64-bit system: there
     // a 64-bit process reaches it by asking for it, a 32-bit one unless it
     // asks for the 64-bit view.
     bool view32 = (view & KEY_WOW64_32KEY) != 0;
     if constexpr (sizeof(void*) == 4) view32 = fw::RunsUnderWow64() && (view & KEY_WOW64_64KEY) == 0;
-    return "HKEY_LOCAL_MACHINE\\" + (view32 ? registry_text::In32BitView(path) : path);
+    return L"HKEY_LOCAL_MACHINE\\" + (view32 ? registry_text::In32BitView(path) : path);
 }

@@ -24,17 +24,16 @@ public:
 
     enum class Outcome { Added, Absent, Failed };
 
-    // Reads the key at `path` (relative to the root, ANSI, backslash
-    // separated) and everything under it, to be written as `nameInFile`
+    // Reads the key at `path` (relative to the root, backslash separated) and everything under it, to be written as `nameInFile`
     // (the full name a 64-bit registry editor knows it by, e.g.
     // HKEY_LOCAL_MACHINE\SOFTWARE\Wow6432Node\... for a 32-bit view key).
     // Absent: the key does not exist and nothing was added. Failed: it could
     // not be read completely; nothing of it was added and LastFailure() says
     // why.
-    Outcome AddKey(const std::string& path, const std::string& nameInFile);
+    Outcome AddKey(const std::wstring& path, const std::wstring& nameInFile);
 
     struct Failure {
-        std::string key;             // the key's name in the file (ANSI); for an
+        std::wstring key;            // the key's name in the file; for an
                                      // unwritable name, the key holding it
         LONG error = ERROR_SUCCESS;  // the registry call's result
         bool unwritableName = false; // a name a registration file cannot hold
@@ -49,7 +48,7 @@ public:
     // it: the root's name, and for a machine key that this process reaches
     // through the 32-bit view of a 64-bit system, Wow6432Node after
     // "Software".
-    static std::string NameInFile(HKEY root, REGSAM view, const std::string& path);
+    static std::wstring NameInFile(HKEY root, REGSAM view, const std::wstring& path);
 
 private:
     bool ReadTree(HKEY key, const std::u16string& name);

@@ -26,25 +26,51 @@ int SettingNumber(std::string_view text) {
     return std::atoi(std::string(text).c_str());
 }
 
-std::string CachedProgramName(const void* data, std::size_t size) {
-    std::string name;
+namespace {
+
+// The UTF-16LE character at byte `offset`, whatever the data's alignment.
+wchar_t Utf16At(const unsigned char* bytes, std::size_t offset) {
+    return static_cast<wchar_t>(bytes[offset] | bytes[offset + 1] << 8);
+}
+
+}  // namespace
+
+std::wstring Utf16UpToFirstZero(const void* data, std::size_t size) {
     const unsigned char* bytes = static_cast<const unsigned char*>(data);
-    for (std::size_t i = kCacheHeaderBytes; i < size; ++i) {
-        if (bytes[i] != 0) name.push_back(static_cast<char>(bytes[i]));
+    std::wstring text;
+    for (std::size_t i = 0; i + 1 < size; i += 2) {
+        const wchar_t c = Utf16At(bytes, i);
+        if (c == 0) break;
+        text.push_back(c);
+    }
+    return text;
+}
+
+std::wstring EntryText(const void* data, std::size_t size) {
+    std::wstring text = Utf16UpToFirstZero(data, size);
+    if (text == L"-") text.clear();
+    return text;
+}
+
+std::wstring CachedProgramName(const void* data, std::size_t size) {
+    std::wstring name;
+    const unsigned char* bytes = static_cast<const unsigned char*>(data);
+    for (std::size_t i = kCacheHeaderBytes; i + 1 < size; i += 2) {
+        if (const wchar_t c = Utf16At(bytes, i)) name.push_back(c);
     }
     return name;
 }
 
-std::string In32BitView(std::string_view path) {
-    constexpr std::string_view kSoftware = "Software";
-    const std::string_view first = path.substr(0, path.find('\\'));
+std::wstring In32BitView(std::wstring_view path) {
+    constexpr std::wstring_view kSoftware = L"Software";
+    const std::wstring_view first = path.substr(0, path.find(L'\\'));
     bool isSoftware = first.size() == kSoftware.size();
     for (std::size_t i = 0; isSoftware && i < first.size(); ++i) {
         isSoftware = (first[i] | 0x20) == (kSoftware[i] | 0x20);
     }
-    if (!isSoftware) return std::string(path);
-    std::string redirected(first);
-    redirected += "\\Wow6432Node";
+    if (!isSoftware) return std::wstring(path);
+    std::wstring redirected(first);
+    redirected += L"\\Wow6432Node";
     redirected += path.substr(first.size());
     return redirected;
 }

@@ -20,14 +20,23 @@ std::string SettingText(const void* data, std::size_t size);
 // the run-time library's atoi (leading blanks, sign, digits; 0 when none).
 int SettingNumber(std::string_view text);
 
+// UTF-16 data of `size` bytes as text up to its first zero character; a
+// lone last byte is dropped.
+std::wstring Utf16UpToFirstZero(const void* data, std::size_t size);
+
+// An entry's text value as the inventory reads it (UTF-16 data of `size`
+// bytes): up to the first zero character, a lone last byte dropped, and a
+// value of exactly "-" counts as empty.
+std::wstring EntryText(const void* data, std::size_t size);
+
 // The program file named in an Add/Remove Programs cache record: every
-// non-zero byte from offset 28 on, in order. The record stores the name in
-// UTF-16LE, so single-byte names come out as themselves.
-std::string CachedProgramName(const void* data, std::size_t size);
+// non-zero UTF-16LE character from byte 28 on, in order; a lone last byte
+// is dropped.
+std::wstring CachedProgramName(const void* data, std::size_t size);
 
 // Where a 32-bit process's machine-wide key lives in the 64-bit registry:
 // a path whose first part is Software (any case) gets Wow6432Node after it;
 // other paths have one view only and stay as they are.
-std::string In32BitView(std::string_view path);
+std::wstring In32BitView(std::wstring_view path);
 
 }  // namespace registry_text

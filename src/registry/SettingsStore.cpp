@@ -1,14 +1,16 @@
 #include "registry/SettingsStore.h"
 
 #include "framework/RegistryKey.h"
+#include "framework/TextConversion.h"
 #include "registry/RegistryText.h"
 
 namespace {
 
 std::string UnderSoftware(const std::string& path) { return "Software\\" + path; }
+std::wstring UnderSoftware(const std::wstring& path) { return L"Software\\" + path; }
 
 std::string ReadText(HKEY key, const char* valueName) {
-    char buffer[SettingsStore::kReadBufferBytes];
+    char buffer[SettingsStore::kReadBufferChars];
     DWORD size = sizeof buffer;
     if (RegQueryValueExA(key, valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) !=
         ERROR_SUCCESS) {
@@ -17,16 +19,26 @@ std::string ReadText(HKEY key, const char* valueName) {
     return registry_text::SettingText(buffer, size);
 }
 
-std::optional<std::string> ReadCacheRecord(HKEY key, const char* valueName) {
+std::wstring ReadEntryText(HKEY key, const wchar_t* valueName) {
+    wchar_t buffer[SettingsStore::kReadBufferChars];
+    DWORD size = sizeof buffer;
+    if (RegQueryValueExW(key, valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) !=
+        ERROR_SUCCESS) {
+        return {};
+    }
+    return registry_text::EntryText(buffer, size);
+}
+
+std::optional<std::wstring> ReadCacheRecord(HKEY key, const wchar_t* valueName) {
     DWORD type = REG_BINARY;
     DWORD size = 0;
-    if (RegQueryValueExA(key, valueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+    if (RegQueryValueExW(key, valueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
         size > SettingsStore::kCacheBufferBytes) {
         return std::nullopt;
     }
     unsigned char buffer[SettingsStore::kCacheBufferBytes];
     size = sizeof buffer;
-    if (RegQueryValueExA(key, valueName, nullptr, &type, buffer, &size) != ERROR_SUCCESS) {
+    if (RegQueryValueExW(key, valueName, nullptr, &type, buffer, &size) != ERROR_SUCCESS) {
         return std::nullopt;
     }
     return registry_text::CachedProgramName(buffer, size);
@@ -37,7 +49,7 @@ std::optional<std::string> ReadCacheRecord(HKEY key, const char* valueName) {
 bool SettingsStore::WriteString(const std::string& path, const std::string& valueName,
                                 const std::string& text) {
     if (text.size() > kMaxWriteChars) return false;
-    const fw::RegKey key = fw::CreateRegKey(HKEY_CURRENT_USER, UnderSoftware(path), KEY_SET_VALUE);
+    const fw::RegKey key = fw::CreateRegKey(HKEY_CURRENT_USER, fw::Widen(UnderSoftware(path)), KEY_SET_VALUE);
     if (!key) return false;
     // A value that cannot be set is not reported: the key was there.
     RegSetValueExA(key.get(), valueName.c_str(), 0, REG_SZ,
@@ -47,23 +59,23 @@ bool SettingsStore::WriteString(const std::string& path, const std::string& valu
 
 std::string SettingsStore::ReadString(const std::string& path, const std::string& valueName,
                                       HKEY root, REGSAM view) {
-    fw::RegKey key = fw::OpenRegKey(root, UnderSoftware(path), KEY_QUERY_VALUE | view);
+    fw::RegKey key = fw::OpenRegKey(root, fw::Widen(UnderSoftware(path)), KEY_QUERY_VALUE | view);
     if (!key) return {};
     return ReadText(key.get(), valueName.c_str());
 }
 
-fw::RegKey SettingsStore::OpenForReading(HKEY root, const std::string& fullPath, REGSAM view) {
+fw::RegKey SettingsStore::OpenForReading(HKEY root, const std::wstring& fullPath, REGSAM view) {
     return fw::OpenRegKey(root, fullPath, KEY_READ | view);
 }
 
-std::vector<std::string> SettingsStore::ReadStrings(HKEY parent, const std::string& subkey,
-                                                    std::initializer_list<const char*> valueNames,
-                                                    REGSAM view) {
-    std::vector<std::string> texts(valueNames.size());
+std::vector<std::wstring> SettingsStore::ReadStrings(HKEY parent, const std::wstring& subkey,
+                                                     std::initializer_list<const wchar_t*> valueNames,
+                                                     REGSAM view) {
+    std::vector<std::wstring> texts(valueNames.size());
     fw::RegKey key = fw::OpenRegKey(parent, subkey, KEY_QUERY_VALUE | view);
     if (!key) return texts;
     std::size_t index = 0;
-    for (const char* name : valueNames) texts[index++] = ReadText(key.get(), name);
+    for (const wchar_t* name : valueNames) texts[index++] = ReadEntryText(key.get(), name);
     return texts;
 }
 
@@ -71,42 +83,41 @@ int SettingsStore::ReadInt(const std::string& path, const std::string& valueName
     return registry_text::SettingNumber(ReadString(path, valueName, HKEY_CURRENT_USER));
 }
 
-bool SettingsStore::DeleteKey(const std::string& path, const std::string& subkey, HKEY root, REGSAM view) {
+bool SettingsStore::DeleteKey(const std::wstring& path, const std::wstring& subkey, HKEY root, REGSAM view) {
     fw::RegKey key = fw::OpenRegKey(root, UnderSoftware(path), KEY_ALL_ACCESS | view);
     if (!key) return false;
     // Windows resolves the subkey in the caller's own view unless told
     // otherwise, whatever view the parent handle came from.
-    const LONG result = view == 0 ? RegDeleteKeyA(key.get(), subkey.c_str())
-                                  : RegDeleteKeyExA(key.get(), subkey.c_str(), view, 0);
+    const LONG result = view == 0 ? RegDeleteKeyW(key.get(), subkey.c_str())
+                                  : RegDeleteKeyExW(key.get(), subkey.c_str(), view, 0);
     return result == ERROR_SUCCESS;
 }
 
-std::optional<std::string> SettingsStore::ReadCachedProgramName(const std::string& path,
-                                                                const std::string& valueName,
-                                                                HKEY root, REGSAM view) {
+std::optional<std::wstring> SettingsStore::ReadCachedProgramName(const std::wstring& path,
+                                                                 const std::wstring& valueName, HKEY root,
+                                                                 REGSAM view) {
     fw::RegKey key = fw::OpenRegKey(root, UnderSoftware(path), KEY_QUERY_VALUE | view);
     if (!key) return std::nullopt;
     return ReadCacheRecord(key.get(), valueName.c_str());
 }
 
-std::optional<std::string> SettingsStore::ReadCachedProgramName(HKEY parent, const std::string& subkey,
-                                                                const std::string& valueName,
-                                                                REGSAM view) {
+std::optional<std::wstring> SettingsStore::ReadCachedProgramName(HKEY parent, const std::wstring& subkey,
+                                                                 const std::wstring& valueName, REGSAM view) {
     fw::RegKey key = fw::OpenRegKey(parent, subkey, KEY_QUERY_VALUE | view);
     if (!key) return std::nullopt;
     return ReadCacheRecord(key.get(), valueName.c_str());
 }
 
-SettingsStore& SettingsStore::EnumerateKey(HKEY root, const std::string& fullPath, REGSAM view) {
+SettingsStore& SettingsStore::EnumerateKey(HKEY root, const std::wstring& fullPath, REGSAM view) {
     results_.clear();
     fw::RegKey key = fw::OpenRegKey(root, fullPath, KEY_ALL_ACCESS | view);
     if (!key) return *this;
 
-    char className[260];
-    DWORD classLength = sizeof className;
+    wchar_t className[260];
+    DWORD classLength = 260;
     DWORD subkeyCount = 0;
     DWORD valueCount = 0;
-    if (RegQueryInfoKeyA(key.get(), className, &classLength, nullptr, &subkeyCount, nullptr,
+    if (RegQueryInfoKeyW(key.get(), className, &classLength, nullptr, &subkeyCount, nullptr,
                          nullptr, &valueCount, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
         subkeyCount = 0;
         valueCount = 0;
@@ -117,27 +128,27 @@ SettingsStore& SettingsStore::EnumerateKey(HKEY root, const std::string& fullPat
             walkCounter_ = 0;
             break;
         }
-        char name[kSubkeyNameBuffer];
+        wchar_t name[kSubkeyNameBuffer];
         DWORD length = kSubkeyNameBuffer;
         // A name too long for the buffer fails the read and is left out.
-        if (RegEnumKeyExA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) ==
+        if (RegEnumKeyExW(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) ==
             ERROR_SUCCESS) {
             results_.emplace_back(name, length);
         }
     }
 
-    std::vector<char> valueName(kValueNameBuffer);
+    std::vector<wchar_t> valueName(kValueNameBuffer);
     std::vector<unsigned char> data(kValueDataBuffer);
     for (DWORD index = 0; index < valueCount; ++index) {
-        valueName[0] = '\0';
+        valueName[0] = L'\0';
         DWORD nameLength = kValueNameBuffer;
         DWORD dataSize = kValueDataBuffer;
-        if (RegEnumValueA(key.get(), index, valueName.data(), &nameLength, nullptr, nullptr,
+        if (RegEnumValueW(key.get(), index, valueName.data(), &nameLength, nullptr, nullptr,
                           data.data(), &dataSize) != ERROR_SUCCESS) {
             continue;  // includes data larger than the buffer
         }
-        if (std::string_view(valueName.data(), nameLength) == "MRUList") continue;
-        std::string text = registry_text::UpToFirstZero(data.data(), dataSize);
+        if (std::wstring_view(valueName.data(), nameLength) == L"MRUList") continue;
+        std::wstring text = registry_text::Utf16UpToFirstZero(data.data(), dataSize);
         if (!text.empty()) results_.push_back(std::move(text));
     }
     return *this;

@@ -3,7 +3,10 @@
 // HKEY_CURRENT_USER\Software\Zaltrow, the machine's Add/Remove Programs data
 // under HKEY_LOCAL_MACHINE, key deletion and subkey walks.
 //
-// Every path except EnumerateKey's is relative to "Software\". Operations
+// Every path except EnumerateKey's is relative to "Software\". The
+// program's own settings are ANSI text; everything that reads, walks or
+// deletes the Add/Remove Programs data is UTF-16, so a key or value is
+// reached by its exact name. Operations
 // report failure only through their result and never show anything; each
 // closes what it opened before returning. A store is cheap: make one for a
 // task and drop it.
@@ -26,7 +29,7 @@ class SettingsStore {
 public:
     // Input limits; longer input is refused, never written past a buffer.
     static constexpr std::size_t kMaxWriteChars = 9999;
-    static constexpr DWORD kReadBufferBytes = 1000;    // texts of up to 999 characters
+    static constexpr DWORD kReadBufferChars = 1000;    // texts of up to 999 characters
     static constexpr DWORD kCacheBufferBytes = 1000;   // larger cache records count as absent
     static constexpr DWORD kSubkeyNameBuffer = 255;    // names of up to 254 characters
     static constexpr DWORD kValueNameBuffer = 16384;   // names of up to 16,383 characters
@@ -45,14 +48,15 @@ public:
                            REGSAM view = 0);
 
     // Opens a key once so that many of its subkeys can be read relative to
-    // it: a subkey name near the 255-character limit makes a path from the
-    // root too long for the ANSI calls. Empty when the key cannot be opened.
-    static fw::RegKey OpenForReading(HKEY root, const std::string& fullPath, REGSAM view = 0);
+    // it: a subkey name near the 255-character limit can make a path from
+    // the root too long. Empty when the key cannot be opened.
+    static fw::RegKey OpenForReading(HKEY root, const std::wstring& fullPath, REGSAM view = 0);
 
     // The texts of several values of `subkey` of an open key, by ReadString's
-    // rules, through one open of the subkey. All empty when it cannot be opened.
-    std::vector<std::string> ReadStrings(HKEY parent, const std::string& subkey,
-                                         std::initializer_list<const char*> valueNames, REGSAM view = 0);
+    // rules in UTF-16, through one open of the subkey. All empty when it
+    // cannot be opened.
+    std::vector<std::wstring> ReadStrings(HKEY parent, const std::wstring& subkey,
+                                          std::initializer_list<const wchar_t*> valueNames, REGSAM view = 0);
 
     // ReadString under HKEY_CURRENT_USER read as a number: -1 when the text
     // is empty, otherwise as atoi reads it.
@@ -60,28 +64,27 @@ public:
 
     // Deletes <path>\<subkey> (not recursively). True only when the key
     // opened with full access and the subkey was deleted.
-    bool DeleteKey(const std::string& path, const std::string& subkey, HKEY root, REGSAM view = 0);
+    bool DeleteKey(const std::wstring& path, const std::wstring& subkey, HKEY root, REGSAM view = 0);
 
     // The program file name in an Add/Remove Programs cache record; absent
     // when the key or value is missing or the record exceeds 1,000 bytes.
-    std::optional<std::string> ReadCachedProgramName(const std::string& path,
-                                                     const std::string& valueName, HKEY root,
-                                                     REGSAM view = 0);
+    std::optional<std::wstring> ReadCachedProgramName(const std::wstring& path, const std::wstring& valueName,
+                                                      HKEY root, REGSAM view = 0);
     // The same for `subkey` of an open key.
-    std::optional<std::string> ReadCachedProgramName(HKEY parent, const std::string& subkey,
-                                                     const std::string& valueName, REGSAM view);
+    std::optional<std::wstring> ReadCachedProgramName(HKEY parent, const std::wstring& subkey,
+                                                      const std::wstring& valueName, REGSAM view);
 
     // Walks the key at the full path `fullPath`: the results become the
     // names of its subkeys, as far as the walk counter allows, followed by
     // the non-empty text data of its values other than "MRUList". The
     // counter is not reset by the walk; callers set it first.
-    SettingsStore& EnumerateKey(HKEY root, const std::string& fullPath, REGSAM view = 0);
+    SettingsStore& EnumerateKey(HKEY root, const std::wstring& fullPath, REGSAM view = 0);
 
-    const std::vector<std::string>& Results() const { return results_; }
+    const std::vector<std::wstring>& Results() const { return results_; }
     std::int32_t WalkCounter() const { return walkCounter_; }
     void SetWalkCounter(std::int32_t value) { walkCounter_ = value; }
 
 private:
-    std::vector<std::string> results_;
+    std::vector<std::wstring> results_;
     std::int32_t walkCounter_ = 0;
 };

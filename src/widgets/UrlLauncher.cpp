@@ -6,6 +6,7 @@
 
 #include "BuildConfig.h"
 #include "framework/RegistryKey.h"
+#include "framework/TextConversion.h"
 #include "widgets/ShellCommandText.h"
 
 namespace {
@@ -31,7 +32,7 @@ INT_PTR UrlLauncher::ShellOpenUrl(const std::string& url, int showCommand) {
 
 LONG UrlLauncher::ReadRegDefault(HKEY root, const std::string& subkey, std::string& value) {
     LONG opened = ERROR_SUCCESS;
-    const fw::RegKey key = fw::OpenRegKey(root, subkey, KEY_QUERY_VALUE, &opened);
+    const fw::RegKey key = fw::OpenRegKey(root, fw::Widen(subkey), KEY_QUERY_VALUE, &opened);
     if (!key) return opened;
     char data[kRegistryValueSize] = {};
     LONG size = sizeof data;

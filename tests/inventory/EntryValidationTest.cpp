@@ -7,8 +7,15 @@
 #include <cctype>
 
 #include "TempFolder.h"
+#include "framework/TextConversion.h"
 #include "framework/UniqueHandle.h"
 #include "inventory/UninstallCommand.h"
+
+namespace {
+
+std::wstring W(const std::string& text) { return fw::Widen(text); }
+
+}  // namespace
 
 class EntryValidationTest : public ::testing::Test {
 protected:
@@ -17,52 +24,55 @@ protected:
 
 TEST_F(EntryValidationTest, FileExistsAgainstRealFiles) {
     const std::string file = folder.WriteFile("tool\\unins000.exe");
-    EXPECT_EQ(FileExists(file), 1);
-    EXPECT_EQ(FileExists(folder.Join("tool\\missing.exe")), 0);       // missing file
-    EXPECT_EQ(FileExists(folder.Join("gone\\unins000.exe")), 0);      // missing folder
-    EXPECT_EQ(FileExists(folder.Join("tool")), 1);                    // a folder counts as present
-    EXPECT_EQ(FileExists(""), 0);
+    EXPECT_EQ(FileExists(W(file)), 1);
+    EXPECT_EQ(FileExists(W(folder.Join("tool\\missing.exe"))), 0);       // missing file
+    EXPECT_EQ(FileExists(W(folder.Join("gone\\unins000.exe"))), 0);      // missing folder
+    EXPECT_EQ(FileExists(W(folder.Join("tool"))), 1);                    // a folder counts as present
+    EXPECT_EQ(FileExists(L""), 0);
+    // Names the file system refuses are no proof that anything is gone.
+    EXPECT_EQ(FileExists(W(folder.Join("tool\\a<b>\\unins000.exe"))), 1);
+    EXPECT_EQ(FileExists(W(folder.Join("tool\\??\\unins000.exe"))), 1);
 }
 
 TEST_F(EntryValidationTest, FileHeldOpenExclusivelyIsPresent) {
     const std::string file = folder.WriteFile("busy.exe");
     fw::FileHandle held(CreateFileA(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(held);
-    EXPECT_EQ(FileExists(file), 1);
-    EXPECT_FALSE(IsPhantom(file));
+    EXPECT_EQ(FileExists(W(file)), 1);
+    EXPECT_FALSE(IsPhantom(W(file)));
 }
 
 TEST_F(EntryValidationTest, OverlongPathIsNotTestedAndCountsAsPresent) {
-    std::string path = folder.Join(std::string(990, 'a'));
+    std::wstring path = W(folder.Join(std::string(990, 'a')));
     ASSERT_GT(path.size(), kMaxTestedPathChars);
     EXPECT_EQ(FileExists(path), 1);
-    std::string fits = "C:\\" + std::string(kMaxTestedPathChars - 3, 'b');
+    std::wstring fits = L"C:\\" + std::wstring(kMaxTestedPathChars - 3, L'b');
     EXPECT_EQ(FileExists(fits), 0);
 }
 
 TEST_F(EntryValidationTest, PhantomOnlyForMissingDrivePaths) {
     const std::string present = folder.WriteFile("Tool\\Uninst.exe");
-    EXPECT_FALSE(IsPhantom(present));
+    EXPECT_FALSE(IsPhantom(W(present)));
     std::string upper = present;
     for (char& c : upper) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-    EXPECT_FALSE(IsPhantom(upper));  // the file system ignores letter case
-    EXPECT_TRUE(IsPhantom(folder.Join("Tool\\Gone.exe")));
-    EXPECT_TRUE(IsPhantom(folder.Join("NoFolder\\Gone.exe")));
-    EXPECT_TRUE(IsPhantom("C:\\Program"));  // a split inside "Program Files"
+    EXPECT_FALSE(IsPhantom(W(upper)));  // the file system ignores letter case
+    EXPECT_TRUE(IsPhantom(W(folder.Join("Tool\\Gone.exe"))));
+    EXPECT_TRUE(IsPhantom(W(folder.Join("NoFolder\\Gone.exe"))));
+    EXPECT_TRUE(IsPhantom(L"C:\\Program"));  // a split inside "Program Files"
     // Never phantoms: no drive path.
-    EXPECT_FALSE(IsPhantom("MsiExec.exe"));
-    EXPECT_FALSE(IsPhantom("RunDll32"));
-    EXPECT_FALSE(IsPhantom("%ProgramFiles%\\Gone\\uninst.exe"));
-    EXPECT_FALSE(IsPhantom("\\\\server\\share\\gone.exe"));
-    EXPECT_FALSE(IsPhantom(""));
+    EXPECT_FALSE(IsPhantom(L"MsiExec.exe"));
+    EXPECT_FALSE(IsPhantom(L"RunDll32"));
+    EXPECT_FALSE(IsPhantom(L"%ProgramFiles%\\Gone\\uninst.exe"));
+    EXPECT_FALSE(IsPhantom(L"\\\\server\\share\\gone.exe"));
+    EXPECT_FALSE(IsPhantom(L""));
 }
 
 namespace {
 
 ProgramEntry EntryFor(const std::string& command) {
     ProgramEntry entry;
-    entry.uninstallString = command;
-    const UninstallCommand split = SplitUninstallString(command);
+    entry.uninstallString = W(command);
+    const UninstallCommand split = SplitUninstallString(entry.uninstallString);
     entry.programPath = split.programPath;
     entry.programArgs = split.programArgs;
     return entry;
@@ -107,8 +117,8 @@ TEST_F(EntryValidationTest, CommaAndBlankFoldersAreJudgedByTheFileTheCommandName
         if (c.file.empty()) {
             EXPECT_EQ(target.file, entry.programPath) << c.command;  // the launch fails as before
         } else {
-            EXPECT_EQ(target.file, c.file) << c.command;
-            EXPECT_EQ(target.args, c.args) << c.command;
+            EXPECT_EQ(target.file, W(c.file)) << c.command;
+            EXPECT_EQ(target.args, W(c.args)) << c.command;
         }
     }
 }
@@ -118,7 +128,7 @@ TEST_F(EntryValidationTest, PresentProgramPathIsStartedAsSplit) {
     const ProgramEntry entry = EntryFor(Quoted(tool) + "  /SILENT");
     const UninstallTarget target = ResolveUninstaller(entry);
     EXPECT_FALSE(target.phantom);
-    EXPECT_EQ(target.file, tool);
-    EXPECT_EQ(target.args, " /SILENT");  // the split's own arguments, second blank kept
+    EXPECT_EQ(target.file, W(tool));
+    EXPECT_EQ(target.args, L" /SILENT");  // the split's own arguments, second blank kept
     EXPECT_FALSE(IsPhantom(EntryFor("MsiExec.exe /X{1}")));
 }

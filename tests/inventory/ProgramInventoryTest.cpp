@@ -34,9 +34,9 @@ protected:
         if (icon) ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, path, "DisplayIcon", icon);
     }
 
-    std::map<std::string, ProgramEntry> EnumerateByKey() {
+    std::map<std::wstring, ProgramEntry> EnumerateByKey() {
         inventory.Enumerate();
-        std::map<std::string, ProgramEntry> byKey;
+        std::map<std::wstring, ProgramEntry> byKey;
         for (const ProgramEntry& e : inventory.Entries()) byKey[e.keyName] = e;
         return byKey;
     }
@@ -71,41 +71,41 @@ TEST_F(ProgramInventoryTest, RealWorldEntries) {
     auto e = EnumerateByKey();
     ASSERT_EQ(e.size(), 13u);
 
-    EXPECT_EQ(e["Tool_is1"].programPath, "C:\\Program Files\\Tool\\unins000.exe");
-    EXPECT_EQ(e["Tool_is1"].programArgs, "/SILENT");
-    EXPECT_EQ(e["Tool_is1"].iconPath, "C:\\Program Files\\Tool\\unins000.exe");  // from the command
-    EXPECT_EQ(e["Tool_is1"].uninstallString, "\"C:\\Program Files\\Tool\\unins000.exe\" /SILENT");
+    EXPECT_EQ(e[L"Tool_is1"].programPath, L"C:\\Program Files\\Tool\\unins000.exe");
+    EXPECT_EQ(e[L"Tool_is1"].programArgs, L"/SILENT");
+    EXPECT_EQ(e[L"Tool_is1"].iconPath, L"C:\\Program Files\\Tool\\unins000.exe");  // from the command
+    EXPECT_EQ(e[L"Tool_is1"].uninstallString, L"\"C:\\Program Files\\Tool\\unins000.exe\" /SILENT");
 
-    EXPECT_EQ(e["NsisApp"].iconPath, "C:\\Program Files\\NSIS App\\app.exe");
-    EXPECT_EQ(e["NsisApp"].iconIndex, 1);
-    EXPECT_EQ(e["NsisApp"].programPath, "C:\\Program Files\\NSIS App\\uninst.exe");
+    EXPECT_EQ(e[L"NsisApp"].iconPath, L"C:\\Program Files\\NSIS App\\app.exe");
+    EXPECT_EQ(e[L"NsisApp"].iconIndex, 1);
+    EXPECT_EQ(e[L"NsisApp"].programPath, L"C:\\Program Files\\NSIS App\\uninst.exe");
 
-    EXPECT_EQ(e["{A1B2C3D4-0000-1111-2222-333344445555}"].programPath, "MsiExec.exe");
-    EXPECT_EQ(e["{A1B2C3D4-0000-1111-2222-333344445555}"].iconPath, "");
+    EXPECT_EQ(e[L"{A1B2C3D4-0000-1111-2222-333344445555}"].programPath, L"MsiExec.exe");
+    EXPECT_EQ(e[L"{A1B2C3D4-0000-1111-2222-333344445555}"].iconPath, L"");
 
-    EXPECT_EQ(e["InstallShield_{99}"].iconPath, "C:\\Apps\\Tool\\tool.exe");
-    EXPECT_EQ(e["InstallShield_{99}"].iconIndex, 0);
-    EXPECT_EQ(e["InstallShield_{99}"].programArgs, "-runfromtemp -l0x0409");
+    EXPECT_EQ(e[L"InstallShield_{99}"].iconPath, L"C:\\Apps\\Tool\\tool.exe");
+    EXPECT_EQ(e[L"InstallShield_{99}"].iconIndex, 0);
+    EXPECT_EQ(e[L"InstallShield_{99}"].programArgs, L"-runfromtemp -l0x0409");
 
-    EXPECT_EQ(e["IEPlugin"].programPath, "RunDll32");
-    EXPECT_EQ(e["IEPlugin"].iconPath, "");  // "c:\\" found, but no ".exe" after it
-    EXPECT_EQ(e["Driver"].programPath, "C:\\WINDOWS\\rundll32.exe");
-    EXPECT_EQ(e["Driver"].iconPath, "C:\\WINDOWS\\rundll32.exe");  // "c:\" marker
+    EXPECT_EQ(e[L"IEPlugin"].programPath, L"RunDll32");
+    EXPECT_EQ(e[L"IEPlugin"].iconPath, L"");  // L"c:\\" found, but no L".exe" after it
+    EXPECT_EQ(e[L"Driver"].programPath, L"C:\\WINDOWS\\rundll32.exe");
+    EXPECT_EQ(e[L"Driver"].iconPath, L"C:\\WINDOWS\\rundll32.exe");  // "c:\" marker
 
-    EXPECT_EQ(e["EnvPath"].iconPath, "%ProgramFiles%\\Env\\env.ico");  // never expanded
-    EXPECT_EQ(e["EnvPath"].programPath, "%ProgramFiles%\\Env\\uninst.exe");
-    EXPECT_EQ(e["Network"].programPath, "\\\\server\\share\\net\\uninst.exe");
-    EXPECT_EQ(e["Network"].iconPath, "");
+    EXPECT_EQ(e[L"EnvPath"].iconPath, L"%ProgramFiles%\\Env\\env.ico");  // never expanded
+    EXPECT_EQ(e[L"EnvPath"].programPath, L"%ProgramFiles%\\Env\\uninst.exe");
+    EXPECT_EQ(e[L"Network"].programPath, L"\\\\server\\share\\net\\uninst.exe");
+    EXPECT_EQ(e[L"Network"].iconPath, L"");
 
-    EXPECT_EQ(e["Acme"].iconPath, "C:\\Program Files\\Acme");
-    EXPECT_EQ(e["Acme"].iconIndex, 0);  // the first comma is the folder's
-    EXPECT_EQ(e["Acme"].programPath, "C:\\Program Files\\Acme");
-    EXPECT_EQ(e["Semi"].programPath, "D:\\Games");
-    EXPECT_EQ(e["DDrive"].iconPath, "");  // other drives only through the folder markers
+    EXPECT_EQ(e[L"Acme"].iconPath, L"C:\\Program Files\\Acme");
+    EXPECT_EQ(e[L"Acme"].iconIndex, 0);  // the first comma is the folder's
+    EXPECT_EQ(e[L"Acme"].programPath, L"C:\\Program Files\\Acme");
+    EXPECT_EQ(e[L"Semi"].programPath, L"D:\\Games");
+    EXPECT_EQ(e[L"DDrive"].iconPath, L"");  // other drives only through the folder markers
 
-    EXPECT_EQ(e["DashName"].displayName, "");
-    EXPECT_EQ(e["Bare"].displayName, "");
-    EXPECT_EQ(e["Bare"].programPath, "");
+    EXPECT_EQ(e[L"DashName"].displayName, L"");
+    EXPECT_EQ(e[L"Bare"].displayName, L"");
+    EXPECT_EQ(e[L"Bare"].programPath, L"");
 }
 
 TEST_F(ProgramInventoryTest, CachedProgramNameIsTheIconWhenNoDisplayIcon) {
@@ -123,10 +123,10 @@ TEST_F(ProgramInventoryTest, CachedProgramNameIsTheIconWhenNoDisplayIcon) {
                                CacheRecord("C:\\\"Quoted\",x.exe"));
 
     auto e = EnumerateByKey();
-    EXPECT_EQ(e["Cached"].iconPath, "C:\\Apps\\Tool\\tool.exe");
-    EXPECT_EQ(e["ShortCache"].iconPath, "C:\\Program Files\\S\\unins000.exe");
-    EXPECT_EQ(e["IconWins"].iconPath, "C:\\own.ico");
-    EXPECT_EQ(e["DashIcon"].iconPath, "C:\\Quoted");  // "-" counts as no icon; cache text is cleaned
+    EXPECT_EQ(e[L"Cached"].iconPath, L"C:\\Apps\\Tool\\tool.exe");
+    EXPECT_EQ(e[L"ShortCache"].iconPath, L"C:\\Program Files\\S\\unins000.exe");
+    EXPECT_EQ(e[L"IconWins"].iconPath, L"C:\\own.ico");
+    EXPECT_EQ(e[L"DashIcon"].iconPath, L"C:\\Quoted");  // L"-" counts as no icon; cache text is cleaned
 }
 
 TEST_F(ProgramInventoryTest, OnlyThe601FirstSubkeysBecomeEntries) {
@@ -137,8 +137,8 @@ TEST_F(ProgramInventoryTest, OnlyThe601FirstSubkeysBecomeEntries) {
     }
     inventory.Enumerate();
     ASSERT_EQ(inventory.Count(), 601u);
-    EXPECT_EQ(inventory.Entries().front().keyName, "App000");
-    EXPECT_EQ(inventory.Entries().back().keyName, "App600");
+    EXPECT_EQ(inventory.Entries().front().keyName, L"App000");
+    EXPECT_EQ(inventory.Entries().back().keyName, L"App600");
 
     // A second Enumerate gives the same picture, not an appended one.
     inventory.Enumerate();
@@ -151,16 +151,16 @@ TEST_F(ProgramInventoryTest, ValuesInTheUninstallKeyBecomeEntriesAfterSubkeys) {
     ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, kUninstall, "MRUList", "abc");
     inventory.Enumerate();
     ASSERT_EQ(inventory.Count(), 2u);
-    EXPECT_EQ(inventory.Entries()[0].keyName, "Real");
-    EXPECT_EQ(inventory.Entries()[1].keyName, "NotAKey");
-    EXPECT_EQ(inventory.Entries()[1].displayName, "");
+    EXPECT_EQ(inventory.Entries()[0].keyName, L"Real");
+    EXPECT_EQ(inventory.Entries()[1].keyName, L"NotAKey");
+    EXPECT_EQ(inventory.Entries()[1].displayName, L"");
 }
 
 TEST_F(ProgramInventoryTest, OverlongValuesReadAsEmpty) {
     Entry("Long", std::string(1200, 'N'), "C:\\Program Files\\L\\u.exe", std::string(1000, 'i').c_str());
     auto e = EnumerateByKey();
-    EXPECT_EQ(e["Long"].displayName, "");
-    EXPECT_EQ(e["Long"].iconPath, "C:\\Program Files\\L\\u.exe");  // icon text fell through to the command
+    EXPECT_EQ(e[L"Long"].displayName, L"");
+    EXPECT_EQ(e[L"Long"].iconPath, L"C:\\Program Files\\L\\u.exe");  // icon text fell through to the command
 }
 
 TEST_F(ProgramInventoryTest, UserEntriesFollowTheMachineEntries) {
@@ -176,26 +176,26 @@ TEST_F(ProgramInventoryTest, UserEntriesFollowTheMachineEntries) {
     inventory.Enumerate();
     ASSERT_EQ(inventory.Count(), 3u);
     const auto& entries = inventory.Entries();
-    EXPECT_EQ(entries[0].keyName, "MachineApp");
+    EXPECT_EQ(entries[0].keyName, L"MachineApp");
     EXPECT_EQ(entries[0].source, EntrySource::Machine);
-    EXPECT_EQ(entries[1].keyName, "UserApp");
+    EXPECT_EQ(entries[1].keyName, L"UserApp");
     EXPECT_EQ(entries[1].source, EntrySource::User);
-    EXPECT_EQ(entries[1].programArgs, "/S");
+    EXPECT_EQ(entries[1].programArgs, L"/S");
     EXPECT_EQ(entries[1].iconIndex, 2);
-    EXPECT_EQ(entries[2].iconPath, "C:\\Users\\u\\cached.exe");  // the user's own cache record
+    EXPECT_EQ(entries[2].iconPath, L"C:\\Users\\u\\cached.exe");  // the user's own cache record
 }
 
 TEST_F(ProgramInventoryTest, KeyNamesUpTo254CharactersAreRead) {
-    // From the root these paths pass the 260 characters of the ANSI calls.
+    // From the root these paths pass 260 characters.
     for (std::size_t length : {209u, 254u}) {
         Entry(std::string(length, 'k'), "Long " + std::to_string(length), "C:\\l.exe");
     }
     auto e = EnumerateByKey();
-    EXPECT_EQ(e[std::string(209, 'k')].displayName, "Long 209");
-    EXPECT_EQ(e[std::string(254, 'k')].displayName, "Long 254");
+    EXPECT_EQ(e[std::wstring(209, L'k')].displayName, L"Long 209");
+    EXPECT_EQ(e[std::wstring(254, L'k')].displayName, L"Long 254");
     // ... and each can be deleted again.
     SettingsStore store;
-    EXPECT_TRUE(store.DeleteKey(ProgramInventory::kUninstallPath, std::string(254, 'k'), HKEY_LOCAL_MACHINE));
+    EXPECT_TRUE(store.DeleteKey(ProgramInventory::kUninstallPath, std::wstring(254, L'k'), HKEY_LOCAL_MACHINE));
     EXPECT_FALSE(ScratchRegistry::KeyExists(HKEY_LOCAL_MACHINE, kUninstall + "\\" + std::string(254, 'k')));
 }
 
@@ -206,10 +206,10 @@ TEST_F(ProgramInventoryTest, OnlyTheExactNameMRUListIsPassedOver) {
     for (const char* name : {"MRUList", "MRUListEx", "XMRUList", "MRUList "}) {
         ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, kUninstall, name, std::string("data of ") + name);
     }
-    std::multiset<std::string> keys;
+    std::multiset<std::wstring> keys;
     inventory.Enumerate();
     for (const ProgramEntry& entry : inventory.Entries()) keys.insert(entry.keyName);
-    EXPECT_EQ(keys, (std::multiset<std::string>{"data of MRUListEx", "data of XMRUList", "data of MRUList "}));
+    EXPECT_EQ(keys, (std::multiset<std::wstring>{L"data of MRUListEx", L"data of XMRUList", L"data of MRUList "}));
 }
 
 TEST_F(ProgramInventoryTest, CachedNamesOfSixCharactersAreTheIcon) {
@@ -218,8 +218,8 @@ TEST_F(ProgramInventoryTest, CachedNamesOfSixCharactersAreTheIcon) {
     Entry("Five", "Five", "MsiExec.exe /X{5}");
     ScratchRegistry::SetBinary(HKEY_LOCAL_MACHINE, kArpCache + "\\Five", "SlowInfoCache", CacheRecord("C:\\ab"));
     auto e = EnumerateByKey();
-    EXPECT_EQ(e["Six"].iconPath, "C:\\abc");
-    EXPECT_EQ(e["Five"].iconPath, "");
+    EXPECT_EQ(e[L"Six"].iconPath, L"C:\\abc");
+    EXPECT_EQ(e[L"Five"].iconPath, L"");
 }
 
 // Values stored in the Uninstall keys can make more names than the
@@ -238,5 +238,5 @@ TEST_F(ProgramInventoryTest, NeverMoreThan5000Entries) {
     ScratchRegistry::SetString(HKEY_CURRENT_USER, kUninstall + "\\UserApp", "DisplayName", "User App");
     inventory.Enumerate();
     ASSERT_EQ(inventory.Count(), ProgramInventory::kCapacity);
-    EXPECT_EQ(inventory.Entries().back().source, EntrySource::Machine) << "the user's entry is past the capacity";
+    EXPECT_EQ(inventory.Entries().back().source, EntrySource::Machine) << L"the user's entry is past the capacity";
 }

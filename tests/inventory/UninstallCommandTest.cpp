@@ -5,19 +5,19 @@
 #include "inventory/IconSource.h"
 
 TEST(CleanPath, DropsQuotesAndCutsAtCommaOrSemicolon) {
-    EXPECT_EQ(CleanPath("\"C:\\Apps\\Tool\\tool.exe\",0"), "C:\\Apps\\Tool\\tool.exe");
-    EXPECT_EQ(CleanPath("C:\\Apps\\Tool\\tool.ico"), "C:\\Apps\\Tool\\tool.ico");
-    EXPECT_EQ(CleanPath("C:\\Program Files\\Acme, Inc\\uninst.exe"), "C:\\Program Files\\Acme");
-    EXPECT_EQ(CleanPath("C:\\a;b\\c.exe,1"), "C:\\a");
-    EXPECT_EQ(CleanPath("\"\"x\"y\""), "xy");
-    EXPECT_EQ(CleanPath(",leading"), "");
-    EXPECT_EQ(CleanPath(""), "");
+    EXPECT_EQ(CleanPath(L"\"C:\\Apps\\Tool\\tool.exe\",0"), L"C:\\Apps\\Tool\\tool.exe");
+    EXPECT_EQ(CleanPath(L"C:\\Apps\\Tool\\tool.ico"), L"C:\\Apps\\Tool\\tool.ico");
+    EXPECT_EQ(CleanPath(L"C:\\Program Files\\Acme, Inc\\uninst.exe"), L"C:\\Program Files\\Acme");
+    EXPECT_EQ(CleanPath(L"C:\\a;b\\c.exe,1"), L"C:\\a");
+    EXPECT_EQ(CleanPath(L"\"\"x\"y\""), L"xy");
+    EXPECT_EQ(CleanPath(L",leading"), L"");
+    EXPECT_EQ(CleanPath(L""), L"");
 }
 
 struct SplitCase {
-    const char* command;
-    const char* programPath;
-    const char* programArgs;
+    const wchar_t* command;
+    const wchar_t* programPath;
+    const wchar_t* programArgs;
 };
 
 class SplitUninstallStringTest : public ::testing::TestWithParam<SplitCase> {};
@@ -33,76 +33,64 @@ INSTANTIATE_TEST_SUITE_P(
     RealWorldShapes, SplitUninstallStringTest,
     ::testing::Values(
         // Inno Setup: quoted path, arguments after the closing quote.
-        SplitCase{"\"C:\\Program Files\\Tool\\unins000.exe\" /SILENT", "C:\\Program Files\\Tool\\unins000.exe", "/SILENT"},
-        SplitCase{"\"C:\\Program Files\\Tool\\unins000.exe\"", "C:\\Program Files\\Tool\\unins000.exe", ""},
+        SplitCase{L"\"C:\\Program Files\\Tool\\unins000.exe\" /SILENT", L"C:\\Program Files\\Tool\\unins000.exe", L"/SILENT"},
+        SplitCase{L"\"C:\\Program Files\\Tool\\unins000.exe\"", L"C:\\Program Files\\Tool\\unins000.exe", L""},
         // Wise: short names, a log file as argument.
-        SplitCase{"C:\\PROGRA~1\\Tool\\UNWISE.EXE C:\\PROGRA~1\\Tool\\INSTALL.LOG", "C:\\PROGRA~1\\Tool\\UNWISE.EXE", "C:\\PROGRA~1\\Tool\\INSTALL.LOG"},
-        // NSIS: unquoted folders with blanks stay whole up to ".exe".
-        SplitCase{"C:\\Program Files\\Tool\\uninstall.exe", "C:\\Program Files\\Tool\\uninstall.exe", ""},
-        SplitCase{"C:\\Program Files\\My App\\uninst.exe /S", "C:\\Program Files\\My App\\uninst.exe", "/S"},
+        SplitCase{L"C:\\PROGRA~1\\Tool\\UNWISE.EXE C:\\PROGRA~1\\Tool\\INSTALL.LOG", L"C:\\PROGRA~1\\Tool\\UNWISE.EXE", L"C:\\PROGRA~1\\Tool\\INSTALL.LOG"},
+        // NSIS: unquoted folders with blanks stay whole up to L".exe".
+        SplitCase{L"C:\\Program Files\\Tool\\uninstall.exe", L"C:\\Program Files\\Tool\\uninstall.exe", L""},
+        SplitCase{L"C:\\Program Files\\My App\\uninst.exe /S", L"C:\\Program Files\\My App\\uninst.exe", L"/S"},
         // Windows Installer.
-        SplitCase{"MsiExec.exe /X{A1B2C3D4-0000-1111-2222-333344445555}", "MsiExec.exe", "/X{A1B2C3D4-0000-1111-2222-333344445555}"},
-        SplitCase{"MsiExec.exe /I{0F1E2D3C-AAAA-BBBB-CCCC-DDDDEEEEFFFF}", "MsiExec.exe", "/I{0F1E2D3C-AAAA-BBBB-CCCC-DDDDEEEEFFFF}"},
+        SplitCase{L"MsiExec.exe /X{A1B2C3D4-0000-1111-2222-333344445555}", L"MsiExec.exe", L"/X{A1B2C3D4-0000-1111-2222-333344445555}"},
+        SplitCase{L"MsiExec.exe /I{0F1E2D3C-AAAA-BBBB-CCCC-DDDDEEEEFFFF}", L"MsiExec.exe", L"/I{0F1E2D3C-AAAA-BBBB-CCCC-DDDDEEEEFFFF}"},
         // InstallShield.
-        SplitCase{"\"C:\\Program Files\\InstallShield Installation Information\\{1234}\\setup.exe\" -runfromtemp -l0x0409 -removeonly",
-                  "C:\\Program Files\\InstallShield Installation Information\\{1234}\\setup.exe", "-runfromtemp -l0x0409 -removeonly"},
+        SplitCase{L"\"C:\\Program Files\\InstallShield Installation Information\\{1234}\\setup.exe\" -runfromtemp -l0x0409 -removeonly",
+                  L"C:\\Program Files\\InstallShield Installation Information\\{1234}\\setup.exe", L"-runfromtemp -l0x0409 -removeonly"},
         // Commands starting with rundll32 are cut at the first blank.
-        SplitCase{"RunDll32 advpack.dll,LaunchINFSection C:\\WINDOWS\\INF\\tool.inf,DefaultUninstall", "RunDll32", "advpack.dll,LaunchINFSection C:\\WINDOWS\\INF\\tool.inf,DefaultUninstall"},
-        SplitCase{"rundll32.exe shell32.dll,Control_RunDLL", "rundll32.exe", "shell32.dll,Control_RunDLL"},
-        // ... but a full path to rundll32 is split after ".exe".
-        SplitCase{"C:\\WINDOWS\\rundll32.exe setupapi.dll,InstallHinfSection DefaultUninstall 132 C:\\WINDOWS\\INF\\x.inf",
-                  "C:\\WINDOWS\\rundll32.exe", "setupapi.dll,InstallHinfSection DefaultUninstall 132 C:\\WINDOWS\\INF\\x.inf"},
-        // Exactly "rundll32" (not longer than 8) takes the ".exe" route; it has none.
-        SplitCase{"rundll32", "rundll32", ""},
-        // No ".exe": first blank, even inside a folder name.
-        SplitCase{"C:\\Program Files\\Tool\\remove.bat", "C:\\Program", "Files\\Tool\\remove.bat"},
-        SplitCase{"C:\\Tools\\remove.bat", "C:\\Tools\\remove.bat", ""},
+        SplitCase{L"RunDll32 advpack.dll,LaunchINFSection C:\\WINDOWS\\INF\\tool.inf,DefaultUninstall", L"RunDll32", L"advpack.dll,LaunchINFSection C:\\WINDOWS\\INF\\tool.inf,DefaultUninstall"},
+        SplitCase{L"rundll32.exe shell32.dll,Control_RunDLL", L"rundll32.exe", L"shell32.dll,Control_RunDLL"},
+        // ... but a full path to rundll32 is split after L".exe".
+        SplitCase{L"C:\\WINDOWS\\rundll32.exe setupapi.dll,InstallHinfSection DefaultUninstall 132 C:\\WINDOWS\\INF\\x.inf",
+                  L"C:\\WINDOWS\\rundll32.exe", L"setupapi.dll,InstallHinfSection DefaultUninstall 132 C:\\WINDOWS\\INF\\x.inf"},
+        // Exactly L"rundll32" (not longer than 8) takes the L".exe" route; it has none.
+        SplitCase{L"rundll32", L"rundll32", L""},
+        // No L".exe": first blank, even inside a folder name.
+        SplitCase{L"C:\\Program Files\\Tool\\remove.bat", L"C:\\Program", L"Files\\Tool\\remove.bat"},
+        SplitCase{L"C:\\Tools\\remove.bat", L"C:\\Tools\\remove.bat", L""},
         // Environment references and network paths stay as written.
-        SplitCase{"%ProgramFiles%\\Tool\\uninst.exe /quiet", "%ProgramFiles%\\Tool\\uninst.exe", "/quiet"},
-        SplitCase{"\\\\server\\share\\Tool\\uninst.exe /x", "\\\\server\\share\\Tool\\uninst.exe", "/x"},
+        SplitCase{L"%ProgramFiles%\\Tool\\uninst.exe /quiet", L"%ProgramFiles%\\Tool\\uninst.exe", L"/quiet"},
+        SplitCase{L"\\\\server\\share\\Tool\\uninst.exe /x", L"\\\\server\\share\\Tool\\uninst.exe", L"/x"},
         // Commas and semicolons in folders cut the path; arguments untouched.
-        SplitCase{"C:\\Program Files\\Acme, Inc\\uninst.exe /S \"a,b\"", "C:\\Program Files\\Acme", "/S \"a,b\""},
-        SplitCase{"D:\\Games;Old\\uninst.exe", "D:\\Games", ""},
-        SplitCase{"D:\\Tools\\uninst.exe", "D:\\Tools\\uninst.exe", ""},
+        SplitCase{L"C:\\Program Files\\Acme, Inc\\uninst.exe /S \"a,b\"", L"C:\\Program Files\\Acme", L"/S \"a,b\""},
+        SplitCase{L"D:\\Games;Old\\uninst.exe", L"D:\\Games", L""},
+        SplitCase{L"D:\\Tools\\uninst.exe", L"D:\\Tools\\uninst.exe", L""},
         // Upper-case extension; two blanks before the arguments.
-        SplitCase{"C:\\TOOL\\UNINST.EXE  /S", "C:\\TOOL\\UNINST.EXE", " /S"},
-        // ".exe" inside a folder name: the first blank after it splits.
-        SplitCase{"C:\\my.exe files\\un.exe /q", "C:\\my.exe", "files\\un.exe /q"},
+        SplitCase{L"C:\\TOOL\\UNINST.EXE  /S", L"C:\\TOOL\\UNINST.EXE", L" /S"},
+        // L".exe" inside a folder name: the first blank after it splits.
+        SplitCase{L"C:\\my.exe files\\un.exe /q", L"C:\\my.exe", L"files\\un.exe /q"},
         // A tab is not a separator.
-        SplitCase{"C:\\T\\u.exe\t/S", "C:\\T\\u.exe\t/S", ""},
+        SplitCase{L"C:\\T\\u.exe\t/S", L"C:\\T\\u.exe\t/S", L""},
         // Trailing blank: empty arguments.
-        SplitCase{"C:\\T\\u.exe ", "C:\\T\\u.exe", ""},
-        SplitCase{"", "", ""}));
+        SplitCase{L"C:\\T\\u.exe ", L"C:\\T\\u.exe", L""},
+        SplitCase{L"", L"", L""}));
 
-namespace {
+// UTF-16 needs no care for multibyte characters: letters outside A-Z, in
+// any script, are kept exactly and keep their positions.
+TEST(Utf16Text, OnlyAsciiLettersAreLowerCasedAndOtherScriptsStayExact) {
+    const std::wstring folder = L"C:\\Program Files\\\u041F\u0440\u043E\u0433\u0440\u0430\u043C\u043C\u0430 \u5DE5\u5177 \xC5\uFF21\\";
+    EXPECT_EQ(AsciiLowerCopy(folder + L"UNINST.EXE"),
+              L"c:\\program files\\\u041F\u0440\u043E\u0433\u0440\u0430\u043C\u043C\u0430 \u5DE5\u5177 \xC5\uFF21\\uninst.exe");
 
-// Code page 932 (Japanese): lead bytes 0x81-0x9F and 0xE0-0xFC. Katakana
-// "a" is 0x83 0x41: its second byte is an upper-case A.
-LeadBytes ShiftJis() {
-    LeadBytes leads;
-    leads.Add(0x81, 0x9F);
-    leads.Add(0xE0, 0xFC);
-    return leads;
-}
-
-}  // namespace
-
-TEST(DoubleByteText, LowerCasingLeavesSecondBytesAlone) {
-    const std::string folder = "C:\\Program Files\\\x83\x41\x83\x43\\";
-    EXPECT_EQ(LowerCopy(folder + "UNINST.EXE", ShiftJis()), "c:\\program files\\\x83\x41\x83\x43\\uninst.exe");
-    // Without lead bytes every A-Z byte is a letter.
-    EXPECT_EQ(LowerCopy("\x83\x41", LeadBytes()), "\x83\x61");
-    // A lead byte as the very last byte is kept and nothing is read past it.
-    EXPECT_EQ(LowerCopy("AB\x83", ShiftJis()), "ab\x83");
-
-    const UninstallCommand split = SplitUninstallString("\"" + folder + "UNINST.EXE\" /S", ShiftJis());
-    EXPECT_EQ(split.programPath, folder + "UNINST.EXE");
-    EXPECT_EQ(split.programArgs, "/S");
-    EXPECT_EQ(IconTextFromUninstallString(folder + "Uninst.exe /S", ShiftJis()), folder + "Uninst.exe");
+    const UninstallCommand split = SplitUninstallString(L"\"" + folder + L"UNINST.EXE\" /S");
+    EXPECT_EQ(split.programPath, folder + L"UNINST.EXE");
+    EXPECT_EQ(split.programArgs, L"/S");
+    EXPECT_EQ(IconTextFromUninstallString(folder + L"Uninst.exe /S"), folder + L"Uninst.exe");
+    // A full-width ".ＥＸＥ" is no ".exe": the command is cut at its first blank.
+    EXPECT_EQ(SplitUninstallString(L"C:\\T\\u\uFF0E\uFF25\uFF38\uFF25 /S").programPath, L"C:\\T\\u\uFF0E\uFF25\uFF38\uFF25");
 }
 
 struct CandidateCase {
-    const char* command;
+    const wchar_t* command;
     std::vector<UninstallCommand> candidates;
 };
 
@@ -113,8 +101,8 @@ TEST_P(CommandCandidatesTest, ListsTheFilesACommandCanName) {
     const std::vector<UninstallCommand> got = CommandCandidates(c.command);
     ASSERT_EQ(got.size(), c.candidates.size()) << c.command;
     for (std::size_t i = 0; i < got.size(); ++i) {
-        EXPECT_EQ(got[i].programPath, c.candidates[i].programPath) << c.command << " #" << i;
-        EXPECT_EQ(got[i].programArgs, c.candidates[i].programArgs) << c.command << " #" << i;
+        EXPECT_EQ(got[i].programPath, c.candidates[i].programPath) << c.command << L" #" << i;
+        EXPECT_EQ(got[i].programArgs, c.candidates[i].programArgs) << c.command << L" #" << i;
     }
 }
 
@@ -122,28 +110,28 @@ INSTANTIATE_TEST_SUITE_P(
     Shapes, CommandCandidatesTest,
     ::testing::Values(
         // Quoted: the quoted path alone, commas and all.
-        CandidateCase{"\"C:\\Program Files\\Acme, Inc\\uninst.exe\" /S  /x",
-                      {{"C:\\Program Files\\Acme, Inc\\uninst.exe", "/S  /x"}}},
-        CandidateCase{"\"C:\\A;B\\u.exe\"", {{"C:\\A;B\\u.exe", ""}}},
-        CandidateCase{"\"C:\\Open\\u.exe /S", {{"C:\\Open\\u.exe /S", ""}}},  // no closing quote
+        CandidateCase{L"\"C:\\Program Files\\Acme, Inc\\uninst.exe\" /S  /x",
+                      {{L"C:\\Program Files\\Acme, Inc\\uninst.exe", L"/S  /x"}}},
+        CandidateCase{L"\"C:\\A;B\\u.exe\"", {{L"C:\\A;B\\u.exe", L""}}},
+        CandidateCase{L"\"C:\\Open\\u.exe /S", {{L"C:\\Open\\u.exe /S", L""}}},  // no closing quote
         // Unquoted: every prefix ending before a blank, shortest first.
-        CandidateCase{"C:\\Program Files\\Tool\\remove.bat",
-                      {{"C:\\Program", "Files\\Tool\\remove.bat"}, {"C:\\Program Files\\Tool\\remove.bat", ""}}},
-        CandidateCase{"C:\\Program Files\\Acme, Inc\\uninst.exe /S",
-                      {{"C:\\Program", "Files\\Acme, Inc\\uninst.exe /S"},
-                       {"C:\\Program Files\\Acme,", "Inc\\uninst.exe /S"},
-                       {"C:\\Program Files\\Acme, Inc\\uninst.exe", "/S"},
-                       {"C:\\Program Files\\Acme, Inc\\uninst.exe /S", ""}}},
+        CandidateCase{L"C:\\Program Files\\Tool\\remove.bat",
+                      {{L"C:\\Program", L"Files\\Tool\\remove.bat"}, {L"C:\\Program Files\\Tool\\remove.bat", L""}}},
+        CandidateCase{L"C:\\Program Files\\Acme, Inc\\uninst.exe /S",
+                      {{L"C:\\Program", L"Files\\Acme, Inc\\uninst.exe /S"},
+                       {L"C:\\Program Files\\Acme,", L"Inc\\uninst.exe /S"},
+                       {L"C:\\Program Files\\Acme, Inc\\uninst.exe", L"/S"},
+                       {L"C:\\Program Files\\Acme, Inc\\uninst.exe /S", L""}}},
         // Runs of blanks end one path; a trailing blank adds no whole command.
-        CandidateCase{"C:\\T\\u.exe  /S ", {{"C:\\T\\u.exe", " /S "}, {"C:\\T\\u.exe  /S", ""}}},
-        CandidateCase{"", {}}));
+        CandidateCase{L"C:\\T\\u.exe  /S ", {{L"C:\\T\\u.exe", L" /S "}, {L"C:\\T\\u.exe  /S", L""}}},
+        CandidateCase{L"", {}}));
 
 TEST(SysnativePath, OnlyTheSystemFolderIsRedirected) {
-    EXPECT_EQ(SysnativePath("C:\\Windows\\System32\\tool.exe", "C:\\Windows"), "C:\\Windows\\Sysnative\\tool.exe");
-    EXPECT_EQ(SysnativePath("c:\\WINDOWS\\system32\\x\\y.exe", "C:\\Windows\\"), "C:\\Windows\\Sysnative\\x\\y.exe");
-    EXPECT_EQ(SysnativePath("C:\\Windows\\SysWOW64\\tool.exe", "C:\\Windows"), "C:\\Windows\\SysWOW64\\tool.exe");
-    EXPECT_EQ(SysnativePath("C:\\Windows\\System32", "C:\\Windows"), "C:\\Windows\\System32");
-    EXPECT_EQ(SysnativePath("D:\\Windows\\System32\\t.exe", "C:\\Windows"), "D:\\Windows\\System32\\t.exe");
-    EXPECT_EQ(SysnativePath("MsiExec.exe", "C:\\Windows"), "MsiExec.exe");
-    EXPECT_EQ(SysnativePath("C:\\Windows\\System32\\t.exe", ""), "C:\\Windows\\System32\\t.exe");
+    EXPECT_EQ(SysnativePath(L"C:\\Windows\\System32\\tool.exe", L"C:\\Windows"), L"C:\\Windows\\Sysnative\\tool.exe");
+    EXPECT_EQ(SysnativePath(L"c:\\WINDOWS\\system32\\x\\y.exe", L"C:\\Windows\\"), L"C:\\Windows\\Sysnative\\x\\y.exe");
+    EXPECT_EQ(SysnativePath(L"C:\\Windows\\SysWOW64\\tool.exe", L"C:\\Windows"), L"C:\\Windows\\SysWOW64\\tool.exe");
+    EXPECT_EQ(SysnativePath(L"C:\\Windows\\System32", L"C:\\Windows"), L"C:\\Windows\\System32");
+    EXPECT_EQ(SysnativePath(L"D:\\Windows\\System32\\t.exe", L"C:\\Windows"), L"D:\\Windows\\System32\\t.exe");
+    EXPECT_EQ(SysnativePath(L"MsiExec.exe", L"C:\\Windows"), L"MsiExec.exe");
+    EXPECT_EQ(SysnativePath(L"C:\\Windows\\System32\\t.exe", L""), L"C:\\Windows\\System32\\t.exe");
 }

@@ -25,6 +25,21 @@ fw::RegKey Create(HKEY root, const std::string& path) {
     return key;
 }
 
+fw::RegKey CreateWide(HKEY root, const std::wstring& path) {
+    const std::size_t slash = path.rfind(L'\\');
+    fw::RegKey parent;
+    if (slash != std::wstring::npos) parent = CreateWide(root, path.substr(0, slash));
+    const HKEY base = parent ? parent.get() : root;
+    const std::wstring leaf = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    fw::RegKey key;
+    LONG rc = RegCreateKeyExW(base, leaf.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
+    if (rc != ERROR_SUCCESS) {
+        key.release();
+        ADD_FAILURE() << "cannot create " << path << ": " << rc;
+    }
+    return key;
+}
+
 }  // namespace
 
 ScratchRegistry::ScratchRegistry(Roots roots) {
@@ -89,6 +104,32 @@ std::string ScratchRegistry::GetString(HKEY root, const std::string& path, const
     if (RegGetValueA(root, path.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, buffer, &size) !=
         ERROR_SUCCESS) {
         return "<absent>";
+    }
+    return buffer;
+}
+
+void ScratchRegistry::SetString(HKEY root, const std::wstring& path, const std::wstring& name,
+                                const std::wstring& value) {
+    fw::RegKey key = CreateWide(root, path);
+    ASSERT_EQ(RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                             static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+}
+
+bool ScratchRegistry::KeyExists(HKEY root, const std::wstring& path) {
+    fw::RegKey key;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) {
+        key.release();
+        return false;
+    }
+    return true;
+}
+
+std::wstring ScratchRegistry::GetString(HKEY root, const std::wstring& path, const std::wstring& name) {
+    wchar_t buffer[10000];
+    DWORD size = sizeof buffer;
+    if (RegGetValueW(root, path.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS) {
+        return L"<absent>";
     }
     return buffer;
 }

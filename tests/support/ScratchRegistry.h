@@ -28,6 +28,10 @@ public:
     static bool KeyExists(HKEY root, const std::string& path);
     static bool ValueExists(HKEY root, const std::string& path, const std::string& name);
     static std::string GetString(HKEY root, const std::string& path, const std::string& name);
+    // The same with UTF-16 names and texts, for what no code page can hold.
+    static void SetString(HKEY root, const std::wstring& path, const std::wstring& name, const std::wstring& value);
+    static bool KeyExists(HKEY root, const std::wstring& path);
+    static std::wstring GetString(HKEY root, const std::wstring& path, const std::wstring& name);
 
 private:
     std::string scratchPath_;  // under the real HKCU
