@@ -39,6 +39,7 @@
 #define IDC_UPGRADE 1006
 #define IDC_ACTIONS_GROUP 1025
 #define IDC_OPTIONS_GROUP 1026
+#define IDC_LEGEND 1029
 
 // Controls of the two uninstall dialogs
 #define IDC_ENTRY_ICON 1027

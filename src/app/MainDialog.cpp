@@ -210,7 +210,9 @@ void MainDialog::RefreshList() {
     const std::vector<ProgramEntry>& entries = inventory_.Entries();
     for (std::size_t index = 0; index < entries.size(); ++index) {
         const ProgramEntry& entry = entries[index];
-        if (entry.displayName.empty() || entry.uninstallString.empty()) continue;
+        // Windows' own list leaves out system components, the runtime
+        // parts of other products that a user never installed as such.
+        if (entry.displayName.empty() || entry.uninstallString.empty() || entry.systemComponent) continue;
         shown.push_back({index, &entry, IsPhantom(entry)});
     }
     clock.Add(&RefreshTimings::phantomTests);
@@ -238,6 +240,7 @@ void MainDialog::RefreshList() {
         if (!entry.iconPath.empty()) jobs.push_back({row, entry.iconPath, entry.iconIndex});
     }
     list_.RowsFilled(std::move(rowEntries));
+    ShowLegend();
     clock.Add(&RefreshTimings::rows);
 
     // Top rows first: the visible page gets its icons before the rest.
@@ -247,6 +250,18 @@ void MainDialog::RefreshList() {
     InvalidateRect(list_.Hwnd(), nullptr, TRUE);
     clock.Add(&RefreshTimings::icons);
     if (refreshObserver_) refreshObserver_->RefreshTimed(timings);
+}
+
+// The legend says what red means; on a machine with more entries than the
+// list holds it says instead how many are not listed, so none is missed
+// without a word.
+void MainDialog::ShowLegend() {
+    std::wstring legend = L"Invalid phantom programs, which should be removed, are highlighted in red.";
+    if (const std::size_t leftOut = inventory_.LeftOut()) {
+        legend = L"Invalid phantom programs are highlighted in red. Not listed: " + std::to_wstring(leftOut) +
+                 L" entries past the first " + std::to_wstring(ProgramInventory::kCapacity) + L".";
+    }
+    SetWindowTextW(Item(IDC_LEGEND), legend.c_str());
 }
 
 // The icons the loader has extracted go to their rows, wherever a header
@@ -355,17 +370,17 @@ void MainDialog::OnUninstall() {
     if (!entry.iconPath.empty()) icon = fw::ExtractLargeIcon(entry.iconPath, entry.iconIndex);
 
     const UninstallTarget target = ResolveUninstaller(entry);
-    if (const DWORD error = StartUninstaller(target)) {
-        // Only a phantom's uninstaller is known to be gone: its removal is
-        // offered at once. Any other failure (a file that cannot run, a
-        // bare name or %NAME% path not found, access denied) says why and
-        // offers nothing, since the program may well still be installed.
-        if (!target.phantom) {
+    // A phantom has nothing left to run (its uninstaller is gone, or Windows
+    // Installer no longer knows its product): its removal is offered at
+    // once. Any other failure to start (a file that cannot run, a bare name
+    // or %NAME% path not found, access denied) says why and offers nothing,
+    // since the program may well still be installed.
+    if (!target.phantom) {
+        if (const DWORD error = StartUninstaller(target)) {
             MessageBoxW(Hwnd(), LaunchFailedText(entry.displayName, target.file, fw::SystemErrorText(error)).c_str(),
                         kCaption, MB_OK | MB_ICONHAND);
             return;
         }
-    } else {
         UninstallWaitDialog wait(Hwnd());
         wait.icon = icon.get();
         wait.text = entry.displayName;

@@ -68,6 +68,7 @@ private:
     void SetUpList();
     void PaintMinimized();
     void ApplyIcons();
+    void ShowLegend();
 
     UpgradeDialog upgradeChecker_;
     HoverButton helpButton_;

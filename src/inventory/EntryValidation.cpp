@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "framework/FilePresence.h"
+#include "inventory/InstallerProducts.h"
 #include "inventory/UninstallCommand.h"
 
 int FileExists(const std::wstring& path) {
@@ -34,6 +35,14 @@ bool IsFile(const std::wstring& path) {
 
 UninstallTarget ResolveUninstaller(const ProgramEntry& entry) {
     UninstallTarget target{FileOfSource(entry.programPath, entry.source), entry.programArgs, false};
+    if (!entry.productCode.empty()) {
+        // msiexec is always there: only Windows Installer can tell whether
+        // the product it would be asked to remove is still known. One load
+        // of msi.dll serves the process.
+        static InstallerProducts products;
+        target.phantom = products.IsUnknown(entry.productCode);
+        return target;
+    }
     if (!IsPhantom(target.file)) return target;
     for (UninstallCommand& candidate : CommandCandidates(entry.uninstallString)) {
         std::wstring file = FileOfSource(candidate.programPath, entry.source);

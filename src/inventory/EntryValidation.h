@@ -1,6 +1,7 @@
 #pragma once
 // Judging an entry a phantom: its uninstaller names a drive path and that
-// file is gone from the disk.
+// file is gone from the disk, or it is a Windows Installer entry whose
+// product Windows Installer no longer knows.
 
 #include <string>
 #include <string_view>
@@ -32,12 +33,14 @@ struct UninstallTarget {
     bool phantom = false;
 };
 
-// The program path as split, unless it is missing and the command really
-// names another file that exists: a quoted path whose folder has a comma,
-// or an unquoted one with blanks that does not end in ".exe". The entry is
-// a phantom only when neither exists. Entries of the 64-bit view are tested
-// and started through the real system folder, not the 32-bit one that
-// Windows shows this process in its place.
+// A Windows Installer entry (one with a product code) is a phantom exactly
+// when Windows Installer no longer knows its product; its command is the
+// one started. Any other entry: the program path as split, unless it is
+// missing and the command really names another file that exists: a quoted
+// path whose folder has a comma, or an unquoted one with blanks that does
+// not end in ".exe". Such an entry is a phantom only when neither exists.
+// Entries of the other registry view are tested and started through that
+// bitness's system folder.
 UninstallTarget ResolveUninstaller(const ProgramEntry& entry);
 
 // The row of this entry is red.

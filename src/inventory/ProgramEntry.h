@@ -1,7 +1,7 @@
 #pragma once
 // One Add/Remove Programs entry as the inventory read it. Validity is not
-// stored: it is judged from programPath when the list is filled. Every text
-// is UTF-16, exactly as the registry holds it.
+// stored: it is judged when the list is filled, from productCode or else
+// from programPath. Every text is UTF-16, exactly as the registry holds it.
 
 #include <string>
 
@@ -16,6 +16,11 @@ struct ProgramEntry {
     std::wstring programArgs;       // the rest of uninstallString
     std::wstring iconPath;          // file whose icon shows the entry, possibly empty
     int iconIndex = 0;              // icon number within iconPath, 0-9
+    // A Windows Installer entry's product code ("{...}"), by which Windows
+    // Installer is asked whether the product is still known; empty for other
+    // entries, which are judged by their uninstaller's file.
+    std::wstring productCode;
+    bool systemComponent = false;   // "SystemComponent" is 1: Windows does not list it
 };
 
 // The same entry: the same key of the same list. Names may repeat across

@@ -1,13 +1,30 @@
 #include "inventory/ProgramInventory.h"
 
+#include <optional>
 #include <string>
 
 #include "inventory/IconSource.h"
+#include "inventory/InstallerCommand.h"
 #include "inventory/UninstallCommand.h"
 #include "registry/SettingsStore.h"
 
+namespace {
+
+// The product a Windows Installer entry is registered for: its key name
+// when that is a product code, else the code its command runs msiexec on.
+// Empty for other entries, and for one without a well-formed code.
+std::wstring ProductCodeOf(const std::wstring& keyName, const std::wstring& command, bool windowsInstaller) {
+    std::optional<std::wstring> fromCommand = installer_command::ProductCodeOfCommand(command);
+    if (!windowsInstaller && !fromCommand) return {};
+    if (installer_command::IsProductCode(keyName)) return keyName;
+    return fromCommand.value_or(std::wstring());
+}
+
+}  // namespace
+
 void ProgramInventory::Enumerate() {
     entries_.clear();
+    leftOut_ = 0;
     for (EntrySource source : SystemSources()) EnumerateSource(source);
 }
 
@@ -17,8 +34,9 @@ void ProgramInventory::EnumerateSource(EntrySource source) {
     const std::wstring uninstallPath = std::wstring(L"Software\\") + kUninstallPath;
 
     SettingsStore store;
-    store.SetWalkCounter(0);  // each source may list its first 601 subkeys
-    const std::vector<std::wstring> keyNames = store.EnumerateKey(root, uninstallPath, view).Results();
+    const std::vector<std::wstring> keyNames =
+        store.EnumerateKey(root, uninstallPath, view, kCapacity - entries_.size()).Results();
+    leftOut_ += store.Unlisted();
     if (keyNames.empty()) return;
 
     // Entry keys are opened relative to their parents, once each: a path
@@ -29,19 +47,22 @@ void ProgramInventory::EnumerateSource(EntrySource source) {
         SettingsStore::OpenForReading(root, std::wstring(L"Software\\") + kArpCachePath, view);
 
     for (const std::wstring& keyName : keyNames) {
-        if (entries_.size() >= kCapacity) break;
-
         ProgramEntry entry;
         entry.source = source;
         entry.keyName = keyName;
         std::wstring iconText;
+        bool windowsInstaller = false;
         if (uninstallKey) {
-            std::vector<std::wstring> texts = store.ReadStrings(
-                uninstallKey.get(), keyName, {L"DisplayName", L"UninstallString", L"DisplayIcon"}, view);
-            entry.displayName = std::move(texts[0]);
-            entry.uninstallString = std::move(texts[1]);
-            iconText = std::move(texts[2]);
+            SettingsStore::Values values =
+                store.ReadValues(uninstallKey.get(), keyName, {L"DisplayName", L"UninstallString", L"DisplayIcon"},
+                                 {L"WindowsInstaller", L"SystemComponent"}, view);
+            entry.displayName = std::move(values.texts[0]);
+            entry.uninstallString = std::move(values.texts[1]);
+            iconText = std::move(values.texts[2]);
+            windowsInstaller = values.numbers[0] == 1;
+            entry.systemComponent = values.numbers[1] == 1;
         }
+        entry.productCode = ProductCodeOf(keyName, entry.uninstallString, windowsInstaller);
         entry.iconIndex = IconIndexFromText(iconText);
         if (iconText.empty() && cacheKey) {
             const auto cached = store.ReadCachedProgramName(cacheKey.get(), keyName, L"SlowInfoCache", view);

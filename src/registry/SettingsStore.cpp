@@ -68,15 +68,27 @@ fw::RegKey SettingsStore::OpenForReading(HKEY root, const std::wstring& fullPath
     return fw::OpenRegKey(root, fullPath, KEY_READ | view);
 }
 
-std::vector<std::wstring> SettingsStore::ReadStrings(HKEY parent, const std::wstring& subkey,
-                                                     std::initializer_list<const wchar_t*> valueNames,
-                                                     REGSAM view) {
-    std::vector<std::wstring> texts(valueNames.size());
+SettingsStore::Values SettingsStore::ReadValues(HKEY parent, const std::wstring& subkey,
+                                               std::initializer_list<const wchar_t*> textNames,
+                                               std::initializer_list<const wchar_t*> numberNames, REGSAM view) {
+    Values values{std::vector<std::wstring>(textNames.size()), std::vector<DWORD>(numberNames.size())};
     fw::RegKey key = fw::OpenRegKey(parent, subkey, KEY_QUERY_VALUE | view);
-    if (!key) return texts;
+    if (!key) return values;
     std::size_t index = 0;
-    for (const wchar_t* name : valueNames) texts[index++] = ReadEntryText(key.get(), name);
-    return texts;
+    for (const wchar_t* name : textNames) values.texts[index++] = ReadEntryText(key.get(), name);
+    index = 0;
+    for (const wchar_t* name : numberNames) {
+        DWORD type = REG_NONE;
+        DWORD number = 0;
+        DWORD size = sizeof number;
+        if (RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&number), &size) ==
+                ERROR_SUCCESS &&
+            type == REG_DWORD && size == sizeof number) {
+            values.numbers[index] = number;
+        }
+        ++index;
+    }
+    return values;
 }
 
 int SettingsStore::ReadInt(const std::string& path, const std::string& valueName) {
@@ -108,24 +120,24 @@ std::optional<std::wstring> SettingsStore::ReadCachedProgramName(HKEY parent, co
     return ReadCacheRecord(key.get(), valueName.c_str());
 }
 
-SettingsStore& SettingsStore::EnumerateKey(HKEY root, const std::wstring& fullPath, REGSAM view) {
+SettingsStore& SettingsStore::EnumerateKey(HKEY root, const std::wstring& fullPath, REGSAM view,
+                                          std::size_t maxResults) {
     results_.clear();
+    unlisted_ = 0;
     fw::RegKey key = fw::OpenRegKey(root, fullPath, KEY_ALL_ACCESS | view);
     if (!key) return *this;
 
-    wchar_t className[260];
-    DWORD classLength = 260;
     DWORD subkeyCount = 0;
     DWORD valueCount = 0;
-    if (RegQueryInfoKeyW(key.get(), className, &classLength, nullptr, &subkeyCount, nullptr,
-                         nullptr, &valueCount, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+    if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subkeyCount, nullptr, nullptr, &valueCount,
+                         nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
         subkeyCount = 0;
         valueCount = 0;
     }
 
     for (DWORD index = 0; index < subkeyCount; ++index) {
-        if (walkCounter_++ > kLastWalkIndex) {
-            walkCounter_ = 0;
+        if (results_.size() >= maxResults) {
+            unlisted_ += subkeyCount - index;
             break;
         }
         wchar_t name[kSubkeyNameBuffer];
@@ -149,7 +161,12 @@ SettingsStore& SettingsStore::EnumerateKey(HKEY root, const std::wstring& fullPa
         }
         if (std::wstring_view(valueName.data(), nameLength) == L"MRUList") continue;
         std::wstring text = registry_text::Utf16UpToFirstZero(data.data(), dataSize);
-        if (!text.empty()) results_.push_back(std::move(text));
+        if (text.empty()) continue;
+        if (results_.size() >= maxResults) {
+            ++unlisted_;
+            continue;
+        }
+        results_.push_back(std::move(text));
     }
     return *this;
 }

@@ -34,7 +34,6 @@ public:
     static constexpr DWORD kSubkeyNameBuffer = 255;    // names of up to 254 characters
     static constexpr DWORD kValueNameBuffer = 16384;   // names of up to 16,383 characters
     static constexpr DWORD kValueDataBuffer = 10000;   // larger values are skipped
-    static constexpr std::int32_t kLastWalkIndex = 600;  // a walk visits 601 subkeys
 
     // Writes a REG_SZ value under HKEY_CURRENT_USER\Software\<path>. True when
     // the key could be created or opened, whether or not the value was set.
@@ -52,11 +51,16 @@ public:
     // the root too long. Empty when the key cannot be opened.
     static fw::RegKey OpenForReading(HKEY root, const std::wstring& fullPath, REGSAM view = 0);
 
-    // The texts of several values of `subkey` of an open key, by ReadString's
-    // rules in UTF-16, through one open of the subkey. All empty when it
-    // cannot be opened.
-    std::vector<std::wstring> ReadStrings(HKEY parent, const std::wstring& subkey,
-                                          std::initializer_list<const wchar_t*> valueNames, REGSAM view = 0);
+    // Several values of `subkey` of an open key through one open of the
+    // subkey: texts by ReadString's rules in UTF-16, and numbers (DWORD
+    // values; 0 when absent or of another type or size). All empty or 0
+    // when the subkey cannot be opened.
+    struct Values {
+        std::vector<std::wstring> texts;
+        std::vector<DWORD> numbers;
+    };
+    Values ReadValues(HKEY parent, const std::wstring& subkey, std::initializer_list<const wchar_t*> textNames,
+                      std::initializer_list<const wchar_t*> numberNames = {}, REGSAM view = 0);
 
     // ReadString under HKEY_CURRENT_USER read as a number: -1 when the text
     // is empty, otherwise as atoi reads it.
@@ -75,16 +79,16 @@ public:
                                                       const std::wstring& valueName, REGSAM view);
 
     // Walks the key at the full path `fullPath`: the results become the
-    // names of its subkeys, as far as the walk counter allows, followed by
-    // the non-empty text data of its values other than "MRUList". The
-    // counter is not reset by the walk; callers set it first.
-    SettingsStore& EnumerateKey(HKEY root, const std::wstring& fullPath, REGSAM view = 0);
+    // names of its subkeys in registry order, followed by the non-empty text
+    // data of its values other than "MRUList", at most `maxResults` in all.
+    // Unlisted() then counts the subkeys and values past that limit.
+    SettingsStore& EnumerateKey(HKEY root, const std::wstring& fullPath, REGSAM view = 0,
+                                std::size_t maxResults = SIZE_MAX);
 
     const std::vector<std::wstring>& Results() const { return results_; }
-    std::int32_t WalkCounter() const { return walkCounter_; }
-    void SetWalkCounter(std::int32_t value) { walkCounter_ = value; }
+    std::size_t Unlisted() const { return unlisted_; }
 
 private:
     std::vector<std::wstring> results_;
-    std::int32_t walkCounter_ = 0;
+    std::size_t unlisted_ = 0;
 };

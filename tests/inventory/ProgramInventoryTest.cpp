@@ -129,20 +129,25 @@ TEST_F(ProgramInventoryTest, CachedProgramNameIsTheIconWhenNoDisplayIcon) {
     EXPECT_EQ(e[L"DashIcon"].iconPath, L"C:\\Quoted");  // L"-" counts as no icon; cache text is cleaned
 }
 
-TEST_F(ProgramInventoryTest, OnlyThe601FirstSubkeysBecomeEntries) {
+// Product-code keys sort after letters and digits: a walk cut short would
+// drop exactly the Windows Installer entries.
+TEST_F(ProgramInventoryTest, EverySubkeyOfALargeSourceBecomesAnEntry) {
     for (int i = 0; i < 700; ++i) {
         char key[16];
         std::snprintf(key, sizeof key, "App%03d", i);
         ScratchRegistry::CreateKey(HKEY_LOCAL_MACHINE, kUninstall + "\\" + key);
     }
+    ScratchRegistry::CreateKey(HKEY_LOCAL_MACHINE, kUninstall + "\\{3B1A6E2C-9F4D-4E21-A0B7-5C8D2E9F1A04}");
+    ScratchRegistry::CreateKey(HKEY_CURRENT_USER, kUninstall + "\\UserApp");
     inventory.Enumerate();
-    ASSERT_EQ(inventory.Count(), 601u);
-    EXPECT_EQ(inventory.Entries().front().keyName, L"App000");
-    EXPECT_EQ(inventory.Entries().back().keyName, L"App600");
+    ASSERT_EQ(inventory.Count(), 702u);
+    EXPECT_EQ(inventory.LeftOut(), 0u);
+    EXPECT_EQ(inventory.Entries()[700].keyName, L"{3B1A6E2C-9F4D-4E21-A0B7-5C8D2E9F1A04}");
+    EXPECT_EQ(inventory.Entries().back().keyName, L"UserApp");
 
     // A second Enumerate gives the same picture, not an appended one.
     inventory.Enumerate();
-    EXPECT_EQ(inventory.Count(), 601u);
+    EXPECT_EQ(inventory.Count(), 702u);
 }
 
 TEST_F(ProgramInventoryTest, ValuesInTheUninstallKeyBecomeEntriesAfterSubkeys) {
@@ -223,7 +228,8 @@ TEST_F(ProgramInventoryTest, CachedNamesOfSixCharactersAreTheIcon) {
 }
 
 // Values stored in the Uninstall keys can make more names than the
-// inventory holds: it stops at its capacity, across all sources.
+// inventory holds: it stops at its capacity, across all sources, and counts
+// what it left out.
 TEST_F(ProgramInventoryTest, NeverMoreThan5000Entries) {
     fw::RegKey key;
     ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstall.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(),
@@ -239,4 +245,5 @@ TEST_F(ProgramInventoryTest, NeverMoreThan5000Entries) {
     inventory.Enumerate();
     ASSERT_EQ(inventory.Count(), ProgramInventory::kCapacity);
     EXPECT_EQ(inventory.Entries().back().source, EntrySource::Machine) << L"the user's entry is past the capacity";
+    EXPECT_EQ(inventory.LeftOut(), 3u) << "two values and the user's entry";
 }

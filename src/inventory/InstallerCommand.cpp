@@ -1,0 +1,80 @@
+#include "inventory/InstallerCommand.h"
+
+#include <cwctype>
+
+namespace installer_command {
+
+namespace {
+
+wchar_t Lower(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
+
+bool SameIgnoringCase(std::wstring_view a, std::wstring_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (Lower(a[i]) != Lower(b[i])) return false;
+    return true;
+}
+
+bool StartsIgnoringCase(std::wstring_view text, std::wstring_view prefix) {
+    return text.size() >= prefix.size() && SameIgnoringCase(text.substr(0, prefix.size()), prefix);
+}
+
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+
+std::wstring_view SkipBlanks(std::wstring_view text) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    return text;
+}
+
+// The program part of a command and what follows it: to the closing quote
+// of a quoted program, otherwise to the first blank.
+std::pair<std::wstring_view, std::wstring_view> SplitProgram(std::wstring_view command) {
+    command = SkipBlanks(command);
+    if (command.starts_with(L'"')) {
+        const std::size_t close = command.find(L'"', 1);
+        if (close == std::wstring_view::npos) return {command.substr(1), {}};
+        return {command.substr(1, close - 1), command.substr(close + 1)};
+    }
+    std::size_t end = 0;
+    while (end < command.size() && !IsBlank(command[end])) ++end;
+    return {command.substr(0, end), command.substr(end)};
+}
+
+bool IsMsiexec(std::wstring_view program) {
+    const std::size_t slash = program.find_last_of(L"\\/");
+    const std::wstring_view file = slash == std::wstring_view::npos ? program : program.substr(slash + 1);
+    for (std::wstring_view spelling : kPrograms)
+        if (SameIgnoringCase(file, spelling)) return true;
+    return false;
+}
+
+}  // namespace
+
+bool IsProductCode(std::wstring_view text) {
+    constexpr std::wstring_view kShape = L"{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}";
+    if (text.size() != kShape.size()) return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (kShape[i] == L'X' ? !std::iswxdigit(text[i]) || text[i] > 0x7F : text[i] != kShape[i]) return false;
+    }
+    return true;
+}
+
+std::optional<std::wstring> ProductCodeOfCommand(std::wstring_view command) {
+    auto [program, rest] = SplitProgram(command);
+    if (!IsMsiexec(program)) return std::nullopt;
+    // Each argument in turn: an option of kOptions, then the code, glued to
+    // it or after blanks. Other options (/qb, /norestart) may come first.
+    for (rest = SkipBlanks(rest); !rest.empty(); rest = SkipBlanks(rest)) {
+        for (std::wstring_view option : kOptions) {
+            if (!StartsIgnoringCase(rest, option)) continue;
+            const std::wstring_view code = SkipBlanks(rest.substr(option.size())).substr(0, 38);
+            const std::wstring_view after = SkipBlanks(rest.substr(option.size())).substr(code.size());
+            // "/I{code}" and "/I {code}", but not "/Install" or "/Xyz".
+            if (IsProductCode(code) && (after.empty() || IsBlank(after.front()))) return std::wstring(code);
+        }
+        while (!rest.empty() && !IsBlank(rest.front())) rest.remove_prefix(1);
+    }
+    return std::nullopt;
+}
+
+}  // namespace installer_command
