@@ -10,23 +10,25 @@ namespace {
 
 int Sign(int value) { return (value > 0) - (value < 0); }
 
-TEST(ColumnSorterCompare, CaseInsensitiveByteOrder) {
+TEST(ColumnSorterCompare, CaseInsensitiveCharacterOrder) {
     struct Case {
-        const char* a;
-        const char* b;
+        const wchar_t* a;
+        const wchar_t* b;
         int ascending;  // sign of the comparison of a against b
     };
     const Case cases[] = {
-        {"Adobe Reader", "adobe reader", 0},   // letter case does not count
-        {"_Beta", "Alpha", -1},                // '_' (0x5F) is below 'a' (0x61)
-        {"_beta", "zeta", -1},
-        {"[x", "a", -1},                       // '[' is below 'a' once 'A'..'Z' fold
-        {"{x", "z", 1},                        // '{' is above 'z'
-        {"Zip 9", "zip 10", 1},                // no numeric ordering
-        {"", "a", -1},
-        {"abc", "ab", 1},
-        // Bytes above 0x7F are left out: Wine's run-time compares them as
-        // signed characters, Windows' as unsigned ones.
+        {L"Adobe Reader", L"adobe reader", 0},   // letter case does not count
+        {L"_Beta", L"Alpha", -1},                // '_' (0x5F) is below 'a' (0x61)
+        {L"_beta", L"zeta", -1},
+        {L"[x", L"a", -1},                       // '[' is below 'a' once 'A'..'Z' fold
+        {L"{x", L"z", 1},                        // '{' is above 'z'
+        {L"Zip 9", L"zip 10", 1},                // no numeric ordering
+        {L"", L"a", -1},
+        {L"abc", L"ab", 1},
+        // Other characters by their UTF-16 value, the same on every system.
+        {L"\u00E9t\u00E9", L"zeta", 1},           // e-acute is above every ASCII letter
+        {L"\u0416", L"\u5DE5", -1},               // Cyrillic before CJK
+        {L"\u0416x", L"\u0416X", 0},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Sign(ColumnSorter::Compare(c.a, c.b, true)), c.ascending) << c.a << " vs " << c.b;
@@ -40,7 +42,7 @@ public:
     StarvedSorter(fw::ListView& list, int column, int records) : ColumnSorter(list, column), left_(records) {}
 
 protected:
-    SortRecord* NewRecord(std::string text, LPARAM savedData) override {
+    SortRecord* NewRecord(std::wstring text, LPARAM savedData) override {
         if (left_-- <= 0) return nullptr;
         return ColumnSorter::NewRecord(std::move(text), savedData);
     }
@@ -56,15 +58,15 @@ protected:
         ASSERT_TRUE(dialog.Create());
         auto& list = MainDialogTestAccess::List(dialog);
         list.DeleteAllItems();
-        const char* names[] = {"delta", "Alpha", "charlie", "Bravo"};
+        const wchar_t* names[] = {L"delta", L"Alpha", L"charlie", L"Bravo"};
         for (int i = 0; i < 4; ++i) {
             list.InsertItem(i, names[i], 0);
             list.SetItemData(i, 10 + i);
         }
     }
 
-    std::vector<std::pair<std::string, LPARAM>> Rows() {
-        std::vector<std::pair<std::string, LPARAM>> rows;
+    std::vector<std::pair<std::wstring, LPARAM>> Rows() {
+        std::vector<std::pair<std::wstring, LPARAM>> rows;
         for (int i = 0; i < MainDialogTestAccess::List(dialog).GetItemCount(); ++i)
             rows.emplace_back(MainDialogTestAccess::List(dialog).GetItemText(i, 0), MainDialogTestAccess::List(dialog).GetItemData(i));
         return rows;
@@ -76,10 +78,10 @@ protected:
 
 TEST_F(ColumnSorterTest, SortedRowsKeepTheirOwnItemData) {
     MainDialogTestAccess::List(dialog).SortByColumn(0, true);
-    const std::vector<std::pair<std::string, LPARAM>> ascending{{"Alpha", 11}, {"Bravo", 13}, {"charlie", 12}, {"delta", 10}};
+    const std::vector<std::pair<std::wstring, LPARAM>> ascending{{L"Alpha", 11}, {L"Bravo", 13}, {L"charlie", 12}, {L"delta", 10}};
     EXPECT_EQ(Rows(), ascending);
     MainDialogTestAccess::List(dialog).SortByColumn(0, false);
-    const std::vector<std::pair<std::string, LPARAM>> descending{{"delta", 10}, {"charlie", 12}, {"Bravo", 13}, {"Alpha", 11}};
+    const std::vector<std::pair<std::wstring, LPARAM>> descending{{L"delta", 10}, {L"charlie", 12}, {L"Bravo", 13}, {L"Alpha", 11}};
     EXPECT_EQ(Rows(), descending);
 }
 
@@ -96,7 +98,7 @@ TEST_F(ColumnSorterTest, RecordsThatCannotBeMadeLeaveTheListUnsortedAndIntact) {
     }
     // And the list still sorts afterwards.
     MainDialogTestAccess::List(dialog).SortByColumn(0, true);
-    EXPECT_EQ(Rows().front().first, "Alpha");
+    EXPECT_EQ(Rows().front().first, L"Alpha");
 }
 
 TEST_F(ColumnSorterTest, EmptyListSortsNothing) {

@@ -2,20 +2,28 @@
 //   fake_uninstaller remove KEY        deletes HKLM\KEY and exits
 //   fake_uninstaller leave             exits, leaving its entry
 //   fake_uninstaller slow MS remove KEY  waits MS milliseconds first
+// Its arguments are read in UTF-16, so a key named in any script is the
+// key deleted.
 
 #include <windows.h>
+#include <shellapi.h>
 
+#include <cwchar>
 #include <cstdlib>
-#include <cstring>
 
-int main(int argc, char** argv) {
+int main() {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (!argv) return 2;
     int next = 1;
-    if (next + 1 < argc && std::strcmp(argv[next], "slow") == 0) {
-        Sleep(static_cast<DWORD>(std::atoi(argv[next + 1])));
+    if (next + 1 < argc && std::wcscmp(argv[next], L"slow") == 0) {
+        Sleep(static_cast<DWORD>(std::wcstol(argv[next + 1], nullptr, 10)));
         next += 2;
     }
-    if (next + 1 < argc && std::strcmp(argv[next], "remove") == 0) {
-        return RegDeleteTreeA(HKEY_LOCAL_MACHINE, argv[next + 1]) == ERROR_SUCCESS ? 0 : 1;
+    int result = 0;
+    if (next + 1 < argc && std::wcscmp(argv[next], L"remove") == 0) {
+        result = RegDeleteTreeW(HKEY_LOCAL_MACHINE, argv[next + 1]) == ERROR_SUCCESS ? 0 : 1;
     }
-    return 0;
+    LocalFree(argv);
+    return result;
 }

@@ -19,6 +19,7 @@
 #include "ScratchRegistry.h"
 #include "TempFolder.h"
 #include "ThisProgram.h"
+#include "framework/TextConversion.h"
 #include "framework/WindowQueries.h"
 #include "resource.h"
 
@@ -61,7 +62,8 @@ protected:
             item.mask = LVIF_IMAGE;
             item.iItem = i;
             SendMessageA(list.Hwnd(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-            rows.push_back({list.GetItemText(i, 0), list.GetItemText(i, 1), list.GetItemData(i), item.iImage});
+            rows.push_back({fw::Narrow(list.GetItemText(i, 0)), fw::Narrow(list.GetItemText(i, 1)), list.GetItemData(i),
+                            item.iImage});
         }
         return rows;
     }
@@ -449,7 +451,7 @@ std::set<DWORD> ThreadsOfThisProcess() {
 // test can catch the loading halfway for certain.
 HANDLE gIconGate = nullptr;
 std::atomic<int> gExtractions{0};  // begun, including one held at the gate
-HICON GatedExtraction(const std::string& path, int index) {
+HICON GatedExtraction(const std::wstring& path, int index) {
     ++gExtractions;
     WaitForSingleObject(gIconGate, INFINITE);
     return IconLoader::ExtractLargeIcon(path, index);
@@ -669,7 +671,7 @@ TEST_F(MainDialogTest, ListIsAReportOfTwoColumnsWithFullRowSelection) {
     Open();
     HWND list = MainDialogTestAccess::List(dialog).Hwnd();
     EXPECT_EQ(GetWindowLongPtrA(list, GWL_STYLE) & LVS_TYPEMASK, LVS_REPORT);
-    EXPECT_EQ(SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0), LVS_EX_FULLROWSELECT);
+    EXPECT_EQ(SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0), LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     const std::pair<std::string, int> columns[] = {{"Add/Remove Program Entries", 260}, {"Uninstall Path", 600}};
     for (int i = 0; i < 2; ++i) {
         char text[64] = {};

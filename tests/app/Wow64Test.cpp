@@ -19,6 +19,7 @@
 #include "ThisProgram.h"
 #include "app/MainDialog.h"
 #include "inventory/EntryBackup.h"
+#include "framework/TextConversion.h"
 #include "framework/Wow64.h"
 #include "inventory/EntryValidation.h"
 #include "inventory/ProgramInventory.h"
@@ -105,7 +106,9 @@ protected:
     // The row showing `name` (and `command`, when given); -1 when none does.
     static int RowOf(const fw::ListView& list, const std::string& name, const std::string& command = "") {
         for (int i = 0; i < list.GetItemCount(); ++i)
-            if (list.GetItemText(i, 0) == name && (command.empty() || list.GetItemText(i, 1) == command)) return i;
+            if (fw::Narrow(list.GetItemText(i, 0)) == name &&
+                (command.empty() || fw::Narrow(list.GetItemText(i, 1)) == command))
+                return i;
         return -1;
     }
 
@@ -123,7 +126,7 @@ TEST_F(Wow64Test, InventoryReadsBothViewsThenTheUser) {
     inventory.Enumerate();
     std::vector<std::pair<std::string, EntrySource>> ours;
     for (const ProgramEntry& entry : inventory.Entries()) {
-        if (entry.displayName.rfind("Z64 ", 0) == 0) ours.push_back({entry.displayName, entry.source});
+        if (entry.displayName.rfind(L"Z64 ", 0) == 0) ours.push_back({fw::Narrow(entry.displayName), entry.source});
     }
     const std::vector<std::pair<std::string, EntrySource>> expected{
         {"Z64 Thirty-Two", EntrySource::Machine},
@@ -173,7 +176,7 @@ TEST_F(Wow64Test, BackupsRestoreEachViewsEntryWhereItWas) {
     const std::string key = kUninstall + "\\" + Key("Back");
     for (const Place& place : {k32, k64}) {
         EntryBackup backup(place.root, place.view);
-        ASSERT_TRUE(backup.Save(Key("Back"))) << backup.FailureText();
+        ASSERT_TRUE(backup.Save(fw::Widen(Key("Back")))) << fw::Narrow(backup.FailureText());
         ASSERT_FALSE(backup.File().empty());
         ASSERT_EQ(RegDeleteKeyExA(place.root, key.c_str(), place.view, 0), ERROR_SUCCESS);
         EXPECT_EQ(ImportWithRegedit(backup.File()), 0u);

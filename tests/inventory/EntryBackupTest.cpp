@@ -21,12 +21,15 @@
 #include "RegistryPaths.h"
 #include "ScratchRegistry.h"
 #include "TempFolder.h"
+#include "framework/TextConversion.h"
 #include "framework/UniqueHandle.h"
 #include "inventory/EntryBackup.h"
 #include "inventory/EntryRemoval.h"
 #include "registry/RegistryExport.h"
 
 namespace {
+
+std::wstring W(const std::string& text) { return fw::Widen(text); }
 
 using Bytes = std::vector<unsigned char>;
 struct Value {
@@ -150,7 +153,7 @@ TEST_F(EntryBackupTest, RemovedEntryComesBackBitForBitThroughTheRegistryEditor) 
     ASSERT_EQ(entryBefore.at(L"").size(), 16u);
 
     gui::BoxAnswerer success(gui::IsMessageBox, IDOK);
-    RemoveProgramEntry(nullptr, EntrySource::Machine, key, "Backup Trip", [] {});
+    RemoveProgramEntry(nullptr, EntrySource::Machine, W(key), L"Backup Trip", [] {});
     EXPECT_EQ(success.Seen().text, "Backup Trip was successfully removed from the Add/Remove Programs list.");
     ASSERT_TRUE(Snapshot(kUninstall + "\\" + key).empty());
     ASSERT_TRUE(Snapshot(kArpCache + "\\" + key).empty());
@@ -163,7 +166,7 @@ TEST_F(EntryBackupTest, RemovedEntryComesBackBitForBitThroughTheRegistryEditor) 
     // 64-bit editor puts the entry back where it was.
     const std::string text = FileText(backups[0]);
     EXPECT_EQ(text.rfind("Windows Registry Editor Version 5.00\r\n\r\n[" +
-                             RegistryExport::NameInFile(HKEY_LOCAL_MACHINE, 0, kUninstall) + "\\",
+                             fw::Narrow(RegistryExport::NameInFile(HKEY_LOCAL_MACHINE, 0, W(kUninstall))) + "\\",
                          0),
               0u)
         << text;
@@ -208,10 +211,10 @@ TEST_F(EntryBackupTest, SubkeysAtAnyDepthAndLongPathsComeBackThroughTheRegistryE
     ASSERT_EQ(before.size(), 5u);
 
     RegistryExport exporter(HKEY_LOCAL_MACHINE, 0);
-    EXPECT_EQ(exporter.AddKey(root + "\\Not There", "HKEY_LOCAL_MACHINE\\" + root + "\\Not There"),
+    EXPECT_EQ(exporter.AddKey(W(root + "\\Not There"), W("HKEY_LOCAL_MACHINE\\" + root + "\\Not There")),
               RegistryExport::Outcome::Absent);
     EXPECT_TRUE(exporter.Empty());
-    ASSERT_EQ(exporter.AddKey(root, RegistryExport::NameInFile(HKEY_LOCAL_MACHINE, 0, root)),
+    ASSERT_EQ(exporter.AddKey(W(root), RegistryExport::NameInFile(HKEY_LOCAL_MACHINE, 0, W(root))),
               RegistryExport::Outcome::Added);
     const std::vector<std::uint8_t> bytes = exporter.FileBytes();
     const std::string file = files.Join("tree.reg");
@@ -224,7 +227,7 @@ TEST_F(EntryBackupTest, SubkeysAtAnyDepthAndLongPathsComeBackThroughTheRegistryE
 
 TEST_F(EntryBackupTest, NoCompleteBackupMeansNothingIsDeleted) {
     const std::string key = Key("Kept");
-    const std::string cacheName = RegistryExport::NameInFile(HKEY_LOCAL_MACHINE, 0, kArpCache + "\\" + key);
+    const std::string cacheName = fw::Narrow(RegistryExport::NameInFile(HKEY_LOCAL_MACHINE, 0, W(kArpCache + "\\" + key)));
     const struct {
         const char* what;
         std::string inTheWay;      // a file where a folder must be
@@ -250,7 +253,7 @@ TEST_F(EntryBackupTest, NoCompleteBackupMeansNothingIsDeleted) {
 
         bool refreshed = false;
         gui::BoxAnswerer failure(gui::IsMessageBox, IDOK);
-        RemoveProgramEntry(nullptr, EntrySource::Machine, key, "Kept App", [&] { refreshed = true; });
+        RemoveProgramEntry(nullptr, EntrySource::Machine, W(key), L"Kept App", [&] { refreshed = true; });
         const std::string start = "The program entry was not removed: its backup could not be " + c.message;
         EXPECT_EQ(failure.Seen().text.substr(0, start.size()), start);
         EXPECT_GT(failure.Seen().text.size(), start.size() - 1) << "the reason follows";
@@ -269,17 +272,17 @@ TEST_F(EntryBackupTest, EveryBackupIsANewFileAndNoUninstallKeyMeansNoFile) {
     const std::string key = Key("Twice");
     Seed(kUninstall + "\\" + key, {{L"DisplayName", REG_SZ, Text(L"Twice")}});
     EntryBackup backup(HKEY_LOCAL_MACHINE, 0);
-    ASSERT_TRUE(backup.Save(key)) << backup.FailureText();
+    ASSERT_TRUE(backup.Save(W(key))) << fw::Narrow(backup.FailureText());
     const std::filesystem::path first = backup.File();
     const std::string firstText = FileText(first);
-    ASSERT_TRUE(backup.Save(key)) << backup.FailureText();
+    ASSERT_TRUE(backup.Save(W(key))) << fw::Narrow(backup.FailureText());
     EXPECT_NE(backup.File(), first.wstring());
     EXPECT_EQ(Backups().size(), 2u);
     EXPECT_EQ(FileText(first), firstText);
     EXPECT_TRUE(ScratchRegistry::KeyExists(HKEY_LOCAL_MACHINE, kUninstall + "\\" + key)) << "saving deletes nothing";
     EXPECT_EQ(firstText.find("ARPCache"), std::string::npos) << "no ARPCache record, none in the file";
 
-    EXPECT_TRUE(backup.Save(Key("Missing")));
+    EXPECT_TRUE(backup.Save(W(Key("Missing"))));
     EXPECT_TRUE(backup.File().empty());
     EXPECT_EQ(Backups().size(), 2u);
 }

@@ -55,8 +55,8 @@ TEST(RegFileText, NamesWithLineBreaksOrBrokenSurrogatesCannotBeWritten) {
 
 TEST(RegistryText, In32BitViewPutsWow6432NodeAfterSoftwareOnly) {
     using registry_text::In32BitView;
-    EXPECT_EQ(In32BitView("Software\\Microsoft\\X"), "Software\\Wow6432Node\\Microsoft\\X");
-    EXPECT_EQ(In32BitView("SOFTWARE"), "SOFTWARE\\Wow6432Node");
-    EXPECT_EQ(In32BitView("System\\CurrentControlSet"), "System\\CurrentControlSet");
-    EXPECT_EQ(In32BitView("SoftwareX\\Y"), "SoftwareX\\Y");
+    EXPECT_EQ(In32BitView(L"Software\\Microsoft\\X"), L"Software\\Wow6432Node\\Microsoft\\X");
+    EXPECT_EQ(In32BitView(L"SOFTWARE"), L"SOFTWARE\\Wow6432Node");
+    EXPECT_EQ(In32BitView(L"System\\CurrentControlSet"), L"System\\CurrentControlSet");
+    EXPECT_EQ(In32BitView(L"SoftwareX\\Y"), L"SoftwareX\\Y");
 }

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "ScratchRegistry.h"
+#include "framework/TextConversion.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ protected:
 };
 
 std::string Repeat(char c, std::size_t n) { return std::string(n, c); }
+std::wstring W(const std::string& text) { return fw::Widen(text); }
 
 }  // namespace
 
@@ -90,14 +92,14 @@ TEST_F(SettingsStoreTest, DeleteKeyIsNotRecursive) {
     ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, uninstall + "\\Plain", "DisplayName", "Plain");
     ScratchRegistry::CreateKey(HKEY_LOCAL_MACHINE, uninstall + "\\Parent\\Child");
 
-    EXPECT_TRUE(store.DeleteKey("Microsoft\\Windows\\CurrentVersion\\Uninstall", "Plain", HKEY_LOCAL_MACHINE));
+    EXPECT_TRUE(store.DeleteKey(L"Microsoft\\Windows\\CurrentVersion\\Uninstall", L"Plain", HKEY_LOCAL_MACHINE));
     EXPECT_FALSE(ScratchRegistry::KeyExists(HKEY_LOCAL_MACHINE, uninstall + "\\Plain"));
 
-    EXPECT_FALSE(store.DeleteKey("Microsoft\\Windows\\CurrentVersion\\Uninstall", "Parent", HKEY_LOCAL_MACHINE));
+    EXPECT_FALSE(store.DeleteKey(L"Microsoft\\Windows\\CurrentVersion\\Uninstall", L"Parent", HKEY_LOCAL_MACHINE));
     EXPECT_TRUE(ScratchRegistry::KeyExists(HKEY_LOCAL_MACHINE, uninstall + "\\Parent\\Child"));
 
-    EXPECT_FALSE(store.DeleteKey("Microsoft\\Windows\\CurrentVersion\\Uninstall", "Missing", HKEY_LOCAL_MACHINE));
-    EXPECT_FALSE(store.DeleteKey("No\\Such\\Path", "Plain", HKEY_LOCAL_MACHINE));
+    EXPECT_FALSE(store.DeleteKey(L"Microsoft\\Windows\\CurrentVersion\\Uninstall", L"Missing", HKEY_LOCAL_MACHINE));
+    EXPECT_FALSE(store.DeleteKey(L"No\\Such\\Path", L"Plain", HKEY_LOCAL_MACHINE));
 }
 
 namespace {
@@ -125,14 +127,14 @@ TEST_F(SettingsStoreTest, ReadCachedProgramNameRecords) {
     garbage.insert(garbage.end(), {'Q', 0, 'R'});
     ScratchRegistry::SetBinary(HKEY_LOCAL_MACHINE, key, "Garbage", garbage);
 
-    EXPECT_EQ(store.ReadCachedProgramName("Cache", "Normal", HKEY_LOCAL_MACHINE), "C:\\Tool\\tool.exe");
-    EXPECT_EQ(store.ReadCachedProgramName("Cache", "HeaderOnly", HKEY_LOCAL_MACHINE), "");
-    EXPECT_EQ(store.ReadCachedProgramName("Cache", "Short", HKEY_LOCAL_MACHINE), "");
-    EXPECT_EQ(store.ReadCachedProgramName("Cache", "Exactly1000", HKEY_LOCAL_MACHINE), "C:\\a.exe");
-    EXPECT_EQ(store.ReadCachedProgramName("Cache", "Over1000", HKEY_LOCAL_MACHINE), std::nullopt);
-    EXPECT_EQ(store.ReadCachedProgramName("Cache", "Garbage", HKEY_LOCAL_MACHINE), "C:\\b.exeQR");
-    EXPECT_EQ(store.ReadCachedProgramName("Cache", "Missing", HKEY_LOCAL_MACHINE), std::nullopt);
-    EXPECT_EQ(store.ReadCachedProgramName("NoKey", "Normal", HKEY_LOCAL_MACHINE), std::nullopt);
+    EXPECT_EQ(store.ReadCachedProgramName(L"Cache", L"Normal", HKEY_LOCAL_MACHINE), L"C:\\Tool\\tool.exe");
+    EXPECT_EQ(store.ReadCachedProgramName(L"Cache", L"HeaderOnly", HKEY_LOCAL_MACHINE), L"");
+    EXPECT_EQ(store.ReadCachedProgramName(L"Cache", L"Short", HKEY_LOCAL_MACHINE), L"");
+    EXPECT_EQ(store.ReadCachedProgramName(L"Cache", L"Exactly1000", HKEY_LOCAL_MACHINE), L"C:\\a.exe");
+    EXPECT_EQ(store.ReadCachedProgramName(L"Cache", L"Over1000", HKEY_LOCAL_MACHINE), std::nullopt);
+    EXPECT_EQ(store.ReadCachedProgramName(L"Cache", L"Garbage", HKEY_LOCAL_MACHINE), L"C:\\b.exeQ");  // a lone last byte is no character
+    EXPECT_EQ(store.ReadCachedProgramName(L"Cache", L"Missing", HKEY_LOCAL_MACHINE), std::nullopt);
+    EXPECT_EQ(store.ReadCachedProgramName(L"NoKey", L"Normal", HKEY_LOCAL_MACHINE), std::nullopt);
 }
 
 TEST_F(SettingsStoreTest, WalkStopsAfter601SubkeysAndResetsTheCounter) {
@@ -142,25 +144,25 @@ TEST_F(SettingsStoreTest, WalkStopsAfter601SubkeysAndResetsTheCounter) {
         std::snprintf(name, sizeof name, "k%03d", i);
         ScratchRegistry::CreateKey(HKEY_LOCAL_MACHINE, key + "\\" + name);
     }
-    const auto& names = store.EnumerateKey(HKEY_LOCAL_MACHINE, key).Results();
+    const auto& names = store.EnumerateKey(HKEY_LOCAL_MACHINE, W(key)).Results();
     ASSERT_EQ(names.size(), 601u);
-    EXPECT_EQ(names.front(), "k000");
-    EXPECT_EQ(names.back(), "k600");  // registry order is alphabetical here
+    EXPECT_EQ(names.front(), L"k000");
+    EXPECT_EQ(names.back(), L"k600");  // registry order is alphabetical here
     EXPECT_EQ(store.WalkCounter(), 0);  // reset when the limit was hit
 
     // Starting from 0 again, the next walk yields the same 601.
-    EXPECT_EQ(store.EnumerateKey(HKEY_LOCAL_MACHINE, key).Results().size(), 601u);
+    EXPECT_EQ(store.EnumerateKey(HKEY_LOCAL_MACHINE, W(key)).Results().size(), 601u);
 }
 
 TEST_F(SettingsStoreTest, WalkCounterCarriesOverBetweenWalks) {
     const std::string key = "Software\\Small";
     for (int i = 0; i < 10; ++i) ScratchRegistry::CreateKey(HKEY_LOCAL_MACHINE, key + "\\s" + std::to_string(i));
 
-    EXPECT_EQ(store.EnumerateKey(HKEY_LOCAL_MACHINE, key).Results().size(), 10u);
+    EXPECT_EQ(store.EnumerateKey(HKEY_LOCAL_MACHINE, W(key)).Results().size(), 10u);
     EXPECT_EQ(store.WalkCounter(), 10);
 
     store.SetWalkCounter(595);  // room for six more visits: counter values 595..600
-    EXPECT_EQ(store.EnumerateKey(HKEY_LOCAL_MACHINE, key).Results().size(), 6u);
+    EXPECT_EQ(store.EnumerateKey(HKEY_LOCAL_MACHINE, W(key)).Results().size(), 6u);
     EXPECT_EQ(store.WalkCounter(), 0);
 }
 
@@ -171,27 +173,27 @@ TEST_F(SettingsStoreTest, WalkListsValueDataAfterSubkeysExceptMRUList) {
     ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, key, "MRUList", "skipped");
     ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, key, "MRUListEx", "kept, only the exact name is skipped");
     ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, key, "Empty", "");
-    ScratchRegistry::SetBinary(HKEY_LOCAL_MACHINE, key, "Bin", {'b', 'i', 'n', 0, 'x'});
+    ScratchRegistry::SetBinary(HKEY_LOCAL_MACHINE, key, "Bin", {'b', 0, 'i', 0, 'n', 0, 0, 0, 'x', 0});
     ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, key, "TooBig", Repeat('t', 10000));  // 10,001 bytes
 
-    const auto& results = store.EnumerateKey(HKEY_LOCAL_MACHINE, key).Results();
+    const auto& results = store.EnumerateKey(HKEY_LOCAL_MACHINE, W(key)).Results();
     ASSERT_FALSE(results.empty());
-    EXPECT_EQ(results.front(), "Sub");
-    std::multiset<std::string> values(results.begin() + 1, results.end());
-    EXPECT_EQ(values, (std::multiset<std::string>{"alpha", "kept, only the exact name is skipped", "bin"}));
+    EXPECT_EQ(results.front(), L"Sub");
+    std::multiset<std::wstring> values(results.begin() + 1, results.end());
+    EXPECT_EQ(values, (std::multiset<std::wstring>{L"alpha", L"kept, only the exact name is skipped", L"bin"}));
 }
 
 TEST_F(SettingsStoreTest, WalkOfMissingKeyIsEmptyAndClearsOldResults) {
     ScratchRegistry::CreateKey(HKEY_LOCAL_MACHINE, "Software\\One\\Sub");
-    EXPECT_EQ(store.EnumerateKey(HKEY_LOCAL_MACHINE, "Software\\One").Results().size(), 1u);
-    EXPECT_TRUE(store.EnumerateKey(HKEY_LOCAL_MACHINE, "Software\\Missing").Results().empty());
+    EXPECT_EQ(store.EnumerateKey(HKEY_LOCAL_MACHINE, L"Software\\One").Results().size(), 1u);
+    EXPECT_TRUE(store.EnumerateKey(HKEY_LOCAL_MACHINE, L"Software\\Missing").Results().empty());
 }
 
 TEST_F(SettingsStoreTest, WalkSkipsNamesTooLongForItsBuffer) {
     const std::string key = "Software\\Names";
     ScratchRegistry::CreateKey(HKEY_LOCAL_MACHINE, key + "\\" + Repeat('n', 254));
     ScratchRegistry::CreateKey(HKEY_LOCAL_MACHINE, key + "\\" + Repeat('z', 255));
-    const auto& results = store.EnumerateKey(HKEY_LOCAL_MACHINE, key).Results();
+    const auto& results = store.EnumerateKey(HKEY_LOCAL_MACHINE, W(key)).Results();
     ASSERT_EQ(results.size(), 1u);
-    EXPECT_EQ(results[0], Repeat('n', 254));
+    EXPECT_EQ(results[0], W(Repeat('n', 254)));
 }

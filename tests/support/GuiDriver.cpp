@@ -90,6 +90,16 @@ std::string ItemText(HWND dialog, int id) {
     return item ? Text(item) : std::string();
 }
 
+std::wstring WideItemText(HWND dialog, int id) {
+    HWND item = GetDlgItem(dialog, id);
+    wchar_t text[4096] = {};
+    DWORD_PTR length = 0;
+    if (!item || !SendMessageTimeoutW(item, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
+                                      &length))
+        return {};
+    return std::wstring(text, length);
+}
+
 std::vector<std::pair<int, std::string>> Buttons(HWND dialog) {
     std::vector<std::pair<int, std::string>> buttons;
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -123,6 +133,7 @@ void BoxAnswerer::Answer(HWND box, int button) {
     seen_.window = box;
     seen_.caption = Text(box);
     seen_.text = ItemText(box, 0xFFFF);
+    seen_.wideText = WideItemText(box, 0xFFFF);
     seen_.buttons = Buttons(box);
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         if ((GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)

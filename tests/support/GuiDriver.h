@@ -35,6 +35,8 @@ void PressEscape(HWND dialog);
 
 std::string Text(HWND window);
 std::string ItemText(HWND dialog, int id);
+// The same in UTF-16, for names no code page holds.
+std::wstring WideItemText(HWND dialog, int id);
 // The texts of the buttons a dialog or message box shows, by control id.
 std::vector<std::pair<int, std::string>> Buttons(HWND dialog);
 // Presses a button as a click would: BN_CLICKED from that button.
@@ -45,6 +47,7 @@ struct SeenBox {
     HWND window = nullptr;
     std::string caption;
     std::string text;  // the message text (static 0xFFFF) of a message box
+    std::wstring wideText;  // the same, exactly
     std::vector<std::pair<int, std::string>> buttons;
     HICON icon = nullptr;  // what its icon static shows, if it has one
 };
