@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <set>
+#include <tuple>
 
 #include "ScratchRegistry.h"
 #include "framework/TextConversion.h"
@@ -137,33 +138,28 @@ TEST_F(SettingsStoreTest, ReadCachedProgramNameRecords) {
     EXPECT_EQ(store.ReadCachedProgramName(L"NoKey", L"Normal", HKEY_LOCAL_MACHINE), std::nullopt);
 }
 
-TEST_F(SettingsStoreTest, WalkStopsAfter601SubkeysAndResetsTheCounter) {
+// A walk lists every subkey, then the values, up to the limit it is given,
+// and counts what lies past it.
+TEST_F(SettingsStoreTest, WalkListsUpToItsLimitAndCountsTheRest) {
     const std::string key = "Software\\Walk";
     for (int i = 0; i < 700; ++i) {
         char name[16];
         std::snprintf(name, sizeof name, "k%03d", i);
         ScratchRegistry::CreateKey(HKEY_LOCAL_MACHINE, key + "\\" + name);
     }
+    ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, key, "Stray", "value");
     const auto& names = store.EnumerateKey(HKEY_LOCAL_MACHINE, W(key)).Results();
-    ASSERT_EQ(names.size(), 601u);
+    ASSERT_EQ(names.size(), 701u);
     EXPECT_EQ(names.front(), L"k000");
-    EXPECT_EQ(names.back(), L"k600");  // registry order is alphabetical here
-    EXPECT_EQ(store.WalkCounter(), 0);  // reset when the limit was hit
+    EXPECT_EQ(names[699], L"k699");  // registry order is alphabetical here
+    EXPECT_EQ(names.back(), L"value");
+    EXPECT_EQ(store.Unlisted(), 0u);
 
-    // Starting from 0 again, the next walk yields the same 601.
-    EXPECT_EQ(store.EnumerateKey(HKEY_LOCAL_MACHINE, W(key)).Results().size(), 601u);
-}
-
-TEST_F(SettingsStoreTest, WalkCounterCarriesOverBetweenWalks) {
-    const std::string key = "Software\\Small";
-    for (int i = 0; i < 10; ++i) ScratchRegistry::CreateKey(HKEY_LOCAL_MACHINE, key + "\\s" + std::to_string(i));
-
-    EXPECT_EQ(store.EnumerateKey(HKEY_LOCAL_MACHINE, W(key)).Results().size(), 10u);
-    EXPECT_EQ(store.WalkCounter(), 10);
-
-    store.SetWalkCounter(595);  // room for six more visits: counter values 595..600
-    EXPECT_EQ(store.EnumerateKey(HKEY_LOCAL_MACHINE, W(key)).Results().size(), 6u);
-    EXPECT_EQ(store.WalkCounter(), 0);
+    for (const auto& [limit, listed, unlisted] : {std::tuple{650u, 650u, 51u}, std::tuple{700u, 700u, 1u},
+                                                  std::tuple{701u, 701u, 0u}, std::tuple{0u, 0u, 701u}}) {
+        EXPECT_EQ(store.EnumerateKey(HKEY_LOCAL_MACHINE, W(key), 0, limit).Results().size(), listed) << limit;
+        EXPECT_EQ(store.Unlisted(), unlisted) << limit;
+    }
 }
 
 TEST_F(SettingsStoreTest, WalkListsValueDataAfterSubkeysExceptMRUList) {
