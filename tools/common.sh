@@ -7,7 +7,7 @@ ZALTROW_PACKAGES=(
   g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   cmake make googletest wine wine32:i386 wine64 fonts-wine
-  xvfb xauth xdotool imagemagick python3 ca-certificates curl locales openssl nsis
+  xvfb xauth xdotool imagemagick python3 ca-certificates curl locales openssl nsis wixl
 )
 
 zaltrow_log() { printf '== %s\n' "$*" >&2; }

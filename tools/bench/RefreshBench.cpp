@@ -1,9 +1,12 @@
-// Benchmark of filling the program list: seeds 601 Uninstall entries (a
-// third of them phantoms, most with a real icon file), times RefreshList
-// phase by phase over several runs next to a bare registry walk reading the
-// same values and the time until every icon is in, counts the process's
-// objects over 1000 refreshes, and times the real program from start to a
-// filled, painted list. The goals are printed next to the figures.
+// Benchmark of filling the program list on a big machine: seeds 2000
+// Uninstall entries across the sources (the machine-wide key, its other
+// view where the registry has one, the user's key), a third of them
+// Windows Installer entries and of the rest a third phantoms, most with a
+// real icon file; times RefreshList phase by phase over several runs next
+// to a bare walk of the same keys and values with the same wide calls, and
+// the time until every icon is in; counts the process's objects over 1000
+// refreshes; and times the real program from start to a filled, painted
+// list. The goals are printed next to the figures.
 //
 // Usage: refresh_bench.exe PROGRAM_EXE   (run by tools/bench-refresh.sh in a
 // prefix of its own: the start-up part seeds that prefix's registry).
@@ -15,6 +18,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cwchar>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -29,14 +33,15 @@
 #include "app/ColumnSorter.h"
 #include "app/MainDialog.h"
 #include "inventory/EntrySource.h"
+#include "framework/TextConversion.h"
 #include "framework/UniqueHandle.h"
+#include "framework/Wow64.h"
 
 namespace {
 
-constexpr int kEntries = 601;
+constexpr int kEntries = 2000;
 constexpr int kRuns = 9;
-constexpr int kIconEntries = kEntries - (kEntries + 4) / 5;  // every fifth has no icon file
-const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const std::wstring kUninstall = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 double Now() {
     LARGE_INTEGER frequency, counter;
@@ -45,62 +50,102 @@ double Now() {
     return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-void SetText(HKEY key, const char* name, const std::string& value) {
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
+void SetText(HKEY key, const wchar_t* name, const std::wstring& value) {
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
-// Writes the entries under `root`'s Uninstall key: every third one's
-// uninstaller is missing; four in five have an icon file of their own.
-void Seed(HKEY root, const TempFolder& files) {
+// Where entry i is listed: seven in ten machine-wide (two of those in the
+// other view, where the registry has one), one in ten the user's.
+struct Place {
+    HKEY root;
+    REGSAM view;
+};
+Place PlaceOf(int i, bool otherView) {
+    if (i % 10 == 9) return {HKEY_CURRENT_USER, 0};
+    if (otherView && i % 10 >= 7) return {HKEY_LOCAL_MACHINE, sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY};
+    return {HKEY_LOCAL_MACHINE, 0};
+}
+bool IsInstallerEntry(int i) { return i % 3 == 1; }
+std::wstring KeyName(int i) {
+    if (!IsInstallerEntry(i)) return L"Bench App " + std::to_wstring(i);
+    wchar_t code[40];
+    std::swprintf(code, 40, L"{B3C4D5E6-0000-4000-8000-%012d}", i);
+    return code;
+}
+
+// Writes the entries: a third are Windows Installer entries of products
+// this prefix never installed (Windows Installer is asked about each all
+// the same); of the others every third one's uninstaller is missing, and
+// four in five have an icon file of their own, hard links of one copy.
+void Seed(const TempFolder& files, bool otherView) {
+    const std::string icon = files.Join("icon.exe");
+    std::filesystem::copy_file(ThisProgram(), icon, std::filesystem::copy_options::overwrite_existing);
     for (int i = 0; i < kEntries; ++i) {
+        const std::wstring number = std::to_wstring(i);
+        const Place place = PlaceOf(i, otherView);
+        fw::RegKey key;
+        RegCreateKeyExW(place.root, (kUninstall + L"\\" + KeyName(i)).c_str(), 0, nullptr, 0,
+                        KEY_ALL_ACCESS | place.view, nullptr, key.put(), nullptr);
+        SetText(key.get(), L"DisplayName", L"Bench Application " + std::to_wstring((i * 7919) % 1000));
+        if (IsInstallerEntry(i)) {
+            SetText(key.get(), L"UninstallString", L"MsiExec.exe /X" + KeyName(i));
+            const DWORD one = 1;
+            RegSetValueExW(key.get(), L"WindowsInstaller", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one);
+            continue;
+        }
         const std::string folder = "App" + std::to_string(i);
-        const bool phantom = i % 3 == 0;
+        const bool phantom = i % 9 == 0;
         const std::string uninstaller = phantom ? files.Join(folder + "\\unins000.exe")
                                                 : files.WriteFile(folder + "\\unins000.exe");
-        std::string icon;
-        std::filesystem::create_directories(files.Join(folder));
+        SetText(key.get(), L"UninstallString", L"\"" + fw::Widen(uninstaller) + L"\" /SILENT");
         if (i % 5 != 0) {
-            icon = files.Join(folder + "\\app.exe");
-            std::filesystem::copy_file(ThisProgram(), icon, std::filesystem::copy_options::overwrite_existing);
+            const std::string own = files.Join(folder + "\\app.exe");
+            std::filesystem::create_directories(files.Join(folder));
+            if (!CreateHardLinkA(own.c_str(), icon.c_str(), nullptr)) CopyFileA(icon.c_str(), own.c_str(), FALSE);
+            SetText(key.get(), L"DisplayIcon", fw::Widen(own) + L",0");
         }
-        fw::RegKey key;
-        const std::string path = kUninstall + "\\Bench App " + std::to_string(i);
-        RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
-        SetText(key.get(), "DisplayName", "Bench Application " + std::to_string((i * 7919) % 1000));
-        SetText(key.get(), "UninstallString", "\"" + uninstaller + "\" /SILENT");
-        if (!icon.empty()) SetText(key.get(), "DisplayIcon", icon + ",0");
     }
 }
 
-void Unseed(HKEY root) {
-    for (int i = 0; i < kEntries; ++i)
-        RegDeleteTreeA(root, (kUninstall + "\\Bench App " + std::to_string(i)).c_str());
+// Rows with an icon file of their own.
+int IconEntries() {
+    int count = 0;
+    for (int i = 0; i < kEntries; ++i) count += !IsInstallerEntry(i) && i % 5 != 0;
+    return count;
 }
 
-// The same values read with nothing but the registry calls.
+void Unseed(bool otherView, int from = 0) {
+    for (int i = from; i < kEntries; ++i) {
+        const Place place = PlaceOf(i, otherView);
+        RegDeleteKeyExW(place.root, (kUninstall + L"\\" + KeyName(i)).c_str(), place.view, 0);
+    }
+}
+
 // The same keys and values the inventory reads, in every source this
-// system has, with nothing around the registry calls.
+// system has, through the same wide calls with nothing around them.
 int BareWalk() {
     int read = 0;
     for (EntrySource source : SystemSources()) {
         fw::RegKey uninstall;
-        if (RegOpenKeyExA(SourceRoot(source), kUninstall.c_str(), 0, KEY_READ | SourceView(source),
+        if (RegOpenKeyExW(SourceRoot(source), kUninstall.c_str(), 0, KEY_READ | SourceView(source),
                           uninstall.put()) != ERROR_SUCCESS)
             continue;
-        char name[256];
+        wchar_t name[256];
         for (DWORD index = 0;; ++index) {
-            DWORD length = sizeof name;
-            if (RegEnumKeyExA(uninstall.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            DWORD length = 256;
+            if (RegEnumKeyExW(uninstall.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
                 ERROR_SUCCESS)
                 break;
             fw::RegKey entry;
-            if (RegOpenKeyExA(uninstall.get(), name, 0, KEY_READ | SourceView(source), entry.put()) != ERROR_SUCCESS)
+            if (RegOpenKeyExW(uninstall.get(), name, 0, KEY_QUERY_VALUE | SourceView(source), entry.put()) !=
+                ERROR_SUCCESS)
                 continue;
-            for (const char* value : {"DisplayName", "UninstallString", "DisplayIcon"}) {
-                char data[1000];
+            for (const wchar_t* value :
+                 {L"DisplayName", L"UninstallString", L"DisplayIcon", L"WindowsInstaller", L"SystemComponent"}) {
+                wchar_t data[1000];
                 DWORD size = sizeof data;
-                if (RegQueryValueExA(entry.get(), value, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) ==
+                if (RegQueryValueExW(entry.get(), value, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) ==
                     ERROR_SUCCESS)
                     ++read;
             }
@@ -179,7 +224,8 @@ void InProcess() {
     TempFolder files;
     ScratchRegistry scratch;
     ScratchRegistry::SetString(HKEY_CURRENT_USER, "Software\\" ZALTROW_SETTINGS_KEY, "bDisableSplash", "1");
-    Seed(HKEY_LOCAL_MACHINE, files);
+    // The scratch machine key has one view.
+    Seed(files, false);
 
     fw::Modeless<MainDialog> dialog;
     if (!dialog.Create()) {
@@ -229,10 +275,11 @@ void InProcess() {
         restore.push_back(t3 - t2);
     }
     const double ratio = Median(total) / Median(bare);
-    std::printf("RefreshList of %d entries, median of %d runs (ms):\n", kEntries, kRuns);
+    std::printf("RefreshList of %d entries (a third Windows Installer entries), median of %d runs (ms):\n", kEntries,
+                kRuns);
     std::printf("  total            %8.1f   = %.1fx the bare walk   (goal: at most 3x, icons not included)\n",
                 Median(total), ratio);
-    std::printf("  enumeration      %8.1f   (bare RegEnumKeyExA/RegQueryValueExA walk: %.1f)\n", Median(enumeration),
+    std::printf("  enumeration      %8.1f   (bare RegEnumKeyExW/RegQueryValueExW walk: %.1f)\n", Median(enumeration),
                 Median(bare));
     std::printf("  phantom tests    %8.1f\n", Median(phantoms));
     std::printf("  ordering         %8.1f\n", Median(sort));
@@ -249,8 +296,7 @@ void InProcess() {
     // the next one while their icons are still loading. Counted after the
     // 10th and the 1000th, each time once every icon is in.
     constexpr int kLeakEntries = 61;
-    for (int i = kLeakEntries; i < kEntries; ++i)
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, (kUninstall + "\\Bench App " + std::to_string(i)).c_str());
+    Unseed(false, kLeakEntries);
     const double leakStart = Now();
     std::vector<std::pair<int, Holdings>> counted;
     counted.reserve(4);  // or its own growth shows in the heap figures
@@ -308,17 +354,19 @@ void StartUp(const std::string& program) {
     fw::RegKey settings;
     RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\" ZALTROW_SETTINGS_KEY, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, settings.put(),
                     nullptr);
-    SetText(settings.get(), "bDisableSplash", "1");
+    SetText(settings.get(), L"bDisableSplash", L"1");
     // What starting costs here at all: the same program with an empty list.
     const double empty = TimeStartUp(program, 0, 0, 3).first;
-    Seed(HKEY_LOCAL_MACHINE, files);
-    const auto [painted, iconsIn] = TimeStartUp(program, kEntries, kIconEntries, 5);
-    Unseed(HKEY_LOCAL_MACHINE);
+    // The prefix's own registry: on 64-bit Windows, both views.
+    const bool otherView = sizeof(void*) == 8 || fw::RunsUnderWow64();
+    Seed(files, otherView);
+    const auto [painted, iconsIn] = TimeStartUp(program, kEntries, IconEntries(), 5);
+    Unseed(otherView);
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\" ZALTROW_SETTINGS_KEY);
-    std::printf("start-up of the real program to a filled, painted list of %d rows: median %.0f ms of 5 runs"
+    std::printf("start-up of the real program to a filled, painted list of %d rows (%s): median %.0f ms of 5 runs"
                 "   (goal: under 1000)\n",
-                kEntries, painted);
-    std::printf("  ... until all %d icons are in: %.0f ms; with an empty list instead: %.0f ms\n", kIconEntries,
+                kEntries, otherView ? "both registry views and the user's key" : "the machine and user keys", painted);
+    std::printf("  ... until all %d icons are in: %.0f ms; with an empty list instead: %.0f ms\n", IconEntries(),
                 iconsIn, empty);
 }
 
