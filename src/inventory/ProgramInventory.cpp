@@ -12,11 +12,13 @@ namespace {
 
 // The product a Windows Installer entry is registered for: its key name
 // when that is a product code, else the code its command runs msiexec on.
-// Empty for other entries, and for one without a well-formed code.
-std::wstring ProductCodeOf(const std::wstring& keyName, const std::wstring& command, bool windowsInstaller) {
+// Empty for other entries, and for one without a well-formed code. The
+// "WindowsInstaller" value is read only where it decides something.
+std::wstring ProductCodeOf(HKEY values, const std::wstring& keyName, const std::wstring& command) {
     std::optional<std::wstring> fromCommand = installer_command::ProductCodeOfCommand(command);
-    if (!windowsInstaller && !fromCommand) return {};
-    if (installer_command::IsProductCode(keyName)) return keyName;
+    if (installer_command::IsProductCode(keyName) &&
+        (fromCommand || SettingsStore::ReadNumber(values, L"WindowsInstaller") == 1))
+        return keyName;
     return fromCommand.value_or(std::wstring());
 }
 
@@ -51,18 +53,15 @@ void ProgramInventory::EnumerateSource(EntrySource source) {
         entry.source = source;
         entry.keyName = keyName;
         std::wstring iconText;
-        bool windowsInstaller = false;
-        if (uninstallKey) {
-            SettingsStore::Values values =
-                store.ReadValues(uninstallKey.get(), keyName, {L"DisplayName", L"UninstallString", L"DisplayIcon"},
-                                 {L"WindowsInstaller", L"SystemComponent"}, view);
-            entry.displayName = std::move(values.texts[0]);
-            entry.uninstallString = std::move(values.texts[1]);
-            iconText = std::move(values.texts[2]);
-            windowsInstaller = values.numbers[0] == 1;
-            entry.systemComponent = values.numbers[1] == 1;
+        // One open per entry for all its values.
+        if (const fw::RegKey values = uninstallKey ? SettingsStore::OpenForReading(uninstallKey.get(), keyName, view)
+                                                   : fw::RegKey()) {
+            entry.displayName = SettingsStore::ReadText(values.get(), L"DisplayName");
+            entry.uninstallString = SettingsStore::ReadText(values.get(), L"UninstallString");
+            iconText = SettingsStore::ReadText(values.get(), L"DisplayIcon");
+            entry.systemComponent = SettingsStore::ReadNumber(values.get(), L"SystemComponent") == 1;
+            entry.productCode = ProductCodeOf(values.get(), keyName, entry.uninstallString);
         }
-        entry.productCode = ProductCodeOf(keyName, entry.uninstallString, windowsInstaller);
         entry.iconIndex = IconIndexFromText(iconText);
         if (iconText.empty() && cacheKey) {
             const auto cached = store.ReadCachedProgramName(cacheKey.get(), keyName, L"SlowInfoCache", view);

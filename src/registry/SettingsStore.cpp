@@ -9,7 +9,7 @@ namespace {
 std::string UnderSoftware(const std::string& path) { return "Software\\" + path; }
 std::wstring UnderSoftware(const std::wstring& path) { return L"Software\\" + path; }
 
-std::string ReadText(HKEY key, const char* valueName) {
+std::string ReadSettingText(HKEY key, const char* valueName) {
     char buffer[SettingsStore::kReadBufferChars];
     DWORD size = sizeof buffer;
     if (RegQueryValueExA(key, valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) !=
@@ -61,34 +61,23 @@ std::string SettingsStore::ReadString(const std::string& path, const std::string
                                       HKEY root, REGSAM view) {
     fw::RegKey key = fw::OpenRegKey(root, fw::Widen(UnderSoftware(path)), KEY_QUERY_VALUE | view);
     if (!key) return {};
-    return ReadText(key.get(), valueName.c_str());
+    return ReadSettingText(key.get(), valueName.c_str());
 }
 
 fw::RegKey SettingsStore::OpenForReading(HKEY root, const std::wstring& fullPath, REGSAM view) {
     return fw::OpenRegKey(root, fullPath, KEY_READ | view);
 }
 
-SettingsStore::Values SettingsStore::ReadValues(HKEY parent, const std::wstring& subkey,
-                                               std::initializer_list<const wchar_t*> textNames,
-                                               std::initializer_list<const wchar_t*> numberNames, REGSAM view) {
-    Values values{std::vector<std::wstring>(textNames.size()), std::vector<DWORD>(numberNames.size())};
-    fw::RegKey key = fw::OpenRegKey(parent, subkey, KEY_QUERY_VALUE | view);
-    if (!key) return values;
-    std::size_t index = 0;
-    for (const wchar_t* name : textNames) values.texts[index++] = ReadEntryText(key.get(), name);
-    index = 0;
-    for (const wchar_t* name : numberNames) {
-        DWORD type = REG_NONE;
-        DWORD number = 0;
-        DWORD size = sizeof number;
-        if (RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&number), &size) ==
-                ERROR_SUCCESS &&
-            type == REG_DWORD && size == sizeof number) {
-            values.numbers[index] = number;
-        }
-        ++index;
-    }
-    return values;
+std::wstring SettingsStore::ReadText(HKEY key, const wchar_t* valueName) { return ReadEntryText(key, valueName); }
+
+DWORD SettingsStore::ReadNumber(HKEY key, const wchar_t* valueName) {
+    DWORD type = REG_NONE;
+    DWORD number = 0;
+    DWORD size = sizeof number;
+    if (RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(&number), &size) != ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof number)
+        return 0;
+    return number;
 }
 
 int SettingsStore::ReadInt(const std::string& path, const std::string& valueName) {

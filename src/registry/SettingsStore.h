@@ -49,18 +49,14 @@ public:
     // Opens a key once so that many of its subkeys can be read relative to
     // it: a subkey name near the 255-character limit can make a path from
     // the root too long. Empty when the key cannot be opened.
+    // Also opens `fullPath` relative to an open key, for its values.
     static fw::RegKey OpenForReading(HKEY root, const std::wstring& fullPath, REGSAM view = 0);
 
-    // Several values of `subkey` of an open key through one open of the
-    // subkey: texts by ReadString's rules in UTF-16, and numbers (DWORD
-    // values; 0 when absent or of another type or size). All empty or 0
-    // when the subkey cannot be opened.
-    struct Values {
-        std::vector<std::wstring> texts;
-        std::vector<DWORD> numbers;
-    };
-    Values ReadValues(HKEY parent, const std::wstring& subkey, std::initializer_list<const wchar_t*> textNames,
-                      std::initializer_list<const wchar_t*> numberNames = {}, REGSAM view = 0);
+    // Values of a key opened with OpenForReading: a text by ReadString's
+    // rules, in UTF-16; a number, the data of a REG_DWORD value (0 when the
+    // value is absent or of another type or size).
+    static std::wstring ReadText(HKEY key, const wchar_t* valueName);
+    static DWORD ReadNumber(HKEY key, const wchar_t* valueName);
 
     // ReadString under HKEY_CURRENT_USER read as a number: -1 when the text
     // is empty, otherwise as atoi reads it.
