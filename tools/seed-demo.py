@@ -6,7 +6,9 @@ Usage: seed-demo.py PREFIX UNINSTALLER_EXE REG_OUT
 Creates program folders under PREFIX's drive C (uninstallers, program files
 with icons) and writes REG_OUT, a regedit file with the Uninstall and
 ARPCache entries, for `wine regedit /s REG_OUT`. Several entries are
-phantoms: their uninstaller is missing from the disk on purpose.
+phantoms: their uninstaller is missing from the disk on purpose. Some are
+named in other scripts (Cyrillic, Japanese, Polish letters), and two keys
+differ only by a letter that a code page's best fit would take for another.
 """
 import getpass
 import os
@@ -132,6 +134,23 @@ ENTRIES = [
     ("Lumen Settings Helper", "Lumen Settings Helper",
      r"C:\Program Files\Lumen\helper.exe /uninstall", "",
      [("uninstaller", r"Program Files\Lumen\helper.exe")]),
+    # Names in other scripts, as Windows stores them (UTF-16): a Cyrillic key
+    # with a Japanese name, installed in a folder with Polish letters.
+    ("Фотоальбом", "写真アルバム Фото 2",
+     r'"C:\Program Files\Żółw Studio\Album\unins000.exe"',
+     r"C:\Program Files\Żółw Studio\Album\album.exe",
+     [("uninstaller", r"Program Files\Żółw Studio\Album\unins000.exe"),
+      ("program", r"Program Files\Żółw Studio\Album\album.exe", "clock")]),
+    # Two keys that only a best-fit code page would take for one.
+    ("Zolw Editor", "Zolw Editor 1.0",
+     r"C:\Program Files\Zolw Editor\uninst.exe", "",
+     [("uninstaller", r"Program Files\Zolw Editor\uninst.exe")]),
+    ("Zołw Editor", "Zołw Editor 2.0",
+     r"C:\Program Files\Zołw Editor\uninst.exe", "",
+     [("uninstaller", r"Program Files\Zołw Editor\uninst.exe")]),
+    # A real phantom in a folder no code page holds.
+    ("工具箱", "工具箱 Toolbox (Ω edition)",
+     r"C:\Tools\工具\uninst.exe", "", []),
     # Shapes that get no row: an update without a name, a name without a command.
     ("KB2918614", "", r"C:\WINDOWS\$NtUninstallKB2918614$\spuninst\spuninst.exe", "", []),
     ("Stray Runtime", "Stray Runtime 1.0", "", "", []),
@@ -145,6 +164,10 @@ USER_ENTRIES = [
      r"C:\users\{user}\AppData\Local\Programs\Driftwood Sync\Driftwood Sync.exe,0",
      [("uninstaller", r"users\{user}\AppData\Local\Programs\Driftwood Sync\Uninstall Driftwood Sync.exe"),
       ("program", r"users\{user}\AppData\Local\Programs\Driftwood Sync\Driftwood Sync.exe", "winecfg")]),
+    # A folder with a letter that code page 1252 lacks: present, not red.
+    ("Łódź Maps", "Łódź Maps 5",
+     r'"C:\users\{user}\AppData\Local\Programs\Łódź Maps\uninstall.exe"', "",
+     [("uninstaller", r"users\{user}\AppData\Local\Programs\Łódź Maps\uninstall.exe")]),
     ("PineconeNotes", "Pinecone Notes",
      r'"C:\users\{user}\AppData\Local\PineconeNotes\Update.exe" --uninstall', "", []),
 ]

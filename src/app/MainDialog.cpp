@@ -18,6 +18,7 @@
 #include "framework/ShellIcon.h"
 #include "framework/SystemErrorText.h"
 #include "framework/UniqueHandle.h"
+#include "framework/WindowQueries.h"
 #include "inventory/EntryValidation.h"
 #include "registry/SettingsStore.h"
 #include "resource.h"
@@ -133,6 +134,9 @@ void MainDialog::ShowSplash() {
 }
 
 void MainDialog::SetUpList() {
+    // Entry names come in any script: the rows use a font that has them.
+    listFont_ = fw::MessageFont();
+    if (listFont_) SendMessageW(list_.Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
     list_.InsertColumn(0, L"Add/Remove Program Entries", 260);
     list_.InsertColumn(1, L"Uninstall Path", 600);
 

@@ -79,6 +79,7 @@ private:
     HoverButton uninstallButton_;
     ProgramListCtrl list_;
     HICON mainIcon_;  // shared resource icon: never destroyed
+    fw::Font listFont_;  // the rows' font, which shows names in any script
     std::unique_ptr<SplashWindow> splash_;
     ProgramInventory inventory_;
     RefreshObserver* refreshObserver_ = nullptr;

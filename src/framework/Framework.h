@@ -50,7 +50,7 @@
 //   at its own edge (TextConversion.h).
 //
 // Helpers: TextConversion.h (ANSI and UTF-16), Wow64.h (a 32-bit process
-//   on 64-bit Windows), WindowQueries.h (a window's
+//   on 64-bit Windows), WindowQueries.h (the system's message font, a window's
 //   text, a child's rectangle in its parent), ShellIcon.h (the icon an
 //   icon location names), ModulePath.h (the program's own file),
 //   FilePresence.h (fw::FileIsMissing: the one test of whether a file is

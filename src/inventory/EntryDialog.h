@@ -7,6 +7,7 @@
 #include <string>
 
 #include "framework/Dialog.h"
+#include "framework/UniqueHandle.h"
 
 class EntryDialog : public fw::Dialog {
 public:
@@ -17,4 +18,7 @@ protected:
     EntryDialog(UINT templateId, HWND owner) : fw::Dialog(templateId, owner) {}
     // Puts the icon (unless null) and the name (unless empty) in place.
     bool OnInitDialog() override;
+
+private:
+    fw::Font nameFont_;  // shows the name in any script
 };

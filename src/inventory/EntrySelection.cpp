@@ -20,6 +20,18 @@ bool IsStillListed(const fw::ListView& list, const EntryOfRow& entryOfRow, const
     return false;
 }
 
+namespace {
+
+// The entry's key as the registry editor names it: a 32-bit view key on
+// 64-bit Windows is under Wow6432Node, whichever build reads it.
+std::wstring EntryKeyName(EntrySource source, const std::wstring& keyName) {
+    return RegistryExport::NameInFile(SourceRoot(source), SourceView(source),
+                                      std::wstring(L"Software\\") + ProgramInventory::kUninstallPath) +
+           L"\\" + keyName;
+}
+
+}  // namespace
+
 std::wstring InvalidSelectionText(const std::wstring& rowText) {
     return L"Invalid program selected: " + rowText + L"\nPlease contact " ZALTROW_MAKER_HOST " for support.";
 }
@@ -29,8 +41,7 @@ std::wstring RemoveQuestionText(const std::wstring& displayName) {
 }
 
 std::wstring RemovalFailedText(EntrySource source, const std::wstring& keyName) {
-    return std::wstring(L"There was a problem removing the program entry\n") + SourceRootName(source) +
-           L"\\Software\\" + ProgramInventory::kUninstallPath + L"\\" + keyName;
+    return L"There was a problem removing the program entry\n" + EntryKeyName(source, keyName);
 }
 
 std::wstring RemovedText(const std::wstring& displayName) {
@@ -52,7 +63,5 @@ std::wstring LaunchFailedText(const std::wstring& displayName, const std::wstrin
 }
 
 std::wstring EntryInfoTip(const ProgramEntry& entry) {
-    const std::wstring path = std::wstring(L"Software\\") + ProgramInventory::kUninstallPath + L"\\" + entry.keyName;
-    return std::wstring(SourceDescription(entry.source)) + L"\n" +
-           RegistryExport::NameInFile(SourceRoot(entry.source), SourceView(entry.source), path);
+    return std::wstring(SourceDescription(entry.source)) + L"\n" + EntryKeyName(entry.source, entry.keyName);
 }

@@ -72,12 +72,12 @@ std::vector<UninstallCommand> CommandCandidates(std::wstring_view uninstallStrin
     return candidates;
 }
 
-std::wstring SysnativePath(std::wstring_view path, std::wstring_view windowsFolder) {
+std::wstring SystemFolderAlias(std::wstring_view path, std::wstring_view windowsFolder, std::wstring_view alias) {
     std::wstring folder(windowsFolder);
     while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
     const std::wstring system = AsciiLowerCopy(folder + L"\\System32\\");
     if (system.size() <= 11 || path.size() < system.size() || AsciiLowerCopy(path.substr(0, system.size())) != system) {
         return std::wstring(path);
     }
-    return folder + L"\\Sysnative\\" + std::wstring(path.substr(system.size()));
+    return folder + L"\\" + std::wstring(alias) + L"\\" + std::wstring(path.substr(system.size()));
 }

@@ -34,8 +34,9 @@ UninstallCommand SplitUninstallString(std::wstring_view uninstallString);
 // semicolon can be part of a folder's name.
 std::vector<UninstallCommand> CommandCandidates(std::wstring_view uninstallString);
 
-// The same path through the alias by which a 32-bit process on 64-bit
-// Windows reaches the real system folder: "<windows>\System32\..." becomes
-// "<windows>\Sysnative\...". Other paths come back unchanged. The folder
+// The same path with the system folder under another name of the Windows
+// folder: "<windows>\System32\..." becomes "<windows>\<alias>\...", for the
+// aliases by which one bitness reaches the other's system folder
+// ("Sysnative", "SysWOW64"). Other paths come back unchanged. The folder
 // names are compared ignoring ASCII letter case.
-std::wstring SysnativePath(std::wstring_view path, std::wstring_view windowsFolder);
+std::wstring SystemFolderAlias(std::wstring_view path, std::wstring_view windowsFolder, std::wstring_view alias);

@@ -126,12 +126,13 @@ INSTANTIATE_TEST_SUITE_P(
         CandidateCase{L"C:\\T\\u.exe  /S ", {{L"C:\\T\\u.exe", L" /S "}, {L"C:\\T\\u.exe  /S", L""}}},
         CandidateCase{L"", {}}));
 
-TEST(SysnativePath, OnlyTheSystemFolderIsRedirected) {
-    EXPECT_EQ(SysnativePath(L"C:\\Windows\\System32\\tool.exe", L"C:\\Windows"), L"C:\\Windows\\Sysnative\\tool.exe");
-    EXPECT_EQ(SysnativePath(L"c:\\WINDOWS\\system32\\x\\y.exe", L"C:\\Windows\\"), L"C:\\Windows\\Sysnative\\x\\y.exe");
-    EXPECT_EQ(SysnativePath(L"C:\\Windows\\SysWOW64\\tool.exe", L"C:\\Windows"), L"C:\\Windows\\SysWOW64\\tool.exe");
-    EXPECT_EQ(SysnativePath(L"C:\\Windows\\System32", L"C:\\Windows"), L"C:\\Windows\\System32");
-    EXPECT_EQ(SysnativePath(L"D:\\Windows\\System32\\t.exe", L"C:\\Windows"), L"D:\\Windows\\System32\\t.exe");
-    EXPECT_EQ(SysnativePath(L"MsiExec.exe", L"C:\\Windows"), L"MsiExec.exe");
-    EXPECT_EQ(SysnativePath(L"C:\\Windows\\System32\\t.exe", L""), L"C:\\Windows\\System32\\t.exe");
+TEST(SystemFolderAlias, OnlyTheSystemFolderIsRedirected) {
+    EXPECT_EQ(SystemFolderAlias(L"C:\\Windows\\System32\\tool.exe", L"C:\\Windows", L"Sysnative"), L"C:\\Windows\\Sysnative\\tool.exe");
+    EXPECT_EQ(SystemFolderAlias(L"c:\\WINDOWS\\system32\\x\\y.exe", L"C:\\Windows\\", L"Sysnative"), L"C:\\Windows\\Sysnative\\x\\y.exe");
+    EXPECT_EQ(SystemFolderAlias(L"C:\\Windows\\System32\\tool.exe", L"C:\\Windows", L"SysWOW64"), L"C:\\Windows\\SysWOW64\\tool.exe");
+    EXPECT_EQ(SystemFolderAlias(L"C:\\Windows\\SysWOW64\\tool.exe", L"C:\\Windows", L"Sysnative"), L"C:\\Windows\\SysWOW64\\tool.exe");
+    EXPECT_EQ(SystemFolderAlias(L"C:\\Windows\\System32", L"C:\\Windows", L"Sysnative"), L"C:\\Windows\\System32");
+    EXPECT_EQ(SystemFolderAlias(L"D:\\Windows\\System32\\t.exe", L"C:\\Windows", L"Sysnative"), L"D:\\Windows\\System32\\t.exe");
+    EXPECT_EQ(SystemFolderAlias(L"MsiExec.exe", L"C:\\Windows", L"Sysnative"), L"MsiExec.exe");
+    EXPECT_EQ(SystemFolderAlias(L"C:\\Windows\\System32\\t.exe", L"", L"Sysnative"), L"C:\\Windows\\System32\\t.exe");
 }

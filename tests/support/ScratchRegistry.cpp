@@ -4,28 +4,14 @@
 
 #include <atomic>
 
+#include "framework/TextConversion.h"
 #include "framework/UniqueHandle.h"
 
 namespace {
 
-fw::RegKey Create(HKEY root, const std::string& path) {
+fw::RegKey CreateWide(HKEY root, const std::wstring& path) {
     // The leaf is created relative to its parent: a long leaf name inside a
     // long full path is refused by some registries even when the name fits.
-    const std::size_t slash = path.rfind('\\');
-    fw::RegKey parent;
-    if (slash != std::string::npos) parent = Create(root, path.substr(0, slash));
-    const HKEY base = parent ? parent.get() : root;
-    const std::string leaf = slash == std::string::npos ? path : path.substr(slash + 1);
-    fw::RegKey key;
-    LONG rc = RegCreateKeyExA(base, leaf.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
-    if (rc != ERROR_SUCCESS) {
-        key.release();
-        ADD_FAILURE() << "cannot create " << path << ": " << rc;
-    }
-    return key;
-}
-
-fw::RegKey CreateWide(HKEY root, const std::wstring& path) {
     const std::size_t slash = path.rfind(L'\\');
     fw::RegKey parent;
     if (slash != std::wstring::npos) parent = CreateWide(root, path.substr(0, slash));
@@ -39,6 +25,8 @@ fw::RegKey CreateWide(HKEY root, const std::wstring& path) {
     }
     return key;
 }
+
+fw::RegKey Create(HKEY root, const std::string& path) { return CreateWide(root, fw::Widen(path)); }
 
 }  // namespace
 
