@@ -56,7 +56,7 @@ void HttpFetcher::DownloadNew(const std::string& url, const std::wstring& newFil
     const int length = WideCharToMultiByte(CP_ACP, 0, name.c_str(), static_cast<int>(name.size()), narrow.data(),
                                            static_cast<int>(narrow.size()), nullptr, nullptr);
     narrow.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
-    if (narrow.empty()) narrow = "?";
+    if (narrow.empty()) narrow.assign(1, '?');
     Run(url, narrow, newFile, std::move(progress));
 }
 

@@ -10,7 +10,6 @@ constexpr std::string_view kVersionMarker = "<!-- UPGRADE Version";
 constexpr std::string_view kDescriptionMarker = "<!-- UPGRADE Description";
 constexpr std::string_view kDescriptionEnd = "END UPGRADE Description";
 constexpr std::string_view kLinkMarker = "<!-- UPGRADE Download Link";
-constexpr std::string_view kSignatureMarker = "<!-- UPGRADE Signature";
 // Longest first: each of the later ones contains the first.
 constexpr std::string_view kStatementLinkMarker = "<!-- UPGRADE Statement Download Link";
 constexpr std::string_view kStatementSignatureMarker = "<!-- UPGRADE Statement Signature";
@@ -97,9 +96,6 @@ void ParseUpgradePage(const std::vector<std::string>& lines, UpgradePage& page) 
         } else if (Has(line, kLinkMarker)) {
             if (++i >= lines.size()) return;
             page.downloadLink = lines[i];
-        } else if (Has(line, kSignatureMarker)) {
-            if (++i >= lines.size()) return;
-            page.signature = lines[i];
         }
     }
 }

@@ -26,7 +26,6 @@ struct UpgradePage {
     float newVersion = 0;       // kept when a page has no version marker
     std::string description;    // cleared by every parse
     std::string downloadLink;   // kept when a page has no link marker
-    std::string signature;      // the installer's signature line, base64; kept like the link
     std::vector<SignedStatement> statements;  // cleared by every parse
 };
 

@@ -96,17 +96,6 @@ TEST(ParseUpgradePage, TruncatedPagesKeepWhatWasRead) {
 
 namespace {
 
-TEST(ParseUpgradePage, SignatureIsTheLineAfterItsMarker) {
-    UpgradePage page;
-    ParseUpgradePage(Lines({"<!-- UPGRADE Download Link", "http://host/setup.exe", "-->",
-                            "<p><!-- UPGRADE Signature", "QUJD", "-->"}),
-                     page);
-    EXPECT_EQ(page.signature, "QUJD\n");
-    EXPECT_EQ(page.downloadLink, "http://host/setup.exe\n");
-    ParseUpgradePage(Lines({"<!-- UPGRADE Version", "2.0"}), page);
-    EXPECT_EQ(page.signature, "QUJD\n") << "kept like the link";
-}
-
 TEST(ShownDescription, ShortTextIsWholeLongTextIsCutWithDots) {
     const std::string twenty = [] {
         std::string text;
