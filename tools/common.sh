@@ -34,8 +34,9 @@ zaltrow_install_deps() {
 # machines run 64-bit user code only), the same sources are built for
 # x86_64 and run under 64-bit Wine instead.
 zaltrow_wine_arch() {
-  if /usr/lib/wine/wine --version >/dev/null 2>&1; then echo i686; else echo x86_64; fi
+  if zaltrow_host_runs_32bit; then echo i686; else echo x86_64; fi
 }
+zaltrow_host_runs_32bit() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
 
 # Sets WINE, WINESERVER and WINEARCH for an architecture.
 zaltrow_wine_env() {
@@ -103,28 +104,30 @@ REG
   (cd "$prefix" && "$WINE" regedit /s tuning.reg >/dev/null 2>&1; "$WINESERVER" -w)
 }
 
-# The prefixes for what only shows on other systems, beside the 32-bit
-# test prefix of build/i686: wine-test64, a 64-bit Windows where the 32-bit
-# program runs under WOW64, and wine-test932, a Japanese system whose ANSI
-# code page (932) has double-byte characters. Wine takes the code page from
-# the Unix locale, which is built into build/i686/locale, not the machine.
+# The prefixes for what only shows on other systems, beside the test prefix
+# of build/ARCH ($2): wine-test932, a Japanese system whose ANSI code page
+# (932) has double-byte characters, and for the 32-bit build wine-test64, a
+# 64-bit Windows where it runs under WOW64. Wine takes the code page from
+# the Unix locale, which is built into build/ARCH/locale, not the machine.
 zaltrow_make_side_prefixes() {
-  local build=$1
-  (
-    zaltrow_wine_env x86_64
-    zaltrow_make_prefix "$build/wine-test64" headless
-  ) &
-  local wow64=$!
+  local build=$1 arch=$2 wow64=
+  if [ "$arch" = i686 ]; then
+    (
+      zaltrow_wine_env x86_64
+      zaltrow_make_prefix "$build/wine-test64" headless
+    ) &
+    wow64=$!
+  fi
   mkdir -p "$build/locale"
   [ -d "$build/locale/ja_JP.UTF-8" ] ||
     localedef -i ja_JP -f UTF-8 "$build/locale/ja_JP.UTF-8" >/dev/null 2>&1 || [ -d "$build/locale/ja_JP.UTF-8" ]
   (
-    zaltrow_wine_env i686
+    zaltrow_wine_env "$arch"
     export LOCPATH="$build/locale"
     { export LC_ALL=ja_JP.UTF-8; } 2>/dev/null  # bash itself cannot use it: say nothing
     zaltrow_make_prefix "$build/wine-test932" headless
   )
-  wait "$wow64"
+  [ -z "$wow64" ] || wait "$wow64"
 }
 
 # Debian's Wine neither copies its own fonts (fonts-wine) into a new prefix

@@ -8,17 +8,17 @@ arch=$1
 build="$ZALTROW_ROOT/build/$arch"
 zaltrow_wine_env "$arch"
 zaltrow_log "making a test prefix in build/$arch/wine-test"
-prefixes=("$build/wine-test")
 if [ "$arch" = i686 ]; then
-  zaltrow_log "and the 64-bit and code page 932 prefixes beside it"
-  zaltrow_make_side_prefixes "$build" &
-  side=$!
+  zaltrow_log "and the 64-bit (WOW64) and code page 932 prefixes beside it"
+else
+  zaltrow_log "and the code page 932 prefix beside it"
 fi
+zaltrow_make_side_prefixes "$build" "$arch" &
+side=$!
 zaltrow_make_prefix "$build/wine-test" headless
-if [ "$arch" = i686 ]; then
-  wait "$side"
-  prefixes+=("$build/wine-test64" "$build/wine-test932")
-fi
+wait "$side"
+prefixes=("$build/wine-test" "$build/wine-test932")
+[ "$arch" = i686 ] && prefixes+=("$build/wine-test64")
 
 # Each prefix's Wine environment, as the tests registered for it set it.
 prefix_env() {

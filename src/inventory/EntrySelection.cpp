@@ -3,6 +3,7 @@
 #include <mbstring.h>
 
 #include "BuildConfig.h"
+#include "registry/RegistryExport.h"
 
 namespace {
 
@@ -46,8 +47,12 @@ std::string RemoveQuestionText(const std::string& displayName) {
 }
 
 std::string RemovalFailedText(EntrySource source, const std::string& keyName) {
-    return std::string("There was a problem removing the program entry\n") + SourceRootName(source) +
-           "\\Software\\" + ProgramInventory::kUninstallPath + "\\" + keyName;
+    // The key as the registry editor names it: a 32-bit view key on 64-bit
+    // Windows is under Wow6432Node, whichever build reads it.
+    return "There was a problem removing the program entry\n" +
+           RegistryExport::NameInFile(SourceRoot(source), SourceView(source),
+                                      std::string("Software\\") + ProgramInventory::kUninstallPath) +
+           "\\" + keyName;
 }
 
 std::string RemovedText(const std::string& displayName) {

@@ -66,7 +66,8 @@ std::vector<UninstallCommand> CommandCandidates(std::string_view uninstallString
     return candidates;
 }
 
-std::string SysnativePath(std::string_view path, std::string_view windowsFolder, const LeadBytes& leads) {
+std::string SystemFolderAlias(std::string_view path, std::string_view windowsFolder, std::string_view alias,
+                              const LeadBytes& leads) {
     std::string folder(windowsFolder);
     while (!folder.empty() && folder.back() == '\\') folder.pop_back();
     const std::string system = LowerCopy(folder + "\\System32\\", leads);
@@ -74,5 +75,5 @@ std::string SysnativePath(std::string_view path, std::string_view windowsFolder,
         LowerCopy(path.substr(0, system.size()), leads) != system) {
         return std::string(path);
     }
-    return folder + "\\Sysnative\\" + std::string(path.substr(system.size()));
+    return folder + "\\" + std::string(alias) + "\\" + std::string(path.substr(system.size()));
 }

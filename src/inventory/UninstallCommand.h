@@ -32,9 +32,10 @@ UninstallCommand SplitUninstallString(std::string_view uninstallString,
 // semicolon can be part of a folder's name.
 std::vector<UninstallCommand> CommandCandidates(std::string_view uninstallString);
 
-// The same path through the alias by which a 32-bit process on 64-bit
-// Windows reaches the real system folder: "<windows>\System32\..." becomes
-// "<windows>\Sysnative\...". Other paths come back unchanged. The folder
+// The same path with the system folder under another name of the Windows
+// folder: "<windows>\System32\..." becomes "<windows>\<alias>\...", for the
+// aliases by which one bitness reaches the other's system folder
+// ("Sysnative", "SysWOW64"). Other paths come back unchanged. The folder
 // names are compared ignoring ASCII letter case.
-std::string SysnativePath(std::string_view path, std::string_view windowsFolder,
-                          const LeadBytes& leads = LeadBytes::System());
+std::string SystemFolderAlias(std::string_view path, std::string_view windowsFolder, std::string_view alias,
+                              const LeadBytes& leads = LeadBytes::System());

@@ -69,9 +69,15 @@ void Seed(const std::string& path, const std::vector<Value>& values) {
     fw::RegKey key;
     ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr),
               ERROR_SUCCESS);
-    for (const Value& v : values)
-        EXPECT_EQ(RegSetValueExW(key.get(), v.name.c_str(), 0, v.type, v.data.data(), static_cast<DWORD>(v.data.size())),
+    for (const Value& v : values) {
+        // The registry stores a text's closing zero too when the caller left
+        // it out but it follows the counted bytes: whatever lies behind the
+        // data must not be one.
+        Bytes buffer = v.data;
+        buffer.insert(buffer.end(), {0xFF, 0xFF});
+        EXPECT_EQ(RegSetValueExW(key.get(), v.name.c_str(), 0, v.type, buffer.data(), static_cast<DWORD>(v.data.size())),
                   ERROR_SUCCESS);
+    }
 }
 
 // Wide text as stored, with its terminating zero unless told otherwise.

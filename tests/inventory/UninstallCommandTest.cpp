@@ -138,12 +138,13 @@ INSTANTIATE_TEST_SUITE_P(
         CandidateCase{"C:\\T\\u.exe  /S ", {{"C:\\T\\u.exe", " /S "}, {"C:\\T\\u.exe  /S", ""}}},
         CandidateCase{"", {}}));
 
-TEST(SysnativePath, OnlyTheSystemFolderIsRedirected) {
-    EXPECT_EQ(SysnativePath("C:\\Windows\\System32\\tool.exe", "C:\\Windows"), "C:\\Windows\\Sysnative\\tool.exe");
-    EXPECT_EQ(SysnativePath("c:\\WINDOWS\\system32\\x\\y.exe", "C:\\Windows\\"), "C:\\Windows\\Sysnative\\x\\y.exe");
-    EXPECT_EQ(SysnativePath("C:\\Windows\\SysWOW64\\tool.exe", "C:\\Windows"), "C:\\Windows\\SysWOW64\\tool.exe");
-    EXPECT_EQ(SysnativePath("C:\\Windows\\System32", "C:\\Windows"), "C:\\Windows\\System32");
-    EXPECT_EQ(SysnativePath("D:\\Windows\\System32\\t.exe", "C:\\Windows"), "D:\\Windows\\System32\\t.exe");
-    EXPECT_EQ(SysnativePath("MsiExec.exe", "C:\\Windows"), "MsiExec.exe");
-    EXPECT_EQ(SysnativePath("C:\\Windows\\System32\\t.exe", ""), "C:\\Windows\\System32\\t.exe");
+TEST(SystemFolderAlias, OnlyTheSystemFolderIsRedirected) {
+    EXPECT_EQ(SystemFolderAlias("C:\\Windows\\System32\\tool.exe", "C:\\Windows", "Sysnative"), "C:\\Windows\\Sysnative\\tool.exe");
+    EXPECT_EQ(SystemFolderAlias("c:\\WINDOWS\\system32\\x\\y.exe", "C:\\Windows\\", "Sysnative"), "C:\\Windows\\Sysnative\\x\\y.exe");
+    EXPECT_EQ(SystemFolderAlias("C:\\Windows\\System32\\tool.exe", "C:\\Windows", "SysWOW64"), "C:\\Windows\\SysWOW64\\tool.exe");
+    EXPECT_EQ(SystemFolderAlias("C:\\Windows\\SysWOW64\\tool.exe", "C:\\Windows", "Sysnative"), "C:\\Windows\\SysWOW64\\tool.exe");
+    EXPECT_EQ(SystemFolderAlias("C:\\Windows\\System32", "C:\\Windows", "Sysnative"), "C:\\Windows\\System32");
+    EXPECT_EQ(SystemFolderAlias("D:\\Windows\\System32\\t.exe", "C:\\Windows", "Sysnative"), "D:\\Windows\\System32\\t.exe");
+    EXPECT_EQ(SystemFolderAlias("MsiExec.exe", "C:\\Windows", "Sysnative"), "MsiExec.exe");
+    EXPECT_EQ(SystemFolderAlias("C:\\Windows\\System32\\t.exe", "", "Sysnative"), "C:\\Windows\\System32\\t.exe");
 }

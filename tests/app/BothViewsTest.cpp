@@ -1,7 +1,9 @@
-// The 32-bit program on 64-bit Windows: run by the harness in a 64-bit
-// prefix, where this test program runs under WOW64 as the product does.
-// Entries are seeded in the prefix's own registry, in both views and the
-// user's key, under names of this process, and removed again.
+// Both registry views of 64-bit Windows, as each build sees them: the
+// harness runs this program in a 64-bit prefix, the 32-bit build under WOW64
+// as the product runs there. "Own" is the view this process sees by default
+// (32-bit under WOW64, 64-bit for the 64-bit build), "other" the one it must
+// ask for. Entries are seeded in the prefix's own registry, in both views
+// and the user's key, under names of this process, and removed again.
 
 #include <windows.h>
 
@@ -30,9 +32,13 @@ struct Place {
     HKEY root;
     REGSAM view;
 };
-const Place k32{HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY};
-const Place k64{HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY};
+constexpr bool k64BitBuild = sizeof(void*) == 8;
+const Place kOwn{HKEY_LOCAL_MACHINE, k64BitBuild ? KEY_WOW64_64KEY : KEY_WOW64_32KEY};
+const Place kOther{HKEY_LOCAL_MACHINE, k64BitBuild ? KEY_WOW64_32KEY : KEY_WOW64_64KEY};
 const Place kUser{HKEY_CURRENT_USER, 0};
+const EntrySource kOtherSource = k64BitBuild ? EntrySource::Machine32 : EntrySource::Machine64;
+// The name under which this process reaches the other bitness's system folder.
+const char* const kOtherSystemAlias = k64BitBuild ? "SysWOW64" : "Sysnative";
 
 void SetValue(Place place, const std::string& path, const char* name, const std::string& text) {
     HKEY key = nullptr;
@@ -64,12 +70,12 @@ std::string Quoted(const std::string& path) {
     return quoted;
 }
 
-class Wow64Test : public ::testing::Test {
+class BothViewsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(fw::RunsUnderWow64()) << "the harness runs this program in a 64-bit prefix";
+        ASSERT_TRUE(k64BitBuild || fw::RunsUnderWow64()) << "the harness runs this program in a 64-bit prefix";
     }
-    ~Wow64Test() override {
+    ~BothViewsTest() override {
         for (const auto& [place, path] : seeded) RegDeleteKeyExA(place.root, path.c_str(), place.view, 0);
         for (const std::string& file : systemFiles) DeleteFileA(file.c_str());
         RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Zaltrow");
@@ -77,7 +83,7 @@ protected:
 
     // A key name of this process; the same tag gives the same name in every place.
     std::string Key(const std::string& tag) {
-        return "ZaltrowWow64_" + std::to_string(GetCurrentProcessId()) + "_" + tag;
+        return "ZaltrowViews_" + std::to_string(GetCurrentProcessId()) + "_" + tag;
     }
     void Entry(Place place, const std::string& tag, const std::string& name, const std::string& command) {
         const std::string path = kUninstall + "\\" + Key(tag);
@@ -90,15 +96,15 @@ protected:
         seeded.push_back({place, path});
         SetValue(place, path, "SlowInfoCache", "x");
     }
-    // A copy of the stand-in uninstaller in the real, 64-bit system folder
-    // only; returns the path a 64-bit installer would have registered.
-    std::string OnlyIn64BitSystemFolder(const std::string& tag) {
+    // A copy of the stand-in uninstaller only in the system folder of the
+    // other bitness; returns the path its installer would have registered.
+    std::string OnlyInOtherSystemFolder(const std::string& tag) {
         const std::string file = Key(tag) + ".exe";
-        const std::string real = SystemFolder("Sysnative") + file;
+        const std::string real = SystemFolder(kOtherSystemAlias) + file;
         systemFiles.push_back(real);
         EXPECT_TRUE(CopyFileA(BesideThisProgram("fake_uninstaller.exe").c_str(), real.c_str(), FALSE)) << real;
         EXPECT_EQ(GetFileAttributesA((SystemFolder("System32") + file).c_str()), INVALID_FILE_ATTRIBUTES)
-            << "this process sees the 32-bit system folder as System32";
+            << "this process sees its own system folder as System32";
         return SystemFolder("System32") + file;
     }
 
@@ -113,11 +119,11 @@ protected:
     std::vector<std::string> systemFiles;
 };
 
-TEST_F(Wow64Test, InventoryReadsBothViewsThenTheUser) {
-    Entry(k32, "Same", "Z64 Thirty-Two", "MsiExec.exe /X{32}");
-    Entry(k64, "Same", "Z64 Sixty-Four", "MsiExec.exe /X{64}");
+TEST_F(BothViewsTest, InventoryReadsItsOwnViewTheOtherThenTheUser) {
+    Entry(kOwn, "Same", "Z64 Own", "MsiExec.exe /X{OWN}");
+    Entry(kOther, "Same", "Z64 Other", "MsiExec.exe /X{OTHER}");
     Entry(kUser, "Same", "Z64 User", "MsiExec.exe /X{U}");
-    Entry(k64, "Only64", "Z64 Only", "MsiExec.exe /X{O}");
+    Entry(kOther, "OnlyOther", "Z64 Only", "MsiExec.exe /X{O}");
 
     ProgramInventory inventory;
     inventory.Enumerate();
@@ -126,30 +132,30 @@ TEST_F(Wow64Test, InventoryReadsBothViewsThenTheUser) {
         if (entry.displayName.rfind("Z64 ", 0) == 0) ours.push_back({entry.displayName, entry.source});
     }
     const std::vector<std::pair<std::string, EntrySource>> expected{
-        {"Z64 Thirty-Two", EntrySource::Machine},
-        {"Z64 Sixty-Four", EntrySource::Machine64},
-        {"Z64 Only", EntrySource::Machine64},
+        {"Z64 Own", EntrySource::Machine},
+        {"Z64 Other", kOtherSource},
+        {"Z64 Only", kOtherSource},
         {"Z64 User", EntrySource::User},
     };
-    // The 64-bit view lists its keys in its own order.
+    // The other view lists its keys in its own order.
     ASSERT_EQ(ours.size(), expected.size());
     EXPECT_EQ(ours.front(), expected.front());
     EXPECT_EQ(ours.back(), expected.back());
     EXPECT_TRUE(std::is_permutation(ours.begin(), ours.end(), expected.begin()));
 }
 
-TEST_F(Wow64Test, RemovingA64BitEntryLeavesIts32BitNamesake) {
-    Entry(k32, "Twin", "Z64 Twin", "MsiExec.exe /X{32}");
-    Entry(k64, "Twin", "Z64 Twin", "MsiExec.exe /X{64}");
-    Cache(k32, "Twin");
-    Cache(k64, "Twin");
+TEST_F(BothViewsTest, RemovingAnOtherViewEntryLeavesItsNamesake) {
+    Entry(kOwn, "Twin", "Z64 Twin", "MsiExec.exe /X{OWN}");
+    Entry(kOther, "Twin", "Z64 Twin", "MsiExec.exe /X{OTHER}");
+    Cache(kOwn, "Twin");
+    Cache(kOther, "Twin");
     SetValue(kUser, "Software\\Zaltrow", "bDisableSplash", "1");
     fw::Modeless<MainDialog> dialog;
     ASSERT_TRUE(dialog.Create());
     auto& list = MainDialogTestAccess::List(dialog);
     auto rowOf = [&](const std::string& command) { return RowOf(list, "Z64 Twin", command); };
-    ASSERT_GE(rowOf("MsiExec.exe /X{32}"), 0);
-    list.SetItemState(rowOf("MsiExec.exe /X{64}"), LVIS_SELECTED, LVIS_SELECTED);
+    ASSERT_GE(rowOf("MsiExec.exe /X{OWN}"), 0);
+    list.SetItemState(rowOf("MsiExec.exe /X{OTHER}"), LVIS_SELECTED, LVIS_SELECTED);
 
     gui::BoxAnswerer question(gui::IsMessageBox, IDYES);
     gui::BoxAnswerer success([](HWND w) {
@@ -157,21 +163,21 @@ TEST_F(Wow64Test, RemovingA64BitEntryLeavesIts32BitNamesake) {
     }, IDOK);
     SendMessageA(dialog.Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_REMOVE, BN_CLICKED), 0);
     ASSERT_NE(success.Seen().window, nullptr);
-    EXPECT_FALSE(KeyExists(k64, kUninstall + "\\" + Key("Twin")));
-    EXPECT_FALSE(KeyExists(k64, kArpCache + "\\" + Key("Twin")));
-    EXPECT_TRUE(KeyExists(k32, kUninstall + "\\" + Key("Twin")));
-    EXPECT_TRUE(KeyExists(k32, kArpCache + "\\" + Key("Twin")));
-    EXPECT_EQ(rowOf("MsiExec.exe /X{64}"), -1);
-    EXPECT_GE(rowOf("MsiExec.exe /X{32}"), 0);
+    EXPECT_FALSE(KeyExists(kOther, kUninstall + "\\" + Key("Twin")));
+    EXPECT_FALSE(KeyExists(kOther, kArpCache + "\\" + Key("Twin")));
+    EXPECT_TRUE(KeyExists(kOwn, kUninstall + "\\" + Key("Twin")));
+    EXPECT_TRUE(KeyExists(kOwn, kArpCache + "\\" + Key("Twin")));
+    EXPECT_EQ(rowOf("MsiExec.exe /X{OTHER}"), -1);
+    EXPECT_GE(rowOf("MsiExec.exe /X{OWN}"), 0);
 }
 
 // Backups name each view's key as a 64-bit registry editor sees it, so
 // importing one restores the entry into the view it came from.
-TEST_F(Wow64Test, BackupsRestoreEachViewsEntryWhereItWas) {
-    Entry(k32, "Back", "Z64 Back 32", "MsiExec.exe /X{32}");
-    Entry(k64, "Back", "Z64 Back 64", "MsiExec.exe /X{64}");
+TEST_F(BothViewsTest, BackupsRestoreEachViewsEntryWhereItWas) {
+    Entry(kOwn, "Back", "Z64 Back own", "MsiExec.exe /X{OWN}");
+    Entry(kOther, "Back", "Z64 Back other", "MsiExec.exe /X{OTHER}");
     const std::string key = kUninstall + "\\" + Key("Back");
-    for (const Place& place : {k32, k64}) {
+    for (const Place& place : {kOwn, kOther}) {
         EntryBackup backup(place.root, place.view);
         ASSERT_TRUE(backup.Save(Key("Back"))) << backup.FailureText();
         ASSERT_FALSE(backup.File().empty());
@@ -180,7 +186,7 @@ TEST_F(Wow64Test, BackupsRestoreEachViewsEntryWhereItWas) {
         DeleteFileW(backup.File().c_str());
     }
     HKEY restored = nullptr;
-    for (const auto& [place, name] : {std::pair{k32, "Z64 Back 32"}, std::pair{k64, "Z64 Back 64"}}) {
+    for (const auto& [place, name] : {std::pair{kOwn, "Z64 Back own"}, std::pair{kOther, "Z64 Back other"}}) {
         ASSERT_EQ(RegOpenKeyExA(place.root, key.c_str(), 0, KEY_READ | place.view, &restored), ERROR_SUCCESS);
         char text[64] = {};
         DWORD size = sizeof text - 1;
@@ -190,14 +196,15 @@ TEST_F(Wow64Test, BackupsRestoreEachViewsEntryWhereItWas) {
     }
 }
 
-// A 64-bit program's uninstaller in the real System32 is present and is the
-// file started; the same command in the 32-bit view names a missing file.
-TEST_F(Wow64Test, SystemFolderUninstallerOfA64BitEntryIsFoundAndStarted) {
-    const std::string registered = OnlyIn64BitSystemFolder("Tool");
-    // The stand-in proves which file ran by deleting the 32-bit entry.
+// An other-view program's uninstaller in its own bitness's System32 is
+// present and is the file started; the same command in this process's own
+// view names a missing file.
+TEST_F(BothViewsTest, SystemFolderUninstallerOfAnOtherViewEntryIsFoundAndStarted) {
+    const std::string registered = OnlyInOtherSystemFolder("Tool");
+    // The stand-in proves which file ran by deleting the own view's entry.
     const std::string command = registered + " remove " + kUninstall + "\\" + Key("Witness");
-    Entry(k64, "Tool", "Z64 System Tool", command);
-    Entry(k32, "Witness", "Z64 Witness", registered);
+    Entry(kOther, "Tool", "Z64 System Tool", command);
+    Entry(kOwn, "Witness", "Z64 Witness", registered);
     SetValue(kUser, "Software\\Zaltrow", "bDisableSplash", "1");
 
     fw::Modeless<MainDialog> dialog;
@@ -211,26 +218,33 @@ TEST_F(Wow64Test, SystemFolderUninstallerOfA64BitEntryIsFoundAndStarted) {
     list.SetItemState(rowOf("Z64 System Tool"), LVIS_SELECTED, LVIS_SELECTED);
     gui::BoxAnswerer wait([&](HWND w) {
         if (!gui::HasButton(w, IDOK, "&Next")) return false;
-        gui::PumpUntil([&] { return !KeyExists(k32, kUninstall + "\\" + Key("Witness")); }, 5000);
+        gui::PumpUntil([&] { return !KeyExists(kOwn, kUninstall + "\\" + Key("Witness")); }, 5000);
         return true;
     }, IDOK);
-    // The 64-bit entry itself stays listed, so the removal offer follows.
-    gui::BoxAnswerer offer([](HWND w) { return gui::HasButton(w, IDCANCEL, "&No"); }, IDCANCEL);
+    // The entry itself stays listed, so the removal offer follows; Yes
+    // removes it from its own view only.
+    Entry(kOwn, "Tool", "Z64 System Tool twin", "MsiExec.exe /X{TWIN}");
+    gui::BoxAnswerer offer([](HWND w) { return gui::HasButton(w, IDCANCEL, "&No"); }, IDOK);
+    gui::BoxAnswerer success([](HWND w) {
+        return gui::IsMessageBox(w) && gui::ItemText(w, 0xFFFF).find("successfully") != std::string::npos;
+    }, IDOK);
     SendMessageA(dialog.Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_UNINSTALL, BN_CLICKED), 0);
     EXPECT_NE(wait.Seen().window, nullptr) << "the launch failed";
     EXPECT_NE(offer.Seen().window, nullptr);
-    EXPECT_FALSE(KeyExists(k32, kUninstall + "\\" + Key("Witness"))) << "the stand-in did not run";
-    EXPECT_TRUE(KeyExists(k64, kUninstall + "\\" + Key("Tool")));
+    EXPECT_FALSE(KeyExists(kOwn, kUninstall + "\\" + Key("Witness"))) << "the stand-in did not run";
+    EXPECT_NE(success.Seen().window, nullptr);
+    EXPECT_FALSE(KeyExists(kOther, kUninstall + "\\" + Key("Tool")));
+    EXPECT_TRUE(KeyExists(kOwn, kUninstall + "\\" + Key("Tool")));
 }
 
 // The real program, started as a person starts it, shows all three lists.
-TEST_F(Wow64Test, RealProgramListsEverySourceWithTheRightRedRows) {
+TEST_F(BothViewsTest, RealProgramListsEverySourceWithTheRightRedRows) {
     TempFolder files;
     const std::string present = files.WriteFile("Tool\\unins000.exe");
-    Entry(k32, "A", "Z64E 32 present", Quoted(present) + " /S");
-    Entry(k32, "B", "Z64E 32 gone", files.Join("gone\\u.exe"));
-    Entry(k64, "C", "Z64E 64 system", OnlyIn64BitSystemFolder("Sys") + " /x");
-    Entry(k64, "D", "Z64E 64 gone", files.Join("gone64\\u.exe"));
+    Entry(kOwn, "A", "Z64E own present", Quoted(present) + " /S");
+    Entry(kOwn, "B", "Z64E own gone", files.Join("gone\\u.exe"));
+    Entry(kOther, "C", "Z64E other system", OnlyInOtherSystemFolder("Sys") + " /x");
+    Entry(kOther, "D", "Z64E other gone", files.Join("gone64\\u.exe"));
     Entry(kUser, "E", "Z64E user", "MsiExec.exe /X{E}");
     Entry(kUser, "F", "Z64E user gone", files.Join("goneU\\u.exe"));
     SetValue(kUser, "Software\\Zaltrow", "bDisableSplash", "1");
@@ -252,8 +266,8 @@ TEST_F(Wow64Test, RealProgramListsEverySourceWithTheRightRedRows) {
             ours.push_back({rows[i][0], gui::RemoteItemData(list, static_cast<int>(i))});
     }
     const std::vector<std::pair<std::string, LPARAM>> expected{
-        {"Z64E 32 gone", PhantomMark}, {"Z64E 32 present", 0}, {"Z64E 64 gone", PhantomMark},
-        {"Z64E 64 system", 0},         {"Z64E user", 0},       {"Z64E user gone", PhantomMark},
+        {"Z64E other gone", PhantomMark}, {"Z64E other system", 0}, {"Z64E own gone", PhantomMark},
+        {"Z64E own present", 0},          {"Z64E user", 0},         {"Z64E user gone", PhantomMark},
     };
     EXPECT_EQ(ours, expected);
 
