@@ -104,22 +104,25 @@ bool IsPending(const std::string& path) {
     return false;
 }
 
-struct VisibleSearch {
+// The first visible window of process `pid` that `accept` (if given) takes.
+struct OwnSearch {
     DWORD pid;
-    bool found = false;
+    bool (*accept)(HWND);
+    HWND found = nullptr;
 };
-BOOL CALLBACK VisitForVisible(HWND window, LPARAM parameter) {
-    auto& s = *reinterpret_cast<VisibleSearch*>(parameter);
+BOOL CALLBACK VisitOwn(HWND window, LPARAM parameter) {
+    auto& s = *reinterpret_cast<OwnSearch*>(parameter);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == s.pid && IsWindowVisible(window)) s.found = true;
-    return !s.found;
+    if (owner == s.pid && IsWindowVisible(window) && (!s.accept || s.accept(window))) s.found = window;
+    return s.found == nullptr;
 }
-bool HasVisibleWindow(DWORD pid) {
-    VisibleSearch search{pid};
-    EnumWindows(&VisitForVisible, reinterpret_cast<LPARAM>(&search));
+HWND VisibleWindowOf(DWORD pid, bool (*accept)(HWND) = nullptr) {
+    OwnSearch search{pid, accept};
+    EnumWindows(&VisitOwn, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
+bool HasVisibleWindow(DWORD pid) { return VisibleWindowOf(pid) != nullptr; }
 
 struct Finished {
     DWORD exitCode = 1;
@@ -474,22 +477,8 @@ private:
 };
 
 // A visible message box of process `pid`, captioned "Zaltrow".
-struct BoxSearch {
-    DWORD pid;
-    HWND found = nullptr;
-};
-BOOL CALLBACK VisitForBox(HWND window, LPARAM parameter) {
-    auto& s = *reinterpret_cast<BoxSearch*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == s.pid && IsWindowVisible(window) && gui::IsMessageBox(window) && gui::Text(window) == "Zaltrow")
-        s.found = window;
-    return s.found == nullptr;
-}
 HWND MessageBoxOf(DWORD pid) {
-    BoxSearch search{pid};
-    EnumWindows(&VisitForBox, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return VisibleWindowOf(pid, [](HWND w) { return gui::IsMessageBox(w) && gui::Text(w) == "Zaltrow"; });
 }
 
 // Presses Upgrade, OK and Yes in a running Zaltrow; the message it then
