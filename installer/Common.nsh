@@ -8,6 +8,11 @@
 !define PICTURE_FILE "centerimage.bmp"
 !define SHORTCUT_NAME "${PRODUCT}.lnk"
 
+!ifdef WIN64_PROGRAM
+  ; A 64-bit setup and uninstaller: they run where no 32-bit code can, and
+  ; see the 64-bit Program Files and registry view as their own.
+  Target amd64-unicode
+!endif
 Unicode true
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
@@ -26,6 +31,8 @@ VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}.0.0"
 VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
 
 !include "FileFunc.nsh"
+!include "x64.nsh"
+!include "LogicLib.nsh"
 
 ; "/SILENT" and "/VERYSILENT" (the spellings other installers and the
 ; program's own upgrade use) mean the same as NSIS's "/S".
@@ -51,7 +58,29 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
 !macro ProgramRegistryView
   !ifdef WIN64_PROGRAM
     SetRegView 64
+  !else
+    SetRegView 32
   !endif
+!macroend
+
+; Removes a file now; one in use (a running program) is first moved out of
+; the way where the system allows it, and is deleted at the next restart.
+; $R9 is 1 afterwards when something was left for the restart.
+!macro RemoveFileOrAtRestart FILE
+  StrCpy $R9 0
+  Delete "${FILE}"
+  ${If} ${FileExists} "${FILE}"
+    StrCpy $R9 1
+    GetTempFileName $R8
+    Delete "$R8"
+    ClearErrors
+    Rename "${FILE}" "$R8"
+    ${If} ${Errors}
+      Delete /REBOOTOK "${FILE}"
+    ${Else}
+      Delete /REBOOTOK "$R8"
+    ${EndIf}
+  ${EndIf}
 !macroend
 
 ; Setup and uninstaller both change machine-wide places.

@@ -20,31 +20,35 @@ Page instfiles
 
 ; 1 once a file in use was left for the next restart.
 Var Pending
+; 1 when the program's entry names this folder: the entry and the shortcut
+; are this install's to remove.
+Var Registered
 
 Function .onInit
   !insertmacro SilentOnRequest
   !insertmacro RequireAdministrator
   !insertmacro ProgramRegistryView
-  ; It removes the folder it stands in; never one that is not an install.
-  StrCpy $INSTDIR "$EXEDIR"
-  IfFileExists "$INSTDIR\${PROGRAM_FILE}" +3
+  ; It removes the folder it stands in, and never another install's entry
+  ; and shortcut: a copy of it elsewhere (beside any "Zaltrow 1.2.exe")
+  ; must leave the real install alone.
+  GetFullPathName $INSTDIR "$EXEDIR"
+  StrCpy $Registered 0
   ReadRegStr $R0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
-  StrCmp $R0 "$INSTDIR" 0 not_installed
+  ${If} $R0 != ""
+    GetFullPathName $R1 "$R0"
+    ${If} $R1 == $INSTDIR
+      StrCpy $Registered 1
+    ${Else}
+      MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} is installed in $R0, not in $INSTDIR. Nothing was removed." /SD IDOK
+      Abort
+    ${EndIf}
+  ${ElseIfNot} ${FileExists} "$INSTDIR\${PROGRAM_FILE}"
+    MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} ${VERSION} is not installed in $INSTDIR." /SD IDOK
+    Abort
+  ${EndIf}
   MessageBox MB_YESNO|MB_ICONQUESTION "Do you want to remove ${PRODUCT} ${VERSION} and all of its files?" /SD IDYES IDYES +2
   Abort
-  Return
-  not_installed:
-  MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} ${VERSION} is not installed in $INSTDIR." /SD IDOK
-  Abort
 FunctionEnd
-
-; Deletes a file now, or at the next restart when it is in use (on Windows
-; the running program's own file is).
-!macro RemoveFile FILE
-  Delete /REBOOTOK "${FILE}"
-  IfFileExists "${FILE}" 0 +2
-  StrCpy $Pending 1
-!macroend
 
 Section "Remove"
   SetShellVarContext all
@@ -52,10 +56,19 @@ Section "Remove"
   ; Leave the folder, so this process does not hold it.
   SetOutPath "$TEMP"
 
-  !insertmacro RemoveFile "$INSTDIR\${PROGRAM_FILE}"
-  !insertmacro RemoveFile "$INSTDIR\${PICTURE_FILE}"
-  Delete "$SMPROGRAMS\${SHORTCUT_NAME}"
-  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ; A file in use (the running program) goes at the next restart.
+  !insertmacro RemoveFileOrAtRestart "$INSTDIR\${PROGRAM_FILE}"
+  ${If} $R9 == 1
+    StrCpy $Pending 1
+  ${EndIf}
+  !insertmacro RemoveFileOrAtRestart "$INSTDIR\${PICTURE_FILE}"
+  ${If} $R9 == 1
+    StrCpy $Pending 1
+  ${EndIf}
+  ${If} $Registered == 1
+    Delete "$SMPROGRAMS\${SHORTCUT_NAME}"
+    DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ${EndIf}
 
   ; Its own file: a running program's file cannot be deleted on Windows but
   ; can be moved within its drive, so it leaves the install folder for the

@@ -307,7 +307,7 @@ bool MainDialog::OnCommand(int id, int code, HWND control) {
 }
 
 void MainDialog::OnUpgrade() {
-    upgradeChecker_.Setup(ZALTROW_PRODUCT_NAME, ZALTROW_VERSION_NUMBER, "http://" ZALTROW_MAKER_HOST "/zaltrow_upgrade_check.html");
+    upgradeChecker_.Setup(ZALTROW_PRODUCT_NAME, ZALTROW_VERSION_TEXT, "http://" ZALTROW_MAKER_HOST "/zaltrow_upgrade_check.html");
     upgradeChecker_.SetParent(Hwnd());
     upgradeChecker_.DoModal();
 }

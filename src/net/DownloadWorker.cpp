@@ -40,13 +40,20 @@ void DownloadWorker::Download(FetchJob& job) {
     if (request.Status() != HTTP_STATUS_OK || job.IsAbandoned()) return;
     const std::uint64_t contentLength = request.ContentLength();
 
-    fw::FileHandle file(CreateFileA(job.localFile.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
-                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // A new file is made only where nothing stands, link or not; the flag
+    // keeps a link made at that name in the meantime from being followed.
+    fw::FileHandle file(
+        job.newFile.empty()
+            ? CreateFileA(job.localFile.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr)
+            : CreateFileW(job.newFile.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file) {
         // Nothing is deleted on this path: the file that is there, if any,
         // is someone else's.
+        // A new file's caller says what failed.
         const DWORD error = GetLastError();
-        if (!job.IsAbandoned())
+        if (!job.IsAbandoned() && job.newFile.empty())
             MessageBoxA(nullptr, FileErrorText(error, job.localFile).c_str(), ApplicationName().c_str(),
                         MB_ICONEXCLAMATION | MB_OK);
         return;
@@ -120,7 +127,10 @@ void DownloadWorker::Download(FetchJob& job) {
 
     if (!failed && marked && !DeleteOnClose(file.get(), false)) failed = true;
     file.reset();
-    if (failed && !marked) DeleteFileA(job.localFile.c_str());
+    if (failed && !marked) {
+        if (job.newFile.empty()) DeleteFileA(job.localFile.c_str());
+        else DeleteFileW(job.newFile.c_str());
+    }
     request.Close();
     job.bytesWritten = failed ? 0 : total;
     job.complete = !failed;

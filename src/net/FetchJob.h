@@ -22,8 +22,11 @@
 #include "net/DownloadProgress.h"
 
 struct FetchJob {
-    FetchJob(std::string url, std::string localFile, DownloadProgress progress)
-        : url(std::move(url)), localFile(std::move(localFile)), progress(std::move(progress)) {}
+    FetchJob(std::string url, std::string localFile, DownloadProgress progress, std::wstring newFile = {})
+        : url(std::move(url)),
+          localFile(std::move(localFile)),
+          newFile(std::move(newFile)),
+          progress(std::move(progress)) {}
     FetchJob(const FetchJob&) = delete;
     FetchJob& operator=(const FetchJob&) = delete;
 
@@ -41,17 +44,13 @@ struct FetchJob {
     // fetch that has gone too long without.
     void NoteActivity() noexcept { lastActivity.store(GetTickCount64(), std::memory_order_relaxed); }
     ULONGLONG LastActivity() const noexcept { return lastActivity.load(std::memory_order_relaxed); }
-    // While the worker waits for the user (the password dialog), silence
-    // is not the server's.
-    void WaitForUser(bool waiting) noexcept {
-        waitingForUser.store(waiting, std::memory_order_relaxed);
-        NoteActivity();
-    }
-    bool IsWaitingForUser() const noexcept { return waitingForUser.load(std::memory_order_relaxed); }
 
     const std::string url;
     std::vector<std::string> lines;
-    const std::string localFile;      // empty for a text fetch
+    const std::string localFile;      // empty for a text fetch; its name in messages
+    // A download's file by its full path, made new (never one that is
+    // there, never through a link); empty: localFile, made or replaced.
+    const std::wstring newFile;
     const DownloadProgress progress;  // may be empty
 
     // Results, read after `finished`: a page read to its end, or a download
@@ -63,6 +62,5 @@ struct FetchJob {
 private:
     std::atomic<bool> finished{false};
     std::atomic<bool> abandoned{false};
-    std::atomic<bool> waitingForUser{false};
     std::atomic<ULONGLONG> lastActivity{GetTickCount64()};
 };

@@ -88,10 +88,6 @@ void FetchRequest::Send(const Address& address, DWORD flags) {
     // outcome is not looked at.
     HttpAddRequestHeadersA(request_.get(), headerText_.c_str(), static_cast<DWORD>(-1),
                            HTTP_ADDREQ_FLAG_ADD_IF_NEW);
-    Resend();
-}
-
-void FetchRequest::Resend() {
     if (Abandoned()) return;
     Check(HttpSendRequestA(request_.get(), nullptr, 0, nullptr, 0));
     status_ = QueryStatus();
@@ -138,16 +134,9 @@ bool FetchRequest::Open(const std::string& url) {
     const std::optional<Address> first = Parse(address);
     if (!first || (first->scheme != INTERNET_SCHEME_HTTP && first->scheme != INTERNET_SCHEME_HTTPS))
         return false;
+    // A 401 is not asked about: the program runs elevated, and over plain
+    // http a password would go to whoever answers.
     Send(*first, flags);
-
-    if (status_ == HTTP_STATUS_DENIED && !Abandoned()) {
-        // The user's answer does not matter: the request goes once more.
-        if (job_) job_->WaitForUser(true);  // the user's typing is not silence
-        InternetErrorDlg(GetDesktopWindow(), request_.get(), ERROR_INTERNET_INCORRECT_PASSWORD,
-                         FLAGS_ERROR_UI_FLAGS_GENERATE_DATA | FLAGS_ERROR_UI_FLAGS_CHANGE_OPTIONS, nullptr);
-        if (job_) job_->WaitForUser(false);
-        Resend();
-    }
 
     if (!IsFollowedRedirect(status_)) return true;
 

@@ -1,9 +1,11 @@
 #pragma once
 // One HTTP GET as both fetch workers make it, over WinINet: a direct
 // internet object named after the application, the address completed and
-// parsed, fresh and uncached requests with manual redirects, the worker's
-// header text added if new, one retry through the password dialog on 401,
-// and one followed 301/302/303 redirect to a plain-HTTP target.
+// parsed, fresh and uncached requests with manual redirects and no
+// authentication of any kind (a 401 is an answer like any other: no
+// password dialog, no logging on with the user's own credentials), the
+// worker's header text added if new, and one followed 301/302/303 redirect
+// to a plain-HTTP target.
 //
 // Failed WinINet calls throw InternetFailure (not once abandoned, below).
 // The request, the connection and the internet object are closed by Close
@@ -30,12 +32,14 @@ struct FetchJob;
 
 class FetchRequest {
 public:
-    // INTERNET_FLAG_RELOAD | EXISTING_CONNECT | NO_CACHE_WRITE | NO_AUTO_REDIRECT.
+    // INTERNET_FLAG_RELOAD | EXISTING_CONNECT | NO_CACHE_WRITE |
+    // NO_AUTO_REDIRECT | NO_AUTH.
     static constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_EXISTING_CONNECT |
-                                           INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT;
-    static_assert(kRequestFlags == 0xA4200000);
+                                           INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT |
+                                           INTERNET_FLAG_NO_AUTH;
+    static_assert(kRequestFlags == 0xA4240000);
     static constexpr DWORD kSecureRequestFlags = kRequestFlags | INTERNET_FLAG_SECURE;
-    static_assert(kSecureRequestFlags == 0xA4A00000);
+    static_assert(kSecureRequestFlags == 0xA4A40000);
 
     // The header lines sent with every request of this fetch, each ending
     // in CR LF.
@@ -76,7 +80,6 @@ private:
 
     // Connects and sends one GET for `address`, leaving its status read.
     void Send(const Address& address, DWORD flags);
-    void Resend();
     // Applies the time-outs to a handle.
     static void LimitWaits(HINTERNET handle);
     // Data arrived: tell the job.

@@ -45,9 +45,26 @@ void HttpFetcher::PumpMessages() {
 
 const std::vector<std::string>& HttpFetcher::Fetch(const std::string& url, const std::string& localFile,
                                                    DownloadProgress progress) {
+    Run(url, localFile, {}, std::move(progress));
+    return lines_;
+}
+
+void HttpFetcher::DownloadNew(const std::string& url, const std::wstring& newFile, DownloadProgress progress) {
+    // Its name in messages: the file's own name, in the code page.
+    const std::wstring name = newFile.substr(newFile.find_last_of(L'\\') + 1);
+    std::string narrow(name.size() * 2 + 1, '\0');
+    const int length = WideCharToMultiByte(CP_ACP, 0, name.c_str(), static_cast<int>(name.size()), narrow.data(),
+                                           static_cast<int>(narrow.size()), nullptr, nullptr);
+    narrow.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+    if (narrow.empty()) narrow.assign(1, '?');
+    Run(url, narrow, newFile, std::move(progress));
+}
+
+void HttpFetcher::Run(const std::string& url, const std::string& localFile, const std::wstring& newFile,
+                      DownloadProgress progress) {
     FetchLock::Guard lock;
     const bool download = !localFile.empty();
-    auto job = std::make_shared<FetchJob>(url, localFile, std::move(progress));
+    auto job = std::make_shared<FetchJob>(url, localFile, std::move(progress), newFile);
     outcome_ = FetchOutcome::Failed;
     downloadedBytes_ = 0;
 
@@ -58,7 +75,7 @@ const std::vector<std::string>& HttpFetcher::Fetch(const std::string& url, const
     if (!thread) {
         // No worker, nothing fetched.
         if (!download) lines_.clear();
-        return lines_;
+        return;
     }
     workerShare.release();
 
@@ -87,7 +104,7 @@ const std::vector<std::string>& HttpFetcher::Fetch(const std::string& url, const
             givenUp = FetchOutcome::Cancelled;
             break;
         }
-        const ULONGLONG idle = job->IsWaitingForUser() ? 0 : GetTickCount64() - job->LastActivity();
+        const ULONGLONG idle = GetTickCount64() - job->LastActivity();
         if (idle >= kStallMs) {
             givenUp = FetchOutcome::Stalled;
             break;
@@ -114,5 +131,4 @@ const std::vector<std::string>& HttpFetcher::Fetch(const std::string& url, const
         if (!download) lines_.assign(job->lines.begin(), job->lines.end());
     }
     if (quit) PostQuitMessage(*quit);
-    return lines_;
 }

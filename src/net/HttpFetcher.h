@@ -53,6 +53,11 @@ public:
     const std::vector<std::string>& Fetch(const std::string& url, const std::string& localFile = std::string(),
                                           DownloadProgress progress = {});
 
+    // Downloads `url` into the file `newFile` (a full path), which must not
+    // exist: the download makes it new and follows no link at that name.
+    // Otherwise as Fetch's download.
+    void DownloadNew(const std::string& url, const std::wstring& newFile, DownloadProgress progress = {});
+
     // The last text fetch's lines.
     const std::vector<std::string>& Lines() const { return lines_; }
     // How the last fetch ended, and the bytes its download wrote.
@@ -74,6 +79,8 @@ public:
     static void PumpMessages();
 
 private:
+    void Run(const std::string& url, const std::string& localFile, const std::wstring& newFile,
+             DownloadProgress progress);
     // PumpMessages without posting WM_QUIT again; its exit code is kept in
     // `quit` for the caller to post when it stops pumping.
     static void PumpQueue(std::optional<int>& quit);

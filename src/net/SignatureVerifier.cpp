@@ -134,7 +134,7 @@ private:
 SignatureVerifier::SignatureVerifier(const UpgradePublicKey& key, std::string library)
     : key_(key), library_(std::move(library)) {}
 
-SignatureVerifier::Result SignatureVerifier::VerifyFile(HANDLE file,
+SignatureVerifier::Result SignatureVerifier::VerifyText(std::string_view text,
                                                         const std::vector<unsigned char>& signature) const {
     const Cng cng(library_);
     if (!cng.Usable()) return Result::Unverifiable;
@@ -145,21 +145,42 @@ SignatureVerifier::Result SignatureVerifier::VerifyFile(HANDLE file,
     if (!key.get() || !hash.get()) return Result::Unverifiable;
     if (signature.size() != kSignatureBytes) return Result::Invalid;
 
-    LARGE_INTEGER start{};
-    if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return Result::Unverifiable;
-    std::vector<unsigned char> block(kReadBytes);
-    for (;;) {
-        DWORD read = 0;
-        if (!ReadFile(file, block.data(), kReadBytes, &read, nullptr)) return Result::Unverifiable;
-        if (read == 0) break;
-        if (cng.hashData(hash.get(), block.data(), read, 0) != kSuccess) return Result::Unverifiable;
-    }
+    std::vector<unsigned char> bytes(text.begin(), text.end());  // the call takes a non-const buffer
     unsigned char digest[kDigestBytes];
-    if (cng.finishHash(hash.get(), digest, kDigestBytes, 0) != kSuccess) return Result::Unverifiable;
+    if (cng.hashData(hash.get(), bytes.data(), static_cast<ULONG>(bytes.size()), 0) != kSuccess ||
+        cng.finishHash(hash.get(), digest, kDigestBytes, 0) != kSuccess)
+        return Result::Unverifiable;
 
-    std::vector<unsigned char> copy(signature);  // the call takes a non-const buffer
+    std::vector<unsigned char> copy(signature);
     const NTSTATUS status = cng.verifySignature(key.get(), nullptr, digest, kDigestBytes, copy.data(),
                                                 kSignatureBytes, 0);
     // STATUS_INVALID_SIGNATURE, or any other refusal: nothing may run.
     return status == kSuccess ? Result::Valid : Result::Invalid;
+}
+
+std::optional<std::string> SignatureVerifier::FileSha256(HANDLE file, const std::string& library) {
+    const Cng cng(library);
+    if (!cng.Usable()) return std::nullopt;
+    const Provider sha256(cng, BCRYPT_SHA256_ALGORITHM);
+    const Hash hash(cng, sha256);
+    if (!hash.get()) return std::nullopt;
+
+    LARGE_INTEGER start{};
+    if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return std::nullopt;
+    std::vector<unsigned char> block(kReadBytes);
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(file, block.data(), kReadBytes, &read, nullptr)) return std::nullopt;
+        if (read == 0) break;
+        if (cng.hashData(hash.get(), block.data(), read, 0) != kSuccess) return std::nullopt;
+    }
+    unsigned char digest[kDigestBytes];
+    if (cng.finishHash(hash.get(), digest, kDigestBytes, 0) != kSuccess) return std::nullopt;
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string hex;
+    for (unsigned char byte : digest) {
+        hex += kHex[byte >> 4];
+        hex += kHex[byte & 15];
+    }
+    return hex;
 }

@@ -1,12 +1,15 @@
 #pragma once
-// Checks that a file is signed with a given key: ECDSA P-256 over the
-// file's SHA-256, the signature as raw r||s (64 bytes), verified by the
-// platform's CNG. bcrypt.dll is loaded when a check runs, so the program
-// still starts where it is missing; there every file is unverifiable.
+// Checks that a text is signed with a given key: ECDSA P-256 over the
+// text's SHA-256, the signature as raw r||s (64 bytes), verified by the
+// platform's CNG; and takes a file's SHA-256, also by CNG. bcrypt.dll is
+// loaded from the system folder when a check runs, so the program still
+// starts where it is missing; there nothing can be proven.
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "net/UpgradeKey.h"
@@ -19,10 +22,14 @@ public:
     // folder only.
     explicit SignatureVerifier(const UpgradePublicKey& key, std::string library = "bcrypt.dll");
 
-    // Hashes the whole of `file` from its start (it needs read access) and
-    // checks `signature` against the digest. Unverifiable when CNG is
-    // missing or cannot take the key, or the file cannot be read.
-    Result VerifyFile(HANDLE file, const std::vector<unsigned char>& signature) const;
+    // Checks `signature` against the SHA-256 of `text`'s bytes.
+    // Unverifiable when CNG is missing or cannot take the key.
+    Result VerifyText(std::string_view text, const std::vector<unsigned char>& signature) const;
+
+    // The SHA-256 of the whole of `file` from its start (it needs read
+    // access), as 64 lower-case hex digits; none when CNG is missing or the
+    // file cannot be read.
+    static std::optional<std::string> FileSha256(HANDLE file, const std::string& library = "bcrypt.dll");
 
 private:
     UpgradePublicKey key_;

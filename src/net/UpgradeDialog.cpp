@@ -1,22 +1,39 @@
 #include "net/UpgradeDialog.h"
 
-#include <direct.h>
 #include <oleauto.h>
-#include <process.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "BuildConfig.h"
 #include "UpgradeResource.h"
+#include "framework/UniqueHandle.h"
 #include "net/InstallerDownload.h"
+#include "net/InstalledCopy.h"
+#include "net/ProtectedFolder.h"
 #include "net/UpgradeProgressDialog.h"
+#include "net/UpgradeStatement.h"
 #include "registry/SettingsStore.h"
 
 namespace {
 constexpr const char* kProductPage = "http://" ZALTROW_MAKER_HOST "/zaltrow.html";
-constexpr std::size_t kWorkingDirectoryChars = 5000;
+// The build's architecture, as statements name it.
+constexpr const char* kArchitecture = ZALTROW_ARCH_NAME;
 
-bool IsLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
+std::wstring FromCodePage(const std::string& text, UINT codePage) {
+    if (text.empty()) return {};
+    const int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
+    if (length > 0)
+        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+// The program's own texts are ASCII; a statement's description is UTF-8.
+std::wstring Wide(const std::string& text) { return FromCodePage(text, CP_UTF8); }
+
+int Ask(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) {
+    return MessageBoxW(owner, text.c_str(), caption.c_str(), type);
+}
 
 // Clears a pointer to a local when the scope ends, however it ends.
 class Tracking {
@@ -38,7 +55,8 @@ UpgradeDialog::~UpgradeDialog() {
     if (lastCheck_ != 0) SaveUpgradeDate();
 }
 
-void UpgradeDialog::Setup(const std::string& productName, float currentVersion, const std::string& pageUrl) {
+void UpgradeDialog::Setup(const std::string& productName, const std::string& currentVersion,
+                          const std::string& pageUrl) {
     productName_ = productName;
     currentVersion_ = currentVersion;
     pageUrl_ = pageUrl;
@@ -49,9 +67,9 @@ std::string UpgradeDialog::UpgradeAvailableText(const std::string& productName, 
            "\n\nWould you like to download the upgrade now?";
 }
 
-std::string UpgradeDialog::MostRecentText(float currentVersion) {
+std::string UpgradeDialog::MostRecentText(const std::string& currentVersion) {
     char number[64];
-    std::snprintf(number, sizeof number, "%.2f", static_cast<double>(currentVersion));
+    std::snprintf(number, sizeof number, "%.2f", std::strtod(currentVersion.c_str(), nullptr));
     return std::string("You have the most recent version v") + number + ".\nNo upgrade is available.";
 }
 
@@ -59,6 +77,34 @@ std::string UpgradeDialog::DownloadProblemText() {
     return std::string("There was a problem while downloading the update for your software. Your current version "
                        "is still installed.\n\nYou can manually upgrade your software by visiting ") +
            kProductPage + " and clicking Download Evaluation to obtain the latest version.";
+}
+
+std::wstring UpgradeDialog::NotTheInstalledCopyText(const std::wstring& registered, const std::wstring& own) {
+    const std::wstring product = Wide(ZALTROW_PRODUCT_NAME);
+    std::wstring text = L"The upgrade was not started, and nothing was changed.\n\n";
+    if (registered.empty())
+        text += L"This copy of " + product + L" runs from\n" + own + L"\nbut no " + product +
+                L" is registered as installed on this computer.";
+    else
+        text += product + L" is registered as installed in\n" + registered + L"\nbut this copy runs from\n" + own +
+                L"\n\nStart the installed " + product + L" from the Start menu and upgrade it from there.";
+    return text;
+}
+
+std::wstring UpgradeDialog::SetupFailedText(const std::string& productName, const std::string& installedVersion,
+                                            const std::string& newVersion, const std::wstring& detail,
+                                            const std::wstring& kept) {
+    return L"The upgrade to " + Wide(productName) + L" " + Wide(newVersion) + L" could not be installed: " +
+           detail + L"\n\n" + Wide(productName) + L" " + Wide(installedVersion) +
+           L" is still installed and works as before.\n\nThe downloaded setup, checked against the maker's "
+           L"signature, is kept in\n" +
+           kept + L"\nYou can run it yourself later.";
+}
+
+std::wstring UpgradeDialog::InstalledText(const std::string& productName, const std::string& newVersion,
+                                          const std::wstring& folder) {
+    return Wide(productName) + L" " + Wide(newVersion) + L" is now installed in\n" + folder +
+           L"\n\nIt starts now.";
 }
 
 std::string UpgradeDialog::UpgradeDateText(double date) {
@@ -100,13 +146,23 @@ void UpgradeDialog::CheckForUpgrade() {
         ParseUpgradePage(fetcher_.Lines());
     }
 
-    if (page_.newVersion > currentVersion_) {
-        // Cut to fit the screen; the page's description itself is kept whole.
-        const std::string text = UpgradeAvailableText(productName_, ShownDescription(page_.description, IsLeadByte));
-        if (MessageBoxA(Hwnd(), text.c_str(), "A new upgrade is available.", MB_YESNO) == IDYES)
-            InstallUpgrade(page_.downloadLink);
+    const std::optional<UpgradeOffer> offer =
+        StatementCheck(key_, ZALTROW_PRODUCT_NAME, kArchitecture).BestOffer(page_.statements);
+    const std::optional<std::vector<std::uint32_t>> running = ParseDottedVersion(currentVersion_);
+    const bool newer = offer && running && CompareVersions(*ParseDottedVersion(offer->statement.version), *running) > 0;
+    // An announcement that no valid statement of this build backs: perhaps
+    // unsigned or tampered with, perhaps for another build only.
+    const bool unbacked = !offer && (!page_.statements.empty() ||
+                                     page_.newVersion > static_cast<float>(std::strtod(currentVersion_.c_str(), nullptr)));
+    if (newer) {
+        // Cut to fit the screen; the statement's description itself is kept whole.
+        const std::string text = UpgradeAvailableText(productName_, ShownDescription(offer->statement.description));
+        if (Ask(Hwnd(), Wide(text), L"A new upgrade is available.", MB_YESNO) == IDYES)
+            InstallUpgrade(*offer);
         else
             EndDialog(IDCANCEL);
+    } else if (unbacked) {
+        MessageBoxA(Hwnd(), DownloadProblemText().c_str(), ZALTROW_MESSAGE_CAPTION, MB_OK | MB_ICONASTERISK);
     } else {
         MessageBoxA(Hwnd(), MostRecentText(currentVersion_).c_str(), productName_.c_str(), MB_OK);
     }
@@ -118,16 +174,49 @@ void UpgradeDialog::CheckForUpgrade() {
     SystemTimeToVariantTime(&now, &lastCheck_);
 }
 
-void UpgradeDialog::InstallUpgrade(const std::string& downloadLink) {
+std::optional<DWORD> UpgradeDialog::RunSetup(const std::wstring& setup, const std::wstring& folder) {
+    // NSIS takes the folder after /D= as the rest of the line, unquoted.
+    std::wstring command = L"\"" + setup + L"\" /S /D=" + folder;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    const std::wstring setupFolder = setup.substr(0, setup.find_last_of(L'\\'));
+    if (!CreateProcessW(setup.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, setupFolder.c_str(),
+                        &startup, &started))
+        return std::nullopt;
+    const fw::KernelHandle process(started.hProcess);
+    const fw::KernelHandle thread(started.hThread);
+    WaitForSingleObject(process.get(), INFINITE);
+    DWORD code = 1;
+    if (!GetExitCodeProcess(process.get(), &code)) return std::nullopt;
+    return code;
+}
+
+void UpgradeDialog::InstallUpgrade(const UpgradeOffer& offer) {
+    const UpgradeStatement& statement = offer.statement;
+    // Only the installed copy upgrades, in its own folder: the folder of
+    // this program's file, when its entry names it.
+    const std::wstring product = Wide(ZALTROW_PRODUCT_NAME);
+    const std::wstring folder = InstalledCopy::ProgramFolder();
+    const std::optional<InstalledCopy::Entry> entry = InstalledCopy::ReadEntry(product);
+    if (!entry || !InstalledCopy::SameFolder(entry->installLocation, folder)) {
+        Ask(Hwnd(), NotTheInstalledCopyText(entry ? entry->installLocation : std::wstring(), folder),
+            Wide(ZALTROW_MESSAGE_CAPTION), MB_OK | MB_ICONSTOP);
+        return;
+    }
+
     UpgradeProgressDialog progress(Hwnd());
     progress.Open("Upgrading Software");
 
-    HttpFetcher downloader;
-    InstallerDownload installer(key_, kInstallerFile);
-    InstallerDownload::Result result;
-    {
+    const std::wstring setupName = product + L"-" + Wide(statement.version) +
+                                   (statement.architecture == "x86_64" ? L"-x64" : L"") + L"-Setup.exe";
+    const ProtectedFolder download(product + L" upgrade " + Wide(statement.version));
+    InstallerDownload installer(download.Path() + L"\\" + setupName);
+    InstallerDownload::Result result = InstallerDownload::Result::Failed;
+    if (!download.Path().empty()) {
+        HttpFetcher downloader;
         Tracking tracking(running_, downloader);
-        result = installer.Run(downloader, downloadLink, page_.signature, progress.ProgressText(), Hwnd());
+        result = installer.Run(downloader, offer.link, statement, progress.ProgressText());
     }
     if (result == InstallerDownload::Result::Proven) {
         // A Close pressed while the file was being proven still counts;
@@ -136,31 +225,58 @@ void UpgradeDialog::InstallUpgrade(const std::string& downloadLink) {
         MSG quit;
         if (closing_ || PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) {
             installer.Release();
-            DeleteFileA(kInstallerFile);
             result = InstallerDownload::Result::Cancelled;
         }
     }
-    if (result == InstallerDownload::Result::Cancelled) {
-        progress.Close();
-        return;
-    }
     if (result != InstallerDownload::Result::Proven) {
-        MessageBoxA(Hwnd(), DownloadProblemText().c_str(), ZALTROW_MESSAGE_CAPTION, MB_OK | MB_ICONASTERISK);
+        download.Remove(setupName);
         progress.Close();
+        if (result == InstallerDownload::Result::Failed)
+            MessageBoxA(Hwnd(), DownloadProblemText().c_str(), ZALTROW_MESSAGE_CAPTION, MB_OK | MB_ICONASTERISK);
         return;
     }
 
-    // From here on there is no way back. The installer stays held open
-    // (readable, not changeable) until it has run.
-    progress.SetText("Removing old version ..");
-    char folder[kWorkingDirectoryChars + 1] = {};
-    const std::string uninstaller =
-        std::string(_getcwd(folder, sizeof folder) ? folder : "") + "\\" + kUninstallerFile;
-    _spawnl(_P_WAIT, uninstaller.c_str(), uninstaller.c_str(), " /SILENT", nullptr);
-    _spawnl(_P_WAIT, kInstallerFile, kInstallerFile, "", nullptr);
-    progress.Close();
+    // Install first: the setup replaces the old version in this folder
+    // itself. The proven file stays held open (readable, not changeable)
+    // while it runs.
+    progress.SetText(("Installing " + productName_ + " " + statement.version + " ..").c_str());
+    const std::optional<DWORD> code = RunSetup(installer.File(), folder);
     installer.Release();
-    DeleteFileA(kInstallerFile);
+    progress.Close();
+    const std::optional<InstalledCopy::Entry> after = InstalledCopy::ReadEntry(product);
+    const bool registered = after && after->displayVersion == Wide(statement.version) &&
+                            InstalledCopy::SameFolder(after->installLocation, folder);
+    if (!code || *code != 0 || !registered) {
+        std::wstring detail;
+        if (!code) detail = L"its setup could not be started.";
+        else if (*code != 0) detail = L"its setup ended with code " + std::to_wstring(*code) + L".";
+        else detail = L"its setup ended, but the new version is not registered as installed.";
+        Ask(Hwnd(),
+            SetupFailedText(productName_, currentVersion_, statement.version, detail, download.Path()),
+            Wide(ZALTROW_MESSAGE_CAPTION), MB_OK | MB_ICONSTOP);
+        return;
+    }
+
+    Ask(Hwnd(), InstalledText(productName_, statement.version, folder), Wide(ZALTROW_MESSAGE_CAPTION),
+        MB_OK | MB_ICONINFORMATION);
+    download.Remove(setupName);
+    // The new program, as its entry names it, in the same folder.
+    std::wstring program = after->displayIcon;
+    if (program.empty() || !InstalledCopy::SameFolder(program.substr(0, program.find_last_of(L'\\')), folder))
+        program = folder + L"\\" + product + L" " + Wide(statement.version) + L".exe";
+    std::wstring command = L"\"" + program + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                       &startup, &started)) {
+        CloseHandle(started.hThread);
+        CloseHandle(started.hProcess);
+    } else {
+        Ask(Hwnd(), L"The new version could not be started. Start it from the Start menu.",
+            Wide(ZALTROW_MESSAGE_CAPTION), MB_OK | MB_ICONSTOP);
+    }
+    // The old version's windows go with the process; nothing of it is saved.
     ExitProcess(0);
 }
 

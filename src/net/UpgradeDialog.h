@@ -4,20 +4,33 @@
 // new version. Lives as long as the main window; the date of the last check
 // is stored as "UpgradeDate" when it goes.
 //
+// The page's offer is its signed statement for this product and this
+// build's architecture (StatementCheck), checked with the dialog's public
+// key (the maker's, built in, unless a test gives its own); only a version
+// above the running one is offered, with the statement's description. A
+// page that announces an upgrade without such a statement gets the
+// download problem message.
+//
 // One check runs at a time, and closing the dialog (Close, Escape, the
 // close box) ends the check or download that runs: its request is given
-// up, nothing of it is shown later and nothing is installed. The installed
-// copy is uninstalled only once the downloaded installer is proven signed
-// for the dialog's public key (the maker's, built in, unless a test gives
-// its own).
+// up, nothing of it is shown later and nothing is installed.
+//
+// The upgrade installs, then removes, never the reverse: the proven setup
+// runs silently into the running copy's own folder and replaces the old
+// version itself. Only a setup that returned 0 and left the new version
+// registered counts; then the new version is started and this one ends.
+// Otherwise the installed copy is as it was, and the user is told where
+// the proven setup is kept.
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "framework/Dialog.h"
 #include "net/HttpFetcher.h"
+#include "net/StatementCheck.h"
 #include "net/UpgradeKey.h"
 #include "net/UpgradePage.h"
 
@@ -25,18 +38,25 @@ struct UpgradeDialogTestAccess;  // the tests' view of the inner steps
 
 class UpgradeDialog : public fw::Dialog {
 public:
-    static constexpr const char* kInstallerFile = "NewUpdate.exe";
-    static constexpr const char* kUninstallerFile = "unins000.exe";
-
     explicit UpgradeDialog(const UpgradePublicKey& key = BuiltInUpgradeKey());
     ~UpgradeDialog() override;
 
-    void Setup(const std::string& productName, float currentVersion, const std::string& pageUrl);
+    // `currentVersion` in dotted integers ("1.2").
+    void Setup(const std::string& productName, const std::string& currentVersion, const std::string& pageUrl);
 
     // The texts the check shows.
     static std::string UpgradeAvailableText(const std::string& productName, const std::string& description);
-    static std::string MostRecentText(float currentVersion);
+    static std::string MostRecentText(const std::string& currentVersion);
     static std::string DownloadProblemText();
+    // The running copy's folder is not the one its entry names (`registered`
+    // empty: there is no entry).
+    static std::wstring NotTheInstalledCopyText(const std::wstring& registered, const std::wstring& own);
+    // The setup failed (`detail` says how); the proven setup is kept at `kept`.
+    static std::wstring SetupFailedText(const std::string& productName, const std::string& installedVersion,
+                                        const std::string& newVersion, const std::wstring& detail,
+                                        const std::wstring& kept);
+    static std::wstring InstalledText(const std::string& productName, const std::string& newVersion,
+                                      const std::wstring& folder);
     // "month day year" of a local date-time in days (OLE date).
     static std::string UpgradeDateText(double date);
 
@@ -50,22 +70,24 @@ private:
     // The OK action: fetch, parse, compare, tell the user.
     void CheckForUpgrade();
     void ParseUpgradePage(const std::vector<std::string>& lines);
-    // Downloads the installer into the working directory and proves it
-    // with the signature the last parsed page gave, runs the installed
-    // copy's uninstaller silently, then the installer, and ends the process.
-    // Returns only when the download failed (after saying so) or was
-    // cancelled.
-    void InstallUpgrade(const std::string& downloadLink);
+    // Downloads the offer's setup into a new protected folder, proves it,
+    // runs it silently into the running copy's folder and, when the new
+    // version is registered, starts it and ends the process. Returns after
+    // saying why it did not (or without a word, when cancelled).
+    void InstallUpgrade(const UpgradeOffer& offer);
+    // Runs the proven setup and waits for it; its exit code, or none when it
+    // could not be started.
+    static std::optional<DWORD> RunSetup(const std::wstring& setup, const std::wstring& folder);
     void SaveUpgradeDate() const;
 
     UpgradePublicKey key_;
     bool checking_ = false;
     bool closing_ = false;            // Close was pressed during this check
     HttpFetcher* running_ = nullptr;  // the fetch under way, if any
-    float currentVersion_ = 0;
+    std::string currentVersion_;
     std::string pageUrl_;
     std::string productName_;
-    UpgradePage page_;  // newVersion, description, downloadLink
+    UpgradePage page_;  // newVersion, description, downloadLink, statements
     HttpFetcher fetcher_;
     double lastCheck_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "net/UpgradePage.h"
 
 #include <cctype>
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -9,12 +10,40 @@ constexpr std::string_view kVersionMarker = "<!-- UPGRADE Version";
 constexpr std::string_view kDescriptionMarker = "<!-- UPGRADE Description";
 constexpr std::string_view kDescriptionEnd = "END UPGRADE Description";
 constexpr std::string_view kLinkMarker = "<!-- UPGRADE Download Link";
-constexpr std::string_view kSignatureMarker = "<!-- UPGRADE Signature";
+// Longest first: each of the later ones contains the first.
+constexpr std::string_view kStatementLinkMarker = "<!-- UPGRADE Statement Download Link";
+constexpr std::string_view kStatementSignatureMarker = "<!-- UPGRADE Statement Signature";
+constexpr std::string_view kStatementMarker = "<!-- UPGRADE Statement";
 
 bool Has(const std::string& line, std::string_view marker) { return line.find(marker) != std::string::npos; }
 
 bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
 
+std::string Trimmed(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+// The page line that starts at entry `i`: its pieces up to the one that
+// ends in a line feed (or the page's end). `i` is left on its last piece.
+std::string WholeLine(const std::vector<std::string>& lines, std::size_t& i) {
+    std::string line = lines[i];
+    while ((line.empty() || line.back() != '\n') && i + 1 < lines.size()) {
+        line += lines[++i];
+        if (line.size() > kStatementLineChars) line.resize(kStatementLineChars);
+    }
+    return Trimmed(line);
+}
+
+// UTF-8: how many bytes the character starting with `c` has (1 for a byte
+// that starts none).
+std::size_t CharacterBytes(unsigned char c) {
+    if (c >= 0xF0 && c < 0xF8) return 4;
+    if (c >= 0xE0) return c < 0xF0 ? 3 : 1;
+    if (c >= 0xC0) return 2;
+    return 1;
+}
 }  // namespace
 
 float ReadVersionNumber(std::string_view line) {
@@ -45,9 +74,19 @@ float ReadVersionNumber(std::string_view line) {
 
 void ParseUpgradePage(const std::vector<std::string>& lines, UpgradePage& page) {
     page.description.clear();
+    page.statements.clear();
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
-        if (Has(line, kVersionMarker)) {
+        if (Has(line, kStatementLinkMarker) || Has(line, kStatementSignatureMarker)) {
+            const bool link = Has(line, kStatementLinkMarker);
+            if (++i >= lines.size()) return;
+            const std::string value = WholeLine(lines, i);
+            if (page.statements.empty()) continue;  // belongs to no statement
+            (link ? page.statements.back().link : page.statements.back().signature) = value;
+        } else if (Has(line, kStatementMarker)) {
+            if (++i >= lines.size()) return;
+            page.statements.push_back(SignedStatement{WholeLine(lines, i), {}, {}});
+        } else if (Has(line, kVersionMarker)) {
             if (++i >= lines.size()) return;
             page.newVersion = ReadVersionNumber(lines[i]);
         } else if (Has(line, kDescriptionMarker)) {
@@ -57,18 +96,13 @@ void ParseUpgradePage(const std::vector<std::string>& lines, UpgradePage& page) 
         } else if (Has(line, kLinkMarker)) {
             if (++i >= lines.size()) return;
             page.downloadLink = lines[i];
-        } else if (Has(line, kSignatureMarker)) {
-            if (++i >= lines.size()) return;
-            page.signature = lines[i];
         }
     }
 }
 
-std::string ShownDescription(const std::string& description, bool (*isLeadByte)(unsigned char)) {
+std::string ShownDescription(const std::string& description) {
     const auto width = [&](std::size_t at) {
-        return (isLeadByte && isLeadByte(static_cast<unsigned char>(description[at])) && at + 1 < description.size())
-                   ? std::size_t{2}
-                   : std::size_t{1};
+        return std::min(CharacterBytes(static_cast<unsigned char>(description[at])), description.size() - at);
     };
     std::string shown;
     std::size_t lines = 0;

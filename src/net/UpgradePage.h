@@ -7,12 +7,31 @@
 #include <string_view>
 #include <vector>
 
+// One signed statement of the page (see UpgradeStatement.h) with the
+// address of its setup, each after its marker, in this order:
+//   "<!-- UPGRADE Statement"                the statement's line
+//   "<!-- UPGRADE Statement Signature"      its signature, base64
+//   "<!-- UPGRADE Statement Download Link"  the setup's address (not signed:
+//                                           the setup is proven by its hash)
+// A signature or link marker belongs to the statement before it. The
+// texts are taken without the blanks around them; a statement line longer
+// than a page line entry (see LineReader) is joined back from its pieces.
+struct SignedStatement {
+    std::string text;
+    std::string signature;
+    std::string link;
+};
+
 struct UpgradePage {
     float newVersion = 0;       // kept when a page has no version marker
     std::string description;    // cleared by every parse
     std::string downloadLink;   // kept when a page has no link marker
-    std::string signature;      // the installer's signature line, base64; kept like the link
+    std::vector<SignedStatement> statements;  // cleared by every parse
 };
+
+// The longest statement line taken, in characters; the rest is dropped
+// (and the statement then fails its signature).
+constexpr std::size_t kStatementLineChars = 256 * 1024;
 
 // How much of the description the question shows, so that the message box
 // stays on a 1024 x 768 screen: lines of at most kShownLineChars (a message
@@ -36,6 +55,6 @@ void ParseUpgradePage(const std::vector<std::string>& lines, UpgradePage& page);
 // kShownLineChars is broken there with a line feed (after its last blank
 // within the limit, if it has one); then, when more than
 // kShownDescriptionLines lines or kShownDescriptionChars characters remain,
-// the text is cut within both limits and "..." follows. `isLeadByte` tells
-// the first byte of a double-byte character, which is never split.
-std::string ShownDescription(const std::string& description, bool (*isLeadByte)(unsigned char) = nullptr);
+// the text is cut within both limits and "..." follows. The text is UTF-8;
+// a character's bytes are never split (they count as that many columns).
+std::string ShownDescription(const std::string& description);

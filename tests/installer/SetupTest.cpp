@@ -1,6 +1,8 @@
 // Zaltrow's setup and uninstaller for real in the test prefix: the silent
-// install and uninstall, the uninstall started from Zaltrow's own list, and
-// the upgrade from 1.2 to 1.3 through an upgrade page on 127.0.0.1.
+// install and uninstall, the uninstall started from Zaltrow's own list, a
+// stray uninstaller copy, the setup's machine type, and the upgrade from
+// 1.2 to 1.3 through an upgrade page on 127.0.0.1, also with a setup that
+// fails.
 
 #include <winsock2.h>
 #include <windows.h>
@@ -9,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -19,6 +23,8 @@
 #include "GuiDriver.h"
 #include "LoopbackHttpServer.h"
 #include "RegistryPaths.h"
+#include "TempFolder.h"
+#include "framework/UniqueHandle.h"
 #include "ThisProgram.h"
 
 namespace {
@@ -98,22 +104,25 @@ bool IsPending(const std::string& path) {
     return false;
 }
 
-struct VisibleSearch {
+// The first visible window of process `pid` that `accept` (if given) takes.
+struct OwnSearch {
     DWORD pid;
-    bool found = false;
+    bool (*accept)(HWND);
+    HWND found = nullptr;
 };
-BOOL CALLBACK VisitForVisible(HWND window, LPARAM parameter) {
-    auto& s = *reinterpret_cast<VisibleSearch*>(parameter);
+BOOL CALLBACK VisitOwn(HWND window, LPARAM parameter) {
+    auto& s = *reinterpret_cast<OwnSearch*>(parameter);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == s.pid && IsWindowVisible(window)) s.found = true;
-    return !s.found;
+    if (owner == s.pid && IsWindowVisible(window) && (!s.accept || s.accept(window))) s.found = window;
+    return s.found == nullptr;
 }
-bool HasVisibleWindow(DWORD pid) {
-    VisibleSearch search{pid};
-    EnumWindows(&VisitForVisible, reinterpret_cast<LPARAM>(&search));
+HWND VisibleWindowOf(DWORD pid, bool (*accept)(HWND) = nullptr) {
+    OwnSearch search{pid, accept};
+    EnumWindows(&VisitOwn, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
+bool HasVisibleWindow(DWORD pid) { return VisibleWindowOf(pid) != nullptr; }
 
 struct Finished {
     DWORD exitCode = 1;
@@ -167,11 +176,12 @@ std::string SetupBesideTests(const char* relative) { return BesideThisProgram(re
 // Zaltrow started from the install folder, as the shortcut starts it.
 class RunningZaltrow {
 public:
-    explicit RunningZaltrow(const std::string& program) {
+    explicit RunningZaltrow(const std::string& program, const std::string& workingFolder = {}) {
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         std::string command = "\"" + program + "\"";
-        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, InstallFolder().c_str(),
+        const std::string folder = workingFolder.empty() ? program.substr(0, program.rfind('\\')) : workingFolder;
+        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
                             &startup, &process_))
             return;
         window = gui::WaitForWindow(process_.dwProcessId, "#32770", "Zaltrow", 15000);
@@ -243,6 +253,8 @@ BOOL CALLBACK VisitForNext(HWND window, LPARAM parameter) {
     return TRUE;
 }
 
+std::vector<std::string> FilesIn(const std::string& folder);
+
 class SetupTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -254,8 +266,19 @@ protected:
     }
     void TearDown() override {
         RemoveAllTraces();
+        if (!customFolder_.empty()) {
+            for (const std::string& name : FilesIn(customFolder_)) DeleteFileA((customFolder_ + "\\" + name).c_str());
+            RemoveDirectoryA(customFolder_.c_str());
+        }
+        if (!keptFolder_.empty()) {
+            for (const std::string& name : FilesIn(keptFolder_)) DeleteFileA((keptFolder_ + "\\" + name).c_str());
+            RemoveDirectoryA(keptFolder_.c_str());
+        }
         if (!settingsExisted_) RegDeleteTreeA(HKEY_CURRENT_USER, kSettings);
     }
+
+    std::string customFolder_;  // a folder the test installed into
+    std::string keptFolder_;    // a download the upgrade kept
 
 private:
     bool settingsExisted_ = false;
@@ -425,84 +448,207 @@ std::string FileBytes(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-TEST_F(SetupTest, UpgradeRoundTripReplaces12With13) {
-    const std::string newSetup = FileBytes(SetupBesideTests(ZALTROW_NEW_SETUP_FROM_TESTS));
-    ASSERT_GT(newSetup.size(), 100000u);
-    // "<!-- UPGRADE Signature" and the signature, from tools/sign-upgrade.sh.
-    const std::string signature = FileBytes(SetupBesideTests(ZALTROW_NEW_SETUP_FROM_TESTS) + ".page-lines");
-    ASSERT_EQ(signature.rfind("<!-- UPGRADE Signature", 0), 0u);
-    LoopbackHttpServer server(
-        [&](LoopbackHttpServer::Exchange& exchange) {
-            if (exchange.request.target == "/zaltrow_upgrade_check.html") {
-                exchange.Send(LoopbackHttpServer::Reply(
-                    200, "<html><body>\r\n<!-- UPGRADE Version\r\n1.3\r\n-->\r\n<!-- UPGRADE Description\r\n"
-                         "Zaltrow 1.3.\r\nEND UPGRADE Description -->\r\n<!-- UPGRADE Download Link\r\n" +
-                             exchange.request.Header("Host").insert(0, "http://") + "/Zaltrow-1.3-Setup.exe\r\n-->\r\n" +
-                             signature + "-->\r\n</body></html>\r\n",
-                    "Content-Type: text/html\r\n"));
-            } else if (exchange.request.target == "/Zaltrow-1.3-Setup.exe") {
-                exchange.Send(LoopbackHttpServer::Reply(200, newSetup, "Content-Type: application/octet-stream\r\n"));
-            } else {
-                exchange.Send(LoopbackHttpServer::Reply(404, "<html>not here</html>"));
-            }
-        },
-        ZALTROW_ROUNDTRIP_PORT);
+// The upgrade page on 127.0.0.1, as the old build asks for it: the given
+// statement lines, with the address of `setup`, served from there.
+class UpgradePage {
+public:
+    UpgradePage(const std::string& statementLines, const std::string& setup)
+        : setup_(FileBytes(setup)),
+          server_(
+              [this, statementLines](LoopbackHttpServer::Exchange& exchange) {
+                  if (exchange.request.target == "/zaltrow_upgrade_check.html") {
+                      exchange.Send(LoopbackHttpServer::Reply(
+                          200,
+                          "<html><body>\r\n" + statementLines + "<!-- UPGRADE Statement Download Link\r\nhttp://" +
+                              exchange.request.Header("Host") + "/setup.exe\r\n-->\r\n</body></html>\r\n",
+                          "Content-Type: text/html\r\n"));
+                  } else if (exchange.request.target == "/setup.exe") {
+                      exchange.Send(
+                          LoopbackHttpServer::Reply(200, setup_, "Content-Type: application/octet-stream\r\n"));
+                  } else {
+                      exchange.Send(LoopbackHttpServer::Reply(404, "<html>not here</html>"));
+                  }
+              },
+              ZALTROW_ROUNDTRIP_PORT) {}
 
-    ASSERT_EQ(InstallSilently(SetupBesideTests(ZALTROW_OLD_SETUP_FROM_TESTS)).exitCode, 0u);
-    RunningZaltrow zaltrow(Installed("Zaltrow 1.2.exe"));
-    ASSERT_NE(zaltrow.window, nullptr);
-    const auto start = std::chrono::steady_clock::now();
+private:
+    std::string setup_;
+    LoopbackHttpServer server_;
+};
+
+// A visible message box of process `pid`, captioned "Zaltrow".
+HWND MessageBoxOf(DWORD pid) {
+    return VisibleWindowOf(pid, [](HWND w) { return gui::IsMessageBox(w) && gui::Text(w) == "Zaltrow"; });
+}
+
+// Presses Upgrade, OK and Yes in a running Zaltrow; the message it then
+// shows (from any of its windows), not yet answered.
+HWND AcceptUpgrade(const RunningZaltrow& zaltrow) {
     gui::PressButton(zaltrow.window, 1006);  // Upgrade
     HWND check = gui::WaitForWindow(zaltrow.Pid(), "#32770", "Check for Upgrade", 10000);
-    ASSERT_NE(check, nullptr);
+    if (!check) return nullptr;
     gui::PressButton(check, IDOK);
     HWND offer = gui::WaitForWindow(zaltrow.Pid(), "#32770", "A new upgrade is available.", 15000);
-    ASSERT_NE(offer, nullptr);
+    if (!offer) return nullptr;
     gui::PressButton(offer, IDYES);
+    // Its text is there a moment after the box.
+    HWND box = nullptr;
+    gui::PumpUntil(
+        [&] { return (box = MessageBoxOf(zaltrow.Pid())) != nullptr && !gui::ItemText(box, 0xFFFF).empty(); },
+        60000);
+    return box;
+}
 
-    // The new setup runs with its pages, as a person sees it: Install, then Close.
-    int presses = 0;
-    while (zaltrow.WaitForExit(100) == STILL_ACTIVE &&
-           std::chrono::steady_clock::now() - start < std::chrono::seconds(60)) {
-        HWND setup = FindForeignDialog(
-            zaltrow.Pid(), [](HWND window) { return gui::Text(window).rfind("Zaltrow 1.3 Setup", 0) == 0; });
-        if (setup && IsWindowEnabled(GetDlgItem(setup, IDOK))) {
-            gui::PressButton(setup, IDOK);
-            ++presses;
-            Sleep(300);
-        }
-    }
-    const DWORD status = zaltrow.WaitForExit(0);
-    std::printf("round trip, Upgrade to the end of the program: %.2f s\n",
+// A folder's files, by name.
+std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA file;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &file);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do
+        if (!(file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(file.cFileName);
+    while (FindNextFileA(find, &file));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// From a folder of the user's choice, started from a foreign working
+// folder where an "unins000.exe" and a "NewUpdate.exe" stand: 1.3 lands in
+// the same folder, 1.2 leaves no file and no entry, and nothing from the
+// working folder runs.
+TEST_F(SetupTest, UpgradeRoundTripFromACustomFolderAndAForeignWorkingFolder) {
+    const std::string setup = SetupBesideTests(ZALTROW_NEW_SETUP_FROM_TESTS);
+    const std::string lines = FileBytes(setup + ".page-lines");
+    ASSERT_EQ(lines.rfind("<!-- UPGRADE Statement\n", 0), 0u);
+    UpgradePage page(lines, setup);
+
+    const std::string folder = Folder(CSIDL_WINDOWS).substr(0, 3) + "Tools\\Zaltrow";
+    customFolder_ = folder;
+    const std::string oldSetup = SetupBesideTests(ZALTROW_OLD_SETUP_FROM_TESTS);
+    ASSERT_EQ(RunAndWait(oldSetup, "\"" + oldSetup + "\" /S /D=" + folder).exitCode, 0u);
+    ASSERT_EQ(ReadText(kEntry, "InstallLocation"), folder);
+    TempFolder foreign;
+    for (const char* name : {"unins000.exe", "NewUpdate.exe"})
+        ASSERT_TRUE(CopyFileA(BesideThisProgram("planted_program.exe").c_str(), foreign.Join(name).c_str(), FALSE));
+
+    RunningZaltrow zaltrow(folder + "\\Zaltrow 1.2.exe", foreign.Path());
+    ASSERT_NE(zaltrow.window, nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    HWND done = AcceptUpgrade(zaltrow);
+    ASSERT_NE(done, nullptr);
+    EXPECT_EQ(gui::ItemText(done, 0xFFFF), "Zaltrow 1.3 is now installed in\n" + folder + "\n\nIt starts now.");
+    gui::PressButton(done, IDOK);
+    EXPECT_EQ(zaltrow.WaitForExit(20000), 0u);
+    std::printf("round trip, Upgrade to the end of the old program: %.2f s\n",
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    EXPECT_EQ(status, 0u);
-    EXPECT_EQ(presses, 2);
+
+    // The new version runs, started by the old one from the same folder.
+    HWND upgraded = nullptr;
+    gui::PumpUntil(
+        [&] {
+            upgraded = FindForeignDialog(zaltrow.Pid(), [](HWND w) {
+                return gui::Text(w) == "Zaltrow" && GetDlgItem(w, 1000) != nullptr;  // the main window's list
+            });
+            return upgraded != nullptr;
+        },
+        15000);
+    ASSERT_NE(upgraded, nullptr);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(upgraded, &pid);
+    fw::KernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, pid));
+    char image[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    QueryFullProcessImageNameA(process.get(), 0, image, &size);
+    EXPECT_EQ(std::string(image), folder + "\\Zaltrow 1.3.exe");
+    gui::PressButton(upgraded, IDCANCEL);
+    WaitForSingleObject(process.get(), 10000);
 
     EXPECT_EQ(ZaltrowEntries(), std::vector<std::string>{"Zaltrow"});
     EXPECT_EQ(ReadText(kEntry, "DisplayVersion"), "1.3");
-    EXPECT_EQ(ReadText(kEntry, "DisplayName"), "Zaltrow 1.3");
-    EXPECT_FALSE(Exists(Installed("NewUpdate.exe")));
-    EXPECT_TRUE(Exists(Installed("Zaltrow 1.3.exe")));
-    EXPECT_TRUE(Exists(Installed("unins000.exe")));
-    EXPECT_EQ(ReadShortcut(ShortcutFile()).target, Installed("Zaltrow 1.3.exe"));
-
-    // The old program's file was in use while it was uninstalled: it goes
-    // at the next restart, and the restart leaves the new version whole.
-    if (Exists(Installed("Zaltrow 1.2.exe"))) {
-        EXPECT_TRUE(IsPending(Installed("Zaltrow 1.2.exe")));
+    EXPECT_EQ(ReadText(kEntry, "InstallLocation"), folder);
+    EXPECT_EQ(ReadShortcut(ShortcutFile()).target, folder + "\\Zaltrow 1.3.exe");
+    EXPECT_FALSE(Exists(InstallFolder())) << "nothing went to Program Files";
+    EXPECT_TRUE(FilesIn(foreign.Path()) == (std::vector<std::string>{"NewUpdate.exe", "unins000.exe"}))
+        << "nothing in the working folder ran";
+    // The old program's file was in use while 1.3 was installed: it goes
+    // at once or, where the system keeps a running program's file, at the
+    // next restart, which leaves the new version whole.
+    if (Exists(folder + "\\Zaltrow 1.2.exe")) {
+        EXPECT_TRUE(IsPending(folder + "\\Zaltrow 1.2.exe"));
     }
-    EXPECT_FALSE(IsPending(Installed("unins000.exe")));
-    EXPECT_FALSE(IsPending(Installed("Zaltrow 1.3.exe")));
+    EXPECT_FALSE(IsPending(folder + "\\unins000.exe"));
+    EXPECT_FALSE(IsPending(folder + "\\Zaltrow 1.3.exe"));
     Restart();
-    EXPECT_FALSE(Exists(Installed("Zaltrow 1.2.exe")));
-    for (const char* name : {"Zaltrow 1.3.exe", "centerimage.bmp", "unins000.exe"})
-        EXPECT_TRUE(Exists(Installed(name))) << name;
+    EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"Zaltrow 1.3.exe", "centerimage.bmp", "unins000.exe"}));
+}
 
-    RunningZaltrow upgraded(Installed("Zaltrow 1.3.exe"));
-    ASSERT_NE(upgraded.list, nullptr);
-    const int row = upgraded.Row("Zaltrow 1.3");
-    ASSERT_GE(row, 0);
-    EXPECT_EQ(gui::RemoteItemData(upgraded.list, row), 0);
+// A setup that fails (here it ends with 1, as a cancelled one does): the
+// installed copy is untouched and still starts, the user is told, and the
+// proven setup is kept where the message says.
+TEST_F(SetupTest, FailingSetupLeavesTheInstalledCopyWorkingAndKeepsTheDownload) {
+    const std::string failing = BesideThisProgram("planted_program.exe");
+    UpgradePage page(FileBytes(failing + ".page-lines"), failing);
+    ASSERT_EQ(InstallSilently(SetupBesideTests(ZALTROW_OLD_SETUP_FROM_TESTS)).exitCode, 0u);
+    const std::vector<std::string> installed = FilesIn(InstallFolder());
+    {
+        RunningZaltrow zaltrow(Installed("Zaltrow 1.2.exe"));
+        ASSERT_NE(zaltrow.window, nullptr);
+        HWND failed = AcceptUpgrade(zaltrow);
+        ASSERT_NE(failed, nullptr);
+        const std::string text = gui::ItemText(failed, 0xFFFF);
+        EXPECT_EQ(text.rfind("The upgrade to Zaltrow 1.3 could not be installed: its setup ended with code 1.\n\n"
+                             "Zaltrow 1.2 is still installed and works as before.", 0),
+                  0u)
+            << text;
+        const std::string marker = "is kept in\n";
+        const std::size_t at = text.find(marker);
+        ASSERT_NE(at, std::string::npos) << text;
+        const std::string kept = text.substr(at + marker.size(), text.find('\n', at + marker.size()) - at - marker.size());
+        keptFolder_ = kept;
+        EXPECT_EQ(FileBytes(kept + "\\Zaltrow-1.3" + (sizeof(void*) == 8 ? "-x64" : "") + "-Setup.exe"),
+                  FileBytes(failing));
+        gui::PressButton(failed, IDOK);
+        EXPECT_EQ(zaltrow.WaitForExit(1000), STILL_ACTIVE) << "the installed copy keeps running";
+    }
+    EXPECT_EQ(ReadText(kEntry, "DisplayVersion"), "1.2");
+    EXPECT_EQ(FilesIn(InstallFolder()), installed);
+    RunningZaltrow again(Installed("Zaltrow 1.2.exe"));
+    EXPECT_NE(again.list, nullptr) << "the installed copy starts";
+}
+
+// A copy of the uninstaller beside another "Zaltrow 1.2.exe" removes
+// neither the real install's entry and shortcut nor its own folder's files.
+TEST_F(SetupTest, StrayUninstallerCopyLeavesTheRealInstallAlone) {
+    ASSERT_EQ(InstallSilently(SetupBesideTests(ZALTROW_SETUP_FROM_TESTS)).exitCode, 0u);
+    TempFolder stray;
+    for (const char* name : {"unins000.exe", "Zaltrow 1.2.exe"})
+        ASSERT_TRUE(CopyFileA(Installed(name).c_str(), stray.Join(name).c_str(), FALSE));
+    const Finished run = RunAndWait(stray.Join("unins000.exe"), "unins000.exe /SILENT", stray.Path());
+    EXPECT_NE(run.exitCode, 0u);
+    EXPECT_TRUE(EntryExists());
+    EXPECT_EQ(ReadText(kEntry, "InstallLocation"), InstallFolder());
+    EXPECT_TRUE(Exists(ShortcutFile()));
+    for (const char* name : {"Zaltrow 1.2.exe", "centerimage.bmp", "unins000.exe"})
+        EXPECT_TRUE(Exists(Installed(name))) << name;
+    EXPECT_TRUE(Exists(stray.Join("Zaltrow 1.2.exe")));
+}
+
+// The setup the build made is a program of the build's own machine: the
+// x86_64 one an AMD64 program, so it runs where no 32-bit code does.
+TEST_F(SetupTest, SetupIsAProgramOfTheBuildsMachine) {
+    const std::string setup = FileBytes(SetupBesideTests(ZALTROW_SETUP_FROM_TESTS));
+    ASSERT_GT(setup.size(), 0x40u);
+    const std::uint32_t pe = *reinterpret_cast<const std::uint32_t*>(setup.data() + 0x3C);
+    ASSERT_LT(pe + 6, setup.size());
+    ASSERT_EQ(setup.substr(pe, 4), std::string("PE\0\0", 4));
+    const std::uint16_t machine = *reinterpret_cast<const std::uint16_t*>(setup.data() + pe + 4);
+#ifdef _WIN64
+    EXPECT_EQ(machine, IMAGE_FILE_MACHINE_AMD64);
+    EXPECT_NE(std::string(ZALTROW_SETUP_FROM_TESTS).find("-x64-Setup.exe"), std::string::npos);
+#else
+    EXPECT_EQ(machine, IMAGE_FILE_MACHINE_I386);
+#endif
 }
 
 }  // namespace

@@ -23,8 +23,8 @@ TEST(FetchRules, SecureFlagFollowsHttpsAnywhere) {
     EXPECT_TRUE(IsSecureAddress("http://host/?back=https://x"));
     EXPECT_FALSE(IsSecureAddress("http://host/"));
     EXPECT_FALSE(IsSecureAddress("HTTPS://host/"));
-    EXPECT_EQ(FetchRequest::kRequestFlags, 0xA4200000u);
-    EXPECT_EQ(FetchRequest::kSecureRequestFlags, 0xA4A00000u);
+    EXPECT_EQ(FetchRequest::kRequestFlags, 0xA4240000u) << "with NO_AUTH";
+    EXPECT_EQ(FetchRequest::kSecureRequestFlags, 0xA4A40000u);
 }
 
 TEST(FetchRules, OnlyThreeRedirectsAreFollowed) {

@@ -1,5 +1,5 @@
 // Answers that make a fetch go round: followed and refused redirects, and
-// the 401 that is asked about and sent again.
+// the 401 that is just an answer.
 
 #include <gtest/gtest.h>
 
@@ -122,80 +122,16 @@ LoopbackHttpServer::Handler AskingForPassword() {
     };
 }
 
-// Types into the credentials dialog the way a person would, then presses
-// `button`.
-DialogWatcher::Answer EnterCredentials(int button) {
-    return [button](HWND dialog, const SeenDialog&) {
-        // The user name edit comes first, the password edit second.
-        HWND user = FindWindowExA(dialog, nullptr, "Edit", nullptr);
-        HWND password = user ? FindWindowExA(dialog, user, "Edit", nullptr) : nullptr;
-        if (user) SetWindowTextA(user, "alice");
-        if (password) SetWindowTextA(password, "s3cret");
-        DialogWatcher::Press(dialog, button);
-    };
-}
-
-bool HasEdits(const SeenDialog& seen) {
-    int edits = 0;
-    for (const SeenControl& control : seen.controls) edits += control.className == "Edit" && control.visible;
-    return edits == 2;
-}
-
 }  // namespace
 
-TEST(Unauthorized, CredentialsFromTheDialogAreSentOnTheRetry) {
+// The program runs elevated, over plain http: a 401 asks nobody for a
+// password and sends none, neither typed nor the user's own logon.
+TEST(Unauthorized, IsAnAnswerLikeAnyOtherWithoutADialogOrASecondRequest) {
     LoopbackHttpServer server(AskingForPassword());
-    DialogWatcher watcher(EnterCredentials(IDOK));
-    HttpFetcher fetcher;
-    // "alice:s3cret" in Base64.
-    EXPECT_EQ(fetcher.Fetch(server.Url("/private")), (Lines{"welcome Basic YWxpY2U6czNjcmV0\n"}));
-
-    const std::vector<SeenDialog> seen = watcher.Seen();
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_TRUE(HasEdits(seen[0]));
-    const std::vector<ReceivedRequest> requests = server.Requests();
-    ASSERT_GE(requests.size(), 2u);
-    EXPECT_EQ(requests.front().HeaderCount("Authorization"), 0);
-    EXPECT_EQ(requests.back().Header("Authorization"), "Basic YWxpY2U6czNjcmV0");
-    for (const ReceivedRequest& request : requests) EXPECT_EQ(request.target, "/private");
-}
-
-TEST(Unauthorized, CancelledDialogStillSendsOnceMoreAndDeliversTheAnswer) {
-    LoopbackHttpServer server(AskingForPassword());
-    DialogWatcher watcher(EnterCredentials(IDCANCEL));
+    DialogWatcher watcher([](HWND dialog, const SeenDialog&) { DialogWatcher::Press(dialog, IDCANCEL); });
     HttpFetcher fetcher;
     EXPECT_EQ(fetcher.Fetch(server.Url("/private")), (Lines{"denied\n"}));
-    EXPECT_EQ(watcher.Seen().size(), 1u);
-    const std::vector<ReceivedRequest> requests = server.Requests();
-    ASSERT_EQ(requests.size(), 2u);
-    EXPECT_EQ(requests[1].HeaderCount("Authorization"), 0);
-}
-
-TEST(Unauthorized, RetryThatIsRedirectedIsFollowed) {
-    LoopbackHttpServer* self = nullptr;
-    LoopbackHttpServer server([&](Exchange& ex) {
-        if (ex.request.target == "/final") ex.Send(LoopbackHttpServer::Reply(200, "final\n"));
-        else if (ex.request.Header("Authorization").empty())
-            ex.Send(LoopbackHttpServer::Reply(401, "denied\n", "WWW-Authenticate: Basic realm=\"Upgrades\"\r\n"));
-        else ex.Send(LoopbackHttpServer::Reply(302, "", "Location: " + self->Url("/final") + "\r\n"));
-    });
-    self = &server;
-    DialogWatcher watcher(EnterCredentials(IDOK));
-    HttpFetcher fetcher;
-    EXPECT_EQ(fetcher.Fetch(server.Url("/private")), (Lines{"final\n"}));
-}
-
-TEST(Unauthorized, RedirectTargetAskingForPasswordIsNotAsked) {
-    LoopbackHttpServer* self = nullptr;
-    LoopbackHttpServer server([&](Exchange& ex) {
-        if (ex.request.target == "/start")
-            ex.Send(LoopbackHttpServer::Reply(302, "", "Location: " + self->Url("/private") + "\r\n"));
-        else AskingForPassword()(ex);
-    });
-    self = &server;
-    DialogWatcher watcher(EnterCredentials(IDOK));
-    HttpFetcher fetcher;
-    EXPECT_EQ(fetcher.Fetch(server.Url("/start")), Lines{});
-    EXPECT_TRUE(watcher.Seen().empty());
-    EXPECT_EQ(server.RequestCount(), 2u);
+    EXPECT_TRUE(watcher.Seen().empty()) << "a dialog was shown";
+    ASSERT_EQ(server.RequestCount(), 1u);
+    EXPECT_EQ(server.Requests()[0].HeaderCount("Authorization"), 0);
 }

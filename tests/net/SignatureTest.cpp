@@ -1,6 +1,6 @@
-// The pieces that prove an installer: base64 of the page's signature line,
-// the program header, and CNG's verdict on a file signed by
-// tools/sign-upgrade.sh with the tests' key.
+// The pieces that prove an upgrade: base64 of the page's signature line,
+// the program header, CNG's verdict on a statement signed by
+// tools/sign-upgrade.sh with the tests' key, and CNG's SHA-256 of a file.
 
 #include <windows.h>
 
@@ -10,7 +10,7 @@
 #include <sstream>
 #include <string>
 
-#include "TempFolder.h"
+#include "TestStatements.h"
 #include "TestUpgradeKey.h"
 #include "ThisProgram.h"
 #include "framework/UniqueHandle.h"
@@ -21,13 +21,6 @@
 namespace {
 
 using Bytes = std::vector<unsigned char>;
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
 
 TEST(DecodeBase64, StandardAlphabetWithPaddingAndLineEnds) {
     EXPECT_EQ(DecodeBase64(""), Bytes{});
@@ -46,7 +39,7 @@ TEST(IsWindowsExecutable, MzHeaderPointingAtPeSignature) {
     program[0x3C] = static_cast<char>(0x80);
     program.replace(0x80, 4, std::string("PE\0\0", 4));
     EXPECT_TRUE(IsWindowsExecutable(program));
-    EXPECT_TRUE(IsWindowsExecutable(ReadFile(BesideThisProgram("command_recorder.exe")).substr(0, 4096)));
+    EXPECT_TRUE(IsWindowsExecutable(ReadWholeFile(BesideThisProgram("command_recorder.exe")).substr(0, 4096)));
 
     std::string noPe = program;
     noPe[0x81] = 'X';
@@ -59,35 +52,41 @@ TEST(IsWindowsExecutable, MzHeaderPointingAtPeSignature) {
         EXPECT_FALSE(IsWindowsExecutable(bad));
 }
 
-TEST(SignatureVerifier, AcceptsTheSignedFileOnlyWithItsKeyAndCng) {
-    const std::string lines = ReadFile(BesideThisProgram("command_recorder.sig"));
-    const std::optional<Bytes> signature = DecodeBase64(lines.substr(lines.find('\n') + 1));
+TEST(SignatureVerifier, AcceptsTheSignedStatementOnlyWithItsKeyAndCng) {
+    const std::string lines = StatementLines("statement-1.3.txt");
+    const std::string text = StatementText(lines);
+    const std::size_t marker = lines.find("<!-- UPGRADE Statement Signature\n");
+    ASSERT_NE(marker, std::string::npos);
+    const std::size_t start = lines.find('\n', marker) + 1;
+    const std::optional<Bytes> signature = DecodeBase64(lines.substr(start, lines.find('\n', start) - start));
     ASSERT_TRUE(signature);
     ASSERT_EQ(signature->size(), 64u);
 
-    TempFolder folder;
-    const std::string installer = ReadFile(BesideThisProgram("command_recorder.exe"));
-    const auto verify = [&](const std::string& content, const UpgradePublicKey& key, const Bytes& sig,
-                            const char* library = "bcrypt.dll") {
-        folder.WriteFile("setup.exe", content);
-        fw::FileHandle file(CreateFileA(folder.Join("setup.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                        OPEN_EXISTING, 0, nullptr));
-        return SignatureVerifier(key, library).VerifyFile(file.get(), sig);
-    };
     using Result = SignatureVerifier::Result;
-    EXPECT_EQ(verify(installer, TestUpgradeKey(), *signature), Result::Valid);
-    std::string changed = installer;
-    changed[changed.size() / 2] ^= 0x20;
-    EXPECT_EQ(verify(changed, TestUpgradeKey(), *signature), Result::Invalid);
-    EXPECT_EQ(verify(installer + "x", TestUpgradeKey(), *signature), Result::Invalid);
-    EXPECT_EQ(verify(installer, BuiltInUpgradeKey(), *signature), Result::Invalid) << "another key";
+    const SignatureVerifier tests(TestUpgradeKey());
+    EXPECT_EQ(tests.VerifyText(text, *signature), Result::Valid);
+    std::string changed = text;
+    changed.replace(changed.find("version=1.3"), 11, "version=9.3");
+    EXPECT_EQ(tests.VerifyText(changed, *signature), Result::Invalid);
+    EXPECT_EQ(tests.VerifyText(text + " ", *signature), Result::Invalid);
+    EXPECT_EQ(SignatureVerifier(BuiltInUpgradeKey()).VerifyText(text, *signature), Result::Invalid) << "another key";
     Bytes flipped = *signature;
     flipped[10] ^= 1;
-    EXPECT_EQ(verify(installer, TestUpgradeKey(), flipped), Result::Invalid);
-    EXPECT_EQ(verify(installer, TestUpgradeKey(), Bytes(signature->begin(), signature->begin() + 63)),
-              Result::Invalid);
+    EXPECT_EQ(tests.VerifyText(text, flipped), Result::Invalid);
+    EXPECT_EQ(tests.VerifyText(text, Bytes(signature->begin(), signature->begin() + 63)), Result::Invalid);
     // Where CNG is missing nothing can be proven.
-    EXPECT_EQ(verify(installer, TestUpgradeKey(), *signature, "no-such-cng.dll"), Result::Unverifiable);
+    EXPECT_EQ(SignatureVerifier(TestUpgradeKey(), "no-such-cng.dll").VerifyText(text, *signature),
+              Result::Unverifiable);
+}
+
+TEST(SignatureVerifier, FileSha256IsTheDigestTheStatementNames) {
+    const std::string text = StatementText(StatementLines("statement-1.3.txt"));
+    const std::size_t at = text.find("sha256=") + 7;
+    fw::FileHandle file(CreateFileA(BesideThisProgram("command_recorder.exe").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                    nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(file);
+    EXPECT_EQ(SignatureVerifier::FileSha256(file.get()), std::optional<std::string>(text.substr(at, 64)));
+    EXPECT_EQ(SignatureVerifier::FileSha256(file.get(), "no-such-cng.dll"), std::nullopt);
 }
 
 }  // namespace

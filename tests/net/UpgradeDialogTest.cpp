@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <oleauto.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <ctime>
@@ -15,12 +16,15 @@
 
 #include "GuiDriver.h"
 #include "LoopbackHttpServer.h"
+#include "RegistryPaths.h"
 #include "ScratchRegistry.h"
 #include "TempFolder.h"
+#include "TestStatements.h"
 #include "TestUpgradeKey.h"
 #include "ThisProgram.h"
 #include "UpgradeDialogTestAccess.h"
 #include "framework/UniqueHandle.h"
+#include "net/UpgradeStatement.h"
 
 namespace {
 
@@ -48,7 +52,7 @@ protected:
     // Shows the dialog, presses OK, answers the message with `answer`, then
     // closes the dialog if it is still open.
     CheckResult Check(UpgradeDialog& dialog, const std::string& url, int answer) {
-        dialog.Setup("Zaltrow", 1.2f, url);
+        dialog.Setup("Zaltrow", "1.2", url);
         CheckResult result;
         std::thread person([&] {
             HWND check = gui::WaitForWindow(GetCurrentProcessId(), "#32770", "Check for Upgrade", 5000);
@@ -106,38 +110,117 @@ TEST_F(UpgradeDialogTest, UnreachableServerAndEmptyPageAreTheMostRecent) {
     EXPECT_EQ(Check(dialog, empty.Url("/p"), IDOK).box.text, kMostRecent);
 }
 
-TEST_F(UpgradeDialogTest, HigherVersionAsksWithTheDescriptionAndNoClosesTheDialog) {
-    LoopbackHttpServer server([](LoopbackHttpServer::Exchange& exchange) {
-        exchange.Send(LoopbackHttpServer::Reply(200, Page("1.21 beta", "Faster lists.\r\nNew icons.")));
+TEST_F(UpgradeDialogTest, HigherSignedVersionAsksWithTheStatementsDescriptionAndNoClosesTheDialog) {
+    // The old markers say otherwise; only the statement counts.
+    const std::string page = StatementPage(StatementLines("statement-1.3.txt"), "http://127.0.0.1:1/setup.exe",
+                                           "<!-- UPGRADE Version\n1.21\n<!-- UPGRADE Description\nUnsigned."
+                                           "\nEND UPGRADE Description\n");
+    LoopbackHttpServer server([&](LoopbackHttpServer::Exchange& exchange) {
+        exchange.Send(LoopbackHttpServer::Reply(200, page));
     });
-    UpgradeDialog dialog;
+    UpgradeDialog dialog(TestUpgradeKey());
     const CheckResult result = Check(dialog, server.Url("/zaltrow_upgrade_check.html"), IDNO);
     EXPECT_EQ(result.box.caption, "A new upgrade is available.");
     EXPECT_EQ(result.box.text, "A new upgrade of Zaltrow is available for download.\n\nDescription:\n\n"
-                               "Faster lists.\nNew icons.\n\n\nWould you like to download the upgrade now?");
+                               "Faster lists.\nNew icons.\n\nWould you like to download the upgrade now?");
     EXPECT_EQ(result.box.buttons, (std::vector<std::pair<int, std::string>>{{IDYES, "&Yes"}, {IDNO, "&No"}}));
     EXPECT_EQ(result.box.icon, nullptr);
-    EXPECT_FLOAT_EQ(UpgradeDialogTestAccess::Page(dialog).newVersion, 1.21f);
-    EXPECT_EQ(UpgradeDialogTestAccess::Page(dialog).downloadLink, "http://127.0.0.1:1/setup.exe\n");
+    EXPECT_EQ(server.RequestCount(), 1u) << "nothing downloaded on No";
     EXPECT_NE(UpgradeDialogTestAccess::LastCheck(dialog), 0.0);
 }
 
 TEST_F(UpgradeDialogTest, EmptyDescriptionLeavesFourLineBreaks) {
     LoopbackHttpServer server([](LoopbackHttpServer::Exchange& exchange) {
-        exchange.Send(LoopbackHttpServer::Reply(
-            200, "<!-- UPGRADE Version\n2.0\n<!-- UPGRADE Description END UPGRADE Description -->\n"));
+        exchange.Send(LoopbackHttpServer::Reply(200, StatementPage(StatementLines("statement-empty.txt"), "x")));
     });
-    UpgradeDialog dialog;
+    UpgradeDialog dialog(TestUpgradeKey());
     EXPECT_EQ(Check(dialog, server.Url("/p"), IDNO).box.text,
               "A new upgrade of Zaltrow is available for download.\n\nDescription:\n\n\n\n"
               "Would you like to download the upgrade now?");
 }
 
+// Pages that must not lead to any download or anything being run: an
+// older signed setup announced as newer, statements replayed or forged,
+// one for the other build. The answer is the most-recent message or the
+// download problem message, and only the page is ever requested.
+struct Refused {
+    const char* name;
+    std::function<std::string(const std::string& setupLink)> page;
+    bool problem;  // the problem message, else the most-recent one
+};
+
+class RefusedOffer : public UpgradeDialogTest, public ::testing::WithParamInterface<Refused> {};
+
+TEST_P(RefusedOffer, NothingIsDownloadedOrRun) {
+    LoopbackHttpServer* self = nullptr;
+    LoopbackHttpServer server([&](LoopbackHttpServer::Exchange& exchange) {
+        if (exchange.request.target == "/p")
+            exchange.Send(LoopbackHttpServer::Reply(200, GetParam().page(self->Url("/setup.exe"))));
+        else
+            exchange.Send(LoopbackHttpServer::Reply(200, ReadWholeFile(BesideThisProgram("command_recorder.exe"))));
+    });
+    self = &server;
+    UpgradeDialog dialog(TestUpgradeKey());
+    // Any question is answered Yes: it must not come.
+    const CheckResult result = Check(dialog, server.Url("/p"), IDYES);
+    EXPECT_EQ(result.box.text, GetParam().problem ? UpgradeDialog::DownloadProblemText() : kMostRecent);
+    EXPECT_EQ(server.RequestCount(), 1u) << "only the page";
+}
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+    return text.replace(text.find(from), from.size(), to);
+}
+
+// 1.3's statement with the signature of another (1.1's).
+std::string WithAnotherSignature() {
+    const std::string older = StatementLines("statement-1.1.txt");
+    const std::string newer = StatementLines("statement-1.3.txt");
+    const char* marker = "<!-- UPGRADE Statement Signature";
+    return newer.substr(0, newer.find(marker)) + older.substr(older.find(marker));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, RefusedOffer,
+    ::testing::Values(
+        // 1.1's own statement, the old markers saying 9.9.
+        Refused{"OlderSignedSetupAnnouncedAsNewer",
+                [](const std::string& link) {
+                    return StatementPage(StatementLines("statement-1.1.txt"), link,
+                                         "<!-- UPGRADE Version\n9.9\n<!-- UPGRADE Download Link\n" + link + "\n");
+                },
+                false},
+        // A replayed older statement beside one for the other build.
+        Refused{"ReplayedOlderStatement",
+                [](const std::string& link) {
+                    return StatementPage(StatementLines("statement-other-architecture.txt"), link) +
+                           StatementPage(StatementLines("statement-1.1.txt"), link);
+                },
+                false},
+        Refused{"VersionChangedAfterSigning",
+                [](const std::string& link) {
+                    return StatementPage(Replace(StatementLines("statement-1.1.txt"), "version=1.1", "version=9.9"),
+                                         link);
+                },
+                true},
+        Refused{"SignatureOfAnotherStatement",
+                [](const std::string& link) { return StatementPage(WithAnotherSignature(), link); }, true},
+        Refused{"ForTheOtherArchitectureOnly",
+                [](const std::string& link) {
+                    return StatementPage(StatementLines("statement-other-architecture.txt"), link);
+                },
+                true},
+        Refused{"UnsignedAnnouncement",
+                [](const std::string& link) {
+                    return "<!-- UPGRADE Version\n1.3\n<!-- UPGRADE Download Link\n" + link + "\n";
+                },
+                true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(UpgradeDialogTest, UpgradeDateIsWrittenWhenTheDialogGoesAfterACheck) {
     const std::string key = "Software\\Zaltrow";
     {
         UpgradeDialog unused;
-        unused.Setup("Zaltrow", 1.2f, "");
+        unused.Setup("Zaltrow", "1.2", "");
     }
     EXPECT_FALSE(ScratchRegistry::ValueExists(HKEY_CURRENT_USER, key, "UpgradeDate")) << "no check, no date";
     {
@@ -163,7 +246,7 @@ TEST_F(UpgradeDialogTest, ClosingDuringASlowCheckEndsItWithoutAnotherWord) {
             exchange.Send(LoopbackHttpServer::Reply(200, Page("9.0")));
         });
         UpgradeDialog dialog;
-        dialog.Setup("Zaltrow", 1.2f, server.Url("/zaltrow_upgrade_check.html"));
+        dialog.Setup("Zaltrow", "1.2", server.Url("/zaltrow_upgrade_check.html"));
         ULONGLONG closedAt = 0;
         gui::SeenBox later;
         std::thread person([&] {
@@ -195,29 +278,28 @@ TEST_F(UpgradeDialogTest, ClosingDuringASlowCheckEndsItWithoutAnotherWord) {
 }
 
 TEST_F(UpgradeDialogTest, ClosingDuringTheDownloadInstallsNothing) {
-    // The installer's body stalls half-way; the page announces it, signed.
-    TempFolder folder;
-    std::filesystem::copy_file(BesideThisProgram("command_recorder.exe"), folder.Join("unins000.exe"));
+    // This program counts as the installed copy (its folder is the entry's,
+    // in the scratch registry); the setup's body stalls half-way.
+    std::string own = ThisProgram();
+    own.erase(own.rfind('\\'));
+    ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, kUninstall + "\\Zaltrow", "InstallLocation", own);
     fw::KernelHandle never(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     LoopbackHttpServer* self = nullptr;
+    const std::string recorder = ReadWholeFile(BesideThisProgram("command_recorder.exe"));
     LoopbackHttpServer server([&](LoopbackHttpServer::Exchange& exchange) {
         if (exchange.request.target == "/setup.exe") {
-            exchange.Send("HTTP/1.1 200 OK\r\nContent-Length: 200000\r\n\r\n" + std::string(100000, 'M'));
+            exchange.Send("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(recorder.size()) + "\r\n\r\n" +
+                          recorder.substr(0, recorder.size() / 2));
             exchange.Wait(never.get(), 10000);
             exchange.CloseAfter();
             return;
         }
-        // A signature of the right form, so the download starts.
-        exchange.Send(LoopbackHttpServer::Reply(200, "<!-- UPGRADE Version\n9.0\n<!-- UPGRADE Download Link\n" +
-                                                         self->Url("/setup.exe") + "\n<!-- UPGRADE Signature\n" +
-                                                         std::string(86, 'A') + "==\n"));
+        exchange.Send(LoopbackHttpServer::Reply(200, StatementPage(StatementLines("statement-1.3.txt"),
+                                                                   self->Url("/setup.exe"))));
     });
     self = &server;
-    char previous[MAX_PATH] = {};
-    GetCurrentDirectoryA(MAX_PATH, previous);
-    ASSERT_TRUE(SetCurrentDirectoryA(folder.Path().c_str()));
     UpgradeDialog dialog(TestUpgradeKey());
-    dialog.Setup("Zaltrow", 1.2f, server.Url("/p"));
+    dialog.Setup("Zaltrow", "1.2", server.Url("/p"));
     ULONGLONG closedAt = 0;
     gui::SeenBox later;
     std::thread person([&] {
@@ -238,12 +320,20 @@ TEST_F(UpgradeDialogTest, ClosingDuringTheDownloadInstallsNothing) {
     // The given-up download removes its part of the file once its read
     // returns: here when the server hangs up.
     SetEvent(never.get());
-    const bool removed = gui::PumpUntil([&] { return !std::filesystem::exists(folder.Join("NewUpdate.exe")); }, 5000);
-    SetCurrentDirectoryA(previous);
+    char data[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, data);
+    const std::filesystem::path download = std::filesystem::path(data) / "Zaltrow upgrade 1.3";
+    const bool removed = gui::PumpUntil(
+        [&] {
+            std::error_code error;
+            return std::filesystem::is_empty(download, error) || !std::filesystem::exists(download);
+        },
+        5000);
+    std::error_code error;
+    std::filesystem::remove(download, error);
     EXPECT_NE(closedAt, 0u);
     EXPECT_LT(closing, 1500u);
     EXPECT_EQ(later.window, nullptr) << later.text;
-    EXPECT_FALSE(std::filesystem::exists(folder.Join("calls.log"))) << "nothing was run";
     EXPECT_TRUE(removed);
 }
 
@@ -251,7 +341,7 @@ TEST_F(UpgradeDialogTest, ServerThatNeverAnswersEndsAsNoUpgradeWithinTheBound) {
     fw::KernelHandle never(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     LoopbackHttpServer server([&](LoopbackHttpServer::Exchange& exchange) { exchange.Wait(never.get(), 90000); });
     UpgradeDialog dialog;
-    dialog.Setup("Zaltrow", 1.2f, server.Url("/zaltrow_upgrade_check.html"));
+    dialog.Setup("Zaltrow", "1.2", server.Url("/zaltrow_upgrade_check.html"));
     ULONGLONG pressedAt = 0;
     ULONGLONG answeredAt = 0;
     gui::SeenBox seen;
@@ -275,43 +365,35 @@ TEST_F(UpgradeDialogTest, ServerThatNeverAnswersEndsAsNoUpgradeWithinTheBound) {
 }
 
 TEST_F(UpgradeDialogTest, LongDescriptionIsCutSoTheQuestionStaysOnTheScreen) {
-    std::string manyLines;
-    for (int i = 1; i <= 3000; ++i) manyLines += "Line " + std::to_string(i) + " of the changes.\r\n";
-    manyLines += "Last";
-    const std::string oneLongWord(3000, 'W');
-    std::string longParagraph;
-    while (longParagraph.size() < 3000) longParagraph += "Faster and sturdier lists with fewer surprises. ";
-    for (const std::string& description : {manyLines, oneLongWord, longParagraph}) {
-        LoopbackHttpServer server([&](LoopbackHttpServer::Exchange& exchange) {
-            exchange.Send(LoopbackHttpServer::Reply(200, Page("2.0", description)));
-        });
-        UpgradeDialog dialog;
-        dialog.Setup("Zaltrow", 1.2f, server.Url("/p"));
-        RECT box{};
-        std::string text;
-        std::thread person([&] {
-            HWND check = gui::WaitForWindow(GetCurrentProcessId(), "#32770", "Check for Upgrade", 5000);
-            if (!check) return;
-            gui::PressButton(check, IDOK);
-            gui::BoxAnswerer answerer([check](HWND w) { return w != check && gui::IsMessageBox(w); }, 0);
-            const gui::SeenBox& seen = answerer.Seen();
-            if (!seen.window) return;
-            GetWindowRect(seen.window, &box);
-            text = seen.text;
-            gui::PressButton(seen.window, IDNO);
-        });
-        dialog.DoModal();
-        person.join();
-        const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-        EXPECT_GE(box.top, 0);
-        EXPECT_GE(box.left, 0);
-        EXPECT_LE(box.bottom, height) << "the Yes and No buttons are on the screen";
-        EXPECT_LE(box.right, width);
-        EXPECT_NE(text.find("...\n\nWould you like to download the upgrade now?"), std::string::npos) << text;
-        EXPECT_LE(text.size(), 1700u);
-        // What the page said is kept whole; only the question is cut.
-        EXPECT_GE(UpgradeDialogTestAccess::Page(dialog).description.size(), 3000u);
-    }
+    // 3000 lines, signed.
+    LoopbackHttpServer server([&](LoopbackHttpServer::Exchange& exchange) {
+        exchange.Send(LoopbackHttpServer::Reply(200, StatementPage(StatementLines("statement-long.txt"), "x")));
+    });
+    UpgradeDialog dialog(TestUpgradeKey());
+    dialog.Setup("Zaltrow", "1.2", server.Url("/p"));
+    RECT box{};
+    std::string text;
+    std::thread person([&] {
+        HWND check = gui::WaitForWindow(GetCurrentProcessId(), "#32770", "Check for Upgrade", 5000);
+        if (!check) return;
+        gui::PressButton(check, IDOK);
+        gui::BoxAnswerer answerer([check](HWND w) { return w != check && gui::IsMessageBox(w); }, 0);
+        const gui::SeenBox& seen = answerer.Seen();
+        if (!seen.window) return;
+        GetWindowRect(seen.window, &box);
+        text = seen.text;
+        gui::PressButton(seen.window, IDNO);
+    });
+    dialog.DoModal();
+    person.join();
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_GE(box.top, 0);
+    EXPECT_GE(box.left, 0);
+    EXPECT_LE(box.bottom, height) << "the Yes and No buttons are on the screen";
+    EXPECT_LE(box.right, width);
+    EXPECT_NE(text.find("Line 1 of the changes."), std::string::npos) << text;
+    EXPECT_NE(text.find("...\n\nWould you like to download the upgrade now?"), std::string::npos) << text;
+    EXPECT_LE(text.size(), 1700u);
 }
 
 TEST(UpgradeDateText, MonthDayYearWithoutLeadingZeros) {

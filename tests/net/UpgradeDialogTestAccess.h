@@ -13,7 +13,4 @@ struct UpgradeDialogTestAccess {
     static void ParseUpgradePage(UpgradeDialog& dialog, const std::vector<std::string>& lines) {
         dialog.ParseUpgradePage(lines);
     }
-    static void InstallUpgrade(UpgradeDialog& dialog, const std::string& downloadLink) {
-        dialog.InstallUpgrade(downloadLink);
-    }
 };

@@ -1,4 +1,5 @@
 #include "net/UpgradePage.h"
+#include "net/UpgradeStatement.h"
 
 #include <gtest/gtest.h>
 
@@ -95,17 +96,6 @@ TEST(ParseUpgradePage, TruncatedPagesKeepWhatWasRead) {
 
 namespace {
 
-TEST(ParseUpgradePage, SignatureIsTheLineAfterItsMarker) {
-    UpgradePage page;
-    ParseUpgradePage(Lines({"<!-- UPGRADE Download Link", "http://host/setup.exe", "-->",
-                            "<p><!-- UPGRADE Signature", "QUJD", "-->"}),
-                     page);
-    EXPECT_EQ(page.signature, "QUJD\n");
-    EXPECT_EQ(page.downloadLink, "http://host/setup.exe\n");
-    ParseUpgradePage(Lines({"<!-- UPGRADE Version", "2.0"}), page);
-    EXPECT_EQ(page.signature, "QUJD\n") << "kept like the link";
-}
-
 TEST(ShownDescription, ShortTextIsWholeLongTextIsCutWithDots) {
     const std::string twenty = [] {
         std::string text;
@@ -138,12 +128,90 @@ TEST(ShownDescription, ShortTextIsWholeLongTextIsCutWithDots) {
     EXPECT_EQ(ShownDescription(many), expected + "...");
 }
 
-TEST(ShownDescription, DoubleByteCharactersAreNeverSplit) {
-    // 0x81 leads a two-byte character: 79 single bytes, then one that
-    // would end past column 80 goes onto the next line whole.
-    const auto lead = [](unsigned char c) { return c == 0x81; };
-    const std::string text = std::string(79, 'a') + "\x81\x40" + "z";
-    EXPECT_EQ(ShownDescription(text, lead), std::string(79, 'a') + "\n\x81\x40z");
+TEST(ShownDescription, Utf8CharactersAreNeverSplit) {
+    // 79 letters, then "é" (two bytes) would end past column 80: it goes
+    // onto the next line whole.
+    const std::string text = std::string(79, 'a') + "\xC3\xA9" + "z";
+    EXPECT_EQ(ShownDescription(text), std::string(79, 'a') + "\n\xC3\xA9z");
+}
+
+TEST(ParseUpgradePage, StatementsWithTheirSignatureAndLinkJoinedFromLongLines) {
+    // A statement line of 2500 characters arrives as three entries.
+    const std::string longLine = "zaltrow-upgrade " + std::string(2484, 'x');
+    std::vector<std::string> lines = Lines({"<!-- UPGRADE Statement Signature", "orphan", "<!-- UPGRADE Statement"});
+    lines.push_back(longLine.substr(0, 1022));
+    lines.push_back(longLine.substr(1022, 1022));
+    lines.push_back(longLine.substr(2044) + "\n");
+    for (const std::string& line : Lines({"<!-- UPGRADE Statement Signature", "  c2ln  ", "<!-- UPGRADE Statement Download Link",
+                                          "http://host/a.exe", "-->", "<!-- UPGRADE Statement", "second", "-->"}))
+        lines.push_back(line);
+    UpgradePage page;
+    page.statements.push_back({"stale", "", ""});
+    ParseUpgradePage(lines, page);
+    ASSERT_EQ(page.statements.size(), 2u) << "a signature before any statement belongs to none";
+    EXPECT_EQ(page.statements[0].text, longLine);
+    EXPECT_EQ(page.statements[0].signature, "c2ln");
+    EXPECT_EQ(page.statements[0].link, "http://host/a.exe");
+    EXPECT_EQ(page.statements[1].text, "second");
+    EXPECT_EQ(page.statements[1].signature, "");
+    EXPECT_EQ(page.downloadLink, "") << "the statement's link is not the old readers' link";
+}
+
+// The statement's fields and the dotted versions it is compared by.
+TEST(UpgradeStatement, ParsingAndVersionOrder) {
+    const std::string digest(64, 'a');
+    const std::string fields = " size=1234 sha256=" + digest + " description=RmFzdGVy";  // "Faster"
+    struct Case {
+        std::string line;
+        bool valid;
+        std::string version = {};
+    };
+    const Case cases[] = {
+        {"zaltrow-upgrade product=Zaltrow version=1.3 architecture=i686" + fields, true, "1.3"},
+        {"zaltrow-upgrade architecture=x86_64 version=1.10.2 product=Zaltrow future=yes" + fields, true, "1.10.2"},
+        {"zaltrow-upgrade product=Zaltrow version=1.3 architecture=i686 size=1234 sha256=" + digest + " description=",
+         true, "1.3"},
+        {"zaltrow-upgrade product=Zaltrow version=1.3 architecture=i686 size=1 sha256=" +
+             std::string(64, 'A') + " description=", true, "1.3"},
+        {"product=Zaltrow version=1.3 architecture=i686" + fields, false},                 // no tag
+        {"zaltrow-upgrade product=Zaltrow version=1.3 version=9.9 architecture=i686" + fields, false},  // twice
+        {"zaltrow-upgrade product=Zaltrow architecture=i686" + fields, false},            // no version
+        {"zaltrow-upgrade product=Zaltrow version=1.3beta architecture=i686" + fields, false},
+        {"zaltrow-upgrade product=Zaltrow version=1..3 architecture=i686" + fields, false},
+        {"zaltrow-upgrade product=Zaltrow version=-1.3 architecture=i686" + fields, false},
+        {"zaltrow-upgrade product=Zaltrow  version=1.3 architecture=i686" + fields, false},  // two blanks
+        {"zaltrow-upgrade product=Zaltrow version=1.3 architecture=i686 size=0 sha256=" + digest + " description=",
+         false},
+        {"zaltrow-upgrade product=Zaltrow version=1.3 architecture=i686 size=12 sha256=abc description=", false},
+        {"zaltrow-upgrade product=Zaltrow version=1.3 architecture=i686 size=12 sha256=" + digest +
+             " description=*notbase64*", false},
+        {"zaltrow-upgrade product= version=1.3 architecture=i686" + fields, false},
+    };
+    for (const Case& c : cases) {
+        const std::optional<UpgradeStatement> statement = ParseUpgradeStatement(c.line);
+        ASSERT_EQ(statement.has_value(), c.valid) << c.line;
+        if (c.valid) {
+            EXPECT_EQ(statement->version, c.version) << c.line;
+        }
+    }
+    const auto first = ParseUpgradeStatement(cases[0].line);
+    EXPECT_EQ(first->product, "Zaltrow");
+    EXPECT_EQ(first->architecture, "i686");
+    EXPECT_EQ(first->size, 1234u);
+    EXPECT_EQ(first->sha256, digest);
+    EXPECT_EQ(first->description, "Faster");
+    EXPECT_EQ(ParseUpgradeStatement(cases[3].line)->sha256, digest) << "hex digits in any case";
+
+    // a < b, field by field.
+    const std::pair<const char*, const char*> ordered[] = {
+        {"1.9", "1.10"}, {"1.2", "1.3"}, {"1.2", "1.2.1"}, {"0.99", "1.0"}, {"1.2.9", "1.3"}, {"9", "10"}};
+    for (const auto& [a, b] : ordered) {
+        EXPECT_LT(CompareVersions(*ParseDottedVersion(a), *ParseDottedVersion(b)), 0) << a << " < " << b;
+        EXPECT_GT(CompareVersions(*ParseDottedVersion(b), *ParseDottedVersion(a)), 0) << b << " > " << a;
+    }
+    EXPECT_EQ(CompareVersions(*ParseDottedVersion("1.2"), *ParseDottedVersion("1.2.0")), 0);
+    for (const char* bad : {"", "1.", ".1", "1.x", "1.2 ", "1234567890.1"})
+        EXPECT_EQ(ParseDottedVersion(bad), std::nullopt) << bad;
 }
 
 }  // namespace

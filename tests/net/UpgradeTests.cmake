@@ -3,7 +3,7 @@ include(${PROJECT_SOURCE_DIR}/cmake/UpgradeKey.cmake)
 zaltrow_gui_test_program(upgrade_tests
   UpgradePageTest.cpp
   UpgradeDialogTest.cpp
-  InstallUpgradeTest.cpp
+  InstallerDownloadTest.cpp
   SignatureTest.cpp
 )
 target_link_libraries(upgrade_tests PRIVATE zaltrow_net_test_support)
@@ -32,14 +32,10 @@ configure_file(${PROJECT_SOURCE_DIR}/src/net/UpgradeKeyBytes.h.in
   ${CMAKE_CURRENT_BINARY_DIR}/generated/TestUpgradeKeyBytes.h @ONLY)
 
 add_executable(command_recorder CommandRecorder.cpp)
-# The stand-in installer, signed with the tests' key as a release would be:
-# command_recorder.sig holds the page's two signature lines.
+# The stand-in setup's signed statements, as a release's would be made.
 add_custom_command(TARGET command_recorder POST_BUILD
-  COMMAND bash -c "bash \"$0\" \"$1\" \"$2\" > \"$3\"" ${PROJECT_SOURCE_DIR}/tools/sign-upgrade.sh
-          ${test_private_key} $<TARGET_FILE:command_recorder> $<TARGET_FILE_DIR:command_recorder>/command_recorder.sig
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/make-test-statements.sh ${test_private_key}
+          $<TARGET_FILE:command_recorder> $<TARGET_FILE_DIR:command_recorder>
   VERBATIM)
-add_executable(upgrade_install_driver WIN32 UpgradeInstallDriver.cpp $<TARGET_OBJECTS:zaltrow_resources>)
-target_link_libraries(upgrade_install_driver PRIVATE zaltrow_net)
-target_include_directories(upgrade_install_driver PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/generated)
 target_include_directories(upgrade_tests PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/generated)
-add_dependencies(upgrade_tests command_recorder upgrade_install_driver)
+add_dependencies(upgrade_tests command_recorder)

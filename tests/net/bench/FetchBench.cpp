@@ -1,12 +1,13 @@
 // Measures HttpFetcher for tools/bench-fetch.sh; not a test.
 //   fetch_bench download <url> <file>  time a download into <file>
-//   fetch_bench upgrade <url> <file> <signature> <key-hex>
+//   fetch_bench upgrade <url> <file> <statement>
 //                                      the upgrade's real flow: the
 //                                      "Upgrading Software" progress window,
 //                                      the download into <file> with its
 //                                      progress text, then the same again
-//                                      with the proof (program header and
-//                                      signature, <key-hex> = X||Y)
+//                                      made new, with the proof (program
+//                                      header, size and SHA-256 of the
+//                                      signed statement's line)
 //   fetch_bench page <url>             time a text fetch and the processor
 //                                      time the calling thread spends in it,
 //                                      then what one second of polling the
@@ -17,11 +18,13 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "net/HttpFetcher.h"
 #include "net/InstallerDownload.h"
 #include "net/UpgradeProgressDialog.h"
+#include "net/UpgradeStatement.h"
 
 namespace {
 
@@ -47,19 +50,9 @@ long long FileSize(const char* path) {
     return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-bool ParseKey(const char* hex, UpgradePublicKey& key) {
-    if (std::strlen(hex) != key.size() * 2) return false;
-    for (std::size_t i = 0; i < key.size(); ++i) {
-        unsigned value = 0;
-        if (std::sscanf(hex + 2 * i, "%2x", &value) != 1) return false;
-        key[i] = static_cast<unsigned char>(value);
-    }
-    return true;
-}
-
-int Upgrade(const char* url, const char* file, const char* signature, const char* keyHex) {
-    UpgradePublicKey key{};
-    if (!ParseKey(keyHex, key)) return 2;
+int Upgrade(const char* url, const char* file, const char* statementLine) {
+    const std::optional<UpgradeStatement> statement = ParseUpgradeStatement(statementLine);
+    if (!statement) return 2;
     UpgradeProgressDialog progress(nullptr);
     if (!progress.Open("Upgrading Software")) return 1;
 
@@ -74,11 +67,14 @@ int Upgrade(const char* url, const char* file, const char* signature, const char
     GetDlgItemTextA(progress.Hwnd(), 1076, text, sizeof text);
     const long long size = FileSize(file);
 
-    // And the whole step before uninstalling: stale file, download, proof.
+    // And the whole step before installing: the download made new, proof.
+    DeleteFileA(file);
+    wchar_t wide[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, file, -1, wide, MAX_PATH);
     LARGE_INTEGER again;
     QueryPerformanceCounter(&again);
-    InstallerDownload installer(key, file);
-    const bool ok = installer.Run(downloader, url, signature, progress.ProgressText(), nullptr) ==
+    InstallerDownload installer(wide);
+    const bool ok = installer.Run(downloader, url, *statement, progress.ProgressText()) ==
                     InstallerDownload::Result::Proven;
     QueryPerformanceCounter(&proven);
     installer.Release();
@@ -92,7 +88,7 @@ int Upgrade(const char* url, const char* file, const char* signature, const char
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 6 && std::strcmp(argv[1], "upgrade") == 0) return Upgrade(argv[2], argv[3], argv[4], argv[5]);
+    if (argc == 5 && std::strcmp(argv[1], "upgrade") == 0) return Upgrade(argv[2], argv[3], argv[4]);
     if (argc == 4 && std::strcmp(argv[1], "download") == 0) {
         HttpFetcher fetcher;
         LARGE_INTEGER start, end;
