@@ -15,6 +15,7 @@
 #include "inventory/StillListedDialog.h"
 #include "inventory/UninstallWaitDialog.h"
 #include "framework/PaintDc.h"
+#include "framework/ParallelFor.h"
 #include "framework/ShellIcon.h"
 #include "framework/SystemErrorText.h"
 #include "framework/UniqueHandle.h"
@@ -102,7 +103,8 @@ bool MainDialog::OnInitDialog() {
     ShowSplash();
     SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(mainIcon_));
     SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(mainIcon_));
-    EnableToolTips();
+    // The buttons have tips; the list is no tool (see EnableToolTips).
+    EnableToolTips({IDC_UNINSTALL, IDC_REMOVE, IDC_REFRESH, IDC_UPGRADE, IDC_HELP_BUTTON, IDC_QUIT});
     SetUpList();
     RefreshList();
     return true;
@@ -217,8 +219,10 @@ void MainDialog::RefreshList() {
         // Windows' own list leaves out system components, the runtime
         // parts of other products that a user never installed as such.
         if (entry.displayName.empty() || entry.uninstallString.empty() || entry.systemComponent) continue;
-        shown.push_back({index, &entry, IsPhantom(entry)});
+        shown.push_back({index, &entry, false});
     }
+    // Each test asks the file system or Windows Installer on its own.
+    fw::ParallelFor(shown.size(), [&](std::size_t i) { shown[i].phantom = IsPhantom(*shown[i].entry); });
     clock.Add(&RefreshTimings::phantomTests);
 
     // The rows go in already in the order the list's own sort would give

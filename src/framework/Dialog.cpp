@@ -97,13 +97,15 @@ bool Dialog::OnInitDialog() {
 
 bool Dialog::Bind(Control& control, int id) { return control.Attach(Item(id)); }
 
-void Dialog::EnableToolTips() {
+void Dialog::EnableToolTips(std::initializer_list<int> ids) {
     if (toolTip_) return;
     toolTip_ = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, ResourceModule(),
                                nullptr);
     if (!toolTip_) return;
-    for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    for (int id : ids) {
+        HWND child = GetDlgItem(hwnd_, id);
+        if (!child) continue;
         TOOLINFOA tool{};
         tool.cbSize = sizeof tool;
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <initializer_list>
+
 #include "framework/Control.h"
 
 namespace fw {
@@ -44,9 +46,12 @@ protected:
     // (its PreSubclass hook runs, then it is subclassed).
     bool Bind(Control& control, int id);
 
-    // Adds every child window as a tooltip tool identified by its handle;
-    // the texts are asked for with TTN_NEEDTEXTA through OnNotify.
-    void EnableToolTips();
+    // Adds the children with these ids as tooltip tools identified by their
+    // handles; the texts are asked for with TTN_NEEDTEXTA through OnNotify.
+    // The tooltip subclasses each tool, which under Wine costs a server
+    // round trip per message: a list view that takes thousands of messages
+    // per fill must not be one.
+    void EnableToolTips(std::initializer_list<int> ids);
 
     // Called once, before OnInitDialog, with the outer and client sizes the
     // window was created with. A dialog procedure never sees WM_CREATE or

@@ -15,8 +15,9 @@
 //   messages whose result the dialog procedure returns itself
 //   (WM_CTLCOLOR*, WM_QUERYDRAGICON, ...). A dialog opens centred over its
 //   owner (or the screen) unless its template says otherwise.
-//   EnableToolTips adds every child as a tooltip tool identified by its
-//   window handle, answered through TTN_NEEDTEXTA.
+//   EnableToolTips adds the children named by id as tooltip tools
+//   identified by their window handles, answered through TTN_NEEDTEXTA
+//   (never a list view: a tool is subclassed, a round trip per message).
 //   Teardown: a window is gone before its dialog object. A modal dialog
 //   has ended by then; a modeless one is destroyed by fw::Modeless before
 //   the derived dialog's members go, so its OnDestroy sees them all.

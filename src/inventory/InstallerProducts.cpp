@@ -6,14 +6,11 @@ namespace {
 constexpr int kInstallStateUnknown = -1;
 }  // namespace
 
-InstallerProducts::InstallerProducts() = default;
+InstallerProducts::InstallerProducts() : msi_(std::make_unique<fw::SystemLibrary>(L"msi.dll")) {
+    msi_->Find(query_, "MsiQueryProductStateW");
+}
 InstallerProducts::~InstallerProducts() = default;
 
-bool InstallerProducts::IsUnknown(const std::wstring& productCode) {
-    if (!loaded_) {
-        loaded_ = true;
-        msi_ = std::make_unique<fw::SystemLibrary>(L"msi.dll");
-        msi_->Find(query_, "MsiQueryProductStateW");
-    }
+bool InstallerProducts::IsUnknown(const std::wstring& productCode) const {
     return query_ && query_(productCode.c_str()) == kInstallStateUnknown;
 }

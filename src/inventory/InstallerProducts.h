@@ -1,7 +1,8 @@
 #pragma once
 // What Windows Installer knows of a product, asked through msi.dll. The DLL
-// is loaded from the system folder on first use and kept for the object's
-// life, so a list fill asks every entry through one load.
+// is loaded from the system folder when the object is made and kept for its
+// life, so a list fill asks every entry through one load. Questions may come
+// from several threads at once.
 
 #include <memory>
 #include <string>
@@ -21,11 +22,10 @@ public:
     // product (INSTALLSTATE_UNKNOWN). Installed, advertised, absent for this
     // user, a code it calls invalid, or no msi.dll: false, since none of
     // them proves the product gone.
-    bool IsUnknown(const std::wstring& productCode);
+    bool IsUnknown(const std::wstring& productCode) const;
 
 private:
     using QueryProductState = int(__stdcall*)(const wchar_t*);
     std::unique_ptr<fw::SystemLibrary> msi_;
     QueryProductState query_ = nullptr;
-    bool loaded_ = false;
 };

@@ -2,7 +2,9 @@
 
 #include <optional>
 #include <string>
+#include <unordered_set>
 
+#include "framework/ParallelFor.h"
 #include "inventory/IconSource.h"
 #include "inventory/InstallerCommand.h"
 #include "inventory/UninstallCommand.h"
@@ -45,11 +47,23 @@ void ProgramInventory::EnumerateSource(EntrySource source) {
     // from the root can pass the registry's path limit with a long key
     // name, and one open per value costs more than the reads.
     const fw::RegKey uninstallKey = SettingsStore::OpenForReading(root, uninstallPath, view);
-    const fw::RegKey cacheKey =
-        SettingsStore::OpenForReading(root, std::wstring(L"Software\\") + kArpCachePath, view);
+    const std::wstring cachePath = std::wstring(L"Software\\") + kArpCachePath;
+    const fw::RegKey cacheKey = SettingsStore::OpenForReading(root, cachePath, view);
+    // The cache's records, named once: looking up a record that is not
+    // there costs as much as reading one, and most entries have none.
+    std::unordered_set<std::wstring> cached;
+    if (cacheKey) {
+        const std::vector<std::wstring>& records = store.EnumerateKey(root, cachePath, view).Results();
+        cached.insert(records.begin(), records.end());
+    }
 
-    for (const std::wstring& keyName : keyNames) {
-        ProgramEntry entry;
+    // Each entry is read on its own, into its own slot, so two threads can
+    // share the reads; the order stays the registry's.
+    const std::size_t first = entries_.size();
+    entries_.resize(first + keyNames.size());
+    fw::ParallelFor(keyNames.size(), [&](std::size_t i) {
+        const std::wstring& keyName = keyNames[i];
+        ProgramEntry& entry = entries_[first + i];
         entry.source = source;
         entry.keyName = keyName;
         std::wstring iconText;
@@ -63,8 +77,8 @@ void ProgramInventory::EnumerateSource(EntrySource source) {
             entry.productCode = ProductCodeOf(values.get(), keyName, entry.uninstallString);
         }
         entry.iconIndex = IconIndexFromText(iconText);
-        if (iconText.empty() && cacheKey) {
-            const auto cached = store.ReadCachedProgramName(cacheKey.get(), keyName, L"SlowInfoCache", view);
+        if (iconText.empty() && cached.contains(keyName)) {
+            const auto cached = SettingsStore::ReadCachedProgramName(cacheKey.get(), keyName, L"SlowInfoCache", view);
             if (cached && cached->size() >= kMinCachedNameLength) iconText = *cached;
         }
         if (iconText.empty()) iconText = IconTextFromUninstallString(entry.uninstallString);
@@ -73,6 +87,5 @@ void ProgramInventory::EnumerateSource(EntrySource source) {
         UninstallCommand command = SplitUninstallString(entry.uninstallString);
         entry.programPath = std::move(command.programPath);
         entry.programArgs = std::move(command.programArgs);
-        entries_.push_back(std::move(entry));
-    }
+    });
 }

@@ -71,8 +71,8 @@ public:
     std::optional<std::wstring> ReadCachedProgramName(const std::wstring& path, const std::wstring& valueName,
                                                       HKEY root, REGSAM view = 0);
     // The same for `subkey` of an open key.
-    std::optional<std::wstring> ReadCachedProgramName(HKEY parent, const std::wstring& subkey,
-                                                      const std::wstring& valueName, REGSAM view);
+    static std::optional<std::wstring> ReadCachedProgramName(HKEY parent, const std::wstring& subkey,
+                                                             const std::wstring& valueName, REGSAM view);
 
     // Walks the key at the full path `fullPath`: the results become the
     // names of its subkeys in registry order, followed by the non-empty text

@@ -335,8 +335,14 @@ std::pair<double, double> TimeStartUp(const std::string& program, int rows, int 
         HWND window = gui::WaitForWindow(process.dwProcessId, "#32770", ZALTROW_PRODUCT_NAME, 60000);
         HWND list = window ? GetDlgItem(window, 1000) : nullptr;
         while (list && (SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) < rows || GetUpdateRect(list, nullptr, FALSE) ||
-                        GetUpdateRect(window, nullptr, FALSE)))
+                        GetUpdateRect(window, nullptr, FALSE))) {
+            if (Now() - start > 60000) {
+                std::printf("the list did not fill with %d rows within 60 s\n", rows);
+                TerminateProcess(processHandle.get(), 1);
+                return {0, 0};
+            }
             Sleep(1);
+        }
         times.push_back(Now() - start);
         for (bool all = icons == 0; list && !all && Now() - start < 60000; Sleep(20)) {
             const std::vector<int> images = gui::RemoteItemImages(list);
