@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "BuildConfig.h"
@@ -202,6 +203,7 @@ void MainDialog::RefreshList() {
     // Rows refer only to this fill's images or to image 0, so the rest can
     // go; otherwise every refresh would grow the list without bound. The
     // loader drops what the last fill still had coming.
+    iconJobs_.clear();
     iconLoader_.Load({});
     Images().Truncate(1);
     inventory_.Enumerate();
@@ -251,9 +253,12 @@ void MainDialog::RefreshList() {
     ShowLegend();
     clock.Add(&RefreshTimings::rows);
 
-    // Top rows first: the visible page gets its icons before the rest.
-    if (!jobs.empty()) SetTimer(Hwnd(), kIconTimer, kIconTimerMs, nullptr);
-    iconLoader_.Load(std::move(jobs));
+    // Top rows first: the visible page gets its icons before the rest. The
+    // loader gets them on the timer's first tick, which comes after the
+    // list has painted, so extraction does not hold up the first sight of
+    // the rows.
+    iconJobs_ = std::move(jobs);
+    if (!iconJobs_.empty()) SetTimer(Hwnd(), kIconTimer, kIconTimerMs, nullptr);
     SendMessageA(list_.Hwnd(), WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_.Hwnd(), nullptr, TRUE);
     clock.Add(&RefreshTimings::icons);
@@ -466,6 +471,7 @@ bool MainDialog::OnPaint() {
 
 bool MainDialog::OnTimer(UINT_PTR id) {
     if (id != kIconTimer) return false;
+    if (!iconJobs_.empty()) iconLoader_.Load(std::exchange(iconJobs_, {}));
     ApplyIcons();
     if (!iconLoader_.Busy()) KillTimer(Hwnd(), kIconTimer);
     return true;
@@ -474,6 +480,7 @@ bool MainDialog::OnTimer(UINT_PTR id) {
 void MainDialog::OnDestroy() {
     // No icon may arrive for a list that is going: the worker ends here.
     KillTimer(Hwnd(), kIconTimer);
+    iconJobs_.clear();
     iconLoader_.Stop();
     ResizableDialog::OnDestroy();
 }

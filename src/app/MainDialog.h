@@ -28,7 +28,7 @@ public:
     // (IconsPending).
     void RefreshList();
     // True while icons of the last fill are still to come.
-    bool IconsPending() const { return iconLoader_.Busy(); }
+    bool IconsPending() const { return !iconJobs_.empty() || iconLoader_.Busy(); }
     // Told where each RefreshList spends its time; null for nobody.
     void SetRefreshObserver(RefreshObserver* observer) { refreshObserver_ = observer; }
 
@@ -83,5 +83,6 @@ private:
     std::unique_ptr<SplashWindow> splash_;
     ProgramInventory inventory_;
     RefreshObserver* refreshObserver_ = nullptr;
+    std::vector<IconJob> iconJobs_;  // the last fill's, until the loader takes them
     IconLoader iconLoader_;  // last; stopped when the window goes (OnDestroy)
 };

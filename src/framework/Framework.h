@@ -56,7 +56,9 @@
 //   icon location names), ModulePath.h (the program's own file),
 //   FilePresence.h (fw::FileIsMissing: the one test of whether a file is
 //   gone; only "no such file or folder" means gone), SystemErrorText.h
-//   (the system's words for an error code).
+//   (the system's words for an error code), SystemLibrary.h (a DLL loaded
+//   from the system folder only, never one planted beside the program),
+//   ParallelFor.h (per-entry work split between two threads).
 //
 // BuildConfig.h, generated into the build folder, is the program's
 // identity (name, version, file name, maker, message caption) as the top

@@ -4,6 +4,9 @@
 
 #include <utility>
 
+#include "framework/SystemLibrary.h"
+#include "framework/TextConversion.h"
+
 namespace {
 
 using OpenProvider = NTSTATUS(WINAPI*)(BCRYPT_ALG_HANDLE*, LPCWSTR, LPCWSTR, ULONG);
@@ -26,20 +29,13 @@ constexpr DWORD kReadBytes = 256 * 1024;
 // (never from the working directory, where the download lands).
 class Cng {
 public:
-    explicit Cng(const std::string& library) {
-        char folder[MAX_PATH] = {};
-        const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
-        if (length == 0 || length >= MAX_PATH) return;
-        module_ = LoadLibraryA((std::string(folder) + "\\" + library).c_str());
-        if (!module_) return;
-        ok_ = Load(openProvider, "BCryptOpenAlgorithmProvider") && Load(closeProvider, "BCryptCloseAlgorithmProvider") &&
-              Load(createHash, "BCryptCreateHash") && Load(hashData, "BCryptHashData") &&
-              Load(finishHash, "BCryptFinishHash") && Load(destroyHash, "BCryptDestroyHash") &&
-              Load(importKeyPair, "BCryptImportKeyPair") && Load(destroyKey, "BCryptDestroyKey") &&
-              Load(verifySignature, "BCryptVerifySignature");
-    }
-    ~Cng() {
-        if (module_) FreeLibrary(module_);
+    explicit Cng(const std::string& library) : module_(fw::Widen(library).c_str()) {
+        ok_ = module_.Find(openProvider, "BCryptOpenAlgorithmProvider") &&
+              module_.Find(closeProvider, "BCryptCloseAlgorithmProvider") &&
+              module_.Find(createHash, "BCryptCreateHash") && module_.Find(hashData, "BCryptHashData") &&
+              module_.Find(finishHash, "BCryptFinishHash") && module_.Find(destroyHash, "BCryptDestroyHash") &&
+              module_.Find(importKeyPair, "BCryptImportKeyPair") && module_.Find(destroyKey, "BCryptDestroyKey") &&
+              module_.Find(verifySignature, "BCryptVerifySignature");
     }
     Cng(const Cng&) = delete;
     Cng& operator=(const Cng&) = delete;
@@ -57,13 +53,7 @@ public:
     VerifySignature verifySignature = nullptr;
 
 private:
-    template <typename Function>
-    bool Load(Function& function, const char* name) {
-        function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
-        return function != nullptr;
-    }
-
-    HMODULE module_ = nullptr;
+    fw::SystemLibrary module_;
     bool ok_ = false;
 };
 
