@@ -96,7 +96,10 @@ shot about
 # Zaltrow's own setup and uninstaller, as a Windows user meets them. The
 # setup installs into the demo prefix, so its list shows Zaltrow from then
 # on; the uninstaller's question is answered No, which keeps it there.
-setup=("$build/src/$name-$ZALTROW_VERSION-Setup.exe")
+# The 64-bit build's setup says so in its name.
+setup_arch=
+[ "$arch" = x86_64 ] && setup_arch=-x64
+setup=("$build/src/$name-$ZALTROW_VERSION$setup_arch-Setup.exe")
 if [ -f "${setup[0]}" ]; then
   # Waits for a window whose name matches $1; prints its id.
   wait_for() {
