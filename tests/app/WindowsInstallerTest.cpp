@@ -61,21 +61,14 @@ protected:
     void Entry(const std::wstring& key, const std::wstring& name, const std::wstring& command,
                std::initializer_list<std::pair<const wchar_t*, DWORD>> numbers = {}) {
         keys.push_back(key);
+        ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, kUninstallKey + key, L"DisplayName", name);
+        ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, kUninstallKey + key, L"UninstallString", command);
         fw::RegKey entry;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, (kUninstallKey + key).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                  nullptr, entry.put(), nullptr),
-                  ERROR_SUCCESS);
-        for (const auto& [valueName, text] : {std::pair{L"DisplayName", &name}, std::pair{L"UninstallString", &command}})
-            RegSetValueExW(entry.get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text->c_str()),
-                           static_cast<DWORD>((text->size() + 1) * sizeof(wchar_t)));
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, (kUninstallKey + key).c_str(), 0, KEY_SET_VALUE, entry.put());
         for (const auto& [valueName, number] : numbers)
             RegSetValueExW(entry.get(), valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
     }
-    bool Listed(const std::wstring& key) {
-        fw::RegKey entry;
-        return RegOpenKeyExW(HKEY_LOCAL_MACHINE, (kUninstallKey + key).c_str(), 0, KEY_READ, entry.put()) ==
-               ERROR_SUCCESS;
-    }
+    bool Listed(const std::wstring& key) { return ScratchRegistry::KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey + key); }
     int RowOf(const std::wstring& name) {
         auto& list = MainDialogTestAccess::List(dialog);
         for (int i = 0; i < list.GetItemCount(); ++i)

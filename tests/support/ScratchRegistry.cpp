@@ -72,14 +72,7 @@ void ScratchRegistry::SetDword(HKEY root, const std::string& path, const std::st
               ERROR_SUCCESS);
 }
 
-bool ScratchRegistry::KeyExists(HKEY root, const std::string& path) {
-    fw::RegKey key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) {
-        key.release();
-        return false;
-    }
-    return true;
-}
+bool ScratchRegistry::KeyExists(HKEY root, const std::string& path) { return KeyExists(root, fw::Widen(path)); }
 
 bool ScratchRegistry::ValueExists(HKEY root, const std::string& path, const std::string& name) {
     return RegGetValueA(root, path.c_str(), name.c_str(), RRF_RT_ANY, nullptr, nullptr, nullptr) ==
