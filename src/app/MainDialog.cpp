@@ -11,12 +11,12 @@
 #include "BuildConfig.h"
 #include "app/AboutDialog.h"
 #include "widgets/HelpDialog.h"
+#include "inventory/EntryJudgement.h"
 #include "inventory/EntryRemoval.h"
 #include "inventory/EntrySelection.h"
 #include "inventory/StillListedDialog.h"
 #include "inventory/UninstallWaitDialog.h"
 #include "framework/PaintDc.h"
-#include "framework/ParallelFor.h"
 #include "framework/ShellIcon.h"
 #include "framework/SystemErrorText.h"
 #include "framework/UniqueHandle.h"
@@ -215,16 +215,9 @@ void MainDialog::RefreshList() {
         bool phantom;
     };
     std::vector<Shown> shown;
-    const std::vector<ProgramEntry>& entries = inventory_.Entries();
-    for (std::size_t index = 0; index < entries.size(); ++index) {
-        const ProgramEntry& entry = entries[index];
-        // Windows' own list leaves out system components, the runtime
-        // parts of other products that a user never installed as such.
-        if (entry.displayName.empty() || entry.uninstallString.empty() || entry.systemComponent) continue;
-        shown.push_back({index, &entry, false});
-    }
-    // Each test asks the file system or Windows Installer on its own.
-    fw::ParallelFor(shown.size(), [&](std::size_t i) { shown[i].phantom = IsPhantom(*shown[i].entry); });
+    const ProgramEntry* const first = inventory_.Entries().data();
+    for (const ListedEntry& listed : ListEntries(inventory_))
+        shown.push_back({static_cast<std::size_t>(listed.entry - first), listed.entry, listed.phantom});
     clock.Add(&RefreshTimings::phantomTests);
 
     // The rows go in already in the order the list's own sort would give
@@ -346,7 +339,7 @@ void MainDialog::OnRemove() {
     if (MessageBoxW(Hwnd(), RemoveQuestionText(entry.displayName).c_str(), kCaption, MB_YESNO | MB_ICONQUESTION) !=
         IDYES)
         return;
-    RemoveProgramEntry(Hwnd(), entry.source, entry.keyName, entry.displayName, [this] { RefreshList(); });
+    RemoveProgramEntry(Hwnd(), entry, [this] { RefreshList(); });
 }
 
 namespace {
@@ -379,6 +372,11 @@ void MainDialog::OnUninstall() {
     }
     // The selection's own copy: the refresh after the uninstaller leaves it.
     const ProgramEntry& entry = *selected.entry;
+    if (!EntryExists(ListOf(entry), entry.keyName)) {
+        MessageBoxW(Hwnd(), NoLongerListedText(entry.displayName).c_str(), kCaption, MB_OK | MB_ICONEXCLAMATION);
+        RefreshList();
+        return;
+    }
     fw::Icon icon;  // released when the command ends
     if (!entry.iconPath.empty()) icon = fw::ExtractLargeIcon(entry.iconPath, entry.iconIndex);
 
@@ -407,7 +405,7 @@ void MainDialog::OnUninstall() {
     offer.icon = icon.get();
     offer.text = entry.displayName;
     if (offer.DoModal() == IDOK)
-        RemoveProgramEntry(Hwnd(), entry.source, entry.keyName, entry.displayName, [this] { RefreshList(); });
+        RemoveProgramEntry(Hwnd(), entry, [this] { RefreshList(); });
 }
 
 bool MainDialog::OnNotify(NMHDR& header, LRESULT& result) {

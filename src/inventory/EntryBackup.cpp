@@ -16,12 +16,11 @@ namespace {
 // Names whose file already exists get " (2)", " (3)"... up to this many.
 constexpr int kMaxAttempts = 100;
 
-// A folder that exists (made now if need be); a file of that name in the
-// way is an error, as CreateDirectory alone would not say.
+// A folder that exists, made now with any missing parents if need be; a
+// file of that name in the way is an error.
 DWORD EnsureFolder(const std::wstring& path) {
-    if (CreateDirectoryW(path.c_str(), nullptr)) return ERROR_SUCCESS;
-    const DWORD error = GetLastError();
-    if (error != ERROR_ALREADY_EXISTS) return error;
+    const int rc = SHCreateDirectoryExW(nullptr, path.c_str(), nullptr);
+    if (rc != ERROR_SUCCESS && rc != ERROR_ALREADY_EXISTS && rc != ERROR_FILE_EXISTS) return static_cast<DWORD>(rc);
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) ? ERROR_SUCCESS
                                                                                               : ERROR_ALREADY_EXISTS;
@@ -40,39 +39,29 @@ bool EntryBackup::Fail(const std::wstring& where, DWORD error) {
     return false;
 }
 
-std::wstring EntryBackup::Folder() {
+std::wstring DefaultBackupFolder() {
     wchar_t base[MAX_PATH];
-    const HRESULT hr = SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr,
-                                        SHGFP_TYPE_CURRENT, base);
-    if (FAILED(hr)) {
-        Fail(L"the local application data folder", HRESULT_FACILITY(hr) == FACILITY_WIN32 ? HRESULT_CODE(hr) : hr);
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, base)))
         return {};
-    }
-    std::wstring folder = base;
-    for (const wchar_t* part : {L"\\" ZALTROW_PRODUCT_NAME, L"\\Removed"}) {
-        folder += part;
-        if (const DWORD error = EnsureFolder(folder)) {
-            Fail(folder, error);
-            return {};
-        }
-    }
-    return folder;
+    return std::wstring(base) + L"\\" ZALTROW_PRODUCT_NAME L"\\Removed";
 }
 
-bool EntryBackup::Save(const std::wstring& keyName) {
+bool EntryBackup::Save(const std::wstring& keyName, const std::wstring& folder) {
     file_.clear();
     failure_.clear();
 
-    RegistryExport keys(root_, view_);
-    const std::wstring uninstall = std::wstring(L"Software\\") + ProgramInventory::kUninstallPath + L"\\" + keyName;
-    const std::wstring arpCache = std::wstring(L"Software\\") + ProgramInventory::kArpCachePath + L"\\" + keyName;
-    RegistryExport::Outcome outcome = keys.AddKey(uninstall, RegistryExport::NameInFile(root_, view_, uninstall));
+    const HKEY root = SourceRoot(list_.source);
+    const REGSAM view = SourceView(list_.source);
+    RegistryExport keys(root, view);
+    const std::wstring uninstall = ListKeyPath(list_, ProgramInventory::kUninstallPath) + L"\\" + keyName;
+    const std::wstring arpCache = ListKeyPath(list_, ProgramInventory::kArpCachePath) + L"\\" + keyName;
+    RegistryExport::Outcome outcome = keys.AddKey(uninstall, RegistryExport::NameInFile(root, view, uninstall));
     // Without an Uninstall key there is nothing to remove: the removal
     // itself reports that, so no file is made.
     if (outcome == RegistryExport::Outcome::Absent) return true;
     // An entry without an ARPCache record simply has none in the file.
     if (outcome == RegistryExport::Outcome::Added)
-        outcome = keys.AddKey(arpCache, RegistryExport::NameInFile(root_, view_, arpCache));
+        outcome = keys.AddKey(arpCache, RegistryExport::NameInFile(root, view, arpCache));
     if (outcome == RegistryExport::Outcome::Failed) {
         const RegistryExport::Failure& failure = keys.LastFailure();
         failure_ = BackupNotReadText(failure.key, failure.unwritableName
@@ -81,8 +70,8 @@ bool EntryBackup::Save(const std::wstring& keyName) {
         return false;
     }
 
-    const std::wstring folder = Folder();
-    if (folder.empty()) return false;
+    if (folder.empty()) return Fail(L"the local application data folder", ERROR_PATH_NOT_FOUND);
+    if (const DWORD error = EnsureFolder(folder)) return Fail(folder, error);
     return WriteNewFile(folder, keyName, keys.FileBytes());
 }
 

@@ -2,8 +2,9 @@
 // The backup every removal writes before it deletes anything: both keys of
 // the entry (Uninstall and ARPCache, with all values and subkeys) in one
 // registration file that the platform's registry editor imports as it is,
-// in the user's local application data under Zaltrow\Removed. One new file
-// per removal; the program never deletes or overwrites one.
+// by default in the user's local application data under Zaltrow\Removed.
+// One new file per removal; the program never overwrites one, and deletes
+// only one it has just written for a removal that then did not happen.
 
 #include <windows.h>
 
@@ -11,31 +12,34 @@
 #include <string>
 #include <vector>
 
+#include "inventory/EntrySource.h"
+
+// <local application data>\Zaltrow\Removed of the running account (not
+// created here); empty when the system names no such folder.
+std::wstring DefaultBackupFolder();
+
 class EntryBackup {
 public:
-    // The entry's keys are read under `root` in `view` (0, KEY_WOW64_64KEY
-    // or KEY_WOW64_32KEY), as the removal will delete them.
-    EntryBackup(HKEY root, REGSAM view) : root_(root), view_(view) {}
+    // The entry's keys are read from `list`, as the removal will delete them.
+    explicit EntryBackup(const ListRef& list) : list_(list) {}
 
-    // Saves the keys of the entry `keyName`. True when the file was written
-    // completely, or when the entry has no Uninstall key (then there is
-    // nothing to remove and no file is made). False when something failed:
-    // FailureText() says what and where, and nothing may be deleted.
-    bool Save(const std::wstring& keyName);
+    // Saves the keys of the entry `keyName` into a new file in `folder`,
+    // made (with any missing parents) when it is not there. True when the
+    // file was written completely, or when the entry has no Uninstall key
+    // (then there is nothing to remove and no file is made). False when
+    // something failed: FailureText() says what and where, and nothing may
+    // be deleted.
+    bool Save(const std::wstring& keyName, const std::wstring& folder);
 
     // The file written by Save; empty when none was.
     const std::wstring& File() const { return file_; }
     const std::wstring& FailureText() const { return failure_; }
 
 private:
-    // <local application data>\Zaltrow\Removed, created if missing. Empty
-    // on failure, with FailureText() set.
-    std::wstring Folder();
     bool WriteNewFile(const std::wstring& folder, const std::wstring& keyName, const std::vector<std::uint8_t>& bytes);
     bool Fail(const std::wstring& where, DWORD error);
 
-    HKEY root_;
-    REGSAM view_;
+    ListRef list_;
     std::wstring file_;
     std::wstring failure_;
 };

@@ -1,18 +1,42 @@
 #pragma once
 // Taking an entry out of the Add/Remove Programs data, in the entry's own
-// root and registry view: first a backup file of both its keys (failure
-// reported, nothing deleted; see EntryBackup), then its Uninstall key
-// (failure reported, nothing else touched), then its ARPCache key (failure
-// ignored), then a fresh list, then the success message.
+// list and registry view: first a backup file of both its keys (failure
+// reported, nothing deleted; see EntryBackup), then its Uninstall key's
+// whole tree (failure reported with Windows' reason), then its ARPCache
+// record's tree (failure ignored). The window and the command line share
+// RemoveEntry; the window adds its questions and messages.
 
 #include <windows.h>
 
 #include <functional>
 #include <string>
 
-#include "inventory/EntrySource.h"
+#include "inventory/ProgramEntry.h"
 
-// `owner` owns the messages; `refreshList` rebuilds the list before the
-// success message is shown.
-void RemoveProgramEntry(HWND owner, EntrySource source, const std::wstring& keyName,
-                        const std::wstring& displayName, const std::function<void()>& refreshList);
+struct RemovalResult {
+    enum class Outcome {
+        Removed,       // backed up into backupFile, then deleted
+        AlreadyGone,   // the entry's key was not there: no backup, nothing done
+        BackupFailed,  // nothing deleted; failureText says what and where
+        Failed,        // not deleted (nor backed up, when the key could not be changed)
+    };
+    Outcome outcome = Outcome::Failed;
+    std::wstring backupFile;
+    std::wstring failureText;  // in words, with Windows' reason
+    DWORD error = ERROR_SUCCESS;  // Windows' code for a failed deletion
+};
+
+// Removes one entry, backing it up into `backupFolder` first. Removals of
+// this program are done one at a time across processes (two runs at once
+// never both back up and report the same entry), and an entry found gone is
+// AlreadyGone, never a failure.
+RemovalResult RemoveEntry(const ListRef& list, const std::wstring& keyName, const std::wstring& backupFolder);
+
+// Whether the entry's key is there now (an open that fails for any other
+// reason than "not found" counts as there).
+bool EntryExists(const ListRef& list, const std::wstring& keyName);
+
+// The window's Remove: RemoveEntry into DefaultBackupFolder(), then
+// `refreshList` and the message. `owner` owns the messages; the refreshed
+// list is painted before the message covers it.
+void RemoveProgramEntry(HWND owner, const ProgramEntry& entry, const std::function<void()>& refreshList);

@@ -24,9 +24,9 @@ namespace {
 
 // The entry's key as the registry editor names it: a 32-bit view key on
 // 64-bit Windows is under Wow6432Node, whichever build reads it.
-std::wstring EntryKeyName(EntrySource source, const std::wstring& keyName) {
-    return RegistryExport::NameInFile(SourceRoot(source), SourceView(source),
-                                      std::wstring(L"Software\\") + ProgramInventory::kUninstallPath) +
+std::wstring EntryKeyName(const ListRef& list, const std::wstring& keyName) {
+    return RegistryExport::NameInFile(SourceRoot(list.source), SourceView(list.source),
+                                      ListKeyPath(list, ProgramInventory::kUninstallPath)) +
            L"\\" + keyName;
 }
 
@@ -40,8 +40,12 @@ std::wstring RemoveQuestionText(const std::wstring& displayName) {
     return displayName + L"\n\nDo you wish to remove this entry from the Add/Remove Programs list?";
 }
 
-std::wstring RemovalFailedText(EntrySource source, const std::wstring& keyName) {
-    return L"There was a problem removing the program entry\n" + EntryKeyName(source, keyName);
+std::wstring RemovalFailedText(const ListRef& list, const std::wstring& keyName, const std::wstring& reason) {
+    return L"There was a problem removing the program entry\n" + EntryKeyName(list, keyName) + L"\n" + reason;
+}
+
+std::wstring NoLongerListedText(const std::wstring& displayName) {
+    return displayName + L" is no longer in the list.";
 }
 
 std::wstring RemovedText(const std::wstring& displayName) {
@@ -63,5 +67,5 @@ std::wstring LaunchFailedText(const std::wstring& displayName, const std::wstrin
 }
 
 std::wstring EntryInfoTip(const ProgramEntry& entry) {
-    return std::wstring(SourceDescription(entry.source)) + L"\n" + EntryKeyName(entry.source, entry.keyName);
+    return std::wstring(SourceDescription(entry.source)) + L"\n" + EntryKeyName(ListOf(entry), entry.keyName);
 }

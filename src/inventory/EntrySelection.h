@@ -31,7 +31,11 @@ bool IsStillListed(const fw::ListView& list, const EntryOfRow& entryOfRow, const
 // The texts the removal commands show.
 std::wstring InvalidSelectionText(const std::wstring& rowText);
 std::wstring RemoveQuestionText(const std::wstring& displayName);
-std::wstring RemovalFailedText(EntrySource source, const std::wstring& keyName);
+// A removal that failed: the entry's key as the registry editor names it,
+// and Windows' reason.
+std::wstring RemovalFailedText(const ListRef& list, const std::wstring& keyName, const std::wstring& reason);
+// The selected entry was removed by someone else since the list was filled.
+std::wstring NoLongerListedText(const std::wstring& displayName);
 std::wstring RemovedText(const std::wstring& displayName);
 // When the backup that must come before a removal cannot be made: what
 // failed, where (a file or folder, or a registry key) and the reason.

@@ -7,22 +7,51 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 enum class EntrySource {
     Machine,    // HKLM as this process sees it: the 32-bit view under WOW64
     Machine64,  // HKLM's 64-bit view; read only by the 32-bit build under WOW64
     Machine32,  // HKLM's 32-bit view (Wow6432Node); read only by the 64-bit build
-    User,       // HKCU: per-user installs
+    User,       // HKCU: per-user installs of the running account
+    OtherUser,  // HKEY_USERS\<SID>: another loaded account's per-user installs
+};
+
+// One list: its source, and for another user's list that user's SID.
+struct ListRef {
+    EntrySource source = EntrySource::Machine;
+    std::wstring userSid;  // OtherUser only
+    bool operator==(const ListRef&) const = default;
 };
 
 // The predefined root key, and the view flag every open in the source needs.
 HKEY SourceRoot(EntrySource source);
+// A key of the list under its root: "Software\<underSoftware>", behind the
+// user's SID for another user's list.
+std::wstring ListKeyPath(const ListRef& list, std::wstring_view underSoftware);
 REGSAM SourceView(EntrySource source);
 // Whose list it is, in words: machine-wide for 64-bit or 32-bit programs,
-// or this user's.
+// or this user's, or another user's.
 const wchar_t* SourceDescription(EntrySource source);
+
+// The list's name wherever lists are named to and by administrators (the
+// command line's text, JSON and CSV, and its arguments): "machine-64",
+// "machine-32" (the only machine list on 32-bit Windows), "user" and
+// "user:<SID>". ParseListName is the way back, for the lists this system
+// has; none for any other text.
+std::wstring ListName(const ListRef& list);
+std::optional<ListRef> ParseListName(std::wstring_view name);
+
+// True for the SID of an account whose own list is read with the other
+// users' lists: a local or domain account (S-1-5-21-...) or an Azure AD one
+// (S-1-12-1-...); not a _Classes hive, .DEFAULT or a service account. Pure.
+bool IsUserAccountSid(std::wstring_view name);
+// The SIDs of the accounts loaded under HKEY_USERS whose lists are read
+// with --all-users: every user account but the running one.
+std::vector<std::wstring> OtherUserSids();
 
 // The sources to read on this system, in reading order: the machine-wide
 // key as this process sees it first, then its other view on 64-bit Windows,

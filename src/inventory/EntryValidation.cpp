@@ -6,6 +6,12 @@
 #include "inventory/InstallerProducts.h"
 #include "inventory/UninstallCommand.h"
 
+std::wstring MissingUninstallerText(const std::wstring& file) { return L"The uninstaller is missing: " + file; }
+
+std::wstring UnknownProductText(const std::wstring& productCode) {
+    return L"Windows Installer does not know the product " + productCode + L".";
+}
+
 int FileExists(const std::wstring& path) {
     if (path.size() > kMaxTestedPathChars) return 1;
     return fw::FileIsMissing(path) ? 0 : 1;
@@ -27,27 +33,29 @@ namespace {
 
 bool IsFile(const std::wstring& path) {
     if (path.empty() || path.size() > kMaxTestedPathChars || !NamesDrivePath(path)) return false;
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const DWORD attributes = fw::FileAttributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 }  // namespace
 
 UninstallTarget ResolveUninstaller(const ProgramEntry& entry) {
-    UninstallTarget target{FileOfSource(entry.programPath, entry.source), entry.programArgs, false};
+    UninstallTarget target{FileOfSource(entry.programPath, entry.source), entry.programArgs, false, {}};
     if (!entry.productCode.empty()) {
         // msiexec is always there: only Windows Installer can tell whether
         // the product it would be asked to remove is still known. One load
         // of msi.dll serves the process.
         static InstallerProducts products;
         target.phantom = products.IsUnknown(entry.productCode);
+        if (target.phantom) target.reason = UnknownProductText(entry.productCode);
         return target;
     }
-    if (!IsPhantom(target.file)) return target;
-    for (UninstallCommand& candidate : CommandCandidates(entry.uninstallString)) {
+    if (entry.commandUnknown || !IsPhantom(target.file)) return target;
+    for (UninstallCommand& candidate : CommandCandidates(entry.command)) {
         std::wstring file = FileOfSource(candidate.programPath, entry.source);
-        if (IsFile(file)) return {std::move(file), std::move(candidate.programArgs), false};
+        if (IsFile(file)) return {std::move(file), std::move(candidate.programArgs), false, {}};
     }
     target.phantom = true;
+    target.reason = MissingUninstallerText(target.file);
     return target;
 }

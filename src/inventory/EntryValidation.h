@@ -8,14 +8,15 @@
 
 #include "inventory/ProgramEntry.h"
 
-// Paths longer than this are not tested (see FileExists).
-constexpr std::size_t kMaxTestedPathChars = 999;
+// Paths longer than Windows takes are not tested (see FileExists).
+constexpr std::size_t kMaxTestedPathChars = 32767;
 
 // 1 when the file counts as present, 0 when it is missing. Only the file
-// system's "no such file" or "no such folder" counts as missing: a file in
-// use, access denied, a folder, a name the file system refuses and a drive
-// or share that cannot be reached now are all present. A path too long to
-// test counts as present, so nothing untested is ever called missing.
+// system's "no such file" or "no such folder" under a drive or share that
+// is there counts as missing: a file in use, access denied, a folder, a
+// name the file system refuses and a drive or share that is absent or
+// cannot be reached now are all present. A path too long to test counts
+// as present, so nothing untested is ever called missing.
 int FileExists(const std::wstring& path);
 
 // True when the path names a drive (contains ":\"); bare program names,
@@ -31,6 +32,7 @@ struct UninstallTarget {
     std::wstring file;
     std::wstring args;
     bool phantom = false;
+    std::wstring reason;  // why it is a phantom, in words; empty otherwise
 };
 
 // A Windows Installer entry (one with a product code) is a phantom exactly
@@ -39,9 +41,14 @@ struct UninstallTarget {
 // missing and the command really names another file that exists: a quoted
 // path whose folder has a comma, or an unquoted one with blanks that does
 // not end in ".exe". Such an entry is a phantom only when neither exists.
+// A command that cannot be judged (ProgramEntry::commandUnknown) is not.
 // Entries of the other registry view are tested and started through that
 // bitness's system folder.
 UninstallTarget ResolveUninstaller(const ProgramEntry& entry);
 
 // The row of this entry is red.
 inline bool IsPhantom(const ProgramEntry& entry) { return ResolveUninstaller(entry).phantom; }
+
+// The reasons, in words.
+std::wstring MissingUninstallerText(const std::wstring& file);
+std::wstring UnknownProductText(const std::wstring& productCode);

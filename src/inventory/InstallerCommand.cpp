@@ -1,5 +1,6 @@
 #include "inventory/InstallerCommand.h"
 
+#include <algorithm>
 #include <cwctype>
 
 namespace installer_command {
@@ -67,10 +68,19 @@ std::optional<std::wstring> ProductCodeOfCommand(std::wstring_view command) {
     for (rest = SkipBlanks(rest); !rest.empty(); rest = SkipBlanks(rest)) {
         for (std::wstring_view option : kOptions) {
             if (!StartsIgnoringCase(rest, option)) continue;
-            const std::wstring_view code = SkipBlanks(rest.substr(option.size())).substr(0, 38);
-            const std::wstring_view after = SkipBlanks(rest.substr(option.size())).substr(code.size());
-            // "/I{code}" and "/I {code}", but not "/Install" or "/Xyz".
-            if (IsProductCode(code) && (after.empty() || IsBlank(after.front()))) return std::wstring(code);
+            // "/I{code}", "/I {code}" and "/X"{code}"", but not "/Install"
+            // or "/Xyz"; the next option may follow at once ("/X{code}/qn").
+            std::wstring_view code = SkipBlanks(rest.substr(option.size()));
+            const bool quoted = code.starts_with(L'"');
+            if (quoted) code.remove_prefix(1);
+            std::wstring_view after = code.substr(std::min<std::size_t>(code.size(), 38));
+            code = code.substr(0, 38);
+            if (quoted) {
+                if (!after.starts_with(L'"')) continue;
+                after.remove_prefix(1);
+            }
+            if (IsProductCode(code) && (after.empty() || IsBlank(after.front()) || after.front() == L'/'))
+                return std::wstring(code);
         }
         while (!rest.empty() && !IsBlank(rest.front())) rest.remove_prefix(1);
     }

@@ -13,6 +13,7 @@ namespace installer_command {
 // The spellings of the program and of the options by which a command runs
 // msiexec on a product; letter case is never significant. The program may
 // stand in quotes and carry any folder; the code follows its option with or
+// without a blank, in quotes or not, and the next option may follow it
 // without a blank.
 inline constexpr std::array<std::wstring_view, 2> kPrograms{L"msiexec", L"msiexec.exe"};
 inline constexpr std::array<std::wstring_view, 4> kOptions{L"/X", L"/I", L"/uninstall", L"/package"};

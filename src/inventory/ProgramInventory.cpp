@@ -7,8 +7,9 @@
 #include "framework/ParallelFor.h"
 #include "inventory/IconSource.h"
 #include "inventory/InstallerCommand.h"
+#include "inventory/ListEnvironment.h"
 #include "inventory/UninstallCommand.h"
-#include "registry/SettingsStore.h"
+#include "registry/UninstallRegistry.h"
 
 namespace {
 
@@ -19,43 +20,73 @@ namespace {
 std::wstring ProductCodeOf(HKEY values, const std::wstring& keyName, const std::wstring& command) {
     std::optional<std::wstring> fromCommand = installer_command::ProductCodeOfCommand(command);
     if (installer_command::IsProductCode(keyName) &&
-        (fromCommand || SettingsStore::ReadNumber(values, L"WindowsInstaller") == 1))
+        (fromCommand || UninstallRegistry::ReadNumber(values, L"WindowsInstaller") == 1))
         return keyName;
     return fromCommand.value_or(std::wstring());
 }
 
-}  // namespace
-
-void ProgramInventory::Enumerate() {
-    entries_.clear();
-    leftOut_ = 0;
-    for (EntrySource source : SystemSources()) EnumerateSource(source);
+// A text value as it is to be used: expanded for this list when it is
+// stored as REG_EXPAND_SZ, as written otherwise.
+Expansion UsableText(const std::optional<UninstallRegistry::Text>& value, const ListEnvironment& environment) {
+    if (!value) return {};
+    if (!value->expandable) return {value->text, false};
+    return environment.Expand(value->text);
 }
 
-void ProgramInventory::EnumerateSource(EntrySource source) {
-    const HKEY root = SourceRoot(source);
-    const REGSAM view = SourceView(source);
-    const std::wstring uninstallPath = std::wstring(L"Software\\") + kUninstallPath;
+void ReadValues(HKEY values, ProgramEntry& entry, std::wstring& iconText, const ListEnvironment& environment) {
+    entry.displayName = UninstallRegistry::ReadTextOrEmpty(values, L"DisplayName");
+    const std::optional<UninstallRegistry::Text> command = UninstallRegistry::ReadText(values, L"UninstallString");
+    if (command) entry.uninstallString = command->text;
+    Expansion usable = UsableText(command, environment);
+    entry.command = std::move(usable.text);
+    entry.commandUnknown = usable.unresolved || entry.command.size() > ProgramInventory::kMaxCommandChars;
+    iconText = UsableText(UninstallRegistry::ReadText(values, L"DisplayIcon"), environment).text;
+    entry.systemComponent = UninstallRegistry::ReadNumber(values, L"SystemComponent") == 1;
+    entry.productCode = ProductCodeOf(values, entry.keyName, entry.command);
+    entry.parentKeyName = UninstallRegistry::ReadTextOrEmpty(values, L"ParentKeyName");
+    entry.publisher = UninstallRegistry::ReadTextOrEmpty(values, L"Publisher");
+    entry.displayVersion = UninstallRegistry::ReadTextOrEmpty(values, L"DisplayVersion");
+    entry.installLocation = UninstallRegistry::ReadTextOrEmpty(values, L"InstallLocation");
+    entry.installDate = UninstallRegistry::ReadTextOrEmpty(values, L"InstallDate");
+    entry.quietUninstallString = UninstallRegistry::ReadTextOrEmpty(values, L"QuietUninstallString");
+    entry.estimatedSizeKb = UninstallRegistry::ReadNumber(values, L"EstimatedSize");
+}
 
-    SettingsStore store;
+}  // namespace
+
+void ProgramInventory::Enumerate(bool allUsers) {
+    entries_.clear();
+    leftOut_ = 0;
+    for (EntrySource source : SystemSources()) EnumerateList({source, {}});
+    if (allUsers)
+        for (const std::wstring& sid : OtherUserSids()) EnumerateList({EntrySource::OtherUser, sid});
+}
+
+void ProgramInventory::EnumerateList(const ListRef& list) {
+    const HKEY root = SourceRoot(list.source);
+    const REGSAM view = SourceView(list.source);
+    const std::wstring uninstallPath = ListKeyPath(list, kUninstallPath);
+
+    UninstallRegistry walk;
     const std::vector<std::wstring> keyNames =
-        store.EnumerateKey(root, uninstallPath, view, kCapacity - entries_.size()).Results();
-    leftOut_ += store.Unlisted();
+        walk.EnumerateKey(root, uninstallPath, view, kCapacity - entries_.size()).Results();
+    leftOut_ += walk.Unlisted();
     if (keyNames.empty()) return;
 
     // Entry keys are opened relative to their parents, once each: a path
     // from the root can pass the registry's path limit with a long key
     // name, and one open per value costs more than the reads.
-    const fw::RegKey uninstallKey = SettingsStore::OpenForReading(root, uninstallPath, view);
-    const std::wstring cachePath = std::wstring(L"Software\\") + kArpCachePath;
-    const fw::RegKey cacheKey = SettingsStore::OpenForReading(root, cachePath, view);
+    const fw::RegKey uninstallKey = UninstallRegistry::OpenForReading(root, uninstallPath, view);
+    const std::wstring cachePath = ListKeyPath(list, kArpCachePath);
+    const fw::RegKey cacheKey = UninstallRegistry::OpenForReading(root, cachePath, view);
     // The cache's records, named once: looking up a record that is not
     // there costs as much as reading one, and most entries have none.
     std::unordered_set<std::wstring> cached;
     if (cacheKey) {
-        const std::vector<std::wstring>& records = store.EnumerateKey(root, cachePath, view).Results();
+        const std::vector<std::wstring>& records = walk.EnumerateKey(root, cachePath, view).Results();
         cached.insert(records.begin(), records.end());
     }
+    const ListEnvironment environment(list);
 
     // Each entry is read on its own, into its own slot, so two threads can
     // share the reads; the order stays the registry's.
@@ -64,27 +95,23 @@ void ProgramInventory::EnumerateSource(EntrySource source) {
     fw::ParallelFor(keyNames.size(), [&](std::size_t i) {
         const std::wstring& keyName = keyNames[i];
         ProgramEntry& entry = entries_[first + i];
-        entry.source = source;
+        entry.source = list.source;
+        entry.userSid = list.userSid;
         entry.keyName = keyName;
         std::wstring iconText;
         // One open per entry for all its values.
-        if (const fw::RegKey values = uninstallKey ? SettingsStore::OpenForReading(uninstallKey.get(), keyName, view)
-                                                   : fw::RegKey()) {
-            entry.displayName = SettingsStore::ReadText(values.get(), L"DisplayName");
-            entry.uninstallString = SettingsStore::ReadText(values.get(), L"UninstallString");
-            iconText = SettingsStore::ReadText(values.get(), L"DisplayIcon");
-            entry.systemComponent = SettingsStore::ReadNumber(values.get(), L"SystemComponent") == 1;
-            entry.productCode = ProductCodeOf(values.get(), keyName, entry.uninstallString);
-        }
+        if (const fw::RegKey values =
+                uninstallKey ? UninstallRegistry::OpenForReading(uninstallKey.get(), keyName, view) : fw::RegKey())
+            ReadValues(values.get(), entry, iconText, environment);
         entry.iconIndex = IconIndexFromText(iconText);
         if (iconText.empty() && cached.contains(keyName)) {
-            const auto cached = SettingsStore::ReadCachedProgramName(cacheKey.get(), keyName, L"SlowInfoCache", view);
-            if (cached && cached->size() >= kMinCachedNameLength) iconText = *cached;
+            const auto name = UninstallRegistry::ReadCachedProgramName(cacheKey.get(), keyName, L"SlowInfoCache", view);
+            if (name && name->size() >= kMinCachedNameLength) iconText = *name;
         }
-        if (iconText.empty()) iconText = IconTextFromUninstallString(entry.uninstallString);
-        entry.iconPath = FileOfSource(CleanPath(iconText), source);
+        if (iconText.empty()) iconText = IconTextFromUninstallString(entry.command);
+        entry.iconPath = FileOfSource(CleanPath(iconText), list.source);
 
-        UninstallCommand command = SplitUninstallString(entry.uninstallString);
+        UninstallCommand command = SplitUninstallString(entry.command);
         entry.programPath = std::move(command.programPath);
         entry.programArgs = std::move(command.programArgs);
     });

@@ -20,19 +20,24 @@ public:
     static constexpr const wchar_t* kArpCachePath =
         L"Microsoft\\Windows\\CurrentVersion\\App Management\\ARPCache";
 
-    // Rebuilds every entry from the registry: SystemSources() in order. An
-    // Uninstall key that cannot be opened with full access adds nothing,
+    // The longest command Windows can start; a longer one is listed and
+    // counts as present.
+    static constexpr std::size_t kMaxCommandChars = 32767;
+
+    // Rebuilds every entry from the registry: SystemSources() in order, and
+    // with `allUsers` then every other loaded user's list (OtherUserSids).
+    // An Uninstall key that cannot be opened for reading adds nothing,
     // silently.
-    void Enumerate();
+    void Enumerate(bool allUsers = false);
 
     const std::vector<ProgramEntry>& Entries() const { return entries_; }
     std::size_t Count() const { return entries_.size(); }
-    // Subkeys and values of the Uninstall keys that the last Enumerate did
-    // not make entries of, because the capacity was reached.
+    // Entry keys of the Uninstall keys that the last Enumerate did not make
+    // entries of: past the capacity, or not readable.
     std::size_t LeftOut() const { return leftOut_; }
 
 private:
-    void EnumerateSource(EntrySource source);
+    void EnumerateList(const ListRef& list);
 
     std::vector<ProgramEntry> entries_;
     std::size_t leftOut_ = 0;

@@ -180,9 +180,9 @@ TEST_F(BothViewsTest, BackupsRestoreEachViewsEntryWhereItWas) {
     Entry(kOwn, "Back", "Z64 Back own", "MsiExec.exe /X{OWN}");
     Entry(kOther, "Back", "Z64 Back other", "MsiExec.exe /X{OTHER}");
     const std::string key = kUninstall + "\\" + Key("Back");
-    for (const Place& place : {kOwn, kOther}) {
-        EntryBackup backup(place.root, place.view);
-        ASSERT_TRUE(backup.Save(fw::Widen(Key("Back")))) << fw::Narrow(backup.FailureText());
+    for (const auto& [place, source] : {std::pair{kOwn, EntrySource::Machine}, std::pair{kOther, kOtherSource}}) {
+        EntryBackup backup(ListRef{source, {}});
+        ASSERT_TRUE(backup.Save(fw::Widen(Key("Back")), DefaultBackupFolder())) << fw::Narrow(backup.FailureText());
         ASSERT_FALSE(backup.File().empty());
         ASSERT_EQ(RegDeleteKeyExA(place.root, key.c_str(), place.view, 0), ERROR_SUCCESS);
         EXPECT_EQ(ImportWithRegedit(backup.File()), 0u);

@@ -31,6 +31,13 @@ namespace {
 
 std::wstring W(const std::string& text) { return fw::Widen(text); }
 
+ProgramEntry MachineEntry(const std::string& key, const std::wstring& name) {
+    ProgramEntry entry;
+    entry.keyName = W(key);
+    entry.displayName = name;
+    return entry;
+}
+
 using Bytes = std::vector<unsigned char>;
 struct Value {
     std::wstring name;
@@ -159,7 +166,7 @@ TEST_F(EntryBackupTest, RemovedEntryComesBackBitForBitThroughTheRegistryEditor) 
     ASSERT_EQ(entryBefore.at(L"").size(), 16u);
 
     gui::BoxAnswerer success(gui::IsMessageBox, IDOK);
-    RemoveProgramEntry(nullptr, EntrySource::Machine, W(key), L"Backup Trip", [] {});
+    RemoveProgramEntry(nullptr, MachineEntry(key, L"Backup Trip"), [] {});
     EXPECT_EQ(success.Seen().text, "Backup Trip was successfully removed from the Add/Remove Programs list.");
     ASSERT_TRUE(Snapshot(kUninstall + "\\" + key).empty());
     ASSERT_TRUE(Snapshot(kArpCache + "\\" + key).empty());
@@ -259,7 +266,7 @@ TEST_F(EntryBackupTest, NoCompleteBackupMeansNothingIsDeleted) {
 
         bool refreshed = false;
         gui::BoxAnswerer failure(gui::IsMessageBox, IDOK);
-        RemoveProgramEntry(nullptr, EntrySource::Machine, W(key), L"Kept App", [&] { refreshed = true; });
+        RemoveProgramEntry(nullptr, MachineEntry(key, L"Kept App"), [&] { refreshed = true; });
         const std::string start = "The program entry was not removed: its backup could not be " + c.message;
         EXPECT_EQ(failure.Seen().text.substr(0, start.size()), start);
         EXPECT_GT(failure.Seen().text.size(), start.size() - 1) << "the reason follows";
@@ -277,18 +284,18 @@ TEST_F(EntryBackupTest, NoCompleteBackupMeansNothingIsDeleted) {
 TEST_F(EntryBackupTest, EveryBackupIsANewFileAndNoUninstallKeyMeansNoFile) {
     const std::string key = Key("Twice");
     Seed(kUninstall + "\\" + key, {{L"DisplayName", REG_SZ, Text(L"Twice")}});
-    EntryBackup backup(HKEY_LOCAL_MACHINE, 0);
-    ASSERT_TRUE(backup.Save(W(key))) << fw::Narrow(backup.FailureText());
+    EntryBackup backup(ListRef{EntrySource::Machine, {}});
+    ASSERT_TRUE(backup.Save(W(key), DefaultBackupFolder())) << fw::Narrow(backup.FailureText());
     const std::filesystem::path first = backup.File();
     const std::string firstText = FileText(first);
-    ASSERT_TRUE(backup.Save(W(key))) << fw::Narrow(backup.FailureText());
+    ASSERT_TRUE(backup.Save(W(key), DefaultBackupFolder())) << fw::Narrow(backup.FailureText());
     EXPECT_NE(backup.File(), first.wstring());
     EXPECT_EQ(Backups().size(), 2u);
     EXPECT_EQ(FileText(first), firstText);
     EXPECT_TRUE(ScratchRegistry::KeyExists(HKEY_LOCAL_MACHINE, kUninstall + "\\" + key)) << "saving deletes nothing";
     EXPECT_EQ(firstText.find("ARPCache"), std::string::npos) << "no ARPCache record, none in the file";
 
-    EXPECT_TRUE(backup.Save(W(Key("Missing"))));
+    EXPECT_TRUE(backup.Save(W(Key("Missing")), DefaultBackupFolder()));
     EXPECT_TRUE(backup.File().empty());
     EXPECT_EQ(Backups().size(), 2u);
 }

@@ -38,23 +38,26 @@ TEST(InstallerCommand, EveryFormOfTheTableRunsMsiexecOnItsCode) {
                 if (!quoted && folder.find(L' ') != std::wstring::npos) continue;
                 for (std::wstring_view option : kOptions) {
                     for (const std::wstring& between : {std::wstring(), std::wstring(L" "), std::wstring(L"  ")}) {
+                      for (const std::wstring& written : {kCode, L"\"" + kCode + L"\""}) {
                         const std::wstring program = folder + std::wstring(spelling);
                         std::wstring command = quoted ? L"\"" + program + L"\"" : program;
-                        command += L" " + std::wstring(option) + between + kCode;
+                        command += L" " + std::wstring(option) + between + written;
                         // The code comes back as it is written.
                         for (const auto& [form, code] : {std::pair{command, kCode},
                                                          std::pair{Upper(command), Upper(kCode)},
                                                          std::pair{Lower(command), Lower(kCode)},
-                                                         std::pair{L"  " + command + L" /qb", kCode}}) {
+                                                         std::pair{L"  " + command + L" /qb", kCode},
+                                                         std::pair{command + L"/qn", kCode}}) {
                             ++forms;
                             EXPECT_EQ(ProductCodeOfCommand(form), code) << form;
                         }
+                      }
                     }
                 }
             }
         }
     }
-    EXPECT_EQ(forms, 2 * 5 * 4 * 3 * 4);
+    EXPECT_EQ(forms, 2 * 5 * 4 * 3 * 2 * 5);
     // Other options may come first.
     EXPECT_EQ(ProductCodeOfCommand(L"MsiExec.exe /norestart /qb /X" + kCode), kCode);
 }
@@ -66,6 +69,8 @@ TEST(InstallerCommand, NearMissesAreNotWindowsInstallerCommands) {
              L"MsiExec.exe /X3B1A6E2C-9F4D-4E21-A0B7-5C8D2E9F1A04",     // no braces
              L"MsiExec.exe /X{3B1A6E2C-9F4D-4E21-A0B7-5C8D2E9F1AG4}",   // not hexadecimal
              L"MsiExec.exe /X{3B1A6E2C-9F4D-4E21-A0B7-5C8D2E9F1A04}x",  // more after the code
+             L"MsiExec.exe /X\"{3B1A6E2C-9F4D-4E21-A0B7-5C8D2E9F1A04}",  // an unclosed quote
+             L"MsiExec.exe /X{3B1A6E2C-9F4D-4E21-A0B7-5C8D2E9F1A04}\"",  // a quote never opened
              L"MsiExec.exe /Xyz {3B1A6E2C-9F4D-4E21-A0B7-5C8D2E9F1A04}",
              L"MsiExec.exe /qb {3B1A6E2C-9F4D-4E21-A0B7-5C8D2E9F1A04}",  // no option that takes a product
              L"MsiExec.exe",

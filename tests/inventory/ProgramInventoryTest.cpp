@@ -9,7 +9,6 @@
 #include "RegistryPaths.h"
 #include "ScratchRegistry.h"
 #include "framework/UniqueHandle.h"
-#include "registry/SettingsStore.h"
 
 namespace {
 
@@ -150,22 +149,26 @@ TEST_F(ProgramInventoryTest, EverySubkeyOfALargeSourceBecomesAnEntry) {
     EXPECT_EQ(inventory.Count(), 702u);
 }
 
-TEST_F(ProgramInventoryTest, ValuesInTheUninstallKeyBecomeEntriesAfterSubkeys) {
+// Values in an Uninstall key name no entries of their own: a value never
+// repeats an entry or reaches into another entry's subkeys.
+TEST_F(ProgramInventoryTest, ValuesInTheUninstallKeyAreNoEntries) {
     Entry("Real", "Real", "C:\\r.exe");
-    ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, kUninstall, "Stray", "NotAKey");
-    ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, kUninstall, "MRUList", "abc");
+    ScratchRegistry::CreateKey(HKEY_LOCAL_MACHINE, kUninstall + "\\Real\\Child");
+    for (const char* data : {"NotAKey", "Real", "REAL", "Real\\Child", "abc"})
+        ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, kUninstall, std::string("V ") + data, data);
     inventory.Enumerate();
-    ASSERT_EQ(inventory.Count(), 2u);
+    ASSERT_EQ(inventory.Count(), 1u);
     EXPECT_EQ(inventory.Entries()[0].keyName, L"Real");
-    EXPECT_EQ(inventory.Entries()[1].keyName, L"NotAKey");
-    EXPECT_EQ(inventory.Entries()[1].displayName, L"");
+    EXPECT_EQ(inventory.LeftOut(), 0u);
 }
 
-TEST_F(ProgramInventoryTest, OverlongValuesReadAsEmpty) {
-    Entry("Long", std::string(1200, 'N'), "C:\\Program Files\\L\\u.exe", std::string(1000, 'i').c_str());
+TEST_F(ProgramInventoryTest, LongTextsAreReadWhole) {
+    Entry("Long", std::string(1200, 'N'), "C:\\Program Files\\L\\u.exe " + std::string(5000, 'a'),
+          std::string(1000, 'i').c_str());
     auto e = EnumerateByKey();
-    EXPECT_EQ(e[L"Long"].displayName, L"");
-    EXPECT_EQ(e[L"Long"].iconPath, L"C:\\Program Files\\L\\u.exe");  // icon text fell through to the command
+    EXPECT_EQ(e[L"Long"].displayName, std::wstring(1200, L'N'));
+    EXPECT_EQ(e[L"Long"].programArgs, std::wstring(5000, L'a'));
+    EXPECT_EQ(e[L"Long"].iconPath, std::wstring(1000, L'i'));
 }
 
 TEST_F(ProgramInventoryTest, UserEntriesFollowTheMachineEntries) {
@@ -190,31 +193,15 @@ TEST_F(ProgramInventoryTest, UserEntriesFollowTheMachineEntries) {
     EXPECT_EQ(entries[2].iconPath, L"C:\\Users\\u\\cached.exe");  // the user's own cache record
 }
 
-TEST_F(ProgramInventoryTest, KeyNamesUpTo254CharactersAreRead) {
+TEST_F(ProgramInventoryTest, KeyNamesUpTo255CharactersAreRead) {
     // From the root these paths pass 260 characters.
-    for (std::size_t length : {209u, 254u}) {
+    for (std::size_t length : {209u, 255u}) {
         Entry(std::string(length, 'k'), "Long " + std::to_string(length), "C:\\l.exe");
     }
     auto e = EnumerateByKey();
     EXPECT_EQ(e[std::wstring(209, L'k')].displayName, L"Long 209");
-    EXPECT_EQ(e[std::wstring(254, L'k')].displayName, L"Long 254");
-    // ... and each can be deleted again.
-    SettingsStore store;
-    EXPECT_TRUE(store.DeleteKey(ProgramInventory::kUninstallPath, std::wstring(254, L'k'), HKEY_LOCAL_MACHINE));
-    EXPECT_FALSE(ScratchRegistry::KeyExists(HKEY_LOCAL_MACHINE, kUninstall + "\\" + std::string(254, 'k')));
-}
-
-// Only a value named exactly "MRUList" is passed over; names that merely
-// look like it are entries like any other value.
-TEST_F(ProgramInventoryTest, OnlyTheExactNameMRUListIsPassedOver) {
-    // (Value names ignore letter case: "mrulist" would be the same value.)
-    for (const char* name : {"MRUList", "MRUListEx", "XMRUList", "MRUList "}) {
-        ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, kUninstall, name, std::string("data of ") + name);
-    }
-    std::multiset<std::wstring> keys;
-    inventory.Enumerate();
-    for (const ProgramEntry& entry : inventory.Entries()) keys.insert(entry.keyName);
-    EXPECT_EQ(keys, (std::multiset<std::wstring>{L"data of MRUListEx", L"data of XMRUList", L"data of MRUList "}));
+    EXPECT_EQ(e[std::wstring(255, L'k')].displayName, L"Long 255");
+    EXPECT_EQ(inventory.LeftOut(), 0u);
 }
 
 TEST_F(ProgramInventoryTest, CachedNamesOfSixCharactersAreTheIcon) {
@@ -227,23 +214,21 @@ TEST_F(ProgramInventoryTest, CachedNamesOfSixCharactersAreTheIcon) {
     EXPECT_EQ(e[L"Five"].iconPath, L"");
 }
 
-// Values stored in the Uninstall keys can make more names than the
-// inventory holds: it stops at its capacity, across all sources, and counts
-// what it left out.
+// More entries than the inventory holds: it stops at its capacity, across
+// all sources, and counts exactly what it left out.
 TEST_F(ProgramInventoryTest, NeverMoreThan5000Entries) {
     fw::RegKey key;
     ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstall.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(),
                               nullptr),
               ERROR_SUCCESS);
     for (int i = 0; i < 5002; ++i) {
-        std::string name(1, 'v');
-        name += std::to_string(i);
-        RegSetValueExA(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
-                       static_cast<DWORD>(name.size() + 1));
+        fw::RegKey entry;
+        RegCreateKeyExA(key.get(), ("k" + std::to_string(i)).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, entry.put(),
+                        nullptr);
     }
     ScratchRegistry::SetString(HKEY_CURRENT_USER, kUninstall + "\\UserApp", "DisplayName", "User App");
     inventory.Enumerate();
     ASSERT_EQ(inventory.Count(), ProgramInventory::kCapacity);
     EXPECT_EQ(inventory.Entries().back().source, EntrySource::Machine) << L"the user's entry is past the capacity";
-    EXPECT_EQ(inventory.LeftOut(), 3u) << "two values and the user's entry";
+    EXPECT_EQ(inventory.LeftOut(), 3u) << "two machine entries and the user's entry";
 }

@@ -1,0 +1,53 @@
+#include "inventory/EntryJudgement.h"
+
+#include <windows.h>
+
+#include <set>
+#include <utility>
+
+#include "framework/ParallelFor.h"
+#include "inventory/EntryValidation.h"
+
+namespace {
+
+// The lists in which an update's parent is looked for: the machine's two
+// views are one list to a user.
+std::wstring ParentScope(const ProgramEntry& entry) {
+    switch (entry.source) {
+    case EntrySource::User: return L"user";
+    case EntrySource::OtherUser: return L"user:" + entry.userSid;
+    default: return L"machine";
+    }
+}
+
+std::wstring Folded(const std::wstring& name) {
+    std::wstring folded = name;
+    if (!folded.empty()) CharUpperBuffW(folded.data(), static_cast<DWORD>(folded.size()));
+    return folded;
+}
+
+}  // namespace
+
+bool IsListed(const ProgramEntry& entry, bool parentExists) {
+    if (entry.displayName.empty() || entry.uninstallString.empty() || entry.systemComponent) return false;
+    return entry.parentKeyName.empty() || !parentExists;
+}
+
+std::vector<ListedEntry> ListEntries(const ProgramInventory& inventory) {
+    const std::vector<ProgramEntry>& entries = inventory.Entries();
+    std::set<std::pair<std::wstring, std::wstring>> keys;
+    for (const ProgramEntry& entry : entries) keys.emplace(ParentScope(entry), Folded(entry.keyName));
+    std::vector<ListedEntry> listed;
+    for (const ProgramEntry& entry : entries) {
+        const bool parentExists =
+            !entry.parentKeyName.empty() && keys.contains({ParentScope(entry), Folded(entry.parentKeyName)});
+        if (IsListed(entry, parentExists)) listed.push_back({&entry, false, {}});
+    }
+    // Each test asks the file system or Windows Installer on its own.
+    fw::ParallelFor(listed.size(), [&](std::size_t i) {
+        UninstallTarget target = ResolveUninstaller(*listed[i].entry);
+        listed[i].phantom = target.phantom;
+        listed[i].reason = std::move(target.reason);
+    });
+    return listed;
+}
