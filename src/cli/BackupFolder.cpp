@@ -49,7 +49,10 @@ bool BackupFolder::Prepare() {
     SECURITY_ATTRIBUTES attributes = descriptor.Attributes();
     const std::wstring programFolder = path_.substr(0, path_.rfind(L'\\'));
     for (const std::wstring& folder : {programFolder, path_}) {
-        if (CreateDirectoryW(folder.c_str(), &attributes)) continue;
+        if (CreateDirectoryW(folder.c_str(), &attributes)) {
+            made_ = L"Made " + folder + L" for administrators and SYSTEM only: " + kSystemBackupFolderSddl;
+            continue;
+        }
         DWORD error = GetLastError();
         const DWORD attributesNow = GetFileAttributesW(folder.c_str());
         if (error == ERROR_ALREADY_EXISTS && attributesNow != INVALID_FILE_ATTRIBUTES &&

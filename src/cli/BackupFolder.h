@@ -28,9 +28,14 @@ public:
     // itself. False, with FailureText(), when it cannot be.
     bool Prepare();
     const std::wstring& FailureText() const { return failure_; }
+    // After Prepare: what it made, for the record (Wine keeps no rights to
+    // read back), e.g. "Made C:\ProgramData\Zaltrow\Removed for
+    // administrators and SYSTEM only: O:BA..."; empty when nothing was made.
+    const std::wstring& MadeText() const { return made_; }
 
 private:
     std::wstring path_;
     bool protect_ = false;
     std::wstring failure_;
+    std::wstring made_;
 };

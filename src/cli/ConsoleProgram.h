@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/BackupFolder.h"
 #include "cli/CommandLine.h"
 #include "cli/ConsoleOutput.h"
 #include "cli/OperationResult.h"
@@ -29,6 +30,8 @@ private:
 
     // Names a failure (or any result) on the stream it belongs on.
     void Report(const OperationResult& result);
+    // BackupFolder::Prepare, saying what it made.
+    bool PrepareFolder(BackupFolder& folder);
     int Usage(const std::wstring& error);
 
     ConsoleOutput out_;
