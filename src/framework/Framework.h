@@ -58,7 +58,11 @@
 //   gone; only "no such file or folder" means gone), SystemErrorText.h
 //   (the system's words for an error code), SystemLibrary.h (a DLL loaded
 //   from the system folder only, never one planted beside the program),
-//   ParallelFor.h (per-entry work split between two threads).
+//   ParallelFor.h (per-entry work split between two threads),
+//   RunningAccount.h (whether this process may change machine-wide data,
+//   and as whom it runs; the one place of the tests' rights aid),
+//   SecurityDescriptor.h (a descriptor from its SDDL text, for folders
+//   only administrators may enter).
 //
 // BuildConfig.h, generated into the build folder, is the program's
 // identity (name, version, file name, maker, message caption) as the top

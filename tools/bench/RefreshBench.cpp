@@ -10,6 +10,9 @@
 //
 // Usage: refresh_bench.exe PROGRAM_EXE   (run by tools/bench-refresh.sh in a
 // prefix of its own: the start-up part seeds that prefix's registry).
+//        refresh_bench.exe --cli PROGRAM_EXE CONSOLE_EXE   (tools/bench-cli.sh:
+// the console program's whole `list --json > file` next to the window's
+// start-up to a filled list, on the same entries in the prefix).
 
 #include <windows.h>
 #include <commctrl.h>
@@ -376,9 +379,67 @@ void StartUp(const std::string& program) {
                 iconsIn, empty);
 }
 
+// The console program's whole process, from its start to its end, writing
+// `list --json` into a file; the median of `runs`, and the entries the
+// file lists.
+double TimeConsoleList(const std::string& console, const std::string& output, int runs, int& listed) {
+    std::vector<double> times;
+    for (int run = 0; run < runs; ++run) {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        fw::FileHandle file(CreateFileA(output.c_str(), GENERIC_WRITE, 0, &inherit, CREATE_ALWAYS, 0, nullptr));
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = file.get();
+        startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+        PROCESS_INFORMATION process{};
+        std::string command = "\"" + console + "\" list --json";
+        const double start = Now();
+        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+            std::printf("cannot start %s: %lu\n", console.c_str(), GetLastError());
+            return 0;
+        }
+        fw::KernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
+        WaitForSingleObject(processHandle.get(), 120000);
+        times.push_back(Now() - start);
+    }
+    std::FILE* json = std::fopen(output.c_str(), "rb");
+    std::string text;
+    for (int c; json && (c = std::fgetc(json)) != EOF;) text.push_back(static_cast<char>(c));
+    if (json) std::fclose(json);
+    listed = 0;
+    for (std::size_t at = 0; (at = text.find("\"key\": ", at)) != std::string::npos; ++at) ++listed;
+    return Median(times);
+}
+
+void CommandLineNextToWindow(const std::string& program, const std::string& console) {
+    TempFolder files;
+    fw::RegKey settings;
+    RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\" ZALTROW_SETTINGS_KEY, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                    settings.put(), nullptr);
+    SetText(settings.get(), L"bDisableSplash", L"1");
+    const bool otherView = sizeof(void*) == 8 || fw::RunsUnderWow64();
+    Seed(files, otherView);
+    int listed = 0;
+    const double commandLine = TimeConsoleList(console, files.Join("list.json"), 5, listed);
+    const double window = TimeStartUp(program, kEntries, 0, 5).first;
+    Unseed(otherView);
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\" ZALTROW_SETTINGS_KEY);
+    std::printf("%d entries seeded (%s); list --json listed %d\n", kEntries,
+                otherView ? "both registry views and the user's key" : "the machine and user keys", listed);
+    std::printf("  zaltrow list --json > file, the whole process:     median %5.0f ms of 5 runs\n", commandLine);
+    std::printf("  the window, start-up to a filled, painted list:    median %5.0f ms of 5 runs\n", window);
+    std::printf("  (goal: the command line no slower than the window: %s)\n",
+                commandLine <= window ? "met" : "not met");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == "--cli") {
+        CommandLineNextToWindow(argv[2], argv[3]);
+        return 0;
+    }
     InProcess();
     if (argc > 1) StartUp(argv[1]);
     return 0;
