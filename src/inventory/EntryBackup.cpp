@@ -64,8 +64,8 @@ bool EntryBackup::Save(const std::wstring& keyName) {
     failure_.clear();
 
     RegistryExport keys(root_, view_);
-    const std::wstring uninstall = std::wstring(L"Software\\") + ProgramInventory::kUninstallPath + L"\\" + keyName;
-    const std::wstring arpCache = std::wstring(L"Software\\") + ProgramInventory::kArpCachePath + L"\\" + keyName;
+    const std::wstring uninstall = software_ + L"\\" + ProgramInventory::kUninstallPath + L"\\" + keyName;
+    const std::wstring arpCache = software_ + L"\\" + ProgramInventory::kArpCachePath + L"\\" + keyName;
     RegistryExport::Outcome outcome = keys.AddKey(uninstall, RegistryExport::NameInFile(root_, view_, uninstall));
     // Without an Uninstall key there is nothing to remove: the removal
     // itself reports that, so no file is made.

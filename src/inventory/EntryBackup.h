@@ -9,13 +9,17 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 class EntryBackup {
 public:
     // The entry's keys are read under `root` in `view` (0, KEY_WOW64_64KEY
-    // or KEY_WOW64_32KEY), as the removal will delete them.
-    EntryBackup(HKEY root, REGSAM view) : root_(root), view_(view) {}
+    // or KEY_WOW64_32KEY), as the removal will delete them, below the
+    // root's `software` key (another user's is "<SID>\Software" under
+    // HKEY_USERS).
+    EntryBackup(HKEY root, REGSAM view, std::wstring software = L"Software")
+        : root_(root), view_(view), software_(std::move(software)) {}
 
     // Saves the keys of the entry `keyName`. True when the file was written
     // completely, or when the entry has no Uninstall key (then there is
@@ -36,6 +40,7 @@ private:
 
     HKEY root_;
     REGSAM view_;
+    std::wstring software_;
     std::wstring file_;
     std::wstring failure_;
 };
