@@ -45,7 +45,9 @@ bool IsUserSid(std::u16string_view sid) {
 // The list whose root the first parts of a name are, and how many parts
 // that root has.
 List ListOf(const std::vector<std::u16string_view>& parts, std::size_t& rootParts) {
-    const auto is = [&](std::size_t i, std::u16string_view name) { return i < parts.size() && SameName(parts[i], name); };
+    const auto is = [&](std::size_t i, std::u16string_view name) {
+        return i < parts.size() && SameName(parts[i], name);
+    };
     if (is(0, u"HKEY_LOCAL_MACHINE") && is(1, u"SOFTWARE")) {
         rootParts = is(2, u"Wow6432Node") ? 3 : 2;
         return rootParts == 3 ? List::Machine32 : List::Machine;
@@ -132,7 +134,8 @@ std::optional<BackupEntry> EntryOfBackupKeys(const std::vector<reg_file::Key>& k
     const Place place = *PlaceOf(uninstallKey->name);
     BackupEntry entry{std::u16string(place.listRoot), std::u16string(place.keyName), {}};
     for (const reg_file::Value& value : uninstallKey->values) {
-        if (SameName(value.name, u"DisplayName") && (value.type == reg_file::kString || value.type == reg_file::kExpandString))
+        if (SameName(value.name, u"DisplayName") &&
+            (value.type == reg_file::kString || value.type == reg_file::kExpandString))
             entry.displayName = TextOf(value.data);
     }
     return entry;

@@ -101,7 +101,8 @@ BackupRestore::Result BackupRestore::Restore(const std::wstring& file, bool repl
     const std::optional<RegistryImport::Location> list = RegistryImport::Locate(result.entry.listRoot);
     const std::optional<RegistryImport::Location> uninstall = RegistryImport::Locate(UninstallKeyName(result.entry));
     const std::optional<RegistryImport::Location> arpCache = RegistryImport::Locate(ArpCacheKeyName(result.entry));
-    if (!list || !uninstall || !arpCache) return fail(uninstallName + L" has no place in this registry", ERROR_BAD_PATHNAME);
+    if (!list || !uninstall || !arpCache)
+        return fail(uninstallName + L" has no place in this registry", ERROR_BAD_PATHNAME);
 
     LONG rc = ERROR_SUCCESS;
     const bool exists = static_cast<bool>(RegistryImport::Open(*uninstall, KEY_QUERY_VALUE, rc));
@@ -157,8 +158,8 @@ BackupRestore::Listing BackupRestore::ListBackups(const std::wstring& folder) {
             ++listing.skipped;
             continue;
         }
-        listing.backups.push_back({path, BackupFileTime(fw::AsUtf16(name)), found.ftLastWriteTime,
-                                   std::move(inspection.entry)});
+        listing.backups.push_back(
+            {path, BackupFileTime(fw::AsUtf16(name)), found.ftLastWriteTime, std::move(inspection.entry)});
     } while (FindNextFileW(search.get(), &found));
 
     // A name without a time sorts as the oldest.

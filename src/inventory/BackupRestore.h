@@ -53,9 +53,9 @@ public:
     static Result Restore(const std::wstring& file, bool replace);
 
     struct ListedBackup {
-        std::wstring file;                // full path
-        std::optional<BackupTime> time;   // from the file's name, when it has one
-        FILETIME written{};               // the file's last write time
+        std::wstring file;               // full path
+        std::optional<BackupTime> time;  // from the file's name, when it has one
+        FILETIME written{};              // the file's last write time
         BackupEntry entry;
     };
     struct Listing {

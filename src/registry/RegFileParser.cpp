@@ -52,7 +52,8 @@ public:
     }
 
     ParseResult Run() {
-        if (lines_[0] != kHeader) return Fail(u"the file does not start with the header \"" + std::u16string(kHeader) + u"\"");
+        if (lines_[0] != kHeader)
+            return Fail(u"the file does not start with the header \"" + std::u16string(kHeader) + u"\"");
         for (index_ = 1; index_ < lines_.size(); ++index_) {
             const std::u16string_view line = lines_[index_];
             for (char16_t c : line) {
@@ -140,7 +141,8 @@ private:
         if (data.starts_with(u"dword:")) {
             if (!HexNumber(data.substr(6), 8, number)) return Refuse(u"dword: needs eight hex digits");
             value.type = kDword;
-            for (int shift = 0; shift < 32; shift += 8) value.data.push_back(static_cast<std::uint8_t>(number >> shift));
+            for (int shift = 0; shift < 32; shift += 8)
+                value.data.push_back(static_cast<std::uint8_t>(number >> shift));
             return true;
         }
         if (data.starts_with(u"hex:")) {
@@ -200,7 +202,8 @@ ParseResult ParseFile(std::span<const std::uint8_t> bytes) {
     }
     std::u16string text;
     text.reserve(bytes.size() / 2 - 1);
-    for (std::size_t i = 2; i < bytes.size(); i += 2) text.push_back(static_cast<char16_t>(bytes[i] | bytes[i + 1] << 8));
+    for (std::size_t i = 2; i < bytes.size(); i += 2)
+        text.push_back(static_cast<char16_t>(bytes[i] | bytes[i + 1] << 8));
     return ParseText(text);
 }
 

@@ -21,9 +21,9 @@ namespace reg_file {
 
 struct ParseResult {
     bool ok = false;
-    std::vector<Key> keys;   // in file order; empty unless ok
-    std::size_t line = 0;    // of the refusal, counted from 1; 0 when ok
-    std::u16string reason;   // e.g. "line 7: a deletion cannot be restored"
+    std::vector<Key> keys;  // in file order; empty unless ok
+    std::size_t line = 0;   // of the refusal, counted from 1; 0 when ok
+    std::u16string reason;  // e.g. "line 7: a deletion cannot be restored"
 };
 
 // The text of a file: its lines, CRLF (or LF) separated.

@@ -132,18 +132,29 @@ TEST_F(BackupRestoreTest, RefusesWhatIsNotOneEntrysBackupAndWritesNothing) {
         {"no Uninstall key", file("cache.reg", {{machine + u"App Management\\ARPCache\\X", {}}}), Outcome::NotABackup},
         {"a deletion", file("deletion.reg", {entry}, u"[-" + machine + u"Uninstall\\Y]\r\n"), Outcome::NotABackup},
         {"a user's classes",
-         file("classes.reg", {{u"HKEY_USERS\\S-1-5-21-1_Classes\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\X", {}}}),
+         file("classes.reg",
+              {{u"HKEY_USERS\\S-1-5-21-1_Classes\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\X", {}}}),
          Outcome::NotABackup},
-        {"no registration file", W(files.WriteFile("garbage.reg", std::string("MZ\x90\0\3\0\0\0", 8))), Outcome::NotABackup},
+        {"no registration file", W(files.WriteFile("garbage.reg", std::string("MZ\x90\0\3\0\0\0", 8))),
+         Outcome::NotABackup},
         {"a missing file", W(files.Join("missing.reg")), Outcome::FileMissing},
+        // A backup, but its last key cannot be made: the entry written
+        // before it goes again.
+        {"a key name past the registry's limit",
+         file("long.reg", {entry, {machine + u"Uninstall\\X\\" + std::u16string(300, u'L'), {}}}), Outcome::Failed},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const BackupRestore::Result result = BackupRestore::Restore(c.file, true);
         EXPECT_EQ(result.outcome, c.outcome);
         EXPECT_FALSE(result.reason.empty());
+        if (c.outcome == Outcome::Failed) {
+            EXPECT_NE(result.reason.find(L"Nothing of the backup was kept."), std::wstring::npos)
+                << fw::Narrow(result.reason);
+        }
         EXPECT_FALSE(ScratchRegistry::KeyExists(HKEY_LOCAL_MACHINE, kUninstall + "\\X"));
-        EXPECT_FALSE(ScratchRegistry::KeyExists(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"));
+        EXPECT_FALSE(
+            ScratchRegistry::KeyExists(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"));
     }
 
     // Every list the program reads, letter case as the registry ignores it,
@@ -197,9 +208,9 @@ TEST_F(BackupRestoreTest, ListsBackupsNewestFirstAndCountsOtherRegFiles) {
         EXPECT_EQ(listed.entry.keyName, u"Listed");
         EXPECT_EQ(listed.entry.displayName, u"Listed App");
     }
-    EXPECT_EQ(names, (std::vector<std::string>{"2026-01-02 03-04-06 B.reg", "2026-01-02 03-04-05 A (2).reg",
-                                               "2026-01-02 03-04-05 A.reg", "2025-12-31 23-59-59 C.reg",
-                                               "no time.reg"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"2026-01-02 03-04-06 B.reg", "2026-01-02 03-04-05 A (2).reg",
+                                        "2026-01-02 03-04-05 A.reg", "2025-12-31 23-59-59 C.reg", "no time.reg"}));
     ASSERT_FALSE(listing.backups.empty());
     EXPECT_TRUE(listing.backups[0].time == (BackupTime{2026, 1, 2, 3, 4, 6}));
 

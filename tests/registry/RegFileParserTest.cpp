@@ -71,7 +71,8 @@ TEST(RegFileParser, ReadsBackEveryValueShapeFileTextWrites) {
 }
 
 TEST(RegFileParser, RefusesDeletionsAndAnythingElseWithTheLine) {
-    const std::u16string head = u"Windows Registry Editor Version 5.00\r\n\r\n; a comment\r\n[HKEY_CURRENT_USER\\Software\\X]\r\n";
+    const std::u16string head =
+        u"Windows Registry Editor Version 5.00\r\n\r\n; a comment\r\n[HKEY_CURRENT_USER\\Software\\X]\r\n";
     const struct {
         std::u16string text;
         std::size_t line;
