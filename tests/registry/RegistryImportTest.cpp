@@ -11,25 +11,13 @@
 
 TEST(RegistryImport, LocatesEveryNameWhereTheExportReadItFrom) {
     ASSERT_TRUE(sizeof(void*) == 8 || fw::RunsUnderWow64()) << "registered for a 64-bit system";
-    const struct {
-        const char16_t* name;
-        HKEY root;
-        REGSAM view;
-    } cases[] = {
-        {u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\X", HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY},
-        {u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node", HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY},
-        {u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\X", HKEY_LOCAL_MACHINE, sizeof(void*) == 8 ? 0u : KEY_WOW64_64KEY},
-        {u"HKEY_LOCAL_MACHINE\\SYSTEM\\X", HKEY_LOCAL_MACHINE, 0},
-        {u"HKEY_CURRENT_USER\\Software\\X\\Y", HKEY_CURRENT_USER, 0},
-        {u"HKEY_USERS\\S-1-5-21-1-2-3-1001\\Software\\X", HKEY_USERS, 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(fw::Narrow(std::u16string_view(c.name)));
-        const std::optional<RegistryImport::Location> where = RegistryImport::Locate(c.name);
-        ASSERT_TRUE(where);
-        EXPECT_EQ(where->root, c.root);
-        EXPECT_EQ(where->view, c.view);
-        EXPECT_EQ(fw::AsUtf16(RegistryExport::NameInFile(where->root, where->view, where->path)), c.name);
+    for (const char16_t* name :
+         {u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\X", u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node",
+          u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\X", u"HKEY_LOCAL_MACHINE\\SYSTEM\\X",
+          u"HKEY_CURRENT_USER\\Software\\X\\Y", u"HKEY_USERS\\S-1-5-21-1-2-3-1001\\Software\\X"}) {
+        const std::optional<RegistryImport::Location> where = RegistryImport::Locate(name);
+        ASSERT_TRUE(where) << fw::Narrow(std::u16string_view(name));
+        EXPECT_EQ(fw::AsUtf16(RegistryExport::NameInFile(where->root, where->view, where->path)), name);
     }
     for (const char16_t* name : {u"HKEY_CLASSES_ROOT\\X", u"HKLM\\SOFTWARE\\X", u"HKEY_CURRENT_USER",
                                  u"HKEY_CURRENT_USER\\", u"HKEY_CURRENT_USER\\A\\\\B", u"HKEY_CURRENT_USER\\A\\"}) {
