@@ -1,6 +1,7 @@
 ; What the setup and the uninstaller agree on. PRODUCT, VERSION, PUBLISHER,
-; PROGRAM_FILE and the source paths come from the build (-D), where the
-; version and the names are set once.
+; PROGRAM_FILE, CONSOLE_FILE (the console program, zaltrow.exe) and the
+; source paths come from the build (-D), where the version and the names
+; are set once.
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 !define UNINSTALLER_FILE "unins000.exe"

@@ -1,5 +1,6 @@
-; Zaltrow's setup: installs the program into Program Files\Zaltrow for
-; every user, with a Start-menu shortcut whose working folder is the
+; Zaltrow's setup: installs the program and the console program
+; (zaltrow.exe, for scripts; PATH is left alone) into Program Files\Zaltrow
+; for every user, with a Start-menu shortcut whose working folder is the
 ; install folder (the program looks for its picture there), and registers
 ; it in Add/Remove Programs. Over an installed Zaltrow it is the upgrade:
 ; it installs into the same folder, and only once its own files and entry
@@ -150,6 +151,7 @@ Function KeepNewFilesFromPendingDeletion
       System::Call '*$6(&w${NSIS_MAX_STRLEN} .r9)'
       ${If} $9 == "\??\$INSTDIR\${UNINSTALLER_FILE}"
       ${OrIf} $9 == "\??\$INSTDIR\${PROGRAM_FILE}"
+      ${OrIf} $9 == "\??\$INSTDIR\${CONSOLE_FILE}"
       ${OrIf} $9 == "\??\$INSTDIR\${PICTURE_FILE}"
         StrCpy $R4 1
       ${EndIf}
@@ -220,9 +222,14 @@ FunctionEnd
 Section "${PRODUCT}"
   SetShellVarContext all
   Call RemoveOtherArchitecture
+  ; The console program keeps its name across versions: a copy that a
+  ; scheduled script is running now is moved out of the way, so the new one
+  ; can be written in its place.
+  !insertmacro RemoveFileOrAtRestart "$INSTDIR\${CONSOLE_FILE}"
   Call KeepNewFilesFromPendingDeletion
   SetOutPath "$INSTDIR"
   File "/oname=${PROGRAM_FILE}" "${PROGRAM_SOURCE}"
+  File "/oname=${CONSOLE_FILE}" "${CONSOLE_SOURCE}"
   File "/oname=${PICTURE_FILE}" "${PICTURE_SOURCE}"
   File "/oname=${UNINSTALLER_FILE}" "${UNINSTALLER_SOURCE}"
 

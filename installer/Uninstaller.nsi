@@ -65,6 +65,10 @@ Section "Remove"
   ${If} $R9 == 1
     StrCpy $Pending 1
   ${EndIf}
+  !insertmacro RemoveFileOrAtRestart "$INSTDIR\${CONSOLE_FILE}"
+  ${If} $R9 == 1
+    StrCpy $Pending 1
+  ${EndIf}
   ${If} $Registered == 1
     Delete "$SMPROGRAMS\${SHORTCUT_NAME}"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"

@@ -7,7 +7,7 @@ ZALTROW_PACKAGES=(
   g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   cmake make googletest wine wine32:i386 wine64 fonts-wine
-  xvfb xauth xdotool imagemagick python3 ca-certificates curl locales openssl nsis wixl
+  xvfb xauth xdotool imagemagick python3 python3-jsonschema ca-certificates curl locales openssl nsis wixl
 )
 
 zaltrow_log() { printf '== %s\n' "$*" >&2; }
@@ -106,11 +106,13 @@ REG
 
 # The prefixes for what only shows on other systems, beside the test prefix
 # of build/ARCH ($2): wine-test932, a Japanese system whose ANSI code page
-# (932) has double-byte characters, and for the 32-bit build wine-test64, a
-# 64-bit Windows where it runs under WOW64. Wine takes the code page from
+# (932) has double-byte characters, for the 32-bit build wine-test64, a
+# 64-bit Windows where it runs under WOW64, and wine-testcli, the console
+# program's own machine, where clean may remove every phantom because only
+# its tests' entries are there. Wine takes the code page from
 # the Unix locale, which is built into build/ARCH/locale, not the machine.
 zaltrow_make_side_prefixes() {
-  local build=$1 arch=$2 wow64=
+  local build=$1 arch=$2 wow64= cli
   if [ "$arch" = i686 ]; then
     (
       zaltrow_wine_env x86_64
@@ -123,10 +125,16 @@ zaltrow_make_side_prefixes() {
     localedef -i ja_JP -f UTF-8 "$build/locale/ja_JP.UTF-8" >/dev/null 2>&1 || [ -d "$build/locale/ja_JP.UTF-8" ]
   (
     zaltrow_wine_env "$arch"
+    zaltrow_make_prefix "$build/wine-testcli" headless
+  ) &
+  cli=$!
+  (
+    zaltrow_wine_env "$arch"
     export LOCPATH="$build/locale"
     { export LC_ALL=ja_JP.UTF-8; } 2>/dev/null  # bash itself cannot use it: say nothing
     zaltrow_make_prefix "$build/wine-test932" headless
   )
+  wait "$cli"
   [ -z "$wow64" ] || wait "$wow64"
 }
 

@@ -9,15 +9,15 @@ build="$ZALTROW_ROOT/build/$arch"
 zaltrow_wine_env "$arch"
 zaltrow_log "making a test prefix in build/$arch/wine-test"
 if [ "$arch" = i686 ]; then
-  zaltrow_log "and the 64-bit (WOW64) and code page 932 prefixes beside it"
+  zaltrow_log "and the 64-bit (WOW64), code page 932 and console program prefixes beside it"
 else
-  zaltrow_log "and the code page 932 prefix beside it"
+  zaltrow_log "and the code page 932 and console program prefixes beside it"
 fi
 zaltrow_make_side_prefixes "$build" "$arch" &
 side=$!
 zaltrow_make_prefix "$build/wine-test" headless
 wait "$side"
-prefixes=("$build/wine-test" "$build/wine-test932")
+prefixes=("$build/wine-test" "$build/wine-test932" "$build/wine-testcli")
 [ "$arch" = i686 ] && prefixes+=("$build/wine-test64")
 
 # Each prefix's Wine environment, as the tests registered for it set it.

@@ -1,6 +1,6 @@
 #pragma once
-// Conversions between the program's ANSI text (the active code page) and
-// UTF-16: as wchar_t for the W calls, COM and controls, and as char16_t for
+// Conversions between the program's ANSI text (the active code page), UTF-8
+// and UTF-16: as wchar_t for the W calls, COM and controls, and as char16_t for
 // the text rules kept free of <windows.h>. On Windows both are the same
 // 16-bit code units, so the two spellings only view each other's memory.
 
@@ -44,6 +44,30 @@ inline std::wstring Widen(std::string_view text) {
 inline std::u16string WidenUtf16(std::string_view text) {
     const std::wstring wide = Widen(text);
     return std::u16string(AsUtf16(wide));
+}
+
+// UTF-8, for output that is no console and for files read by other
+// programs; a surrogate without its partner becomes U+FFFD.
+inline std::string ToUtf8(std::wstring_view text) {
+    if (text.empty()) return {};
+    const int length = static_cast<int>(text.size());
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) return {};
+    std::string utf8(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, utf8.data(), size, nullptr, nullptr);
+    return utf8;
+}
+
+// Strict: false for bytes that are not UTF-8, which are never guessed at.
+inline bool FromUtf8(std::string_view bytes, std::wstring& text) {
+    text.clear();
+    if (bytes.empty()) return true;
+    const int length = static_cast<int>(bytes.size());
+    const int size = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), length, nullptr, 0);
+    if (size <= 0) return false;
+    text.resize(static_cast<std::size_t>(size));
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), length, text.data(), size);
+    return true;
 }
 
 }  // namespace fw

@@ -333,7 +333,7 @@ TEST_F(SetupTest, SilentInstallPutsFilesShortcutAndEntryInPlaceAndZaltrowListsIt
 
     const std::string folder = InstallFolder();
     double bytes = 0;
-    for (const char* name : {"Zaltrow 1.2.exe", "centerimage.bmp", "unins000.exe"}) {
+    for (const char* name : {"Zaltrow 1.2.exe", "zaltrow.exe", "centerimage.bmp", "unins000.exe"}) {
         WIN32_FILE_ATTRIBUTE_DATA data{};
         EXPECT_TRUE(GetFileAttributesExA(Installed(name).c_str(), GetFileExInfoStandard, &data)) << name;
         bytes += data.nFileSizeLow;
@@ -385,6 +385,7 @@ TEST_F(SetupTest, SilentUninstallReturnsOnlyWhenEverythingIsGone) {
 
     // Looked at the moment it returned.
     EXPECT_FALSE(Exists(Installed("Zaltrow 1.2.exe")));
+    EXPECT_FALSE(Exists(Installed("zaltrow.exe")));
     EXPECT_FALSE(Exists(Installed("centerimage.bmp")));
     EXPECT_FALSE(Exists(ShortcutFile()));
     EXPECT_FALSE(EntryExists());
@@ -580,7 +581,7 @@ TEST_F(SetupTest, UpgradeRoundTripFromACustomFolderAndAForeignWorkingFolder) {
     EXPECT_FALSE(IsPending(folder + "\\unins000.exe"));
     EXPECT_FALSE(IsPending(folder + "\\Zaltrow 1.3.exe"));
     Restart();
-    EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"Zaltrow 1.3.exe", "centerimage.bmp", "unins000.exe"}));
+    EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"Zaltrow 1.3.exe", "centerimage.bmp", "unins000.exe", "zaltrow.exe"}));
 }
 
 // A setup that fails (here it ends with 1, as a cancelled one does): the
@@ -629,7 +630,7 @@ TEST_F(SetupTest, StrayUninstallerCopyLeavesTheRealInstallAlone) {
     EXPECT_TRUE(EntryExists());
     EXPECT_EQ(ReadText(kEntry, "InstallLocation"), InstallFolder());
     EXPECT_TRUE(Exists(ShortcutFile()));
-    for (const char* name : {"Zaltrow 1.2.exe", "centerimage.bmp", "unins000.exe"})
+    for (const char* name : {"Zaltrow 1.2.exe", "zaltrow.exe", "centerimage.bmp", "unins000.exe"})
         EXPECT_TRUE(Exists(Installed(name))) << name;
     EXPECT_TRUE(Exists(stray.Join("Zaltrow 1.2.exe")));
 }

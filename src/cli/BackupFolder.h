@@ -1,0 +1,41 @@
+#pragma once
+// Where the console's backups go: the folder --backups names; run as
+// LocalSystem, %ProgramData%\Zaltrow\Removed, which only administrators and
+// SYSTEM may enter (a fleet's SYSTEM runs must not leave other users'
+// entries where anyone can read or plant them); otherwise the window's
+// folder, %LOCALAPPDATA%\Zaltrow\Removed of the running account.
+
+#include <string>
+
+#include "framework/RunningAccount.h"
+
+// Owner Administrators; full control for Administrators and SYSTEM, to the
+// folder, its subfolders and files; nothing inherited from the parent, so
+// no one else has any access. Applied to %ProgramData%\Zaltrow and its
+// Removed folder, also when they were there before.
+inline constexpr wchar_t kSystemBackupFolderSddl[] = L"O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)";
+
+class BackupFolder {
+public:
+    // `chosen`: --backups' folder, or empty for the default.
+    BackupFolder(const std::wstring& chosen, fw::AccountRights rights);
+
+    const std::wstring& Path() const { return path_; }
+
+    // Makes the folder ready before anything is backed up into it: the
+    // LocalSystem folder is created (or taken over) with
+    // kSystemBackupFolderSddl; other folders are created by the backup
+    // itself. False, with FailureText(), when it cannot be.
+    bool Prepare();
+    const std::wstring& FailureText() const { return failure_; }
+    // After Prepare: what it made, for the record (Wine keeps no rights to
+    // read back), e.g. "Made C:\ProgramData\Zaltrow\Removed for
+    // administrators and SYSTEM only: O:BA..."; empty when nothing was made.
+    const std::wstring& MadeText() const { return made_; }
+
+private:
+    std::wstring path_;
+    bool protect_ = false;
+    std::wstring failure_;
+    std::wstring made_;
+};

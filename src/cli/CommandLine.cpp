@@ -1,0 +1,122 @@
+#include "cli/CommandLine.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+struct VerbName {
+    std::wstring_view name;
+    Verb verb;
+    std::wstring_view options;  // the options it takes, each followed by a blank
+};
+
+constexpr std::array<VerbName, 6> kVerbs{{
+    {L"list", Verb::List, L"--json --csv --phantoms --all-users "},
+    {L"check", Verb::Check, L"--all-users "},
+    {L"clean", Verb::Clean, L"--dry-run --all-users --backups "},
+    {L"remove", Verb::Remove, L"--from --backups --result "},
+    {L"restore", Verb::Restore, L"--replace "},
+    {L"backups", Verb::Backups, L"--backups "},
+}};
+
+bool Takes(const VerbName& verb, std::wstring_view option) {
+    const std::size_t at = verb.options.find(option);
+    return at != std::wstring_view::npos && (at == 0 || verb.options[at - 1] == L' ') &&
+           verb.options[at + option.size()] == L' ';
+}
+
+ParsedCommandLine Error(std::wstring text) { return {std::nullopt, std::move(text) + L" (zaltrow help shows the usage)"}; }
+
+}  // namespace
+
+bool IsListName(std::wstring_view name) {
+    if (name == L"machine-64" || name == L"machine-32" || name == L"user") return true;
+    constexpr std::wstring_view kUserPrefix = L"user:S-";
+    if (!name.starts_with(kUserPrefix) || name.size() == kUserPrefix.size()) return false;
+    const std::wstring_view sid = name.substr(kUserPrefix.size());
+    return std::all_of(sid.begin(), sid.end(), [](wchar_t c) { return (c >= L'0' && c <= L'9') || c == L'-'; });
+}
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& words) {
+    if (words.empty()) return Error(L"No verb given");
+    const auto endOfOptions = std::find(words.begin(), words.end(), L"--");
+    if (words[0] == L"help") return {CommandLine{}, {}};
+    for (auto word = words.begin(); word != endOfOptions; ++word)
+        if (*word == L"--help" || *word == L"-h" || *word == L"/?") return {CommandLine{}, {}};
+
+    const auto verb = std::find_if(kVerbs.begin(), kVerbs.end(), [&](const VerbName& v) { return v.name == words[0]; });
+    if (verb == kVerbs.end()) return Error(L"Unknown verb \"" + words[0] + L"\"");
+    CommandLine command;
+    command.verb = verb->verb;
+    std::vector<std::wstring> seen, positional;
+    for (std::size_t i = 1; i < words.size(); ++i) {
+        const std::wstring& word = words[i];
+        if (word == L"--") {
+            positional.insert(positional.end(), words.begin() + static_cast<std::ptrdiff_t>(i) + 1, words.end());
+            break;
+        }
+        if (!word.starts_with(L"--")) {
+            positional.push_back(word);
+            continue;
+        }
+        if (!Takes(*verb, word)) return Error(L"\"" + word + L"\" is not an option of " + std::wstring(verb->name));
+        if (std::find(seen.begin(), seen.end(), word) != seen.end()) return Error(word + L" is given twice");
+        seen.push_back(word);
+        if (word == L"--backups" || word == L"--from" || word == L"--result") {
+            if (i + 1 >= words.size() || words[i + 1].empty()) return Error(word + L" needs a file or folder after it");
+            std::wstring& value = word == L"--backups" ? command.backups : word == L"--from" ? command.from : command.result;
+            value = words[++i];
+        } else if (word == L"--json" || word == L"--csv") {
+            if (command.format != ReportFormat::Text) return Error(L"--json and --csv exclude each other");
+            command.format = word == L"--json" ? ReportFormat::Json : ReportFormat::Csv;
+        } else {
+            (word == L"--phantoms" ? command.phantomsOnly
+             : word == L"--all-users" ? command.allUsers
+             : word == L"--dry-run"   ? command.dryRun
+                                      : command.replace) = true;
+        }
+    }
+
+    switch (command.verb) {
+    case Verb::Remove:
+        if (!command.from.empty() && !positional.empty()) return Error(L"Name the entries either with --from or as arguments");
+        if (command.from.empty() && positional.empty()) return Error(L"remove needs LIST KEY pairs or --from FILE");
+        if (positional.size() % 2 != 0) return Error(L"remove takes pairs of LIST KEY; the last list has no key");
+        for (std::size_t i = 0; i < positional.size(); i += 2) {
+            if (!IsListName(positional[i])) return Error(L"\"" + positional[i] + L"\" is not a list's name");
+            command.targets.push_back({positional[i], positional[i + 1]});
+        }
+        break;
+    case Verb::Restore:
+        if (positional.empty()) return Error(L"restore needs the backup files to restore");
+        command.files = std::move(positional);
+        break;
+    default:
+        if (!positional.empty()) return Error(L"Unexpected \"" + positional[0] + L"\"");
+    }
+    return {std::move(command), {}};
+}
+
+TargetLines ParseTargetLines(std::wstring_view text) {
+    TargetLines parsed;
+    std::size_t number = 0;
+    if (text.starts_with(L'\xFEFF')) text.remove_prefix(1);  // a byte-order mark
+    while (!text.empty()) {
+        const std::size_t end = text.find(L'\n');
+        std::wstring_view line = text.substr(0, end);
+        text = end == std::wstring_view::npos ? std::wstring_view() : text.substr(end + 1);
+        ++number;
+        if (line.ends_with(L'\r')) line.remove_suffix(1);
+        if (line.empty()) continue;
+        const std::size_t tab = line.find(L'\t');
+        const std::wstring_view list = line.substr(0, tab);
+        if (tab == std::wstring_view::npos || tab + 1 == line.size() || !IsListName(list)) {
+            parsed.targets.clear();
+            parsed.error = L"Line " + std::to_wstring(number) + L" is not LIST<TAB>KEY";
+            return parsed;
+        }
+        parsed.targets.push_back({std::wstring(list), std::wstring(line.substr(tab + 1))});
+    }
+    return parsed;
+}

@@ -1,0 +1,61 @@
+#pragma once
+// The console program's words, read into what they ask for. Pure text
+// rules: verbs and options are matched exactly (options in any order, each
+// at most once); a word after "--" is never an option, so a key that
+// starts with "--" can still be named.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class Verb { Help, List, Check, Clean, Remove, Restore, Backups };
+enum class ReportFormat { Text, Json, Csv };
+
+// An entry as the command line names it: its list ("machine-64",
+// "machine-32", "user", "user:<SID>") and its key in that list.
+struct EntryTarget {
+    std::wstring list;
+    std::wstring key;
+    bool operator==(const EntryTarget&) const = default;
+};
+
+struct CommandLine {
+    Verb verb = Verb::Help;
+    ReportFormat format = ReportFormat::Text;
+    bool phantomsOnly = false;  // --phantoms
+    bool allUsers = false;      // --all-users
+    bool dryRun = false;        // --dry-run
+    bool replace = false;       // --replace
+    std::wstring backups;       // --backups DIR; empty: the default folder
+    std::wstring from;          // --from FILE
+    std::wstring result;        // --result FILE
+    std::vector<EntryTarget> targets;  // remove's LIST KEY pairs
+    std::vector<std::wstring> files;   // restore's files
+};
+
+// Either the command or, when the words are no command, why not (one
+// line, for standard error).
+struct ParsedCommandLine {
+    std::optional<CommandLine> command;
+    std::wstring error;
+};
+
+// `words` without the program's own name. No words at all is an error;
+// the verb "help", or "--help", "-h" or "/?" anywhere before "--", ask for
+// the usage.
+ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& words);
+
+// True for a list's name as the command line writes it: "machine-64",
+// "machine-32", "user" or "user:S-..." (a SID: "S-" and then digits and
+// dashes). Whether this computer has that list is not its business.
+bool IsListName(std::wstring_view name);
+
+// --from's file, already UTF-8-decoded: one "LIST<TAB>KEY" per line, CR LF
+// or LF, after an optional byte-order mark; blank lines are skipped. A line that is not one is an error naming
+// its number.
+struct TargetLines {
+    std::vector<EntryTarget> targets;
+    std::wstring error;
+};
+TargetLines ParseTargetLines(std::wstring_view text);

@@ -1,0 +1,24 @@
+#pragma once
+// Standard output or error, written exactly: a console gets the wide text
+// (WriteConsoleW shows every script its font has, whatever the code page);
+// a file or pipe gets UTF-8, which scripts decode as such (PowerShell and
+// Ansible once told so: see the README).
+
+#include <windows.h>
+
+#include <string_view>
+
+class ConsoleOutput {
+public:
+    // STD_OUTPUT_HANDLE or STD_ERROR_HANDLE.
+    explicit ConsoleOutput(DWORD which);
+
+    bool IsConsole() const { return console_; }
+    // False when not all of it could be written (a closed pipe).
+    bool Write(std::wstring_view text);
+    bool Line(std::wstring_view text) { return Write(text) && Write(L"\r\n"); }
+
+private:
+    HANDLE handle_;
+    bool console_ = false;
+};

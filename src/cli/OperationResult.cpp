@@ -1,0 +1,99 @@
+#include "cli/OperationResult.h"
+
+#include <algorithm>
+
+#include "cli/ExitCode.h"
+
+namespace {
+
+const wchar_t* Word(Outcome outcome) {
+    switch (outcome) {
+    case Outcome::Removed: return L"removed";
+    case Outcome::WouldRemove: return L"would-remove";
+    case Outcome::AlreadyRemoved: return L"already-removed";
+    case Outcome::Restored: return L"restored";
+    case Outcome::NotFound: return L"not-found";
+    case Outcome::NeedsAdministrator: return L"needs-administrator";
+    case Outcome::Exists: return L"exists";
+    case Outcome::NotABackup: return L"not-a-backup";
+    case Outcome::BackupFailed: return L"backup-failed";
+    case Outcome::Failed: break;
+    }
+    return L"failed";
+}
+
+// What a person reads: the word with blanks, as a line's first column.
+std::wstring Spoken(Outcome outcome) {
+    if (outcome == Outcome::NeedsAdministrator) return L"administrator rights needed";
+    std::wstring word = Word(outcome);
+    std::replace(word.begin(), word.end(), L'-', L' ');
+    return word;
+}
+
+std::wstring OneLine(std::wstring text) {
+    std::replace_if(text.begin(), text.end(), [](wchar_t c) { return c == L'\t' || c == L'\r' || c == L'\n'; }, L' ');
+    return text;
+}
+
+std::size_t Count(const std::vector<OperationResult>& results, Outcome outcome) {
+    return static_cast<std::size_t>(std::count_if(results.begin(), results.end(),
+                                                  [&](const OperationResult& r) { return r.outcome == outcome; }));
+}
+
+}  // namespace
+
+bool IsFailure(Outcome outcome) {
+    return outcome != Outcome::Removed && outcome != Outcome::WouldRemove && outcome != Outcome::AlreadyRemoved &&
+           outcome != Outcome::Restored;
+}
+
+std::wstring ConsoleLine(const OperationResult& result) {
+    std::wstring line = Spoken(result.outcome) + L": ";
+    if (!result.list.empty()) line += result.list + L"  ";
+    line += result.key;
+    if (!result.name.empty()) line += L"  " + result.name;
+    if (result.detail.empty()) return OneLine(line);
+    if (result.outcome == Outcome::Removed) return OneLine(line + L"  (backup: " + result.detail + L")");
+    if (result.outcome == Outcome::Restored) return OneLine(line + L"  (from " + result.detail + L")");
+    return OneLine(line + L": " + result.detail);
+}
+
+std::wstring ResultFileLine(const OperationResult& result) {
+    return OneLine(result.list) + L'\t' + OneLine(result.key) + L'\t' + Word(result.outcome) + L'\t' +
+           OneLine(result.detail);
+}
+
+int ExitCodeOf(const std::vector<OperationResult>& results) {
+    int code = kExitDone;
+    for (const OperationResult& result : results) {
+        int own = kExitDone;
+        if (result.outcome == Outcome::NeedsAdministrator)
+            own = kExitNeedsAdministrator;
+        else if (result.outcome == Outcome::NotFound)
+            own = kExitNotFound;
+        else if (IsFailure(result.outcome))
+            own = kExitSomeFailed;
+        // 5 over 3 over 4.
+        const auto rank = [](int exit) { return exit == kExitNotFound ? 1 : exit == kExitSomeFailed ? 2 : exit; };
+        if (rank(own) > rank(code)) code = own;
+    }
+    return code;
+}
+
+std::wstring RemovalSummary(const std::vector<OperationResult>& results, const std::wstring& what,
+                            const std::wstring& backupFolder) {
+    const std::size_t total = results.size();
+    const std::size_t would = Count(results, Outcome::WouldRemove);
+    if (would > 0)
+        return std::to_wstring(would) + L" of " + std::to_wstring(total) + L" " + what +
+               L" would be removed; nothing was changed (dry run); backups would go to " + backupFolder + L".";
+    std::wstring line = L"Removed " + std::to_wstring(Count(results, Outcome::Removed)) + L" of " +
+                        std::to_wstring(total) + L" " + what;
+    if (const std::size_t gone = Count(results, Outcome::AlreadyRemoved)) line += L", " + std::to_wstring(gone) + L" already removed";
+    if (const std::size_t rights = Count(results, Outcome::NeedsAdministrator))
+        line += L", " + std::to_wstring(rights) + L" needing administrator rights";
+    if (const std::size_t missing = Count(results, Outcome::NotFound)) line += L", " + std::to_wstring(missing) + L" not found";
+    const std::size_t failed = Count(results, Outcome::BackupFailed) + Count(results, Outcome::Failed);
+    if (failed > 0) line += L", " + std::to_wstring(failed) + L" failed";
+    return line + L"; backups in " + backupFolder + L".";
+}

@@ -1,0 +1,67 @@
+#include "framework/RunningAccount.h"
+
+#include <windows.h>
+#include <sddl.h>
+
+#include <cwchar>
+#include <vector>
+
+#include "framework/UniqueHandle.h"
+
+namespace fw {
+namespace {
+
+// The token's user (its SID inside the returned buffer); empty on failure.
+std::vector<BYTE> TokenUser(HANDLE token) {
+    DWORD size = 0;
+    GetTokenInformation(token, ::TokenUser, nullptr, 0, &size);
+    std::vector<BYTE> buffer(size);
+    if (size == 0 || !GetTokenInformation(token, ::TokenUser, buffer.data(), size, &size)) return {};
+    return buffer;
+}
+
+KernelHandle ProcessToken() {
+    KernelHandle token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.put())) token.release();
+    return token;
+}
+
+AccountRights ReadRights() {
+    wchar_t aid[16] = {};
+    const DWORD length = GetEnvironmentVariableW(kRightsTestAid, aid, 16);
+    if (length > 0 && length < 16) {
+        if (std::wcscmp(aid, L"standard") == 0) return AccountRights::Standard;
+        if (std::wcscmp(aid, L"system") == 0) return AccountRights::System;
+    }
+    const KernelHandle token = ProcessToken();
+    if (!token) return AccountRights::Standard;
+    const std::vector<BYTE> user = TokenUser(token.get());
+    if (!user.empty() && IsWellKnownSid(reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid, WinLocalSystemSid))
+        return AccountRights::System;
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    return GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &size) &&
+                   elevation.TokenIsElevated
+               ? AccountRights::Administrator
+               : AccountRights::Standard;
+}
+
+}  // namespace
+
+AccountRights RunningRights() {
+    static const AccountRights rights = ReadRights();
+    return rights;
+}
+
+std::wstring RunningUserSid() {
+    const KernelHandle token = ProcessToken();
+    const std::vector<BYTE> user = token ? TokenUser(token.get()) : std::vector<BYTE>();
+    wchar_t* text = nullptr;
+    if (user.empty() || !ConvertSidToStringSidW(reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid, &text))
+        return {};
+    std::wstring sid = text;
+    LocalFree(text);
+    return sid;
+}
+
+}  // namespace fw

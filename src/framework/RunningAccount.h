@@ -1,0 +1,35 @@
+#pragma once
+// Who this process runs as, for what it may change: a machine-wide list (or
+// another user's) only with an elevated token or as LocalSystem, and the
+// console's backups of a LocalSystem run go where only administrators reach.
+//
+// Test aid: Wine runs everything as an elevated administrator, so the
+// environment variable ZALTROW_TEST_RIGHTS makes the program take itself as
+// not elevated ("standard") or as LocalSystem ("system"). It is read here
+// and nowhere else; any other value, or none, leaves the real checks (the
+// token's elevation, its user against S-1-5-18). It can only make the
+// program assume other rights, never give it any: Windows still decides
+// what a call may do.
+
+#include <string>
+
+namespace fw {
+
+inline constexpr wchar_t kRightsTestAid[] = L"ZALTROW_TEST_RIGHTS";
+
+enum class AccountRights {
+    Standard,       // not elevated: may change only the running account's own list
+    Administrator,  // an elevated token
+    System,         // LocalSystem, as fleet tools run scripts
+};
+
+// Read once per process.
+AccountRights RunningRights();
+
+inline bool MayChangeMachine(AccountRights rights) { return rights != AccountRights::Standard; }
+
+// The running account's SID ("S-1-5-21-..."), whose hive is
+// HKEY_CURRENT_USER; empty when the token cannot be read.
+std::wstring RunningUserSid();
+
+}  // namespace fw

@@ -1,0 +1,85 @@
+// The console program's words: every verb, options in any order, and the
+// mistakes that must stop it before it does anything.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/CommandLine.h"
+
+namespace {
+
+struct Case {
+    std::vector<std::wstring> words;
+    const wchar_t* error;  // a part of the message, or null for a command
+    Verb verb = Verb::Help;
+    // What the command must hold, as one line: format phantoms allUsers
+    // dryRun replace | backups | from | result | targets | files.
+    std::wstring holds = L"";
+};
+
+std::wstring Holds(const CommandLine& c) {
+    std::wstring text = std::to_wstring(static_cast<int>(c.format)) + std::to_wstring(c.phantomsOnly) +
+                        std::to_wstring(c.allUsers) + std::to_wstring(c.dryRun) + std::to_wstring(c.replace) + L"|" +
+                        c.backups + L"|" + c.from + L"|" + c.result + L"|";
+    for (const EntryTarget& t : c.targets) text += t.list + L"=" + t.key + L";";
+    text += L"|";
+    for (const std::wstring& f : c.files) text += f + L";";
+    return text;
+}
+
+TEST(CommandLine, ReadsEveryVerbAndRefusesWhatIsNoCommand) {
+    const std::vector<Case> cases{
+        {{L"help"}, nullptr, Verb::Help, L"00000|||||"},
+        {{L"list", L"--all-users", L"--help"}, nullptr, Verb::Help, L"00000|||||"},
+        {{L"list"}, nullptr, Verb::List, L"00000|||||"},
+        {{L"list", L"--phantoms", L"--csv", L"--all-users"}, nullptr, Verb::List, L"21100|||||"},
+        {{L"list", L"--json"}, nullptr, Verb::List, L"10000|||||"},
+        {{L"check", L"--all-users"}, nullptr, Verb::Check, L"00100|||||"},
+        {{L"clean", L"--backups", L"D:\\B", L"--dry-run"}, nullptr, Verb::Clean, L"00010|D:\\B||||"},
+        {{L"remove", L"--result", L"r.txt", L"user", L"Ключ", L"user:S-1-5-21-9-1001", L"x"}, nullptr, Verb::Remove,
+         L"00000|||r.txt|user=Ключ;user:S-1-5-21-9-1001=x;|"},
+        {{L"remove", L"--", L"machine-32", L"--json"}, nullptr, Verb::Remove, L"00000||||machine-32=--json;|"},
+        {{L"remove", L"--from", L"list.txt", L"--backups", L"B"}, nullptr, Verb::Remove, L"00000|B|list.txt|||"},
+        {{L"remove", L"user", L"K", L"--x"}, L"\"--x\" is not an option of remove"},
+        {{L"restore", L"a.reg", L"--replace", L"b c.reg"}, nullptr, Verb::Restore, L"00001|||||a.reg;b c.reg;"},
+        {{L"backups"}, nullptr, Verb::Backups, L"00000|||||"},
+        {{}, L"No verb"},
+        {{L"lsit"}, L"Unknown verb \"lsit\""},
+        {{L"list", L"--json", L"--csv"}, L"exclude each other"},
+        {{L"list", L"--phantoms", L"--phantoms"}, L"given twice"},
+        {{L"check", L"--phantoms"}, L"not an option of check"},
+        {{L"list", L"extra"}, L"Unexpected \"extra\""},
+        {{L"clean", L"--backups"}, L"needs a file or folder"},
+        {{L"remove"}, L"needs LIST KEY pairs"},
+        {{L"remove", L"machine-32"}, L"the last list has no key"},
+        {{L"remove", L"machine", L"K"}, L"not a list's name"},
+        {{L"remove", L"user:S-1-x", L"K"}, L"not a list's name"},
+        {{L"remove", L"user", L"K", L"--from", L"f"}, L"either with --from"},
+        {{L"restore"}, L"needs the backup files"},
+    };
+    for (const Case& c : cases) {
+        const ParsedCommandLine parsed = ParseCommandLine(c.words);
+        const std::wstring words = c.words.empty() ? L"(none)" : c.words[0] + L" ...";
+        if (c.error) {
+            EXPECT_FALSE(parsed.command) << words;
+            EXPECT_NE(parsed.error.find(c.error), std::wstring::npos) << parsed.error;
+            continue;
+        }
+        ASSERT_TRUE(parsed.command) << words << ": " << parsed.error;
+        EXPECT_EQ(parsed.command->verb, c.verb) << words;
+        EXPECT_EQ(Holds(*parsed.command), c.holds) << words;
+    }
+}
+
+TEST(CommandLine, ReadsFromLinesOfListTabKey) {
+    const TargetLines read = ParseTargetLines(L"\xFEFFmachine-64\t{6F1A}\r\n\r\nuser\tŻółw\tzwei\nuser:S-1-12-1-5\tK");
+    EXPECT_EQ(read.error, L"");
+    EXPECT_EQ(read.targets, (std::vector<EntryTarget>{
+                                {L"machine-64", L"{6F1A}"}, {L"user", L"Żółw\tzwei"}, {L"user:S-1-12-1-5", L"K"}}));
+    for (const wchar_t* bad : {L"user K", L"user\t", L"nobody\tK"})
+        EXPECT_EQ(ParseTargetLines(std::wstring(L"user\tA\n") + bad).error, L"Line 2 is not LIST<TAB>KEY") << bad;
+}
+
+}  // namespace

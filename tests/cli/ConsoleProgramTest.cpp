@@ -1,0 +1,315 @@
+// The real zaltrow.exe, started as a process of its own in the prefix that
+// is the console program's alone (see CMakeLists.txt), on entries seeded
+// there: what each verb prints, the exit code it ends with, and what it
+// leaves in the registry and the backup folders. One table per kind of
+// work: reading, changing, undoing.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "TempFolder.h"
+#include "ThisProgram.h"
+#include "framework/RegistryKey.h"
+#include "framework/TextConversion.h"
+#include "framework/UniqueHandle.h"
+
+namespace {
+
+const std::wstring kUninstall = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const std::wstring kArpCache = L"Software\\Microsoft\\Windows\\CurrentVersion\\App Management\\ARPCache\\";
+// A second signed-in user; its hive lasts as long as the prefix's server.
+const std::wstring kOtherSid = L"S-1-5-21-1111-2222-3333-1001";
+// The machine list this build sees as its own.
+const std::wstring M = sizeof(void*) == 8 ? L"machine-64" : L"machine-32";
+
+std::wstring W(const std::string& text) { return fw::Widen(text); }
+
+std::string Bytes(const std::wstring& file) {
+    std::ifstream in(std::filesystem::path(file), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+struct Ran {
+    DWORD exit = 0xFFFFFFFF;
+    std::wstring out, err;
+};
+
+// zaltrow.exe `args`, its output and errors read as the UTF-8 they must
+// be; `rights` is the test aid's value (null: none).
+Ran Zaltrow(const std::wstring& args, const wchar_t* rights = nullptr, std::wstring outFile = L"") {
+    const TempFolder files;
+    if (outFile.empty()) outFile = W(files.Join("out.txt"));
+    const std::wstring errFile = W(files.Join("err.txt"));
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    Ran run;
+    {
+        fw::FileHandle out(CreateFileW(outFile.c_str(), GENERIC_WRITE, 0, &inherit, CREATE_ALWAYS, 0, nullptr));
+        fw::FileHandle err(CreateFileW(errFile.c_str(), GENERIC_WRITE, 0, &inherit, CREATE_ALWAYS, 0, nullptr));
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = out.get();
+        startup.hStdError = err.get();
+        std::wstring command = L"\"" + W(BesideThisProgram(ZALTROW_CONSOLE_FROM_TESTS)) + L"\" " + args;
+        PROCESS_INFORMATION process{};
+        SetEnvironmentVariableW(L"ZALTROW_TEST_RIGHTS", rights);
+        const bool started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                            &startup, &process);
+        SetEnvironmentVariableW(L"ZALTROW_TEST_RIGHTS", nullptr);
+        if (!started) {
+            ADD_FAILURE() << "cannot start zaltrow.exe: " << GetLastError();
+            return run;
+        }
+        const fw::KernelHandle owned(process.hProcess), thread(process.hThread);
+        EXPECT_EQ(WaitForSingleObject(owned.get(), 60000), WAIT_OBJECT_0);
+        GetExitCodeProcess(owned.get(), &run.exit);
+    }
+    EXPECT_TRUE(fw::FromUtf8(Bytes(outFile), run.out)) << "standard output is not UTF-8";
+    EXPECT_TRUE(fw::FromUtf8(Bytes(errFile), run.err)) << "standard error is not UTF-8";
+    return run;
+}
+
+// A table's columns as " | ": every run of two or more blanks is one.
+std::wstring Columns(const std::wstring& text) {
+    std::wstring out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L' ' && i + 1 < text.size() && text[i + 1] == L' ') {
+            while (i + 1 < text.size() && text[i + 1] == L' ') ++i;
+            out += L" | ";
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+std::wstring LastLine(std::wstring text) {
+    if (text.ends_with(L"\r\n")) text.resize(text.size() - 2);
+    const std::size_t end = text.rfind(L"\r\n");
+    return end == std::wstring::npos ? text : text.substr(end + 2);
+}
+
+// Backslashes as JSON writes them.
+std::wstring Json(std::wstring text) {
+    for (std::size_t at = 0; (at = text.find(L'\\', at)) != std::wstring::npos; at += 2) text.insert(at, L"\\");
+    return text;
+}
+
+void SetValue(HKEY key, const wchar_t* name, DWORD type, const void* data, std::size_t bytes) {
+    EXPECT_EQ(RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), static_cast<DWORD>(bytes)), ERROR_SUCCESS);
+}
+void SetText(HKEY key, const wchar_t* name, const std::wstring& text) {
+    SetValue(key, name, REG_SZ, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+}
+void SetNumber(HKEY key, const wchar_t* name, DWORD number) { SetValue(key, name, REG_DWORD, &number, sizeof number); }
+
+// Entries written straight into the prefix's lists (HKEY_USERS: the second
+// user's), each taken out again at the end with whatever was made of it.
+class Seeded {
+public:
+    ~Seeded() {
+        for (const auto& [root, path] : keys_) RegDeleteTreeW(root, path.c_str());
+        RegDeleteTreeW(HKEY_USERS, kOtherSid.c_str());
+    }
+    fw::RegKey Entry(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& command) {
+        const std::wstring user = root == HKEY_USERS ? kOtherSid + L"\\" : L"";
+        keys_.push_back({root, user + kUninstall + key});
+        keys_.push_back({root, user + kArpCache + key});
+        fw::RegKey entry = fw::CreateRegKey(root, user + kUninstall + key, KEY_ALL_ACCESS);
+        SetText(entry.get(), L"DisplayName", name);
+        SetText(entry.get(), L"UninstallString", command);
+        return entry;
+    }
+    static bool Listed(HKEY root, const std::wstring& key) {
+        return static_cast<bool>(fw::OpenRegKey(root, kUninstall + key, KEY_READ));
+    }
+
+private:
+    std::vector<std::pair<HKEY, std::wstring>> keys_;
+};
+
+DWORD Msiexec(const std::wstring& arguments) {
+    std::wstring command = L"msiexec.exe " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return GetLastError();
+    const fw::KernelHandle owned(process.hProcess), thread(process.hThread);
+    DWORD code = WAIT_TIMEOUT;
+    if (WaitForSingleObject(owned.get(), 120000) == WAIT_OBJECT_0) GetExitCodeProcess(owned.get(), &code);
+    return code;
+}
+
+// One run of the program and what must hold after it.
+struct Step {
+    const wchar_t* rights;
+    std::wstring args;
+    DWORD exit;
+    std::vector<std::wstring> shown = {};  // in its output (tables as Columns), errors or --result file
+    std::wstring lastLine = L"";           // of its output; empty: not looked at
+    std::function<void()> after = {};
+};
+
+void RunSteps(const std::vector<Step>& steps, const std::wstring& resultFile = L"",
+              const std::wstring& saveOutputAs = L"") {
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.args);
+        DeleteFileW(resultFile.c_str());
+        const Ran run = Zaltrow(step.args, step.rights, step.args.find(L"--json") != std::wstring::npos ? saveOutputAs : L"");
+        EXPECT_EQ(run.exit, step.exit) << run.out << run.err;
+        std::wstring seen = Columns(run.out + run.err);
+        if (std::wstring result; fw::FromUtf8(Bytes(resultFile), result)) seen += result;
+        for (const std::wstring& part : step.shown) {
+            EXPECT_NE(seen.find(part), std::wstring::npos) << part << L"\nin:\n" << seen;
+        }
+        if (!step.lastLine.empty()) {
+            EXPECT_EQ(LastLine(run.out), step.lastLine);
+        }
+        if (step.after) step.after();
+    }
+}
+
+TEST(ConsoleProgram, Reading) {
+    const TempFolder files;
+    Seeded seeded;
+    const std::wstring folder = W(files.Path()) + L"\\Live";
+    const std::wstring present = W(files.WriteFile("Live\\unins000.exe"));
+    const std::wstring gone = W(files.Join("Gone\\unins000.exe"));
+    const std::wstring orphan = ZALTROW_TEST_ORPHAN_PRODUCT;
+    {
+        const fw::RegKey live = seeded.Entry(HKEY_LOCAL_MACHINE, L"ZCLI-Live", L"ZCLI Live", L"\"" + present + L"\" /S");
+        SetText(live.get(), L"Publisher", L"Quorvane, Tests");
+        SetText(live.get(), L"DisplayVersion", L"2.1");
+        SetText(live.get(), L"InstallLocation", folder);
+    }
+    seeded.Entry(HKEY_LOCAL_MACHINE, L"ZCLI-Gone", L"ZCLI Gone", gone);
+    SetNumber(seeded.Entry(HKEY_LOCAL_MACHINE, L"ZCLI-Component", L"ZCLI Component", gone).get(), L"SystemComponent", 1);
+    seeded.Entry(HKEY_LOCAL_MACHINE, L"ZCLI-Лиса", L"ZCLI Лиса", L"\"" + present + L"\"");
+    seeded.Entry(HKEY_CURRENT_USER, L"ZCLI-狐", L"ZCLI 狐の道具", gone);
+    seeded.Entry(HKEY_CURRENT_USER, L"ZCLI-Żółw", L"ZCLI Żółw", present);
+    seeded.Entry(HKEY_USERS, L"ZCLI-Other", L"ZCLI Other", gone);
+    // A Windows Installer orphan: its product installed and uninstalled, its
+    // entry put back as failed uninstalls and cleaners leave it.
+    ASSERT_EQ(Msiexec(L"/i \"" + W(BesideThisProgram(ZALTROW_ORPHAN_PACKAGE_FROM_TESTS)) + L"\" /qn"), 0u);
+    ASSERT_EQ(Msiexec(L"/x " + orphan + L" /qn"), 0u);
+    SetNumber(seeded.Entry(HKEY_LOCAL_MACHINE, orphan, L"ZaltrowTestOrphan", L"MsiExec.exe /I" + orphan).get(),
+              L"WindowsInstaller", 1);
+
+    const std::wstring goneRow = L"phantom | " + M + L" | ZCLI-Gone | ZCLI Gone | The uninstaller is missing: " + gone;
+    const std::wstring orphanRow = L"phantom | " + M + L" | " + orphan +
+                                   L" | ZaltrowTestOrphan | Windows Installer does not know the product " + orphan;
+    const std::wstring foxRow = L"phantom | user | ZCLI-狐 | ZCLI 狐の道具 | The uninstaller is missing: " + gone;
+    const std::wstring noErrors = L"";
+    RunSteps({
+        {nullptr, L"list", 0,
+         {goneRow, orphanRow, foxRow, L"\nok | " + M + L" | ZCLI-Live | ZCLI Live | 2.1 | Quorvane, Tests\r\n",
+          L"\nok | " + M + L" | ZCLI-Лиса | ZCLI Лиса\r\n", L"\nok | user | ZCLI-Żółw | ZCLI Żółw\r\n"},
+         L"6 entries listed, 3 phantoms."},
+        {nullptr, L"list --phantoms", 0, {goneRow, orphanRow, foxRow}, L"3 entries listed, 3 phantoms."},
+        {nullptr, L"list --all-users --json", 0,
+         {L"\"leftOut\": 0,",
+          L"{\"list\": \"" + M + L"\", \"user\": null, \"key\": \"ZCLI-Live\", \"name\": \"ZCLI Live\", "
+          L"\"publisher\": \"Quorvane, Tests\", \"version\": \"2.1\", \"installLocation\": \"" + Json(folder) +
+              L"\", \"uninstallString\": \"\\\"" + Json(present) + L"\\\" /S\", \"quietUninstallString\": null, "
+              L"\"productCode\": null, \"phantom\": false, \"reason\": null}",
+          L"\"uninstallString\": \"MsiExec.exe /I" + orphan + L"\", \"quietUninstallString\": null, \"productCode\": \"" +
+              orphan + L"\", \"phantom\": true, \"reason\": \"Windows Installer does not know the product " + orphan,
+          L"{\"list\": \"user:" + kOtherSid + L"\", \"user\": \"" + kOtherSid + L"\", \"key\": \"ZCLI-Other\"",
+          L"{\"list\": \"user\", \"user\": \"S-1-5-21-", L"\"key\": \"ZCLI-狐\", \"name\": \"ZCLI 狐の道具\""},
+         L"}"},
+        {nullptr, L"list --csv", 0,
+         {L"\xFEFFlist,user,key,name,publisher,version,installLocation,uninstallString,quietUninstallString,"
+          L"productCode,phantom,reason\r\n",
+          L"\r\n" + M + L",,ZCLI-Live,ZCLI Live,\"Quorvane, Tests\",2.1," + folder + L",\"\"\"" + present +
+              L"\"\" /S\",,,false,\r\n",
+          L",ZCLI-Лиса,ZCLI Лиса,"}},
+        {nullptr, L"check", 1, {goneRow, orphanRow, foxRow}, L"3 phantom entries among 6 entries listed."},
+        {nullptr, L"check --all-users", 1, {L"phantom | user:" + kOtherSid + L" | ZCLI-Other | ZCLI Other"},
+         L"4 phantom entries among 7 entries listed."},
+        {nullptr, L"help", 0, {L"zaltrow clean [--dry-run]", L"5 | administrator rights needed"}},
+    }, L"", W(BesideThisProgram("list-all-users.json")));
+    // Nothing of the system component, the second user's entry only when asked.
+    const Ran listed = Zaltrow(L"list --csv");
+    EXPECT_EQ(listed.out.find(L"ZCLI Component"), std::wstring::npos);
+    EXPECT_EQ(listed.out.find(L"ZCLI Other"), std::wstring::npos);
+    EXPECT_EQ(listed.err, L"");
+}
+
+TEST(ConsoleProgram, Changing) {
+    const TempFolder files;
+    Seeded seeded;
+    const std::wstring present = W(files.WriteFile("Live\\unins000.exe"));
+    const std::wstring gone = W(files.Join("Gone\\unins000.exe"));
+    const std::wstring never = L"{5A0C2F4E-1B7D-4C39-9E61-2D8F3A7B6C09}";
+    const std::wstring backups = W(files.Join("B")), result = W(files.Join("result.txt"));
+    const std::wstring from = W(files.WriteFile("from.txt", "user\t" + fw::ToUtf8(L"ZCLI-狐") + "\r\n"));
+    const std::wstring inTheWay = W(files.WriteFile("file"));
+    seeded.Entry(HKEY_LOCAL_MACHINE, L"ZCLI-Live", L"ZCLI Live", present);
+    seeded.Entry(HKEY_LOCAL_MACHINE, L"ZCLI-Gone", L"ZCLI Gone", gone);
+    SetText(fw::CreateRegKey(HKEY_LOCAL_MACHINE, kArpCache + L"ZCLI-Gone", KEY_ALL_ACCESS).get(), L"x", L"y");
+    SetNumber(seeded.Entry(HKEY_LOCAL_MACHINE, never, L"ZCLI Never", L"MsiExec.exe /X" + never).get(), L"WindowsInstaller", 1);
+    SetNumber(seeded.Entry(HKEY_LOCAL_MACHINE, L"ZCLI-Component", L"ZCLI Component", gone).get(), L"SystemComponent", 1);
+    seeded.Entry(HKEY_CURRENT_USER, L"ZCLI-Лиса", L"ZCLI Лиса", gone);
+    seeded.Entry(HKEY_CURRENT_USER, L"ZCLI-狐", L"ZCLI 狐", present);
+
+    wchar_t programData[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"ProgramData", programData, MAX_PATH);
+    const std::wstring systemFolder = std::wstring(programData) + L"\\Zaltrow\\Removed";
+    // The entries still listed, and the backup files made, after each step.
+    const auto leaves = [&](std::vector<std::wstring> machine, std::vector<std::wstring> user, std::size_t made) {
+        return [=, &files] {
+            for (const std::wstring key : {L"ZCLI-Live", L"ZCLI-Gone", never.c_str(), L"ZCLI-Component"}) {
+                EXPECT_EQ(Seeded::Listed(HKEY_LOCAL_MACHINE, key), std::count(machine.begin(), machine.end(), key) > 0) << key;
+            }
+            for (const std::wstring key : {L"ZCLI-Лиса", L"ZCLI-狐"}) {
+                EXPECT_EQ(Seeded::Listed(HKEY_CURRENT_USER, key), std::count(user.begin(), user.end(), key) > 0) << key;
+            }
+            EXPECT_EQ(files.FilesIn("B").size(), made);
+        };
+    };
+    RunSteps({
+        {nullptr, L"clean --dry-run --backups " + backups, 0,
+         {L"would remove: " + M + L" | ZCLI-Gone | ZCLI Gone: The uninstaller is missing: " + gone},
+         L"3 of 3 phantom entries would be removed; nothing was changed (dry run); backups would go to " + backups + L".",
+         leaves({L"ZCLI-Live", L"ZCLI-Gone", never, L"ZCLI-Component"}, {L"ZCLI-Лиса", L"ZCLI-狐"}, 0)},
+        {L"standard", L"clean --backups " + backups, 5,
+         {L"removed: user | ZCLI-Лиса | ZCLI Лиса | (backup: " + backups + L"\\",
+          L"administrator rights needed: " + M + L" | ZCLI-Gone | ZCLI Gone: run from an elevated prompt or as SYSTEM"},
+         L"Removed 1 of 3 phantom entries, 2 needing administrator rights; backups in " + backups + L".",
+         leaves({L"ZCLI-Live", L"ZCLI-Gone", never, L"ZCLI-Component"}, {L"ZCLI-狐"}, 1)},
+        {nullptr, L"clean --backups " + backups, 0, {L"removed: " + M + L" | " + never + L" | ZCLI Never"},
+         L"Removed 2 of 2 phantom entries; backups in " + backups + L".",
+         leaves({L"ZCLI-Live", L"ZCLI-Component"}, {L"ZCLI-狐"}, 3)},
+        {nullptr, L"remove " + M + L" ZCLI-Live user ZCLI-Nope " + M + L" ZCLI-Live --result " + result + L" --backups " + backups, 4,
+         {L"already removed: " + M + L" | ZCLI-Live", L"not found: user | ZCLI-Nope: no such entry",
+          M + L"\tZCLI-Live\tremoved\t" + backups + L"\\",
+          L"\r\nuser\tZCLI-Nope\tnot-found\tno such entry\r\n" + M + L"\tZCLI-Live\talready-removed\t\r\n"},
+         L"Removed 1 of 3 entries, 1 already removed, 1 not found; backups in " + backups + L".",
+         leaves({L"ZCLI-Component"}, {L"ZCLI-狐"}, 4)},
+        {nullptr, L"remove user ZCLI-狐 --backups " + inTheWay, 3, {L"backup failed: user | ZCLI-狐 | ZCLI 狐: "},
+         L"Removed 0 of 1 entries, 1 failed; backups in " + inTheWay + L".", leaves({L"ZCLI-Component"}, {L"ZCLI-狐"}, 4)},
+        // Wine keeps no rights of its own: the program says which it gives.
+        {L"system", L"remove --from " + from + L" --result " + result, 0,
+         {L"Made " + systemFolder + L" for administrators and SYSTEM only: O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)\r\n",
+          L"user\tZCLI-狐\tremoved\t" + systemFolder + L"\\"}, L"Removed 1 of 1 entries; backups in " + systemFolder + L".",
+         leaves({L"ZCLI-Component"}, {}, 4)},
+        {nullptr, L"remove " + M, 2, {L"the last list has no key"}},
+        {nullptr, L"remove --from " + W(files.Join("none.txt")), 4, {W(files.Join("none.txt")) + L": "}},
+    }, result);
+    EXPECT_FALSE(fw::OpenRegKey(HKEY_LOCAL_MACHINE, kArpCache + L"ZCLI-Gone", KEY_READ)) << "its ARPCache record stays";
+
+    std::error_code ignored;
+    std::filesystem::remove_all(std::filesystem::path(programData) / L"Zaltrow", ignored);
+}
+
+}  // namespace

@@ -1,0 +1,101 @@
+// The report writers and the outcome rules, as pure text: what a script
+// parses, a spreadsheet opens and a person reads, and which exit code wins.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/EntryReport.h"
+#include "cli/ExitCode.h"
+#include "cli/OperationResult.h"
+
+namespace {
+
+ReportRow Phantom() {
+    ReportRow row;
+    row.list = L"user:S-1-5-21-7-1001";
+    row.user = L"S-1-5-21-7-1001";
+    row.key = L"Ключ \"1\"";
+    row.name = L"狐, \"Fox\"\r\nTwo";
+    row.uninstallString = L"C:\\Tools\\un\tinst.exe";
+    row.phantom = true;
+    row.reason = L"\xD83E\xDD8A \xD800 gone";  // a pair, then a surrogate without its partner
+    return row;
+}
+
+TEST(EntryReport, WritesJsonCsvAndTableExactly) {
+    ReportRow live;
+    live.list = L"machine-64";
+    live.key = L"{6F1A}";
+    live.name = L"Żółw";
+    live.version = L"1.0";
+    const std::vector<ReportRow> rows{live, Phantom()};
+
+    const std::wstring json = JsonReport({L"PC-1", IsoUtcTime(2026, 3, 4, 5, 6, 7), 2}, rows);
+    for (const wchar_t* part : {
+             L"\"computer\": \"PC-1\",\r\n  \"generated\": \"2026-03-04T05:06:07Z\",\r\n  \"leftOut\": 2,",
+             L"{\"list\": \"machine-64\", \"user\": null, \"key\": \"{6F1A}\", \"name\": \"Żółw\", \"publisher\": null, "
+             L"\"version\": \"1.0\", \"installLocation\": null, \"uninstallString\": null, \"quietUninstallString\": "
+             L"null, \"productCode\": null, \"phantom\": false, \"reason\": null}",
+             L"\"key\": \"Ключ \\\"1\\\"\", \"name\": \"狐, \\\"Fox\\\"\\r\\nTwo\"",
+             L"\"uninstallString\": \"C:\\\\Tools\\\\un\\tinst.exe\"",
+             L"\"phantom\": true, \"reason\": \"\xD83E\xDD8A \\ud800 gone\"}\r\n  ]\r\n}\r\n"})
+        EXPECT_NE(json.find(part), std::wstring::npos) << part;
+    EXPECT_TRUE(JsonReport({L"PC", L"T", 0}, {}).ends_with(L"\"leftOut\": 0,\r\n  \"entries\": []\r\n}\r\n"));
+
+    const std::wstring csv = CsvReport(rows);
+    EXPECT_TRUE(csv.starts_with(L"\xFEFFlist,user,key,name,publisher,version,installLocation,uninstallString,"
+                                L"quietUninstallString,productCode,phantom,reason\r\n"));
+    EXPECT_NE(csv.find(L"\r\nmachine-64,,{6F1A},Żółw,,1.0,,,,,false,\r\n"), std::wstring::npos) << csv;
+    EXPECT_NE(csv.find(L"\r\nuser:S-1-5-21-7-1001,S-1-5-21-7-1001,\"Ключ \"\"1\"\"\",\"狐, \"\"Fox\"\"\r\nTwo\","
+                       L",,,C:\\Tools\\un\tinst.exe,,,true,\xD83E\xDD8A \xD800 gone\r\n"),
+              std::wstring::npos)
+        << csv;
+
+    // Each column starts at one place on screen, wide characters taking two.
+    const std::wstring table = TextTable(rows);
+    const auto column = [&](std::wstring_view lineStart, std::wstring_view cell) {
+        const std::size_t line = table.find(lineStart);
+        return DisplayWidth(std::wstring_view(table).substr(line, table.find(cell, line) - line));
+    };
+    EXPECT_EQ(table.substr(0, 32), L"STATE    LIST                  K");
+    EXPECT_EQ(column(L"STATE", L"NAME"), 41u) << table;
+    EXPECT_EQ(column(L"ok ", L"Żółw"), 41u);
+    EXPECT_EQ(column(L"phantom", L"狐"), 41u);
+    EXPECT_EQ(column(L"STATE", L"REASON"), column(L"phantom", L"\xD83E"));
+    EXPECT_NE(table.find(L"ok       machine-64            {6F1A}    Żółw            1.0\r\n"), std::wstring::npos);
+    EXPECT_EQ(DisplayWidth(L"狐\xD83E\xDD8A" L"a"), 5u);
+}
+
+TEST(OperationResult, NamesEachOutcomeAndTheExitCodeThatWins) {
+    const OperationResult removed{L"user", L"K", L"Fox", Outcome::Removed, L"C:\\B\\x.reg"};
+    const OperationResult gone{L"user", L"K2", L"", Outcome::AlreadyRemoved, L""};
+    const OperationResult missing{L"machine-32", L"N", L"", Outcome::NotFound, L"no such entry"};
+    const OperationResult failed{L"user", L"F\tG", L"", Outcome::BackupFailed, L"Access is denied.\r\n"};
+    const OperationResult rights{L"machine-64", L"M", L"", Outcome::NeedsAdministrator, L"run elevated"};
+    EXPECT_EQ(ConsoleLine(removed), L"removed: user  K  Fox  (backup: C:\\B\\x.reg)");
+    EXPECT_EQ(ConsoleLine(rights), L"administrator rights needed: machine-64  M: run elevated");
+    EXPECT_EQ(ResultFileLine(gone), L"user\tK2\talready-removed\t");
+    EXPECT_EQ(ResultFileLine(failed), L"user\tF G\tbackup-failed\tAccess is denied.  ");
+    EXPECT_FALSE(IsFailure(Outcome::AlreadyRemoved));
+    EXPECT_TRUE(IsFailure(Outcome::Exists));
+
+    const std::vector<std::pair<std::vector<OperationResult>, int>> codes{
+        {{}, kExitDone},
+        {{removed, gone}, kExitDone},
+        {{removed, missing}, kExitNotFound},
+        {{missing, failed}, kExitSomeFailed},
+        {{rights, failed, missing}, kExitNeedsAdministrator},
+        {{failed, rights}, kExitNeedsAdministrator},
+    };
+    for (std::size_t i = 0; i < codes.size(); ++i) EXPECT_EQ(ExitCodeOf(codes[i].first), codes[i].second) << i;
+
+    EXPECT_EQ(RemovalSummary({removed, gone, missing, failed, rights}, L"entries", L"C:\\B"),
+              L"Removed 1 of 5 entries, 1 already removed, 1 needing administrator rights, 1 not found, 1 failed; "
+              L"backups in C:\\B.");
+    EXPECT_EQ(RemovalSummary({{L"user", L"K", L"", Outcome::WouldRemove, L""}}, L"phantom entries", L"C:\\B"),
+              L"1 of 1 phantom entries would be removed; nothing was changed (dry run); backups would go to C:\\B.");
+}
+
+}  // namespace
