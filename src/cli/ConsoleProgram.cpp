@@ -13,6 +13,8 @@
 #include "framework/SystemErrorText.h"
 #include "framework/TextConversion.h"
 #include "framework/UniqueHandle.h"
+#include "inventory/BackupKeys.h"
+#include "inventory/BackupRestore.h"
 #include "inventory/EntryJudgement.h"
 #include "inventory/EntryRemoval.h"
 #include "inventory/ProgramInventory.h"
@@ -325,12 +327,64 @@ int ConsoleProgram::Remove(const CommandLine& command) {
     return ExitCodeOf(results);
 }
 
-int ConsoleProgram::Restore(const CommandLine&) {
-    err_.Line(L"restore: not built yet");
-    return kExitSomeFailed;
+int ConsoleProgram::Restore(const CommandLine& command) {
+    std::vector<OperationResult> results;
+    for (const std::wstring& file : command.files) {
+        OperationResult result{L"", file, L"", Outcome::Failed, L""};
+        const BackupRestore::Inspection inspection = BackupRestore::Inspect(file);
+        const std::optional<ListRef> list =
+            inspection.verdict == BackupRestore::Inspection::Verdict::Backup
+                ? ParseListName(std::wstring(fw::AsWide(ListNameOfRoot(inspection.entry.listRoot,
+                                                                        BackupRestore::SystemIs64Bit()))))
+                : std::nullopt;
+        if (list) {
+            result.list = ListName(*list);
+            result.name = std::wstring(fw::AsWide(inspection.entry.displayName));
+        }
+        if (list && NeedsAdministrator(*list, rights_)) {
+            // Not tried: the machine's lists and other users' are not ours to change.
+            result.outcome = Outcome::NeedsAdministrator;
+            result.detail = kNeedsAdministrator;
+        } else {
+            const BackupRestore::Result restored = BackupRestore::Restore(file, command.replace);
+            switch (restored.outcome) {
+            case BackupRestore::Outcome::Restored:
+                result.outcome = Outcome::Restored;
+                result.detail = file;
+                break;
+            case BackupRestore::Outcome::Exists: result.outcome = Outcome::Exists; break;
+            case BackupRestore::Outcome::NotABackup: result.outcome = Outcome::NotABackup; break;
+            case BackupRestore::Outcome::FileMissing: result.outcome = Outcome::NotFound; break;
+            default: result.outcome = Outcome::Failed; break;
+            }
+            if (result.outcome != Outcome::Restored) result.detail = restored.reason;
+            if (result.outcome == Outcome::Exists) result.detail += L" Add --replace to overwrite it.";
+        }
+        Report(result);
+        results.push_back(std::move(result));
+    }
+    std::size_t restored = 0;
+    for (const OperationResult& result : results) restored += result.outcome == Outcome::Restored;
+    out_.Line(L"Restored " + std::to_wstring(restored) + L" of " + std::to_wstring(results.size()) + L" backups.");
+    return ExitCodeOf(results);
 }
 
-int ConsoleProgram::Backups(const CommandLine&) {
-    err_.Line(L"backups: not built yet");
-    return kExitSomeFailed;
+int ConsoleProgram::Backups(const CommandLine& command) {
+    BackupFolder folder(command.backups, rights_);
+    const BackupRestore::Listing listing = BackupRestore::ListBackups(folder.Path());
+    if (listing.error != ERROR_SUCCESS) {
+        err_.Line(folder.Path() + L": " + fw::SystemErrorText(listing.error));
+        return kExitSomeFailed;
+    }
+    for (const BackupRestore::ListedBackup& backup : listing.backups) {
+        const std::u16string list = ListNameOfRoot(backup.entry.listRoot, BackupRestore::SystemIs64Bit());
+        std::wstring line = backup.file + L"\t" + std::wstring(fw::AsWide(list)) + L"\t" +
+                            std::wstring(fw::AsWide(backup.entry.keyName));
+        if (!backup.entry.displayName.empty()) line += L"\t" + std::wstring(fw::AsWide(backup.entry.displayName));
+        out_.Line(line);
+    }
+    std::wstring summary = std::to_wstring(listing.backups.size()) + L" backups in " + folder.Path();
+    if (listing.skipped) summary += L" (" + std::to_wstring(listing.skipped) + L" other .reg files passed over)";
+    out_.Line(summary + L".");
+    return kExitDone;
 }

@@ -43,7 +43,7 @@
 //   references), Bstr.h, InternetHandle.h (WinINet, kept apart).
 //   RegistryKey.h opens and creates registry keys into their owner
 //   (fw::OpenRegKey, fw::CreateRegKey, by UTF-16 paths); every key outside
-//   SettingsStore's walks is opened there.
+//   UninstallRegistry's walks is opened there.
 //
 // Text: whatever can carry a name from the system (registry keys and
 //   values, file paths, list rows, icons) goes through the wide (UTF-16)

@@ -1,6 +1,6 @@
 #pragma once
 // Opening and creating registry keys into an owner. Every key the program
-// opens outside SettingsStore's own walks goes through these, so the rule
+// opens outside UninstallRegistry's own walks goes through these, so the rule
 // that a failed open leaves nothing to close lives in one place. Paths are
 // UTF-16, so a key is opened by its exact name; callers with ANSI text
 // widen it first.

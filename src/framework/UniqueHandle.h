@@ -66,6 +66,13 @@ struct FileHandleTraits {  // CreateFile's empty value is INVALID_HANDLE_VALUE
 };
 using FileHandle = UniqueHandle<FileHandleTraits>;
 
+struct FindHandleTraits {  // FindFirstFile's searches
+    using Handle = HANDLE;
+    static Handle Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) noexcept { ::FindClose(h); }
+};
+using FindHandle = UniqueHandle<FindHandleTraits>;
+
 struct IconTraits {
     using Handle = HICON;
     static Handle Invalid() noexcept { return nullptr; }

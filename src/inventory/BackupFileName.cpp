@@ -37,3 +37,18 @@ std::u16string BackupFileName(const BackupTime& when, std::u16string_view keyNam
     if (attempt > 1) name += u" (" + Number(attempt) + u")";
     return name + u".reg";
 }
+
+std::optional<BackupTime> BackupFileTime(std::u16string_view fileName) {
+    constexpr std::u16string_view kForm = u"0000-00-00 00-00-00 ";
+    if (fileName.size() <= kForm.size()) return std::nullopt;
+    for (std::size_t i = 0; i < kForm.size(); ++i) {
+        const bool digit = fileName[i] >= u'0' && fileName[i] <= u'9';
+        if (kForm[i] == u'0' ? !digit : fileName[i] != kForm[i]) return std::nullopt;
+    }
+    const auto number = [&](std::size_t at, std::size_t digits) {
+        int value = 0;
+        for (std::size_t i = at; i < at + digits; ++i) value = value * 10 + (fileName[i] - u'0');
+        return value;
+    };
+    return BackupTime{number(0, 4), number(5, 2), number(8, 2), number(11, 2), number(14, 2), number(17, 2)};
+}

@@ -4,11 +4,14 @@
 // "2026-12-08 13-20-05 {6F1A...}.reg". Names sort by time. Pure text rules;
 // the folder and the writing live in EntryBackup.
 
+#include <compare>
+#include <optional>
 #include <string>
 #include <string_view>
 
 struct BackupTime {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    auto operator<=>(const BackupTime&) const = default;  // earlier is less
 };
 
 // `attempt` 1 gives the plain name; later attempts, for when a file of that
@@ -22,3 +25,7 @@ std::u16string BackupFileName(const BackupTime& when, std::u16string_view keyNam
 std::u16string FileSafeKeyName(std::u16string_view keyName);
 
 inline constexpr std::size_t kMaxKeyPart = 120;
+
+// The time at the start of a name BackupFileName made ("YYYY-MM-DD
+// HH-MM-SS " and more); nothing for a name that does not start so.
+std::optional<BackupTime> BackupFileTime(std::u16string_view fileName);

@@ -16,14 +16,22 @@ namespace {
 // Names whose file already exists get " (2)", " (3)"... up to this many.
 constexpr int kMaxAttempts = 100;
 
-// A folder that exists, made now with any missing parents if need be; a
-// file of that name in the way is an error.
-DWORD EnsureFolder(const std::wstring& path) {
-    const int rc = SHCreateDirectoryExW(nullptr, path.c_str(), nullptr);
-    if (rc != ERROR_SUCCESS && rc != ERROR_ALREADY_EXISTS && rc != ERROR_FILE_EXISTS) return static_cast<DWORD>(rc);
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) ? ERROR_SUCCESS
-                                                                                              : ERROR_ALREADY_EXISTS;
+// A folder that exists, made now level by level if need be. On failure
+// `where` names the level that could not be made (a file of that name in
+// the way is an error too).
+DWORD EnsureFolder(const std::wstring& path, std::wstring& where) {
+    for (std::size_t end = path.find(L'\\', 3);; end = path.find(L'\\', end + 1)) {
+        where = path.substr(0, end);
+        if (!CreateDirectoryW(where.c_str(), nullptr)) {
+            const DWORD error = GetLastError();
+            const DWORD attributes = GetFileAttributesW(where.c_str());
+            const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+            // Levels out of one's reach (a protected parent) may refuse
+            // creation and still be there; a file in the way is not a folder.
+            if (!folder) return attributes != INVALID_FILE_ATTRIBUTES ? ERROR_ALREADY_EXISTS : error;
+        }
+        if (end == std::wstring::npos) return ERROR_SUCCESS;
+    }
 }
 
 BackupTime Now() {
@@ -71,7 +79,8 @@ bool EntryBackup::Save(const std::wstring& keyName, const std::wstring& folder) 
     }
 
     if (folder.empty()) return Fail(L"the local application data folder", ERROR_PATH_NOT_FOUND);
-    if (const DWORD error = EnsureFolder(folder)) return Fail(folder, error);
+    std::wstring where;
+    if (const DWORD error = EnsureFolder(folder, where)) return Fail(where, error);
     return WriteNewFile(folder, keyName, keys.FileBytes());
 }
 

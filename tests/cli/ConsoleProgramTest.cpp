@@ -313,3 +313,47 @@ TEST(ConsoleProgram, Changing) {
 }
 
 }  // namespace
+
+// Undoing: removals come back bit for bit from their backups, an entry that
+// is there again is kept unless --replace, anything else is refused.
+TEST(ConsoleProgram, Undoing) {
+    const TempFolder files;
+    Seeded seeded;
+    const std::wstring backups = W(files.Join("Backups"));
+    {
+        const fw::RegKey entry = seeded.Entry(HKEY_LOCAL_MACHINE, L"ZCLI-Undo", L"ZCLI Undo", L"C:\\Gone\\u.exe");
+        SetValue(entry.get(), L"Unterminated", REG_SZ, L"ab", 4);  // no closing zero: kept so
+        fw::CreateRegKey(entry.get(), L"Sub", KEY_WRITE);
+    }
+    std::wstring backup;
+    std::string before;
+    const std::wstring notOurs = W(files.WriteFile("run.reg", "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Run]\r\n"));
+    RunSteps({
+        {nullptr, L"remove machine-" + std::wstring(sizeof(void*) == 8 ? L"64" : L"32") + L" ZCLI-Undo --backups \"" +
+                      backups + L"\"",
+         0, {L"removed"}, L"", [&] {
+             backup = W(files.FilesIn("Backups").at(0).string());
+             before = Bytes(backup);
+             EXPECT_FALSE(Seeded::Listed(HKEY_LOCAL_MACHINE, L"ZCLI-Undo"));
+         }},
+        {nullptr, L"backups --backups \"" + backups + L"\"", 0, {L"ZCLI-Undo", L"ZCLI Undo"}, L"1 backups in " + backups + L"."},
+    });
+    ASSERT_FALSE(backup.empty());
+    RunSteps({
+        {L"standard", L"restore \"" + backup + L"\"", 5,
+         {L"run from an elevated prompt or as SYSTEM"}, L"", [] { EXPECT_FALSE(Seeded::Listed(HKEY_LOCAL_MACHINE, L"ZCLI-Undo")); }},
+        {nullptr, L"restore \"" + backup + L"\"", 0, {L"restored"},
+         L"Restored 1 of 1 backups.", [&] { EXPECT_TRUE(Seeded::Listed(HKEY_LOCAL_MACHINE, L"ZCLI-Undo")); }},
+        {nullptr, L"restore \"" + backup + L"\"", 3, {L"exists", L"--replace"}},
+        {nullptr, L"restore --replace \"" + backup + L"\"", 0, {L"restored"}},
+        {nullptr, L"restore \"" + notOurs + L"\" \"" + W(files.Join("missing.reg")) + L"\"", 3,
+         {L"not a backup", L"missing.reg"}},
+    });
+    // Removed again into a fresh backup, the entry is exactly what came back.
+    Zaltrow(L"remove machine-" + std::wstring(sizeof(void*) == 8 ? L"64" : L"32") + L" ZCLI-Undo --backups \"" +
+            W(files.Join("Again")) + L"\"");
+    const auto again = files.FilesIn("Again");
+    ASSERT_EQ(again.size(), 1u);
+    const std::string after = Bytes(again[0].wstring());
+    EXPECT_EQ(after, before);
+}

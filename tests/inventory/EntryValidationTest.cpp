@@ -7,6 +7,7 @@
 #include <cctype>
 
 #include "TempFolder.h"
+#include "framework/FilePresence.h"
 #include "framework/TextConversion.h"
 #include "framework/UniqueHandle.h"
 #include "inventory/UninstallCommand.h"
@@ -28,7 +29,11 @@ TEST_F(EntryValidationTest, FileExistsAgainstRealFiles) {
     EXPECT_EQ(FileExists(W(folder.Join("tool\\missing.exe"))), 0);       // missing file
     EXPECT_EQ(FileExists(W(folder.Join("gone\\unins000.exe"))), 0);      // missing folder
     EXPECT_EQ(FileExists(W(folder.Join("tool"))), 1);                    // a folder counts as present
-    EXPECT_EQ(FileExists(L""), 0);
+    EXPECT_EQ(FileExists(L""), 1);  // no drive to be missing from
+    // A drive letter with no volume (an unplugged disk) or a share that is
+    // not there proves nothing about the program.
+    EXPECT_EQ(FileExists(L"Q:\\Apps\\u.exe"), 1);
+    EXPECT_EQ(FileExists(L"\\\\no-such-server\\share\\u.exe"), 1);
     // Names the file system refuses are no proof that anything is gone.
     EXPECT_EQ(FileExists(W(folder.Join("tool\\a<b>\\unins000.exe"))), 1);
     EXPECT_EQ(FileExists(W(folder.Join("tool\\??\\unins000.exe"))), 1);
@@ -42,12 +47,20 @@ TEST_F(EntryValidationTest, FileHeldOpenExclusivelyIsPresent) {
     EXPECT_FALSE(IsPhantom(W(file)));
 }
 
-TEST_F(EntryValidationTest, OverlongPathIsNotTestedAndCountsAsPresent) {
-    std::wstring path = W(folder.Join(std::string(990, 'a')));
-    ASSERT_GT(path.size(), kMaxTestedPathChars);
-    EXPECT_EQ(FileExists(path), 1);
-    std::wstring fits = L"C:\\" + std::wstring(kMaxTestedPathChars - 3, L'b');
-    EXPECT_EQ(FileExists(fits), 0);
+// Paths past the old 260-character limit are tested whole; only what
+// Windows could not start is left untested, and counts as present.
+TEST_F(EntryValidationTest, LongPathsAreTestedWholeAndOverlongOnesCountAsPresent) {
+    const std::wstring top = W(folder.Join(std::string(200, 'd')));
+    const std::wstring deep = top + L"\\" + std::wstring(200, L'e');
+    ASSERT_TRUE(CreateDirectoryW(fw::LongPathForm(top).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(fw::LongPathForm(deep).c_str(), nullptr));
+    const std::wstring file = deep + L"\\u.exe";
+    ASSERT_TRUE(fw::FileHandle(CreateFileW(fw::LongPathForm(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
+                                           nullptr)));
+    EXPECT_EQ(FileExists(file), 1);
+    EXPECT_EQ(FileExists(deep + L"\\gone.exe"), 0);
+    EXPECT_EQ(FileExists(deep + L"\\..\\gone.exe"), 1) << "a form the long-path prefix cannot take";
+    EXPECT_EQ(FileExists(L"C:\\" + std::wstring(kMaxTestedPathChars, L'b')), 1);
 }
 
 TEST_F(EntryValidationTest, PhantomOnlyForMissingDrivePaths) {
@@ -72,6 +85,7 @@ namespace {
 ProgramEntry EntryFor(const std::string& command) {
     ProgramEntry entry;
     entry.uninstallString = W(command);
+    entry.command = entry.uninstallString;
     const UninstallCommand split = SplitUninstallString(entry.uninstallString);
     entry.programPath = split.programPath;
     entry.programArgs = split.programArgs;

@@ -1,0 +1,164 @@
+#include "inventory/BackupKeys.h"
+
+namespace {
+
+constexpr std::u16string_view kWindowsParts[] = {u"Microsoft", u"Windows", u"CurrentVersion"};
+constexpr std::u16string_view kUninstall = u"\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+constexpr std::u16string_view kArpCache = u"\\Microsoft\\Windows\\CurrentVersion\\App Management\\ARPCache\\";
+
+char16_t Fold(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; }
+
+// Equal as the registry compares names, as far as ASCII letters go; names
+// that differ in the case of other letters count as different, which can
+// only refuse a file, never merge two entries.
+bool SameName(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (Fold(a[i]) != Fold(b[i])) return false;
+    }
+    return true;
+}
+
+bool StartsWith(std::u16string_view text, std::u16string_view start) {
+    return text.size() >= start.size() && SameName(text.substr(0, start.size()), start);
+}
+
+std::vector<std::u16string_view> Parts(std::u16string_view name) {
+    std::vector<std::u16string_view> parts;
+    for (std::size_t start = 0; start <= name.size();) {
+        std::size_t end = name.find(u'\\', start);
+        if (end == std::u16string_view::npos) end = name.size();
+        parts.push_back(name.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}
+
+enum class List { None, Machine, Machine32, User, OtherUser };
+
+bool IsUserSid(std::u16string_view sid) {
+    constexpr std::u16string_view kClasses = u"_Classes";
+    const bool classes = sid.size() >= kClasses.size() && SameName(sid.substr(sid.size() - kClasses.size()), kClasses);
+    return (StartsWith(sid, u"S-1-5-21-") || StartsWith(sid, u"S-1-12-1-")) && !classes;
+}
+
+// The list whose root the first parts of a name are, and how many parts
+// that root has.
+List ListOf(const std::vector<std::u16string_view>& parts, std::size_t& rootParts) {
+    const auto is = [&](std::size_t i, std::u16string_view name) {
+        return i < parts.size() && SameName(parts[i], name);
+    };
+    if (is(0, u"HKEY_LOCAL_MACHINE") && is(1, u"SOFTWARE")) {
+        rootParts = is(2, u"Wow6432Node") ? 3 : 2;
+        return rootParts == 3 ? List::Machine32 : List::Machine;
+    }
+    rootParts = 2;
+    if (is(0, u"HKEY_CURRENT_USER") && is(1, u"Software")) return List::User;
+    rootParts = 3;
+    if (is(0, u"HKEY_USERS") && parts.size() > 1 && IsUserSid(parts[1]) && is(2, u"Software")) return List::OtherUser;
+    return List::None;
+}
+
+struct Place {
+    std::u16string_view listRoot;
+    std::u16string_view keyName;
+    bool uninstallKey = false;  // the entry's Uninstall key itself
+};
+
+// Where a key of the file stands: in which list, under which entry.
+std::optional<Place> PlaceOf(std::u16string_view name) {
+    const std::vector<std::u16string_view> parts = Parts(name);
+    for (std::u16string_view part : parts) {
+        if (part.empty()) return std::nullopt;
+    }
+    std::size_t i = 0;
+    if (ListOf(parts, i) == List::None) return std::nullopt;
+    Place place;
+    place.listRoot = name.substr(0, parts[i - 1].data() + parts[i - 1].size() - name.data());
+    for (std::u16string_view fixed : kWindowsParts) {
+        if (i == parts.size() || !SameName(parts[i++], fixed)) return std::nullopt;
+    }
+    std::size_t keyIndex = 0;
+    if (i + 1 < parts.size() && SameName(parts[i], u"Uninstall")) {
+        keyIndex = i + 1;
+        place.uninstallKey = keyIndex + 1 == parts.size();
+    } else if (i + 2 < parts.size() && SameName(parts[i], u"App Management") && SameName(parts[i + 1], u"ARPCache")) {
+        keyIndex = i + 2;
+    } else {
+        return std::nullopt;
+    }
+    place.keyName = parts[keyIndex];
+    return place;
+}
+
+std::u16string Quoted(std::u16string_view text) { return u"\"" + std::u16string(text) + u"\""; }
+
+// A text value's characters up to its first zero; a lone last byte is no
+// character.
+std::u16string TextOf(const std::vector<std::uint8_t>& data) {
+    std::u16string text;
+    for (std::size_t i = 0; i + 1 < data.size(); i += 2) {
+        const char16_t c = static_cast<char16_t>(data[i] | data[i + 1] << 8);
+        if (c == 0) break;
+        text.push_back(c);
+    }
+    return text;
+}
+
+}  // namespace
+
+std::optional<BackupEntry> EntryOfBackupKeys(const std::vector<reg_file::Key>& keys, std::u16string& reason) {
+    if (keys.empty()) {
+        reason = u"It holds no keys.";
+        return std::nullopt;
+    }
+    std::optional<Place> first;
+    const reg_file::Key* uninstallKey = nullptr;
+    for (const reg_file::Key& key : keys) {
+        const std::optional<Place> place = PlaceOf(key.name);
+        if (!place) {
+            reason = Quoted(key.name) + u" is not part of an Add/Remove Programs entry.";
+            return std::nullopt;
+        }
+        if (!first) first = place;
+        if (!SameName(place->listRoot, first->listRoot) || !SameName(place->keyName, first->keyName)) {
+            reason = u"It holds more than one entry: " + Quoted(keys.front().name) + u" and " + Quoted(key.name) + u".";
+            return std::nullopt;
+        }
+        if (place->uninstallKey && !uninstallKey) uninstallKey = &key;
+    }
+    if (!uninstallKey) {
+        reason = u"It holds no Uninstall key, only an ARPCache record.";
+        return std::nullopt;
+    }
+    const Place place = *PlaceOf(uninstallKey->name);
+    BackupEntry entry{std::u16string(place.listRoot), std::u16string(place.keyName), {}};
+    for (const reg_file::Value& value : uninstallKey->values) {
+        if (SameName(value.name, u"DisplayName") &&
+            (value.type == reg_file::kString || value.type == reg_file::kExpandString))
+            entry.displayName = TextOf(value.data);
+    }
+    return entry;
+}
+
+std::u16string UninstallKeyName(const BackupEntry& entry) {
+    return entry.listRoot + std::u16string(kUninstall) + entry.keyName;
+}
+
+std::u16string ArpCacheKeyName(const BackupEntry& entry) {
+    return entry.listRoot + std::u16string(kArpCache) + entry.keyName;
+}
+
+std::u16string ListNameOfRoot(std::u16string_view listRoot, bool systemIs64Bit) {
+    const std::vector<std::u16string_view> parts = Parts(listRoot);
+    std::size_t rootParts = 0;
+    const List list = ListOf(parts, rootParts);
+    if (rootParts != parts.size()) return {};
+    switch (list) {
+    case List::Machine: return systemIs64Bit ? u"machine-64" : u"machine-32";
+    case List::Machine32: return u"machine-32";
+    case List::User: return u"user";
+    case List::OtherUser: return u"user:" + std::u16string(parts[1]);
+    default: return {};
+    }
+}
