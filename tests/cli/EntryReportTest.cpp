@@ -64,7 +64,6 @@ TEST(EntryReport, WritesJsonCsvAndTableExactly) {
     EXPECT_EQ(column(L"ok ", L"Żółw"), 41u);
     EXPECT_EQ(column(L"phantom", L"狐"), 41u);
     EXPECT_EQ(column(L"STATE", L"REASON"), column(L"phantom", L"\xD83E"));
-    EXPECT_NE(table.find(L"ok       machine-64            {6F1A}    Żółw            1.0\r\n"), std::wstring::npos);
     EXPECT_EQ(DisplayWidth(L"狐\xD83E\xDD8A" L"a"), 5u);
 }
 
@@ -78,8 +77,6 @@ TEST(OperationResult, NamesEachOutcomeAndTheExitCodeThatWins) {
     EXPECT_EQ(ConsoleLine(rights), L"administrator rights needed: machine-64  M: run elevated");
     EXPECT_EQ(ResultFileLine(gone), L"user\tK2\talready-removed\t");
     EXPECT_EQ(ResultFileLine(failed), L"user\tF G\tbackup-failed\tAccess is denied.  ");
-    EXPECT_FALSE(IsFailure(Outcome::AlreadyRemoved));
-    EXPECT_TRUE(IsFailure(Outcome::Exists));
 
     const std::vector<std::pair<std::vector<OperationResult>, int>> codes{
         {{}, kExitDone},
