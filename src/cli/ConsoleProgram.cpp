@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cwchar>
 #include <optional>
 
 #include "cli/BackupFolder.h"
@@ -122,8 +121,13 @@ bool ReadFileBytes(const std::wstring& path, std::string& bytes, DWORD& error) {
     const fw::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                           FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
-    if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart > (1 << 26)) {
-        error = file ? ERROR_FILE_TOO_LARGE : GetLastError();
+    if (!file || !GetFileSizeEx(file.get(), &size)) {
+        error = GetLastError();
+        return false;
+    }
+    // A list of entries is small; anything this big is not one.
+    if (size.QuadPart > (1 << 26)) {
+        error = ERROR_FILE_TOO_LARGE;
         return false;
     }
     bytes.resize(static_cast<std::size_t>(size.QuadPart));
@@ -383,7 +387,7 @@ int ConsoleProgram::Backups(const CommandLine& command) {
         if (!backup.entry.displayName.empty()) line += L"\t" + std::wstring(fw::AsWide(backup.entry.displayName));
         out_.Line(line);
     }
-    std::wstring summary = std::to_wstring(listing.backups.size()) + L" backups in " + folder.Path();
+    std::wstring summary = Plural(listing.backups.size(), L"backup", L"backups") + L" in " + folder.Path();
     if (listing.skipped) summary += L" (" + std::to_wstring(listing.skipped) + L" other .reg files passed over)";
     out_.Line(summary + L".");
     return kExitDone;

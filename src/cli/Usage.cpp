@@ -28,6 +28,7 @@ std::wstring UsageText() {
            "  zaltrow backups [--backups DIR]\r\n"
            "      The backup files, newest first, with the entry each holds.\r\n"
            "  zaltrow help\r\n"
+           "Options come in any order; a key that starts with -- is named after a lone --.\r\n"
            "\r\n"
            "Lists: machine-64 and machine-32 (machine-wide; machine-32 is the only one on\r\n"
            "32-bit Windows), user (the running account's), and with --all-users\r\n"

@@ -315,7 +315,7 @@ TEST(ConsoleProgram, Undoing) {
              before = Bytes(backup);
              EXPECT_FALSE(Seeded::Listed(HKEY_LOCAL_MACHINE, L"ZCLI-Undo"));
          }},
-        {nullptr, L"backups --backups \"" + backups + L"\"", 0, {L"ZCLI-Undo", L"ZCLI Undo"}, L"1 backups in " + backups + L"."},
+        {nullptr, L"backups --backups \"" + backups + L"\"", 0, {L"ZCLI-Undo", L"ZCLI Undo"}, L"1 backup in " + backups + L"."},
     });
     ASSERT_FALSE(backup.empty());
     RunSteps({
