@@ -332,6 +332,10 @@ int ConsoleProgram::Remove(const CommandLine& command) {
 }
 
 int ConsoleProgram::Restore(const CommandLine& command) {
+    // An entry replaced is backed up where this account's removals go (as
+    // SYSTEM, the folder only administrators may enter).
+    BackupFolder folder(L"", rights_);
+    bool folderReady = false;
     std::vector<OperationResult> results;
     for (const std::wstring& file : command.files) {
         OperationResult result{L"", file, L"", Outcome::Failed, L""};
@@ -349,8 +353,10 @@ int ConsoleProgram::Restore(const CommandLine& command) {
             // Not tried: the machine's lists and other users' are not ours to change.
             result.outcome = Outcome::NeedsAdministrator;
             result.detail = kNeedsAdministrator;
+        } else if (command.replace && !folderReady && !(folderReady = PrepareFolder(folder))) {
+            result.detail = folder.FailureText() + L" Nothing was restored.";
         } else {
-            const BackupRestore::Result restored = BackupRestore::Restore(file, command.replace);
+            const BackupRestore::Result restored = BackupRestore::Restore(file, command.replace, folder.Path());
             switch (restored.outcome) {
             case BackupRestore::Outcome::Restored:
                 result.outcome = Outcome::Restored;

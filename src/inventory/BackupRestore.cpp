@@ -79,7 +79,8 @@ BackupRestore::Inspection BackupRestore::Inspect(const std::wstring& file) {
     return inspection;
 }
 
-BackupRestore::Result BackupRestore::Restore(const std::wstring& file, bool replace) {
+BackupRestore::Result BackupRestore::Restore(const std::wstring& file, bool replace,
+                                             const std::wstring& backupFolder) {
     Inspection inspection = Inspect(file);
     Result result;
     result.reason = inspection.reason;
@@ -119,7 +120,7 @@ BackupRestore::Result BackupRestore::Restore(const std::wstring& file, bool repl
             ParseListName(Wide(ListNameOfRoot(result.entry.listRoot, SystemIs64Bit())));
         if (!ref) return fail(uninstallName + L" has no place in this registry", ERROR_BAD_PATHNAME);
         EntryBackup backup(*ref);
-        if (!backup.Save(Wide(result.entry.keyName), DefaultBackupFolder())) {
+        if (!backup.Save(Wide(result.entry.keyName), backupFolder)) {
             result.reason = backup.FailureText();
             return result;
         }

@@ -46,11 +46,11 @@ public:
     };
     // Imports the backup into the list it names. An entry that is there is
     // replaced only with `replace`: it is first saved as a removal saves it
-    // (into the same folder, so replacing can be undone), then its Uninstall
+    // (into `backupFolder`, so replacing can be undone), then its Uninstall
     // and ARPCache trees are deleted, so no value of it outlives the
     // restore. A stale ARPCache record left without its entry goes too. If
     // writing fails midway, what was written is deleted again.
-    static Result Restore(const std::wstring& file, bool replace);
+    static Result Restore(const std::wstring& file, bool replace, const std::wstring& backupFolder);
 
     struct ListedBackup {
         std::wstring file;               // full path

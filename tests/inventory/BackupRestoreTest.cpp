@@ -92,7 +92,7 @@ TEST_F(BackupRestoreTest, RestoresBitForBitAndReplacesOnlyWhenAsked) {
 
         RegDeleteTreeA(c.root, entry.c_str());
         RegDeleteTreeA(c.root, cache.c_str());
-        BackupRestore::Result restored = BackupRestore::Restore(file, false);
+        BackupRestore::Result restored = BackupRestore::Restore(file, false, DefaultBackupFolder());
         ASSERT_EQ(restored.outcome, Outcome::Restored) << fw::Narrow(restored.reason);
         EXPECT_EQ(fw::Narrow(restored.entry.keyName), c.key);
         EXPECT_EQ(restored.entry.displayName, u"Restored Caf\u00e9");
@@ -102,11 +102,11 @@ TEST_F(BackupRestoreTest, RestoresBitForBitAndReplacesOnlyWhenAsked) {
         SetValue(c.root, entry, L"Stray", REG_SZ, Utf16(L"added since"));
         SetValue(c.root, cache + "\\Stray key", L"x", REG_DWORD, {0, 0, 0, 0});
         const Bytes current = ReadBytes(Save(c.root, c.key));
-        EXPECT_EQ(BackupRestore::Restore(file, false).outcome, Outcome::Exists);
+        EXPECT_EQ(BackupRestore::Restore(file, false, DefaultBackupFolder()).outcome, Outcome::Exists);
         EXPECT_EQ(ReadBytes(Save(c.root, c.key)), current);
         // ... unless replacing it is asked for: then it is saved first, and
         // afterwards the entry is the file's, without what was added.
-        restored = BackupRestore::Restore(file, true);
+        restored = BackupRestore::Restore(file, true, DefaultBackupFolder());
         ASSERT_EQ(restored.outcome, Outcome::Restored) << fw::Narrow(restored.reason);
         EXPECT_EQ(ReadBytes(restored.replacedBackup), current);
         EXPECT_EQ(ReadBytes(Save(c.root, c.key)), backup);
@@ -144,7 +144,7 @@ TEST_F(BackupRestoreTest, RefusesWhatIsNotOneEntrysBackupAndWritesNothing) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const BackupRestore::Result result = BackupRestore::Restore(c.file, true);
+        const BackupRestore::Result result = BackupRestore::Restore(c.file, true, DefaultBackupFolder());
         EXPECT_EQ(result.outcome, c.outcome);
         EXPECT_FALSE(result.reason.empty());
         EXPECT_EQ(result.reason.find(L"Nothing of the backup was kept.") != std::wstring::npos,
