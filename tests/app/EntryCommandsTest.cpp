@@ -284,7 +284,9 @@ TEST_F(EntryCommandsTest, EntryShapesAreListedJudgedAndRemovedAsWindowsWould) {
         SCOPED_TRACE(c.what);
         const int row = RowOf(c.name);
         ASSERT_EQ(row >= 0, c.listed);
-        if (c.listed) EXPECT_EQ(list.GetItemData(row), c.red ? PhantomMark : 0);
+        if (c.listed) {
+            EXPECT_EQ(list.GetItemData(row), c.red ? PhantomMark : 0);
+        }
     }
     int parentRows = 0;
     for (int i = 0; i < list.GetItemCount(); ++i) parentRows += list.GetItemText(i, 0) == L"Shape Parent";
