@@ -9,4 +9,8 @@ zaltrow_make_prefix "$build/wine-bench" headless
 "$WINESERVER" -p
 trap '"$WINESERVER" -k >/dev/null 2>&1 || true' EXIT
 cd "$build"
-xvfb-run -a -s "-screen 0 1024x768x24" "$WINE" tools/bench/refresh_bench.exe "src\\$ZALTROW_EXE_NAME"
+# --cli: the console program's `list --json > file` next to the window's
+# start-up (tools/bench-cli.sh).
+programs=("src\\$ZALTROW_EXE_NAME")
+[ "${1:-}" = --cli ] && programs=(--cli "src\\$ZALTROW_EXE_NAME" "src\\$ZALTROW_CONSOLE_EXE_NAME")
+xvfb-run -a -s "-screen 0 1024x768x24" "$WINE" tools/bench/refresh_bench.exe "${programs[@]}"

@@ -27,4 +27,9 @@ RegKey CreateRegKey(HKEY root, const std::wstring& path, REGSAM access, LONG* re
     return Kept(std::move(key), rc, result);
 }
 
+std::wstring FoldedKeyName(std::wstring name) {
+    if (!name.empty()) CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
+    return name;
+}
+
 }  // namespace fw

@@ -20,4 +20,8 @@ RegKey OpenRegKey(HKEY root, const std::wstring& path, REGSAM access, LONG* resu
 // The key created (or opened, when it is there) as a non-volatile key.
 RegKey CreateRegKey(HKEY root, const std::wstring& path, REGSAM access, LONG* result = nullptr);
 
+// A key name in one letter case, so names compare as the registry compares
+// them: ignoring case.
+std::wstring FoldedKeyName(std::wstring name);
+
 }  // namespace fw

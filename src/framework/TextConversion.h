@@ -20,25 +20,39 @@ inline std::u16string_view AsUtf16(std::wstring_view text) {
     return {reinterpret_cast<const char16_t*>(text.data()), text.size()};
 }
 
-// Characters the code page lacks become its default character.
-inline std::string Narrow(std::wstring_view text) {
+namespace text_detail {
+
+inline std::string Encode(UINT codePage, std::wstring_view text) {
     if (text.empty()) return {};
     const int length = static_cast<int>(text.size());
-    const int size = WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    const int size = WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
     if (size <= 0) return {};
-    std::string narrow(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), length, narrow.data(), size, nullptr, nullptr);
-    return narrow;
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(codePage, 0, text.data(), length, bytes.data(), size, nullptr, nullptr);
+    return bytes;
 }
+
+// False when the bytes cannot be decoded with `flags`.
+inline bool Decode(UINT codePage, DWORD flags, std::string_view bytes, std::wstring& text) {
+    text.clear();
+    if (bytes.empty()) return true;
+    const int length = static_cast<int>(bytes.size());
+    const int size = MultiByteToWideChar(codePage, flags, bytes.data(), length, nullptr, 0);
+    if (size <= 0) return false;
+    text.resize(static_cast<std::size_t>(size));
+    MultiByteToWideChar(codePage, flags, bytes.data(), length, text.data(), size);
+    return true;
+}
+
+}  // namespace text_detail
+
+// Characters the code page lacks become its default character.
+inline std::string Narrow(std::wstring_view text) { return text_detail::Encode(CP_ACP, text); }
 inline std::string Narrow(std::u16string_view text) { return Narrow(AsWide(text)); }
 
 inline std::wstring Widen(std::string_view text) {
-    if (text.empty()) return {};
-    const int length = static_cast<int>(text.size());
-    const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
-    if (size <= 0) return {};
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), size);
+    std::wstring wide;
+    text_detail::Decode(CP_ACP, 0, text, wide);
     return wide;
 }
 inline std::u16string WidenUtf16(std::string_view text) {
@@ -48,26 +62,11 @@ inline std::u16string WidenUtf16(std::string_view text) {
 
 // UTF-8, for output that is no console and for files read by other
 // programs; a surrogate without its partner becomes U+FFFD.
-inline std::string ToUtf8(std::wstring_view text) {
-    if (text.empty()) return {};
-    const int length = static_cast<int>(text.size());
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    if (size <= 0) return {};
-    std::string utf8(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, utf8.data(), size, nullptr, nullptr);
-    return utf8;
-}
+inline std::string ToUtf8(std::wstring_view text) { return text_detail::Encode(CP_UTF8, text); }
 
 // Strict: false for bytes that are not UTF-8, which are never guessed at.
 inline bool FromUtf8(std::string_view bytes, std::wstring& text) {
-    text.clear();
-    if (bytes.empty()) return true;
-    const int length = static_cast<int>(bytes.size());
-    const int size = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), length, nullptr, 0);
-    if (size <= 0) return false;
-    text.resize(static_cast<std::size_t>(size));
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), length, text.data(), size);
-    return true;
+    return text_detail::Decode(CP_UTF8, MB_ERR_INVALID_CHARS, bytes, text);
 }
 
 }  // namespace fw

@@ -1,5 +1,7 @@
 #include "inventory/BackupFileName.h"
 
+#include <string>
+
 namespace {
 
 std::u16string TwoDigits(int number) {
@@ -7,12 +9,8 @@ std::u16string TwoDigits(int number) {
 }
 
 std::u16string Number(int number) {
-    std::u16string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + number % 10));
-        number /= 10;
-    } while (number > 0);
-    return digits;
+    const std::string digits = std::to_string(number);
+    return std::u16string(digits.begin(), digits.end());
 }
 
 }  // namespace

@@ -1,11 +1,10 @@
 #include "inventory/EntryJudgement.h"
 
-#include <windows.h>
-
 #include <set>
 #include <utility>
 
 #include "framework/ParallelFor.h"
+#include "framework/RegistryKey.h"
 #include "inventory/EntryValidation.h"
 
 namespace {
@@ -20,12 +19,6 @@ std::wstring ParentScope(const ProgramEntry& entry) {
     }
 }
 
-std::wstring Folded(const std::wstring& name) {
-    std::wstring folded = name;
-    if (!folded.empty()) CharUpperBuffW(folded.data(), static_cast<DWORD>(folded.size()));
-    return folded;
-}
-
 }  // namespace
 
 bool IsListed(const ProgramEntry& entry, bool parentExists) {
@@ -36,11 +29,11 @@ bool IsListed(const ProgramEntry& entry, bool parentExists) {
 std::vector<ListedEntry> ListEntries(const ProgramInventory& inventory) {
     const std::vector<ProgramEntry>& entries = inventory.Entries();
     std::set<std::pair<std::wstring, std::wstring>> keys;
-    for (const ProgramEntry& entry : entries) keys.emplace(ParentScope(entry), Folded(entry.keyName));
+    for (const ProgramEntry& entry : entries) keys.emplace(ParentScope(entry), fw::FoldedKeyName(entry.keyName));
     std::vector<ListedEntry> listed;
     for (const ProgramEntry& entry : entries) {
         const bool parentExists =
-            !entry.parentKeyName.empty() && keys.contains({ParentScope(entry), Folded(entry.parentKeyName)});
+            !entry.parentKeyName.empty() && keys.contains({ParentScope(entry), fw::FoldedKeyName(entry.parentKeyName)});
         if (IsListed(entry, parentExists)) listed.push_back({&entry, false, {}});
     }
     // Each test asks the file system or Windows Installer on its own.

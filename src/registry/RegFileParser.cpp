@@ -1,16 +1,14 @@
 #include "registry/RegFileParser.h"
 
+#include <string>
+
 namespace reg_file {
 
 namespace {
 
 std::u16string Number(std::size_t number) {
-    std::u16string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + number % 10));
-        number /= 10;
-    } while (number > 0);
-    return digits;
+    const std::string digits = std::to_string(number);
+    return std::u16string(digits.begin(), digits.end());
 }
 
 int HexDigit(char16_t c) {

@@ -3,6 +3,7 @@
 #include "framework/RegistryKey.h"
 #include "framework/TextConversion.h"
 #include "framework/Wow64.h"
+#include "registry/UninstallRegistry.h"
 
 namespace {
 
@@ -76,22 +77,11 @@ fw::RegKey RegistryImport::Open(const Location& where, REGSAM access, LONG& resu
 }
 
 LONG RegistryImport::DeleteTree(const Location& where) {
-    LONG rc = ERROR_SUCCESS;
-    {
-        fw::RegKey key = Open(where, DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE, rc);
-        if (!key) return rc;
-        rc = RegDeleteTreeW(key.get(), nullptr);
-        if (rc != ERROR_SUCCESS) return rc;
-    }
-    // The key itself goes through its parent, named in the same view.
+    // The key goes through its parent (the root itself for a top-level key).
     const std::size_t slash = where.path.rfind(L'\\');
-    fw::RegKey parent;
-    if (slash != std::wstring::npos) {
-        parent = Open({where.root, where.view, where.path.substr(0, slash)}, KEY_READ, rc);
-        if (!parent) return rc;
-    }
-    const std::wstring leaf = slash == std::wstring::npos ? where.path : where.path.substr(slash + 1);
-    return RegDeleteKeyExW(parent ? parent.get() : where.root, leaf.c_str(), where.view, 0);
+    if (slash == std::wstring::npos) return UninstallRegistry::DeleteTree(where.root, L"", where.path, where.view);
+    return UninstallRegistry::DeleteTree(where.root, where.path.substr(0, slash), where.path.substr(slash + 1),
+                                         where.view);
 }
 
 bool RegistryImport::Write(const std::vector<reg_file::Key>& keys) {

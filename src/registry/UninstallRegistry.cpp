@@ -7,13 +7,6 @@
 
 namespace {
 
-// Key names compare as the registry compares them: ignoring letter case.
-std::wstring Folded(const std::wstring& name) {
-    std::wstring folded = name;
-    if (!folded.empty()) CharUpperBuffW(folded.data(), static_cast<DWORD>(folded.size()));
-    return folded;
-}
-
 std::optional<std::wstring> ReadCacheRecord(HKEY key, const wchar_t* valueName) {
     DWORD type = REG_BINARY;
     DWORD size = 0;
@@ -97,7 +90,7 @@ UninstallRegistry& UninstallRegistry::EnumerateKey(HKEY root, const std::wstring
             continue;
         }
         results_.emplace_back(name, length);
-        listed.insert(Folded(results_.back()));
+        listed.insert(fw::FoldedKeyName(results_.back()));
     }
 
     // Values are what the oldest lists held; one counts only where it names
@@ -113,10 +106,10 @@ UninstallRegistry& UninstallRegistry::EnumerateKey(HKEY root, const std::wstring
         if (rc == ERROR_NO_MORE_ITEMS) break;
         if (rc != ERROR_SUCCESS || type != REG_SZ) continue;  // longer data cannot name a key
         const std::wstring text = registry_text::Utf16UpToFirstZero(data, dataSize);
-        if (text.empty() || text.find(L'\\') != std::wstring::npos || listed.contains(Folded(text))) continue;
+        if (text.empty() || text.find(L'\\') != std::wstring::npos || listed.contains(fw::FoldedKeyName(text))) continue;
         if (!fw::OpenRegKey(key.get(), text, KEY_QUERY_VALUE | view)) continue;
         results_.push_back(text);
-        listed.insert(Folded(text));
+        listed.insert(fw::FoldedKeyName(text));
     }
     return *this;
 }
