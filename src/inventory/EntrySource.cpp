@@ -1,8 +1,7 @@
 #include "inventory/EntrySource.h"
 
-#include <sddl.h>
-
 #include "framework/RegistryKey.h"
+#include "framework/RunningAccount.h"
 #include "framework/UniqueHandle.h"
 #include "framework/Wow64.h"
 #include "inventory/UninstallCommand.h"
@@ -111,29 +110,11 @@ bool IsUserAccountSid(std::wstring_view name) {
     return true;
 }
 
-namespace {
-
-std::wstring RunningUserSid() {
-    HANDLE raw = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return {};
-    const fw::KernelHandle token(raw);
-    alignas(TOKEN_USER) unsigned char buffer[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
-    DWORD size = 0;
-    if (!GetTokenInformation(token.get(), TokenUser, buffer, sizeof buffer, &size)) return {};
-    wchar_t* text = nullptr;
-    if (!ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &text)) return {};
-    std::wstring sid = text;
-    LocalFree(text);
-    return sid;
-}
-
-}  // namespace
-
 std::vector<std::wstring> OtherUserSids() {
     std::vector<std::wstring> sids;
     const fw::RegKey users = fw::OpenRegKey(HKEY_USERS, L"", KEY_ENUMERATE_SUB_KEYS);
     if (!users) return sids;
-    const std::wstring self = RunningUserSid();
+    const std::wstring self = fw::RunningUserSid();
     for (DWORD index = 0;; ++index) {
         wchar_t name[256];
         DWORD length = 256;
