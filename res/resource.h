@@ -47,3 +47,14 @@
 
 // System menu
 #define IDM_ABOUTBOX 0x0010
+
+// The main window's context menu, accelerators and their commands
+#define IDR_LIST_MENU 3000
+#define IDR_MAIN_ACCELERATORS 3001
+#define ID_PROPERTIES 3010
+#define ID_OPEN_FOLDER 3011
+#define ID_COPY_NAME 3012
+#define ID_SELECT_ALL 3013
+#define ID_SELECT_RED 3014
+#define ID_RESTORE_REMOVED 3015
+#define ID_KEY_IGNORED 3016

@@ -15,11 +15,23 @@ int Application::Run() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
+    int exitCode = 1;
     {
-        MainDialog dialog;
-        dialog.DoModal();
+        // Modeless, so the loop below can give the window its keys.
+        fw::Modeless<MainDialog> dialog;
+        dialog.EndProgramOnClose();
+        if (dialog.Create()) {
+            MSG message;
+            BOOL got;
+            while ((got = GetMessageW(&message, nullptr, 0, 0)) != 0 && got != -1) {
+                if (dialog.TranslateKeys(message)) continue;
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
+            exitCode = got == 0 ? static_cast<int>(message.wParam) : 1;
+        }
     }
 
     if (SUCCEEDED(ole)) OleUninitialize();
-    return 0;
+    return exitCode;
 }

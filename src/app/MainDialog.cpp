@@ -4,18 +4,21 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <unordered_set>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "BuildConfig.h"
 #include "app/AboutDialog.h"
+#include "app/SettingsNumbers.h"
 #include "widgets/HelpDialog.h"
 #include "inventory/EntryJudgement.h"
 #include "inventory/EntryRemoval.h"
 #include "inventory/EntrySelection.h"
 #include "inventory/StillListedDialog.h"
 #include "inventory/UninstallWaitDialog.h"
+#include "framework/Clipboard.h"
 #include "framework/PaintDc.h"
 #include "framework/ShellIcon.h"
 #include "framework/SystemErrorText.h"
@@ -34,6 +37,23 @@ constexpr const char* kDisableSplashValue = "bDisableSplash";
 // waits for painting, so the rows are drawn first however fast icons come.
 constexpr UINT_PTR kIconTimer = 1;
 constexpr UINT kIconTimerMs = 40;
+// Posted once for however many selection changes come before it (Ctrl+A
+// changes every row), so the buttons are set once.
+constexpr UINT kUpdateStatesMessage = WM_APP + 1;
+// What the window remembers between starts, under kSettingsKey.
+constexpr const char* kPlacementValue = "WindowPlacement";  // left,top,width,height,maximized
+constexpr const char* kColumnsValue = "ColumnWidths";
+constexpr const char* kSortValue = "SortOrder";            // column,ascending
+constexpr int kColumns = 2;
+constexpr int kStoredDpi = 96;
+
+// The display scale the window's sizes are in.
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : kStoredDpi;
+    if (screen) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : kStoredDpi;
+}
 
 struct ButtonIcons {
     int control;
@@ -50,7 +70,14 @@ constexpr ButtonIcons kButtonIcons[] = {
 
 MainDialog::MainDialog()
     : ResizableDialog(IDD_ZALTROW_DIALOG, nullptr, MinimumSize::Opening),
-      mainIcon_(LoadIconA(ResourceModule(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+      mainIcon_(LoadIconA(ResourceModule(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
+      accelerators_(LoadAcceleratorsW(ResourceModule(), MAKEINTRESOURCEW(IDR_MAIN_ACCELERATORS))) {}
+
+bool MainDialog::TranslateKeys(MSG& message) {
+    if (!Hwnd() || (message.hwnd != Hwnd() && !IsChild(Hwnd(), message.hwnd))) return false;
+    if (accelerators_ && TranslateAcceleratorW(Hwnd(), accelerators_, &message)) return true;
+    return IsDialogMessageW(Hwnd(), &message) != FALSE;
+}
 
 fw::ImageList MainDialog::Images() const { return fw::ImageList(list_.GetImageList(LVSIL_SMALL)); }
 
@@ -107,8 +134,12 @@ bool MainDialog::OnInitDialog() {
     // The buttons have tips; the list is no tool (see EnableToolTips).
     EnableToolTips({IDC_UNINSTALL, IDC_REMOVE, IDC_REFRESH, IDC_UPGRADE, IDC_HELP_BUTTON, IDC_QUIT});
     SetUpList();
+    LoadLayout();
     RefreshList();
-    return true;
+    // The list has the focus from the start, its first row selected, as
+    // the keyboard user expects; false keeps the system from moving it.
+    SendMessageW(Hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list_.Hwnd()), TRUE);
+    return false;
 }
 
 void MainDialog::DecorateButtons() {
@@ -152,7 +183,7 @@ void MainDialog::SetUpList() {
     list_.AdoptImageList(std::move(images), LVSIL_SMALL);
 
     list_.SetTextBkColor(CLR_NONE);
-    SetWindowTextA(Item(IDC_UPGRADE), "Upgrade");
+    SetWindowTextA(Item(IDC_UPGRADE), "U&pgrade");
     SetWindowTextA(Hwnd(), ZALTROW_PRODUCT_NAME);
 
     wchar_t folder[2000] = {};
@@ -194,6 +225,50 @@ private:
 }  // namespace
 
 void MainDialog::RefreshList() {
+    const KeptSelection kept = KeepSelection();
+    FillList();
+    RestoreSelection(kept);
+    UpdateCommandStates();
+}
+
+MainDialog::KeptSelection MainDialog::KeepSelection() const {
+    KeptSelection kept;
+    for (int row : list_.SelectedRows()) {
+        if (kept.firstRow < 0) kept.firstRow = row;
+        if (const ProgramEntry* entry = EntryOfRow(row)) kept.selected.push_back(EntryIdentity(*entry));
+    }
+    if (const ProgramEntry* entry = EntryOfRow(list_.FocusedRow())) kept.focused = EntryIdentity(*entry);
+    return kept;
+}
+
+void MainDialog::RestoreSelection(const KeptSelection& kept) {
+    const int count = list_.GetItemCount();
+    if (count == 0) return;
+    const std::unordered_set<std::wstring> wanted(kept.selected.begin(), kept.selected.end());
+    std::vector<int> rows;
+    int focus = -1;
+    if (!wanted.empty() || !kept.focused.empty()) {
+        for (int row = 0; row < count; ++row) {
+            const ProgramEntry* entry = EntryOfRow(row);
+            if (!entry) continue;
+            const std::wstring identity = EntryIdentity(*entry);
+            if (wanted.count(identity)) rows.push_back(row);
+            if (identity == kept.focused) focus = row;
+        }
+    }
+    if (rows.empty()) {
+        // The selected entries are gone (removed) or none was selected:
+        // the row now where the first of them was, as a list does after
+        // a deletion; the first row at the start.
+        const int row = std::clamp(kept.firstRow, 0, count - 1);
+        rows.push_back(row);
+        focus = row;
+    }
+    if (focus < 0) focus = rows.front();
+    list_.SelectRows(rows, focus);
+}
+
+void MainDialog::FillList() {
     RefreshTimings timings;
     PhaseClock clock(refreshObserver_ ? &timings : nullptr);
     // One repaint at the end instead of one per inserted row: a visible
@@ -243,6 +318,7 @@ void MainDialog::RefreshList() {
         if (!entry.iconPath.empty()) jobs.push_back({row, entry.iconPath, entry.iconIndex});
     }
     list_.RowsFilled(std::move(rowEntries));
+    if (list_.SortColumn() != 0) list_.SortByColumn(list_.SortColumn(), list_.SortAscending());
     ShowLegend();
     clock.Add(&RefreshTimings::rows);
 
@@ -285,10 +361,25 @@ void MainDialog::ApplyIcons() {
 }
 
 bool MainDialog::OnCommand(int id, int code, HWND control) {
-    if (code == BN_CLICKED) {
+    // Buttons and menu items send 0 (BN_CLICKED), accelerators 1.
+    if (code == BN_CLICKED || code == 1) {
         switch (id) {
         case IDC_REFRESH:
             RefreshList();
+            return true;
+        case ID_SELECT_ALL:
+            list_.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
+            return true;
+        case ID_SELECT_RED:
+            SelectRedRows();
+            return true;
+        case ID_OPEN_FOLDER:
+            OpenInstallFolder();
+            return true;
+        case ID_COPY_NAME:
+            CopyNames();
+            return true;
+        case ID_KEY_IGNORED:
             return true;
         case IDC_REMOVE:
             OnRemove();
@@ -317,6 +408,9 @@ void MainDialog::OnUpgrade() {
 // The Uninstall button, Enter and a double-click on a row.
 void MainDialog::OnOK() { OnUninstall(); }
 
+// Quit, Alt+F4 and the close box; Escape never comes here (TranslateKeys).
+void MainDialog::OnCancel() { DestroyWindow(Hwnd()); }
+
 const ProgramEntry* MainDialog::EntryOfRow(int row) const {
     const std::optional<std::size_t> index = list_.EntryAt(row);
     return index && *index < inventory_.Count() ? &inventory_.Entries()[*index] : nullptr;
@@ -326,20 +420,171 @@ void MainDialog::ShowInvalidSelection(const std::wstring& rowText) {
     MessageBoxW(Hwnd(), InvalidSelectionText(rowText).c_str(), kCaption, MB_OK | MB_ICONHAND);
 }
 
-void MainDialog::OnRemove() {
-    const SelectedEntry selected = FindSelectedEntry(list_, [this](int row) { return EntryOfRow(row); });
-    if (selected.row < 0) return;
-    if (!selected.entry) {
-        ShowInvalidSelection(selected.rowText);
-        return;
+bool MainDialog::SelectedEntries(std::vector<ProgramEntry>& entries) {
+    for (int row : list_.SelectedRows()) {
+        const ProgramEntry* entry = EntryOfRow(row);
+        if (!entry) {
+            ShowInvalidSelection(list_.GetItemText(row, 0));
+            return false;
+        }
+        entries.push_back(*entry);
     }
-    // The selection holds its own copy of the entry, which the refresh
-    // inside the removal leaves alone.
-    const ProgramEntry& entry = *selected.entry;
-    if (MessageBoxW(Hwnd(), RemoveQuestionText(entry.displayName).c_str(), kCaption, MB_YESNO | MB_ICONQUESTION) !=
-        IDYES)
-        return;
-    RemoveProgramEntry(Hwnd(), entry, [this] { RefreshList(); });
+    return true;
+}
+
+void MainDialog::OnRemove() {
+    // Copies of the entries: the refresh inside the removal leaves them.
+    std::vector<ProgramEntry> entries;
+    if (!SelectedEntries(entries) || entries.empty()) return;
+    std::vector<std::wstring> names;
+    for (const ProgramEntry& entry : entries) names.push_back(entry.displayName);
+    if (MessageBoxW(Hwnd(), RemoveQuestionText(names).c_str(), kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    RemoveProgramEntries(Hwnd(), entries, [this] { RefreshList(); });
+}
+
+void MainDialog::UpdateCommandStates() {
+    statesPending_ = false;
+    const int selected = list_.SelectedCount();
+    const std::pair<int, bool> states[] = {{IDC_UNINSTALL, selected == 1}, {IDC_REMOVE, selected >= 1}};
+    for (const auto& [id, enabled] : states) {
+        HWND button = Item(id);
+        // A button that goes grey may not keep the focus: the list takes it.
+        if (!enabled && GetFocus() == button)
+            SendMessageW(Hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list_.Hwnd()), TRUE);
+        EnableWindow(button, enabled);
+    }
+}
+
+void MainDialog::SelectRedRows() {
+    std::vector<int> rows;
+    for (int row = 0; row < list_.GetItemCount(); ++row)
+        if (list_.GetItemData(row) == PhantomMark) rows.push_back(row);
+    list_.SelectRows(rows, rows.empty() ? -1 : rows.front());
+}
+
+void MainDialog::OpenInstallFolder() {
+    const ProgramEntry* entry = list_.SelectedCount() == 1 ? EntryOfRow(list_.FirstSelected()) : nullptr;
+    if (!entry || entry->installLocation.empty()) return;
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.hwnd = Hwnd();
+    info.lpVerb = L"open";
+    info.lpFile = entry->installLocation.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    SetLastError(ERROR_SUCCESS);
+    if (ShellExecuteExW(&info)) return;
+    const DWORD error = GetLastError();
+    const std::wstring text = L"The install folder could not be opened:\n" + entry->installLocation + L"\n\n" +
+                              fw::SystemErrorText(error != ERROR_SUCCESS ? error : ERROR_PATH_NOT_FOUND);
+    MessageBoxW(Hwnd(), text.c_str(), kCaption, MB_OK | MB_ICONEXCLAMATION);
+}
+
+// The names of the selected rows, one per line, as a person would paste them.
+void MainDialog::CopyNames() {
+    std::wstring names;
+    for (int row : list_.SelectedRows()) {
+        if (!names.empty()) names += L"\r\n";
+        names += list_.GetItemText(row, 0);
+    }
+    if (!names.empty()) fw::CopyToClipboard(Hwnd(), names);
+}
+
+void MainDialog::ShowContextMenu(LPARAM where) {
+    POINT point{static_cast<short>(LOWORD(where)), static_cast<short>(HIWORD(where))};
+    if (where == -1) {
+        // From the keyboard (Shift+F10, the menu key): below the focused
+        // row, or at the list's corner when no row is on screen.
+        RECT row{};
+        const int focused = list_.FocusedRow();
+        point = {8, 8};
+        if (focused >= 0 && list_.GetItemRect(focused, row, LVIR_LABEL)) point = {row.left + 8, row.bottom};
+        ClientToScreen(list_.Hwnd(), &point);
+    }
+    HMENU menus = LoadMenuW(ResourceModule(), MAKEINTRESOURCEW(IDR_LIST_MENU));
+    if (!menus) return;
+    HMENU menu = GetSubMenu(menus, 0);
+    const int selected = list_.SelectedCount();
+    const ProgramEntry* single = selected == 1 ? EntryOfRow(list_.FirstSelected()) : nullptr;
+    bool anyRed = false;
+    for (int row = 0; row < list_.GetItemCount() && !anyRed; ++row) anyRed = list_.GetItemData(row) == PhantomMark;
+    const std::pair<UINT, bool> states[] = {
+        {IDC_UNINSTALL, single != nullptr},
+        {IDC_REMOVE, selected >= 1},
+        {ID_PROPERTIES, single != nullptr},
+        {ID_OPEN_FOLDER, single && !single->installLocation.empty()},
+        {ID_COPY_NAME, selected >= 1},
+        {ID_SELECT_ALL, list_.GetItemCount() > 0},
+        {ID_SELECT_RED, anyRed},
+    };
+    for (const auto& [id, enabled] : states) EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+    SetMenuDefaultItem(menu, IDC_UNINSTALL, FALSE);
+    const UINT command = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, point.x, point.y, 0,
+                                        Hwnd(), nullptr);
+    DestroyMenu(menus);
+    if (command) SendMessageW(Hwnd(), WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), 0);
+}
+
+void MainDialog::LoadLayout() {
+    SettingsStore store;
+    const int dpi = ScreenDpi();
+    using settings_numbers::Scale;
+    const std::vector<int> sort = settings_numbers::Split(store.ReadString(kSettingsKey, kSortValue, HKEY_CURRENT_USER), 2);
+    if (!sort.empty() && sort[0] >= 0 && sort[0] < kColumns) list_.SetSort(sort[0], sort[1] != 0);
+
+    const std::vector<int> widths =
+        settings_numbers::Split(store.ReadString(kSettingsKey, kColumnsValue, HKEY_CURRENT_USER), kColumns);
+    for (std::size_t column = 0; column < widths.size(); ++column)
+        if (widths[column] > 0)
+            SendMessageW(list_.Hwnd(), LVM_SETCOLUMNWIDTH, column, Scale(widths[column], kStoredDpi, dpi));
+
+    const std::vector<int> box =
+        settings_numbers::Split(store.ReadString(kSettingsKey, kPlacementValue, HKEY_CURRENT_USER), 5);
+    if (box.empty()) return;
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (!GetWindowPlacement(Hwnd(), &placement)) return;
+    RECT& normal = placement.rcNormalPosition;
+    // Never smaller than the window opens: the controls would overlap.
+    const int width = std::max<int>(Scale(box[2], kStoredDpi, dpi), MinTrackSize().cx);
+    const int height = std::max<int>(Scale(box[3], kStoredDpi, dpi), MinTrackSize().cy);
+    RECT stored{Scale(box[0], kStoredDpi, dpi), Scale(box[1], kStoredDpi, dpi), 0, 0};
+    stored.right = stored.left + width;
+    stored.bottom = stored.top + height;
+    // A place on a screen that is no longer there keeps the centred one.
+    if (MonitorFromRect(&stored, MONITOR_DEFAULTTONULL)) {
+        normal = stored;
+    } else {
+        normal.right = normal.left + width;
+        normal.bottom = normal.top + height;
+    }
+    placement.showCmd = box[4] ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+    placement.flags = 0;
+    SetWindowPlacement(Hwnd(), &placement);
+}
+
+void MainDialog::SaveLayout() {
+    SettingsStore store;
+    const int dpi = ScreenDpi();
+    using settings_numbers::Scale;
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (GetWindowPlacement(Hwnd(), &placement)) {
+        const RECT& normal = placement.rcNormalPosition;
+        const bool maximized = placement.showCmd == SW_SHOWMAXIMIZED ||
+                               (placement.showCmd == SW_SHOWMINIMIZED && (placement.flags & WPF_RESTORETOMAXIMIZED));
+        store.WriteString(kSettingsKey, kPlacementValue,
+                          settings_numbers::Join({Scale(normal.left, dpi, kStoredDpi), Scale(normal.top, dpi, kStoredDpi),
+                                                  Scale(normal.right - normal.left, dpi, kStoredDpi),
+                                                  Scale(normal.bottom - normal.top, dpi, kStoredDpi), maximized ? 1 : 0}));
+    }
+    std::vector<int> widths;
+    for (int column = 0; column < kColumns; ++column)
+        widths.push_back(
+            Scale(static_cast<int>(SendMessageW(list_.Hwnd(), LVM_GETCOLUMNWIDTH, column, 0)), dpi, kStoredDpi));
+    store.WriteString(kSettingsKey, kColumnsValue, settings_numbers::Join(widths));
+    store.WriteString(kSettingsKey, kSortValue,
+                      settings_numbers::Join({list_.SortColumn(), list_.SortAscending() ? 1 : 0}));
 }
 
 namespace {
@@ -363,6 +608,8 @@ DWORD StartUninstaller(const UninstallTarget& target) {
 }  // namespace
 
 void MainDialog::OnUninstall() {
+    // One program at a time: its uninstaller has the user's attention.
+    if (list_.SelectedCount() != 1) return;
     const auto entryOfRow = [this](int row) { return EntryOfRow(row); };
     const SelectedEntry selected = FindSelectedEntry(list_, entryOfRow);
     if (selected.row < 0) return;
@@ -423,6 +670,14 @@ bool MainDialog::OnNotify(NMHDR& header, LRESULT& result) {
         result = 0;
         return true;
     }
+    if (header.code == LVN_ITEMCHANGED && header.idFrom == IDC_PROGRAM_LIST) {
+        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+        if ((change.uChanged & LVIF_STATE) && ((change.uNewState ^ change.uOldState) & LVIS_SELECTED) &&
+            !statesPending_) {
+            statesPending_ = PostMessageW(Hwnd(), kUpdateStatesMessage, 0, 0) != FALSE;
+        }
+        return false;
+    }
     if (header.code == LVN_GETINFOTIPW && header.idFrom == IDC_PROGRAM_LIST) {
         ShowInfoTip(reinterpret_cast<NMLVGETINFOTIPW&>(header));
         result = 0;
@@ -476,16 +731,26 @@ bool MainDialog::OnTimer(UINT_PTR id) {
 }
 
 void MainDialog::OnDestroy() {
+    SaveLayout();
     // No icon may arrive for a list that is going: the worker ends here.
     KillTimer(Hwnd(), kIconTimer);
     iconJobs_.clear();
     iconLoader_.Stop();
     ResizableDialog::OnDestroy();
+    if (endsProgram_) PostQuitMessage(0);
 }
 
 bool MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (message == WM_QUERYDRAGICON) {
         result = reinterpret_cast<LRESULT>(mainIcon_);
+        return true;
+    }
+    if (message == kUpdateStatesMessage) {
+        UpdateCommandStates();
+        return true;
+    }
+    if (message == WM_CONTEXTMENU && reinterpret_cast<HWND>(wParam) == list_.Hwnd()) {
+        ShowContextMenu(lParam);
         return true;
     }
     return ResizableDialog::OnMessage(message, wParam, lParam, result);

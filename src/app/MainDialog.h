@@ -6,6 +6,8 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/IconLoader.h"
 #include "app/ProgramListCtrl.h"
@@ -35,11 +37,20 @@ public:
     // The tooltip of a control id; null for ids without one.
     static const char* ToolTipText(int controlId);
 
+    // The main window's keys, for the message loop: its accelerators
+    // (Delete, F5, F1, Ctrl+A, Ctrl+Shift+A, Alt+Enter; Escape does
+    // nothing), then the dialog manager's (Tab, Enter, Alt+letter). True
+    // when `message` was one of them and is handled.
+    bool TranslateKeys(MSG& message);
+    // The program ends when this window closes (Quit, Alt+F4, the close box).
+    void EndProgramOnClose() { endsProgram_ = true; }
+
 protected:
     void DoDataExchange() override;
     bool OnInitDialog() override;
     bool OnCommand(int id, int code, HWND control) override;
     void OnOK() override;
+    void OnCancel() override;
     bool OnNotify(NMHDR& header, LRESULT& result) override;
     bool OnSysCommand(UINT command, LPARAM position) override;
     bool OnPaint() override;
@@ -56,6 +67,28 @@ private:
 
     void OnUninstall();
     void OnRemove();
+    // The entries of the selected rows, in row order; false (after saying
+    // so) when a selected row shows no entry.
+    bool SelectedEntries(std::vector<ProgramEntry>& entries);
+    // Which entries are selected and focused, to be selected again after a
+    // fill; a selection whose entries are all gone leaves the row that took
+    // the first one's place selected.
+    struct KeptSelection {
+        std::vector<std::wstring> selected;  // EntryIdentity of each
+        std::wstring focused;
+        int firstRow = -1;
+    };
+    KeptSelection KeepSelection() const;
+    void RestoreSelection(const KeptSelection& kept);
+    // Uninstall for exactly one selected row, Remove for one or more.
+    void UpdateCommandStates();
+    void ShowContextMenu(LPARAM where);
+    void SelectRedRows();
+    void OpenInstallFolder();
+    void CopyNames();
+    void LoadLayout();
+    void SaveLayout();
+    void FillList();
     void OnUpgrade();
     // The inventory entry the row now at `row` was filled from; null for
     // none. Valid until the next fill.
@@ -83,6 +116,9 @@ private:
     std::unique_ptr<SplashWindow> splash_;
     ProgramInventory inventory_;
     RefreshObserver* refreshObserver_ = nullptr;
+    HACCEL accelerators_ = nullptr;  // a resource's: never destroyed
+    bool statesPending_ = false;     // an update of the buttons is posted
+    bool endsProgram_ = false;
     std::vector<IconJob> iconJobs_;  // the last fill's, until the loader takes them
     IconLoader iconLoader_;  // last; stopped when the window goes (OnDestroy)
 };

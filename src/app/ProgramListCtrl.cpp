@@ -48,7 +48,8 @@ bool ProgramListCtrl::OnReflect(UINT message, WPARAM, LPARAM lParam, LRESULT& re
     switch (header.code) {
     case LVN_COLUMNCLICK:
         sortAscending = !sortAscending;
-        SortByColumn(reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem, sortAscending);
+        sortColumn_ = reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem;
+        SortByColumn(sortColumn_, sortAscending);
         result = 0;
         return true;
     case LVN_DELETEALLITEMS:

@@ -44,6 +44,13 @@ public:
     std::optional<std::size_t> EntryAt(int row) const;
 
     bool sortAscending = true;
+    int SortColumn() const { return sortColumn_; }
+    bool SortAscending() const { return sortAscending; }
+    // The sort the next fill applies.
+    void SetSort(int column, bool ascending) {
+        sortColumn_ = column;
+        sortAscending = ascending;
+    }
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -52,6 +59,7 @@ private:
     static LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw);
     void DrawRulingLines();
 
+    int sortColumn_ = 0;
     std::vector<int> rowOfFilled_;            // current position by position at the fill
     std::vector<std::size_t> entryOfFilled_;  // entry number by position at the fill
 };

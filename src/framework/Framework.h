@@ -40,7 +40,9 @@
 // RAII: UniqueHandle.h (registry keys, kernel handles, icons, GDI objects,
 //   image lists, memory DCs), ClientDc.h, PaintDc.h, MemoryDc.h (drawing
 //   off screen for one paint), SelectedObject.h, ComPtr.h (COM interface
-//   references), Bstr.h, InternetHandle.h (WinINet, kept apart).
+//   references), Bstr.h, InternetHandle.h (WinINet, kept apart),
+//   WaitCursor.h (the hourglass for a scope), Clipboard.h (text onto the
+//   clipboard).
 //   RegistryKey.h opens and creates registry keys into their owner
 //   (fw::OpenRegKey, fw::CreateRegKey, by UTF-16 paths); every key outside
 //   UninstallRegistry's walks is opened there.
@@ -73,6 +75,7 @@
 // procedures catch everything and fall back to default processing.
 
 #include "framework/ClientDc.h"
+#include "framework/Clipboard.h"
 #include "framework/Control.h"
 #include "framework/Dialog.h"
 #include "framework/ImageList.h"
@@ -82,5 +85,6 @@
 #include "framework/SelectedObject.h"
 #include "framework/TextConversion.h"
 #include "framework/UniqueHandle.h"
+#include "framework/WaitCursor.h"
 #include "framework/WindowQueries.h"
 #include "framework/Wow64.h"

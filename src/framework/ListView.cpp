@@ -144,4 +144,21 @@ HWND ListView::Header() const { return reinterpret_cast<HWND>(SendMessageW(Hwnd(
 
 int ListView::FirstSelected() const { return GetNextItem(-1, LVNI_SELECTED); }
 
+std::vector<int> ListView::SelectedRows() const {
+    std::vector<int> rows;
+    rows.reserve(static_cast<std::size_t>(SelectedCount()));
+    for (int row = GetNextItem(-1, LVNI_SELECTED); row >= 0; row = GetNextItem(row, LVNI_SELECTED)) rows.push_back(row);
+    return rows;
+}
+
+int ListView::SelectedCount() const { return static_cast<int>(SendMessageW(Hwnd(), LVM_GETSELECTEDCOUNT, 0, 0)); }
+
+void ListView::SelectRows(const std::vector<int>& rows, int focus) {
+    SetItemState(-1, 0, LVIS_SELECTED);
+    for (int row : rows) SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+    if (focus < 0) return;
+    SetItemState(focus, LVIS_FOCUSED, LVIS_FOCUSED);
+    SendMessageW(Hwnd(), LVM_ENSUREVISIBLE, focus, FALSE);
+}
+
 }  // namespace fw

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 #include "framework/Control.h"
 #include "framework/UniqueHandle.h"
@@ -51,6 +52,13 @@ public:
     HWND Header() const;
     // The first selected row, or -1.
     int FirstSelected() const;
+    // Every selected row, in order.
+    std::vector<int> SelectedRows() const;
+    int SelectedCount() const;
+    // Selects exactly `rows` (none: an empty list), gives `focus` the focus
+    // mark (-1: leaves it) and scrolls it into view.
+    void SelectRows(const std::vector<int>& rows, int focus);
+    int FocusedRow() const { return GetNextItem(-1, LVNI_FOCUSED); }
 };
 
 }  // namespace fw

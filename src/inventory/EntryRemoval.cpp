@@ -4,6 +4,7 @@
 #include "framework/RegistryKey.h"
 #include "framework/SystemErrorText.h"
 #include "framework/UniqueHandle.h"
+#include "framework/WaitCursor.h"
 #include "inventory/EntryBackup.h"
 #include "inventory/EntrySelection.h"
 #include "inventory/ProgramInventory.h"
@@ -97,7 +98,8 @@ void RemoveProgramEntry(HWND owner, const ProgramEntry& entry, const std::functi
         refreshList();
         if (owner) UpdateWindow(owner);
         if (result.outcome == RemovalResult::Outcome::Removed)
-            MessageBoxW(owner, RemovedText(entry.displayName).c_str(), kCaption, MB_OK | MB_ICONASTERISK);
+            MessageBoxW(owner, RemovedText(entry.displayName, result.backupFile).c_str(), kCaption,
+                        MB_OK | MB_ICONASTERISK);
         else
             MessageBoxW(owner, NoLongerListedText(entry.displayName).c_str(), kCaption, MB_OK | MB_ICONEXCLAMATION);
         return;
@@ -105,4 +107,26 @@ void RemoveProgramEntry(HWND owner, const ProgramEntry& entry, const std::functi
         MessageBoxW(owner, result.failureText.c_str(), kCaption, MB_OK | MB_ICONHAND);
         return;
     }
+}
+
+void RemoveProgramEntries(HWND owner, const std::vector<ProgramEntry>& entries, const std::function<void()>& refreshList) {
+    if (entries.size() == 1) return RemoveProgramEntry(owner, entries.front(), refreshList);
+    const std::wstring folder = DefaultBackupFolder();
+    std::size_t removed = 0, gone = 0;
+    std::vector<BatchFailure> failures;
+    {
+        const fw::WaitCursor busy;
+        for (const ProgramEntry& entry : entries) {
+            const RemovalResult result = RemoveEntry(ListOf(entry), entry.keyName, folder);
+            switch (result.outcome) {
+            case RemovalResult::Outcome::Removed: ++removed; break;
+            case RemovalResult::Outcome::AlreadyGone: ++gone; break;
+            default: failures.push_back({entry.displayName, result.failureText}); break;
+            }
+        }
+    }
+    refreshList();
+    if (owner) UpdateWindow(owner);
+    MessageBoxW(owner, BatchRemovedText(removed, gone, folder, failures).c_str(), kCaption,
+                MB_OK | (failures.empty() ? MB_ICONASTERISK : MB_ICONEXCLAMATION));
 }

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "inventory/ProgramEntry.h"
 
@@ -40,3 +41,7 @@ bool EntryExists(const ListRef& list, const std::wstring& keyName);
 // `refreshList` and the message. `owner` owns the messages; the refreshed
 // list is painted before the message covers it.
 void RemoveProgramEntry(HWND owner, const ProgramEntry& entry, const std::function<void()>& refreshList);
+// The same for several entries at once: each backed up and removed from its
+// own list, then one refresh and one report (RemoveProgramEntry's for one).
+void RemoveProgramEntries(HWND owner, const std::vector<ProgramEntry>& entries,
+                          const std::function<void()>& refreshList);

@@ -52,6 +52,54 @@ std::wstring RemovedText(const std::wstring& displayName) {
     return displayName + L" was successfully removed from the Add/Remove Programs list.";
 }
 
+namespace {
+
+std::wstring RestoreHint(bool several) {
+    return std::wstring(L"To bring ") + (several ? L"them" : L"it") +
+           L" back, choose \"Restore removed entries\x2026\" from the list's context menu.";
+}
+
+// A count in words that fit it: "1 entry", "3 entries".
+std::wstring Entries(std::size_t count) {
+    return std::to_wstring(count) + (count == 1 ? L" entry" : L" entries");
+}
+
+}  // namespace
+
+std::wstring RemovedText(const std::wstring& displayName, const std::wstring& backupFile) {
+    return RemovedText(displayName) + L"\n\nIts backup was saved as\n" + backupFile + L"\n\n" + RestoreHint(false);
+}
+
+std::wstring RemoveQuestionText(const std::vector<std::wstring>& displayNames) {
+    if (displayNames.size() == 1) return RemoveQuestionText(displayNames.front());
+    std::wstring text = L"Do you wish to remove these " + Entries(displayNames.size()) +
+                        L" from the Add/Remove Programs list?\n";
+    for (std::size_t i = 0; i < displayNames.size() && i < kListedNames; ++i) text += L"\n" + displayNames[i];
+    if (displayNames.size() > kListedNames)
+        text += L"\nand " + std::to_wstring(displayNames.size() - kListedNames) + L" more";
+    return text;
+}
+
+std::wstring BatchRemovedText(std::size_t removed, std::size_t alreadyGone, const std::wstring& backupFolder,
+                              const std::vector<BatchFailure>& failures) {
+    std::wstring text = (removed == 0 ? std::wstring(L"No entries were") : Entries(removed) + (removed == 1 ? L" was" : L" were")) +
+                        L" removed from the Add/Remove Programs list.";
+    if (removed > 0) {
+        text += std::wstring(removed == 1 ? L"\n\nIts backup was saved in\n" : L"\n\nTheir backups were saved in\n") +
+                backupFolder + L"\n\n" + RestoreHint(removed > 1);
+    }
+    if (alreadyGone > 0)
+        text += L"\n\n" + Entries(alreadyGone) + (alreadyGone == 1 ? L" was" : L" were") + L" no longer in the list.";
+    if (!failures.empty()) {
+        text += L"\n\n" + Entries(failures.size()) + L" could not be removed:";
+        for (std::size_t i = 0; i < failures.size() && i < kListedNames; ++i)
+            text += L"\n\n" + failures[i].displayName + L"\n" + failures[i].reason;
+        if (failures.size() > kListedNames)
+            text += L"\n\nand " + std::to_wstring(failures.size() - kListedNames) + L" more";
+    }
+    return text;
+}
+
 std::wstring BackupNotWrittenText(const std::wstring& where, const std::wstring& reason) {
     return L"The program entry was not removed: its backup could not be written to\n" + where + L"\n" + reason;
 }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "framework/ListView.h"
 #include "inventory/ProgramInventory.h"
@@ -37,6 +38,22 @@ std::wstring RemovalFailedText(const ListRef& list, const std::wstring& keyName,
 // The selected entry was removed by someone else since the list was filled.
 std::wstring NoLongerListedText(const std::wstring& displayName);
 std::wstring RemovedText(const std::wstring& displayName);
+// The same, saying where the backup went and how to bring the entry back.
+std::wstring RemovedText(const std::wstring& displayName, const std::wstring& backupFile);
+
+// Remove on several rows asks once: the count and the names, a long list
+// shortened to its first kListedNames and "and N more".
+constexpr std::size_t kListedNames = 10;
+std::wstring RemoveQuestionText(const std::vector<std::wstring>& displayNames);
+// One report of a batch: how many were removed and where their backups
+// are, how many were gone already, and each failure with its reason (the
+// first kListedNames of them).
+struct BatchFailure {
+    std::wstring displayName;
+    std::wstring reason;
+};
+std::wstring BatchRemovedText(std::size_t removed, std::size_t alreadyGone, const std::wstring& backupFolder,
+                              const std::vector<BatchFailure>& failures);
 // When the backup that must come before a removal cannot be made: what
 // failed, where (a file or folder, or a registry key) and the reason.
 std::wstring BackupNotWrittenText(const std::wstring& where, const std::wstring& reason);

@@ -48,3 +48,8 @@ inline ListRef ListOf(const ProgramEntry& entry) { return {entry.source, entry.u
 inline bool SameEntry(const ProgramEntry& a, const ProgramEntry& b) {
     return a.source == b.source && a.userSid == b.userSid && a.keyName == b.keyName;
 }
+
+// One text per entry, equal exactly when SameEntry holds: a key for sets.
+inline std::wstring EntryIdentity(const ProgramEntry& entry) {
+    return std::to_wstring(static_cast<int>(entry.source)) + L'|' + entry.userSid + L'|' + entry.keyName;
+}

@@ -33,11 +33,7 @@ void DrawThinBorder(HDC dc, const RECT& r, COLORREF first, COLORREF second) {
 
 }  // namespace
 
-HoverButton::HoverButton()
-    : normalBgColor_(GetSysColor(COLOR_BTNFACE)),
-      normalTextColor_(GetSysColor(COLOR_BTNTEXT)),
-      hoverBgColor_(GetSysColor(COLOR_BTNFACE)),
-      hoverTextColor_(GetSysColor(COLOR_BTNTEXT)) {}
+HoverButton::HoverButton() = default;
 
 HoverButton::~HoverButton() = default;
 
@@ -56,7 +52,32 @@ void HoverButton::SetIconAlign(int align) {
 
 void HoverButton::PreSubclass() {
     const LONG_PTR style = GetWindowLongPtrA(Hwnd(), GWL_STYLE);
-    SendMessageA(Hwnd(), BM_SETSTYLE, (style & 0xFF) | BS_OWNERDRAW, TRUE);
+    default_ = (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+    SendMessageA(Hwnd(), BM_SETSTYLE, (style & 0xFF & ~BS_TYPEMASK) | BS_OWNERDRAW, TRUE);
+}
+
+namespace {
+
+// A push button of the same dialog other than `self` that has the focus.
+bool OtherButtonFocused(HWND self) {
+    HWND focus = GetFocus();
+    if (!focus || focus == self || GetParent(focus) != GetParent(self)) return false;
+    return (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) != 0;
+}
+
+// The dialog's default button is framed only while no button has the
+// focus, so the frames of both follow every focus change.
+void RedrawDefaultButton(HWND self) {
+    HWND dialog = GetParent(self);
+    const LRESULT id = dialog ? SendMessageW(dialog, DM_GETDEFID, 0, 0) : 0;
+    if (HIWORD(id) != DC_HASDEFID) return;
+    if (HWND button = GetDlgItem(dialog, LOWORD(id)); button && button != self) InvalidateRect(button, nullptr, FALSE);
+}
+
+}  // namespace
+
+bool HoverButton::TakesEnter() const {
+    return GetFocus() == Hwnd() || (default_ && !OtherButtonFocused(Hwnd()));
 }
 
 HoverButton::Layout HoverButton::ComputeLayout(const RECT& item, int iconWidth, int iconHeight, int iconAlign,
@@ -90,11 +111,18 @@ void HoverButton::Draw(const DRAWITEMSTRUCT& item) {
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
     const bool disabled = (item.itemState & ODS_DISABLED) != 0;
     const bool lit = mouseOver_ || pressed;
-    const RECT& work = item.rcItem;
+    // The system's colours at every paint, so a switch to high contrast
+    // shows at once.
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    FillRect(dc, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
 
-    fw::Brush background(CreateSolidBrush(lit ? hoverBgColor_ : normalBgColor_));
-    FillRect(dc, &work, background.get());
-
+    // The default button's frame, in the colour high contrast also uses
+    // for window frames; the hover and press borders go inside it.
+    RECT work = item.rcItem;
+    if (TakesEnter()) {
+        FrameRect(dc, &work, GetSysColorBrush(COLOR_WINDOWFRAME));
+        InflateRect(&work, -1, -1);
+    }
     if (pressed)
         DrawThinBorder(dc, work, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
     else if (mouseOver_)
@@ -114,8 +142,8 @@ void HoverButton::Draw(const DRAWITEMSTRUCT& item) {
         if (pressed) OffsetRect(&captionRect, 1, 1);
         auto font = reinterpret_cast<HFONT>(SendMessageA(Hwnd(), WM_GETFONT, 0, 0));
         fw::SelectedObject selectedFont(dc, font);
-        SetTextColor(dc, lit ? hoverTextColor_ : normalTextColor_);
-        SetBkColor(dc, lit ? hoverBgColor_ : normalBgColor_);
+        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+        SetBkColor(dc, face);
         RECT measured = captionRect;
         DrawTextA(dc, caption.c_str(), -1, &measured, DT_SINGLELINE | DT_CALCRECT);
         const int width = measured.right - measured.left;
@@ -126,11 +154,36 @@ void HoverButton::Draw(const DRAWITEMSTRUCT& item) {
                    static_cast<WPARAM>(caption.size()), measured.left, measured.top, width, height,
                    DST_PREFIXTEXT | (disabled ? DSS_DISABLED : 0));
     }
-    // No focus rectangle: the hover border is the only emphasis.
+    if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
+        RECT focus = work;
+        InflateRect(&focus, -3, -3);
+        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+        SetBkColor(dc, face);
+        DrawFocusRect(dc, &focus);
+    }
 }
 
 LRESULT HoverButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_GETDLGCODE:
+        // An owner-drawn button answers as a plain button, which the dialog
+        // manager never makes the default: Enter would then go to the
+        // dialog's default button whatever button has the focus.
+        return DLGC_BUTTON | (TakesEnter() ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+    case BM_SETSTYLE: {
+        // The dialog manager moves the default by setting BS_DEFPUSHBUTTON
+        // or BS_PUSHBUTTON; the button stays owner-drawn either way.
+        default_ = (wParam & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+        const LRESULT result = DefaultProc(message, (wParam & ~BS_TYPEMASK) | BS_OWNERDRAW, lParam);
+        InvalidateRect(Hwnd(), nullptr, FALSE);
+        return result;
+    }
+    case WM_SETFOCUS: {
+        const LRESULT result = DefaultProc(message, wParam, lParam);
+        RedrawDefaultButton(Hwnd());
+        InvalidateRect(Hwnd(), nullptr, FALSE);
+        return result;
+    }
     case WM_MOUSEMOVE: {
         const LRESULT result = DefaultProc(message, wParam, lParam);
         const bool leftDown = (wParam & MK_LBUTTON) != 0;
@@ -157,10 +210,9 @@ LRESULT HoverButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_KILLFOCUS: {
         const LRESULT result = DefaultProc(message, wParam, lParam);
-        if (mouseOver_) {
-            mouseOver_ = FALSE;
-            Invalidate(true);
-        }
+        if (mouseOver_) mouseOver_ = FALSE;
+        Invalidate(true);
+        RedrawDefaultButton(Hwnd());
         return result;
     }
     case WM_CAPTURECHANGED:

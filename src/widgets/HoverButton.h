@@ -3,6 +3,9 @@
 // the mouse is elsewhere, a thin raised border and the hover icon while the
 // mouse is over it, a thin sunken border with icon and caption shifted by
 // one pixel while pressed. Clicks reach the parent as ordinary commands.
+// To the dialog manager it is a push button like any other: the focused
+// one takes Enter, the default one (the dialog's, while no button has the
+// focus) is framed, and the focused one shows the focus rectangle.
 
 #include <windows.h>
 
@@ -30,6 +33,9 @@ public:
                                 bool pressed);
 
     bool MouseOver() const { return mouseOver_ != FALSE; }
+    // Whether Enter would press this button now: it has the focus, or it
+    // is the dialog's default while no other button has it.
+    bool TakesEnter() const;
     HICON HoverIcon() const { return hoverIcon_.get(); }
     HICON NormalIcon() const { return normalIcon_ ? normalIcon_.get() : hoverIcon_.get(); }
 
@@ -43,13 +49,10 @@ private:
     void Draw(const DRAWITEMSTRUCT& item);
 
     std::int32_t iconAlign_ = 0;
+    bool default_ = false;  // BS_DEFPUSHBUTTON as the dialog manager set it
     BOOL mouseOver_ = FALSE;
     fw::Icon hoverIcon_;
     fw::Icon normalIcon_;  // empty when the hover icon serves for both
     std::uint8_t iconHeight_ = 0;
     std::uint8_t iconWidth_ = 0;
-    COLORREF normalBgColor_;
-    COLORREF normalTextColor_;
-    COLORREF hoverBgColor_;
-    COLORREF hoverTextColor_;
 };

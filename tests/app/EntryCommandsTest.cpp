@@ -123,9 +123,10 @@ protected:
             if (list.GetItemText(i, 0) == W(name) && TipOf(i).find(part) != std::wstring::npos) return i;
         return -1;
     }
+    // Selects exactly this row, as a click on it does.
     void Select(int row) {
         ASSERT_GE(row, 0);
-        MainDialogTestAccess::List(dialog).SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+        MainDialogTestAccess::List(dialog).SelectRows({row}, row);
     }
     std::vector<std::filesystem::path> Backups() const { return files.FilesIn("Zaltrow\\Removed"); }
     // The backup files written so far, as ASCII text (UTF-16LE after the BOM).
@@ -155,8 +156,7 @@ TEST_F(EntryCommandsTest, RemoveAsksThenDeletesBothKeysAndReportsOverTheRefreshe
     ScratchRegistry::SetBinary(HKEY_LOCAL_MACHINE, kArpCache + "\\" + key, "SlowInfoCache", {1, 2, 3});
     Entry("B", "Beta Tool", "MsiExec.exe /X{2}");
     Open();
-    Select(RowOf("Beta Tool"));
-    Select(RowOf("Alpha Tool"));  // several selected: the lowest row counts
+    Select(RowOf("Alpha Tool"));
 
     gui::BoxAnswerer question(gui::IsMessageBox, IDYES);
     int rowsAtSuccess = -1;
@@ -171,7 +171,9 @@ TEST_F(EntryCommandsTest, RemoveAsksThenDeletesBothKeysAndReportsOverTheRefreshe
     EXPECT_EQ(question.Seen().text, "Alpha Tool\n\nDo you wish to remove this entry from the Add/Remove Programs list?");
     EXPECT_EQ(question.Seen().buttons, kYesNo);
     EXPECT_EQ(question.Seen().icon, LoadIcon(nullptr, IDI_QUESTION));
-    EXPECT_EQ(success.Seen().text, "Alpha Tool was successfully removed from the Add/Remove Programs list.");
+    EXPECT_EQ(success.Seen().wideText, L"Alpha Tool was successfully removed from the Add/Remove Programs list.\n\n"
+                                       L"Its backup was saved as\n" + Backups().at(0).wstring() + L"\n\n"
+                                       L"To bring it back, choose \"Restore removed entries\x2026\" from the list's context menu.");
     EXPECT_EQ(success.Seen().buttons, kOkOnly);
     EXPECT_EQ(success.Seen().icon, LoadIcon(nullptr, IDI_ASTERISK));
     EXPECT_EQ(rowsAtSuccess, -1) << "the list was refreshed before the message";
@@ -333,6 +335,7 @@ TEST_F(EntryCommandsTest, RowWithoutEntryIsAnInvalidSelection) {
 TEST_F(EntryCommandsTest, NothingSelectedDoesNothing) {
     Entry("A", "Alpha Tool", Phantom());
     Open();
+    MainDialogTestAccess::List(dialog).SelectRows({}, -1);
     gui::BoxAnswerer any([](HWND w) { return gui::IsMessageBox(w) || IsOfferDialog(w); }, IDCANCEL, 300);
     Press(IDC_REMOVE);
     Press(IDC_UNINSTALL);
@@ -374,7 +377,7 @@ TEST_F(EntryCommandsTest, PhantomGoesStraightToTheOfferWhereEnterMeansNo) {
     gui::BoxAnswerer yes(IsOfferDialog, IDOK);
     gui::BoxAnswerer success(IsSuccessBox, IDOK);
     Press(IDC_UNINSTALL);
-    EXPECT_EQ(success.Seen().text, "Gone App was successfully removed from the Add/Remove Programs list.");
+    EXPECT_EQ(success.Seen().text.rfind("Gone App was successfully removed from the Add/Remove Programs list.\n\n", 0), 0u);
     EXPECT_FALSE(Exists(key));
     // The follow-up's removal left its backup like the Remove command's.
     const std::vector<std::string> backups = BackupTexts();
@@ -551,7 +554,7 @@ TEST_F(EntryCommandsTest, EntryNamedInOtherScriptsIsListedJudgedStartedRemovedAn
     }, IDOK);
     Press(IDC_REMOVE);
     EXPECT_EQ(question.Seen().wideText, name + L"\n\nDo you wish to remove this entry from the Add/Remove Programs list?");
-    EXPECT_EQ(success.Seen().wideText, name + L" was successfully removed from the Add/Remove Programs list.");
+    EXPECT_EQ(success.Seen().wideText.rfind(name + L" was successfully removed from the Add/Remove Programs list.\n\n", 0), 0u);
     EXPECT_FALSE(WideExists(key));
     ASSERT_EQ(Backups().size(), 1u);
     EXPECT_EQ(ImportWithRegedit(Backups()[0]), 0u);
@@ -593,7 +596,7 @@ TEST_F(EntryCommandsTest, KeysThatDifferOnlyByABestFitLetterAreListedAndRemovedA
         gui::BoxAnswerer question(gui::IsMessageBox, IDYES);
         gui::BoxAnswerer success(IsSuccessBox, IDOK);
         Press(IDC_REMOVE);
-        EXPECT_EQ(success.Seen().wideText, std::wstring(name) + L" was successfully removed from the Add/Remove Programs list.");
+        EXPECT_EQ(success.Seen().wideText.rfind(std::wstring(name) + L" was successfully removed from the Add/Remove Programs list.\n\n", 0), 0u);
         EXPECT_FALSE(WideExists(key));
         EXPECT_EQ(RowOf(std::wstring(name)), -1);
         if (!other.empty()) {

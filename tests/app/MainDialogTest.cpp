@@ -171,6 +171,7 @@ TEST_F(MainDialogTest, PhantomRowsAreLightRedAndRulingLinesFillThePage) {
     Entry("Gone", "Gone", "C:\\nowhere\\at\\all\\uninstall.exe");
     Entry("Here", "Here", "MsiExec.exe /X{1}");
     Open();
+    MainDialogTestAccess::List(dialog).SelectRows({}, -1);  // the colours of rows not selected
     ASSERT_EQ(Rows().size(), 2u);
     const int phantomRow = Rows()[0].name == "Gone" ? 0 : 1;
     RECT row{};
@@ -293,13 +294,17 @@ HWND ShownToolTip() {
 }
 
 TEST_F(MainDialogTest, HoveringAButtonShowsItsToolTip) {
+    Entry("A", "Alpha", "MsiExec.exe /X{1}");  // a selected row: Uninstall is not grey
     Open();
     SetForegroundWindow(dialog.Hwnd());
     for (int id : {IDC_UNINSTALL, IDC_REFRESH, IDC_QUIT}) {
         RECT button{};
         GetWindowRect(dialog.Item(id), &button);
-        // Off the buttons first, so each hover starts afresh.
-        SetCursorPos(button.left - 40, button.top - 60);
+        // Off the window first, so each hover starts afresh (over the list
+        // a row's own tip would show instead).
+        RECT window{};
+        GetWindowRect(dialog.Hwnd(), &window);
+        SetCursorPos(button.left, window.bottom + 30);
         gui::PumpFor(100);
         SetCursorPos((button.left + button.right) / 2, (button.top + button.bottom) / 2);
         gui::PumpFor(30);
@@ -384,13 +389,14 @@ TEST_F(MainDialogTest, ButtonsAreOwnerDrawnWithTheirIcons) {
         // Quit and Uninstall load the same id twice: two handles.
         EXPECT_NE(button.HoverIcon(), button.NormalIcon()) << id;
     }
-    EXPECT_EQ(gui::ItemText(dialog.Hwnd(), IDC_UPGRADE), "Upgrade");
+    EXPECT_EQ(gui::ItemText(dialog.Hwnd(), IDC_UPGRADE), "U&pgrade");
     EXPECT_EQ(gui::Text(dialog.Hwnd()), "Zaltrow");
 }
 
 TEST_F(MainDialogTest, EnterAndDoubleClickDoNotCloseTheWindow) {
     Entry("A", "Alpha", "MsiExec.exe /X{1}");
     Open();
+    MainDialogTestAccess::List(dialog).SelectRows({}, -1);  // nothing to uninstall
     SendMessageA(dialog.Hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     NMITEMACTIVATE click{};
     click.hdr.hwndFrom = MainDialogTestAccess::List(dialog).Hwnd();

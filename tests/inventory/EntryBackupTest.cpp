@@ -167,7 +167,7 @@ TEST_F(EntryBackupTest, RemovedEntryComesBackBitForBitThroughTheRegistryEditor) 
 
     gui::BoxAnswerer success(gui::IsMessageBox, IDOK);
     RemoveProgramEntry(nullptr, MachineEntry(key, L"Backup Trip"), [] {});
-    EXPECT_EQ(success.Seen().text, "Backup Trip was successfully removed from the Add/Remove Programs list.");
+    EXPECT_EQ(success.Seen().text.rfind("Backup Trip was successfully removed from the Add/Remove Programs list.\n\n", 0), 0u);
     ASSERT_TRUE(Snapshot(kUninstall + "\\" + key).empty());
     ASSERT_TRUE(Snapshot(kArpCache + "\\" + key).empty());
 

@@ -297,6 +297,9 @@ int RemoteItemImage(HWND list, int row) {
 }
 
 void RemoteSelectRow(HWND list, int row) {
+    LVITEMA none{};
+    none.stateMask = LVIS_SELECTED;
+    RemoteItemCall(list, LVM_SETITEMSTATE, -1, none);  // a click selects that row alone
     LVITEMA item{};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     item.state = LVIS_SELECTED | LVIS_FOCUSED;
