@@ -381,6 +381,9 @@ bool MainDialog::OnCommand(int id, int code, HWND control) {
             return true;
         case ID_KEY_IGNORED:
             return true;
+        case ID_CONTEXT_MENU:
+            ShowContextMenu(-1);
+            return true;
         case IDC_REMOVE:
             OnRemove();
             return true;

@@ -158,7 +158,7 @@ TEST_F(BothViewsTest, RemovingAnOtherViewEntryLeavesItsNamesake) {
     auto& list = MainDialogTestAccess::List(dialog);
     auto rowOf = [&](const std::string& command) { return RowOf(list, "Z64 Twin", command); };
     ASSERT_GE(rowOf("MsiExec.exe /X{OWN}"), 0);
-    list.SetItemState(rowOf("MsiExec.exe /X{OTHER}"), LVIS_SELECTED, LVIS_SELECTED);
+    list.SelectRows({rowOf("MsiExec.exe /X{OTHER}")}, rowOf("MsiExec.exe /X{OTHER}"));
 
     gui::BoxAnswerer question(gui::IsMessageBox, IDYES);
     gui::BoxAnswerer success([](HWND w) {

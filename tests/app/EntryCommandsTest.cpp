@@ -692,3 +692,39 @@ TEST_F(EntryCommandsTest, UninstallerThatCannotStartShowsWhyAndOffersNoRemoval) 
         MainDialogTestAccess::List(dialog).SetItemState(-1, 0, LVIS_SELECTED);
     }
 }
+
+namespace {
+
+TEST_F(EntryCommandsTest, RemoveOnManyRowsAsksOnceBacksEachUpAndReportsOnce) {
+    std::vector<std::string> batch;
+    for (int i = 1; i <= 12; ++i) {
+        const std::string number = (i < 10 ? "0" : "") + std::to_string(i);
+        batch.push_back(Entry("Batch" + number, "Batch " + number, i % 2 ? Phantom() : "MsiExec.exe /X{" + number + "}"));
+    }
+    const std::string kept = Entry("Keep", "Keeper", "MsiExec.exe /X{K}");
+    Open();
+    auto& list = MainDialogTestAccess::List(dialog);
+    std::vector<int> rows;
+    for (int i = 1; i <= 12; ++i) rows.push_back(RowOf("Batch " + std::string(i < 10 ? "0" : "") + std::to_string(i)));
+    list.SelectRows(rows, rows.front());
+
+    gui::BoxAnswerer question([](HWND w) { return gui::IsMessageBox(w) && gui::ItemText(w, 0xFFFF).find("Do you wish") == 0; },
+                              IDYES);
+    gui::BoxAnswerer report([](HWND w) { return gui::IsMessageBox(w) && gui::ItemText(w, 0xFFFF).find("removed") != std::string::npos; },
+                            IDOK);
+    Press(IDC_REMOVE);
+    EXPECT_EQ(question.Seen().text.rfind("Do you wish to remove these 12 entries from the Add/Remove Programs list?\n\n"
+                                         "Batch 01\nBatch 02\n", 0), 0u) << question.Seen().text;
+    EXPECT_NE(question.Seen().text.find("\nBatch 10\nand 2 more"), std::string::npos) << question.Seen().text;
+    EXPECT_EQ(report.Seen().text.rfind("12 entries were removed from the Add/Remove Programs list.\n\n"
+                                       "Their backups were saved in\n" + files.Join("Zaltrow\\Removed"), 0), 0u)
+        << report.Seen().text;
+    EXPECT_EQ(report.Seen().icon, LoadIcon(nullptr, IDI_ASTERISK));
+    for (const std::string& key : batch) EXPECT_FALSE(Exists(key)) << key;
+    EXPECT_TRUE(Exists(kept));
+    EXPECT_EQ(Backups().size(), 12u) << "each entry backed up once";
+    // The row that took the first removed row's place is selected.
+    EXPECT_EQ(list.SelectedRows(), std::vector<int>{RowOf("Keeper")});
+}
+
+}  // namespace

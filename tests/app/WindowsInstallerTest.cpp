@@ -116,7 +116,7 @@ TEST_F(WindowsInstallerTest, RedExactlyWhenWindowsInstallerNoLongerKnowsTheProdu
     EXPECT_EQ(shown, expected);
 
     // Uninstall of the orphan runs nothing: straight to the removal offer.
-    list.SetItemState(RowOf(L"ZaltrowTestOrphan"), LVIS_SELECTED, LVIS_SELECTED);
+    list.SelectRows({RowOf(L"ZaltrowTestOrphan")}, RowOf(L"ZaltrowTestOrphan"));
     gui::BoxAnswerer wait([](HWND w) { return gui::HasButton(w, IDOK, "&Next"); }, IDOK, 3000);
     gui::BoxAnswerer offer([](HWND w) { return gui::HasButton(w, IDCANCEL, "&No"); }, IDCANCEL);
     SendMessageW(dialog.Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_UNINSTALL, BN_CLICKED), 0);

@@ -178,18 +178,22 @@ protected:
         Send(b, WM_MOUSEMOVE, keys, Size(b).cx + 5, Size(b).cy / 2);
     }
 
-    // The thin border's lines: the corner and the middle of each edge.
-    void ExpectEdges(const Shot& shot, COLORREF topLeft, COLORREF bottomRight) const {
+    // The thin border's lines: the corner and the middle of each edge,
+    // inside the default frame of a button that takes Enter.
+    void ExpectEdges(const HoverButton& b, COLORREF topLeft, COLORREF bottomRight) const {
+        const Shot shot(b.Hwnd());
+        const int in = b.TakesEnter() ? 1 : 0;
         const int w = shot.Width(), h = shot.Height();
-        EXPECT_EQ(shot.At(0, 0), topLeft) << "top-left corner";
-        EXPECT_EQ(shot.At(w / 2, 0), topLeft) << "top edge";
-        EXPECT_EQ(shot.At(0, h / 2), topLeft) << "left edge";
-        EXPECT_EQ(shot.At(w / 2, h - 1), bottomRight) << "bottom edge";
-        EXPECT_EQ(shot.At(w - 1, h / 2), bottomRight) << "right edge";
+        if (in) EXPECT_EQ(shot.At(0, 0), GetSysColor(COLOR_WINDOWFRAME)) << "default frame";
+        EXPECT_EQ(shot.At(in, in), topLeft) << "top-left corner";
+        EXPECT_EQ(shot.At(w / 2, in), topLeft) << "top edge";
+        EXPECT_EQ(shot.At(in, h / 2), topLeft) << "left edge";
+        EXPECT_EQ(shot.At(w / 2, h - 1 - in), bottomRight) << "bottom edge";
+        EXPECT_EQ(shot.At(w - 1 - in, h / 2), bottomRight) << "right edge";
     }
-    void ExpectFlat(const HoverButton& b) const { ExpectEdges(Shot(b.Hwnd()), face_, face_); }
-    void ExpectRaised(const HoverButton& b) const { ExpectEdges(Shot(b.Hwnd()), highlight_, shadow_); }
-    void ExpectSunken(const HoverButton& b) const { ExpectEdges(Shot(b.Hwnd()), shadow_, highlight_); }
+    void ExpectFlat(const HoverButton& b) const { ExpectEdges(b, face_, face_); }
+    void ExpectRaised(const HoverButton& b) const { ExpectEdges(b, highlight_, shadow_); }
+    void ExpectSunken(const HoverButton& b) const { ExpectEdges(b, shadow_, highlight_); }
 
     // Pixels where `icon`, placed at (x0, y0), differs from what the
     // button shows; only the part inside the border ring is compared.
@@ -496,22 +500,26 @@ TEST_F(HoverButtonWindow, AmpersandUnderlinesOnlyTheLetterAfterIt) {
     EXPECT_GE(static_cast<int>(added.size()), letter.cx / 2);
 }
 
-TEST_F(HoverButtonWindow, FocusDrawsNoRectangle) {
+TEST_F(HoverButtonWindow, FocusShowsTheDefaultFrameAndTheFocusRectangle) {
     HoverButton& help = dialog_->help;
     // Let focus cues show, as after keyboard use.
     SendMessageA(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     SendMessageA(hwnd_, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     ASSERT_NE(GetFocus(), help.Hwnd());
+    ASSERT_FALSE(help.TakesEnter());
     const Shot unfocused(help.Hwnd());
     SetFocus(help.Hwnd());
     ASSERT_EQ(GetFocus(), help.Hwnd());
+    EXPECT_TRUE(help.TakesEnter());
+    EXPECT_EQ(SendMessageA(help.Hwnd(), WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON, DLGC_DEFPUSHBUTTON);
     const Shot focused(help.Hwnd());
+    EXPECT_EQ(unfocused.At(0, 0), face_);
+    EXPECT_EQ(focused.At(0, 0), GetSysColor(COLOR_WINDOWFRAME));
+    // The dotted focus rectangle, three pixels inside the frame.
     int differing = 0;
-    for (int y = 0; y < focused.Height(); ++y)
-        for (int x = 0; x < focused.Width(); ++x)
-            if (focused.At(x, y) != unfocused.At(x, y)) ++differing;
-    EXPECT_EQ(differing, 0);
-    EXPECT_EQ(focused.At(0, 0), face_);
+    for (int x = 4; x < focused.Width() - 4; ++x)
+        if (focused.At(x, 4) != unfocused.At(x, 4)) ++differing;
+    EXPECT_GT(differing, focused.Width() / 4);
 }
 
 }  // namespace
