@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -47,6 +49,13 @@ bool IsSuccessBox(HWND w) {
     return gui::IsMessageBox(w) && gui::ItemText(w, 0xFFFF).find("successfully") != std::string::npos;
 }
 bool IsOfferDialog(HWND w) { return gui::HasButton(w, IDCANCEL, "&No") && gui::HasButton(w, IDOK, "&Yes"); }
+
+// Polls from the answering thread, which has no messages of its own.
+bool PollUntil(const std::function<bool()>& done, DWORD ms) {
+    for (const DWORD start = GetTickCount(); !done(); Sleep(20))
+        if (GetTickCount() - start > ms) return false;
+    return true;
+}
 
 const std::vector<std::pair<int, std::string>> kOkOnly{{IDOK, "OK"}};
 const std::vector<std::pair<int, std::string>> kYesNo{{IDYES, "&Yes"}, {IDNO, "&No"}};
@@ -140,6 +149,18 @@ protected:
         }
         return texts;
     }
+    // The wait dialog, left to end by itself; Next is pressed only when it
+    // has not within 10 s (waitStuck), so such a wait fails a test instead
+    // of hanging it. The name it showed goes to waitName.
+    gui::BoxAnswerer WatchWait() {
+        return gui::BoxAnswerer([this](HWND w) {
+            if (!IsWaitDialog(w)) return false;
+            waitName = gui::WideItemText(w, IDC_ENTRY_NAME);
+            waitStuck = !PollUntil([w] { return !IsWindow(w); }, 10000);
+            if (waitStuck) gui::PressButton(w, IDOK);
+            return true;
+        }, 0);
+    }
     // Runs a command as its button would; returns when the command is over.
     void Press(int id) { SendMessageA(dialog.Hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 
@@ -147,6 +168,8 @@ protected:
     TempFolder files;
     std::vector<std::string> keys;
     std::vector<std::wstring> wideKeys;
+    std::wstring waitName;
+    bool waitStuck = false;
     fw::Modeless<MainDialog> dialog;
 };
 
@@ -344,7 +367,7 @@ TEST_F(EntryCommandsTest, PhantomGoesStraightToTheOfferWhereEnterMeansNo) {
     Open();
     Select(RowOf("Gone App"));
     bool waited = false;
-    std::string caption, name, question;
+    std::string caption, name;
     HICON icon = nullptr;
     gui::BoxAnswerer offer([&](HWND w) {
         waited = waited || IsWaitDialog(w);
@@ -352,7 +375,6 @@ TEST_F(EntryCommandsTest, PhantomGoesStraightToTheOfferWhereEnterMeansNo) {
         caption = gui::Text(w);
         icon = reinterpret_cast<HICON>(SendDlgItemMessageA(w, 1027, STM_GETICON, 0, 0));
         name = gui::ItemText(w, 1028);
-        question = gui::ItemText(w, 0xFFFF);
         gui::PressEnter(w);
         return true;
     }, 0);
@@ -365,8 +387,6 @@ TEST_F(EntryCommandsTest, PhantomGoesStraightToTheOfferWhereEnterMeansNo) {
     EXPECT_EQ(caption, "Zaltrow");
     EXPECT_NE(icon, nullptr) << "no icon path: the program's own icon";
     EXPECT_EQ(name, "Gone App");
-    EXPECT_EQ(question, "The uninstall program has completed or was cancelled. However, the program is still listed "
-                        "in your Add/Remove Programs list.\n\nWould you like to remove the entry?");
     EXPECT_TRUE(Exists(key)) << "Enter chose No";
 
     // Yes removes it.
@@ -383,59 +403,114 @@ TEST_F(EntryCommandsTest, PhantomGoesStraightToTheOfferWhereEnterMeansNo) {
         << backups[0];
 }
 
-TEST_F(EntryCommandsTest, UninstallerThatRemovesItsEntryEndsSilently) {
-    const std::string key = "ZaltrowTest_" + std::to_string(GetCurrentProcessId()) + "_Self";
-    Entry("Self", "Self Removing", Uninstaller("remove " + kUninstall + "\\" + key));
-    Open();
-    Select(RowOf("Self Removing"));
-    std::string name, note;
-    gui::BoxAnswerer wait([&](HWND w) {
-        if (!IsWaitDialog(w)) return false;
-        name = gui::ItemText(w, 1028);
-        note = gui::ItemText(w, 0xFFFF);
-        // Next once the uninstaller is done, as a person would.
-        gui::PumpUntil([&] { return !Exists(key); }, 5000);
-        return true;
-    }, IDOK);
-    gui::BoxAnswerer offer(IsOfferDialog, IDCANCEL, 1500);
-    Press(IDC_UNINSTALL);
-    ASSERT_NE(wait.Seen().window, nullptr);
-    EXPECT_EQ(name, "Self Removing");
-    EXPECT_EQ(note, "When the uninstall program has completed,\nclick Next to continue.");
-    EXPECT_EQ(wait.Seen().buttons, (std::vector<std::pair<int, std::string>>{{IDOK, "&Next"}}));
-    EXPECT_EQ(offer.Seen().window, nullptr);
-    EXPECT_FALSE(Exists(key));
-    EXPECT_EQ(RowOf("Self Removing"), -1);
-}
+// An event of this test's own, set on the way out too: no stand-in is left
+// waiting for it.
+class Signal {
+public:
+    explicit Signal(const std::string& tag)
+        : name_("ZaltrowTest_" + std::to_string(GetCurrentProcessId()) + "_" + tag),
+          event_(CreateEventA(nullptr, TRUE, FALSE, name_.c_str())) {}
+    ~Signal() { Set(); }
+    const std::string& Name() const { return name_; }
+    void Set() const { SetEvent(event_.get()); }
+    void Reset() const { ResetEvent(event_.get()); }
+    bool WaitFor(DWORD ms) const { return WaitForSingleObject(event_.get(), ms) == WAIT_OBJECT_0; }
 
-TEST_F(EntryCommandsTest, UninstallerThatLeavesItsEntryGetsTheOffer) {
-    const std::string key = Entry("Stays", "Stubborn App", Uninstaller("leave"));
-    Open();
-    Select(RowOf("Stubborn App"));
-    gui::BoxAnswerer wait(IsWaitDialog, IDOK);
-    gui::BoxAnswerer offer(IsOfferDialog, IDCANCEL);
-    Press(IDC_UNINSTALL);
-    ASSERT_NE(wait.Seen().window, nullptr);
-    ASSERT_NE(offer.Seen().window, nullptr);
-    EXPECT_TRUE(Exists(key));
-}
+private:
+    std::string name_;
+    fw::KernelHandle event_;
+};
 
-TEST_F(EntryCommandsTest, EscapeOnTheWaitDialogChecksAtOnce) {
-    const std::string key = "ZaltrowTest_" + std::to_string(GetCurrentProcessId()) + "_Slow";
-    Entry("Slow", "Slow App", Uninstaller("slow 1500 remove " + kUninstall + "\\" + key));
+// The wait ends when the uninstaller and everything it started have ended,
+// and the offer after it says no more than is known. The stand-ins wait
+// for `go`, so each wait dialog is surely seen.
+TEST_F(EntryCommandsTest, TheWaitFollowsTheUninstallerToItsEndAndTheOfferSaysWhatIsKnown) {
+    const std::string listed = "the program is still listed in your Add/Remove Programs list.\n\nWould you like to remove the entry?";
+    const std::string ended = "The uninstall program has completed or was cancelled. However, " + listed;
+    const std::string unknown = "The uninstall program may still be running: " ZALTROW_PRODUCT_NAME
+                                " could not see whether it has finished. For now, " + listed;
+    const std::string missing = "The uninstaller is missing: " + files.Join("gone\\unins000.exe") +
+                                "\n\nNothing was run, and " + listed;
+    enum Action { LetItEnd, ChildAlone, Next, Escape };
+    const struct {
+        const char* what;
+        const char* tag;
+        std::string words;  // the stand-in's, before "remove KEY" for a key removed, or "leave"
+        bool removes;
+        Action action;
+        std::string offer;  // empty: none
+    } cases[] = {
+        {"a copy started from a stand-in that exits at once removes the entry", "Copy", "spawn ALONE wait GO", true,
+         ChildAlone, ""},
+        {"an uninstaller that ends leaving its entry", "Leaves", "wait GO", false, LetItEnd, ended},
+        {"Next while it still runs", "Next", "wait GO", true, Next, unknown},
+        {"Escape while it still runs", "Escape", "wait GO", true, Escape, unknown},
+        {"a red row: nothing to run", "Red", "", false, LetItEnd, missing},
+    };
+    Signal go("Go"), alone("Alone");
+    for (const auto& c : cases) {
+        const std::string key = "ZaltrowTest_" + std::to_string(GetCurrentProcessId()) + "_" + c.tag;
+        std::string words = c.words;
+        for (const auto& [from, to] : {std::pair{"GO", go.Name()}, std::pair{"ALONE", alone.Name()}})
+            if (const std::size_t at = words.find(from); at != std::string::npos) words.replace(at, std::strlen(from), to);
+        words += c.removes ? " remove " + kUninstall + "\\" + key : " leave";
+        Entry(c.tag, c.tag + std::string(" App"), c.words.empty() ? Phantom() : Uninstaller(words));
+    }
     Open();
-    Select(RowOf("Slow App"));
-    gui::BoxAnswerer wait([](HWND w) {
-        if (!IsWaitDialog(w)) return false;
-        gui::PressEscape(w);
-        return true;
-    }, 0);
-    gui::BoxAnswerer offer(IsOfferDialog, IDCANCEL);
-    Press(IDC_UNINSTALL);
-    ASSERT_NE(wait.Seen().window, nullptr);
-    EXPECT_NE(offer.Seen().window, nullptr) << "still listed: the uninstaller had not finished";
-    EXPECT_TRUE(Exists(key));
-    gui::PumpUntil([&] { return !Exists(key); }, 3000);  // let it finish before cleanup
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string key = "ZaltrowTest_" + std::to_string(GetCurrentProcessId()) + "_" + c.tag;
+        go.Reset();
+        struct {
+            bool waited = false, childAlone = false, openBeforeGo = false, endedByItself = false;
+            std::string name, note, question;
+        } seen;
+        HWND waitDialog = nullptr;
+        gui::BoxAnswerer answerer([&](HWND w) {
+            if (IsOfferDialog(w)) {
+                seen.question = gui::ItemText(w, IDC_OFFER_QUESTION);
+                return true;  // and No
+            }
+            if (!IsWaitDialog(w) || w == waitDialog) return false;
+            waitDialog = w;
+            seen.waited = true;
+            seen.name = gui::ItemText(w, IDC_ENTRY_NAME);
+            seen.note = gui::ItemText(w, IDC_WAIT_NOTE);
+            if (c.action == ChildAlone) seen.childAlone = alone.WaitFor(10000);
+            Sleep(700);  // a few of the wait's looks
+            seen.openBeforeGo = IsWindowVisible(w) != FALSE;
+            if (c.action == Next) gui::PressButton(w, IDOK);
+            if (c.action == Escape) gui::PressEscape(w);
+            if (c.action == Next || c.action == Escape) return false;
+            go.Set();
+            seen.endedByItself = PollUntil([w] { return !IsWindow(w); }, 10000);
+            if (!seen.endedByItself) gui::PressButton(w, IDOK);  // fails the case rather than hanging it
+            return false;
+        }, IDCANCEL, c.offer.empty() ? 8000 : 20000);
+        MainDialogTestAccess::List(dialog).SetItemState(-1, 0, LVIS_SELECTED);
+        Select(RowOf(c.tag + std::string(" App")));
+        Press(IDC_UNINSTALL);
+        answerer.Seen();
+        go.Set();  // the stand-ins that were left running end now
+
+        EXPECT_EQ(seen.waited, !c.words.empty());
+        if (seen.waited) {
+            EXPECT_EQ(seen.name, c.tag + std::string(" App"));
+            EXPECT_EQ(seen.note, "Waiting for the uninstall program to finish.\nClick Next to go on without waiting.");
+            EXPECT_TRUE(seen.openBeforeGo) << "the wait ended while the uninstaller ran";
+            EXPECT_EQ(seen.endedByItself, c.action == LetItEnd || c.action == ChildAlone);
+        }
+        if (c.action == ChildAlone) {
+            EXPECT_TRUE(seen.childAlone) << "the stand-in did not leave its copy running";
+        }
+        EXPECT_EQ(seen.question, c.offer);
+        if (c.removes) {
+            EXPECT_TRUE(gui::PumpUntil([&] { return !Exists(key); }, 10000)) << "the uninstaller did not finish";
+        } else {
+            EXPECT_TRUE(Exists(key)) << "No was answered";
+        }
+        EXPECT_EQ(RowOf(c.tag + std::string(" App")) >= 0, c.action != ChildAlone);
+    }
 }
 
 // "Still listed" means this entry: a namesake that stays in the list does
@@ -446,14 +521,11 @@ TEST_F(EntryCommandsTest, NamesakeThatStaysListedBringsNoOffer) {
     Entry("Other", "Shared Name", "MsiExec.exe /X{9}");
     Open();
     Select(RowOf("Shared Name", Uninstaller("remove " + kUninstall + "\\" + key)));
-    gui::BoxAnswerer wait([&](HWND w) {
-        if (!IsWaitDialog(w)) return false;
-        gui::PumpUntil([&] { return !Exists(key); }, 5000);
-        return true;
-    }, IDOK);
+    gui::BoxAnswerer wait = WatchWait();
     gui::BoxAnswerer offer([](HWND w) { return IsOfferDialog(w) || gui::IsMessageBox(w); }, IDCANCEL, 1500);
     Press(IDC_UNINSTALL);
-    ASSERT_NE(wait.Seen().window, nullptr);
+    wait.Seen();
+    EXPECT_FALSE(waitStuck);
     EXPECT_EQ(offer.Seen().window, nullptr);
     EXPECT_FALSE(Exists(key));
     EXPECT_GE(RowOf("Shared Name", "MsiExec.exe /X{9}"), 0);
@@ -508,16 +580,13 @@ TEST_F(EntryCommandsTest, UninstallStartsTheFileACommaFolderReallyNames) {
     ASSERT_GE(row, 0);
     EXPECT_EQ(MainDialogTestAccess::List(dialog).GetItemData(row), 0);
     Select(row);
-    gui::BoxAnswerer wait([&](HWND w) {
-        if (!IsWaitDialog(w)) return false;
-        gui::PumpUntil([&] { return !Exists(key); }, 5000);
-        return true;
-    }, IDOK);
+    gui::BoxAnswerer wait = WatchWait();
     gui::BoxAnswerer offer(IsOfferDialog, IDCANCEL, 1500);
     Press(IDC_UNINSTALL);
-    EXPECT_NE(wait.Seen().window, nullptr) << "the launch failed";
+    wait.Seen();
+    EXPECT_FALSE(waitStuck);
     EXPECT_EQ(offer.Seen().window, nullptr);
-    EXPECT_FALSE(Exists(key));
+    EXPECT_FALSE(Exists(key)) << "the launch failed";
 }
 
 // Names outside the code page, end to end: a Cyrillic key, a CJK display
@@ -532,7 +601,8 @@ TEST_F(EntryCommandsTest, EntryNamedInOtherScriptsIsListedJudgedStartedRemovedAn
     const std::wstring tag = L"\u041F\u0440\u043E\u0433\u0440\u0430\u043C\u043C\u0430";
     const std::wstring key = L"ZaltrowTest_" + std::to_wstring(GetCurrentProcessId()) + L"_" + tag;
     const std::wstring name = L"\u5DE5\u5177\u7BB1 \u0416 Zo\u0142w";
-    const std::wstring command = L"\"" + uninstaller + L"\" remove " + kWideUninstall + L"\\" + key;
+    // Slow enough for its wait dialog to be read.
+    const std::wstring command = L"\"" + uninstaller + L"\" slow 1000 remove " + kWideUninstall + L"\\" + key;
     WideEntry(tag, name, command);
     const std::wstring goneName = L"\u6D88\u3048\u305F Gone";
     WideEntry(L"\u0393\u03BF\u03BD\u03B5", goneName, L"\"" + folder + L"\\\u6D88\u3048\u305F.exe\" /x");
@@ -561,16 +631,11 @@ TEST_F(EntryCommandsTest, EntryNamedInOtherScriptsIsListedJudgedStartedRemovedAn
     // Uninstall starts it, with the key's exact name as its argument: it
     // deletes the entry, which is then gone from the list without an offer.
     Select(RowOf(name));
-    std::wstring waitName;
-    gui::BoxAnswerer wait([&](HWND w) {
-        if (!IsWaitDialog(w)) return false;
-        waitName = gui::WideItemText(w, 1028);
-        gui::PumpUntil([&] { return !WideExists(key); }, 5000);
-        return true;
-    }, IDOK);
+    gui::BoxAnswerer wait = WatchWait();
     gui::BoxAnswerer offer(IsOfferDialog, IDCANCEL, 1500);
     Press(IDC_UNINSTALL);
     ASSERT_NE(wait.Seen().window, nullptr) << "the uninstaller was not started";
+    EXPECT_FALSE(waitStuck);
     EXPECT_EQ(waitName, name);
     EXPECT_EQ(offer.Seen().window, nullptr);
     EXPECT_FALSE(WideExists(key));
@@ -633,11 +698,12 @@ TEST_F(EntryCommandsTest, TwinsInTwoListsAreEachActedOnInTheirOwnList) {
     addUserTwin();
     Press(IDC_REFRESH);
     Select(RowWithTip("Twin Tool", machineKey));
-    gui::BoxAnswerer wait(IsWaitDialog, IDOK);
+    gui::BoxAnswerer wait = WatchWait();
     gui::BoxAnswerer offer(IsOfferDialog, IDOK);
     gui::BoxAnswerer success(IsSuccessBox, IDOK);
     Press(IDC_UNINSTALL);
-    ASSERT_NE(wait.Seen().window, nullptr);
+    wait.Seen();
+    EXPECT_FALSE(waitStuck);
     ASSERT_NE(offer.Seen().window, nullptr) << "this entry is still listed";
     ASSERT_NE(success.Seen().window, nullptr);
     EXPECT_FALSE(Exists(key));
