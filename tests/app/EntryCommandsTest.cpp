@@ -7,9 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
-#include <functional>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -49,13 +47,6 @@ bool IsSuccessBox(HWND w) {
     return gui::IsMessageBox(w) && gui::ItemText(w, 0xFFFF).find("successfully") != std::string::npos;
 }
 bool IsOfferDialog(HWND w) { return gui::HasButton(w, IDCANCEL, "&No") && gui::HasButton(w, IDOK, "&Yes"); }
-
-// Polls from the answering thread, which has no messages of its own.
-bool PollUntil(const std::function<bool()>& done, DWORD ms) {
-    for (const DWORD start = GetTickCount(); !done(); Sleep(20))
-        if (GetTickCount() - start > ms) return false;
-    return true;
-}
 
 const std::vector<std::pair<int, std::string>> kOkOnly{{IDOK, "OK"}};
 const std::vector<std::pair<int, std::string>> kYesNo{{IDYES, "&Yes"}, {IDNO, "&No"}};
@@ -149,18 +140,6 @@ protected:
         }
         return texts;
     }
-    // The wait dialog, left to end by itself; Next is pressed only when it
-    // has not within 10 s (waitStuck), so such a wait fails a test instead
-    // of hanging it. The name it showed goes to waitName.
-    gui::BoxAnswerer WatchWait() {
-        return gui::BoxAnswerer([this](HWND w) {
-            if (!IsWaitDialog(w)) return false;
-            waitName = gui::WideItemText(w, IDC_ENTRY_NAME);
-            waitStuck = !PollUntil([w] { return !IsWindow(w); }, 10000);
-            if (waitStuck) gui::PressButton(w, IDOK);
-            return true;
-        }, 0);
-    }
     // Runs a command as its button would; returns when the command is over.
     void Press(int id) { SendMessageA(dialog.Hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 
@@ -168,8 +147,6 @@ protected:
     TempFolder files;
     std::vector<std::string> keys;
     std::vector<std::wstring> wideKeys;
-    std::wstring waitName;
-    bool waitStuck = false;
     fw::Modeless<MainDialog> dialog;
 };
 
@@ -403,113 +380,81 @@ TEST_F(EntryCommandsTest, PhantomGoesStraightToTheOfferWhereEnterMeansNo) {
         << backups[0];
 }
 
-// An event of this test's own, set on the way out too: no stand-in is left
-// waiting for it.
-class Signal {
-public:
-    explicit Signal(const std::string& tag)
-        : name_("ZaltrowTest_" + std::to_string(GetCurrentProcessId()) + "_" + tag),
-          event_(CreateEventA(nullptr, TRUE, FALSE, name_.c_str())) {}
-    ~Signal() { Set(); }
-    const std::string& Name() const { return name_; }
-    void Set() const { SetEvent(event_.get()); }
-    void Reset() const { ResetEvent(event_.get()); }
-    bool WaitFor(DWORD ms) const { return WaitForSingleObject(event_.get(), ms) == WAIT_OBJECT_0; }
-
-private:
-    std::string name_;
-    fw::KernelHandle event_;
-};
-
 // The wait ends when the uninstaller and everything it started have ended,
 // and the offer after it says no more than is known. The stand-ins wait
 // for `go`, so each wait dialog is surely seen.
 TEST_F(EntryCommandsTest, TheWaitFollowsTheUninstallerToItsEndAndTheOfferSaysWhatIsKnown) {
+    const std::string prefix = "ZaltrowTest_" + std::to_string(GetCurrentProcessId()) + "_";
+    const fw::KernelHandle go(CreateEventA(nullptr, TRUE, FALSE, (prefix + "Go").c_str()));
+    const fw::KernelHandle alone(CreateEventA(nullptr, TRUE, FALSE, (prefix + "Alone").c_str()));
     const std::string listed = "the program is still listed in your Add/Remove Programs list.\n\nWould you like to remove the entry?";
     const std::string ended = "The uninstall program has completed or was cancelled. However, " + listed;
     const std::string unknown = "The uninstall program may still be running: " ZALTROW_PRODUCT_NAME
                                 " could not see whether it has finished. For now, " + listed;
-    const std::string missing = "The uninstaller is missing: " + files.Join("gone\\unins000.exe") +
-                                "\n\nNothing was run, and " + listed;
-    enum Action { LetItEnd, ChildAlone, Next, Escape };
+    enum Action { LetItEnd, CopyAlone, Next, Escape };
     const struct {
-        const char* what;
-        const char* tag;
-        std::string words;  // the stand-in's, before "remove KEY" for a key removed, or "leave"
-        bool removes;
+        const char* tag;    // of the entry, "<tag> App"
+        std::string words;  // the stand-in's; none: a red row
         Action action;
-        std::string offer;  // empty: none
+        std::string offer;  // none: no offer
     } cases[] = {
-        {"a copy started from a stand-in that exits at once removes the entry", "Copy", "spawn ALONE wait GO", true,
-         ChildAlone, ""},
-        {"an uninstaller that ends leaving its entry", "Leaves", "wait GO", false, LetItEnd, ended},
-        {"Next while it still runs", "Next", "wait GO", true, Next, unknown},
-        {"Escape while it still runs", "Escape", "wait GO", true, Escape, unknown},
-        {"a red row: nothing to run", "Red", "", false, LetItEnd, missing},
+        {"Copy", "spawn " + prefix + "Alone wait " + prefix + "Go remove", CopyAlone, ""},
+        {"Leaves", "wait " + prefix + "Go leave", LetItEnd, ended},
+        {"Next", "wait " + prefix + "Go remove", Next, unknown},
+        {"Escape", "wait " + prefix + "Go remove", Escape, unknown},
+        {"Red", "", LetItEnd, "The uninstaller is missing: " + files.Join("gone\\unins000.exe") + "\n\nNothing was run, and " + listed},
     };
-    Signal go("Go"), alone("Alone");
     for (const auto& c : cases) {
-        const std::string key = "ZaltrowTest_" + std::to_string(GetCurrentProcessId()) + "_" + c.tag;
-        std::string words = c.words;
-        for (const auto& [from, to] : {std::pair{"GO", go.Name()}, std::pair{"ALONE", alone.Name()}})
-            if (const std::size_t at = words.find(from); at != std::string::npos) words.replace(at, std::strlen(from), to);
-        words += c.removes ? " remove " + kUninstall + "\\" + key : " leave";
-        Entry(c.tag, c.tag + std::string(" App"), c.words.empty() ? Phantom() : Uninstaller(words));
+        const std::string removal = c.words.ends_with("remove") ? " " + kUninstall + "\\" + prefix + c.tag : "";
+        Entry(c.tag, c.tag + std::string(" App"), c.words.empty() ? Phantom() : Uninstaller(c.words + removal));
     }
     Open();
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const std::string key = "ZaltrowTest_" + std::to_string(GetCurrentProcessId()) + "_" + c.tag;
-        go.Reset();
-        struct {
-            bool waited = false, childAlone = false, openBeforeGo = false, endedByItself = false;
-            std::string name, note, question;
-        } seen;
+        SCOPED_TRACE(c.tag);
+        const std::string key = prefix + c.tag;
+        ResetEvent(go.get());
+        bool waited = false, copyAlone = false, openBeforeGo = false, endedByItself = false;
+        std::string note, question;
         HWND waitDialog = nullptr;
         gui::BoxAnswerer answerer([&](HWND w) {
-            if (IsOfferDialog(w)) {
-                seen.question = gui::ItemText(w, IDC_OFFER_QUESTION);
-                return true;  // and No
-            }
-            if (!IsWaitDialog(w) || w == waitDialog) return false;
+            if (IsOfferDialog(w)) question = gui::ItemText(w, IDC_OFFER_QUESTION);
+            if (IsOfferDialog(w) || !IsWaitDialog(w) || w == waitDialog) return IsOfferDialog(w);  // the offer: No
             waitDialog = w;
-            seen.waited = true;
-            seen.name = gui::ItemText(w, IDC_ENTRY_NAME);
-            seen.note = gui::ItemText(w, IDC_WAIT_NOTE);
-            if (c.action == ChildAlone) seen.childAlone = alone.WaitFor(10000);
+            waited = true;
+            note = gui::ItemText(w, IDC_WAIT_NOTE);
+            copyAlone = c.action == CopyAlone && WaitForSingleObject(alone.get(), 10000) == WAIT_OBJECT_0;
             Sleep(700);  // a few of the wait's looks
-            seen.openBeforeGo = IsWindowVisible(w) != FALSE;
-            if (c.action == Next) gui::PressButton(w, IDOK);
-            if (c.action == Escape) gui::PressEscape(w);
-            if (c.action == Next || c.action == Escape) return false;
-            go.Set();
-            seen.endedByItself = PollUntil([w] { return !IsWindow(w); }, 10000);
-            if (!seen.endedByItself) gui::PressButton(w, IDOK);  // fails the case rather than hanging it
+            openBeforeGo = IsWindowVisible(w) != FALSE;
+            if (c.action == Next || c.action == Escape) {
+                c.action == Next ? gui::PressButton(w, IDOK) : gui::PressEscape(w);
+                return false;
+            }
+            SetEvent(go.get());
+            for (int tries = 0; IsWindow(w) && tries < 500; ++tries) Sleep(20);
+            endedByItself = !IsWindow(w);
+            if (!endedByItself) gui::PressButton(w, IDOK);  // fails the case rather than hanging it
             return false;
         }, IDCANCEL, c.offer.empty() ? 8000 : 20000);
         MainDialogTestAccess::List(dialog).SetItemState(-1, 0, LVIS_SELECTED);
         Select(RowOf(c.tag + std::string(" App")));
         Press(IDC_UNINSTALL);
         answerer.Seen();
-        go.Set();  // the stand-ins that were left running end now
+        SetEvent(go.get());  // the stand-ins left running end now
 
-        EXPECT_EQ(seen.waited, !c.words.empty());
-        if (seen.waited) {
-            EXPECT_EQ(seen.name, c.tag + std::string(" App"));
-            EXPECT_EQ(seen.note, "Waiting for the uninstall program to finish.\nClick Next to go on without waiting.");
-            EXPECT_TRUE(seen.openBeforeGo) << "the wait ended while the uninstaller ran";
-            EXPECT_EQ(seen.endedByItself, c.action == LetItEnd || c.action == ChildAlone);
+        EXPECT_EQ(waited, !c.words.empty());
+        if (waited) {
+            EXPECT_EQ(note, "Waiting for the uninstall program to finish.\nClick Next to go on without waiting.");
+            EXPECT_TRUE(openBeforeGo) << "the wait ended while the uninstaller ran";
+            EXPECT_EQ(endedByItself, c.action == LetItEnd || c.action == CopyAlone);
         }
-        if (c.action == ChildAlone) {
-            EXPECT_TRUE(seen.childAlone) << "the stand-in did not leave its copy running";
-        }
-        EXPECT_EQ(seen.question, c.offer);
-        if (c.removes) {
+        EXPECT_EQ(copyAlone, c.action == CopyAlone) << "the stand-in's copy ran on alone";
+        EXPECT_EQ(question, c.offer);
+        if (c.words.ends_with("remove")) {
             EXPECT_TRUE(gui::PumpUntil([&] { return !Exists(key); }, 10000)) << "the uninstaller did not finish";
         } else {
             EXPECT_TRUE(Exists(key)) << "No was answered";
         }
-        EXPECT_EQ(RowOf(c.tag + std::string(" App")) >= 0, c.action != ChildAlone);
+        EXPECT_EQ(RowOf(c.tag + std::string(" App")) >= 0, c.action != CopyAlone);
     }
 }
 
@@ -521,11 +466,8 @@ TEST_F(EntryCommandsTest, NamesakeThatStaysListedBringsNoOffer) {
     Entry("Other", "Shared Name", "MsiExec.exe /X{9}");
     Open();
     Select(RowOf("Shared Name", Uninstaller("remove " + kUninstall + "\\" + key)));
-    gui::BoxAnswerer wait = WatchWait();
     gui::BoxAnswerer offer([](HWND w) { return IsOfferDialog(w) || gui::IsMessageBox(w); }, IDCANCEL, 1500);
-    Press(IDC_UNINSTALL);
-    wait.Seen();
-    EXPECT_FALSE(waitStuck);
+    Press(IDC_UNINSTALL);  // the wait ends by itself
     EXPECT_EQ(offer.Seen().window, nullptr);
     EXPECT_FALSE(Exists(key));
     EXPECT_GE(RowOf("Shared Name", "MsiExec.exe /X{9}"), 0);
@@ -580,11 +522,8 @@ TEST_F(EntryCommandsTest, UninstallStartsTheFileACommaFolderReallyNames) {
     ASSERT_GE(row, 0);
     EXPECT_EQ(MainDialogTestAccess::List(dialog).GetItemData(row), 0);
     Select(row);
-    gui::BoxAnswerer wait = WatchWait();
     gui::BoxAnswerer offer(IsOfferDialog, IDCANCEL, 1500);
-    Press(IDC_UNINSTALL);
-    wait.Seen();
-    EXPECT_FALSE(waitStuck);
+    Press(IDC_UNINSTALL);  // the wait ends by itself
     EXPECT_EQ(offer.Seen().window, nullptr);
     EXPECT_FALSE(Exists(key)) << "the launch failed";
 }
@@ -631,11 +570,15 @@ TEST_F(EntryCommandsTest, EntryNamedInOtherScriptsIsListedJudgedStartedRemovedAn
     // Uninstall starts it, with the key's exact name as its argument: it
     // deletes the entry, which is then gone from the list without an offer.
     Select(RowOf(name));
-    gui::BoxAnswerer wait = WatchWait();
+    std::wstring waitName;
+    gui::BoxAnswerer wait([&](HWND w) {
+        if (!IsWaitDialog(w)) return false;
+        waitName = gui::WideItemText(w, 1028);
+        return true;
+    }, 0);
     gui::BoxAnswerer offer(IsOfferDialog, IDCANCEL, 1500);
-    Press(IDC_UNINSTALL);
+    Press(IDC_UNINSTALL);  // the wait ends by itself
     ASSERT_NE(wait.Seen().window, nullptr) << "the uninstaller was not started";
-    EXPECT_FALSE(waitStuck);
     EXPECT_EQ(waitName, name);
     EXPECT_EQ(offer.Seen().window, nullptr);
     EXPECT_FALSE(WideExists(key));
@@ -698,12 +641,9 @@ TEST_F(EntryCommandsTest, TwinsInTwoListsAreEachActedOnInTheirOwnList) {
     addUserTwin();
     Press(IDC_REFRESH);
     Select(RowWithTip("Twin Tool", machineKey));
-    gui::BoxAnswerer wait = WatchWait();
     gui::BoxAnswerer offer(IsOfferDialog, IDOK);
     gui::BoxAnswerer success(IsSuccessBox, IDOK);
-    Press(IDC_UNINSTALL);
-    wait.Seen();
-    EXPECT_FALSE(waitStuck);
+    Press(IDC_UNINSTALL);  // the wait ends by itself
     ASSERT_NE(offer.Seen().window, nullptr) << "this entry is still listed";
     ASSERT_NE(success.Seen().window, nullptr);
     EXPECT_FALSE(Exists(key));
