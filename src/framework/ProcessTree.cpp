@@ -16,6 +16,8 @@ DWORD ProcessTree::Start(const std::wstring& file, const std::wstring& args) {
     process_.reset();
     std::wstring commandLine = L"\"" + file + L"\"";
     if (!args.empty()) commandLine.append(L" ").append(args);
+    // No folder of its own, as the shell started it: an uninstaller whose
+    // working folder were its install folder could not delete that folder.
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};
