@@ -28,11 +28,10 @@ public:
 
     // Every process the started one starts is followed too.
     bool FollowsChildren() const { return static_cast<bool>(job_); }
-    // Anything is followed: not before Start, nor after a shell start that
-    // gave no process (a document handed to a program already running).
-    bool Follows() const { return job_ || process_; }
     // Every followed process has ended: with FollowsChildren() false, the
-    // started process alone. False while any runs and when none is followed.
+    // started process alone. False while any runs, and when none is followed
+    // (a shell start that gave no process: a document handed to a program
+    // already running).
     bool Ended() const;
 
 private:

@@ -3,7 +3,7 @@
 #include "BuildConfig.h"
 #include "resource.h"
 
-StillListedDialog::StillListedDialog(HWND owner) : EntryDialog(IDD_STILL_LISTED, owner) {}
+namespace {
 
 std::wstring StillListedQuestion(UninstallOutcome outcome, const std::wstring& reason) {
     constexpr const wchar_t* kStillListed = L"the program is still listed in your Add/Remove Programs list.";
@@ -21,6 +21,10 @@ std::wstring StillListedQuestion(UninstallOutcome outcome, const std::wstring& r
     }
     return reason + L"\n\nNothing was run, and " + kStillListed + kQuestion;
 }
+
+}  // namespace
+
+StillListedDialog::StillListedDialog(HWND owner) : EntryDialog(IDD_STILL_LISTED, owner) {}
 
 bool StillListedDialog::OnInitDialog() {
     EntryDialog::OnInitDialog();

@@ -25,6 +25,3 @@ public:
 protected:
     bool OnInitDialog() override;
 };
-
-// The offer's question.
-std::wstring StillListedQuestion(UninstallOutcome outcome, const std::wstring& reason);

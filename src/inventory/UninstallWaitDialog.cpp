@@ -10,16 +10,17 @@ namespace {
 constexpr UINT_PTR kEndTimer = 1;
 constexpr UINT kEndTimerMs = 250;
 
-}  // namespace
-
-UninstallWaitDialog::UninstallWaitDialog(HWND owner, const fw::ProcessTree& uninstaller)
-    : EntryDialog(IDD_UNINSTALL_WAIT, owner), uninstaller_(uninstaller) {}
-
+// The note under the entry's name.
 std::wstring UninstallWaitNote(bool followsChildren) {
     if (followsChildren) return L"Waiting for the uninstall program to finish.\nClick Next to go on without waiting.";
     return L"Waiting for the uninstall program to finish. " ZALTROW_PRODUCT_NAME
            " cannot see the programs it starts, so click Next when it is done.";
 }
+
+}  // namespace
+
+UninstallWaitDialog::UninstallWaitDialog(HWND owner, const fw::ProcessTree& uninstaller)
+    : EntryDialog(IDD_UNINSTALL_WAIT, owner), uninstaller_(uninstaller) {}
 
 bool UninstallWaitDialog::OnInitDialog() {
     EntryDialog::OnInitDialog();

@@ -20,6 +20,3 @@ protected:
 private:
     const fw::ProcessTree& uninstaller_;
 };
-
-// The note under the entry's name while the uninstaller runs.
-std::wstring UninstallWaitNote(bool followsChildren);
