@@ -44,6 +44,8 @@
 // Controls of the two uninstall dialogs
 #define IDC_ENTRY_ICON 1027
 #define IDC_ENTRY_NAME 1028
+#define IDC_WAIT_NOTE 1100
+#define IDC_OFFER_QUESTION 1101
 
 // System menu
 #define IDM_ABOUTBOX 0x0010

@@ -20,6 +20,7 @@
 #include "inventory/UninstallWaitDialog.h"
 #include "framework/Clipboard.h"
 #include "framework/PaintDc.h"
+#include "framework/ProcessTree.h"
 #include "framework/ShellIcon.h"
 #include "framework/SystemErrorText.h"
 #include "framework/UniqueHandle.h"
@@ -590,26 +591,6 @@ void MainDialog::SaveLayout() {
                       settings_numbers::Join({list_.SortColumn(), list_.SortAscending() ? 1 : 0}));
 }
 
-namespace {
-
-// Starts the uninstaller without waiting for it; ERROR_SUCCESS, or why it
-// could not be started. The shell shows no box of its own: the caller
-// decides what the user is told.
-DWORD StartUninstaller(const UninstallTarget& target) {
-    SHELLEXECUTEINFOW info{};
-    info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_FLAG_NO_UI;
-    info.lpFile = target.file.c_str();
-    info.lpParameters = target.args.empty() ? nullptr : target.args.c_str();
-    info.nShow = SW_SHOWNORMAL;
-    SetLastError(ERROR_SUCCESS);
-    if (ShellExecuteExW(&info) && reinterpret_cast<INT_PTR>(info.hInstApp) > 32) return ERROR_SUCCESS;
-    const DWORD error = GetLastError();
-    return error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;
-}
-
-}  // namespace
-
 void MainDialog::OnUninstall() {
     // One program at a time: its uninstaller has the user's attention.
     if (list_.SelectedCount() != 1) return;
@@ -631,27 +612,34 @@ void MainDialog::OnUninstall() {
     if (!entry.iconPath.empty()) icon = fw::ExtractLargeIcon(entry.iconPath, entry.iconIndex);
 
     const UninstallTarget target = ResolveUninstaller(entry);
+    StillListedDialog offer(Hwnd());
     // A phantom has nothing left to run (its uninstaller is gone, or Windows
     // Installer no longer knows its product): its removal is offered at
-    // once. Any other failure to start (a file that cannot run, a bare name
-    // or %NAME% path not found, access denied) says why and offers nothing,
-    // since the program may well still be installed.
-    if (!target.phantom) {
-        if (const DWORD error = StartUninstaller(target)) {
+    // once, saying why. Any other failure to start (a file that cannot run,
+    // a bare name or %NAME% path not found, access denied) says why and
+    // offers nothing, since the program may well still be installed.
+    if (target.phantom) {
+        offer.outcome = UninstallOutcome::NotStarted;
+        offer.reason = target.reason;
+    } else {
+        fw::ProcessTree uninstaller;  // its processes run on when this ends
+        if (const DWORD error = uninstaller.Start(target.file, target.args)) {
             MessageBoxW(Hwnd(), LaunchFailedText(entry.displayName, target.file, fw::SystemErrorText(error)).c_str(),
                         kCaption, MB_OK | MB_ICONHAND);
             return;
         }
-        UninstallWaitDialog wait(Hwnd());
+        UninstallWaitDialog wait(Hwnd(), uninstaller);
         wait.icon = icon.get();
         wait.text = entry.displayName;
-        wait.DoModal();  // Next, Escape and the close box all continue
+        wait.DoModal();  // ends by itself once the uninstaller has; Next, Escape and the close box go on at once
+        if (!IsWindow(Hwnd())) return;  // the window went while it waited
+        // Known before the list is read: had all ended, the list shows their work.
+        const bool ended = uninstaller.FollowsChildren() && uninstaller.Ended();
         RefreshList();
         // Still listed means this very entry; a namesake does not count.
         if (!IsStillListed(list_, entryOfRow, entry)) return;  // the uninstaller removed its entry
+        offer.outcome = ended ? UninstallOutcome::Ended : UninstallOutcome::MayBeRunning;
     }
-
-    StillListedDialog offer(Hwnd());
     offer.icon = icon.get();
     offer.text = entry.displayName;
     if (offer.DoModal() == IDOK)

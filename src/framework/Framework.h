@@ -61,6 +61,8 @@
 //   (the system's words for an error code), SystemLibrary.h (a DLL loaded
 //   from the system folder only, never one planted beside the program),
 //   ParallelFor.h (per-entry work split between two threads),
+//   ProcessTree.h (a program started and followed, with every process it
+//   starts, until all have ended; or the started process alone, and says so),
 //   RunningAccount.h (whether this process may change machine-wide data,
 //   and as whom it runs; the one place of the tests' rights aid),
 //   SecurityDescriptor.h (a descriptor from its SDDL text, for folders

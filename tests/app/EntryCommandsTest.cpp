@@ -347,7 +347,7 @@ TEST_F(EntryCommandsTest, PhantomGoesStraightToTheOfferWhereEnterMeansNo) {
     Open();
     Select(RowOf("Gone App"));
     bool waited = false;
-    std::string caption, name, question;
+    std::string caption, name;
     HICON icon = nullptr;
     gui::BoxAnswerer offer([&](HWND w) {
         waited = waited || IsWaitDialog(w);
@@ -355,7 +355,6 @@ TEST_F(EntryCommandsTest, PhantomGoesStraightToTheOfferWhereEnterMeansNo) {
         caption = gui::Text(w);
         icon = reinterpret_cast<HICON>(SendDlgItemMessageA(w, 1027, STM_GETICON, 0, 0));
         name = gui::ItemText(w, 1028);
-        question = gui::ItemText(w, 0xFFFF);
         gui::PressEnter(w);
         return true;
     }, 0);
@@ -368,8 +367,6 @@ TEST_F(EntryCommandsTest, PhantomGoesStraightToTheOfferWhereEnterMeansNo) {
     EXPECT_EQ(caption, "Zaltrow");
     EXPECT_NE(icon, nullptr) << "no icon path: the program's own icon";
     EXPECT_EQ(name, "Gone App");
-    EXPECT_EQ(question, "The uninstall program has completed or was cancelled. However, the program is still listed "
-                        "in your Add/Remove Programs list.\n\nWould you like to remove the entry?");
     EXPECT_TRUE(Exists(key)) << "Enter chose No";
 
     // Yes removes it.
@@ -386,59 +383,82 @@ TEST_F(EntryCommandsTest, PhantomGoesStraightToTheOfferWhereEnterMeansNo) {
         << backups[0];
 }
 
-TEST_F(EntryCommandsTest, UninstallerThatRemovesItsEntryEndsSilently) {
-    const std::string key = "ZaltrowTest_" + std::to_string(GetCurrentProcessId()) + "_Self";
-    Entry("Self", "Self Removing", Uninstaller("remove " + kUninstall + "\\" + key));
+// The wait ends when the uninstaller and everything it started have ended,
+// and the offer after it says no more than is known. The stand-ins wait
+// for `go`, so each wait dialog is surely seen.
+TEST_F(EntryCommandsTest, TheWaitFollowsTheUninstallerToItsEndAndTheOfferSaysWhatIsKnown) {
+    const std::string prefix = "ZaltrowTest_" + std::to_string(GetCurrentProcessId()) + "_";
+    const fw::KernelHandle go(CreateEventA(nullptr, TRUE, FALSE, (prefix + "Go").c_str()));
+    const fw::KernelHandle alone(CreateEventA(nullptr, TRUE, FALSE, (prefix + "Alone").c_str()));
+    const std::string listed = "the program is still listed in your Add/Remove Programs list.\n\nWould you like to remove the entry?";
+    const std::string ended = "The uninstall program has completed or was cancelled. However, " + listed;
+    const std::string unknown = "The uninstall program may still be running: " ZALTROW_PRODUCT_NAME
+                                " could not see whether it has finished. For now, " + listed;
+    enum Action { LetItEnd, CopyAlone, Next, Escape };
+    const struct {
+        const char* tag;    // of the entry, "<tag> App"
+        std::string words;  // the stand-in's; none: a red row
+        Action action;
+        std::string offer;  // none: no offer
+    } cases[] = {
+        {"Copy", "spawn " + prefix + "Alone wait " + prefix + "Go remove", CopyAlone, ""},
+        {"Leaves", "wait " + prefix + "Go leave", LetItEnd, ended},
+        {"Next", "wait " + prefix + "Go remove", Next, unknown},
+        {"Escape", "wait " + prefix + "Go remove", Escape, unknown},
+        {"Red", "", LetItEnd, "The uninstaller is missing: " + files.Join("gone\\unins000.exe") + "\n\nNothing was run, and " + listed},
+    };
+    for (const auto& c : cases) {
+        const std::string removal = c.words.ends_with("remove") ? " " + kUninstall + "\\" + prefix + c.tag : "";
+        Entry(c.tag, c.tag + std::string(" App"), c.words.empty() ? Phantom() : Uninstaller(c.words + removal));
+    }
     Open();
-    Select(RowOf("Self Removing"));
-    std::string name, note;
-    gui::BoxAnswerer wait([&](HWND w) {
-        if (!IsWaitDialog(w)) return false;
-        name = gui::ItemText(w, 1028);
-        note = gui::ItemText(w, 0xFFFF);
-        // Next once the uninstaller is done, as a person would.
-        gui::PumpUntil([&] { return !Exists(key); }, 5000);
-        return true;
-    }, IDOK);
-    gui::BoxAnswerer offer(IsOfferDialog, IDCANCEL, 1500);
-    Press(IDC_UNINSTALL);
-    ASSERT_NE(wait.Seen().window, nullptr);
-    EXPECT_EQ(name, "Self Removing");
-    EXPECT_EQ(note, "When the uninstall program has completed,\nclick Next to continue.");
-    EXPECT_EQ(wait.Seen().buttons, (std::vector<std::pair<int, std::string>>{{IDOK, "&Next"}}));
-    EXPECT_EQ(offer.Seen().window, nullptr);
-    EXPECT_FALSE(Exists(key));
-    EXPECT_EQ(RowOf("Self Removing"), -1);
-}
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tag);
+        const std::string key = prefix + c.tag;
+        ResetEvent(go.get());
+        bool waited = false, copyAlone = false, openBeforeGo = false, endedByItself = false;
+        std::string note, question;
+        HWND waitDialog = nullptr;
+        gui::BoxAnswerer answerer([&](HWND w) {
+            if (IsOfferDialog(w)) question = gui::ItemText(w, IDC_OFFER_QUESTION);
+            if (IsOfferDialog(w) || !IsWaitDialog(w) || w == waitDialog) return IsOfferDialog(w);  // the offer: No
+            waitDialog = w;
+            waited = true;
+            note = gui::ItemText(w, IDC_WAIT_NOTE);
+            copyAlone = c.action == CopyAlone && WaitForSingleObject(alone.get(), 10000) == WAIT_OBJECT_0;
+            Sleep(700);  // a few of the wait's looks
+            openBeforeGo = IsWindowVisible(w) != FALSE;
+            if (c.action == Next || c.action == Escape) {
+                c.action == Next ? gui::PressButton(w, IDOK) : gui::PressEscape(w);
+                return false;
+            }
+            SetEvent(go.get());
+            for (int tries = 0; IsWindow(w) && tries < 500; ++tries) Sleep(20);
+            endedByItself = !IsWindow(w);
+            if (!endedByItself) gui::PressButton(w, IDOK);  // fails the case rather than hanging it
+            return false;
+        }, IDCANCEL, c.offer.empty() ? 8000 : 20000);
+        MainDialogTestAccess::List(dialog).SetItemState(-1, 0, LVIS_SELECTED);
+        Select(RowOf(c.tag + std::string(" App")));
+        Press(IDC_UNINSTALL);
+        answerer.Seen();
+        SetEvent(go.get());  // the stand-ins left running end now
 
-TEST_F(EntryCommandsTest, UninstallerThatLeavesItsEntryGetsTheOffer) {
-    const std::string key = Entry("Stays", "Stubborn App", Uninstaller("leave"));
-    Open();
-    Select(RowOf("Stubborn App"));
-    gui::BoxAnswerer wait(IsWaitDialog, IDOK);
-    gui::BoxAnswerer offer(IsOfferDialog, IDCANCEL);
-    Press(IDC_UNINSTALL);
-    ASSERT_NE(wait.Seen().window, nullptr);
-    ASSERT_NE(offer.Seen().window, nullptr);
-    EXPECT_TRUE(Exists(key));
-}
-
-TEST_F(EntryCommandsTest, EscapeOnTheWaitDialogChecksAtOnce) {
-    const std::string key = "ZaltrowTest_" + std::to_string(GetCurrentProcessId()) + "_Slow";
-    Entry("Slow", "Slow App", Uninstaller("slow 1500 remove " + kUninstall + "\\" + key));
-    Open();
-    Select(RowOf("Slow App"));
-    gui::BoxAnswerer wait([](HWND w) {
-        if (!IsWaitDialog(w)) return false;
-        gui::PressEscape(w);
-        return true;
-    }, 0);
-    gui::BoxAnswerer offer(IsOfferDialog, IDCANCEL);
-    Press(IDC_UNINSTALL);
-    ASSERT_NE(wait.Seen().window, nullptr);
-    EXPECT_NE(offer.Seen().window, nullptr) << "still listed: the uninstaller had not finished";
-    EXPECT_TRUE(Exists(key));
-    gui::PumpUntil([&] { return !Exists(key); }, 3000);  // let it finish before cleanup
+        EXPECT_EQ(waited, !c.words.empty());
+        if (waited) {
+            EXPECT_EQ(note, "Waiting for the uninstall program to finish.\nClick Next to go on without waiting.");
+            EXPECT_TRUE(openBeforeGo) << "the wait ended while the uninstaller ran";
+            EXPECT_EQ(endedByItself, c.action == LetItEnd || c.action == CopyAlone);
+        }
+        EXPECT_EQ(copyAlone, c.action == CopyAlone) << "the stand-in's copy ran on alone";
+        EXPECT_EQ(question, c.offer);
+        if (c.words.ends_with("remove")) {
+            EXPECT_TRUE(gui::PumpUntil([&] { return !Exists(key); }, 10000)) << "the uninstaller did not finish";
+        } else {
+            EXPECT_TRUE(Exists(key)) << "No was answered";
+        }
+        EXPECT_EQ(RowOf(c.tag + std::string(" App")) >= 0, c.action != CopyAlone);
+    }
 }
 
 // "Still listed" means this entry: a namesake that stays in the list does
@@ -449,14 +469,8 @@ TEST_F(EntryCommandsTest, NamesakeThatStaysListedBringsNoOffer) {
     Entry("Other", "Shared Name", "MsiExec.exe /X{9}");
     Open();
     Select(RowOf("Shared Name", Uninstaller("remove " + kUninstall + "\\" + key)));
-    gui::BoxAnswerer wait([&](HWND w) {
-        if (!IsWaitDialog(w)) return false;
-        gui::PumpUntil([&] { return !Exists(key); }, 5000);
-        return true;
-    }, IDOK);
     gui::BoxAnswerer offer([](HWND w) { return IsOfferDialog(w) || gui::IsMessageBox(w); }, IDCANCEL, 1500);
-    Press(IDC_UNINSTALL);
-    ASSERT_NE(wait.Seen().window, nullptr);
+    Press(IDC_UNINSTALL);  // the wait ends by itself
     EXPECT_EQ(offer.Seen().window, nullptr);
     EXPECT_FALSE(Exists(key));
     EXPECT_GE(RowOf("Shared Name", "MsiExec.exe /X{9}"), 0);
@@ -511,16 +525,10 @@ TEST_F(EntryCommandsTest, UninstallStartsTheFileACommaFolderReallyNames) {
     ASSERT_GE(row, 0);
     EXPECT_EQ(MainDialogTestAccess::List(dialog).GetItemData(row), 0);
     Select(row);
-    gui::BoxAnswerer wait([&](HWND w) {
-        if (!IsWaitDialog(w)) return false;
-        gui::PumpUntil([&] { return !Exists(key); }, 5000);
-        return true;
-    }, IDOK);
     gui::BoxAnswerer offer(IsOfferDialog, IDCANCEL, 1500);
-    Press(IDC_UNINSTALL);
-    EXPECT_NE(wait.Seen().window, nullptr) << "the launch failed";
+    Press(IDC_UNINSTALL);  // the wait ends by itself
     EXPECT_EQ(offer.Seen().window, nullptr);
-    EXPECT_FALSE(Exists(key));
+    EXPECT_FALSE(Exists(key)) << "the launch failed";
 }
 
 // Names outside the code page, end to end: a Cyrillic key, a CJK display
@@ -535,7 +543,8 @@ TEST_F(EntryCommandsTest, EntryNamedInOtherScriptsIsListedJudgedStartedRemovedAn
     const std::wstring tag = L"\u041F\u0440\u043E\u0433\u0440\u0430\u043C\u043C\u0430";
     const std::wstring key = L"ZaltrowTest_" + std::to_wstring(GetCurrentProcessId()) + L"_" + tag;
     const std::wstring name = L"\u5DE5\u5177\u7BB1 \u0416 Zo\u0142w";
-    const std::wstring command = L"\"" + uninstaller + L"\" remove " + kWideUninstall + L"\\" + key;
+    // Slow enough for its wait dialog to be read.
+    const std::wstring command = L"\"" + uninstaller + L"\" slow 1000 remove " + kWideUninstall + L"\\" + key;
     WideEntry(tag, name, command);
     const std::wstring goneName = L"\u6D88\u3048\u305F Gone";
     WideEntry(L"\u0393\u03BF\u03BD\u03B5", goneName, L"\"" + folder + L"\\\u6D88\u3048\u305F.exe\" /x");
@@ -568,11 +577,10 @@ TEST_F(EntryCommandsTest, EntryNamedInOtherScriptsIsListedJudgedStartedRemovedAn
     gui::BoxAnswerer wait([&](HWND w) {
         if (!IsWaitDialog(w)) return false;
         waitName = gui::WideItemText(w, 1028);
-        gui::PumpUntil([&] { return !WideExists(key); }, 5000);
         return true;
-    }, IDOK);
+    }, 0);
     gui::BoxAnswerer offer(IsOfferDialog, IDCANCEL, 1500);
-    Press(IDC_UNINSTALL);
+    Press(IDC_UNINSTALL);  // the wait ends by itself
     ASSERT_NE(wait.Seen().window, nullptr) << "the uninstaller was not started";
     EXPECT_EQ(waitName, name);
     EXPECT_EQ(offer.Seen().window, nullptr);
@@ -636,11 +644,9 @@ TEST_F(EntryCommandsTest, TwinsInTwoListsAreEachActedOnInTheirOwnList) {
     addUserTwin();
     Press(IDC_REFRESH);
     Select(RowWithTip("Twin Tool", machineKey));
-    gui::BoxAnswerer wait(IsWaitDialog, IDOK);
     gui::BoxAnswerer offer(IsOfferDialog, IDOK);
     gui::BoxAnswerer success(IsSuccessBox, IDOK);
-    Press(IDC_UNINSTALL);
-    ASSERT_NE(wait.Seen().window, nullptr);
+    Press(IDC_UNINSTALL);  // the wait ends by itself
     ASSERT_NE(offer.Seen().window, nullptr) << "this entry is still listed";
     ASSERT_NE(success.Seen().window, nullptr);
     EXPECT_FALSE(Exists(key));
