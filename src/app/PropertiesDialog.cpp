@@ -79,8 +79,11 @@ std::wstring PropertiesDialog::LocaleDate(int year, int month, int day) {
 
 bool PropertiesDialog::OnInitDialog() {
     fw::Dialog::OnInitDialog();
-    // As Windows names property sheets.
-    SetWindowTextW(Hwnd(), (facts_.displayName + L" Properties").c_str());
+    // As Windows names property sheets. The dialog's window is an ANSI one,
+    // whose WM_SETTEXT would turn a name outside the code page into '?':
+    // the caption is stored as UTF-16 directly.
+    const std::wstring caption = facts_.displayName + L" Properties";
+    DefWindowProcW(Hwnd(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(caption.c_str()));
     valueFont_ = fw::MessageFont();
     ShowStatus();
 
