@@ -15,7 +15,7 @@ namespace {
 // the button, whose places these continue.
 constexpr int kMargin = 7;
 constexpr int kStatusLeft = 36;
-constexpr int kLabelWidth = 82;
+constexpr int kLabelWidth = 96;
 constexpr int kRowGap = 4;
 // A longer value scrolls rather than make the window taller than a screen.
 constexpr int kMaxLines = 4;
@@ -99,10 +99,14 @@ bool PropertiesDialog::OnInitDialog() {
     int id = IDC_PROPERTY_FIRST;
     for (const PropertyLine& line : EntryProperties(facts_, &LocaleDate)) {
         HWND label = CreateWindowExW(0, L"STATIC", (line.label + L":").c_str(), WS_CHILD | WS_VISIBLE | SS_NOPREFIX,
-                                     columns.left, top, valueLeft - columns.left, columns.bottom * 2, Hwnd(),
+                                     columns.left, top, valueLeft - columns.left, 0, Hwnd(),
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), nullptr, nullptr);
         SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont), FALSE);
-        top = AddValue(id++, line.value, valueLeft, top, valueWidth) + columns.top;
+        const int bottom = AddValue(id++, line.value, valueLeft, top, valueWidth);
+        // The label is as high as its value, so a label that wraps is not cut.
+        SetWindowPos(label, nullptr, 0, 0, valueLeft - columns.left - columns.top, bottom - top,
+                     SWP_NOMOVE | SWP_NOZORDER);
+        top = bottom + columns.top;
     }
 
     HWND close = Item(IDOK);

@@ -1,5 +1,7 @@
 #include "app/RestoreDialog.h"
 
+#include <commctrl.h>
+
 #include "BuildConfig.h"
 #include "framework/SystemErrorText.h"
 #include "framework/TextConversion.h"
@@ -12,6 +14,7 @@ namespace {
 
 constexpr const wchar_t* kCaption = L"" ZALTROW_MESSAGE_CAPTION;
 enum Column { When, Entry, List, Listed };
+constexpr const wchar_t* kListedHeading = L"In the list now";
 
 std::wstring Wide(std::u16string_view text) { return std::wstring(fw::AsWide(text)); }
 
@@ -66,7 +69,7 @@ bool RestoreDialog::OnInitDialog() {
     list_.InsertColumn(When, L"When", 130);
     list_.InsertColumn(Entry, L"Entry", 190);
     list_.InsertColumn(List, L"List", 170);
-    list_.InsertColumn(Listed, L"In the list now", 90);
+    list_.InsertColumn(Listed, kListedHeading, 90);
     folder_ = DefaultBackupFolder();
     Fill();
     SetFocus(list_.Hwnd());
@@ -87,6 +90,7 @@ void RestoreDialog::Fill() {
         list_.SetItemText(row, Listed, list && EntryExists(*list, Wide(backup.entry.keyName)) ? L"Yes" : L"No");
     }
     if (!backups_.empty()) list_.SetItemState(0, LVIS_FOCUSED, LVIS_FOCUSED);
+    FitColumns();
 
     // An empty folder (or one that cannot be read) says so where the list is.
     std::wstring empty = L"No removed entries have been backed up yet.";
@@ -96,6 +100,27 @@ void RestoreDialog::Fill() {
     ShowWindow(list_.Hwnd(), backups_.empty() ? SW_HIDE : SW_SHOW);
     ShowWindow(Item(IDC_RESTORE_EMPTY), backups_.empty() ? SW_SHOW : SW_HIDE);
     UpdateButton();
+}
+
+// The time, list and yes-or-no columns as wide as their texts; the names
+// get the rest of the list's width, or more when a name needs it.
+void RestoreDialog::FitColumns() {
+    HWND list = list_.Hwnd();
+    // The last column is sized by its heading ("Yes" and "No" are shorter):
+    // sized by the list, a last column would take all the width left.
+    const auto heading = static_cast<int>(
+        SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(kListedHeading)));
+    ListView_SetColumnWidth(list, Listed, heading + 24);
+    int used = ListView_GetColumnWidth(list, Listed);
+    for (int column : {When, List}) {
+        ListView_SetColumnWidth(list, column, LVSCW_AUTOSIZE_USEHEADER);
+        used += ListView_GetColumnWidth(list, column);
+    }
+    ListView_SetColumnWidth(list, Entry, LVSCW_AUTOSIZE_USEHEADER);
+    RECT client{};
+    GetClientRect(list, &client);
+    const int rest = client.right - used - GetSystemMetrics(SM_CXVSCROLL);
+    if (ListView_GetColumnWidth(list, Entry) < rest) ListView_SetColumnWidth(list, Entry, rest);
 }
 
 void RestoreDialog::UpdateButton() {

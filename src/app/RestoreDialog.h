@@ -47,6 +47,7 @@ protected:
 
 private:
     void Fill();
+    void FitColumns();
     void UpdateButton();
     void OnRestore();
 
