@@ -47,7 +47,8 @@ std::wstring WhenText(const BackupRestore::ListedBackup& backup) {
 
 }  // namespace
 
-RestoreDialog::RestoreDialog(HWND owner) : ResizableDialog(IDD_RESTORE, owner, MinimumSize::Shrunk) {}
+// Never smaller than it opens: the list would slide under its buttons.
+RestoreDialog::RestoreDialog(HWND owner) : ResizableDialog(IDD_RESTORE, owner, MinimumSize::Opening) {}
 
 void RestoreDialog::DoDataExchange() { Bind(list_, IDC_RESTORE_LIST); }
 
