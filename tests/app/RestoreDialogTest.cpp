@@ -28,10 +28,8 @@ std::wstring W(const std::string& text) { return fw::Widen(text); }
 
 // Each row's texts: when, entry, list, in the list now.
 std::vector<std::vector<std::wstring>> Rows(HWND list) {
-    std::vector<std::vector<std::wstring>> rows;
-    const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int row = 0; row < count; ++row) {
-        std::vector<std::wstring> texts;
+    std::vector<std::vector<std::wstring>> rows(static_cast<std::size_t>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)));
+    for (std::size_t row = 0; row < rows.size(); ++row) {
         for (int column = 0; column < 4; ++column) {
             wchar_t text[512] = {};
             LVITEMW item{};
@@ -39,17 +37,10 @@ std::vector<std::vector<std::wstring>> Rows(HWND list) {
             item.pszText = text;
             item.cchTextMax = 512;
             SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-            texts.push_back(text);
+            rows[row].push_back(text);
         }
-        rows.push_back(texts);
     }
     return rows;
-}
-
-void Select(HWND list, int row) {
-    LVITEMW item{};
-    item.stateMask = item.state = LVIS_SELECTED;
-    SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
 }
 
 bool IsBoxSaying(HWND window, const std::wstring& start) {
@@ -61,20 +52,16 @@ TEST(RestoreDialogTest, RestoresTheChosenBackupsAskingOnceAboutEntriesInTheListN
     TempFolder files;
     ScratchRegistry::SetString(HKEY_CURRENT_USER, kUserShellFolders, "Local AppData", files.Path());
     const ListRef machine{EntrySource::Machine, {}}, user{EntrySource::User, {}};
-    const std::wstring machineWords = SourceDescription(EntrySource::Machine);
-    const std::wstring userWords = SourceDescription(EntrySource::User);
+    const std::wstring machineWords = SourceDescription(EntrySource::Machine), userWords = SourceDescription(EntrySource::User);
 
     {
-        fw::Modeless<RestoreDialog> dialog(nullptr);
-        ASSERT_TRUE(dialog.Create());
-        ShowWindow(dialog.Hwnd(), SW_SHOW);
-        gui::PumpFor(30);
-        EXPECT_FALSE(IsWindowVisible(dialog.Item(IDC_RESTORE_LIST)));
-        EXPECT_TRUE(IsWindowVisible(dialog.Item(IDC_RESTORE_EMPTY)));
-        EXPECT_EQ(gui::WideItemText(dialog.Hwnd(), IDC_RESTORE_EMPTY), L"No removed entries have been backed up yet.");
-        EXPECT_FALSE(IsWindowEnabled(dialog.Item(IDC_RESTORE_BUTTON)));
+        fw::Modeless<RestoreDialog> empty(nullptr);
+        ASSERT_TRUE(empty.Create());
+        EXPECT_FALSE(GetWindowLongPtrW(empty.Item(IDC_RESTORE_LIST), GWL_STYLE) & WS_VISIBLE);
+        EXPECT_EQ(gui::WideItemText(empty.Hwnd(), IDC_RESTORE_EMPTY), L"No removed entries have been backed up yet.");
+        EXPECT_TRUE(GetWindowLongPtrW(empty.Item(IDC_RESTORE_EMPTY), GWL_STYLE) & WS_VISIBLE);
+        EXPECT_FALSE(IsWindowEnabled(empty.Item(IDC_RESTORE_BUTTON)));
     }
-
     // Three entries removed as the window removes them, a second apart so
     // their backups' names tell their order; one of them is back since.
     const struct {
@@ -100,8 +87,6 @@ TEST(RestoreDialogTest, RestoresTheChosenBackupsAskingOnceAboutEntriesInTheListN
 
     fw::Modeless<RestoreDialog> dialog(nullptr);
     ASSERT_TRUE(dialog.Create());
-    ShowWindow(dialog.Hwnd(), SW_SHOW);
-    gui::PumpFor(30);
     HWND list = dialog.Item(IDC_RESTORE_LIST);
     std::vector<std::vector<std::wstring>> rows = Rows(list);
     ASSERT_EQ(rows.size(), 3u) << "the settings file is no backup";
@@ -113,9 +98,11 @@ TEST(RestoreDialogTest, RestoresTheChosenBackupsAskingOnceAboutEntriesInTheListN
     }
     EXPECT_FALSE(IsWindowEnabled(dialog.Item(IDC_RESTORE_BUTTON)));
 
-    Select(list, 1);
-    Select(list, 2);
-    gui::PumpFor(20);
+    for (int row : {1, 2}) {
+        LVITEMW item{};
+        item.stateMask = item.state = LVIS_SELECTED;
+        SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+    }
     EXPECT_TRUE(IsWindowEnabled(dialog.Item(IDC_RESTORE_BUTTON)));
     gui::BoxAnswerer question([](HWND w) { return IsBoxSaying(w, L"1 of the chosen"); }, IDYES);
     gui::BoxAnswerer report([](HWND w) { return IsBoxSaying(w, L"Restored"); }, IDOK);
@@ -142,10 +129,7 @@ TEST(RestoreDialogTest, RestoresTheChosenBackupsAskingOnceAboutEntriesInTheListN
     rows = Rows(list);
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[0][1], L"Beta reinstalled");
-    EXPECT_EQ(rows[0][3], L"Yes");
-    EXPECT_EQ(rows[2][3], L"Yes");
-    EXPECT_EQ(rows[3][3], L"Yes");
-    EXPECT_EQ(rows[1][3], L"No");
+    for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i][3], i == 1 ? L"No" : L"Yes") << i;
 }
 
 }  // namespace
