@@ -47,6 +47,20 @@
 #define IDC_WAIT_NOTE 1100
 #define IDC_OFFER_QUESTION 1101
 
+// The Properties view and "Restore removed entries" (templates 200-219,
+// controls 2000-2099; the Properties view makes its rows' controls from
+// IDC_PROPERTY_FIRST on)
+#define IDD_PROPERTIES 200
+#define IDD_RESTORE 201
+#define IDC_PROPERTY_ICON 2000
+#define IDC_PROPERTY_STATUS 2001
+#define IDC_PROPERTY_RULE 2002
+#define IDC_RESTORE_LIST 2010
+#define IDC_RESTORE_EMPTY 2011
+#define IDC_RESTORE_BUTTON 2012
+#define IDC_RESTORE_INTRO 2013
+#define IDC_PROPERTY_FIRST 2020
+
 // System menu
 #define IDM_ABOUTBOX 0x0010
 

@@ -20,17 +20,13 @@ bool IsStillListed(const fw::ListView& list, const EntryOfRow& entryOfRow, const
     return false;
 }
 
-namespace {
-
-// The entry's key as the registry editor names it: a 32-bit view key on
-// 64-bit Windows is under Wow6432Node, whichever build reads it.
+// A 32-bit view key on 64-bit Windows is under Wow6432Node, whichever build
+// reads it.
 std::wstring EntryKeyName(const ListRef& list, const std::wstring& keyName) {
     return RegistryExport::NameInFile(SourceRoot(list.source), SourceView(list.source),
                                       ListKeyPath(list, ProgramInventory::kUninstallPath)) +
            L"\\" + keyName;
 }
-
-}  // namespace
 
 std::wstring InvalidSelectionText(const std::wstring& rowText) {
     return L"Invalid program selected: " + rowText + L"\nPlease contact " ZALTROW_MAKER_HOST " for support.";

@@ -29,6 +29,10 @@ SelectedEntry FindSelectedEntry(const fw::ListView& list, const EntryOfRow& entr
 // Another entry with the same name does not count.
 bool IsStillListed(const fw::ListView& list, const EntryOfRow& entryOfRow, const ProgramEntry& entry);
 
+// The entry's key as the registry editor names it, e.g.
+// HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\...\Uninstall\<key>.
+std::wstring EntryKeyName(const ListRef& list, const std::wstring& keyName);
+
 // The texts the removal commands show.
 std::wstring InvalidSelectionText(const std::wstring& rowText);
 std::wstring RemoveQuestionText(const std::wstring& displayName);
