@@ -23,10 +23,13 @@ class MainDialog : public ResizableDialog {
 public:
     MainDialog();
 
-    // Re-reads the inventory and rebuilds every row of the list. Rows come
-    // with image 0; their own icons follow from the icon loader
-    // (IconsPending).
+    // Re-reads the inventory and rebuilds every row of the list, in the
+    // list's sort column and direction. Rows come with image 0; their own
+    // icons follow from the icon loader (IconsPending), the rows on screen
+    // first.
     void RefreshList();
+    // Images every fill keeps: 0, the rows' placeholder.
+    static constexpr int kFixedImages = 1;
     // True while icons of the last fill are still to come.
     bool IconsPending() const { return !iconJobs_.empty() || iconLoader_.Busy(); }
     // Told where each RefreshList spends its time; null for nobody.
@@ -68,6 +71,7 @@ private:
     void SetUpList();
     void PaintMinimized();
     void ApplyIcons();
+    void HurryVisibleIcons();
     void ShowLegend();
 
     UpgradeDialog upgradeChecker_;
@@ -84,5 +88,10 @@ private:
     ProgramInventory inventory_;
     RefreshObserver* refreshObserver_ = nullptr;
     std::vector<IconJob> iconJobs_;  // the last fill's, until the loader takes them
+    // The last fill's icon sources (the jobs' keys): the entries showing each.
+    std::vector<std::vector<std::size_t>> iconSources_;
+    static constexpr std::size_t kNoIconSource = static_cast<std::size_t>(-1);
+    std::vector<std::size_t> iconSourceOfEntry_;  // by entry; kNoIconSource for none
+    std::vector<std::size_t> hurriedIconSources_;  // those of the rows on screen at the last tick
     IconLoader iconLoader_;  // last; stopped when the window goes (OnDestroy)
 };
