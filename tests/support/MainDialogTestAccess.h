@@ -8,7 +8,6 @@ struct MainDialogTestAccess {
     static ProgramListCtrl& List(MainDialog& dialog) { return dialog.list_; }
     static fw::ImageList Images(const MainDialog& dialog) { return dialog.Images(); }
     static IconLoader& Icons(MainDialog& dialog) { return dialog.iconLoader_; }
-    static const ProgramEntry* EntryOfRow(const MainDialog& dialog, int row) { return dialog.EntryOfRow(row); }
     static HoverButton& Button(MainDialog& dialog, int id) { return dialog.Button(id); }
     static SplashWindow* Splash(const MainDialog& dialog) { return dialog.splash_.get(); }
 };

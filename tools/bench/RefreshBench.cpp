@@ -10,6 +10,8 @@
 //
 // Usage: refresh_bench.exe PROGRAM_EXE   (run by tools/bench-refresh.sh in a
 // prefix of its own: the start-up part seeds that prefix's registry).
+//        refresh_bench.exe --start-up PROGRAM_EXE   (the real program's part
+// alone, for comparing one build of it with another).
 //        refresh_bench.exe --cli PROGRAM_EXE CONSOLE_EXE   (tools/bench-cli.sh:
 // the console program's whole `list --json > file` next to the window's
 // start-up to a filled list, on the same entries in the prefix).
@@ -229,18 +231,6 @@ void ClickHeader(HWND header, int x) {
     SendMessageA(header, WM_LBUTTONUP, 0, point);
 }
 
-// Every row on screen whose entry names an icon shows an image of its own
-// (every icon file the benchmark names is a real one).
-bool VisibleRowsHaveTheirIcons(MainDialog& dialog) {
-    ProgramListCtrl& list = MainDialogTestAccess::List(dialog);
-    const auto [first, last] = list.VisibleRows();
-    for (int row = first; row < last; ++row) {
-        const ProgramEntry* entry = MainDialogTestAccess::EntryOfRow(dialog, row);
-        if (entry && !entry->iconPath.empty() && list.GetItemImage(row) < MainDialog::kFixedImages) return false;
-    }
-    return true;
-}
-
 void PumpUntilIconsAreIn(MainDialog& dialog) { gui::PumpUntil([&] { return !dialog.IconsPending(); }, 60000); }
 
 void InProcess() {
@@ -266,11 +256,22 @@ void InProcess() {
         total.push_back(Now() - start);
         const RefreshTimings timings = observer.last;
         UpdateWindow(list.Hwnd());
+        // When each row on screen first shows an icon of its own; rows
+        // whose icon source gives none have nothing to wait for.
         const double shown = Now();
-        gui::PumpUntil([&] { return VisibleRowsHaveTheirIcons(dialog); }, 60000);
-        visibleIcons.push_back(Now() - shown);
-        PumpUntilIconsAreIn(dialog);
+        const auto [first, last] = list.VisibleRows();
+        std::vector<double> iconAt(static_cast<std::size_t>(last - first), 0);
+        gui::PumpUntil(
+            [&] {
+                for (int row = first; row < last; ++row)
+                    if (iconAt[static_cast<std::size_t>(row - first)] == 0 &&
+                        list.GetItemImage(row) >= MainDialog::kFixedImages)
+                        iconAt[static_cast<std::size_t>(row - first)] = Now() - shown;
+                return !dialog.IconsPending();
+            },
+            60000);
         allIcons.push_back(Now() - start);
+        visibleIcons.push_back(iconAt.empty() ? 0 : *std::max_element(iconAt.begin(), iconAt.end()));
         enumeration.push_back(timings.enumeration);
         icons.push_back(timings.icons);
         rows.push_back(timings.rows);
@@ -508,6 +509,10 @@ void CommandLineNextToWindow(const std::string& program, const std::string& cons
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--start-up") {
+        StartUp(argv[2]);
+        return 0;
+    }
     if (argc == 4 && std::string(argv[1]) == "--cli") {
         CommandLineNextToWindow(argv[2], argv[3]);
         return 0;
