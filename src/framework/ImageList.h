@@ -21,7 +21,6 @@ public:
     // Adds a copy of the icon at the end; the new image's index, or -1.
     int AddIcon(HICON icon) const;
     int Count() const;
-
     // Keeps the first `count` images and drops the rest.
     bool Truncate(int count) const;
 
