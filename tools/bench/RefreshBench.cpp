@@ -45,6 +45,7 @@ namespace {
 
 constexpr int kEntries = 2000;
 constexpr int kRuns = 9;
+constexpr double kPageWatchMs = 1500;  // how long the rows on screen are watched for their icons
 const std::wstring kUninstall = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 double Now() {
@@ -261,15 +262,21 @@ void InProcess() {
         const double shown = Now();
         const auto [first, last] = list.VisibleRows();
         std::vector<double> iconAt(static_cast<std::size_t>(last - first), 0);
-        gui::PumpUntil(
-            [&] {
-                for (int row = first; row < last; ++row)
-                    if (iconAt[static_cast<std::size_t>(row - first)] == 0 &&
-                        list.GetItemImage(row) >= MainDialog::kFixedImages)
-                        iconAt[static_cast<std::size_t>(row - first)] = Now() - shown;
-                return !dialog.IconsPending();
-            },
-            60000);
+        // Checked after every message: while icons come, the queue is
+        // seldom empty, so a check only once it is would come late.
+        while (dialog.IconsPending() && Now() - start < 60000) {
+            MSG msg;
+            if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            } else {
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+            }
+            for (int row = first; row < last; ++row)
+                if (iconAt[static_cast<std::size_t>(row - first)] == 0 &&
+                    list.GetItemImage(row) >= MainDialog::kFixedImages)
+                    iconAt[static_cast<std::size_t>(row - first)] = Now() - shown;
+        }
         allIcons.push_back(Now() - start);
         visibleIcons.push_back(iconAt.empty() ? 0 : *std::max_element(iconAt.begin(), iconAt.end()));
         enumeration.push_back(timings.enumeration);
@@ -396,16 +403,24 @@ StartUpTimes TimeStartUp(const std::string& program, int rows, int icons, int ru
         // is never a row's image).
         const auto [first, last] = list ? RemoteVisibleRows(list) : std::pair<int, int>{0, 0};
         std::vector<double> iconAt(static_cast<std::size_t>(std::max(0, last - first)), -1);
-        double lastCount = 0;
-        for (bool all = icons == 0; list && !all && Now() - start < 60000; Sleep(2)) {
+        // First the page alone, lightly: every message of ours is one the
+        // window answers before its icon timer, so polling all rows at once
+        // would hold the icons up.
+        while (list && icons > 0 && Now() - painted < kPageWatchMs) {
             for (int row = first; row < last; ++row)
                 if (iconAt[static_cast<std::size_t>(row - first)] < 0 && gui::RemoteItemImage(list, row) > 0)
                     iconAt[static_cast<std::size_t>(row - first)] = Now() - painted;
-            if (Now() - lastCount < 20) continue;
-            lastCount = Now();
+            Sleep(5);
+        }
+        for (bool all = icons == 0; list && !all && Now() - start < 60000; Sleep(100)) {
             const std::vector<int> images = gui::RemoteItemImages(list);
             all = std::count_if(images.begin(), images.end(), [](int image) { return image > 0; }) >= icons;
         }
+        // A row on screen that has an icon now but had none while watched
+        // counts as the whole watch.
+        for (int row = first; list && row < last; ++row)
+            if (iconAt[static_cast<std::size_t>(row - first)] < 0 && gui::RemoteItemImage(list, row) > 0)
+                iconAt[static_cast<std::size_t>(row - first)] = kPageWatchMs;
         iconTimes.push_back(Now() - start);
         // Rows on screen without an icon of their own in the end never had
         // one to wait for.
