@@ -1,5 +1,6 @@
 #include "app/IconLoader.h"
 
+#include <algorithm>
 #include <system_error>
 #include <utility>
 
@@ -28,6 +29,19 @@ void IconLoader::Load(std::vector<IconJob> jobs) {
         }
     }
     wake_.notify_one();
+}
+
+void IconLoader::Prioritize(const std::vector<std::size_t>& keys) {
+    std::lock_guard lock(mutex_);
+    // Back to front, each found job to the front: they end up in the
+    // order given.
+    for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
+        const auto job = std::find_if(jobs_.begin(), jobs_.end(), [&](const IconJob& j) { return j.key == *key; });
+        if (job == jobs_.end() || job == jobs_.begin()) continue;
+        IconJob moved = std::move(*job);
+        jobs_.erase(job);
+        jobs_.push_front(std::move(moved));
+    }
 }
 
 std::vector<IconResult> IconLoader::TakeResults() {
@@ -76,6 +90,6 @@ void IconLoader::Run() {
         // A newer batch or Stop came while extracting: the icon belongs to
         // rows that are gone, and is destroyed here.
         if (batch != batch_) continue;
-        results_.push_back({job.row, std::move(icon)});
+        results_.push_back({job.key, std::move(icon)});
     }
 }

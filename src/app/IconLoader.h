@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <condition_variable>
+#include <cstddef>
 #include <deque>
 #include <mutex>
 #include <string>
@@ -21,13 +22,13 @@
 #include "framework/UniqueHandle.h"
 
 struct IconJob {
-    int row = 0;           // the row's position when the list was filled
+    std::size_t key = 0;   // the caller's name for the job (the main window's: an icon source)
     std::wstring path;     // icon source
     int index = 0;         // icon number within it
 };
 
 struct IconResult {
-    int row = 0;
+    std::size_t key = 0;
     fw::Icon icon;  // null when no icon could be extracted
 };
 
@@ -47,6 +48,9 @@ public:
 
     // Replaces whatever is queued or waiting by these jobs, done in order.
     void Load(std::vector<IconJob> jobs);
+    // Moves the queued jobs with these keys to the front, in the order
+    // given (the rows on screen, when the user scrolls or sorts).
+    void Prioritize(const std::vector<std::size_t>& keys);
     // The results of the current batch that have come in since the last call.
     std::vector<IconResult> TakeResults();
     // True while the current batch has jobs left, one under way, or results

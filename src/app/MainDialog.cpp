@@ -5,15 +5,20 @@
 
 #include <algorithm>
 #include <unordered_set>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "BuildConfig.h"
 #include "app/AboutDialog.h"
+#include "app/PropertiesDialog.h"
+#include "app/RestoreDialog.h"
 #include "app/SettingsNumbers.h"
+#include "app/ColumnSorter.h"
 #include "widgets/HelpDialog.h"
 #include "inventory/EntryJudgement.h"
+#include "inventory/EntryProperties.h"
 #include "inventory/EntryRemoval.h"
 #include "inventory/EntrySelection.h"
 #include "inventory/StillListedDialog.h"
@@ -174,6 +179,10 @@ void MainDialog::SetUpList() {
     if (listFont_) SendMessageW(list_.Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
     list_.InsertColumn(0, L"Add/Remove Program Entries", 260);
     list_.InsertColumn(1, L"Uninstall Path", 600);
+    // Red rows carry the phantom icon too, so colour is not the only sign.
+    list_.SetUp(fw::Icon(static_cast<HICON>(LoadImageA(ResourceModule(), MAKEINTRESOURCEA(IDI_PHANTOM), IMAGE_ICON,
+                                                       ProgramListCtrl::kBadgeSize, ProgramListCtrl::kBadgeSize,
+                                                       LR_DEFAULTCOLOR))));
 
     fw::ImageListHandle images = fw::ImageList::Create(32, 32, ILC_COLOR32, 0, 1);
     fw::Icon defaultIcon(static_cast<HICON>(
@@ -195,9 +204,20 @@ void MainDialog::SetUpList() {
     // the list reports it in UTF-16 whatever the window's own text is.
     list_.UseWideNotifications();
     list_.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
+    // Where Windows offers annotations; elsewhere the tip and the icon say it.
+    rowDescriptions_.Attach(list_.Hwnd(), [this](int row) { return RowDescription(row); });
 }
 
 namespace {
+
+// An icon location: a file (named in any letter case) and an icon in it.
+using IconSource = std::pair<std::wstring, int>;
+struct IconSourceOrder {
+    bool operator()(const IconSource& a, const IconSource& b) const {
+        const int byPath = ColumnSorter::Compare(a.first, b.first, true);
+        return byPath != 0 ? byPath < 0 : a.second < b.second;
+    }
+};
 
 // Adds the time since the last call to one of a fill's phases.
 class PhaseClock {
@@ -280,53 +300,51 @@ void MainDialog::FillList() {
     // go; otherwise every refresh would grow the list without bound. The
     // loader drops what the last fill still had coming.
     iconJobs_.clear();
+    iconSources_.clear();
+    iconSourceOfEntry_.assign(ProgramInventory::kCapacity, kNoIconSource);
+    hurriedIconSources_.clear();
     iconLoader_.Load({});
-    Images().Truncate(1);
+    Images().Truncate(kFixedImages);
     inventory_.Enumerate();
     clock.Add(&RefreshTimings::enumeration);
 
-    struct Shown {
-        std::size_t index;  // in the inventory
-        const ProgramEntry* entry;
-        bool phantom;
-    };
-    std::vector<Shown> shown;
+    std::vector<ProgramRow> rows;
     const ProgramEntry* const first = inventory_.Entries().data();
-    for (const ListedEntry& listed : ListEntries(inventory_))
-        shown.push_back({static_cast<std::size_t>(listed.entry - first), listed.entry, listed.phantom});
+    for (ListedEntry& listed : ListEntries(inventory_)) {
+        const ProgramEntry& entry = *listed.entry;
+        rows.push_back({static_cast<std::size_t>(listed.entry - first), entry.displayName, entry.uninstallString,
+                        listed.phantom, std::move(listed.reason), 0});
+    }
     clock.Add(&RefreshTimings::phantomTests);
 
-    // The rows go in already in the order the list's own sort would give
-    // them: a stable sort of the inventory order by the same comparison, as
-    // the platform's merge sort is. Inserting in inventory order and
-    // sorting afterwards gave the same rows, only slower.
-    std::stable_sort(shown.begin(), shown.end(), [&](const Shown& a, const Shown& b) {
-        return list_.InOrder(a.entry->displayName, b.entry->displayName);
-    });
-    clock.Add(&RefreshTimings::sort);
-
-    list_.ReserveItems(static_cast<int>(shown.size()));
-    std::vector<IconJob> jobs;
-    std::vector<std::size_t> rowEntries;  // each row's own entry: rows are told apart by it, never by their texts
-    rowEntries.reserve(shown.size());
-    for (const Shown& item : shown) {
-        const ProgramEntry& entry = *item.entry;
-        const int rows = static_cast<int>(rowEntries.size());
-        const int row = list_.InsertItem(rows, entry.displayName, 0, item.phantom ? PhantomMark : 0);
-        if (row < 0) continue;
-        rowEntries.push_back(item.index);
-        list_.SetItemText(row, 1, entry.uninstallString);
-        if (!entry.iconPath.empty()) jobs.push_back({row, entry.iconPath, entry.iconIndex});
-    }
-    list_.RowsFilled(std::move(rowEntries));
-    if (list_.SortColumn() != 0) list_.SortByColumn(list_.SortColumn(), list_.SortAscending());
+    // In the current sort order; rows that tie keep the inventory order, as
+    // inserting and then sorting with the platform's merge sort would.
+    list_.Fill(std::move(rows));
     ShowLegend();
     clock.Add(&RefreshTimings::rows);
 
-    // Top rows first: the visible page gets its icons before the rest. The
-    // loader gets them on the timer's first tick, which comes after the
-    // list has painted, so extraction does not hold up the first sight of
-    // the rows.
+    // One extraction per icon source, however many entries share it (many
+    // name MsiExec.exe or one setup program), in row order: the rows on
+    // screen get theirs first.
+    std::vector<IconJob> jobs;
+    std::map<IconSource, std::size_t, IconSourceOrder> sourceOf;
+    for (int row = 0; row < list_.GetItemCount(); ++row) {
+        const std::optional<std::size_t> index = list_.EntryAt(row);
+        if (!index) continue;
+        const ProgramEntry& entry = inventory_.Entries()[*index];
+        if (entry.iconPath.empty()) continue;
+        const auto [source, added] = sourceOf.try_emplace({entry.iconPath, entry.iconIndex}, iconSources_.size());
+        if (added) {
+            iconSources_.emplace_back();
+            jobs.push_back({source->second, entry.iconPath, entry.iconIndex});
+        }
+        iconSources_[source->second].push_back(*index);
+        if (*index < iconSourceOfEntry_.size()) iconSourceOfEntry_[*index] = source->second;
+    }
+
+    // The loader gets the jobs on the timer's first tick, which comes after
+    // the list has painted, so extraction does not hold up the first sight
+    // of the rows.
     iconJobs_ = std::move(jobs);
     if (!iconJobs_.empty()) SetTimer(Hwnd(), kIconTimer, kIconTimerMs, nullptr);
     SendMessageA(list_.Hwnd(), WM_SETREDRAW, TRUE, 0);
@@ -347,18 +365,32 @@ void MainDialog::ShowLegend() {
     SetWindowTextW(Item(IDC_LEGEND), legend.c_str());
 }
 
-// The icons the loader has extracted go to their rows, wherever a header
-// click has moved them; a row without an icon keeps image 0.
+// The icons the loader has extracted go to the rows of their entries,
+// wherever a header click has moved them; a row without an icon keeps
+// image 0.
 void MainDialog::ApplyIcons() {
     fw::ImageList images = Images();
     for (IconResult& result : iconLoader_.TakeResults()) {
-        if (!result.icon) continue;
-        const int row = list_.CurrentRow(result.row);
-        if (row < 0) continue;
+        if (!result.icon || result.key >= iconSources_.size()) continue;
         // The image list copies the icon; ours is destroyed with the result.
         const int image = images.AddIcon(result.icon.get());
-        if (image > 0) list_.SetItemImage(row, image);
+        if (image < kFixedImages) continue;
+        for (std::size_t entry : iconSources_[result.key]) list_.SetEntryImage(entry, image);
     }
+}
+
+// The rows on screen (scrolled or sorted there since) get their icons next.
+void MainDialog::HurryVisibleIcons() {
+    std::vector<std::size_t> sources;
+    const auto [first, last] = list_.VisibleRows();
+    for (int row = first; row < last; ++row) {
+        const std::optional<std::size_t> entry = list_.EntryAt(row);
+        if (entry && *entry < iconSourceOfEntry_.size() && iconSourceOfEntry_[*entry] != kNoIconSource)
+            sources.push_back(iconSourceOfEntry_[*entry]);
+    }
+    if (sources == hurriedIconSources_) return;
+    iconLoader_.Prioritize(sources);
+    hurriedIconSources_ = std::move(sources);
 }
 
 bool MainDialog::OnCommand(int id, int code, HWND control) {
@@ -385,6 +417,15 @@ bool MainDialog::OnCommand(int id, int code, HWND control) {
         case ID_CONTEXT_MENU:
             ShowContextMenu(-1);
             return true;
+        case ID_PROPERTIES:
+            ShowProperties();
+            return true;
+        case ID_RESTORE_REMOVED: {
+            RestoreDialog restore(Hwnd());
+            restore.DoModal();
+            if (restore.RestoredAny()) RefreshList();
+            return true;
+        }
         case IDC_REMOVE:
             OnRemove();
             return true;
@@ -684,6 +725,7 @@ void MainDialog::ShowInfoTip(NMLVGETINFOTIPW& tip) const {
     std::wstring text = (tip.dwFlags & LVGIT_UNFOLDED) ? std::wstring() : std::wstring(tip.pszText);
     if (!text.empty()) text += L"\n";
     text += EntryInfoTip(*entry);
+    if (const std::wstring reason = RowDescription(tip.iItem); !reason.empty()) text += L"\n" + reason;
     const std::size_t room = static_cast<std::size_t>(tip.cchTextMax) - 1;
     if (text.size() > room) text.resize(room);
     text.copy(tip.pszText, text.size());
@@ -716,16 +758,34 @@ bool MainDialog::OnPaint() {
 bool MainDialog::OnTimer(UINT_PTR id) {
     if (id != kIconTimer) return false;
     if (!iconJobs_.empty()) iconLoader_.Load(std::exchange(iconJobs_, {}));
+    HurryVisibleIcons();
     ApplyIcons();
     if (!iconLoader_.Busy()) KillTimer(Hwnd(), kIconTimer);
     return true;
 }
 
+void MainDialog::ShowProperties() {
+    if (list_.SelectedCount() != 1) return;
+    const int row = list_.FirstSelected();
+    const ProgramEntry* entry = EntryOfRow(row);
+    if (!entry) return;
+    PropertiesDialog properties(Hwnd(), *entry, list_.IsPhantomRow(row), list_.ReasonAt(row));
+    properties.DoModal();
+}
+
+// A row's text for screen readers: its name, and for a red row why it is red.
+std::wstring MainDialog::RowDescription(int row) const {
+    return row >= 0 && row < list_.GetItemCount() ? RowReasonText(list_.IsPhantomRow(row), list_.ReasonAt(row))
+                                                  : std::wstring();
+}
+
 void MainDialog::OnDestroy() {
+    rowDescriptions_.Detach();  // while the list is still there
     SaveLayout();
     // No icon may arrive for a list that is going: the worker ends here.
     KillTimer(Hwnd(), kIconTimer);
     iconJobs_.clear();
+    iconSources_.clear();
     iconLoader_.Stop();
     ResizableDialog::OnDestroy();
     if (endsProgram_) PostQuitMessage(0);

@@ -16,6 +16,7 @@
 #include "framework/ImageList.h"
 #include "inventory/ProgramInventory.h"
 #include "net/UpgradeDialog.h"
+#include "widgets/AccessibleRowDescriptions.h"
 #include "widgets/HoverButton.h"
 #include "widgets/ResizableDialog.h"
 
@@ -25,10 +26,13 @@ class MainDialog : public ResizableDialog {
 public:
     MainDialog();
 
-    // Re-reads the inventory and rebuilds every row of the list. Rows come
-    // with image 0; their own icons follow from the icon loader
-    // (IconsPending).
+    // Re-reads the inventory and rebuilds every row of the list, in the
+    // list's sort column and direction. Rows come with image 0; their own
+    // icons follow from the icon loader (IconsPending), the rows on screen
+    // first.
     void RefreshList();
+    // Images every fill keeps: 0, the rows' placeholder.
+    static constexpr int kFixedImages = 1;
     // True while icons of the last fill are still to come.
     bool IconsPending() const { return !iconJobs_.empty() || iconLoader_.Busy(); }
     // Told where each RefreshList spends its time; null for nobody.
@@ -86,6 +90,8 @@ private:
     void SelectRedRows();
     void OpenInstallFolder();
     void CopyNames();
+    void ShowProperties();
+    std::wstring RowDescription(int row) const;
     void LoadLayout();
     void SaveLayout();
     void FillList();
@@ -101,6 +107,7 @@ private:
     void SetUpList();
     void PaintMinimized();
     void ApplyIcons();
+    void HurryVisibleIcons();
     void ShowLegend();
 
     UpgradeDialog upgradeChecker_;
@@ -119,6 +126,12 @@ private:
     HACCEL accelerators_ = nullptr;  // a resource's: never destroyed
     bool statesPending_ = false;     // an update of the buttons is posted
     bool endsProgram_ = false;
+    AccessibleRowDescriptions rowDescriptions_;  // the reason of red rows, for screen readers
     std::vector<IconJob> iconJobs_;  // the last fill's, until the loader takes them
+    // The last fill's icon sources (the jobs' keys): the entries showing each.
+    std::vector<std::vector<std::size_t>> iconSources_;
+    static constexpr std::size_t kNoIconSource = static_cast<std::size_t>(-1);
+    std::vector<std::size_t> iconSourceOfEntry_;  // by entry; kNoIconSource for none
+    std::vector<std::size_t> hurriedIconSources_;  // those of the rows on screen at the last tick
     IconLoader iconLoader_;  // last; stopped when the window goes (OnDestroy)
 };

@@ -1,62 +1,200 @@
 #include "app/ProgramListCtrl.h"
 
-#include "app/ColumnSorter.h"
+#include <algorithm>
+#include <new>
+#include <utility>
 
-#include <numeric>
+#include "app/ColumnSorter.h"
 #include "framework/ClientDc.h"
 #include "framework/SelectedObject.h"
 #include "framework/UniqueHandle.h"
 
-void ProgramListCtrl::SortByColumn(int column, bool ascending) {
-    ColumnSorter sorter(*this, column);
-    sorter.Prepare();
-    sorter.Sort(ascending);
-    sorter.Restore();
-    if (!sorter.Sorted()) return;
-    // A row whose new place is not known is lost rather than mistaken.
-    const std::vector<int>& moved = sorter.NewPositions();
-    for (int& row : rowOfFilled_)
-        row = row >= 0 && static_cast<std::size_t>(row) < moved.size() ? moved[static_cast<std::size_t>(row)] : -1;
+namespace {
+
+const std::wstring kNoText;
+// Item data writes of one sort above which redrawing is off meanwhile.
+constexpr std::size_t kQuietWrites = 150;
+
+LPARAM ItemDataOf(const ProgramRow& row) { return row.phantom ? PhantomMark : 0; }
+
+}  // namespace
+
+void ProgramListCtrl::SetUp(fw::Icon phantomBadge) {
+    badge_ = std::move(phantomBadge);
+    ShowSortArrow();
 }
 
-void ProgramListCtrl::RowsFilled(std::vector<std::size_t> entries) {
-    entryOfFilled_ = std::move(entries);
-    rowOfFilled_.resize(entryOfFilled_.size());
-    std::iota(rowOfFilled_.begin(), rowOfFilled_.end(), 0);
+void ProgramListCtrl::Fill(std::vector<ProgramRow> rows) {
+    DeleteAllItems();
+    rows_ = std::move(rows);
+    // The control has no rows yet: this only orders the model (or, short
+    // of memory, leaves it in the order given).
+    if (!SortRows()) IndexEntries();
+    ReserveItems(static_cast<int>(rows_.size()));
+    for (std::size_t row = 0; row < rows_.size(); ++row) {
+        const int at = InsertCallbackItem(static_cast<int>(row), ItemDataOf(rows_[row]));
+        if (at >= 0) SetCallbackText(at, 1);
+    }
 }
 
-int ProgramListCtrl::CurrentRow(int filledAt) const {
-    return filledAt >= 0 && static_cast<std::size_t>(filledAt) < rowOfFilled_.size()
-               ? rowOfFilled_[static_cast<std::size_t>(filledAt)]
-               : -1;
+void ProgramListCtrl::IndexEntries() {
+    rowOfEntry_.clear();
+    for (std::size_t row = 0; row < rows_.size(); ++row) {
+        const std::size_t entry = rows_[row].entry;
+        if (entry >= rowOfEntry_.size()) rowOfEntry_.resize(entry + 1, -1);
+        rowOfEntry_[entry] = static_cast<int>(row);
+    }
 }
 
 std::optional<std::size_t> ProgramListCtrl::EntryAt(int row) const {
-    if (row < 0) return std::nullopt;
-    for (std::size_t filled = 0; filled < rowOfFilled_.size(); ++filled)
-        if (rowOfFilled_[filled] == row) return entryOfFilled_[filled];
-    return std::nullopt;
+    if (row < 0 || static_cast<std::size_t>(row) >= rows_.size()) return std::nullopt;
+    return rows_[static_cast<std::size_t>(row)].entry;
 }
 
-bool ProgramListCtrl::InOrder(const std::wstring& a, const std::wstring& b) const {
-    return ColumnSorter::Compare(a, b, sortAscending) < 0;
+int ProgramListCtrl::RowOfEntry(std::size_t entry) const {
+    return entry < rowOfEntry_.size() ? rowOfEntry_[entry] : -1;
+}
+
+bool ProgramListCtrl::IsPhantomRow(int row) const {
+    return row >= 0 && static_cast<std::size_t>(row) < rows_.size() && rows_[static_cast<std::size_t>(row)].phantom;
+}
+
+const std::wstring& ProgramListCtrl::ReasonAt(int row) const {
+    if (row < 0 || static_cast<std::size_t>(row) >= rows_.size()) return kNoText;
+    return rows_[static_cast<std::size_t>(row)].reason;
+}
+
+void ProgramListCtrl::SetEntryImage(std::size_t entry, int image) {
+    const int row = RowOfEntry(entry);
+    if (row < 0) return;
+    rows_[static_cast<std::size_t>(row)].image = image;
+    const auto [first, last] = VisibleRows();
+    if (row >= first && row < last) RedrawItems(row, row);
+}
+
+std::pair<int, int> ProgramListCtrl::VisibleRows() const {
+    const int first = GetTopIndex();
+    const int last = std::min(first + GetCountPerPage() + 1, static_cast<int>(rows_.size()));
+    return {first, std::max(first, last)};
+}
+
+void ProgramListCtrl::SetSort(int column, bool ascending) {
+    sortColumn_ = column == 1 ? 1 : 0;
+    sortAscending_ = ascending;
+    ShowSortArrow();
+    SortRows();
+}
+
+bool ProgramListCtrl::SortRows() {
+    const std::size_t count = rows_.size();
+    // Everything that needs memory comes first: when any of it fails,
+    // nothing has moved yet.
+    std::vector<ProgramRow> sorted;
+    std::vector<char> wasPhantom;
+    std::vector<int> selectedBefore;
+    std::vector<std::size_t> selectedEntries;
+    try {
+        std::vector<const std::wstring*> texts;
+        texts.reserve(count);
+        for (const ProgramRow& row : rows_) texts.push_back(sortColumn_ == 1 ? &row.command : &row.name);
+        const std::vector<std::size_t> order = ColumnSorter::Order(texts, sortAscending_);
+        wasPhantom.reserve(count);
+        for (const ProgramRow& row : rows_) wasPhantom.push_back(row.phantom);
+        for (int row = GetNextItem(-1, LVNI_SELECTED); row >= 0; row = GetNextItem(row, LVNI_SELECTED)) {
+            if (static_cast<std::size_t>(row) >= count) break;
+            selectedBefore.push_back(row);
+            selectedEntries.push_back(rows_[static_cast<std::size_t>(row)].entry);
+        }
+        sorted.reserve(count);
+        for (std::size_t from : order) sorted.push_back(std::move(rows_[from]));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    const int focusedBefore = GetNextItem(-1, LVNI_FOCUSED);
+    const std::optional<std::size_t> focusedEntry = EntryAt(focusedBefore);
+    rows_ = std::move(sorted);
+    IndexEntries();
+    if (count == 0 || GetItemCount() != static_cast<int>(count)) return true;  // a fill: no items yet
+
+    // Texts and images come by callback and follow by themselves; item
+    // data and selection stay with the items, so only the positions where
+    // they differ are written. Each write repaints its row; past a number
+    // of them, switching redrawing off for the lot is cheaper (in Wine
+    // switching it back on costs as much as some 200 rows' repaints).
+    std::size_t writes = 0;
+    for (std::size_t row = 0; row < count; ++row) writes += static_cast<bool>(wasPhantom[row]) != rows_[row].phantom;
+    const bool quiet = writes > kQuietWrites;
+    if (quiet) SendMessageW(Hwnd(), WM_SETREDRAW, FALSE, 0);
+    for (std::size_t row = 0; row < count; ++row)
+        if (static_cast<bool>(wasPhantom[row]) != rows_[row].phantom)
+            SetItemData(static_cast<int>(row), ItemDataOf(rows_[row]));
+    // The new selection is set before the old one is cleared, so the list
+    // never passes through having nothing selected.
+    std::vector<int> selectedAfter;
+    for (std::size_t entry : selectedEntries) selectedAfter.push_back(RowOfEntry(entry));
+    std::sort(selectedAfter.begin(), selectedAfter.end());
+    for (int row : selectedAfter)
+        if (!std::binary_search(selectedBefore.begin(), selectedBefore.end(), row))
+            SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+    for (int row : selectedBefore)
+        if (!std::binary_search(selectedAfter.begin(), selectedAfter.end(), row)) SetItemState(row, 0, LVIS_SELECTED);
+    const int focusedAfter = focusedEntry ? RowOfEntry(*focusedEntry) : -1;
+    if (focusedAfter >= 0 && focusedAfter != focusedBefore) {
+        SetItemState(focusedAfter, LVIS_FOCUSED, LVIS_FOCUSED);
+        SetSelectionMark(focusedAfter);
+    }
+    if (quiet) SendMessageW(Hwnd(), WM_SETREDRAW, TRUE, 0);
+    Invalidate();
+    if (focusedAfter >= 0) EnsureVisible(focusedAfter);
+    return true;
+}
+
+void ProgramListCtrl::ShowSortArrow() {
+    HWND header = Header();
+    if (!header) return;
+    const int columns = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    for (int column = 0; column < columns; ++column) {
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        if (!SendMessageW(header, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item))) continue;
+        item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+        if (column == sortColumn_) item.fmt |= sortAscending_ ? HDF_SORTUP : HDF_SORTDOWN;
+        SendMessageW(header, HDM_SETITEMW, column, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+void ProgramListCtrl::AnswerDisplayInfo(LVITEMW& item) const {
+    if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= rows_.size()) return;
+    const ProgramRow& row = rows_[static_cast<std::size_t>(item.iItem)];
+    if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+        const std::wstring& text = item.iSubItem == 0 ? row.name : item.iSubItem == 1 ? row.command : kNoText;
+        const std::size_t length = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax) - 1);
+        text.copy(item.pszText, length);
+        item.pszText[length] = L'\0';
+    }
+    if (item.mask & LVIF_IMAGE) item.iImage = item.iSubItem == 0 ? row.image : I_IMAGENONE;
 }
 
 bool ProgramListCtrl::OnReflect(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
     if (message != WM_NOTIFY) return false;
     const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
     switch (header.code) {
-    case LVN_COLUMNCLICK:
-        sortAscending = !sortAscending;
-        sortColumn_ = reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem;
-        SortByColumn(sortColumn_, sortAscending);
+    case LVN_GETDISPINFOW:
+        AnswerDisplayInfo(reinterpret_cast<NMLVDISPINFOW*>(lParam)->item);
         result = 0;
         return true;
+    case LVN_COLUMNCLICK: {
+        // A new column starts ascending; the sorted one flips.
+        const int column = reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem;
+        SetSort(column, column == sortColumn_ ? !sortAscending_ : true);
+        result = 0;
+        return true;
+    }
     case LVN_DELETEALLITEMS:
         // The rows are gone, and with them what they showed. No
         // LVN_DELETEITEM per row: nothing else is kept per row.
-        rowOfFilled_.clear();
-        entryOfFilled_.clear();
+        rows_.clear();
+        rowOfEntry_.clear();
         result = TRUE;
         return true;
     case NM_CUSTOMDRAW:
@@ -67,21 +205,42 @@ bool ProgramListCtrl::OnReflect(UINT message, WPARAM, LPARAM lParam, LRESULT& re
     }
 }
 
-LRESULT ProgramListCtrl::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
+LRESULT ProgramListCtrl::OnCustomDraw(NMLVCUSTOMDRAW& draw) const {
     switch (draw.nmcd.dwDrawStage) {
     case CDDS_PREPAINT:
         return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT:
-        return CDRF_NOTIFYSUBITEMDRAW;
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
-        if (draw.nmcd.lItemlParam == PhantomMark) {
+        if (!IsPhantomRow(static_cast<int>(draw.nmcd.dwItemSpec))) return CDRF_NOTIFYSUBITEMDRAW;
+        // A selected red row keeps being red, focused or not: dark red
+        // with white text instead of the system's highlight. Asked of the
+        // row itself: the sub-item stages see the item stage's cleared flag.
+        if (SendMessageW(Hwnd(), LVM_GETITEMSTATE, draw.nmcd.dwItemSpec, LVIS_SELECTED) & LVIS_SELECTED) {
+            draw.nmcd.uItemState &= ~CDIS_SELECTED;
+            draw.clrText = kSelectedPhantomText;
+            draw.clrTextBk = kSelectedPhantomBackground;
+        } else {
             draw.clrText = kPhantomText;
             draw.clrTextBk = kPhantomBackground;
         }
+        return CDRF_NOTIFYSUBITEMDRAW | CDRF_NOTIFYPOSTPAINT;
+    case CDDS_ITEMPOSTPAINT:
+        DrawBadge(draw);
         return CDRF_DODEFAULT;
     default:
         return CDRF_DODEFAULT;
     }
+}
+
+// The badge goes over the icon's bottom right corner. Drawn here rather
+// than as an image-list overlay, which Wine leaves out over icons with an
+// alpha channel (as most are).
+void ProgramListCtrl::DrawBadge(const NMLVCUSTOMDRAW& draw) const {
+    if (!badge_ || !IsPhantomRow(static_cast<int>(draw.nmcd.dwItemSpec))) return;
+    RECT icon{};
+    if (!GetItemRect(static_cast<int>(draw.nmcd.dwItemSpec), icon, LVIR_ICON)) return;
+    const int size = std::min(kBadgeSize, static_cast<int>(std::min(icon.right - icon.left, icon.bottom - icon.top)));
+    DrawIconEx(draw.nmcd.hdc, icon.right - size, icon.bottom - size, badge_.get(), size, size, 0, nullptr, DI_NORMAL);
 }
 
 LRESULT ProgramListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,8 +1,15 @@
 #pragma once
-// The main window's list of Add/Remove Programs entries (report view):
-// sorts by the clicked column, alternating direction; draws phantom rows
-// (item data PhantomMark) in black on light red; rules a line under every
-// row slot of the visible page.
+// The main window's list of Add/Remove Programs entries (report view).
+//
+// The control owns the rows of the last fill (ProgramRow): the list view
+// keeps only each row's item data (PhantomMark on red rows) and selection,
+// and asks for texts and image by callback (LVN_GETDISPINFO), so
+// any program reading the list through the ordinary messages still gets
+// them. A header click sorts the model (stable, as the platform's merge
+// sort) and touches only the rows whose item data or selection changes.
+// Red rows are light red with the phantom badge over their icon; selected
+// red rows dark red with white text. A line is ruled under every row slot
+// of the visible page.
 
 #include <windows.h>
 
@@ -12,54 +19,76 @@
 #include <vector>
 
 #include "framework/ListView.h"
+#include "framework/UniqueHandle.h"
 
 // Item data of a phantom row; 0 for every other row.
 constexpr LPARAM PhantomMark = 100;
+
+// One row: its entry and what it shows.
+struct ProgramRow {
+    std::size_t entry = 0;  // in the owner's inventory; valid until the next fill
+    std::wstring name;      // column 0
+    std::wstring command;   // column 1
+    bool phantom = false;
+    std::wstring reason;    // why it is red, in words; empty otherwise
+    int image = 0;          // in the small image list; 0 the placeholder
+};
 
 class ProgramListCtrl : public fw::ListView {
 public:
     static constexpr COLORREF kPhantomText = RGB(0, 0, 0);
     static constexpr COLORREF kPhantomBackground = RGB(255, 180, 180);
+    static constexpr COLORREF kSelectedPhantomText = RGB(255, 255, 255);
+    static constexpr COLORREF kSelectedPhantomBackground = RGB(150, 0, 0);
     static constexpr COLORREF kRulingColor = RGB(225, 225, 225);
+    // The phantom badge's size, in the icon cell's bottom right corner.
+    static constexpr int kBadgeSize = 16;
 
-    void SortByColumn(int column, bool ascending);
-    // Sorts again by column 0 in the current direction.
-    void Resort() { SortByColumn(0, sortAscending); }
-    // True when a row with text `a` in the sort column belongs before one
-    // with `b` in the current direction (the comparison SortByColumn uses).
-    bool InOrder(const std::wstring& a, const std::wstring& b) const;
+    // Once, after the columns are in: the badge red rows show over their
+    // icon (the phantom icon at kBadgeSize), and the header's sort arrow.
+    void SetUp(fw::Icon phantomBadge);
+    // Replaces every row by `rows`, put in the current sort order (rows
+    // that tie keep the order given).
+    void Fill(std::vector<ProgramRow> rows);
+
+    // The entry of the row now at `row`; none for no such row.
+    std::optional<std::size_t> EntryAt(int row) const;
+    // The row now showing `entry`; -1 for none.
+    int RowOfEntry(std::size_t entry) const;
+    bool IsPhantomRow(int row) const;
+    // Why the row is red; empty for other rows and for no such row.
+    const std::wstring& ReasonAt(int row) const;
+    // Shows `image` on the entry's row.
+    void SetEntryImage(std::size_t entry, int image);
+    // The rows on screen, partly shown ones included: [first, last).
+    std::pair<int, int> VisibleRows() const;
+
+    int SortColumn() const { return sortColumn_; }
+    bool SortAscending() const { return sortAscending_; }
+    // Sorts by `column` in that direction from now on, rows and header
+    // arrow alike. Selected and focused entries stay so, wherever they
+    // move; the focused one is scrolled into view.
+    void SetSort(int column, bool ascending);
 
     bool OnReflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-
-    // Where the rows of the last fill are now, and which entry each shows.
-    // A fill puts rows in at positions 0..n-1 and says so, with the number
-    // of the entry (in its owner's inventory) of each; only sorting moves
-    // them after that. The item data stay free for PhantomMark.
-    void RowsFilled(std::vector<std::size_t> entries);
-    // The current position of the row a fill put in at `filledAt`; -1 when
-    // there is no such row.
-    int CurrentRow(int filledAt) const;
-    // The entry number of the row now at `row`; none for a row that no fill
-    // put in.
-    std::optional<std::size_t> EntryAt(int row) const;
-
-    bool sortAscending = true;
-    int SortColumn() const { return sortColumn_; }
-    bool SortAscending() const { return sortAscending; }
-    // The sort the next fill applies.
-    void SetSort(int column, bool ascending) {
-        sortColumn_ = column;
-        sortAscending = ascending;
-    }
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    static LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw);
+    // Puts rows_ in sort order and brings the control's item data and
+    // selection along. False when there was no memory to sort: nothing moved.
+    bool SortRows();
+    void ShowSortArrow();
+    void IndexEntries();
+    void AnswerDisplayInfo(LVITEMW& item) const;
+    LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw) const;
+    void DrawBadge(const NMLVCUSTOMDRAW& draw) const;
     void DrawRulingLines();
 
+    std::vector<ProgramRow> rows_;  // by current position
+    std::vector<int> rowOfEntry_;   // current position by entry; -1 for none
     int sortColumn_ = 0;
-    std::vector<int> rowOfFilled_;            // current position by position at the fill
-    std::vector<std::size_t> entryOfFilled_;  // entry number by position at the fill
+    bool sortAscending_ = true;
+    fw::Icon badge_;
 };

@@ -7,8 +7,7 @@
 struct RefreshTimings {
     double enumeration = 0;
     double phantomTests = 0;
-    double sort = 0;   // putting the rows in order before they are inserted
-    double rows = 0;   // inserting rows and their texts
+    double rows = 0;   // sorting the row model and inserting the rows
     double icons = 0;  // handing the icon jobs to the loader
 };
 

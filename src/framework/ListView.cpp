@@ -33,6 +33,23 @@ int ListView::InsertItem(int index, const std::wstring& text, int image, LPARAM 
     return static_cast<int>(SendMessageW(Hwnd(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
+int ListView::InsertCallbackItem(int index, LPARAM data) {
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+    item.iItem = index;
+    item.pszText = LPSTR_TEXTCALLBACKW;
+    item.iImage = I_IMAGECALLBACK;
+    item.lParam = data;
+    return static_cast<int>(SendMessageW(Hwnd(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+bool ListView::SetCallbackText(int index, int subItem) {
+    LVITEMW item{};
+    item.iSubItem = subItem;
+    item.pszText = LPSTR_TEXTCALLBACKW;
+    return SendMessageW(Hwnd(), LVM_SETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item)) != 0;
+}
+
 bool ListView::SetItemText(int index, int subItem, const std::wstring& text) {
     LVITEMW item{};
     item.iSubItem = subItem;
@@ -110,9 +127,13 @@ bool ListView::GetItemRect(int index, RECT& rect, int code) const {
 
 int ListView::GetCountPerPage() const { return static_cast<int>(SendMessageW(Hwnd(), LVM_GETCOUNTPERPAGE, 0, 0)); }
 
-bool ListView::SortItems(PFNLVCOMPARE compare, LPARAM param) {
-    return SendMessageW(Hwnd(), LVM_SORTITEMS, param, reinterpret_cast<LPARAM>(compare)) != 0;
-}
+int ListView::GetTopIndex() const { return static_cast<int>(SendMessageW(Hwnd(), LVM_GETTOPINDEX, 0, 0)); }
+
+bool ListView::EnsureVisible(int index) { return SendMessageW(Hwnd(), LVM_ENSUREVISIBLE, index, FALSE) != 0; }
+
+void ListView::RedrawItems(int first, int last) { SendMessageW(Hwnd(), LVM_REDRAWITEMS, first, last); }
+
+void ListView::SetSelectionMark(int index) { SendMessageW(Hwnd(), LVM_SETSELECTIONMARK, 0, index); }
 
 void ListView::AdoptImageList(ImageListHandle images, int which) {
     ImageListHandle previous(reinterpret_cast<HIMAGELIST>(

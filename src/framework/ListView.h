@@ -21,6 +21,11 @@ public:
     int InsertItem(int index, const std::wstring& text, int image);
     // The same with the row's item data set in the same step.
     int InsertItem(int index, const std::wstring& text, int image, LPARAM data);
+    // A row whose text and image the control asks its parent for
+    // (LVN_GETDISPINFO) whenever it needs them; its item data set.
+    int InsertCallbackItem(int index, LPARAM data);
+    // A sub-item whose text the control asks for the same way.
+    bool SetCallbackText(int index, int subItem);
     bool SetItemText(int index, int subItem, const std::wstring& text);
     std::wstring GetItemText(int index, int subItem) const;
     LPARAM GetItemData(int index) const;
@@ -36,7 +41,13 @@ public:
     bool SetItemState(int index, UINT state, UINT mask);
     bool GetItemRect(int index, RECT& rect, int code) const;
     int GetCountPerPage() const;
-    bool SortItems(PFNLVCOMPARE compare, LPARAM param);
+    // The first row on screen.
+    int GetTopIndex() const;
+    bool EnsureVisible(int index);
+    // Repaints rows first..last when they are on screen.
+    void RedrawItems(int first, int last);
+    // The anchor of a shift-click range.
+    void SetSelectionMark(int index);
     // Hands an image list to the control, which owns it from then on and
     // destroys it with itself (a list without LVS_SHAREIMAGELISTS does); a
     // list it held before is destroyed now.

@@ -77,6 +77,8 @@ void RedrawDefaultButton(HWND self) {
 }  // namespace
 
 bool HoverButton::TakesEnter() const {
+    // A grey default button takes nothing: the dialog manager skips it.
+    if (!IsWindowEnabled(Hwnd())) return false;
     return GetFocus() == Hwnd() || (default_ && !OtherButtonFocused(Hwnd()));
 }
 

@@ -218,7 +218,7 @@ TEST_F(BothViewsTest, SystemFolderUninstallerOfAnOtherViewEntryIsFoundAndStarted
     EXPECT_EQ(list.GetItemData(rowOf("Z64 System Tool")), 0);
     EXPECT_EQ(list.GetItemData(rowOf("Z64 Witness")), PhantomMark);
 
-    list.SetItemState(rowOf("Z64 System Tool"), LVIS_SELECTED, LVIS_SELECTED);
+    list.SelectRows({rowOf("Z64 System Tool")}, rowOf("Z64 System Tool"));
     // The entry itself stays listed, so the removal offer follows; Yes
     // removes it from its own view only.
     Entry(kOwn, "Tool", "Z64 System Tool twin", "MsiExec.exe /X{TWIN}");

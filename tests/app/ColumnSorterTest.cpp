@@ -36,39 +36,55 @@ TEST(ColumnSorterCompare, CaseInsensitiveCharacterOrder) {
     }
 }
 
-// A sorter that runs out of memory after `records` records.
-class StarvedSorter : public ColumnSorter {
-public:
-    StarvedSorter(fw::ListView& list, int column, int records) : ColumnSorter(list, column), left_(records) {}
-
-protected:
-    SortRecord* NewRecord(std::wstring text, LPARAM savedData) override {
-        if (left_-- <= 0) return nullptr;
-        return ColumnSorter::NewRecord(std::move(text), savedData);
+// The platform's merge sort is stable: rows that compare equal keep their
+// current order, in either direction.
+TEST(ColumnSorterOrder, StableByTheComparison) {
+    struct Case {
+        std::vector<std::wstring> texts;
+        bool ascending;
+        std::vector<std::size_t> order;
+    };
+    const Case cases[] = {
+        {{L"b", L"A", L"a", L"B"}, true, {1, 2, 0, 3}},
+        {{L"b", L"A", L"a", L"B"}, false, {0, 3, 1, 2}},
+        {{L"_x", L"Zip 10", L"zip 9", L"ZIP 10"}, true, {0, 1, 3, 2}},
+        {{}, true, {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<const std::wstring*> texts;
+        for (const std::wstring& text : c.texts) texts.push_back(&text);
+        EXPECT_EQ(ColumnSorter::Order(texts, c.ascending), c.order) << c.texts.size() << " " << c.ascending;
     }
-
-private:
-    int left_;
-};
+}
 
 class ColumnSorterTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ScratchRegistry::SetString(HKEY_CURRENT_USER, "Software\\Zaltrow", "bDisableSplash", "1");
         ASSERT_TRUE(dialog.Create());
-        auto& list = MainDialogTestAccess::List(dialog);
-        list.DeleteAllItems();
+        // Entries 10..13; delta and charlie red, two rows share a command.
+        std::vector<ProgramRow> rows;
         const wchar_t* names[] = {L"delta", L"Alpha", L"charlie", L"Bravo"};
-        for (int i = 0; i < 4; ++i) {
-            list.InsertItem(i, names[i], 0);
-            list.SetItemData(i, 10 + i);
-        }
+        const wchar_t* commands[] = {L"C:\\b.exe", L"C:\\a.exe", L"C:\\b.exe", L"C:\\c.exe"};
+        for (std::size_t i = 0; i < 4; ++i) rows.push_back({10 + i, names[i], commands[i], i % 2 == 0, L"", 0});
+        List().Fill(std::move(rows));
     }
 
-    std::vector<std::pair<std::wstring, LPARAM>> Rows() {
-        std::vector<std::pair<std::wstring, LPARAM>> rows;
-        for (int i = 0; i < MainDialogTestAccess::List(dialog).GetItemCount(); ++i)
-            rows.emplace_back(MainDialogTestAccess::List(dialog).GetItemText(i, 0), MainDialogTestAccess::List(dialog).GetItemData(i));
+    ProgramListCtrl& List() { return MainDialogTestAccess::List(dialog); }
+
+    // Each row as the control answers for it: texts, item data, entry.
+    struct Shown {
+        std::wstring name;
+        std::wstring command;
+        LPARAM data;
+        std::size_t entry;
+        bool operator==(const Shown&) const = default;
+    };
+    std::vector<Shown> Rows() {
+        std::vector<Shown> rows;
+        for (int i = 0; i < List().GetItemCount(); ++i)
+            rows.push_back({List().GetItemText(i, 0), List().GetItemText(i, 1), List().GetItemData(i),
+                            List().EntryAt(i).value_or(999)});
         return rows;
     }
 
@@ -76,38 +92,31 @@ protected:
     fw::Modeless<MainDialog> dialog;
 };
 
-TEST_F(ColumnSorterTest, SortedRowsKeepTheirOwnItemData) {
-    MainDialogTestAccess::List(dialog).SortByColumn(0, true);
-    const std::vector<std::pair<std::wstring, LPARAM>> ascending{{L"Alpha", 11}, {L"Bravo", 13}, {L"charlie", 12}, {L"delta", 10}};
-    EXPECT_EQ(Rows(), ascending);
-    MainDialogTestAccess::List(dialog).SortByColumn(0, false);
-    const std::vector<std::pair<std::wstring, LPARAM>> descending{{L"delta", 10}, {L"charlie", 12}, {L"Bravo", 13}, {L"Alpha", 11}};
-    EXPECT_EQ(Rows(), descending);
-}
-
-TEST_F(ColumnSorterTest, RecordsThatCannotBeMadeLeaveTheListUnsortedAndIntact) {
-    const auto before = Rows();
-    for (int records : {0, 2, 3}) {
-        {
-            StarvedSorter sorter(MainDialogTestAccess::List(dialog), 0, records);
-            sorter.Prepare();
-            EXPECT_FALSE(sorter.Complete());
-            sorter.Sort(true);
-        }
-        EXPECT_EQ(Rows(), before) << "after " << records << " records";
+TEST_F(ColumnSorterTest, SortedRowsKeepTheirOwnTextsItemDataAndEntries) {
+    const Shown alpha{L"Alpha", L"C:\\a.exe", 0, 11}, bravo{L"Bravo", L"C:\\c.exe", 0, 13},
+        charlie{L"charlie", L"C:\\b.exe", PhantomMark, 12}, delta{L"delta", L"C:\\b.exe", PhantomMark, 10};
+    EXPECT_EQ(Rows(), (std::vector<Shown>{alpha, bravo, charlie, delta})) << "filled in order";
+    List().SetSort(0, false);
+    EXPECT_EQ(Rows(), (std::vector<Shown>{delta, charlie, bravo, alpha}));
+    // By command: delta and charlie tie and keep their current order...
+    List().SetSort(1, true);
+    EXPECT_EQ(Rows(), (std::vector<Shown>{alpha, delta, charlie, bravo}));
+    // ...which the reverse direction keeps as well.
+    List().SetSort(1, false);
+    EXPECT_EQ(Rows(), (std::vector<Shown>{bravo, delta, charlie, alpha}));
+    for (int row = 0; row < 4; ++row) {
+        EXPECT_EQ(List().RowOfEntry(Rows()[static_cast<std::size_t>(row)].entry), row);
+        EXPECT_EQ(List().IsPhantomRow(row), Rows()[static_cast<std::size_t>(row)].data == PhantomMark);
     }
-    // And the list still sorts afterwards.
-    MainDialogTestAccess::List(dialog).SortByColumn(0, true);
-    EXPECT_EQ(Rows().front().first, L"Alpha");
+    EXPECT_EQ(List().RowOfEntry(14), -1);
+    EXPECT_FALSE(List().EntryAt(4).has_value());
 }
 
 TEST_F(ColumnSorterTest, EmptyListSortsNothing) {
-    MainDialogTestAccess::List(dialog).DeleteAllItems();
-    ColumnSorter sorter(MainDialogTestAccess::List(dialog), 0);
-    sorter.Prepare();
-    EXPECT_TRUE(sorter.Complete());
-    sorter.Sort(true);
-    EXPECT_EQ(MainDialogTestAccess::List(dialog).GetItemCount(), 0);
+    List().Fill({});
+    List().SetSort(0, false);
+    EXPECT_EQ(List().GetItemCount(), 0);
+    EXPECT_FALSE(List().EntryAt(0).has_value());
 }
 
 }  // namespace

@@ -129,24 +129,60 @@ TEST_F(MainDialogTest, RowsForEntriesWithNameAndCommandSortedWithPhantomsMarked)
     EXPECT_EQ(MainDialogTestAccess::List(dialog).GetItemText(3, 1).empty(), false);
 }
 
-TEST_F(MainDialogTest, HeaderClicksFlipTheDirectionAndRefreshKeepsIt) {
+TEST_F(MainDialogTest, HeaderClicksSortShowTheArrowAndKeepTheSelectedEntry) {
     Entry("A", "Alpha", "C:\\z\\a.exe");
     Entry("B", "bravo", "C:\\a\\b.exe");
     Entry("C", "Charlie", "C:\\m\\c.exe");
     Open();
+    ProgramListCtrl& list = MainDialogTestAccess::List(dialog);
+    const auto arrows = [&] {
+        std::vector<int> shown;
+        for (int column = 0; column < 2; ++column) {
+            HDITEMW item{};
+            item.mask = HDI_FORMAT;
+            SendMessageW(list.Header(), HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item));
+            shown.push_back(item.fmt & (HDF_SORTUP | HDF_SORTDOWN));
+        }
+        return shown;
+    };
+    const auto selectedNames = [&] {
+        std::vector<std::string> names;
+        for (int row = list.GetNextItem(-1, LVNI_SELECTED); row >= 0; row = list.GetNextItem(row, LVNI_SELECTED))
+            names.push_back(fw::Narrow(list.GetItemText(row, 0)));
+        return names;
+    };
     EXPECT_EQ(Names(), (std::vector<std::string>{"Alpha", "bravo", "Charlie"}));
+    EXPECT_EQ(arrows(), (std::vector<int>{HDF_SORTUP, 0}));
+    list.SelectRows({1}, 1);  // bravo alone, as a click selects it
 
-    ClickHeader(1);  // by command, descending
-    EXPECT_FALSE(MainDialogTestAccess::List(dialog).sortAscending);
-    EXPECT_EQ(Names(), (std::vector<std::string>{"Alpha", "Charlie", "bravo"}));
+    struct Click {
+        int column;
+        std::vector<std::string> names;
+        std::vector<int> arrows;
+    };
+    const Click clicks[] = {
+        {1, {"bravo", "Charlie", "Alpha"}, {0, HDF_SORTUP}},    // a new column starts ascending
+        {1, {"Alpha", "Charlie", "bravo"}, {0, HDF_SORTDOWN}},  // the sorted one flips
+        {0, {"Alpha", "bravo", "Charlie"}, {HDF_SORTUP, 0}},
+        {0, {"Charlie", "bravo", "Alpha"}, {HDF_SORTDOWN, 0}},
+    };
+    for (const Click& click : clicks) {
+        ClickHeader(click.column);
+        EXPECT_EQ(Names(), click.names) << click.column;
+        EXPECT_EQ(arrows(), click.arrows) << click.column;
+        EXPECT_EQ(selectedNames(), std::vector<std::string>{"bravo"}) << click.column;
+        const int focused = list.GetNextItem(-1, LVNI_FOCUSED);
+        EXPECT_EQ(fw::Narrow(list.GetItemText(focused, 0)), "bravo") << click.column;
+    }
 
-    ClickHeader(0);  // by name, ascending again
-    EXPECT_EQ(Names(), (std::vector<std::string>{"Alpha", "bravo", "Charlie"}));
-
-    ClickHeader(0);  // descending, and a refresh keeps that direction
+    // A refresh keeps the column and direction.
+    list.SetSort(1, false);
     gui::PressButton(dialog.Hwnd(), IDC_REFRESH);
     gui::PumpFor(50);
-    EXPECT_EQ(Names(), (std::vector<std::string>{"Charlie", "bravo", "Alpha"}));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Alpha", "Charlie", "bravo"}));
+    EXPECT_EQ(arrows(), (std::vector<int>{0, HDF_SORTDOWN}));
+    EXPECT_EQ(list.SortColumn(), 1);
+    EXPECT_FALSE(list.SortAscending());
 }
 
 TEST_F(MainDialogTest, RefreshRereadsAndKeepsTheImageListBounded) {
@@ -154,7 +190,7 @@ TEST_F(MainDialogTest, RefreshRereadsAndKeepsTheImageListBounded) {
     Open();
     ASSERT_EQ(MainDialogTestAccess::List(dialog).GetItemCount(), 5);
     const int images = MainDialogTestAccess::Images(dialog).Count();
-    EXPECT_EQ(images, 6) << "image 0 and one per row";
+    EXPECT_EQ(images, MainDialog::kFixedImages + 1) << "the rows share their one icon source's image";
 
     Entry("E9", "Entry 9", "C:\\e.exe");
     for (int i = 0; i < 3; ++i) {
@@ -163,7 +199,8 @@ TEST_F(MainDialogTest, RefreshRereadsAndKeepsTheImageListBounded) {
     }
     WaitForIcons();
     EXPECT_EQ(MainDialogTestAccess::List(dialog).GetItemCount(), 6);
-    EXPECT_EQ(MainDialogTestAccess::Images(dialog).Count(), 6) << "the new entry has no icon; old fills' images are gone";
+    EXPECT_EQ(MainDialogTestAccess::Images(dialog).Count(), MainDialog::kFixedImages + 1)
+        << "the new entry has no icon; old fills' images are gone";
     EXPECT_EQ(Rows().back().image, 0);
 }
 
@@ -177,6 +214,40 @@ TEST_F(MainDialogTest, PhantomRowsAreLightRedAndRulingLinesFillThePage) {
     RECT row{};
     ASSERT_TRUE(MainDialogTestAccess::List(dialog).GetItemRect(phantomRow, row, LVIR_BOUNDS));
     EXPECT_EQ(PixelInList(row.left + 300, row.top + 4), ProgramListCtrl::kPhantomBackground);
+    // The red row carries the phantom badge in its icon's bottom right
+    // corner; the other row, with the same icon, none.
+    ProgramListCtrl& list = MainDialogTestAccess::List(dialog);
+    RECT other{};
+    ASSERT_TRUE(list.GetItemRect(1 - phantomRow, other, LVIR_ICON));
+    ASSERT_TRUE(list.GetItemRect(phantomRow, row, LVIR_ICON));
+    const int width = row.right - row.left, tall = row.bottom - row.top;
+    ASSERT_GE(width, ProgramListCtrl::kBadgeSize);
+    PixelInList(0, 0);  // painted once, then read
+    HDC dc = GetDC(list.Hwnd());
+    int differInCorner = 0, differElsewhere = 0;
+    for (int y = 2; y < tall; ++y)  // the ruling line may cross a row's top
+        for (int x = 0; x < width; ++x)
+            (x >= width - ProgramListCtrl::kBadgeSize && y >= tall - ProgramListCtrl::kBadgeSize ? differInCorner
+                                                                                               : differElsewhere) +=
+                GetPixel(dc, row.left + x, row.top + y) != GetPixel(dc, other.left + x, other.top + y);
+    ReleaseDC(list.Hwnd(), dc);
+    EXPECT_GT(differInCorner, 60);
+    EXPECT_EQ(differElsewhere, 0) << width << " x " << tall;
+    ASSERT_TRUE(list.GetItemRect(phantomRow, row, LVIR_BOUNDS));
+    ASSERT_TRUE(list.GetItemRect(1 - phantomRow, other, LVIR_BOUNDS));
+
+    // Selected, it stays red (dark), with the list focused and without; an
+    // ordinary row selected is not red.
+    list.SetItemState(phantomRow, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    list.SetItemState(1 - phantomRow, LVIS_SELECTED, LVIS_SELECTED);
+    for (HWND focus : {list.Hwnd(), dialog.Item(IDC_REFRESH)}) {
+        SetFocus(focus);
+        EXPECT_EQ(PixelInList(row.left + 300, row.top + 4), ProgramListCtrl::kSelectedPhantomBackground);
+        const COLORREF selected = PixelInList(other.left + 300, other.top + 4);
+        EXPECT_NE(selected, ProgramListCtrl::kSelectedPhantomBackground);
+        EXPECT_NE(selected, ProgramListCtrl::kPhantomBackground);
+    }
+    list.SetItemState(-1, 0, LVIS_SELECTED);
 
     // Below the last row, the page's empty slots are ruled too.
     RECT header{};
@@ -480,11 +551,17 @@ protected:
 
     static constexpr int kEntries = 120;
 
-    // Entry k shows icon `(k + shift) % 10` of this program; every seventh
-    // names a missing icon file and every eleventh has no icon at all.
+    // Entry k shows icon `(k + shift) % 10` of this program, through a link
+    // of its own to it per ten entries, so no two entries share an icon
+    // source (the window extracts a shared one once); every seventh names a
+    // missing icon file and every eleventh has no icon at all.
     void Seed(int shift) {
         for (int k = 0; k < kEntries; ++k) {
-            std::string icon = ThisProgram() + "," + std::to_string((k + shift) % 10);
+            const std::string link = files.Join("icons" + std::to_string(k / 10) + ".exe");
+            if (GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES &&
+                !CreateHardLinkA(link.c_str(), ThisProgram().c_str(), nullptr))
+                CopyFileA(ThisProgram().c_str(), link.c_str(), TRUE);
+            std::string icon = link + "," + std::to_string((k + shift) % 10);
             if (k % 7 == 0) icon = files.Join("gone" + std::to_string(k) + ".ico");
             if (k % 11 == 0) icon.clear();
             const std::string number = std::to_string(k);
@@ -492,6 +569,7 @@ protected:
             command.append(number).append("}");
             Entry("E" + number, "Entry " + std::to_string(1000 + k), command, icon);
             expected_[1000 + k] = icon.empty() || k % 7 == 0 ? std::vector<DWORD>{} : Pictures()[(k + shift) % 10];
+            if (!icon.empty()) sourced_.insert(1000 + k);
         }
     }
 
@@ -506,7 +584,7 @@ protected:
                 EXPECT_EQ(row.image, 0) << row.name;
                 continue;
             }
-            EXPECT_GT(row.image, 0) << row.name;
+            EXPECT_GE(row.image, MainDialog::kFixedImages) << row.name;
             EXPECT_TRUE(images.insert(row.image).second) << row.name << ": an image of its own";
             EXPECT_TRUE(Picture(MainDialogTestAccess::Images(dialog).Get(), row.image) == want) << row.name;
         }
@@ -529,11 +607,12 @@ protected:
 
     bool SomeRowHasItsIcon() {
         for (int row = 0; row < MainDialogTestAccess::List(dialog).GetItemCount(); ++row)
-            if (MainDialogTestAccess::List(dialog).GetItemImage(row) > 0) return true;
+            if (MainDialogTestAccess::List(dialog).GetItemImage(row) >= MainDialog::kFixedImages) return true;
         return false;
     }
 
     std::map<int, std::vector<DWORD>> expected_;
+    std::set<int> sourced_;  // entries that name an icon, there or not
 };
 
 TEST_F(ListIconsTest, RowsComeAtOnceAndEndWithTheirOwnIcons) {
@@ -551,7 +630,7 @@ TEST_F(ListIconsTest, RowsComeAtOnceAndEndWithTheirOwnIcons) {
     Let(1 << 19);
     WaitForIcons();
     ExpectEachRowWithItsOwnIcon();
-    EXPECT_EQ(MainDialogTestAccess::Images(dialog).Count(), 1 + IconRows());
+    EXPECT_EQ(MainDialogTestAccess::Images(dialog).Count(), MainDialog::kFixedImages + IconRows());
 }
 
 TEST_F(ListIconsTest, RefreshAndSortWhileIconsLoadPutNoIconOnAWrongRow) {
@@ -578,17 +657,46 @@ TEST_F(ListIconsTest, RefreshAndSortWhileIconsLoadPutNoIconOnAWrongRow) {
     ASSERT_TRUE(gui::PumpUntil([&] { return gExtractions == 32; }, 10000));
     gui::PumpFor(30);
     EXPECT_FALSE(SomeRowHasItsIcon());
-    EXPECT_EQ(MainDialogTestAccess::Images(dialog).Count(), 1);
+    EXPECT_EQ(MainDialogTestAccess::Images(dialog).Count(), MainDialog::kFixedImages);
     Let(20);
     gui::PumpFor(20);
     ClickHeader(0);  // rows move while their icons are on the way
     ASSERT_TRUE(dialog.IconsPending());
     Let(1 << 19);
     WaitForIcons();
-    EXPECT_FALSE(MainDialogTestAccess::List(dialog).sortAscending);
+    EXPECT_FALSE(MainDialogTestAccess::List(dialog).SortAscending());
     EXPECT_EQ(Rows().front().name, "Entry 1119");
     ExpectEachRowWithItsOwnIcon();
-    EXPECT_EQ(MainDialogTestAccess::Images(dialog).Count(), 1 + IconRows());
+    EXPECT_EQ(MainDialogTestAccess::Images(dialog).Count(), MainDialog::kFixedImages + IconRows());
+}
+
+TEST_F(ListIconsTest, RowsOnScreenGetTheirIconsFirstWhereverTheUserScrolls) {
+    Seed(0);
+    ASSERT_TRUE(dialog.Create());
+    ProgramListCtrl& list = MainDialogTestAccess::List(dialog);
+    // The loader is held at its first job, the top row's; the user goes to
+    // the end of the list meanwhile.
+    ASSERT_TRUE(gui::PumpUntil([&] { return gExtractions == 1; }, 10000));
+    list.EnsureVisible(kEntries - 1);
+    gui::PumpFor(100);
+    const auto [first, last] = list.VisibleRows();
+    ASSERT_GT(first, list.GetCountPerPage());
+    int sources = 0;
+    for (int row = first; row < last; ++row) sources += sourced_.count(std::stoi(Names()[row].substr(6))) ? 1 : 0;
+    ASSERT_GT(sources, 0);
+    // The held job and exactly the page's are let through.
+    Let(1 + sources);
+    ASSERT_TRUE(gui::PumpUntil([&] { return gExtractions == 2 + sources; }, 10000));
+    gui::PumpFor(100);
+    const std::vector<Row> rows = Rows();
+    for (int row = first; row < last; ++row) {
+        const Row& shown = rows[static_cast<std::size_t>(row)];
+        EXPECT_EQ(shown.image >= MainDialog::kFixedImages, !expected_.at(std::stoi(shown.name.substr(6))).empty())
+            << shown.name;
+    }
+    int elsewhere = 0;
+    for (int row = 0; row < first; ++row) elsewhere += rows[static_cast<std::size_t>(row)].image >= MainDialog::kFixedImages;
+    EXPECT_LE(elsewhere, 1) << "only the job held at the start";
 }
 
 TEST_F(ListIconsTest, ClosingWhileIconsLoadEndsTheWorker) {

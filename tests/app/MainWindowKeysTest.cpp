@@ -181,7 +181,9 @@ TEST_F(MainWindowKeysTest, KeysMenuAndSelectionActAsInWindowsOwnList) {
         log.ids.clear();
         Press(c.key, c.modifiers);
         EXPECT_EQ(log.ids, c.commands) << "key " << c.key;
-        if (!c.selectedAfter.empty()) EXPECT_EQ(SelectedNames(), c.selectedAfter) << "key " << c.key;
+        if (!c.selectedAfter.empty()) {
+            EXPECT_EQ(SelectedNames(), c.selectedAfter) << "key " << c.key;
+        }
         ASSERT_TRUE(IsWindowVisible(dialog.Hwnd())) << "key " << c.key;
     }
     // Two rows selected: Uninstall (one program at a time) is grey, Remove

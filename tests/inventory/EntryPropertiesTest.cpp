@@ -23,8 +23,11 @@ TEST(EntryProperties, SizesAndDates) {
 TEST(EntryProperties, LinesAndReasonsOfEachKindOfEntry) {
     using Judgement = EntryFacts::Judgement;
     EntryFacts full{L"Инструмент", L"This user's programs", L"HKEY_CURRENT_USER\\...\\Uninstall\\Tool", L"Acme", L"4.2",
-                    L"20261208", 12698, L"C:\\Tool", L"C:\\Tool\\unins000.exe", L"C:\\Tool\\unins000.exe /S"};
-    EntryFacts installer{full.displayName, full.listWords, full.keyName};
+                    L"20261208", 12698, L"C:\\Tool", L"C:\\Tool\\unins000.exe", L"C:\\Tool\\unins000.exe /S", {}, {}, {}};
+    EntryFacts installer;
+    installer.displayName = full.displayName;
+    installer.listWords = full.listWords;
+    installer.keyName = full.keyName;
     installer.uninstallCommand = L"MsiExec.exe /X{5A0C2F4E-1B7D-4C39-9E61-2D8F3A7B6C02}";
     installer.productCode = L"{5A0C2F4E-1B7D-4C39-9E61-2D8F3A7B6C02}";
     installer.installDate = L"12/8/2026";  // no YYYYMMDD: shown as written

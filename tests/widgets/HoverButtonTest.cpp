@@ -184,7 +184,9 @@ protected:
         const Shot shot(b.Hwnd());
         const int in = b.TakesEnter() ? 1 : 0;
         const int w = shot.Width(), h = shot.Height();
-        if (in) EXPECT_EQ(shot.At(0, 0), GetSysColor(COLOR_WINDOWFRAME)) << "default frame";
+        if (in) {
+            EXPECT_EQ(shot.At(0, 0), GetSysColor(COLOR_WINDOWFRAME)) << "default frame";
+        }
         EXPECT_EQ(shot.At(in, in), topLeft) << "top-left corner";
         EXPECT_EQ(shot.At(w / 2, in), topLeft) << "top edge";
         EXPECT_EQ(shot.At(in, h / 2), topLeft) << "left edge";
@@ -372,7 +374,7 @@ TEST_F(HoverButtonWindow, PressedSinksTheBorderAndShiftsTheCaption) {
 
     SendMessageA(upgrade.Hwnd(), BM_SETSTATE, TRUE, 0);
     const Shot pressed(upgrade.Hwnd());
-    ExpectEdges(pressed, shadow_, highlight_);
+    ExpectSunken(upgrade);
     const Ink shifted = InkInside(pressed, face_);
     EXPECT_EQ(shifted.count, idle.count);
     EXPECT_EQ(shifted.bounds, idle.bounds.Shifted(1, 1, 1, 1));
