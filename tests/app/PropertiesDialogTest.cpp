@@ -46,8 +46,9 @@ TEST(PropertiesDialogTest, RedEntryShowsItsReasonBesideThePhantomIconAndEveryVal
     TempFolder files;
     const std::wstring name = L"Очень длинное название программы удаления — とても長い名前です — Zażółć gęślą jaźń";
     const std::string key = kUninstall + "\\Gone";
-    const std::string command = "\"" + files.Join("Gone\\unins000.exe") + "\" /uninstall /log=\"" +
-                                files.Join("Gone\\a rather long folder name\\uninstall.log") + "\"";
+    std::string command = "\"";
+    command.append(files.Join("Gone\\unins000.exe")).append("\" /uninstall /log=\"");
+    command.append(files.Join("Gone\\a rather long folder name\\uninstall.log")).append("\"");
     ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, fw::Widen(key), L"DisplayName", name);
     ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, key, "UninstallString", command);
     ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, key, "InstallDate", "20261208");
