@@ -110,7 +110,7 @@ bool ProgramListCtrl::SortRows() {
     } catch (const std::bad_alloc&) {
         return false;
     }
-    const int focusedBefore = GetNextItem(-1, LVNI_FOCUSED);
+    const int focusedBefore = FocusedRow();
     const std::optional<std::size_t> focusedEntry = EntryAt(focusedBefore);
     rows_ = std::move(sorted);
     IndexEntries();

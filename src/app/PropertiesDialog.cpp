@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "framework/LocaleTime.h"
 #include "framework/ShellIcon.h"
 #include "framework/WindowQueries.h"
 #include "inventory/EntrySelection.h"
@@ -72,9 +73,7 @@ std::wstring PropertiesDialog::LocaleDate(int year, int month, int day) {
     time.wYear = static_cast<WORD>(year);
     time.wMonth = static_cast<WORD>(month);
     time.wDay = static_cast<WORD>(day);
-    wchar_t text[100] = {};
-    if (GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, text, 100) <= 0) return {};
-    return text;
+    return fw::LocaleDate(time);
 }
 
 bool PropertiesDialog::OnInitDialog() {

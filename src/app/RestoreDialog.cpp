@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "BuildConfig.h"
+#include "framework/LocaleTime.h"
 #include "framework/SystemErrorText.h"
 #include "framework/TextConversion.h"
 #include "framework/WindowQueries.h"
@@ -39,10 +40,7 @@ std::wstring WhenText(const BackupRestore::ListedBackup& backup) {
         FILETIME local{};
         if (!FileTimeToLocalFileTime(&backup.written, &local) || !FileTimeToSystemTime(&local, &time)) return {};
     }
-    wchar_t date[100] = {}, clock[100] = {};
-    if (GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, date, 100) <= 0) return {};
-    if (GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &time, nullptr, clock, 100) <= 0) return date;
-    return std::wstring(date) + L" " + clock;
+    return fw::LocaleDateTime(time);
 }
 
 }  // namespace

@@ -42,7 +42,7 @@
 //   off screen for one paint), SelectedObject.h, ComPtr.h (COM interface
 //   references), Bstr.h, InternetHandle.h (WinINet, kept apart),
 //   WaitCursor.h (the hourglass for a scope), Clipboard.h (text onto the
-//   clipboard).
+//   clipboard), LocaleTime.h (dates and times in the user's locale).
 //   RegistryKey.h opens and creates registry keys into their owner
 //   (fw::OpenRegKey, fw::CreateRegKey, by UTF-16 paths); every key outside
 //   UninstallRegistry's walks is opened there.
@@ -82,6 +82,7 @@
 #include "framework/Dialog.h"
 #include "framework/ImageList.h"
 #include "framework/ListView.h"
+#include "framework/LocaleTime.h"
 #include "framework/MemoryDc.h"
 #include "framework/PaintDc.h"
 #include "framework/SelectedObject.h"

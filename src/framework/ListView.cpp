@@ -179,7 +179,7 @@ void ListView::SelectRows(const std::vector<int>& rows, int focus) {
     for (int row : rows) SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
     if (focus < 0) return;
     SetItemState(focus, LVIS_FOCUSED, LVIS_FOCUSED);
-    SendMessageW(Hwnd(), LVM_ENSUREVISIBLE, focus, FALSE);
+    EnsureVisible(focus);
 }
 
 }  // namespace fw
