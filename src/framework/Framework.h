@@ -52,7 +52,8 @@
 //   calls, one set of them; code that keeps ANSI text of its own widens it
 //   at its own edge (TextConversion.h).
 //
-// Helpers: TextConversion.h (ANSI and UTF-16), Wow64.h (a 32-bit process
+// Helpers: Dpi.h (the scale a window is drawn at: lengths given at 96 DPI
+//   scaled to it, per-monitor calls looked up at run time), TextConversion.h (ANSI and UTF-16), Wow64.h (a 32-bit process
 //   on 64-bit Windows), WindowQueries.h (the system's message font, a window's
 //   text, a child's rectangle in its parent), ShellIcon.h (the icon an
 //   icon location names), ModulePath.h (the program's own file),
@@ -80,6 +81,7 @@
 #include "framework/Clipboard.h"
 #include "framework/Control.h"
 #include "framework/Dialog.h"
+#include "framework/Dpi.h"
 #include "framework/ImageList.h"
 #include "framework/ListView.h"
 #include "framework/LocaleTime.h"
