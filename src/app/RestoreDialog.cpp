@@ -102,6 +102,11 @@ void RestoreDialog::Fill() {
     UpdateButton();
 }
 
+void RestoreDialog::OnDpiChanged(UINT from, UINT to) {
+    ResizableDialog::OnDpiChanged(from, to);
+    FitColumns();
+}
+
 // The time, list and yes-or-no columns as wide as their texts; the names
 // get the rest of the list's width, or more when a name needs it.
 void RestoreDialog::FitColumns() {
@@ -110,7 +115,7 @@ void RestoreDialog::FitColumns() {
     // sized by the list, a last column would take all the width left.
     const auto heading = static_cast<int>(
         SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(kListedHeading)));
-    ListView_SetColumnWidth(list, Listed, heading + 24);
+    ListView_SetColumnWidth(list, Listed, heading + fw::Scaled(24, Dpi()));
     int used = ListView_GetColumnWidth(list, Listed);
     for (int column : {When, List}) {
         ListView_SetColumnWidth(list, column, LVSCW_AUTOSIZE_USEHEADER);
@@ -119,7 +124,7 @@ void RestoreDialog::FitColumns() {
     ListView_SetColumnWidth(list, Entry, LVSCW_AUTOSIZE_USEHEADER);
     RECT client{};
     GetClientRect(list, &client);
-    const int rest = client.right - used - GetSystemMetrics(SM_CXVSCROLL);
+    const int rest = client.right - used - fw::SystemMetric(SM_CXVSCROLL, Dpi());
     if (ListView_GetColumnWidth(list, Entry) < rest) ListView_SetColumnWidth(list, Entry, rest);
 }
 

@@ -44,6 +44,7 @@ protected:
     bool OnInitDialog() override;
     bool OnCommand(int id, int code, HWND control) override;
     bool OnNotify(NMHDR& header, LRESULT& result) override;
+    void OnDpiChanged(UINT from, UINT to) override;
 
 private:
     void Fill();

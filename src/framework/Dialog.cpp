@@ -140,18 +140,21 @@ bool Dialog::Reflect(HWND child, UINT message, WPARAM wParam, LPARAM lParam, LRE
 }
 
 HFONT Dialog::DialogFont() const {
-    return rescaledFont_ ? rescaledFont_.get() : reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0));
+    return dialogFont_ ? dialogFont_ : reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0));
 }
 
 void Dialog::ChangeDpi(UINT to, const RECT& suggested) {
     const UINT from = dpi_;
     if (to == 0 || to == from) return;
-    HFONT oldFont = DialogFont();
-    Font font = RescaledFont(oldFont, from, to);
-    RescaleChildren(hwnd_, from, to, oldFont, font.get());
+    const HFONT oldFont = DialogFont();
+    FontCopies fonts;
+    fonts.emplace_back(oldFont, RescaledFont(oldFont, from, to));
+    RescaleChildren(hwnd_, from, to, fonts);
     // The dialog manager keeps (and at the end deletes) the template's font:
-    // the dialog itself is not given the new one, its children are.
-    if (font) rescaledFont_ = std::move(font);  // the previous one is no child's any more
+    // the dialog itself is not given the new one, its children are. The
+    // copies made before are no child's any more and go here.
+    dialogFont_ = fonts.front().second.get();
+    rescaledFonts_ = std::move(fonts);
     dpi_ = to;
     OnDpiChanged(from, to);
     SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,

@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <initializer_list>
+#include <utility>
+#include <vector>
 
 #include "framework/Control.h"
 #include "framework/UniqueHandle.h"
@@ -86,7 +88,7 @@ protected:
     virtual bool OnTimer(UINT_PTR /*id*/) { return false; }
     virtual void OnDestroy() {}
     // WM_DPICHANGED, after the framework has moved and resized every child
-    // and given them the dialog's font at the new DPI, before the window
+    // and given each its font at the new DPI, before the window
     // takes the size Windows suggests: the dialog's own pixel sizes
     // (columns, icons, fonts of its own) follow here.
     virtual void OnDpiChanged(UINT /*from*/, UINT /*to*/) {}
@@ -106,7 +108,10 @@ private:
     HWND toolTip_ = nullptr;
     bool modal_ = false;
     UINT dpi_ = 96;
-    Font rescaledFont_;  // the template's font at a later DPI; none before one
+    // After a DPI change: the children's fonts at the new DPI (the
+    // template's among them), which the dialog owns.
+    std::vector<std::pair<HFONT, Font>> rescaledFonts_;
+    HFONT dialogFont_ = nullptr;
 };
 
 // The owner of a modeless dialog: its destructor destroys the window

@@ -1,6 +1,6 @@
 #include "framework/Dpi.h"
 
-#include <vector>
+#include <algorithm>
 
 namespace fw {
 
@@ -101,7 +101,7 @@ void TakeOverDialogScaling(HWND dialog) {
     if (Calls().setDialogDpiChangeBehavior) Calls().setDialogDpiChangeBehavior(dialog, kDisableAll, kDisableAll);
 }
 
-void RescaleChildren(HWND parent, UINT from, UINT to, HFONT oldFont, HFONT newFont) {
+void RescaleChildren(HWND parent, UINT from, UINT to, FontCopies& fonts) {
     if (from == 0 || from == to) return;
     std::vector<HWND> children;
     for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -120,9 +120,11 @@ void RescaleChildren(HWND parent, UINT from, UINT to, HFONT oldFont, HFONT newFo
         } else {
             SetWindowPos(child, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
         }
-        if (newFont && reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)) == oldFont) {
-            SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(newFont), TRUE);
-        }
+        const auto font = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0));
+        if (!font) continue;  // the system font, which the system scales
+        auto copy = std::find_if(fonts.begin(), fonts.end(), [&](const auto& known) { return known.first == font; });
+        if (copy == fonts.end()) copy = fonts.insert(fonts.end(), {font, RescaledFont(font, from, to)});
+        if (copy->second) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(copy->second.get()), TRUE);
     }
     if (moves) EndDeferWindowPos(moves);
 }

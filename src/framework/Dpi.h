@@ -10,6 +10,9 @@
 
 #include <windows.h>
 
+#include <utility>
+#include <vector>
+
 #include "framework/UniqueHandle.h"
 
 namespace fw {
@@ -47,9 +50,12 @@ Icon LoadIconAt(HINSTANCE module, UINT id, int sizeAt96, UINT dpi);
 // the same way on every Windows and in tests.
 void TakeOverDialogScaling(HWND dialog);
 
-// Moves and resizes every child of `parent` by to/from and gives the
-// children that had `oldFont` the font `newFont`: a window's own re-layout
-// on WM_DPICHANGED.
-void RescaleChildren(HWND parent, UINT from, UINT to, HFONT oldFont, HFONT newFont);
+// The fonts of a window's children at one DPI, each with its copy at another.
+using FontCopies = std::vector<std::pair<HFONT, Font>>;
+
+// Moves and resizes every child of `parent` by to/from and gives each the
+// copy of its font at `to`, made once per font and kept in `fonts` (which
+// may hold some already): a window's own re-layout on WM_DPICHANGED.
+void RescaleChildren(HWND parent, UINT from, UINT to, FontCopies& fonts);
 
 }  // namespace fw
