@@ -176,19 +176,23 @@ void HelpDialog::ShowPlainView() {
         text = help_text::PlainTextOf(parts.help);
     }
 
-    // Any script shows in the system's message font, at the window's scale.
+    // The links read like the rest of the window, in its font; the help,
+    // which is to show any script, in the system's message font at the
+    // window's scale.
+    const auto dialogFont = static_cast<WPARAM>(SendMessageW(Hwnd(), WM_GETFONT, 0, 0));
     textFont_ = fw::MessageFont(fw::WindowDpi(Hwnd()));
-    const auto font = reinterpret_cast<WPARAM>(textFont_ ? reinterpret_cast<HFONT>(textFont_.get())
-                                                          : reinterpret_cast<HFONT>(SendMessageW(Hwnd(), WM_GETFONT, 0, 0)));
     const int width = area.right - area.left;
     int top = area.top;
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LINK_CLASS};
     InitCommonControlsEx(&classes);
-    links_ = CreateWindowExW(0, WC_LINK, links.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP, area.left, top, width, 0,
-                             Hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_HELP_LINKS)),
-                             ResourceModule(), nullptr);
+    links_ = CreateWindowExW(0, WC_LINK, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, area.left, top, width, 0, Hwnd(),
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_HELP_LINKS)), ResourceModule(),
+                             nullptr);
     if (links_) {
-        SendMessageW(links_, WM_SETFONT, font, FALSE);
+        // The font before the text: a link control measures its text when
+        // it gets it, and would draw it in one font at the widths of another.
+        SendMessageW(links_, WM_SETFONT, dialogFont, FALSE);
+        SetWindowTextW(links_, links.c_str());
         // Asked with a size to fill, the control wraps its text at that
         // width (LM_GETIDEALSIZE); without one it answers for a single line.
         SIZE ideal{};
@@ -210,7 +214,7 @@ void HelpDialog::ShowPlainView() {
     // The whole help, however long: an edit box otherwise takes 32767
     // characters at most.
     SendMessageW(helpText_, EM_SETLIMITTEXT, 0, 0);
-    SendMessageW(helpText_, WM_SETFONT, font, FALSE);
+    SendMessageW(helpText_, WM_SETFONT, textFont_ ? reinterpret_cast<WPARAM>(textFont_.get()) : dialogFont, FALSE);
     SetWindowTextW(helpText_, text.c_str());
     SetWindowPos(helpText_, previous ? previous : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     AddControl(IDC_HELP_TEXT, AnchorStretchRight | AnchorStretchDown);
