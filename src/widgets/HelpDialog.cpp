@@ -189,8 +189,8 @@ void HelpDialog::ShowPlainView() {
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_HELP_LINKS)), ResourceModule(),
                              nullptr);
     if (links_) {
-        // The font before the text: a link control measures its text when
-        // it gets it, and would draw it in one font at the widths of another.
+        // The font before the text, so the text is laid out in it from the
+        // start.
         SendMessageW(links_, WM_SETFONT, dialogFont, FALSE);
         SetWindowTextW(links_, links.c_str());
         // Asked with a size to fill, the control wraps its text at that
