@@ -14,3 +14,6 @@
 #define IDC_HELP_SITE_LINK 1103
 #define IDC_HELP_VERSION 1104
 #define IDC_HELP_ICON 1105
+// The plain view, made when the browser cannot show the page
+#define IDC_HELP_LINKS 1106
+#define IDC_HELP_TEXT 1107

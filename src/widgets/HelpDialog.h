@@ -1,10 +1,12 @@
 #pragma once
 // The help window: the program's help page, carried inside the program as
 // an HTML resource and shown in an embedded web browser, above the maker's
-// support e-mail and web-site lines as hyperlinks. A link in the page whose
-// address holds the built-in help marker opens the local help file beside
-// the program instead of navigating. When the browser cannot show the page
-// (no HTML engine), the same content is shown as plain text with links.
+// support e-mail and web-site lines as hyperlinks. The page has the online
+// help's link and the built-in help itself, which "Open Built-In Help"
+// scrolls to. Web and mail addresses open outside the dialog. Where the
+// browser cannot show the page (no HTML engine, a failed navigation, no
+// control), the page's links stand in a link control and the built-in
+// help as plain text in a scrolling read-only box below them.
 //
 //     HelpDialog dialog(owner);
 //     dialog.DoModal();
@@ -14,34 +16,34 @@
 #include <functional>
 #include <string>
 
+#include "framework/UniqueHandle.h"
 #include "widgets/CHyperLink.h"
 #include "widgets/CWebBrowser21.h"
 #include "widgets/ResizableDialog.h"
 
 class HelpDialog : public ResizableDialog {
 public:
-    // ShellExecuteA's shape: how the local help file is opened.
-    using ShellLauncher = std::function<INT_PTR(HWND owner, const char* verb, const char* file,
-                                                const char* parameters, const char* directory, int showCommand)>;
+    // The page's HTML (UTF-8); empty when it cannot be had.
+    using PageLoader = std::function<std::string()>;
+
+    // The program's icon beside the version lines, at 96 DPI.
+    static constexpr int kIconSize = 32;
 
     explicit HelpDialog(HWND parent = nullptr);
 
-    // The navigation handler: true when `url` holds the built-in help marker
-    // (in any letter case), after opening the local help file from the
-    // program's folder; the navigation is then to be cancelled. Other
-    // addresses are left alone.
+    // The navigation handler: a web or mail address is opened outside the
+    // dialog (a failure is reported) and true is returned, so that the
+    // navigation is cancelled; the page and its anchors navigate as usual.
     bool InterceptNavigation(const std::wstring& url);
 
-    // Replace how programs are started (tests watch with them): the local
-    // help file (default ShellExecuteA), and the addresses the plain view's
-    // links open outside the dialog (default UrlLauncher::ShellOpenUrl).
-    void SetShellLauncher(ShellLauncher launcher) { launcher_ = std::move(launcher); }
+    // Replace how addresses are opened outside the dialog (default
+    // UrlLauncher::ShellOpenUrl) and where the page comes from (default
+    // PageSource); tests watch and take the page away with them.
     void SetUrlOpener(CHyperLink::Opener opener) { urlOpener_ = std::move(opener); }
+    void SetPageLoader(PageLoader loader) { pageLoader_ = std::move(loader); }
 
     // The embedded page's address: res:// + the program's path + /23/186.
     static std::string PageAddress();
-    // The folder of the program file, without a trailing backslash.
-    static std::string ProgramFolder();
     // The embedded page's HTML; empty when the resource is missing.
     static std::string PageSource();
 
@@ -49,7 +51,11 @@ public:
     CHyperLink& SiteLink() { return siteLink_; }
     CWebBrowser21& Browser() { return browser_; }
     // True once the plain view stands in for the browser.
-    bool ShowsPlainView() const { return plainView_ != nullptr; }
+    bool ShowsPlainView() const { return helpText_ != nullptr; }
+
+    // "Open Built-In Help" in the plain view: its text gets the focus and
+    // shows its beginning. (The browser scrolls to the help by itself.)
+    void ShowBuiltInHelp();
 
 protected:
     void DoDataExchange() override;
@@ -58,6 +64,7 @@ protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
+    void LayOutHeading();
     void ShowPlainView();
     void OpenOutside(const std::wstring& url);
 
@@ -65,7 +72,11 @@ private:
     CHyperLink siteLink_;
     CWebBrowser21 browser_;
     bool pageShown_ = false;
-    HWND plainView_ = nullptr;  // a child of the dialog, gone with it
-    ShellLauncher launcher_;
+    std::wstring page_;        // the page's text; empty when it could not be read
+    HWND links_ = nullptr;     // the plain view, children of the dialog, gone with it
+    HWND helpText_ = nullptr;
+    fw::Icon icon_;            // shown by the icon control, so it outlives the window
+    fw::Font textFont_;        // the plain view's
     CHyperLink::Opener urlOpener_;
+    PageLoader pageLoader_;
 };
