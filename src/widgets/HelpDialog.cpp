@@ -119,7 +119,7 @@ void HelpDialog::LayOutHeading() {
     HWND version = Item(IDC_HELP_VERSION);
     HWND page = Item(IDC_HELP_BROWSER);
     if (!iconControl || !version || !page) return;
-    const UINT dpi = fw::WindowDpi(Hwnd());
+    const UINT dpi = Dpi();
     const int size = fw::Scaled(kIconSize, dpi);
     const int gap = fw::Scaled(kGap, dpi);
     icon_ = fw::LoadIconAt(ResourceModule(), IDR_MAINFRAME, kIconSize, dpi);
@@ -135,6 +135,16 @@ void HelpDialog::LayOutHeading() {
     RECT area = fw::ChildRect(page);
     area.top = std::max<int>(iconRect.top + size, top + text.cy) + gap;
     MoveWindow(page, area.left, area.top, area.right - area.left, std::max<int>(0, area.bottom - area.top), TRUE);
+}
+
+// Moved to a monitor of another scale: the framework has scaled the
+// controls and their fonts; the icon is loaded again for the new size.
+void HelpDialog::OnDpiChanged(UINT from, UINT to) {
+    ResizableDialog::OnDpiChanged(from, to);
+    fw::Icon icon = fw::LoadIconAt(ResourceModule(), IDR_MAINFRAME, kIconSize, to);
+    if (!icon) return;
+    SendDlgItemMessageW(Hwnd(), IDC_HELP_ICON, STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
+    icon_ = std::move(icon);  // the one shown before goes once it no longer is
 }
 
 bool HelpDialog::InterceptNavigation(const std::wstring& url) {
@@ -180,7 +190,7 @@ void HelpDialog::ShowPlainView() {
     // which is to show any script, in the system's message font at the
     // window's scale.
     const auto dialogFont = static_cast<WPARAM>(SendMessageW(Hwnd(), WM_GETFONT, 0, 0));
-    textFont_ = fw::MessageFont(fw::WindowDpi(Hwnd()));
+    textFont_ = fw::MessageFont(Dpi());
     const int width = area.right - area.left;
     int top = area.top;
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LINK_CLASS};
@@ -199,7 +209,7 @@ void HelpDialog::ShowPlainView() {
         const int height = static_cast<int>(
             SendMessageW(links_, LM_GETIDEALHEIGHT, width, reinterpret_cast<LPARAM>(&ideal)));
         MoveWindow(links_, area.left, top, width, height, FALSE);
-        top += height + fw::Scaled(kGap, fw::WindowDpi(Hwnd()));
+        top += height + fw::Scaled(kGap, Dpi());
         SetWindowPos(links_, previous ? previous : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         previous = links_;
         AddControl(IDC_HELP_LINKS, AnchorStretchRight);

@@ -62,6 +62,7 @@ protected:
     bool OnInitDialog() override;
     bool OnNotify(NMHDR& header, LRESULT& result) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnDpiChanged(UINT from, UINT to) override;
 
 private:
     void LayOutHeading();
