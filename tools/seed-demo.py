@@ -204,9 +204,9 @@ def for_user(entry):
 
 def write_entries(out_path):
     """The entries' keys, names and commands, one per line separated by tabs
-    (UTF-16), for tests that show the demo's rows without a demo prefix."""
+    (UTF-8), for tests that show the demo's rows without a demo prefix."""
     rows = [e for e in ENTRIES + [for_user(e) for e in USER_ENTRIES] if e[1] and e[2]]
-    with open(out_path, "w", encoding="utf-16", newline="") as out:
+    with open(out_path, "w", encoding="utf-8", newline="") as out:
         out.write("".join("%s\t%s\t%s\n" % (key, name, command) for key, name, command, _, _ in rows))
 
 

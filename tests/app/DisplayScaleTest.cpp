@@ -11,7 +11,6 @@
 #include <array>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -91,18 +90,13 @@ DWORD RunChildAt(UINT dpi) {
 
 // The demo's entries (key, name, command), as the demo seeds them.
 std::vector<std::array<std::wstring, 3>> DemoEntries() {
-    std::ifstream file(BesideThisProgram("demo-entries.txt"), std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(file), {}};
-    std::wstring text(bytes.size() / 2, L'\0');
-    for (std::size_t i = 0; i < text.size(); ++i)
-        text[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[2 * i]) | static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
-    if (!text.empty() && text[0] == 0xFEFF) text.erase(0, 1);
+    std::ifstream file(BesideThisProgram("demo-entries.txt"));
     std::vector<std::array<std::wstring, 3>> entries;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find(L'\n', start)) != std::wstring::npos; start = end + 1) {
-        const std::wstring line = text.substr(start, end - start);
-        const std::size_t a = line.find(L'\t'), b = line.find(L'\t', a + 1);
-        if (b != std::wstring::npos) entries.push_back({line.substr(0, a), line.substr(a + 1, b - a - 1), line.substr(b + 1)});
+    for (std::string line; std::getline(file, line);) {
+        std::wstring text;
+        fw::FromUtf8(line, text);
+        const std::size_t a = text.find(L'\t'), b = text.find(L'\t', a + 1);
+        if (b != std::wstring::npos) entries.push_back({text.substr(0, a), text.substr(a + 1, b - a - 1), text.substr(b + 1)});
     }
     return entries;
 }
