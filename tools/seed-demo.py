@@ -2,6 +2,7 @@
 """Seeds a Wine prefix with a realistic Add/Remove Programs list.
 
 Usage: seed-demo.py PREFIX UNINSTALLER_EXE REG_OUT
+       seed-demo.py --entries OUT
 
 Creates program folders under PREFIX's drive C (uninstallers, program files
 with icons) and writes REG_OUT, a regedit file with the Uninstall and
@@ -9,6 +10,8 @@ ARPCache entries, for `wine regedit /s REG_OUT`. Several entries are
 phantoms: their uninstaller is missing from the disk on purpose. Some are
 named in other scripts (Cyrillic, Japanese, Polish letters), and two keys
 differ only by a letter that a code page's best fit would take for another.
+With --entries it writes only the entries' keys, names and commands, for
+tests that show the demo's rows.
 """
 import getpass
 import os
@@ -199,7 +202,18 @@ def for_user(entry):
             [(item[0], item[1].format(user=user)) + tuple(item[2:]) for item in files])
 
 
+def write_entries(out_path):
+    """The entries' keys, names and commands, one per line separated by tabs
+    (UTF-16), for tests that show the demo's rows without a demo prefix."""
+    rows = [e for e in ENTRIES + [for_user(e) for e in USER_ENTRIES] if e[1] and e[2]]
+    with open(out_path, "w", encoding="utf-16", newline="") as out:
+        out.write("".join("%s\t%s\t%s\n" % (key, name, command) for key, name, command, _, _ in rows))
+
+
 def main():
+    if sys.argv[1:2] == ["--entries"]:
+        write_entries(sys.argv[2])
+        return
     prefix, uninstaller, reg_out = sys.argv[1:4]
     entries = [(UNINSTALL, e) for e in ENTRIES] + [(USER_UNINSTALL, for_user(e)) for e in USER_ENTRIES]
     for _, (key, name, command, icon, files) in entries:

@@ -26,4 +26,4 @@ if [ "$arch" != i686 ]; then
   zaltrow_log "not run: the 32-bit build's suite, its WOW64 cases (both registry views under WOW64) among them, because $why; the 32-bit build was compiled, and the x86_64 build of the same sources is tested"
 fi
 
-exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$ZALTROW_ROOT/tools/ctest-in-wine.sh" "$arch"
+exec xvfb-run -a -s "-screen 0 2560x1440x24" bash "$ZALTROW_ROOT/tools/ctest-in-wine.sh" "$arch"

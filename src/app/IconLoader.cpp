@@ -8,8 +8,8 @@
 
 IconLoader::~IconLoader() { Stop(); }
 
-HICON IconLoader::ExtractLargeIcon(const std::wstring& path, int index) {
-    return fw::ExtractLargeIcon(path, index).release();
+HICON IconLoader::ExtractIconAt(const std::wstring& path, int index, int size) {
+    return fw::ExtractIconAt(path, index, size).release();
 }
 
 void IconLoader::Load(std::vector<IconJob> jobs) {
@@ -83,7 +83,7 @@ void IconLoader::Run() {
             extracting_ = true;
         }
 
-        fw::Icon icon(extract_(job.path, job.index));
+        fw::Icon icon(extract_(job.path, job.index, job.size));
 
         std::lock_guard lock(mutex_);
         extracting_ = false;

@@ -25,6 +25,7 @@ struct IconJob {
     std::size_t key = 0;   // the caller's name for the job (the main window's: an icon source)
     std::wstring path;     // icon source
     int index = 0;         // icon number within it
+    int size = 32;         // pixels, the rows' icon size
 };
 
 struct IconResult {
@@ -39,9 +40,9 @@ public:
     IconLoader(const IconLoader&) = delete;
     IconLoader& operator=(const IconLoader&) = delete;
 
-    // How one icon is had: ExtractIconExW, one large icon; null when none.
-    using Extractor = HICON (*)(const std::wstring& path, int index);
-    static HICON ExtractLargeIcon(const std::wstring& path, int index);
+    // How one icon is had: the source's picture of `size` pixels; null when none.
+    using Extractor = HICON (*)(const std::wstring& path, int index, int size);
+    static HICON ExtractIconAt(const std::wstring& path, int index, int size);
     // Another way, for tests that hold the worker inside an extraction.
     // Before the first Load only.
     void SetExtractor(Extractor extract) { extract_ = extract; }
@@ -69,6 +70,6 @@ private:
     unsigned batch_ = 0;      // bumped by every Load and by Stop
     bool extracting_ = false; // the worker is inside an extraction
     bool stopped_ = false;
-    Extractor extract_ = &ExtractLargeIcon;
+    Extractor extract_ = &ExtractIconAt;
     std::thread worker_;
 };

@@ -24,6 +24,7 @@
 #include "inventory/StillListedDialog.h"
 #include "inventory/UninstallWaitDialog.h"
 #include "framework/Clipboard.h"
+#include "framework/Dpi.h"
 #include "framework/PaintDc.h"
 #include "framework/ProcessTree.h"
 #include "framework/ShellIcon.h"
@@ -51,15 +52,16 @@ constexpr const char* kPlacementValue = "WindowPlacement";  // left,top,width,he
 constexpr const char* kColumnsValue = "ColumnWidths";
 constexpr const char* kSortValue = "SortOrder";            // column,ascending
 constexpr int kColumns = 2;
-constexpr int kStoredDpi = 96;
-
-// The display scale the window's sizes are in.
-int ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : kStoredDpi;
-    if (screen) ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : kStoredDpi;
-}
+constexpr int kStoredDpi = fw::kDefaultDpi;
+// Sizes at 100 % scale: the rows' and buttons' icons, and the columns
+// before they are fitted to the rows.
+constexpr int kRowIconSize = 32;
+constexpr int kButtonIconSize = 32;
+constexpr int kNameColumnWidth = 260;
+constexpr int kPathColumnWidth = 600;
+// The opening window grows to show whole names and paths, but to no more
+// than this share of its monitor's work area.
+constexpr int kMostOfScreenPercent = 90;
 
 struct ButtonIcons {
     int control;
@@ -135,13 +137,14 @@ bool MainDialog::OnInitDialog() {
     DecorateButtons();
     AddAboutItem();
     ShowSplash();
-    SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(mainIcon_));
-    SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(mainIcon_));
+    SetWindowIcons();
     // The buttons have tips; the list is no tool (see EnableToolTips).
     EnableToolTips({IDC_UNINSTALL, IDC_REMOVE, IDC_REFRESH, IDC_UPGRADE, IDC_HELP_BUTTON, IDC_QUIT});
     SetUpList();
-    LoadLayout();
+    const StoredLayout stored = LoadLayout();
     RefreshList();
+    if (!stored.columns) FitColumnsToRows();
+    if (!stored.placement) FitWindowToColumns();
     // The list has the focus from the start, its first row selected, as
     // the keyboard user expects; false keeps the system from moving it.
     SendMessageW(Hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list_.Hwnd()), TRUE);
@@ -151,7 +154,8 @@ bool MainDialog::OnInitDialog() {
 void MainDialog::DecorateButtons() {
     for (const ButtonIcons& icons : kButtonIcons) {
         HoverButton& button = Button(icons.control);
-        button.SetIcons(icons.hoverIcon, icons.normalIcon, 32, 32);
+        const int size = fw::Scaled(kButtonIconSize, Dpi());
+        button.SetIcons(icons.hoverIcon, icons.normalIcon, size, size);
         button.SetIconAlign(0);
     }
 }
@@ -173,24 +177,111 @@ void MainDialog::ShowSplash() {
     if (!splash_->Start(Hwnd())) splash_.reset();
 }
 
-void MainDialog::SetUpList() {
+// The list's font, row icons and badge at the window's DPI.
+void MainDialog::ScaleList() {
     // Entry names come in any script: the rows use a font that has them.
-    listFont_ = fw::MessageFont();
-    if (listFont_) SendMessageW(list_.Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
-    list_.InsertColumn(0, L"Add/Remove Program Entries", 260);
-    list_.InsertColumn(1, L"Uninstall Path", 600);
+    fw::Font font = fw::MessageFont(Dpi());
+    if (font) {
+        SendMessageW(list_.Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+        listFont_ = std::move(font);  // after the list has let go of the previous one
+    }
     // Red rows carry the phantom icon too, so colour is not the only sign.
-    list_.SetUp(fw::Icon(static_cast<HICON>(LoadImageA(ResourceModule(), MAKEINTRESOURCEA(IDI_PHANTOM), IMAGE_ICON,
-                                                       ProgramListCtrl::kBadgeSize, ProgramListCtrl::kBadgeSize,
-                                                       LR_DEFAULTCOLOR))));
+    list_.SetBadge(fw::LoadIconAt(ResourceModule(), IDI_PHANTOM, ProgramListCtrl::kBadgeSize, Dpi()));
 
-    fw::ImageListHandle images = fw::ImageList::Create(32, 32, ILC_COLOR32, 0, 1);
-    fw::Icon defaultIcon(static_cast<HICON>(
-        LoadImageA(ResourceModule(), MAKEINTRESOURCEA(IDI_DEFAULT_PROGRAM), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
+    const int size = fw::Scaled(kRowIconSize, Dpi());
+    fw::ImageListHandle images = fw::ImageList::Create(size, size, ILC_COLOR32, 0, 1);
+    fw::Icon defaultIcon = fw::LoadIconAt(ResourceModule(), IDI_DEFAULT_PROGRAM, kRowIconSize, Dpi());
     fw::ImageList(images.get()).AddIcon(defaultIcon.get());  // image 0; the list keeps a copy
     // From here the list control owns the image list and destroys it with
-    // itself (its template has no LVS_SHAREIMAGELISTS).
+    // itself (its template has no LVS_SHAREIMAGELISTS); the previous one goes.
     list_.AdoptImageList(std::move(images), LVSIL_SMALL);
+}
+
+// The big and small window icons at the window's DPI.
+void MainDialog::SetWindowIcons() {
+    bigIcon_ = fw::LoadIconAt(ResourceModule(), IDR_MAINFRAME, fw::SystemMetric(SM_CXICON, fw::kDefaultDpi), Dpi());
+    smallIcon_ = fw::LoadIconAt(ResourceModule(), IDR_MAINFRAME, fw::SystemMetric(SM_CXSMICON, fw::kDefaultDpi), Dpi());
+    SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_ ? bigIcon_.get() : mainIcon_));
+    SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_ ? smallIcon_.get() : mainIcon_));
+}
+
+void MainDialog::OnDpiChanged(UINT from, UINT to) {
+    ResizableDialog::OnDpiChanged(from, to);
+    for (int column = 0; column < kColumns; ++column) {
+        const int width = static_cast<int>(SendMessageW(list_.Hwnd(), LVM_GETCOLUMNWIDTH, column, 0));
+        SendMessageW(list_.Hwnd(), LVM_SETCOLUMNWIDTH, column, MulDiv(width, static_cast<int>(to), static_cast<int>(from)));
+    }
+    DecorateButtons();
+    SetWindowIcons();
+    ScaleList();
+    // The rows' icons are extracted again at the new size.
+    RefreshList();
+}
+
+// Columns as wide as the widest name (or the header's text) and the widest path.
+void MainDialog::FitColumnsToRows() {
+    const auto width = [this](int column) { return static_cast<int>(SendMessageW(list_.Hwnd(), LVM_GETCOLUMNWIDTH, column, 0)); };
+    SendMessageW(list_.Hwnd(), LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
+    const int header = width(0);
+    for (int column = 0; column < kColumns; ++column) SendMessageW(list_.Hwnd(), LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE);
+    // The list measures with paddings of fixed pixels; at a larger scale
+    // the text needs room to match.
+    const int slack = fw::Scaled(6, Dpi());
+    SendMessageW(list_.Hwnd(), LVM_SETCOLUMNWIDTH, 0, std::max(width(0) + slack, header));
+    SendMessageW(list_.Hwnd(), LVM_SETCOLUMNWIDTH, 1, width(1) + slack);
+    const int minimum[kColumns] = {fw::Scaled(kNameColumnWidth, Dpi()) / 2, fw::Scaled(kPathColumnWidth, Dpi()) / 2};
+    for (int column = 0; column < kColumns; ++column)
+        if (width(column) < minimum[column]) SendMessageW(list_.Hwnd(), LVM_SETCOLUMNWIDTH, column, minimum[column]);
+}
+
+// The opening window, wide and tall enough to show the columns whole and
+// every row where its monitor has the room, centred on that monitor. Never
+// smaller than the template makes it; where the monitor is too small the
+// path column gives up the room, so no row needs scrolling sideways.
+void MainDialog::FitWindowToColumns() {
+    if (IsZoomed(Hwnd())) return;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoW(MonitorFromWindow(Hwnd(), MONITOR_DEFAULTTONEAREST), &monitor)) return;
+    const RECT& work = monitor.rcWork;
+    RECT window{}, listClient{};
+    GetWindowRect(Hwnd(), &window);
+    GetClientRect(list_.Hwnd(), &listClient);
+    int columns = 0;
+    for (int column = 0; column < kColumns; ++column)
+        columns += static_cast<int>(SendMessageW(list_.Hwnd(), LVM_GETCOLUMNWIDTH, column, 0));
+    const int scrollBar = fw::SystemMetric(SM_CXVSCROLL, Dpi());
+    const bool verticalBar = (GetWindowLongPtrW(list_.Hwnd(), GWL_STYLE) & WS_VSCROLL) != 0;
+    const int clientWidth = listClient.right + (verticalBar ? 0 : scrollBar);  // with room for the bar
+    const int rowsHeight = [&]() -> int {
+        RECT row{};
+        const int count = list_.GetItemCount();
+        if (count == 0 || !list_.GetItemRect(0, row, LVIR_BOUNDS)) return 0;
+        return row.top + count * (row.bottom - row.top);  // the header, then every row
+    }();
+    const int most = kMostOfScreenPercent;
+    const int width = std::clamp<int>(window.right - window.left + columns - clientWidth + scrollBar,
+                                      window.right - window.left, (work.right - work.left) * most / 100);
+    const int height = std::clamp<int>(window.bottom - window.top + rowsHeight - listClient.bottom,
+                                       window.bottom - window.top, (work.bottom - work.top) * most / 100);
+    const int left = work.left + (work.right - work.left - width) / 2;
+    const int top = work.top + (work.bottom - work.top - height) / 2;
+    SetWindowPos(Hwnd(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    // Where the monitor had too little room the path column takes what is
+    // left, and a name of extraordinary length no more than two thirds.
+    GetClientRect(list_.Hwnd(), &listClient);
+    const int room = listClient.right - ((GetWindowLongPtrW(list_.Hwnd(), GWL_STYLE) & WS_VSCROLL) ? 0 : scrollBar);
+    if (columns <= room) return;
+    const int nameWidth = std::min(static_cast<int>(SendMessageW(list_.Hwnd(), LVM_GETCOLUMNWIDTH, 0, 0)), room * 2 / 3);
+    SendMessageW(list_.Hwnd(), LVM_SETCOLUMNWIDTH, 0, nameWidth);
+    SendMessageW(list_.Hwnd(), LVM_SETCOLUMNWIDTH, 1, room - nameWidth);
+}
+
+void MainDialog::SetUpList() {
+    list_.InsertColumn(0, L"Add/Remove Program Entries", fw::Scaled(kNameColumnWidth, Dpi()));
+    list_.InsertColumn(1, L"Uninstall Path", fw::Scaled(kPathColumnWidth, Dpi()));
+    list_.SetUp();
+    ScaleList();
 
     list_.SetTextBkColor(CLR_NONE);
     SetWindowTextA(Item(IDC_UPGRADE), "U&pgrade");
@@ -336,7 +427,7 @@ void MainDialog::FillList() {
         const auto [source, added] = sourceOf.try_emplace({entry.iconPath, entry.iconIndex}, iconSources_.size());
         if (added) {
             iconSources_.emplace_back();
-            jobs.push_back({source->second, entry.iconPath, entry.iconIndex});
+            jobs.push_back({source->second, entry.iconPath, entry.iconIndex, fw::Scaled(kRowIconSize, Dpi())});
         }
         iconSources_[source->second].push_back(*index);
         if (*index < iconSourceOfEntry_.size()) iconSourceOfEntry_[*index] = source->second;
@@ -570,25 +661,29 @@ void MainDialog::ShowContextMenu(LPARAM where) {
     if (command) SendMessageW(Hwnd(), WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), 0);
 }
 
-void MainDialog::LoadLayout() {
+MainDialog::StoredLayout MainDialog::LoadLayout() {
+    StoredLayout restored;
     SettingsStore store;
-    const int dpi = ScreenDpi();
+    const int dpi = static_cast<int>(Dpi());
     using settings_numbers::Scale;
     const std::vector<int> sort = settings_numbers::Split(store.ReadString(kSettingsKey, kSortValue, HKEY_CURRENT_USER), 2);
     if (!sort.empty() && sort[0] >= 0 && sort[0] < kColumns) list_.SetSort(sort[0], sort[1] != 0);
 
     const std::vector<int> widths =
         settings_numbers::Split(store.ReadString(kSettingsKey, kColumnsValue, HKEY_CURRENT_USER), kColumns);
-    for (std::size_t column = 0; column < widths.size(); ++column)
-        if (widths[column] > 0)
+    for (std::size_t column = 0; column < widths.size(); ++column) {
+        if (widths[column] > 0) {
             SendMessageW(list_.Hwnd(), LVM_SETCOLUMNWIDTH, column, Scale(widths[column], kStoredDpi, dpi));
+            restored.columns = true;
+        }
+    }
 
     const std::vector<int> box =
         settings_numbers::Split(store.ReadString(kSettingsKey, kPlacementValue, HKEY_CURRENT_USER), 5);
-    if (box.empty()) return;
+    if (box.empty()) return restored;
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
-    if (!GetWindowPlacement(Hwnd(), &placement)) return;
+    if (!GetWindowPlacement(Hwnd(), &placement)) return restored;
     RECT& normal = placement.rcNormalPosition;
     // Never smaller than the window opens: the controls would overlap.
     const int width = std::max<int>(Scale(box[2], kStoredDpi, dpi), MinTrackSize().cx);
@@ -605,12 +700,13 @@ void MainDialog::LoadLayout() {
     }
     placement.showCmd = box[4] ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
     placement.flags = 0;
-    SetWindowPlacement(Hwnd(), &placement);
+    restored.placement = SetWindowPlacement(Hwnd(), &placement) != FALSE;
+    return restored;
 }
 
 void MainDialog::SaveLayout() {
     SettingsStore store;
-    const int dpi = ScreenDpi();
+    const int dpi = static_cast<int>(Dpi());
     using settings_numbers::Scale;
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
@@ -650,7 +746,7 @@ void MainDialog::OnUninstall() {
         return;
     }
     fw::Icon icon;  // released when the command ends
-    if (!entry.iconPath.empty()) icon = fw::ExtractLargeIcon(entry.iconPath, entry.iconIndex);
+    if (!entry.iconPath.empty()) icon = fw::ExtractIconAt(entry.iconPath, entry.iconIndex, fw::SystemMetric(SM_CXICON, Dpi()));
 
     const UninstallTarget target = ResolveUninstaller(entry);
     StillListedDialog offer(Hwnd());
@@ -735,8 +831,8 @@ void MainDialog::ShowInfoTip(NMLVGETINFOTIPW& tip) const {
 void MainDialog::PaintMinimized() {
     fw::PaintDc dc(Hwnd());
     SendMessageA(Hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()), 0);
-    const int iconWidth = GetSystemMetrics(SM_CXICON);
-    const int iconHeight = GetSystemMetrics(SM_CYICON);
+    const int iconWidth = fw::SystemMetric(SM_CXICON, Dpi());
+    const int iconHeight = fw::SystemMetric(SM_CYICON, Dpi());
     RECT client{};
     GetClientRect(Hwnd(), &client);
     DrawIcon(dc.Get(), (client.right - iconWidth + 1) / 2, (client.bottom - iconHeight + 1) / 2, mainIcon_);

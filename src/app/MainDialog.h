@@ -61,6 +61,7 @@ protected:
     bool OnTimer(UINT_PTR id) override;
     void OnDestroy() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnDpiChanged(UINT from, UINT to) override;
 
 private:
     friend struct MainDialogTestAccess;
@@ -92,8 +93,17 @@ private:
     void CopyNames();
     void ShowProperties();
     std::wstring RowDescription(int row) const;
-    void LoadLayout();
+    // What LoadLayout found stored: the opening layout fits the rows where not.
+    struct StoredLayout {
+        bool columns = false;
+        bool placement = false;
+    };
+    StoredLayout LoadLayout();
     void SaveLayout();
+    void FitColumnsToRows();
+    void FitWindowToColumns();
+    void ScaleList();
+    void SetWindowIcons();
     void FillList();
     void OnUpgrade();
     // The inventory entry the row now at `row` was filled from; null for
@@ -119,6 +129,8 @@ private:
     HoverButton uninstallButton_;
     ProgramListCtrl list_;
     HICON mainIcon_;  // shared resource icon: never destroyed
+    fw::Icon bigIcon_;    // the window's icons at its DPI
+    fw::Icon smallIcon_;
     fw::Font listFont_;  // the rows' font, which shows names in any script
     std::unique_ptr<SplashWindow> splash_;
     ProgramInventory inventory_;

@@ -19,9 +19,11 @@ LPARAM ItemDataOf(const ProgramRow& row) { return row.phantom ? PhantomMark : 0;
 
 }  // namespace
 
-void ProgramListCtrl::SetUp(fw::Icon phantomBadge) {
+void ProgramListCtrl::SetUp() { ShowSortArrow(); }
+
+void ProgramListCtrl::SetBadge(fw::Icon phantomBadge) {
     badge_ = std::move(phantomBadge);
-    ShowSortArrow();
+    if (Hwnd()) InvalidateRect(Hwnd(), nullptr, FALSE);
 }
 
 void ProgramListCtrl::Fill(std::vector<ProgramRow> rows) {
@@ -239,7 +241,7 @@ void ProgramListCtrl::DrawBadge(const NMLVCUSTOMDRAW& draw) const {
     if (!badge_ || !IsPhantomRow(static_cast<int>(draw.nmcd.dwItemSpec))) return;
     RECT icon{};
     if (!GetItemRect(static_cast<int>(draw.nmcd.dwItemSpec), icon, LVIR_ICON)) return;
-    const int size = std::min(kBadgeSize, static_cast<int>(std::min(icon.right - icon.left, icon.bottom - icon.top)));
+    const int size = static_cast<int>(std::min(icon.right - icon.left, icon.bottom - icon.top)) / 2;
     DrawIconEx(draw.nmcd.hdc, icon.right - size, icon.bottom - size, badge_.get(), size, size, 0, nullptr, DI_NORMAL);
 }
 

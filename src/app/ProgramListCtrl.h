@@ -41,12 +41,15 @@ public:
     static constexpr COLORREF kSelectedPhantomText = RGB(255, 255, 255);
     static constexpr COLORREF kSelectedPhantomBackground = RGB(150, 0, 0);
     static constexpr COLORREF kRulingColor = RGB(225, 225, 225);
-    // The phantom badge's size, in the icon cell's bottom right corner.
+    // The phantom badge's size at 100 % scale, in the icon cell's bottom
+    // right corner: half the row icon's.
     static constexpr int kBadgeSize = 16;
 
-    // Once, after the columns are in: the badge red rows show over their
-    // icon (the phantom icon at kBadgeSize), and the header's sort arrow.
-    void SetUp(fw::Icon phantomBadge);
+    // Once, after the columns are in: the header's sort arrow.
+    void SetUp();
+    // The badge red rows show over their icon: the phantom icon at half
+    // the row icon's size (kBadgeSize at 100 %).
+    void SetBadge(fw::Icon phantomBadge);
     // Replaces every row by `rows`, put in the current sort order (rows
     // that tie keep the order given).
     void Fill(std::vector<ProgramRow> rows);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "framework/Dpi.h"
 #include "framework/LocaleTime.h"
 #include "framework/ShellIcon.h"
 #include "framework/WindowQueries.h"
@@ -83,7 +84,7 @@ bool PropertiesDialog::OnInitDialog() {
     // the caption is stored as UTF-16 directly.
     const std::wstring caption = facts_.displayName + L" Properties";
     DefWindowProcW(Hwnd(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(caption.c_str()));
-    valueFont_ = fw::MessageFont();
+    valueFont_ = fw::MessageFont(Dpi());
     ShowStatus();
 
     const RECT rule = fw::ChildRect(Item(IDC_PROPERTY_RULE));
@@ -120,14 +121,15 @@ bool PropertiesDialog::OnInitDialog() {
 }
 
 void PropertiesDialog::ShowStatus() {
-    HICON icon = nullptr;
+    const int size = fw::SystemMetric(SM_CXICON, Dpi());
     if (facts_.judgement == EntryFacts::Judgement::Missing) {
-        icon = LoadIconW(ResourceModule(), MAKEINTRESOURCEW(IDI_PHANTOM));
+        entryIcon_ = fw::LoadIconAt(ResourceModule(), IDI_PHANTOM, fw::SystemMetric(SM_CXICON, fw::kDefaultDpi), Dpi());
     } else {
-        if (!entry_.iconPath.empty()) entryIcon_ = fw::ExtractLargeIcon(entry_.iconPath, entry_.iconIndex);
-        icon = entryIcon_ ? entryIcon_.get() : LoadIconW(ResourceModule(), MAKEINTRESOURCEW(IDI_DEFAULT_PROGRAM));
+        if (!entry_.iconPath.empty()) entryIcon_ = fw::ExtractIconAt(entry_.iconPath, entry_.iconIndex, size);
+        if (!entryIcon_)
+            entryIcon_ = fw::LoadIconAt(ResourceModule(), IDI_DEFAULT_PROGRAM, fw::SystemMetric(SM_CXICON, fw::kDefaultDpi), Dpi());
     }
-    SendDlgItemMessageW(Hwnd(), IDC_PROPERTY_ICON, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    SendDlgItemMessageW(Hwnd(), IDC_PROPERTY_ICON, STM_SETICON, reinterpret_cast<WPARAM>(entryIcon_.get()), 0);
 
     const RECT place = Units(Hwnd(), kStatusLeft, kMargin, 0, 0);
     RECT client{};

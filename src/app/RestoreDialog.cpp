@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "BuildConfig.h"
+#include "framework/Dpi.h"
 #include "framework/LocaleTime.h"
 #include "framework/SystemErrorText.h"
 #include "framework/TextConversion.h"
@@ -58,7 +59,7 @@ bool RestoreDialog::OnInitDialog() {
     ResizableDialog::OnInitDialog();
 
     // Entry names come in any script.
-    listFont_ = fw::MessageFont();
+    listFont_ = fw::MessageFont(Dpi());
     if (listFont_) {
         SendMessageW(list_.Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
         SendDlgItemMessageW(Hwnd(), IDC_RESTORE_EMPTY, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);

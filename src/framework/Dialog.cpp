@@ -6,6 +6,8 @@
 #include <cassert>
 #include <utility>
 
+#include "framework/Dpi.h"
+
 namespace fw {
 namespace {
 
@@ -137,6 +139,26 @@ bool Dialog::Reflect(HWND child, UINT message, WPARAM wParam, LPARAM lParam, LRE
     return control && control->OnReflect(message, wParam, lParam, result);
 }
 
+HFONT Dialog::DialogFont() const {
+    return rescaledFont_ ? rescaledFont_.get() : reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0));
+}
+
+void Dialog::ChangeDpi(UINT to, const RECT& suggested) {
+    const UINT from = dpi_;
+    if (to == 0 || to == from) return;
+    HFONT oldFont = DialogFont();
+    Font font = RescaledFont(oldFont, from, to);
+    RescaleChildren(hwnd_, from, to, oldFont, font.get());
+    // The dialog manager keeps (and at the end deletes) the template's font:
+    // the dialog itself is not given the new one, its children are.
+    if (font) rescaledFont_ = std::move(font);  // the previous one is no child's any more
+    dpi_ = to;
+    OnDpiChanged(from, to);
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
 bool Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (HWND child = ReflectionTarget(message, wParam, lParam); child && child != hwnd_) {
         if (Reflect(child, message, wParam, lParam, result)) return true;
@@ -146,6 +168,10 @@ bool Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
         RECT outer{}, client{};
         GetWindowRect(hwnd_, &outer);
         GetClientRect(hwnd_, &client);
+        dpi_ = WindowDpi(hwnd_);
+        // Windows 10 would rescale the template's controls by itself; this
+        // framework does it (below), the same way everywhere.
+        TakeOverDialogScaling(hwnd_);
         OnCreated(SIZE{outer.right - outer.left, outer.bottom - outer.top}, SIZE{client.right, client.bottom});
         if (!(GetWindowLongPtrA(hwnd_, GWL_STYLE) & (WS_CHILD | DS_CENTER))) CenterOnOwner(hwnd_);
         result = OnInitDialog();
@@ -175,6 +201,10 @@ bool Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
     case WM_DESTROY:
         OnDestroy();
         return false;
+    case WM_DPICHANGED:
+        ChangeDpi(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        result = 0;
+        return true;
     default:
         return OnMessage(message, wParam, lParam, result);
     }

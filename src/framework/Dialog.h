@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "framework/Control.h"
+#include "framework/UniqueHandle.h"
 
 namespace fw {
 
@@ -26,6 +27,11 @@ public:
     HWND Hwnd() const { return hwnd_; }
     HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
     UINT TemplateId() const { return templateId_; }
+    // The DPI the window is laid out for: its monitor's at creation, then
+    // whatever WM_DPICHANGED says.
+    UINT Dpi() const { return dpi_; }
+    // The font of the template's controls at that DPI.
+    HFONT DialogFont() const;
     void SetParent(HWND parent) { parent_ = parent; }
 
     // Ends a modal dialog; hides a modeless one, which is destroyed by its
@@ -79,6 +85,11 @@ protected:
     virtual bool OnPaint() { return false; }
     virtual bool OnTimer(UINT_PTR /*id*/) { return false; }
     virtual void OnDestroy() {}
+    // WM_DPICHANGED, after the framework has moved and resized every child
+    // and given them the dialog's font at the new DPI, before the window
+    // takes the size Windows suggests: the dialog's own pixel sizes
+    // (columns, icons, fonts of its own) follow here.
+    virtual void OnDpiChanged(UINT /*from*/, UINT /*to*/) {}
     // Any other message. Return true when handled, with its result; a
     // result for a message that returns through DWLP_MSGRESULT is put there.
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -86,6 +97,7 @@ protected:
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     bool Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    void ChangeDpi(UINT to, const RECT& suggested);
     bool Reflect(HWND child, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     UINT templateId_;
@@ -93,6 +105,8 @@ private:
     HWND hwnd_ = nullptr;
     HWND toolTip_ = nullptr;
     bool modal_ = false;
+    UINT dpi_ = 96;
+    Font rescaledFont_;  // the template's font at a later DPI; none before one
 };
 
 // The owner of a modeless dialog: its destructor destroys the window

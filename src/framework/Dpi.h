@@ -30,8 +30,8 @@ UINT WindowDpi(HWND window);
 int SystemMetric(int index, UINT dpi);
 
 // The font the system shows its messages in, at a DPI. Unlike a dialog
-// template's "MS Sans Serif", a bitmap font of one code page, it has (or
-// links to) letters of other scripts. Empty when the system does not say.
+// template's font, it has (or links to) letters of other scripts, so a
+// name in any script shows as written. Empty when the system does not say.
 Font MessageFont(UINT dpi);
 
 // A copy of `font` (a dialog's font, a control's) for another DPI: its

@@ -1,9 +1,10 @@
 #pragma once
-// The large icon an icon location names (a file and an index in it, as
-// DisplayIcon gives them); empty when there is none.
+// The icon an icon location names (a file and an index in it, as
+// DisplayIcon gives them), at the size it is drawn: the file's own picture
+// of that size where it has one. Empty when there is none.
 
 #include <windows.h>
-#include <shellapi.h>
+#include <shlobj.h>
 
 #include <string>
 
@@ -11,9 +12,10 @@
 
 namespace fw {
 
-inline Icon ExtractLargeIcon(const std::wstring& file, int index) {
+inline Icon ExtractIconAt(const std::wstring& file, int index, int size) {
     Icon icon;
-    if (ExtractIconExW(file.c_str(), index, icon.put(), nullptr, 1) == 0) icon.release();
+    const UINT sizes = MAKELONG(size, size);
+    if (SHDefExtractIconW(file.c_str(), index, 0, icon.put(), nullptr, sizes) != S_OK) icon.release();
     return icon;
 }
 

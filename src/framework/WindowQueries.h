@@ -25,15 +25,4 @@ inline RECT ChildRect(HWND child) {
     return rect;
 }
 
-// The font the system shows its messages in. Unlike a dialog template's
-// "MS Sans Serif", a bitmap font of one code page, it has (or links to)
-// letters of other scripts, so a name in any script shows as written.
-// Empty when the system does not say.
-inline Font MessageFont() {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return Font();
-    return Font(CreateFontIndirectW(&metrics.lfMessageFont));
-}
-
 }  // namespace fw

@@ -1,5 +1,6 @@
 #include "widgets/HoverButton.h"
 
+#include <algorithm>
 #include <string>
 
 #include "framework/Dialog.h"
@@ -10,9 +11,10 @@
 
 namespace {
 
-fw::Icon LoadButtonIcon(UINT id) {
-    return fw::Icon(static_cast<HICON>(LoadImageA(fw::Dialog::ResourceModule(), MAKEINTRESOURCEA(id & 0xFFFF), IMAGE_ICON,
-                                         0, 0, LR_DEFAULTCOLOR)));
+// The icon file's own picture of the size drawn, not a smaller one stretched.
+fw::Icon LoadButtonIcon(UINT id, int width, int height) {
+    return fw::Icon(static_cast<HICON>(LoadImageW(fw::Dialog::ResourceModule(), MAKEINTRESOURCEW(id & 0xFFFF), IMAGE_ICON,
+                                                  width, height, LR_DEFAULTCOLOR)));
 }
 
 // A thin border: `first` from bottom-left up to top-right, `second` along the
@@ -38,8 +40,8 @@ HoverButton::HoverButton() = default;
 HoverButton::~HoverButton() = default;
 
 void HoverButton::SetIcons(UINT hoverIconId, UINT normalIconId, int width, int height) {
-    hoverIcon_ = LoadButtonIcon(hoverIconId);
-    normalIcon_ = normalIconId ? LoadButtonIcon(normalIconId) : fw::Icon();
+    hoverIcon_ = LoadButtonIcon(hoverIconId, width, height);
+    normalIcon_ = normalIconId ? LoadButtonIcon(normalIconId, width, height) : fw::Icon();
     iconWidth_ = static_cast<std::uint8_t>(width);
     iconHeight_ = static_cast<std::uint8_t>(height);
     if (Hwnd()) RedrawWindow(Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
@@ -87,10 +89,12 @@ HoverButton::Layout HoverButton::ComputeLayout(const RECT& item, int iconWidth, 
     Layout layout{item, item};
     const int dx = (item.right - iconWidth - item.left) / 2;
     const int dy = (item.bottom - iconHeight - item.top) / 2;
+    // 3 pixels beside a 32-pixel icon, and as much more as the icon is larger.
+    const int margin = std::max(3, iconWidth * 3 / 32);
     if (iconAlign == 0) {
         if (hasCaption) {
-            layout.icon.left += 3;
-            layout.caption.left += iconWidth + 3;
+            layout.icon.left += margin;
+            layout.caption.left += iconWidth + margin;
         } else {
             layout.icon.left += dx;
         }

@@ -1,5 +1,5 @@
 #pragma once
-// Owner-drawn push button with a 32 x 32 icon beside its caption: flat while
+// Owner-drawn push button with an icon (32 x 32 at 100 %) beside its caption: flat while
 // the mouse is elsewhere, a thin raised border and the hover icon while the
 // mouse is over it, a thin sunken border with icon and caption shifted by
 // one pixel while pressed. Clicks reach the parent as ordinary commands.
@@ -20,7 +20,8 @@ public:
     ~HoverButton() override;
 
     // Loads both icons from the program's resources (a normal id of 0 uses
-    // the hover icon for both states); width and height steer the layout.
+    // the hover icon for both states) at width x height pixels, the size
+    // they are drawn at (32 x 32 at 100 % scale).
     void SetIcons(UINT hoverIconId, UINT normalIconId, int width, int height);
     void SetIconAlign(int align);
 

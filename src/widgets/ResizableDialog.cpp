@@ -71,6 +71,18 @@ bool ResizableDialog::OnGetMinMaxInfo(MINMAXINFO& info) {
     return true;
 }
 
+void ResizableDialog::OnDpiChanged(UINT from, UINT to) {
+    const auto scale = [&](SIZE size) {
+        return SIZE{MulDiv(size.cx, static_cast<int>(to), static_cast<int>(from)),
+                    MulDiv(size.cy, static_cast<int>(to), static_cast<int>(from))};
+    };
+    minTrackSize_ = scale(minTrackSize_);
+    // The children were moved as they stood, so the client size they match
+    // is the old one scaled; the size Windows then suggests moves the
+    // anchored ones from there.
+    lastClientSize_ = scale(lastClientSize_);
+}
+
 void ResizableDialog::OnDestroy() {
     minTrackSize_ = SIZE{0, 0};
     lastClientSize_ = SIZE{0, 0};

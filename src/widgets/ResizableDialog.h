@@ -47,6 +47,8 @@ protected:
     void OnSize(UINT sizeType, int cx, int cy) override;
     bool OnGetMinMaxInfo(MINMAXINFO& info) override;
     void OnDestroy() override;
+    // The sizes the anchors count from follow the children to the new DPI.
+    void OnDpiChanged(UINT from, UINT to) override;
 
 private:
     MinimumSize minimum_;

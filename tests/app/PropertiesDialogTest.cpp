@@ -13,6 +13,7 @@
 #include "ScratchRegistry.h"
 #include "TempFolder.h"
 #include "app/PropertiesDialog.h"
+#include "framework/Dpi.h"
 #include "framework/TextConversion.h"
 #include "inventory/EntryJudgement.h"
 #include "resource.h"
@@ -87,7 +88,7 @@ TEST(PropertiesDialogTest, RedEntryShowsItsReasonBesideThePhantomIconAndEveryVal
 
     EXPECT_EQ(caption, name + L" Properties");
     EXPECT_EQ(status, L"The uninstaller is missing: " + fw::Widen(files.Join("Gone\\unins000.exe")));
-    EXPECT_EQ(icon, LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PHANTOM)));
+    EXPECT_EQ(gui::IconPixels(icon), gui::IconPixels(fw::LoadIconAt(GetModuleHandleW(nullptr), IDI_PHANTOM, 32, fw::SystemDpi()).get()));
     const Lines expected{
         {L"Name:", name},
         {L"List:", SourceDescription(EntrySource::Machine)},

@@ -7,6 +7,7 @@
 
 #include "BuildConfig.h"
 #include "DialogWatcher.h"
+#include "GuiDriver.h"
 #include "LoopbackHttpServer.h"
 #include "ProgressWindow.h"
 #include "TempFolder.h"
@@ -24,28 +25,6 @@ LoopbackHttpServer::Handler Serving(const std::string& body, int status = 200) {
     return [body, status](Exchange& ex) { ex.Send(LoopbackHttpServer::Reply(status, body)); };
 }
 
-// The icon's color pixels, to compare icons whatever their handles (the
-// same system icon may be loaded under different handles).
-std::string IconPixels(HICON icon) {
-    ICONINFO info{};
-    if (!icon || !GetIconInfo(icon, &info)) return std::string();
-    fw::Bitmap color(info.hbmColor);
-    fw::Bitmap mask(info.hbmMask);
-    BITMAP bitmap{};
-    GetObjectA(color.get(), sizeof bitmap, &bitmap);
-    BITMAPINFO format{};
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = bitmap.bmWidth;
-    format.bmiHeader.biHeight = bitmap.bmHeight;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
-    std::string pixels(static_cast<std::size_t>(bitmap.bmWidth) * bitmap.bmHeight * 4, '\0');
-    HDC screen = GetDC(nullptr);
-    GetDIBits(screen, color.get(), 0, bitmap.bmHeight, pixels.data(), &format, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    return pixels;
-}
 
 }  // namespace
 
@@ -275,11 +254,11 @@ TEST_F(Download, FileThatCannotBeCreatedIsReported) {
     EXPECT_EQ(seen[0].caption, "net_tests");  // the application's name
     EXPECT_EQ(seen[0].messageText, missing + " contains an invalid path.");
     EXPECT_EQ(seen[0].VisibleButtons(), std::vector<int>{IDOK});
-    const std::string shown = IconPixels(seen[0].icon);
+    const std::string shown = gui::IconPixels(seen[0].icon);
     EXPECT_FALSE(shown.empty());
     // Compared as booleans: a failure would otherwise print every pixel.
-    EXPECT_TRUE(shown == IconPixels(LoadIconA(nullptr, IDI_EXCLAMATION))) << "not the exclamation icon";
-    EXPECT_FALSE(shown == IconPixels(LoadIconA(nullptr, IDI_HAND)));
+    EXPECT_TRUE(shown == gui::IconPixels(LoadIconA(nullptr, IDI_EXCLAMATION))) << "not the exclamation icon";
+    EXPECT_FALSE(shown == gui::IconPixels(LoadIconA(nullptr, IDI_HAND)));
 }
 
 TEST_F(Download, FileHeldByAnotherIsReportedAndKept) {

@@ -5,6 +5,8 @@
 
 #include <chrono>
 
+#include "framework/UniqueHandle.h"
+
 namespace gui {
 namespace {
 
@@ -325,6 +327,27 @@ std::vector<int> RemoteItemImages(HWND list) {
     }
     CloseHandle(process);
     return images;
+}
+
+std::string IconPixels(HICON icon) {
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info)) return std::string();
+    fw::Bitmap color(info.hbmColor);
+    fw::Bitmap mask(info.hbmMask);
+    BITMAP bitmap{};
+    GetObjectA(color.get(), sizeof bitmap, &bitmap);
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = bitmap.bmWidth;
+    format.bmiHeader.biHeight = bitmap.bmHeight;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    std::string pixels(static_cast<std::size_t>(bitmap.bmWidth) * bitmap.bmHeight * 4, '\0');
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, color.get(), 0, bitmap.bmHeight, pixels.data(), &format, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    return pixels;
 }
 
 }  // namespace gui

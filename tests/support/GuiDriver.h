@@ -33,6 +33,10 @@ void PressEnter(HWND dialog);
 // Presses Escape in a dialog of another thread.
 void PressEscape(HWND dialog);
 
+// An icon's colour pixels, to compare icons whatever their handles (the
+// same picture may be loaded under different handles).
+std::string IconPixels(HICON icon);
+
 std::string Text(HWND window);
 std::string ItemText(HWND dialog, int id);
 // The same in UTF-16, for names no code page holds.
