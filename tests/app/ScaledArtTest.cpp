@@ -54,26 +54,12 @@ TEST(ScaledArt, EveryIconHasAnImageDrawnForEverySizeOfEveryScale) {
     // Small icons at 100-200 % are 16, 20, 24 and 32; buttons and large
     // icons 32, 40, 48 and 64.
     const std::set<int> every{16, 20, 24, 32, 40, 48, 64};
-    const struct {
-        const wchar_t* group;
-        const char* name;
-    } icons[] = {
-        {L"ZALTROW", "the program file's"},
-        {MAKEINTRESOURCEW(IDR_MAINFRAME), "main"},
-        {MAKEINTRESOURCEW(IDI_REFRESH_NORMAL), "refresh"},
-        {MAKEINTRESOURCEW(IDI_REFRESH_HOVER), "refresh, hover"},
-        {MAKEINTRESOURCEW(IDI_REMOVE_NORMAL), "remove"},
-        {MAKEINTRESOURCEW(IDI_REMOVE_HOVER), "remove, hover"},
-        {MAKEINTRESOURCEW(IDI_PHANTOM), "phantom"},
-        {MAKEINTRESOURCEW(IDI_UPGRADE_NORMAL), "upgrade"},
-        {MAKEINTRESOURCEW(IDI_UPGRADE_HOVER), "upgrade, hover"},
-        {MAKEINTRESOURCEW(IDI_HELP_NORMAL), "help"},
-        {MAKEINTRESOURCEW(IDI_HELP_HOVER), "help, hover"},
-        {MAKEINTRESOURCEW(IDI_QUIT), "quit"},
-        {MAKEINTRESOURCEW(IDI_DEFAULT_PROGRAM), "default program"},
-        {MAKEINTRESOURCEW(IDI_UNINSTALL), "uninstall"},
-    };
-    for (const auto& icon : icons) EXPECT_EQ(IconSizes(icon.group), every) << icon.name;
+    EXPECT_EQ(IconSizes(L"ZALTROW"), every) << "the program file's icon";
+    for (const UINT id : {IDR_MAINFRAME, IDI_REFRESH_NORMAL, IDI_REFRESH_HOVER, IDI_REMOVE_NORMAL, IDI_REMOVE_HOVER,
+                          IDI_PHANTOM, IDI_UPGRADE_NORMAL, IDI_UPGRADE_HOVER, IDI_HELP_NORMAL, IDI_HELP_HOVER, IDI_QUIT,
+                          IDI_DEFAULT_PROGRAM, IDI_UNINSTALL}) {
+        EXPECT_EQ(IconSizes(MAKEINTRESOURCEW(id)), every) << "icon " << id;
+    }
 }
 
 TEST(ScaledArt, ADpiShowsThePicturesOfTheNearestScaleAtOrAboveIt) {
