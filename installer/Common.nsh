@@ -5,8 +5,12 @@
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 !define UNINSTALLER_FILE "unins000.exe"
-; The list's background picture, looked for in the program's working folder.
+; The list's background picture, looked for in the program's working folder:
+; drawn at 100 % display scale, and at 125, 150 and 200 % for those scales.
 !define PICTURE_FILE "centerimage.bmp"
+!define PICTURE_FILE_125 "centerimage-125.bmp"
+!define PICTURE_FILE_150 "centerimage-150.bmp"
+!define PICTURE_FILE_200 "centerimage-200.bmp"
 !define SHORTCUT_NAME "${PRODUCT}.lnk"
 
 !ifdef WIN64_PROGRAM

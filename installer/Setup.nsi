@@ -153,6 +153,9 @@ Function KeepNewFilesFromPendingDeletion
       ${OrIf} $9 == "\??\$INSTDIR\${PROGRAM_FILE}"
       ${OrIf} $9 == "\??\$INSTDIR\${CONSOLE_FILE}"
       ${OrIf} $9 == "\??\$INSTDIR\${PICTURE_FILE}"
+      ${OrIf} $9 == "\??\$INSTDIR\${PICTURE_FILE_125}"
+      ${OrIf} $9 == "\??\$INSTDIR\${PICTURE_FILE_150}"
+      ${OrIf} $9 == "\??\$INSTDIR\${PICTURE_FILE_200}"
         StrCpy $R4 1
       ${EndIf}
     ${EndIf}
@@ -230,7 +233,10 @@ Section "${PRODUCT}"
   SetOutPath "$INSTDIR"
   File "/oname=${PROGRAM_FILE}" "${PROGRAM_SOURCE}"
   File "/oname=${CONSOLE_FILE}" "${CONSOLE_SOURCE}"
-  File "/oname=${PICTURE_FILE}" "${PICTURE_SOURCE}"
+  File "${PICTURE_FOLDER}\${PICTURE_FILE}"
+  File "${PICTURE_FOLDER}\${PICTURE_FILE_125}"
+  File "${PICTURE_FOLDER}\${PICTURE_FILE_150}"
+  File "${PICTURE_FOLDER}\${PICTURE_FILE_200}"
   File "/oname=${UNINSTALLER_FILE}" "${UNINSTALLER_SOURCE}"
 
   ; The shortcut's working folder is the current output folder.

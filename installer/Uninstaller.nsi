@@ -65,6 +65,18 @@ Section "Remove"
   ${If} $R9 == 1
     StrCpy $Pending 1
   ${EndIf}
+  !insertmacro RemoveFileOrAtRestart "$INSTDIR\${PICTURE_FILE_125}"
+  ${If} $R9 == 1
+    StrCpy $Pending 1
+  ${EndIf}
+  !insertmacro RemoveFileOrAtRestart "$INSTDIR\${PICTURE_FILE_150}"
+  ${If} $R9 == 1
+    StrCpy $Pending 1
+  ${EndIf}
+  !insertmacro RemoveFileOrAtRestart "$INSTDIR\${PICTURE_FILE_200}"
+  ${If} $R9 == 1
+    StrCpy $Pending 1
+  ${EndIf}
   !insertmacro RemoveFileOrAtRestart "$INSTDIR\${CONSOLE_FILE}"
   ${If} $R9 == 1
     StrCpy $Pending 1

@@ -26,8 +26,11 @@
 #define IDI_DEFAULT_PROGRAM 151
 #define IDI_UNINSTALL 153
 
-// Bitmaps
-#define IDB_SPLASH 148
+// Bitmaps: the splash at 100, 125, 150 and 200 % display scale
+#define IDB_SPLASH_100 148
+#define IDB_SPLASH_125 149
+#define IDB_SPLASH_150 150
+#define IDB_SPLASH_200 152
 
 // Controls of the main window
 #define IDC_UNINSTALL 1
@@ -40,6 +43,9 @@
 #define IDC_ACTIONS_GROUP 1025
 #define IDC_OPTIONS_GROUP 1026
 #define IDC_LEGEND 1029
+
+// The splash's picture
+#define IDC_SPLASH_PICTURE 1030
 
 // Controls of the two uninstall dialogs
 #define IDC_ENTRY_ICON 1027

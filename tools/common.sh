@@ -148,18 +148,68 @@ zaltrow_add_wine_fonts() {
   cp -n /usr/share/wine/fonts/* "$1/drive_c/windows/Fonts/" 2>/dev/null || true
 }
 
+# The demo's Japanese and Chinese names need a font that has their letters,
+# which neither Wine nor fonts-wine brings: Debian's WenQuanYi Micro Hei
+# (5 MB, kana and Chinese). It goes into the demo prefix only, taken from
+# the package without installing it: installed, every prefix's Wine would
+# find it through fontconfig, and the tests' text would no longer be
+# measured as it was. Prints the font file, fetched into build/fonts once.
+ZALTROW_CJK_PACKAGE=fonts-wqy-microhei
+ZALTROW_CJK_FILE=wqy-microhei.ttc
+ZALTROW_CJK_FACE="WenQuanYi Micro Hei"
+zaltrow_cjk_font_file() {
+  local dir="$ZALTROW_ROOT/build/fonts" file
+  file=$(find "$dir" -name "$ZALTROW_CJK_FILE" 2>/dev/null | head -1)
+  if [ -z "$file" ]; then
+    mkdir -p "$dir/package"
+    # apt-get download needs the package lists: read them once if it fails
+    (cd "$dir" && { apt-get download -qq "$ZALTROW_CJK_PACKAGE" >/dev/null 2>&1 ||
+      { apt-get update -qq && apt-get download -qq "$ZALTROW_CJK_PACKAGE" >/dev/null 2>&1; }; }) || return 1
+    dpkg-deb -x "$dir/${ZALTROW_CJK_PACKAGE}"_*.deb "$dir/package" && rm -f "$dir/${ZALTROW_CJK_PACKAGE}"_*.deb
+    file=$(find "$dir/package" -name "$ZALTROW_CJK_FILE" | head -1)
+  fi
+  [ -n "$file" ] && echo "$file"
+}
+
+# Puts the CJK font into prefix $1's Fonts folder and links it to the faces
+# the windows show text in (the message font, Tahoma, which "MS Shell Dlg"
+# also is, and "Microsoft Sans Serif"), so letters they lack come from it.
+# Does only what is missing, so it also brings an older demo prefix up to date.
+zaltrow_add_cjk_font() {
+  local prefix=$1 file face
+  local link="$ZALTROW_CJK_FILE,$ZALTROW_CJK_FACE"
+  if [ ! -f "$prefix/drive_c/windows/Fonts/$ZALTROW_CJK_FILE" ]; then
+    zaltrow_log "adding $ZALTROW_CJK_FACE ($ZALTROW_CJK_PACKAGE) to the demo prefix"
+    file=$(zaltrow_cjk_font_file) || { zaltrow_log "could not fetch $ZALTROW_CJK_PACKAGE: Japanese and Chinese names show as boxes"; return 0; }
+    cp "$file" "$prefix/drive_c/windows/Fonts/"
+  fi
+  local missing=()
+  for face in Tahoma "Microsoft Sans Serif"; do
+    grep -qF "\"$face\"=str(7):\"$link" "$prefix/system.reg" 2>/dev/null || missing+=("$face")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  for face in "${missing[@]}"; do
+    "$WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+      /v "$face" /t REG_MULTI_SZ /d "$link" /f >/dev/null 2>&1
+  done
+  "$WINESERVER" -w
+}
+
 # The demo prefix build/ARCH/wine-demo, made and seeded on first use only,
-# so what a person removed in one run stays removed in the next.
+# so what a person removed in one run stays removed in the next. Its fonts
+# are brought up to date on every use.
 zaltrow_demo_prefix() {
   local build=$1 prefix="$1/wine-demo"
   export WINEPREFIX=$prefix
-  [ -f "$prefix/.zaltrow-seeded" ] && return 0
-  zaltrow_log "making the demo prefix in ${prefix#$ZALTROW_ROOT/}"
-  zaltrow_make_prefix "$prefix" &&
-    zaltrow_add_wine_fonts "$prefix" &&
-    python3 "$ZALTROW_ROOT/tools/seed-demo.py" "$prefix" "$build/tools/demo/demo_uninstaller.exe" "$prefix/demo.reg" &&
-    (cd "$prefix" && "$WINE" regedit /s demo.reg >/dev/null 2>&1; "$WINESERVER" -w) &&
-    touch "$prefix/.zaltrow-seeded"
+  if [ ! -f "$prefix/.zaltrow-seeded" ]; then
+    zaltrow_log "making the demo prefix in ${prefix#$ZALTROW_ROOT/}"
+    zaltrow_make_prefix "$prefix" &&
+      zaltrow_add_wine_fonts "$prefix" &&
+      python3 "$ZALTROW_ROOT/tools/seed-demo.py" "$prefix" "$build/tools/demo/demo_uninstaller.exe" "$prefix/demo.reg" &&
+      (cd "$prefix" && "$WINE" regedit /s demo.reg >/dev/null 2>&1; "$WINESERVER" -w) &&
+      touch "$prefix/.zaltrow-seeded" || return 1
+  fi
+  zaltrow_add_cjk_font "$prefix"
 }
 
 # Whether the window manager manages Wine's windows in the current prefix:

@@ -50,7 +50,11 @@ class Shape:
     def band(self, w):
         """The inner rim of width w: the outline drawn just inside the edge."""
         f = self.f
-        return Shape(lambda x, y: max(f(x, y), -f(x, y) - w), self.box)
+
+        def g(x, y):
+            d = f(x, y)
+            return d if d > -d - w else -d - w
+        return Shape(g, self.box)
 
 
 HUGE = (-1e9, -1e9, 1e9, 1e9)
@@ -71,7 +75,9 @@ def rrect(x0, y0, x1, y1, r=0.0):
 
     def f(x, y):
         qx, qy = abs(x - cx) - hx, abs(y - cy) - hy
-        return math.hypot(max(qx, 0), max(qy, 0)) + min(max(qx, qy), 0) - r
+        if qx <= 0 and qy <= 0:  # inside the straight part
+            return (qx if qx > qy else qy) - r
+        return math.hypot(qx if qx > 0 else 0, qy if qy > 0 else 0) - r
     return Shape(f, (x0, y0, x1, y1))
 
 
@@ -84,30 +90,55 @@ def seg_dist(x, y, ax, ay, bx, by):
 
 def stroke(pts, w):
     """A polyline with round caps and joins; a single point makes a dot."""
-    segs = list(zip(pts, pts[1:])) or [(pts[0], pts[0])]
+    segs = []
+    for (ax, ay), (bx, by) in zip(pts, pts[1:] or pts):
+        ex, ey = bx - ax, by - ay
+        ll = ex * ex + ey * ey
+        segs.append((ax, ay, ex, ey, 1 / ll if ll else 0.0))
     h = w / 2
 
-    def f(x, y):
-        return min(seg_dist(x, y, a[0], a[1], b[0], b[1]) for a, b in segs) - h
+    def f(x, y):  # the hot path of text: plain arithmetic, no calls
+        best = 1e18
+        for ax, ay, ex, ey, il in segs:
+            wx, wy = x - ax, y - ay
+            t = (wx * ex + wy * ey) * il
+            if t < 0.0:
+                t = 0.0
+            elif t > 1.0:
+                t = 1.0
+            dx, dy = wx - ex * t, wy - ey * t
+            d = dx * dx + dy * dy
+            if d < best:
+                best = d
+        return math.sqrt(best) - h
     xs, ys = [p[0] for p in pts], [p[1] for p in pts]
     return Shape(f, (min(xs) - h, min(ys) - h, max(xs) + h, max(ys) + h))
 
 
 def poly(pts):
-    n = len(pts)
+    edges = []
+    for i in range(len(pts)):
+        xi, yi = pts[i]
+        xj, yj = pts[i - 1]
+        ex, ey = xj - xi, yj - yi
+        edges.append((xi, yi, yj, ex, ey, 1 / (ex * ex + ey * ey)))
 
     def f(x, y):
-        d, s, j = 1e18, 1.0, n - 1
-        for i in range(n):
-            xi, yi = pts[i]
-            xj, yj = pts[j]
-            ex, ey, wx, wy = xj - xi, yj - yi, x - xi, y - yi
-            t = max(0.0, min(1.0, (wx * ex + wy * ey) / (ex * ex + ey * ey)))
-            d = min(d, (wx - ex * t) ** 2 + (wy - ey * t) ** 2)
+        d, s = 1e18, 1.0
+        for xi, yi, yj, ex, ey, il in edges:
+            wx, wy = x - xi, y - yi
+            t = (wx * ex + wy * ey) * il
+            if t < 0.0:
+                t = 0.0
+            elif t > 1.0:
+                t = 1.0
+            dx, dy = wx - ex * t, wy - ey * t
+            dd = dx * dx + dy * dy
+            if dd < d:
+                d = dd
             c1, c2, c3 = y >= yi, y < yj, ex * wy > ey * wx
             if (c1 and c2 and c3) or not (c1 or c2 or c3):
                 s = -s
-            j = i
         return s * math.sqrt(d)
     xs, ys = [p[0] for p in pts], [p[1] for p in pts]
     return Shape(f, (min(xs), min(ys), max(xs), max(ys)))
@@ -123,7 +154,12 @@ def arc(cx, cy, r, w, a0, a1, round_caps=False):
         dx, dy = x - cx, y - cy
         t = (math.atan2(dy, dx) - mid + math.pi) % (2 * math.pi) - math.pi
         if abs(t) <= half:
-            return abs(math.hypot(dx, dy) - r) - h
+            rho = math.hypot(dx, dy)
+            d = abs(rho - r) - h
+            if not round_caps and half - abs(t) < math.pi / 2:
+                # inside, a flat end may be nearer than either rim
+                d = max(d, -rho * math.sin(half - abs(t)))
+            return d
         if round_caps:
             return min(math.hypot(x - ex, y - ey) for ex, ey, _, _ in ends) - h
         return min(seg_dist(x, y, ex - c * h, ey - s * h, ex + c * h, ey + s * h) for ex, ey, c, s in ends)
@@ -164,7 +200,12 @@ class Grid:
         return ellipse(*self.p(x, y), rx * self.k, ry * self.k)
 
     def rrect(self, x0, y0, x1, y1, r=0.0):
-        return rrect(*self.p(x0, y0), *self.p(x1, y1), r * self.k)
+        """Edges snapped to whole pixels, so they fall between pixels at
+        every size, not across them; equal widths stay equal."""
+        (px0, py0), (px1, py1) = self.p(x0, y0), self.p(x1, y1)
+        sx, sy = math.floor(px0 + 0.5), math.floor(py0 + 0.5)
+        w, h = max(1, math.floor(px1 - px0 + 0.5)), max(1, math.floor(py1 - py0 + 0.5))
+        return rrect(sx, sy, sx + w, sy + h, r * self.k)
 
     def stroke(self, pts, w):
         return stroke(self.pts(pts), w * self.k)
@@ -222,28 +263,44 @@ class Canvas:
         """Composite paint over the canvas wherever the shape covers.
 
         soft > 0 blurs the edge over that many pixels (shadows, glows);
-        otherwise edge pixels are supersampled SS x SS."""
+        otherwise edge pixels are supersampled SS x SS.
+
+        A shape's distance changes by at most one per pixel moved, so a
+        pixel far outside (or deep inside) vouches for its neighbours along
+        the row: those are skipped (or filled whole) without asking the
+        shape again. That keeps big pictures at many sizes quick."""
         f, p, w = sh.f, self.p, self.w
         x0, y0, x1, y1 = sh.box
         pad = soft + 1
         x0, y0 = max(0, int(math.floor(x0 - pad))), max(0, int(math.floor(y0 - pad)))
         x1, y1 = min(self.w, int(math.ceil(x1 + pad))), min(self.h, int(math.ceil(y1 + pad)))
         const = None if callable(paint) else paint
+        # beyond `out` nothing is touched, within `inside` all is covered
+        out, inside = (soft / 2, -soft / 2) if soft else (0.75, -0.75)
         for py in range(y0, y1):
             cy = py + 0.5
-            for px in range(x0, x1):
+            px = x0
+            whole = 0  # pixels still known to be fully covered
+            while px < x1:
                 cx = px + 0.5
-                d = f(cx, cy)
-                if soft:
-                    cov = min(1.0, 0.5 - d / soft)
-                elif d >= 0.75:       # farther than half a pixel diagonal: untouched
-                    continue
-                elif d <= -0.75:
+                if whole:
+                    whole -= 1
                     cov = 1.0
                 else:
-                    cov = sum(1 for ox, oy in SUB if f(cx + ox, cy + oy) < 0) / len(SUB)
-                if cov <= 0:
-                    continue
+                    d = f(cx, cy)
+                    if d >= out:
+                        px += 1 + int(d - out)
+                        continue
+                    if d <= inside:
+                        whole = int(inside - d)
+                        cov = 1.0
+                    elif soft:
+                        cov = min(1.0, 0.5 - d / soft)
+                    else:
+                        cov = sum(1 for ox, oy in SUB if f(cx + ox, cy + oy) < 0) / len(SUB)
+                    if cov <= 0:
+                        px += 1
+                        continue
                 r, g, b, a = const or paint(cx, cy)
                 a *= cov
                 k, i = 1 - a, (py * w + px) * 4
@@ -251,6 +308,7 @@ class Canvas:
                 p[i + 1] = g * a + p[i + 1] * k
                 p[i + 2] = b * a + p[i + 2] * k
                 p[i + 3] = a + p[i + 3] * k
+                px += 1
 
     def blit(self, src, ox, oy):
         for y in range(src.h):
@@ -309,12 +367,17 @@ def drop_shadow(cv, sh, ow, alpha=0.28):
 
 
 def outline_w(size):
-    return max(1.0, size / 32.0)
+    # whole pixels, so outlines stay sharp at 40 and 48 too
+    return max(1.0, math.floor(size / 32.0 + 0.25))
 
 
 # ---------------------------------------------------------------- icons
 # Each drawing takes the canvas and the pixel size; coordinates are on the
 # 32 grid, so even numbers land on pixel edges at 16x16 and stay crisp.
+# Up to SMALL_MAX pixels a drawing keeps only what a few pixels can show
+# (bolder strokes, fewer details); boxes snap to whole pixels at any size.
+
+SMALL_MAX = 20
 
 def draw_window(cv, g, ow, small, right=30, title=('7fb2f0', '1d5bbf', '17428a'), frame='5b6b80'):
     win = g.rrect(2, 4, right, 28, 2)
@@ -328,7 +391,7 @@ def draw_window(cv, g, ow, small, right=30, title=('7fb2f0', '1d5bbf', '17428a')
 
 def main_icon(cv, size):
     g = Grid(size)
-    ow, small = outline_w(size), size <= 16
+    ow, small = outline_w(size), size <= SMALL_MAX
     # at 16x16 the window gives the broom room instead of hiding under it
     draw_window(cv, g, ow, small, right=24 if small else 30)
     for i, y in enumerate((14, 18, 22)):
@@ -337,8 +400,14 @@ def main_icon(cv, size):
             cv.fill(g.rrect(4, y - 1, 28, y + 3), rgb('fbd3cc'))
         x_end = 20 if small else (24, 18, 22)[i]
         cv.fill(g.rrect(10, y, x_end, y + 2), rgb('c22a1c' if hot else '8c9aad'))
-        if hot:
-            c, d, w = (7, 2, 2.2) if small else (6.5, 1.5, 1.6)  # 3x3 pixels at 16x16
+        if hot and small:
+            # a 3x3-pixel cross centred on a pixel, level with the bar
+            bar = g.rrect(10, y, x_end, y + 2).box
+            px, py = math.floor(g.p(7, 0)[0]) + 0.5, math.floor((bar[1] + bar[3]) / 2) + 0.5
+            cv.fill(stroke([(px - 1, py - 1), (px + 1, py + 1)], 1.1)
+                    | stroke([(px + 1, py - 1), (px - 1, py + 1)], 1.1), rgb('d0281a'))
+        elif hot:
+            c, d, w = 6.5, 1.5, 1.6
             cv.fill(g.stroke([(c - d, y + 1 - d), (c + d, y + 1 + d)], w)
                     | g.stroke([(c + d, y + 1 - d), (c - d, y + 1 + d)], w), rgb('d0281a'))
         elif not small:
@@ -365,7 +434,7 @@ def main_icon(cv, size):
 
 def refresh_icon(cv, size):
     g, ow = Grid(size), outline_w(size)
-    small = size <= 16
+    small = size <= SMALL_MAX
     r, w = (9.8, 5.0) if small else (9.5, 5.2)
     c = 16
 
@@ -388,7 +457,7 @@ def refresh_icon(cv, size):
 
 def remove_icon(cv, size):
     g, ow = Grid(size), outline_w(size)
-    small = size <= 16
+    small = size <= SMALL_MAX
     row = g.rrect(2, 6, 30, 20, 2)
     body(cv, row, 'ffffff', 'dbe3ee', '6a7a90', ow)
     if small:
@@ -411,7 +480,7 @@ def badge_x(cv, g, ow, cx, cy, r):
 
 def phantom_icon(cv, size):
     g, ow = Grid(size), outline_w(size)
-    small = size <= 16
+    small = size <= SMALL_MAX
     ghost = Canvas(cv.w, cv.h)
     win = g.rrect(2, 4, 28, 26, 2)
     ghost.fill(win, linear(0, 0, 0, size, rgb('f4f7fb'), rgb('d5dde8')))
@@ -428,7 +497,7 @@ def phantom_icon(cv, size):
 
 def upgrade_icon(cv, size):
     g, ow = Grid(size), outline_w(size)
-    small = size <= 16
+    small = size <= SMALL_MAX
     globe = g.circle(13, 18, 11.5)
     cx, cy = g.p(9, 13)
     x0, y0, x1, y1 = globe.box
@@ -450,7 +519,7 @@ def upgrade_icon(cv, size):
 
 def help_icon(cv, size):
     g, ow = Grid(size), outline_w(size)
-    small = size <= 16
+    small = size <= SMALL_MAX
     disc = g.circle(16, 16, 14.5)
     x0, y0, x1, y1 = disc.box
     drop_shadow(cv, disc, ow)
@@ -468,7 +537,7 @@ def help_icon(cv, size):
 
 def quit_icon(cv, size):
     g, ow = Grid(size), outline_w(size)
-    small = size <= 16
+    small = size <= SMALL_MAX
     disc = g.circle(16, 16, 14.5)
     x0, y0, x1, y1 = disc.box
     drop_shadow(cv, disc, ow)
@@ -485,7 +554,7 @@ def quit_icon(cv, size):
 
 def program_icon(cv, size):
     g, ow = Grid(size), outline_w(size)
-    small = size <= 16
+    small = size <= 16  # its side panel still reads at 20
     draw_window(cv, g, ow, small)
     if small:
         cv.fill(g.rrect(6, 14, 26, 16), rgb('9aa7b8'))
@@ -499,7 +568,7 @@ def program_icon(cv, size):
 
 def uninstall_icon(cv, size):
     g, ow = Grid(size), outline_w(size)
-    small = size <= 16
+    small = size <= SMALL_MAX
     # whole pixels at 16x16, a little more lid overhang at larger sizes
     box = g.rrect(4, 14, 24, 30, 1) if small else g.rrect(3, 13, 25, 29, 1)
     body(cv, box, 'e8bf80', 'a8712f', '6b4415', ow)
@@ -600,7 +669,15 @@ def text_width(s, k, sw, gap=2.0):
 
 # ---------------------------------------------------------------- splash
 
-SPLASH_W, SPLASH_H = 220 * 6 // 4, 117 * 13 // 8   # dialog units at a 6x13 base unit
+# The display scales the pictures are drawn for, in per cent (96, 120, 144
+# and 192 DPI). Each is drawn at its own size, never resampled.
+SCALES = (100, 125, 150, 200)
+SPLASH_W, SPLASH_H = 330, 190   # at 100 %
+
+
+def px(v):
+    """A length in whole pixels, at least one."""
+    return max(1, math.floor(v + 0.5))
 
 
 def sparkle(cv, x, y, r):
@@ -613,60 +690,67 @@ def sparkle(cv, x, y, r):
     cv.fill(poly(pts), (1, 1, 1, 0.9))
 
 
-def splash():
-    W, H = SPLASH_W, SPLASH_H
+def splash(scale):
+    """The start-up picture at a display scale: laid out on the 100 % size
+    and drawn at the scale's own, so its text and lines stay sharp."""
+    s = scale / 100
+    W, H = px(SPLASH_W * s), px(SPLASH_H * s)
     cv = Canvas(W, H)
     everything = rrect(0, 0, W, H)
     cv.fill(everything, linear(0, 0, W * 0.55, H * 1.3, rgb('0c2456'), rgb('0d4a7c'), rgb('0b7c8c')))
     # faint rings spreading from the lower right, a quiet nod to sweeping
     for i in range(9):
-        cv.fill(circle(W * 1.02, H * 1.25, 70 + i * 26).band(1.2), (1, 1, 1, 0.035))
-    cv.fill(circle(64, 74, 90), radial(64, 74, 90, (0.55, 0.85, 1, 0.22), (0.55, 0.85, 1, 0)))
-    strip = rrect(0, 150, W, H)
-    cv.fill(strip, (0, 0.03, 0.12, 0.35))
-    cv.fill(rrect(0, 150, W, 151), (1, 1, 1, 0.16))
+        cv.fill(circle(W * 1.02, H * 1.25, (70 + i * 26) * s).band(1.2 * s), (1, 1, 1, 0.035))
+    cv.fill(circle(64 * s, 74 * s, 90 * s), radial(64 * s, 74 * s, 90 * s, (0.55, 0.85, 1, 0.22), (0.55, 0.85, 1, 0)))
+    top = px(150 * s)
+    cv.fill(rrect(0, top, W, H), (0, 0.03, 0.12, 0.35))
+    cv.fill(rrect(0, top, W, top + px(s)), (1, 1, 1, 0.16))
 
-    art = Canvas(96, 96)
-    main_icon(art, 96)
-    cv.blit(art, 16, 26)
+    icon = px(96 * s)
+    art = Canvas(icon, icon)
+    main_icon(art, icon)
+    cv.blit(art, px(16 * s), px(26 * s))
 
     for x, y, r in ((104, 124, 5.5), (115, 110, 3.5), (90, 137, 3)):  # freshly swept
-        sparkle(cv, x, y, r)
+        sparkle(cv, x * s, y * s, r * s)
 
-    k, sw = 3.2, 1.9
-    text(cv, 'Zaltrow', 124, 80, k, sw, linear(0, 42, 0, 80, rgb('ffffff'), rgb('cfeaff')),
+    k, sw = 3.2 * s, 1.9
+    text(cv, 'Zaltrow', 124 * s, 80 * s, k, sw, linear(0, 42 * s, 0, 80 * s, rgb('ffffff'), rgb('cfeaff')),
          gap=1.1, shadow=0.45)
     rule = (0.56, 0.9, 0.95)
-    cv.fill(rrect(125, 87.5, 306, 89, 0.75), linear(125, 0, 306, 0, rule + (0.8,), rule + (0.0,)))
-    text(cv, 'Version 1.2', 125, 106, 1.15, 1.55, rgb('8fe3f0'), gap=1.6, shadow=0.3)
+    cv.fill(rrect(125 * s, 87.5 * s, 306 * s, 89 * s, 0.75 * s),
+            linear(125 * s, 0, 306 * s, 0, rule + (0.8,), rule + (0.0,)))
+    text(cv, 'Version 1.2', 125 * s, 106 * s, 1.15 * s, 1.55, rgb('8fe3f0'), gap=1.6, shadow=0.3)
     tag = 'Keeps your Add/Remove Programs list clean'
-    kt, st = 0.86, 1.6
+    kt, st = 0.86 * s, 1.6
     tw = text_width(tag, kt, st, 1.5)
-    text(cv, tag, (W - tw) / 2, 174, kt, st, (1, 1, 1, 0.9), gap=1.5)
+    text(cv, tag, (W - tw) / 2, 174 * s, kt, st, (1, 1, 1, 0.9), gap=1.5)
 
-    cv.fill(everything.band(2), (1, 1, 1, 0.12))
-    cv.fill(everything.band(1), rgb('04132e'))
+    cv.fill(everything.band(px(2 * s)), (1, 1, 1, 0.12))
+    cv.fill(everything.band(px(s)), rgb('04132e'))
     return cv
 
 
 # ---------------------------------------------------------------- list background
 
-CENTER_W, CENTER_H = 240, 190
+CENTER_W, CENTER_H = 240, 190   # at 100 %
 
 
-def centerimage():
+def centerimage(scale):
     """The program list's background picture: the main icon and the name as
     a pale watermark on white, light enough for black and red rows on top."""
-    W, H = CENTER_W, CENTER_H
+    s = scale / 100
+    W, H = px(CENTER_W * s), px(CENTER_H * s)
     cv = Canvas(W, H)
     cv.fill(rrect(0, 0, W, H), rgb('ffffff'))
-    art = Canvas(120, 120)
-    main_icon(art, 120)
+    icon = px(120 * s)
+    art = Canvas(icon, icon)
+    main_icon(art, icon)
     art.map(lambda r, g, b: tuple(c + (1 - c) * 0.86 for c in soften(r, g, b)))
-    cv.blit(art, (W - 120) // 2, 8)
-    k, sw = 2.6, 1.8
+    cv.blit(art, (W - icon) // 2, px(8 * s))
+    k, sw = 2.6 * s, 1.8
     name = 'Zaltrow'
-    text(cv, name, (W - text_width(name, k, sw, 1.1)) / 2, 172, k, sw, rgb('e6edf5'), gap=1.1)
+    text(cv, name, (W - text_width(name, k, sw, 1.1)) / 2, 172 * s, k, sw, rgb('e6edf5'), gap=1.1)
     return cv
 
 
@@ -728,20 +812,24 @@ def check_ico(blob, sizes):
                     raise ValueError('mask disagrees with alpha at %d,%d in %d' % (x, y, size))
 
 
+# Every scale's sizes: 16 and 32 at 100 %, 20 and 40 at 125 %, 24 and 48
+# at 150 %, 32 and 64 at 200 % (small icons, button and large icons).
+SIZES = (64, 48, 40, 32, 24, 20, 16)
+
 ICONS = [  # file, drawing, sizes, idle variant
-    ('main.ico', main_icon, (48, 32, 16), False),
-    ('refresh_normal.ico', refresh_icon, (32, 16), True),
-    ('refresh_hover.ico', refresh_icon, (32, 16), False),
-    ('remove_normal.ico', remove_icon, (32, 16), True),
-    ('remove_hover.ico', remove_icon, (32, 16), False),
-    ('phantom.ico', phantom_icon, (32, 16), False),
-    ('upgrade_normal.ico', upgrade_icon, (32, 16), True),
-    ('upgrade_hover.ico', upgrade_icon, (32, 16), False),
-    ('help_normal.ico', help_icon, (32, 16), True),
-    ('help_hover.ico', help_icon, (32, 16), False),
-    ('quit.ico', quit_icon, (32, 16), False),
-    ('program.ico', program_icon, (32, 16), False),
-    ('uninstall.ico', uninstall_icon, (32, 16), False),
+    ('main.ico', main_icon, SIZES, False),
+    ('refresh_normal.ico', refresh_icon, SIZES, True),
+    ('refresh_hover.ico', refresh_icon, SIZES, False),
+    ('remove_normal.ico', remove_icon, SIZES, True),
+    ('remove_hover.ico', remove_icon, SIZES, False),
+    ('phantom.ico', phantom_icon, SIZES, False),
+    ('upgrade_normal.ico', upgrade_icon, SIZES, True),
+    ('upgrade_hover.ico', upgrade_icon, SIZES, False),
+    ('help_normal.ico', help_icon, SIZES, True),
+    ('help_hover.ico', help_icon, SIZES, False),
+    ('quit.ico', quit_icon, SIZES, False),
+    ('program.ico', program_icon, SIZES, False),
+    ('uninstall.ico', uninstall_icon, SIZES, False),
 ]
 
 
@@ -749,11 +837,16 @@ def main():
     here = os.path.dirname(os.path.abspath(__file__))
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, '..', 'res', 'art')
     os.makedirs(out, exist_ok=True)
+    drawn = {}  # a button's idle and hover icons share one drawing
     for name, draw, sizes, idle in ICONS:
         images = []
         for size in sizes:
+            if (draw, size) not in drawn:
+                cv = Canvas(size, size)
+                draw(cv, size)
+                drawn[draw, size] = cv
             cv = Canvas(size, size)
-            draw(cv, size)
+            cv.p = list(drawn[draw, size].p)
             if idle:
                 cv.map(soften)
             images.append(cv)
@@ -761,10 +854,13 @@ def main():
         check_ico(blob, sizes)
         with open(os.path.join(out, name), 'wb') as f:
             f.write(blob)
-    with open(os.path.join(out, 'splash.bmp'), 'wb') as f:
-        f.write(bmp_bytes(splash()))
-    with open(os.path.join(out, 'centerimage.bmp'), 'wb') as f:
-        f.write(bmp_bytes(centerimage()))
+    for scale in SCALES:
+        with open(os.path.join(out, 'splash-%d.bmp' % scale), 'wb') as f:
+            f.write(bmp_bytes(splash(scale)))
+        # the installed program looks for the 100 % picture by its old name
+        name = 'centerimage.bmp' if scale == 100 else 'centerimage-%d.bmp' % scale
+        with open(os.path.join(out, name), 'wb') as f:
+            f.write(bmp_bytes(centerimage(scale)))
 
 
 if __name__ == '__main__':

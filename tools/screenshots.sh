@@ -3,7 +3,7 @@
 # prefix: the main window, a sorted column, a resized window and the About
 # box. Writes them to build/screenshots/. (Without a window manager Wine
 # stacks the main window over its splash, so the splash is not among them;
-# res/art/splash.bmp is the picture itself.)
+# res/art/splash-100.bmp and its other scales are the pictures themselves.)
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 

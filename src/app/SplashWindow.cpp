@@ -1,8 +1,10 @@
 #include "app/SplashWindow.h"
 
 #include <new>
+#include <utility>
 
-#include "framework/UniqueHandle.h"
+#include "app/ScaledArt.h"
+#include "framework/Dpi.h"
 #include "resource.h"
 
 namespace {
@@ -27,19 +29,35 @@ bool SplashWindow::Start(HWND parent) {
 
 bool SplashWindow::OnInitDialog() {
     fw::Dialog::OnInitDialog();
-    // The picture sizes itself to the bitmap; the window follows it, so a
-    // dialog font wider or narrower than the designed one leaves no margin.
-    HWND picture = GetWindow(Hwnd(), GW_CHILD);
-    RECT pictureRect{};
-    if (!picture || !GetWindowRect(picture, &pictureRect)) return true;
-    RECT frame{0, 0, pictureRect.right - pictureRect.left, pictureRect.bottom - pictureRect.top};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(Hwnd(), GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrA(Hwnd(), GWL_EXSTYLE)));
+    ShowPictureFor(fw::WindowDpi(Hwnd()));
+    return true;
+}
+
+void SplashWindow::ShowPictureFor(UINT dpi) {
+    HWND control = Item(IDC_SPLASH_PICTURE);
+    fw::Bitmap picture(static_cast<HBITMAP>(LoadImageW(ResourceModule(),
+                                                       MAKEINTRESOURCEW(ScaledArt::SplashBitmap(dpi)),
+                                                       IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+    BITMAP size{};
+    if (!control || !picture || !GetObjectW(picture.get(), sizeof size, &size)) return;
+    SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture.get()));
+    picture_ = std::move(picture);  // only now, when the control no longer shows the old one
+
+    // The control and the window take the picture's size, whatever the
+    // dialog's font made of the template's: nothing stretched, nothing cut.
+    SetWindowPos(control, nullptr, 0, 0, size.bmWidth, size.bmHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT frame{0, 0, size.bmWidth, size.bmHeight};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(Hwnd(), GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(Hwnd(), GWL_EXSTYLE)));
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
-    SetWindowPos(Hwnd(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-    return true;
+    // Centred on the screen it opened on, so it keeps that screen's scale.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (GetMonitorInfoW(MonitorFromWindow(Hwnd(), MONITOR_DEFAULTTONEAREST), &monitor)) area = monitor.rcWork;
+    SetWindowPos(Hwnd(), nullptr, area.left + (area.right - area.left - width) / 2,
+                 area.top + (area.bottom - area.top - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool SplashWindow::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {

@@ -32,6 +32,17 @@ namespace {
 const std::string kEntry = kUninstall + "\\Zaltrow";
 const char* kSessionManager = "System\\CurrentControlSet\\Control\\Session Manager";
 const char* kSettings = "Software\\Zaltrow";
+// The list's picture for each display scale, beside the program.
+const std::vector<std::string> kPictures{"centerimage-125.bmp", "centerimage-150.bmp", "centerimage-200.bmp",
+                                         "centerimage.bmp"};
+
+// Every file the setup installs with `program`, in FilesIn's order.
+std::vector<std::string> InstalledFiles(const std::string& program) {
+    std::vector<std::string> files = kPictures;
+    files.insert(files.end(), {program, "unins000.exe", "zaltrow.exe"});
+    std::sort(files.begin(), files.end());
+    return files;
+}
 
 std::string Folder(int csidl) {
     char path[MAX_PATH] = {};
@@ -333,7 +344,7 @@ TEST_F(SetupTest, SilentInstallPutsFilesShortcutAndEntryInPlaceAndZaltrowListsIt
 
     const std::string folder = InstallFolder();
     double bytes = 0;
-    for (const char* name : {"Zaltrow 1.2.exe", "zaltrow.exe", "centerimage.bmp", "unins000.exe"}) {
+    for (const std::string& name : InstalledFiles("Zaltrow 1.2.exe")) {
         WIN32_FILE_ATTRIBUTE_DATA data{};
         EXPECT_TRUE(GetFileAttributesExA(Installed(name).c_str(), GetFileExInfoStandard, &data)) << name;
         bytes += data.nFileSizeLow;
@@ -386,7 +397,7 @@ TEST_F(SetupTest, SilentUninstallReturnsOnlyWhenEverythingIsGone) {
     // Looked at the moment it returned.
     EXPECT_FALSE(Exists(Installed("Zaltrow 1.2.exe")));
     EXPECT_FALSE(Exists(Installed("zaltrow.exe")));
-    EXPECT_FALSE(Exists(Installed("centerimage.bmp")));
+    for (const std::string& picture : kPictures) EXPECT_FALSE(Exists(Installed(picture))) << picture;
     EXPECT_FALSE(Exists(ShortcutFile()));
     EXPECT_FALSE(EntryExists());
     // Its own running file leaves the folder at once where the system lets
@@ -577,7 +588,7 @@ TEST_F(SetupTest, UpgradeRoundTripFromACustomFolderAndAForeignWorkingFolder) {
     EXPECT_FALSE(IsPending(folder + "\\unins000.exe"));
     EXPECT_FALSE(IsPending(folder + "\\Zaltrow 1.3.exe"));
     Restart();
-    EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"Zaltrow 1.3.exe", "centerimage.bmp", "unins000.exe", "zaltrow.exe"}));
+    EXPECT_EQ(FilesIn(folder), InstalledFiles("Zaltrow 1.3.exe"));
 }
 
 // A setup that fails (here it ends with 1, as a cancelled one does): the
@@ -626,8 +637,7 @@ TEST_F(SetupTest, StrayUninstallerCopyLeavesTheRealInstallAlone) {
     EXPECT_TRUE(EntryExists());
     EXPECT_EQ(ReadText(kEntry, "InstallLocation"), InstallFolder());
     EXPECT_TRUE(Exists(ShortcutFile()));
-    for (const char* name : {"Zaltrow 1.2.exe", "zaltrow.exe", "centerimage.bmp", "unins000.exe"})
-        EXPECT_TRUE(Exists(Installed(name))) << name;
+    for (const std::string& name : InstalledFiles("Zaltrow 1.2.exe")) EXPECT_TRUE(Exists(Installed(name))) << name;
     EXPECT_TRUE(Exists(stray.Join("Zaltrow 1.2.exe")));
 }
 
