@@ -14,6 +14,7 @@
 #include "app/AboutDialog.h"
 #include "app/PropertiesDialog.h"
 #include "app/RestoreDialog.h"
+#include "app/ScaledArt.h"
 #include "app/SettingsNumbers.h"
 #include "app/ColumnSorter.h"
 #include "widgets/HelpDialog.h"
@@ -195,6 +196,11 @@ void MainDialog::ScaleList() {
     // From here the list control owns the image list and destroys it with
     // itself (its template has no LVS_SHAREIMAGELISTS); the previous one goes.
     list_.AdoptImageList(std::move(images), LVSIL_SMALL);
+
+    wchar_t folder[2000] = {};
+    if (_wgetcwd(folder, 2000)) {
+        list_.SetBkImage(std::wstring(L"file://") + folder + L"\\" + ScaledArt::ListPicture(Dpi()), 50, 38);
+    }
 }
 
 // The big and small window icons at the window's DPI.
@@ -287,10 +293,6 @@ void MainDialog::SetUpList() {
     SetWindowTextA(Item(IDC_UPGRADE), "U&pgrade");
     SetWindowTextA(Hwnd(), ZALTROW_PRODUCT_NAME);
 
-    wchar_t folder[2000] = {};
-    if (_wgetcwd(folder, 2000)) {
-        list_.SetBkImage(std::wstring(L"file://") + folder + L"\\centerimage.bmp", 50, 38);
-    }
     // The info tip tells rows of the same name apart (by their keys), so
     // the list reports it in UTF-16 whatever the window's own text is.
     list_.UseWideNotifications();
