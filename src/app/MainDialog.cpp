@@ -28,6 +28,7 @@
 #include "framework/Dpi.h"
 #include "framework/PaintDc.h"
 #include "framework/ProcessTree.h"
+#include "framework/RunningAccount.h"
 #include "framework/ShellIcon.h"
 #include "framework/SystemErrorText.h"
 #include "framework/UniqueHandle.h"
@@ -159,6 +160,8 @@ void MainDialog::DecorateButtons() {
         button.SetIcons(icons.hoverIcon, icons.normalIcon, size, size);
         button.SetIconAlign(0);
     }
+    // Upgrading changes the machine: without the rights it asks for them.
+    upgradeButton_.SetShield(!fw::MayChangeMachine(fw::RunningRights()), fw::SystemMetric(SM_CXSMICON, Dpi()));
 }
 
 void MainDialog::AddAboutItem() {
@@ -591,6 +594,17 @@ void MainDialog::UpdateCommandStates() {
             SendMessageW(Hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list_.Hwnd()), TRUE);
         EnableWindow(button, enabled);
     }
+    removeButton_.SetShield(SelectionNeedsAdministrator(), fw::SystemMetric(SM_CXSMICON, Dpi()));
+}
+
+// Whether removing the selected rows asks for administrator rights: some
+// are in a list this account may not change.
+bool MainDialog::SelectionNeedsAdministrator() const {
+    const fw::AccountRights rights = fw::RunningRights();
+    if (fw::MayChangeMachine(rights)) return false;
+    for (int row : list_.SelectedRows())
+        if (const ProgramEntry* entry = EntryOfRow(row); entry && NeedsAdministrator(ListOf(*entry), rights)) return true;
+    return false;
 }
 
 void MainDialog::SelectRedRows() {
@@ -657,6 +671,18 @@ void MainDialog::ShowContextMenu(LPARAM where) {
     };
     for (const auto& [id, enabled] : states) EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
     SetMenuDefaultItem(menu, IDC_UNINSTALL, FALSE);
+    // The shield on what will ask for administrator rights.
+    const int shieldSize = fw::SystemMetric(SM_CXSMICON, Dpi());
+    fw::Bitmap shield = fw::IconBitmap(fw::ShieldIcon(shieldSize).get(), shieldSize);
+    const bool standard = !fw::MayChangeMachine(fw::RunningRights());
+    for (const auto& [id, shown] : {std::pair{IDC_REMOVE, SelectionNeedsAdministrator()}, std::pair{ID_RESTORE_REMOVED, standard}}) {
+        if (!shown || !shield) continue;
+        MENUITEMINFOW item{};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_BITMAP;
+        item.hbmpItem = shield.get();
+        SetMenuItemInfoW(menu, id, FALSE, &item);
+    }
     const UINT command = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, point.x, point.y, 0,
                                         Hwnd(), nullptr);
     DestroyMenu(menus);

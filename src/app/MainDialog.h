@@ -87,6 +87,7 @@ private:
     void RestoreSelection(const KeptSelection& kept);
     // Uninstall for exactly one selected row, Remove for one or more.
     void UpdateCommandStates();
+    bool SelectionNeedsAdministrator() const;
     void ShowContextMenu(LPARAM where);
     void SelectRedRows();
     void OpenInstallFolder();

@@ -8,6 +8,7 @@
 #include "framework/SystemErrorText.h"
 #include "framework/TextConversion.h"
 #include "framework/WindowQueries.h"
+#include "inventory/ElevatedHandOff.h"
 #include "inventory/EntryBackup.h"
 #include "inventory/EntryRemoval.h"
 #include "resource.h"
@@ -162,6 +163,28 @@ std::wstring RestoreDialog::ReplaceQuestionText(std::size_t existing) {
            L"backed up first.";
 }
 
+namespace {
+
+BackupRestore::Result FromHandOff(const OperationResult* result, DWORD exitCode) {
+    BackupRestore::Result restored;
+    if (!result) {
+        restored.reason = L"The elevated " ZALTROW_CONSOLE_FILE L" said nothing of this backup (exit code " +
+                          std::to_wstring(exitCode) + L").";
+        return restored;
+    }
+    switch (result->outcome) {
+    case Outcome::Restored: restored.outcome = BackupRestore::Outcome::Restored; return restored;
+    case Outcome::Exists: restored.outcome = BackupRestore::Outcome::Exists; break;
+    case Outcome::NotABackup: restored.outcome = BackupRestore::Outcome::NotABackup; break;
+    case Outcome::NotFound: restored.outcome = BackupRestore::Outcome::FileMissing; break;
+    default: break;
+    }
+    restored.reason = result->detail;
+    return restored;
+}
+
+}  // namespace
+
 void RestoreDialog::OnRestore() {
     std::vector<std::size_t> chosen;
     for (int row = list_.GetNextItem(-1, LVNI_SELECTED); row >= 0; row = list_.GetNextItem(row, LVNI_SELECTED)) {
@@ -170,18 +193,28 @@ void RestoreDialog::OnRestore() {
     }
     if (chosen.empty()) return;
 
+    // Backups of lists this account may not change are restored by the
+    // elevated console program, all in one go after the one question.
+    const fw::AccountRights rights = fw::RunningRights();
     std::vector<Outcome> outcomes;
-    std::vector<std::size_t> existing;
+    std::vector<std::size_t> existing, handed, handedExisting;
     for (std::size_t index : chosen) {
+        const BackupEntry& entry = backups_[index].entry;
+        const std::optional<ListRef> list = ListOfBackup(entry);
+        if (list && NeedsAdministrator(*list, rights)) {
+            (EntryExists(*list, Wide(entry.keyName)) ? handedExisting : handed).push_back(index);
+            continue;
+        }
         BackupRestore::Result result = BackupRestore::Restore(backups_[index].file, false, folder_);
         if (result.outcome == BackupRestore::Outcome::Exists)
             existing.push_back(index);
         else
-            outcomes.push_back({NameOf(backups_[index].entry), std::move(result)});
+            outcomes.push_back({NameOf(entry), std::move(result)});
     }
-    if (!existing.empty()) {
-        const bool replace = MessageBoxW(Hwnd(), ReplaceQuestionText(existing.size()).c_str(), kCaption,
-                                         MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+    bool replace = false;
+    if (!existing.empty() || !handedExisting.empty()) {
+        replace = MessageBoxW(Hwnd(), ReplaceQuestionText(existing.size() + handedExisting.size()).c_str(), kCaption,
+                              MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
         for (std::size_t index : existing) {
             BackupRestore::Result result;
             if (replace) {
@@ -189,6 +222,33 @@ void RestoreDialog::OnRestore() {
             } else {
                 result.outcome = BackupRestore::Outcome::Exists;
                 result.reason = L"It is in the list now and was left as it is.";
+            }
+            outcomes.push_back({NameOf(backups_[index].entry), std::move(result)});
+        }
+    }
+    if (replace) {
+        handed.insert(handed.end(), handedExisting.begin(), handedExisting.end());
+    } else {
+        for (std::size_t index : handedExisting) {
+            BackupRestore::Result result;
+            result.outcome = BackupRestore::Outcome::Exists;
+            result.reason = L"It is in the list now and was left as it is.";
+            outcomes.push_back({NameOf(backups_[index].entry), std::move(result)});
+        }
+    }
+    if (!handed.empty()) {
+        std::vector<std::wstring> files;
+        for (std::size_t index : handed) files.push_back(backups_[index].file);
+        const ElevatedHandOff::Outcome handOff = ElevatedHandOff::Restore(Hwnd(), files, replace, folder_);
+        for (std::size_t index : handed) {
+            BackupRestore::Result result;
+            if (handOff.error != ERROR_SUCCESS) {
+                result.reason = ElevatedHandOff::NotDoneText(handOff.error, L"restored");
+            } else {
+                const OperationResult* found = nullptr;
+                for (const OperationResult& line : handOff.results)
+                    if (line.key == backups_[index].file) found = &line;
+                result = FromHandOff(found, handOff.exitCode);
             }
             outcomes.push_back({NameOf(backups_[index].entry), std::move(result)});
         }

@@ -16,7 +16,7 @@ constexpr std::array<VerbName, 6> kVerbs{{
     {L"check", Verb::Check, L"--all-users "},
     {L"clean", Verb::Clean, L"--dry-run --all-users --backups "},
     {L"remove", Verb::Remove, L"--from --backups --result "},
-    {L"restore", Verb::Restore, L"--replace "},
+    {L"restore", Verb::Restore, L"--replace --backups --result "},
     {L"backups", Verb::Backups, L"--backups "},
 }};
 

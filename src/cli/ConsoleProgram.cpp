@@ -85,11 +85,6 @@ std::wstring Plural(std::size_t count, const wchar_t* one, const wchar_t* many) 
     return std::to_wstring(count) + L" " + (count == 1 ? one : many);
 }
 
-// A list the running account may not change: the machine's, another user's.
-bool NeedsAdministrator(const ListRef& list, fw::AccountRights rights) {
-    return list.source != EntrySource::User && !fw::MayChangeMachine(rights);
-}
-
 // The entry's display name, for the lines that name it.
 std::wstring DisplayNameOf(const ListRef& list, const std::wstring& key) {
     const fw::RegKey entry = UninstallRegistry::OpenForReading(
@@ -333,8 +328,13 @@ int ConsoleProgram::Remove(const CommandLine& command) {
 
 int ConsoleProgram::Restore(const CommandLine& command) {
     // An entry replaced is backed up where this account's removals go (as
-    // SYSTEM, the folder only administrators may enter).
-    BackupFolder folder(L"", rights_);
+    // SYSTEM, the folder only administrators may enter), or to --backups.
+    BackupFolder folder(command.backups, rights_);
+    ResultFile resultFile(command.result);
+    if (resultFile.Error() != ERROR_SUCCESS) {
+        err_.Line(command.result + L": " + fw::SystemErrorText(resultFile.Error()) + L" Nothing was restored.");
+        return IsMissingFileError(resultFile.Error()) ? kExitNotFound : kExitSomeFailed;
+    }
     bool folderReady = false;
     std::vector<OperationResult> results;
     for (const std::wstring& file : command.files) {
@@ -371,6 +371,7 @@ int ConsoleProgram::Restore(const CommandLine& command) {
             if (result.outcome == Outcome::Exists) result.detail += L" Add --replace to overwrite it.";
         }
         Report(result);
+        if (!resultFile.Write(result)) err_.Line(command.result + L": " + fw::SystemErrorText(GetLastError()));
         results.push_back(std::move(result));
     }
     std::size_t restored = 0;

@@ -6,33 +6,12 @@
 
 namespace {
 
-const wchar_t* Word(Outcome outcome) {
-    switch (outcome) {
-    case Outcome::Removed: return L"removed";
-    case Outcome::WouldRemove: return L"would-remove";
-    case Outcome::AlreadyRemoved: return L"already-removed";
-    case Outcome::Restored: return L"restored";
-    case Outcome::NotFound: return L"not-found";
-    case Outcome::NeedsAdministrator: return L"needs-administrator";
-    case Outcome::Exists: return L"exists";
-    case Outcome::NotABackup: return L"not-a-backup";
-    case Outcome::BackupFailed: return L"backup-failed";
-    case Outcome::Failed: break;
-    }
-    return L"failed";
-}
-
 // What a person reads: the word with blanks, as a line's first column.
 std::wstring Spoken(Outcome outcome) {
     if (outcome == Outcome::NeedsAdministrator) return L"administrator rights needed";
-    std::wstring word = Word(outcome);
+    std::wstring word = OutcomeWord(outcome);
     std::replace(word.begin(), word.end(), L'-', L' ');
     return word;
-}
-
-std::wstring OneLine(std::wstring text) {
-    std::replace_if(text.begin(), text.end(), [](wchar_t c) { return c == L'\t' || c == L'\r' || c == L'\n'; }, L' ');
-    return text;
 }
 
 std::size_t Count(const std::vector<OperationResult>& results, Outcome outcome) {
@@ -41,11 +20,6 @@ std::size_t Count(const std::vector<OperationResult>& results, Outcome outcome) 
 }
 
 }  // namespace
-
-bool IsFailure(Outcome outcome) {
-    return outcome != Outcome::Removed && outcome != Outcome::WouldRemove && outcome != Outcome::AlreadyRemoved &&
-           outcome != Outcome::Restored;
-}
 
 std::wstring ConsoleLine(const OperationResult& result) {
     std::wstring line = Spoken(result.outcome) + L": ";
@@ -58,10 +32,6 @@ std::wstring ConsoleLine(const OperationResult& result) {
     return OneLine(line + L": " + result.detail);
 }
 
-std::wstring ResultFileLine(const OperationResult& result) {
-    return OneLine(result.list) + L'\t' + OneLine(result.key) + L'\t' + Word(result.outcome) + L'\t' +
-           OneLine(result.detail);
-}
 
 int ExitCodeOf(const std::vector<OperationResult>& results) {
     int code = kExitDone;

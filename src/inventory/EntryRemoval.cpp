@@ -2,9 +2,11 @@
 
 #include "BuildConfig.h"
 #include "framework/RegistryKey.h"
+#include "framework/RunningAccount.h"
 #include "framework/SystemErrorText.h"
 #include "framework/UniqueHandle.h"
 #include "framework/WaitCursor.h"
+#include "inventory/ElevatedHandOff.h"
 #include "inventory/EntryBackup.h"
 #include "inventory/EntrySelection.h"
 #include "inventory/ProgramInventory.h"
@@ -90,43 +92,91 @@ bool EntryExists(const ListRef& list, const std::wstring& keyName) {
     return rc != ERROR_FILE_NOT_FOUND;
 }
 
-void RemoveProgramEntry(HWND owner, const ProgramEntry& entry, const std::function<void()>& refreshList) {
-    const RemovalResult result = RemoveEntry(ListOf(entry), entry.keyName, DefaultBackupFolder());
-    switch (result.outcome) {
-    case RemovalResult::Outcome::Removed:
-    case RemovalResult::Outcome::AlreadyGone:
-        refreshList();
-        if (owner) UpdateWindow(owner);
-        if (result.outcome == RemovalResult::Outcome::Removed)
-            MessageBoxW(owner, RemovedText(entry.displayName, result.backupFile).c_str(), kCaption,
-                        MB_OK | MB_ICONASTERISK);
-        else
-            MessageBoxW(owner, NoLongerListedText(entry.displayName).c_str(), kCaption, MB_OK | MB_ICONEXCLAMATION);
-        return;
-    default:
-        MessageBoxW(owner, result.failureText.c_str(), kCaption, MB_OK | MB_ICONHAND);
-        return;
+namespace {
+
+// What became of one entry of the window's removal, whoever removed it.
+struct EntryRemoved {
+    RemovalResult::Outcome outcome = RemovalResult::Outcome::Failed;
+    std::wstring backupFile;
+    std::wstring failureText;
+};
+
+EntryRemoved FromHandOff(const OperationResult* result, DWORD exitCode) {
+    if (!result)
+        return {RemovalResult::Outcome::Failed, {},
+                L"The elevated " ZALTROW_CONSOLE_FILE L" said nothing of this entry (exit code " +
+                    std::to_wstring(exitCode) + L")."};
+    switch (result->outcome) {
+    case Outcome::Removed: return {RemovalResult::Outcome::Removed, result->detail, {}};
+    case Outcome::AlreadyRemoved:
+    case Outcome::NotFound: return {RemovalResult::Outcome::AlreadyGone, {}, {}};
+    case Outcome::BackupFailed: return {RemovalResult::Outcome::BackupFailed, {}, result->detail};
+    default: return {RemovalResult::Outcome::Failed, {}, result->detail};
     }
 }
 
+}  // namespace
+
+void RemoveProgramEntry(HWND owner, const ProgramEntry& entry, const std::function<void()>& refreshList) {
+    RemoveProgramEntries(owner, {entry}, refreshList);
+}
+
 void RemoveProgramEntries(HWND owner, const std::vector<ProgramEntry>& entries, const std::function<void()>& refreshList) {
-    if (entries.size() == 1) return RemoveProgramEntry(owner, entries.front(), refreshList);
     const std::wstring folder = DefaultBackupFolder();
-    std::size_t removed = 0, gone = 0;
-    std::vector<BatchFailure> failures;
-    {
-        const fw::WaitCursor busy;
-        for (const ProgramEntry& entry : entries) {
-            const RemovalResult result = RemoveEntry(ListOf(entry), entry.keyName, folder);
-            switch (result.outcome) {
-            case RemovalResult::Outcome::Removed: ++removed; break;
-            case RemovalResult::Outcome::AlreadyGone: ++gone; break;
-            default: failures.push_back({entry.displayName, result.failureText}); break;
-            }
+    const fw::AccountRights rights = fw::RunningRights();
+    std::vector<EntryRemoved> removals(entries.size());
+    // The entries of lists only an administrator may change go to the
+    // elevated console program first, all at once: a declined prompt then
+    // leaves everything as it was.
+    std::vector<ProgramEntry> handed;
+    for (const ProgramEntry& entry : entries)
+        if (NeedsAdministrator(ListOf(entry), rights)) handed.push_back(entry);
+    if (!handed.empty()) {
+        const ElevatedHandOff::Outcome handOff = ElevatedHandOff::Remove(owner, handed, folder);
+        if (handOff.error != ERROR_SUCCESS) {
+            MessageBoxW(owner, ElevatedHandOff::NotDoneText(handOff.error, L"removed").c_str(), kCaption,
+                        MB_OK | (handOff.error == ERROR_CANCELLED ? MB_ICONASTERISK : MB_ICONHAND));
+            return;
+        }
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            if (!NeedsAdministrator(ListOf(entries[i]), rights)) continue;
+            const OperationResult* found = nullptr;
+            for (const OperationResult& result : handOff.results)
+                if (result.key == entries[i].keyName && result.list == ListName(ListOf(entries[i]))) found = &result;
+            removals[i] = FromHandOff(found, handOff.exitCode);
         }
     }
-    refreshList();
-    if (owner) UpdateWindow(owner);
-    MessageBoxW(owner, BatchRemovedText(removed, gone, folder, failures).c_str(), kCaption,
-                MB_OK | (failures.empty() ? MB_ICONASTERISK : MB_ICONEXCLAMATION));
+    {
+        const fw::WaitCursor busy;
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            if (NeedsAdministrator(ListOf(entries[i]), rights)) continue;
+            const RemovalResult result = RemoveEntry(ListOf(entries[i]), entries[i].keyName, folder);
+            removals[i] = {result.outcome, result.backupFile, result.failureText};
+        }
+    }
+
+    std::size_t removed = 0, gone = 0;
+    std::vector<BatchFailure> failures;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        switch (removals[i].outcome) {
+        case RemovalResult::Outcome::Removed: ++removed; break;
+        case RemovalResult::Outcome::AlreadyGone: ++gone; break;
+        default: failures.push_back({entries[i].displayName, removals[i].failureText}); break;
+        }
+    }
+    if (!(entries.size() == 1 && !failures.empty())) {
+        refreshList();
+        if (owner) UpdateWindow(owner);
+    }
+    if (entries.size() != 1) {
+        MessageBoxW(owner, BatchRemovedText(removed, gone, folder, failures).c_str(), kCaption,
+                    MB_OK | (failures.empty() ? MB_ICONASTERISK : MB_ICONEXCLAMATION));
+    } else if (removed == 1) {
+        MessageBoxW(owner, RemovedText(entries[0].displayName, removals[0].backupFile).c_str(), kCaption,
+                    MB_OK | MB_ICONASTERISK);
+    } else if (gone == 1) {
+        MessageBoxW(owner, NoLongerListedText(entries[0].displayName).c_str(), kCaption, MB_OK | MB_ICONEXCLAMATION);
+    } else {
+        MessageBoxW(owner, removals[0].failureText.c_str(), kCaption, MB_OK | MB_ICONHAND);
+    }
 }

@@ -39,7 +39,10 @@ bool EntryExists(const ListRef& list, const std::wstring& keyName);
 
 // The window's Remove: RemoveEntry into DefaultBackupFolder(), then
 // `refreshList` and the message. `owner` owns the messages; the refreshed
-// list is painted before the message covers it.
+// list is painted before the message covers it. Where the program runs
+// without the rights a list needs, that list's entries are handed to the
+// elevated console program (ElevatedHandOff) first, with their backups
+// going to the same folder; a declined prompt removes nothing at all.
 void RemoveProgramEntry(HWND owner, const ProgramEntry& entry, const std::function<void()>& refreshList);
 // The same for several entries at once: each backed up and removed from its
 // own list, then one refresh and one report (RemoveProgramEntry's for one).

@@ -126,3 +126,7 @@ std::vector<std::wstring> OtherUserSids() {
     }
     return sids;
 }
+
+bool NeedsAdministrator(const ListRef& list, fw::AccountRights rights) {
+    return list.source != EntrySource::User && !fw::MayChangeMachine(rights);
+}

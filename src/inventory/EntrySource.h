@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/RunningAccount.h"
+
 enum class EntrySource {
     Machine,    // HKLM as this process sees it: the 32-bit view under WOW64
     Machine64,  // HKLM's 64-bit view; read only by the 32-bit build under WOW64
@@ -26,6 +28,10 @@ struct ListRef {
     std::wstring userSid;  // OtherUser only
     bool operator==(const ListRef&) const = default;
 };
+
+// A list the running account may not change: the machine's, another user's
+// (only the account's own list is ours without elevation).
+bool NeedsAdministrator(const ListRef& list, fw::AccountRights rights);
 
 // The predefined root key, and the view flag every open in the source needs.
 HKEY SourceRoot(EntrySource source);

@@ -8,6 +8,7 @@
 #include "framework/WindowQueries.h"
 #include "framework/UniqueHandle.h"
 #include "framework/MemoryDc.h"
+#include "framework/ShellIcon.h"
 
 namespace {
 
@@ -45,6 +46,13 @@ void HoverButton::SetIcons(UINT hoverIconId, UINT normalIconId, int width, int h
     iconWidth_ = static_cast<std::uint8_t>(width);
     iconHeight_ = static_cast<std::uint8_t>(height);
     if (Hwnd()) RedrawWindow(Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+void HoverButton::SetShield(bool shown, int size) {
+    if (shown == static_cast<bool>(shield_) && (!shown || size == shieldSize_)) return;
+    shield_ = shown ? fw::ShieldIcon(size) : fw::Icon();
+    shieldSize_ = size;
+    if (Hwnd()) Invalidate(true);
 }
 
 void HoverButton::SetIconAlign(int align) {
@@ -154,8 +162,15 @@ void HoverButton::Draw(const DRAWITEMSTRUCT& item) {
         DrawTextA(dc, caption.c_str(), -1, &measured, DT_SINGLELINE | DT_CALCRECT);
         const int width = measured.right - measured.left;
         const int height = measured.bottom - measured.top;
-        OffsetRect(&measured, ((captionRect.right - captionRect.left) - width) / 2,
+        // The shield goes before the caption, the two centred together.
+        const int shieldWidth = shield_ ? shieldSize_ + shieldSize_ / 4 : 0;
+        OffsetRect(&measured, ((captionRect.right - captionRect.left) - width + shieldWidth) / 2,
                    ((captionRect.bottom - captionRect.top) - height) / 2);
+        if (shield_) {
+            DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(shield_.get()), 0, measured.left - shieldWidth,
+                       captionRect.top + ((captionRect.bottom - captionRect.top) - shieldSize_) / 2, 0, 0,
+                       DST_ICON | (disabled ? DSS_DISABLED : 0));
+        }
         DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(caption.c_str()),
                    static_cast<WPARAM>(caption.size()), measured.left, measured.top, width, height,
                    DST_PREFIXTEXT | (disabled ? DSS_DISABLED : 0));

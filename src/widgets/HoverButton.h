@@ -24,6 +24,11 @@ public:
     // they are drawn at (32 x 32 at 100 % scale).
     void SetIcons(UINT hoverIconId, UINT normalIconId, int width, int height);
     void SetIconAlign(int align);
+    // Windows' shield before the caption, at `size` pixels: what the button
+    // does asks for administrator rights. (BCM_SETSHIELD draws nothing on
+    // an owner-drawn button.)
+    void SetShield(bool shown, int size);
+    bool ShowsShield() const { return static_cast<bool>(shield_); }
 
     // Where icon and caption go inside the item rectangle.
     struct Layout {
@@ -54,6 +59,8 @@ private:
     BOOL mouseOver_ = FALSE;
     fw::Icon hoverIcon_;
     fw::Icon normalIcon_;  // empty when the hover icon serves for both
+    fw::Icon shield_;      // empty when no shield is shown
+    int shieldSize_ = 0;
     std::uint8_t iconHeight_ = 0;
     std::uint8_t iconWidth_ = 0;
 };

@@ -1,0 +1,161 @@
+#include "inventory/ElevatedHandOff.h"
+
+#include <shellapi.h>
+
+#include "BuildConfig.h"
+#include "framework/SystemErrorText.h"
+#include "framework/TextConversion.h"
+#include "framework/UniqueHandle.h"
+#include "framework/WaitCursor.h"
+
+namespace {
+
+// The hand-off's files, in a folder of their own that goes with them.
+class WorkFolder {
+public:
+    WorkFolder() {
+        wchar_t temp[MAX_PATH + 1] = {};
+        const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
+        if (length == 0 || length > MAX_PATH) return;
+        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+            const std::wstring candidate = std::wstring(temp) + L"" ZALTROW_PRODUCT_NAME L" hand-off " +
+                                           std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                           std::to_wstring(GetTickCount() + attempt);
+            if (CreateDirectoryW(candidate.c_str(), nullptr)) path_ = candidate;
+        }
+    }
+    ~WorkFolder() {
+        if (path_.empty()) return;
+        for (const std::wstring& file : files_) DeleteFileW(file.c_str());
+        RemoveDirectoryW(path_.c_str());
+    }
+    WorkFolder(const WorkFolder&) = delete;
+    WorkFolder& operator=(const WorkFolder&) = delete;
+
+    const std::wstring& Path() const { return path_; }
+    std::wstring File(const wchar_t* name) { return files_.emplace_back(path_ + L"\\" + name); }
+
+private:
+    std::wstring path_;
+    std::vector<std::wstring> files_;
+};
+
+bool WriteUtf8(const std::wstring& path, const std::wstring& text) {
+    const std::string bytes = fw::ToUtf8(text);
+    const fw::FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                          nullptr));
+    DWORD written = 0;
+    return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+std::string ReadAll(const std::wstring& path) {
+    const fw::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string bytes;
+    if (!file) return bytes;
+    char buffer[65536];
+    DWORD read = 0;
+    while (ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+    return bytes;
+}
+
+std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+
+// The console program beside this one.
+std::wstring ConsoleProgram() {
+    std::wstring path(32768, L'\0');
+    path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+    path.erase(path.find_last_of(L'\\') + 1);
+    return path + L"" ZALTROW_CONSOLE_FILE;
+}
+
+// Starts `file` elevated and waits for it, keeping `owner` painted but
+// closed to input meanwhile.
+DWORD RunElevated(HWND owner, const std::wstring& file, const std::wstring& arguments, const std::wstring& folder,
+                  DWORD& exitCode) {
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    info.hwnd = owner;
+    info.lpVerb = L"runas";
+    info.lpFile = file.c_str();
+    info.lpParameters = arguments.c_str();
+    info.lpDirectory = folder.c_str();
+    info.nShow = SW_HIDE;
+    if (!ShellExecuteExW(&info)) return GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_GEN_FAILURE;
+    const fw::KernelHandle process(info.hProcess);
+    if (!process) return ERROR_GEN_FAILURE;
+    const bool enabled = owner && IsWindowEnabled(owner);
+    if (enabled) EnableWindow(owner, FALSE);
+    HANDLE handle = process.get();
+    while (MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+        const fw::WaitCursor busy;
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(message.wParam));  // for the loop that owns it, after this wait
+                WaitForSingleObject(handle, INFINITE);
+                break;
+            }
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    if (enabled) EnableWindow(owner, TRUE);
+    GetExitCodeProcess(handle, &exitCode);
+    return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+ElevatedHandOff::Outcome ElevatedHandOff::Remove(HWND owner, const std::vector<ProgramEntry>& entries,
+                                                 const std::wstring& backupFolder) {
+    WorkFolder work;
+    if (work.Path().empty()) return {GetLastError(), 0, {}};
+    std::wstring lines;
+    for (const ProgramEntry& entry : entries) lines += ListName(ListOf(entry)) + L"\t" + entry.keyName + L"\r\n";
+    const std::wstring list = work.File(L"entries.txt");
+    if (!WriteUtf8(list, lines)) return {GetLastError(), 0, {}};
+    return Run(owner, L"remove --from " + Quoted(list) + L" --backups " + Quoted(backupFolder), work.Path());
+}
+
+ElevatedHandOff::Outcome ElevatedHandOff::Restore(HWND owner, const std::vector<std::wstring>& files, bool replace,
+                                                  const std::wstring& backupFolder) {
+    WorkFolder work;
+    if (work.Path().empty()) return {GetLastError(), 0, {}};
+    std::wstring arguments = L"restore";
+    for (const std::wstring& file : files) arguments += L" " + Quoted(file);
+    if (replace) arguments += L" --replace";
+    return Run(owner, arguments + L" --backups " + Quoted(backupFolder), work.Path());
+}
+
+ElevatedHandOff::Outcome ElevatedHandOff::Run(HWND owner, const std::wstring& arguments, const std::wstring& workFolder) {
+    Outcome outcome;
+    const std::wstring result = workFolder + L"\\result.txt";
+    outcome.error = RunElevated(owner, ConsoleProgram(), arguments + L" --result " + Quoted(result), workFolder,
+                                outcome.exitCode);
+    if (outcome.error != ERROR_SUCCESS) return outcome;
+    const std::string bytes = ReadAll(result);
+    DeleteFileW(result.c_str());
+    std::wstring text;
+    fw::FromUtf8(bytes, text);
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find(L'\n', start);
+        if (end == std::wstring::npos) end = text.size();
+        std::wstring line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == L'\r') line.pop_back();
+        if (auto parsed = ParseResultFileLine(line)) outcome.results.push_back(std::move(*parsed));
+        start = end + 1;
+    }
+    return outcome;
+}
+
+std::wstring ElevatedHandOff::NotDoneText(DWORD error, const wchar_t* what) {
+    if (error == ERROR_CANCELLED)
+        return std::wstring(L"Nothing was ") + what +
+               L": changing the computer's own list needs an administrator, and the request for administrator "
+               L"rights was declined.";
+    return std::wstring(L"Nothing was ") + what + L": " ZALTROW_CONSOLE_FILE L" could not be started with administrator rights. " +
+           fw::SystemErrorText(error);
+}

@@ -1,0 +1,45 @@
+#pragma once
+// The part of a change the window may not make itself, handed to the
+// console program beside it, started elevated: one consent prompt for a
+// whole batch. The window runs as the user; only removing or restoring an
+// entry of the machine's lists (or another user's) needs an administrator.
+//
+// The console program gets the work in files in a folder of the user's
+// own temporary folder and writes what became of each entry into a
+// --result file there (an elevated program's output cannot be piped back),
+// which is read back here. Backups go to the folder given, the user's own,
+// so the user's "Restore removed entries" finds them.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "inventory/ProgramEntry.h"
+#include "inventory/ResultLine.h"
+
+class ElevatedHandOff {
+public:
+    struct Outcome {
+        // ERROR_SUCCESS when the console program ran (each entry's result
+        // is then in `results`); ERROR_CANCELLED when the consent prompt
+        // was refused; else why it could not be started or read back.
+        DWORD error = ERROR_SUCCESS;
+        DWORD exitCode = 0;
+        std::vector<OperationResult> results;
+    };
+
+    // `zaltrow remove --from LIST --backups FOLDER --result RESULT` for
+    // these entries. `owner` is disabled meanwhile; its messages are
+    // handled, so it keeps painting.
+    static Outcome Remove(HWND owner, const std::vector<ProgramEntry>& entries, const std::wstring& backupFolder);
+    // `zaltrow restore FILE... [--replace] --backups FOLDER --result RESULT`.
+    static Outcome Restore(HWND owner, const std::vector<std::wstring>& files, bool replace,
+                           const std::wstring& backupFolder);
+
+    // The words for a refused prompt and for a failure to start.
+    static std::wstring NotDoneText(DWORD error, const wchar_t* what);
+
+private:
+    static Outcome Run(HWND owner, const std::wstring& arguments, const std::wstring& workFolder);
+};

@@ -1,0 +1,52 @@
+#include "inventory/ResultLine.h"
+
+#include <algorithm>
+
+std::wstring OneLine(std::wstring text) {
+    std::replace_if(text.begin(), text.end(), [](wchar_t c) { return c == L'\t' || c == L'\r' || c == L'\n'; }, L' ');
+    return text;
+}
+
+const wchar_t* OutcomeWord(Outcome outcome) {
+    switch (outcome) {
+    case Outcome::Removed: return L"removed";
+    case Outcome::WouldRemove: return L"would-remove";
+    case Outcome::AlreadyRemoved: return L"already-removed";
+    case Outcome::Restored: return L"restored";
+    case Outcome::NotFound: return L"not-found";
+    case Outcome::NeedsAdministrator: return L"needs-administrator";
+    case Outcome::Exists: return L"exists";
+    case Outcome::NotABackup: return L"not-a-backup";
+    case Outcome::BackupFailed: return L"backup-failed";
+    case Outcome::Failed: break;
+    }
+    return L"failed";
+}
+
+bool IsFailure(Outcome outcome) {
+    return outcome != Outcome::Removed && outcome != Outcome::WouldRemove && outcome != Outcome::AlreadyRemoved &&
+           outcome != Outcome::Restored;
+}
+
+std::wstring ResultFileLine(const OperationResult& result) {
+    return OneLine(result.list) + L'\t' + OneLine(result.key) + L'\t' + OutcomeWord(result.outcome) + L'\t' +
+           OneLine(result.detail);
+}
+
+std::optional<OperationResult> ParseResultFileLine(std::wstring_view line) {
+    std::wstring fields[4];
+    std::size_t field = 0;
+    for (wchar_t c : line) {
+        if (c != L'\t') {
+            fields[field] += c;
+        } else if (++field == 4) {
+            return std::nullopt;
+        }
+    }
+    if (field != 3) return std::nullopt;
+    for (int value = 0; value <= static_cast<int>(Outcome::Failed); ++value) {
+        const auto outcome = static_cast<Outcome>(value);
+        if (fields[2] == OutcomeWord(outcome)) return OperationResult{fields[0], fields[1], L"", outcome, fields[3]};
+    }
+    return std::nullopt;
+}
