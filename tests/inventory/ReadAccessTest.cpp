@@ -68,7 +68,8 @@ private:
 // Written straight through the view the program reads it in.
 fw::RegKey Seed(HKEY root, REGSAM view, const std::wstring& path) {
     fw::RegKey key;
-    const LONG rc = RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, key.put(), nullptr);
+    const LONG rc =
+        RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, key.put(), nullptr);
     if (rc != ERROR_SUCCESS) key.release();
     EXPECT_EQ(rc, ERROR_SUCCESS) << path;
     return key;
@@ -119,8 +120,9 @@ protected:
         SetText(Seed(HKEY_LOCAL_MACHINE, fw::RunsUnderWow64() ? KEY_WOW64_64KEY : 0,
                      L"Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\" + kOtherSid).get(),
                 L"ProfileImagePath", L"C:\\Users\\other");
-        SetText(Seed(HKEY_USERS, 0, kOtherSid + L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders").get(),
-                L"AppData", L"%USERPROFILE%\\Roaming", REG_EXPAND_SZ);
+        const std::wstring folders = L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+        SetText(Seed(HKEY_USERS, 0, kOtherSid + folders).get(), L"AppData", L"%USERPROFILE%\\Roaming",
+                REG_EXPAND_SZ);
         ScratchRegistry::SetString(HKEY_CURRENT_USER, "Software\\" ZALTROW_SETTINGS_KEY, "Sort", "2,1");
 
         EntryBackup backup({EntrySource::User, {}});
@@ -187,7 +189,9 @@ TEST_F(ReadAccess, EveryReadAsksToReadOnlyAndOnlyTheRemovalAsksToDelete) {
         {"whether an entry is there",
          [&] { EXPECT_TRUE(EntryExists(machine, kProduct) && EntryExists(other, L"Other")); }},
         {"a restore that finds its entry there",
-         [&] { EXPECT_EQ(BackupRestore::Restore(backupFile_, false, folder_).outcome, BackupRestore::Outcome::Exists); }},
+         [&] {
+             EXPECT_EQ(BackupRestore::Restore(backupFile_, false, folder_).outcome, BackupRestore::Outcome::Exists);
+         }},
         {"zaltrow list --all-users --json",
          [&] {
              const auto [code, out] = Console({L"list", L"--all-users", L"--json"});
