@@ -44,8 +44,12 @@
 //   WaitCursor.h (the hourglass for a scope), Clipboard.h (text onto the
 //   clipboard), LocaleTime.h (dates and times in the user's locale).
 //   RegistryKey.h opens and creates registry keys into their owner
-//   (fw::OpenRegKey, fw::CreateRegKey, by UTF-16 paths); every key outside
-//   UninstallRegistry's walks is opened there.
+//   (fw::OpenRegKey, fw::CreateRegKey, by UTF-16 paths); every key the
+//   program opens is opened there but InstalledCopy's one read. Reads ask
+//   for KEY_READ or less (plus a view flag): a standard user may open the
+//   machine's keys for nothing more. fw::SetRegistryOpenObserver lets a test
+//   hear what each open and create asks for, since Wine grants any access;
+//   unset, it costs nothing.
 //
 // Text: whatever can carry a name from the system (registry keys and
 //   values, file paths, list rows, icons) goes through the wide (UTF-16)

@@ -36,8 +36,12 @@ ScratchRegistry::ScratchRegistry(Roots roots) {
                    std::to_string(serial++);
     fw::RegKey machine = Create(HKEY_CURRENT_USER, scratchPath_ + "\\Machine");
     fw::RegKey user = Create(HKEY_CURRENT_USER, scratchPath_ + "\\User");
-    if (roots == Roots::MachineAndUser) {
+    if (roots != Roots::UserOnly) {
         EXPECT_EQ(RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine.get()), ERROR_SUCCESS);
+    }
+    if (roots == Roots::AllUsers) {
+        EXPECT_EQ(RegOverridePredefKey(HKEY_USERS, Create(HKEY_CURRENT_USER, scratchPath_ + "\\Users").get()),
+                  ERROR_SUCCESS);
     }
     EXPECT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, user.get()), ERROR_SUCCESS);
 }
@@ -45,6 +49,7 @@ ScratchRegistry::ScratchRegistry(Roots roots) {
 ScratchRegistry::~ScratchRegistry() {
     RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
     RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    RegOverridePredefKey(HKEY_USERS, nullptr);
     RegDeleteTreeA(HKEY_CURRENT_USER, scratchPath_.c_str());
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// Points this process's HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER at fresh
-// scratch keys for the life of the object, and removes them afterwards, so
-// registry tests see only what they seeded and never touch real data.
+// Points this process's HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER (and, when
+// asked, HKEY_USERS) at fresh scratch keys for the life of the object, and
+// removes them afterwards, so registry tests see only what they seeded and
+// never touch real data.
 
 #include <windows.h>
 
@@ -11,8 +12,9 @@
 class ScratchRegistry {
 public:
     // UserOnly leaves HKEY_LOCAL_MACHINE alone, for tests whose other
-    // processes (uninstallers) must see the same machine keys.
-    enum class Roots { MachineAndUser, UserOnly };
+    // processes (uninstallers) must see the same machine keys. AllUsers
+    // points HKEY_USERS at a scratch key too, for other accounts' lists.
+    enum class Roots { MachineAndUser, UserOnly, AllUsers };
     explicit ScratchRegistry(Roots roots = Roots::MachineAndUser);
     ~ScratchRegistry();
     ScratchRegistry(const ScratchRegistry&) = delete;
