@@ -12,6 +12,7 @@
 #include "RegistryPaths.h"
 #include "TempFolder.h"
 #include "ThisProgram.h"
+#include "resource.h"
 
 namespace {
 
@@ -35,19 +36,21 @@ public:
         if (existing) RegCloseKey(existing);
     }
     ~SeededPrefix() {
-        for (const std::string& key : keys_) RegDeleteTreeA(HKEY_LOCAL_MACHINE, key.c_str());
+        for (const auto& [root, key] : keys_) RegDeleteTreeA(root, key.c_str());
         if (!settingsExisted_) RegDeleteTreeA(HKEY_CURRENT_USER, kSettings.c_str());
     }
-    void Entry(const std::string& name, const std::string& command) {
+    // The key's path under `root`.
+    std::string Entry(const std::string& name, const std::string& command, HKEY root = HKEY_LOCAL_MACHINE) {
         const std::string key = kUninstall + "\\ZaltrowEndToEnd_" + std::to_string(GetCurrentProcessId()) + "_" +
                                 std::to_string(keys_.size());
-        keys_.push_back(key);
-        SetText(HKEY_LOCAL_MACHINE, key, "DisplayName", name);
-        SetText(HKEY_LOCAL_MACHINE, key, "UninstallString", command);
+        keys_.emplace_back(root, key);
+        SetText(root, key, "DisplayName", name);
+        SetText(root, key, "UninstallString", command);
+        return key;
     }
 
 private:
-    std::vector<std::string> keys_;
+    std::vector<std::pair<HKEY, std::string>> keys_;
     bool settingsExisted_ = false;
 };
 
@@ -97,6 +100,105 @@ TEST(ProgramEndToEnd, ShowsTheSeededEntriesAndQuits) {
     if (exitCode == STILL_ACTIVE) TerminateProcess(process.hProcess, 1);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
+}
+
+bool KeyThere(HKEY root, const std::string& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// A message box of process `pid`, waited for.
+HWND WaitForMessageBox(DWORD pid) {
+    for (int i = 0; i < 1500; ++i, Sleep(10)) {
+        HWND found = nullptr;
+        for (HWND w = GetTopWindow(nullptr); w && !found; w = GetWindow(w, GW_HWNDNEXT)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (owner == pid && IsWindowVisible(w) && gui::IsMessageBox(w)) found = w;
+        }
+        if (found) return found;
+    }
+    return nullptr;
+}
+
+// The window as a standard user (the rights aid): the user's own entries
+// it removes itself; the machine's it hands, all at once, to the elevated
+// console program, which backs them up into the user's folder; a declined
+// prompt removes nothing at all.
+TEST(ProgramEndToEnd, StandardUserHandsTheMachinesEntriesToTheElevatedConsoleProgram) {
+    struct Case {
+        const char* aid;
+        bool machineChosen;
+        const char* reportStarts;
+        bool machineGone, userGone;
+        std::size_t backups;
+    };
+    const Case cases[] = {
+        {"standard", true, "2 entries were removed", true, true, 2},
+        {"standard-refused", true, "Nothing was removed", false, false, 0},
+        {"standard-refused", false, "ZE2E user entry was removed", false, true, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.aid) + (c.machineChosen ? ", both chosen" : ", the user's own chosen"));
+        TempFolder files;
+        SeededPrefix prefix;
+        const std::string machine = prefix.Entry("ZE2E machine entry", "\"" + files.WriteFile("m\\un.exe") + "\"");
+        const std::string user = prefix.Entry("ZE2E user entry", "\"" + files.WriteFile("u\\un.exe") + "\"", HKEY_CURRENT_USER);
+        SetText(HKEY_CURRENT_USER, kSettings, "bDisableSplash", "1");
+        // The user's backups go to the folder "Local AppData" names.
+        char appData[MAX_PATH] = {};
+        DWORD size = sizeof appData;
+        const bool hadAppData = RegGetValueA(HKEY_CURRENT_USER, kUserShellFolders.c_str(), "Local AppData",
+                                             RRF_RT_REG_SZ | RRF_NOEXPAND, nullptr, appData, &size) == ERROR_SUCCESS;
+        SetText(HKEY_CURRENT_USER, kUserShellFolders, "Local AppData", files.Path());
+
+        SetEnvironmentVariableA("ZALTROW_TEST_RIGHTS", c.aid);
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        std::string command = "\"";
+        command.append(ProgramPath()).append("\"");
+        const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                            files.Path().c_str(), &startup, &process);
+        SetEnvironmentVariableA("ZALTROW_TEST_RIGHTS", nullptr);
+        ASSERT_TRUE(started);
+        HWND window = gui::WaitForWindow(process.dwProcessId, "#32770", "Zaltrow", 15000);
+        ASSERT_NE(window, nullptr);
+        HWND list = GetDlgItem(window, 1000);
+        std::vector<int> chosen;
+        const auto rows = gui::RemoteListRows(list, 1);
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            if (rows[i][0] == "ZE2E user entry" || (c.machineChosen && rows[i][0] == "ZE2E machine entry"))
+                chosen.push_back(static_cast<int>(i));
+        gui::RemoteSelectRows(list, chosen);
+        Sleep(200);
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_REMOVE, BN_CLICKED), 0);
+        HWND question = WaitForMessageBox(process.dwProcessId);
+        ASSERT_NE(question, nullptr);
+        gui::PressButton(question, IDYES);
+        Sleep(300);
+        HWND report = WaitForMessageBox(process.dwProcessId);
+        ASSERT_NE(report, nullptr);
+        EXPECT_EQ(gui::ItemText(report, 0xFFFF).rfind(c.reportStarts, 0), 0u) << gui::ItemText(report, 0xFFFF);
+        gui::PressButton(report, IDOK);
+        gui::PressButton(window, IDCANCEL);
+        EXPECT_EQ(WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+
+        EXPECT_EQ(!KeyThere(HKEY_LOCAL_MACHINE, machine), c.machineGone);
+        EXPECT_EQ(!KeyThere(HKEY_CURRENT_USER, user), c.userGone);
+        WIN32_FIND_DATAA found{};
+        std::size_t backups = 0;
+        HANDLE search = FindFirstFileA(files.Join("Zaltrow\\Removed\\*.reg").c_str(), &found);
+        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) ++backups;
+        if (search != INVALID_HANDLE_VALUE) FindClose(search);
+        EXPECT_EQ(backups, c.backups) << "one backup per removed entry, in the user's folder";
+        if (hadAppData) SetText(HKEY_CURRENT_USER, kUserShellFolders, "Local AppData", appData);
+        else RegDeleteKeyValueA(HKEY_CURRENT_USER, kUserShellFolders.c_str(), "Local AppData");
+    }
 }
 
 }  // namespace

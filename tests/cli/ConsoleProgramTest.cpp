@@ -324,7 +324,15 @@ TEST(ConsoleProgram, Undoing) {
         {nullptr, L"restore \"" + backup + L"\"", 0, {L"restored"},
          L"Restored 1 of 1 backups.", [&] { EXPECT_TRUE(Seeded::Listed(HKEY_LOCAL_MACHINE, L"ZCLI-Undo")); }},
         {nullptr, L"restore \"" + backup + L"\"", 3, {L"exists", L"--replace"}},
-        {nullptr, L"restore --replace \"" + backup + L"\"", 0, {L"restored"}},
+        // The window's elevated hand-off: the replaced entry's backup to the
+        // folder given, the outcome to the result file.
+        {nullptr,
+         L"restore --replace \"" + backup + L"\" --backups \"" + W(files.Join("Replaced")) + L"\" --result \"" +
+             W(files.Join("restore.txt")) + L"\"",
+         0, {L"restored"}, L"", [&] {
+             EXPECT_EQ(files.FilesIn("Replaced").size(), 1u);
+             EXPECT_NE(Bytes(W(files.Join("restore.txt"))).find("\trestored\t"), std::string::npos);
+         }},
         {nullptr, L"restore \"" + notOurs + L"\" \"" + W(files.Join("missing.reg")) + L"\"", 3,
          {L"not a backup", L"missing.reg"}},
     });

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <string>
 #include <vector>
 
@@ -77,6 +79,15 @@ TEST(OperationResult, NamesEachOutcomeAndTheExitCodeThatWins) {
     EXPECT_EQ(ConsoleLine(rights), L"administrator rights needed: machine-64  M: run elevated");
     EXPECT_EQ(ResultFileLine(gone), L"user\tK2\talready-removed\t");
     EXPECT_EQ(ResultFileLine(failed), L"user\tF G\tbackup-failed\tAccess is denied.  ");
+    // The window reads the lines back from the elevated program: every
+    // outcome comes back as written (the name is not in the file).
+    for (const OperationResult& written : {removed, gone, rights, missing}) {
+        const std::optional<OperationResult> read = ParseResultFileLine(ResultFileLine(written));
+        ASSERT_TRUE(read) << ResultFileLine(written);
+        EXPECT_EQ(std::tie(read->list, read->key, read->outcome), std::tie(written.list, written.key, written.outcome));
+    }
+    for (const wchar_t* line : {L"", L"user\tK\tremoved", L"user\tK\tvanished\t", L"a\tb\tremoved\tc\td"})
+        EXPECT_FALSE(ParseResultFileLine(line)) << line;
 
     const std::vector<std::pair<std::vector<OperationResult>, int>> codes{
         {{}, kExitDone},

@@ -298,14 +298,18 @@ int RemoteItemImage(HWND list, int row) {
     return RemoteItemCall(list, LVM_GETITEMA, 0, item).iImage;
 }
 
-void RemoteSelectRow(HWND list, int row) {
+void RemoteSelectRow(HWND list, int row) { RemoteSelectRows(list, {row}); }
+
+void RemoteSelectRows(HWND list, const std::vector<int>& rows) {
     LVITEMA none{};
     none.stateMask = LVIS_SELECTED;
     RemoteItemCall(list, LVM_SETITEMSTATE, -1, none);  // a click selects that row alone
-    LVITEMA item{};
-    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    item.state = LVIS_SELECTED | LVIS_FOCUSED;
-    RemoteItemCall(list, LVM_SETITEMSTATE, row, item);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        LVITEMA item{};
+        item.stateMask = LVIS_SELECTED | (i == 0 ? LVIS_FOCUSED : 0);
+        item.state = item.stateMask;
+        RemoteItemCall(list, LVM_SETITEMSTATE, rows[i], item);
+    }
 }
 
 std::vector<int> RemoteItemImages(HWND list) {

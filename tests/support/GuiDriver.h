@@ -87,5 +87,7 @@ std::vector<int> RemoteItemImages(HWND list);
 int RemoteItemImage(HWND list, int row);
 // Selects and focuses a row, as a click on it would.
 void RemoteSelectRow(HWND list, int row);
+// Selects these rows alone, the first one focused.
+void RemoteSelectRows(HWND list, const std::vector<int>& rows);
 
 }  // namespace gui
