@@ -17,6 +17,7 @@
 #include "app/ScaledArt.h"
 #include "app/SettingsNumbers.h"
 #include "app/ColumnSorter.h"
+#include "app/ElevatedUpgrade.h"
 #include "widgets/HelpDialog.h"
 #include "inventory/EntryJudgement.h"
 #include "inventory/EntryProperties.h"
@@ -541,7 +542,17 @@ bool MainDialog::OnCommand(int id, int code, HWND control) {
 }
 
 void MainDialog::OnUpgrade() {
-    upgradeChecker_.Setup(ZALTROW_PRODUCT_NAME, ZALTROW_VERSION_TEXT, "http://" ZALTROW_MAKER_HOST "/zaltrow_upgrade_check.html");
+    // The upgrade installs into Program Files: without administrator
+    // rights an elevated copy of this program does it.
+    if (!fw::MayChangeMachine(fw::RunningRights())) {
+        const ElevatedUpgrade::Outcome outcome = ElevatedUpgrade::Run(Hwnd());
+        // The new version runs in this one's place.
+        if (outcome == ElevatedUpgrade::Outcome::Upgraded) DestroyWindow(Hwnd());
+        // A setup that failed half-way may have changed the list.
+        if (outcome == ElevatedUpgrade::Outcome::NotUpgraded) RefreshList();
+        return;
+    }
+    upgradeChecker_.SetupForThisProgram();
     upgradeChecker_.SetParent(Hwnd());
     upgradeChecker_.DoModal();
 }

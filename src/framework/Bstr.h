@@ -21,6 +21,9 @@ public:
         if (!text.empty() && wide.empty()) return;
         bstr_ = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
     }
+    // A copy of UTF-16 text (paths in any script); null only when out of memory.
+    explicit Bstr(const std::wstring& text)
+        : bstr_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
     ~Bstr() { SysFreeString(bstr_); }
     Bstr(Bstr&& other) noexcept : bstr_(std::exchange(other.bstr_, nullptr)) {}
     Bstr& operator=(Bstr&& other) noexcept {

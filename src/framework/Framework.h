@@ -60,7 +60,7 @@
 //   scaled to it, per-monitor calls looked up at run time), TextConversion.h (ANSI and UTF-16), Wow64.h (a 32-bit process
 //   on 64-bit Windows), WindowQueries.h (the system's message font, a window's
 //   text, a child's rectangle in its parent), ShellIcon.h (the icon an
-//   icon location names), ModulePath.h (the program's own file),
+//   icon location names), ModulePath.h (the program's own file, ANSI or UTF-16),
 //   FilePresence.h (fw::FileIsMissing: the one test of whether a file is
 //   gone; only "no such file or folder" means gone), SystemErrorText.h
 //   (the system's words for an error code), SystemLibrary.h (a DLL loaded
@@ -70,6 +70,9 @@
 //   starts, until all have ended; or the started process alone, and says so),
 //   RunningAccount.h (whether this process may change machine-wide data,
 //   and as whom it runs; the one place of the tests' rights aid),
+//   ElevatedStart.h (a program started with administrator rights, after
+//   the user's consent), UnelevatedStart.h (a program started as the
+//   signed-in user by the desktop shell, also from an elevated process),
 //   SecurityDescriptor.h (a descriptor from its SDDL text, for folders
 //   only administrators may enter).
 //

@@ -23,4 +23,19 @@ inline std::string ModulePath() {
     }
 }
 
+// The same in UTF-16, for a folder whose name the code page lacks.
+inline std::wstring WideModulePath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        if (path.size() >= 32768) return {};
+        path.resize(path.size() * 2);
+    }
+}
+
 }  // namespace fw

@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <sddl.h>
 
-#include <cwchar>
 #include <vector>
 
 #include "framework/UniqueHandle.h"
@@ -26,13 +25,17 @@ KernelHandle ProcessToken() {
     return token;
 }
 
+// The test aid's value; empty when it is not set (or too long to be one).
+std::wstring TestAid() {
+    wchar_t aid[32] = {};
+    const DWORD length = GetEnvironmentVariableW(kRightsTestAid, aid, 32);
+    return length > 0 && length < 32 ? std::wstring(aid, length) : std::wstring();
+}
+
 AccountRights ReadRights() {
-    wchar_t aid[16] = {};
-    const DWORD length = GetEnvironmentVariableW(kRightsTestAid, aid, 16);
-    if (length > 0 && length < 16) {
-        if (std::wcscmp(aid, L"standard") == 0) return AccountRights::Standard;
-        if (std::wcscmp(aid, L"system") == 0) return AccountRights::System;
-    }
+    const std::wstring aid = TestAid();
+    if (aid == L"standard" || aid == L"standard-refused") return AccountRights::Standard;
+    if (aid == L"system") return AccountRights::System;
     const KernelHandle token = ProcessToken();
     if (!token) return AccountRights::Standard;
     const std::vector<BYTE> user = TokenUser(token.get());
@@ -51,6 +54,11 @@ AccountRights ReadRights() {
 AccountRights RunningRights() {
     static const AccountRights rights = ReadRights();
     return rights;
+}
+
+bool ElevationPromptRefused() {
+    static const bool refused = TestAid() == L"standard-refused";
+    return refused;
 }
 
 std::wstring RunningUserSid() {

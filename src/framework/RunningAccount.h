@@ -5,11 +5,13 @@
 //
 // Test aid: Wine runs everything as an elevated administrator, so the
 // environment variable ZALTROW_TEST_RIGHTS makes the program take itself as
-// not elevated ("standard") or as LocalSystem ("system"). It is read here
-// and nowhere else; any other value, or none, leaves the real checks (the
-// token's elevation, its user against S-1-5-18). It can only make the
-// program assume other rights, never give it any: Windows still decides
-// what a call may do.
+// not elevated ("standard") or as LocalSystem ("system"); and, since Wine
+// shows no consent prompt either, "standard-refused" is "standard" with
+// every prompt for elevation refused (ElevatedStart then starts nothing).
+// It is read here and nowhere else; any other value, or none, leaves the
+// real checks (the token's elevation, its user against S-1-5-18) and the
+// real prompt. It can only make the program assume other rights, or have
+// fewer, never give it any: Windows still decides what a call may do.
 
 #include <string>
 
@@ -25,6 +27,10 @@ enum class AccountRights {
 
 // Read once per process.
 AccountRights RunningRights();
+
+// Whether the test aid stands for a user who refuses every consent prompt;
+// false unless it says "standard-refused". Read once per process.
+bool ElevationPromptRefused();
 
 inline bool MayChangeMachine(AccountRights rights) { return rights != AccountRights::Standard; }
 

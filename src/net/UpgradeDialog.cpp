@@ -4,9 +4,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "BuildConfig.h"
 #include "UpgradeResource.h"
+#include "framework/UnelevatedStart.h"
 #include "framework/UniqueHandle.h"
 #include "net/InstallerDownload.h"
 #include "net/InstalledCopy.h"
@@ -14,6 +16,7 @@
 #include "net/UpgradeProgressDialog.h"
 #include "net/UpgradeStatement.h"
 #include "registry/SettingsStore.h"
+#include "resource.h"
 
 namespace {
 constexpr const char* kProductPage = "http://" ZALTROW_MAKER_HOST "/zaltrow.html";
@@ -60,6 +63,23 @@ void UpgradeDialog::Setup(const std::string& productName, const std::string& cur
     productName_ = productName;
     currentVersion_ = currentVersion;
     pageUrl_ = pageUrl;
+}
+
+void UpgradeDialog::SetupForThisProgram() {
+    Setup(ZALTROW_PRODUCT_NAME, ZALTROW_VERSION_TEXT, "http://" ZALTROW_MAKER_HOST "/zaltrow_upgrade_check.html");
+}
+
+bool UpgradeDialog::OnInitDialog() {
+    // Alone on the screen it has a taskbar button: the program's icon
+    // tells whose it is. Icons loaded with LR_SHARED are never destroyed.
+    if (!GetWindow(Hwnd(), GW_OWNER)) {
+        for (const auto& [which, metric] : {std::pair{ICON_BIG, SM_CXICON}, std::pair{ICON_SMALL, SM_CXSMICON}}) {
+            const int size = GetSystemMetrics(metric);
+            HANDLE icon = LoadImageW(ResourceModule(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, size, size, LR_SHARED);
+            SendMessageW(Hwnd(), WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+        }
+    }
+    return fw::Dialog::OnInitDialog();
 }
 
 std::string UpgradeDialog::UpgradeAvailableText(const std::string& productName, const std::string& description) {
@@ -264,15 +284,9 @@ void UpgradeDialog::InstallUpgrade(const UpgradeOffer& offer) {
     std::wstring program = after->displayIcon;
     if (program.empty() || !InstalledCopy::SameFolder(program.substr(0, program.find_last_of(L'\\')), folder))
         program = folder + L"\\" + product + L" " + Wide(statement.version) + L".exe";
-    std::wstring command = L"\"" + program + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
-    if (CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                       &startup, &started)) {
-        CloseHandle(started.hThread);
-        CloseHandle(started.hProcess);
-    } else {
+    // As the user: the new version must not inherit this process's
+    // administrator rights.
+    if (fw::UnelevatedStart::Start(program, {}, folder).error != ERROR_SUCCESS) {
         Ask(Hwnd(), L"The new version could not be started. Start it from the Start menu.",
             Wide(ZALTROW_MESSAGE_CAPTION), MB_OK | MB_ICONSTOP);
     }

@@ -18,7 +18,13 @@
 // The upgrade installs, then removes, never the reverse: the proven setup
 // runs silently into the running copy's own folder and replaces the old
 // version itself. Only a setup that returned 0 and left the new version
-// registered counts; then the new version is started and this one ends.
+// registered counts; then the new version is started as the signed-in
+// user (never with this process's administrator rights) and this one ends
+// with exit code 0.
+//
+// Without an owner (the elevated upgrade step that a window without
+// administrator rights starts) it is a window of its own, with the
+// program's icon.
 // Otherwise the installed copy is as it was, and the user is told where
 // the proven setup is kept.
 
@@ -43,6 +49,8 @@ public:
 
     // `currentVersion` in dotted integers ("1.2").
     void Setup(const std::string& productName, const std::string& currentVersion, const std::string& pageUrl);
+    // This program's name and version, and the maker's upgrade page.
+    void SetupForThisProgram();
 
     // The texts the check shows.
     static std::string UpgradeAvailableText(const std::string& productName, const std::string& description);
@@ -61,6 +69,7 @@ public:
     static std::string UpgradeDateText(double date);
 
 protected:
+    bool OnInitDialog() override;
     void OnOK() override { CheckForUpgrade(); }
     void OnCancel() override;
 

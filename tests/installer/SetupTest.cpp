@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -135,6 +136,16 @@ HWND VisibleWindowOf(DWORD pid, bool (*accept)(HWND) = nullptr) {
 }
 bool HasVisibleWindow(DWORD pid) { return VisibleWindowOf(pid) != nullptr; }
 
+// The process that started process `pid`; 0 when it is not found.
+DWORD ParentOf(DWORD pid) {
+    fw::FileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry))
+        if (entry.th32ProcessID == pid) return entry.th32ParentProcessID;
+    return 0;
+}
+
 struct Finished {
     DWORD exitCode = 1;
     double seconds = 0;
@@ -184,17 +195,21 @@ void RemoveAllTraces() {
 
 std::string SetupBesideTests(const char* relative) { return BesideThisProgram(relative); }
 
-// Zaltrow started from the install folder, as the shortcut starts it.
+// Zaltrow started from the install folder, as the shortcut starts it;
+// with `rights`, the rights aid set to that.
 class RunningZaltrow {
 public:
-    explicit RunningZaltrow(const std::string& program, const std::string& workingFolder = {}) {
+    explicit RunningZaltrow(const std::string& program, const std::string& workingFolder = {},
+                            const char* rights = nullptr) {
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         std::string command = "\"" + program + "\"";
         const std::string folder = workingFolder.empty() ? program.substr(0, program.rfind('\\')) : workingFolder;
-        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                            &startup, &process_))
-            return;
+        SetEnvironmentVariableA("ZALTROW_TEST_RIGHTS", rights);
+        const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                            folder.c_str(), &startup, &process_);
+        SetEnvironmentVariableA("ZALTROW_TEST_RIGHTS", nullptr);
+        if (!started) return;
         window = gui::WaitForWindow(process_.dwProcessId, "#32770", "Zaltrow", 15000);
         if (window) list = GetDlgItem(window, 1000);
     }
@@ -489,21 +504,28 @@ HWND MessageBoxOf(DWORD pid) {
     return VisibleWindowOf(pid, [](HWND w) { return gui::IsMessageBox(w) && gui::Text(w) == "Zaltrow"; });
 }
 
-// Presses Upgrade, OK and Yes in a running Zaltrow; the message it then
-// shows (from any of its windows), not yet answered.
-HWND AcceptUpgrade(const RunningZaltrow& zaltrow) {
+// Presses Upgrade, OK and Yes in a running Zaltrow, whose check is its own
+// or, without administrator rights, its elevated copy's; the message the
+// upgrade then shows (from any of that process's windows), not yet answered.
+HWND AcceptUpgrade(const RunningZaltrow& zaltrow, DWORD* upgraderPid = nullptr) {
     gui::PressButton(zaltrow.window, 1006);  // Upgrade
-    HWND check = gui::WaitForWindow(zaltrow.Pid(), "#32770", "Check for Upgrade", 10000);
+    HWND check = nullptr;
+    gui::PumpUntil([&] {
+        check = FindForeignDialog(0, [](HWND w) { return gui::Text(w) == "Check for Upgrade" && GetWindow(w, GW_CHILD); });
+        return check != nullptr;
+    }, 10000);
     if (!check) return nullptr;
+    DWORD upgrader = 0;
+    GetWindowThreadProcessId(check, &upgrader);
+    if (upgraderPid) *upgraderPid = upgrader;
     gui::PressButton(check, IDOK);
-    HWND offer = gui::WaitForWindow(zaltrow.Pid(), "#32770", "A new upgrade is available.", 15000);
+    HWND offer = gui::WaitForWindow(upgrader, "#32770", "A new upgrade is available.", 15000);
     if (!offer) return nullptr;
     gui::PressButton(offer, IDYES);
     // Its text is there a moment after the box.
     HWND box = nullptr;
-    gui::PumpUntil(
-        [&] { return (box = MessageBoxOf(zaltrow.Pid())) != nullptr && !gui::ItemText(box, 0xFFFF).empty(); },
-        60000);
+    gui::PumpUntil([&] { return (box = MessageBoxOf(upgrader)) != nullptr && !gui::ItemText(box, 0xFFFF).empty(); },
+                   60000);
     return box;
 }
 
@@ -522,9 +544,10 @@ std::vector<std::string> FilesIn(const std::string& folder) {
 }
 
 // From a folder of the user's choice, started from a foreign working
-// folder where an "unins000.exe" and a "NewUpdate.exe" stand: 1.3 lands in
-// the same folder, 1.2 leaves no file and no entry, and nothing from the
-// working folder runs.
+// folder where an "unins000.exe" and a "NewUpdate.exe" stand, without
+// administrator rights (its elevated copy upgrades): 1.3 lands in the same
+// folder and starts, 1.2's window ends, 1.2 leaves no file and no entry,
+// and nothing from the working folder runs.
 TEST_F(SetupTest, UpgradeRoundTripFromACustomFolderAndAForeignWorkingFolder) {
     const std::string setup = SetupBesideTests(ZALTROW_NEW_SETUP_FROM_TESTS);
     const std::string lines = FileBytes(setup + ".page-lines");
@@ -540,14 +563,16 @@ TEST_F(SetupTest, UpgradeRoundTripFromACustomFolderAndAForeignWorkingFolder) {
     for (const char* name : {"unins000.exe", "NewUpdate.exe"})
         ASSERT_TRUE(CopyFileA(BesideThisProgram("planted_program.exe").c_str(), foreign.Join(name).c_str(), FALSE));
 
-    RunningZaltrow zaltrow(folder + "\\Zaltrow 1.2.exe", foreign.Path());
+    RunningZaltrow zaltrow(folder + "\\Zaltrow 1.2.exe", foreign.Path(), "standard");
     ASSERT_NE(zaltrow.window, nullptr);
     const auto start = std::chrono::steady_clock::now();
-    HWND done = AcceptUpgrade(zaltrow);
+    DWORD upgrader = 0;
+    HWND done = AcceptUpgrade(zaltrow, &upgrader);
     ASSERT_NE(done, nullptr);
+    EXPECT_NE(upgrader, zaltrow.Pid()) << "an elevated copy upgrades";
     EXPECT_EQ(gui::ItemText(done, 0xFFFF), "Zaltrow 1.3 is now installed in\n" + folder + "\n\nIt starts now.");
     gui::PressButton(done, IDOK);
-    EXPECT_EQ(zaltrow.WaitForExit(20000), 0u);
+    EXPECT_EQ(zaltrow.WaitForExit(20000), 0u) << "the window ends once its copy has upgraded";
     std::printf("round trip, Upgrade to the end of the old program: %.2f s\n",
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
 
@@ -569,6 +594,7 @@ TEST_F(SetupTest, UpgradeRoundTripFromACustomFolderAndAForeignWorkingFolder) {
     DWORD size = MAX_PATH;
     QueryFullProcessImageNameA(process.get(), 0, image, &size);
     EXPECT_EQ(std::string(image), folder + "\\Zaltrow 1.3.exe");
+    EXPECT_NE(ParentOf(pid), upgrader) << "the desktop shell started it, not the elevated copy";
     gui::PressButton(upgraded, IDCANCEL);
     WaitForSingleObject(process.get(), 10000);
 

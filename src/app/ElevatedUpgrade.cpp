@@ -1,0 +1,67 @@
+#include "app/ElevatedUpgrade.h"
+
+#include "BuildConfig.h"
+#include "app/LaunchMode.h"
+#include "framework/ElevatedStart.h"
+#include "framework/ModulePath.h"
+#include "framework/SystemErrorText.h"
+#include "framework/UniqueHandle.h"
+
+namespace {
+
+constexpr const wchar_t* kCaption = L"" ZALTROW_MESSAGE_CAPTION;
+
+// Handles this thread's messages until `process` ends: true then, false
+// when the program is asked to end first (its WM_QUIT is posted again).
+bool WaitHandlingMessages(HANDLE process) {
+    for (;;) {
+        const DWORD woke = MsgWaitForMultipleObjectsEx(1, &process, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (woke == WAIT_OBJECT_0) return true;
+        if (woke == WAIT_FAILED) return false;
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(message.wParam));
+                return false;
+            }
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
+}  // namespace
+
+std::wstring ElevatedUpgrade::RefusedText() {
+    return L"The upgrade needs administrator rights and was not started.\n\n"
+           L"To upgrade, press Upgrade again and allow " ZALTROW_PRODUCT_NAME L" to make changes.";
+}
+
+std::wstring ElevatedUpgrade::NotStartedText(DWORD error) {
+    return L"The upgrade needs administrator rights, but " ZALTROW_PRODUCT_NAME
+           L" could not be started with them: " + fw::SystemErrorText(error) + L"\n\nThe upgrade was not started.";
+}
+
+ElevatedUpgrade::Outcome ElevatedUpgrade::Run(HWND window) {
+    const std::wstring program = fw::WideModulePath();
+    fw::KernelHandle process;
+    const DWORD error = program.empty() ? ERROR_BAD_PATHNAME
+                                        : fw::ElevatedStart::Start(program, std::wstring(LaunchMode::kUpgradeSwitch),
+                                                                   {}, process, window);
+    if (error != ERROR_SUCCESS) {
+        const bool refused = error == ERROR_CANCELLED;
+        MessageBoxW(window, refused ? RefusedText().c_str() : NotStartedText(error).c_str(), kCaption,
+                    MB_OK | (refused ? MB_ICONINFORMATION : MB_ICONSTOP));
+        return Outcome::NotStarted;
+    }
+    // Started, but nothing to wait for (the shell kept the process to itself).
+    if (!process) return Outcome::NotUpgraded;
+
+    EnableWindow(window, FALSE);
+    const bool ended = WaitHandlingMessages(process.get());
+    EnableWindow(window, TRUE);
+    // The step allowed it: the window comes back to the front.
+    SetForegroundWindow(window);
+    DWORD code = STILL_ACTIVE;
+    return ended && GetExitCodeProcess(process.get(), &code) && code == 0 ? Outcome::Upgraded : Outcome::NotUpgraded;
+}
