@@ -7,7 +7,7 @@
 namespace fw {
 
 DWORD ElevatedStart::Start(const std::wstring& file, const std::wstring& args, const std::wstring& folder,
-                           KernelHandle& process, HWND owner) {
+                           KernelHandle& process, HWND owner, int show) {
     process.reset();
     if (ElevationPromptRefused()) return ERROR_CANCELLED;
     std::wstring directory = folder;
@@ -22,9 +22,13 @@ DWORD ElevatedStart::Start(const std::wstring& file, const std::wstring& args, c
     info.lpFile = file.c_str();
     info.lpParameters = args.empty() ? nullptr : args.c_str();
     info.lpDirectory = directory.empty() ? nullptr : directory.c_str();
-    info.nShow = SW_SHOWNORMAL;
+    info.nShow = show;
     SetLastError(ERROR_SUCCESS);
-    const BOOL done = ShellExecuteExW(&info);
+    BOOL done = FALSE;
+    {
+        const TestAidWithheld elevated;  // the started program is elevated, whatever this one takes itself for
+        done = ShellExecuteExW(&info);
+    }
     KernelHandle started(info.hProcess);
     if (done && reinterpret_cast<INT_PTR>(info.hInstApp) > 32) {
         process = std::move(started);

@@ -25,7 +25,7 @@ public:
     // refused, or Windows' reason why it could not be started; `process`
     // is then empty.
     static DWORD Start(const std::wstring& file, const std::wstring& args, const std::wstring& folder,
-                       KernelHandle& process, HWND owner = nullptr);
+                       KernelHandle& process, HWND owner = nullptr, int show = SW_SHOWNORMAL);
 };
 
 }  // namespace fw

@@ -61,6 +61,18 @@ bool ElevationPromptRefused() {
     return refused;
 }
 
+TestAidWithheld::TestAidWithheld() {
+    RunningRights();  // read before it goes
+    ElevationPromptRefused();
+    value_ = TestAid();
+    had_ = !value_.empty();
+    if (had_) SetEnvironmentVariableW(kRightsTestAid, nullptr);
+}
+
+TestAidWithheld::~TestAidWithheld() {
+    if (had_) SetEnvironmentVariableW(kRightsTestAid, value_.c_str());
+}
+
 std::wstring RunningUserSid() {
     const KernelHandle token = ProcessToken();
     const std::vector<BYTE> user = token ? TokenUser(token.get()) : std::vector<BYTE>();

@@ -28,6 +28,22 @@ enum class AccountRights {
 // Read once per process.
 AccountRights RunningRights();
 
+// While it lives, the programs this one starts do not see the test aid:
+// an elevated program started from one that only takes itself as not
+// elevated is elevated. (Windows gives an elevated program an environment
+// of its own; Wine passes this one's on.)
+class TestAidWithheld {
+public:
+    TestAidWithheld();
+    ~TestAidWithheld();
+    TestAidWithheld(const TestAidWithheld&) = delete;
+    TestAidWithheld& operator=(const TestAidWithheld&) = delete;
+
+private:
+    std::wstring value_;
+    bool had_ = false;
+};
+
 // Whether the test aid stands for a user who refuses every consent prompt;
 // false unless it says "standard-refused". Read once per process.
 bool ElevationPromptRefused();

@@ -1,8 +1,7 @@
 #include "inventory/ElevatedHandOff.h"
 
-#include <shellapi.h>
-
 #include "BuildConfig.h"
+#include "framework/ElevatedStart.h"
 #include "framework/SystemErrorText.h"
 #include "framework/TextConversion.h"
 #include "framework/UniqueHandle.h"
@@ -74,18 +73,8 @@ std::wstring ConsoleProgram() {
 // closed to input meanwhile.
 DWORD RunElevated(HWND owner, const std::wstring& file, const std::wstring& arguments, const std::wstring& folder,
                   DWORD& exitCode) {
-    SHELLEXECUTEINFOW info{};
-    info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
-    info.hwnd = owner;
-    info.lpVerb = L"runas";
-    info.lpFile = file.c_str();
-    info.lpParameters = arguments.c_str();
-    info.lpDirectory = folder.c_str();
-    info.nShow = SW_HIDE;
-    if (!ShellExecuteExW(&info)) return GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_GEN_FAILURE;
-    const fw::KernelHandle process(info.hProcess);
-    if (!process) return ERROR_GEN_FAILURE;
+    fw::KernelHandle process;
+    if (const DWORD error = fw::ElevatedStart::Start(file, arguments, folder, process, owner, SW_HIDE)) return error;
     const bool enabled = owner && IsWindowEnabled(owner);
     if (enabled) EnableWindow(owner, FALSE);
     HANDLE handle = process.get();

@@ -138,7 +138,7 @@ TEST(ProgramEndToEnd, StandardUserHandsTheMachinesEntriesToTheElevatedConsolePro
     const Case cases[] = {
         {"standard", true, "2 entries were removed", true, true, 2},
         {"standard-refused", true, "Nothing was removed", false, false, 0},
-        {"standard-refused", false, "ZE2E user entry was removed", false, true, 1},
+        {"standard-refused", false, "ZE2E user entry was successfully removed", false, true, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.aid) + (c.machineChosen ? ", both chosen" : ", the user's own chosen"));
