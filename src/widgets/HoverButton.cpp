@@ -150,6 +150,15 @@ void HoverButton::Draw(const DRAWITEMSTRUCT& item) {
         DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, layout.icon.left, layout.icon.top, 0, 0,
                    DST_ICON | (disabled ? DSS_DISABLED : 0));
     }
+    // The shield over the picture's bottom right corner, as Windows marks
+    // a program that asks for rights: beside the caption it would crowd it
+    // out of a button this narrow.
+    if (shield_) {
+        DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(shield_.get()), 0,
+                   layout.icon.left + iconWidth_ - shieldSize_ + shieldSize_ / 4,
+                   layout.icon.top + iconHeight_ - shieldSize_ + shieldSize_ / 4, 0, 0,
+                   DST_ICON | (disabled ? DSS_DISABLED : 0));
+    }
 
     if (!caption.empty()) {
         RECT& captionRect = layout.caption;
@@ -162,15 +171,8 @@ void HoverButton::Draw(const DRAWITEMSTRUCT& item) {
         DrawTextA(dc, caption.c_str(), -1, &measured, DT_SINGLELINE | DT_CALCRECT);
         const int width = measured.right - measured.left;
         const int height = measured.bottom - measured.top;
-        // The shield goes before the caption, the two centred together.
-        const int shieldWidth = shield_ ? shieldSize_ + shieldSize_ / 4 : 0;
-        OffsetRect(&measured, ((captionRect.right - captionRect.left) - width + shieldWidth) / 2,
+        OffsetRect(&measured, ((captionRect.right - captionRect.left) - width) / 2,
                    ((captionRect.bottom - captionRect.top) - height) / 2);
-        if (shield_) {
-            DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(shield_.get()), 0, measured.left - shieldWidth,
-                       captionRect.top + ((captionRect.bottom - captionRect.top) - shieldSize_) / 2, 0, 0,
-                       DST_ICON | (disabled ? DSS_DISABLED : 0));
-        }
         DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(caption.c_str()),
                    static_cast<WPARAM>(caption.size()), measured.left, measured.top, width, height,
                    DST_PREFIXTEXT | (disabled ? DSS_DISABLED : 0));

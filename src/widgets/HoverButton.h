@@ -24,9 +24,9 @@ public:
     // they are drawn at (32 x 32 at 100 % scale).
     void SetIcons(UINT hoverIconId, UINT normalIconId, int width, int height);
     void SetIconAlign(int align);
-    // Windows' shield before the caption, at `size` pixels: what the button
-    // does asks for administrator rights. (BCM_SETSHIELD draws nothing on
-    // an owner-drawn button.)
+    // Windows' shield over the picture's corner, at `size` pixels: what the
+    // button does asks for administrator rights. (BCM_SETSHIELD draws
+    // nothing on an owner-drawn button.)
     void SetShield(bool shown, int size);
     bool ShowsShield() const { return static_cast<bool>(shield_); }
 
