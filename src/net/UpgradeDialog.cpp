@@ -8,6 +8,7 @@
 
 #include "BuildConfig.h"
 #include "UpgradeResource.h"
+#include "framework/TextConversion.h"
 #include "framework/UnelevatedStart.h"
 #include "framework/UniqueHandle.h"
 #include "net/InstallerDownload.h"
@@ -121,6 +122,14 @@ std::wstring UpgradeDialog::SetupFailedText(const std::string& productName, cons
            kept + L"\nYou can run it yourself later.";
 }
 
+std::wstring UpgradeDialog::SetupStillRunningText(const std::string& productName, const std::string& installedVersion,
+                                                  const std::string& newVersion) {
+    return Wide(productName + " " + newVersion + "'s setup is still running; " + productName + " no longer waits for it. " +
+                productName + " " + installedVersion + " stays installed until the setup replaces it: when the setup " +
+                "has finished, " + productName + " " + newVersion + " is installed if it succeeded. Start " +
+                productName + " again from the Start menu then.");
+}
+
 std::wstring UpgradeDialog::InstalledText(const std::string& productName, const std::string& newVersion,
                                           const std::wstring& folder) {
     return Wide(productName) + L" " + Wide(newVersion) + L" is now installed in\n" + folder +
@@ -194,7 +203,9 @@ void UpgradeDialog::CheckForUpgrade() {
     SystemTimeToVariantTime(&now, &lastCheck_);
 }
 
-std::optional<DWORD> UpgradeDialog::RunSetup(const std::wstring& setup, const std::wstring& folder) {
+UpgradeDialog::SetupRun UpgradeDialog::RunSetup(const std::wstring& setup, const std::wstring& folder,
+                                                const std::function<bool()>& stopWaiting) {
+    SetupRun run;
     // NSIS takes the folder after /D= as the rest of the line, unquoted.
     std::wstring command = L"\"" + setup + L"\" /S /D=" + folder;
     STARTUPINFOW startup{};
@@ -203,13 +214,23 @@ std::optional<DWORD> UpgradeDialog::RunSetup(const std::wstring& setup, const st
     const std::wstring setupFolder = setup.substr(0, setup.find_last_of(L'\\'));
     if (!CreateProcessW(setup.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, setupFolder.c_str(),
                         &startup, &started))
-        return std::nullopt;
+        return run;
+    run.started = true;
     const fw::KernelHandle process(started.hProcess);
     const fw::KernelHandle thread(started.hThread);
-    WaitForSingleObject(process.get(), INFINITE);
-    DWORD code = 1;
-    if (!GetExitCodeProcess(process.get(), &code)) return std::nullopt;
-    return code;
+    // No time limit: a setup may take as long as it takes. The window
+    // thread keeps handling its messages, so nothing is "not responding".
+    HANDLE handle = process.get();
+    for (;;) {
+        const DWORD wait = MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_ALLINPUT);
+        if (wait == WAIT_OBJECT_0) break;
+        HttpFetcher::PumpMessages();
+        MSG quit;
+        if (stopWaiting() || PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) return run;
+        if (wait == WAIT_FAILED) return run;
+    }
+    run.ended = GetExitCodeProcess(process.get(), &run.code) != FALSE;
+    return run;
 }
 
 void UpgradeDialog::InstallUpgrade(const UpgradeOffer& offer) {
@@ -259,8 +280,18 @@ void UpgradeDialog::InstallUpgrade(const UpgradeOffer& offer) {
     // Install first: the setup replaces the old version in this folder
     // itself. The proven file stays held open (readable, not changeable)
     // while it runs.
-    progress.SetText(("Installing " + productName_ + " " + statement.version + " ..").c_str());
-    const std::optional<DWORD> code = RunSetup(installer.File(), folder);
+    progress.SetText(("Installing " + productName_ + " " + statement.version + ": " + fw::Narrow(setupName) +
+                      " is running. Close stops waiting for it.")
+                         .c_str());
+    const SetupRun run = RunSetup(installer.File(), folder, [this] { return closing_; });
+    if (run.started && !run.ended) {
+        // Left to finish on its own: what it does decides what is installed.
+        progress.Close();
+        Ask(Hwnd(), SetupStillRunningText(productName_, currentVersion_, statement.version),
+            Wide(ZALTROW_MESSAGE_CAPTION), MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    const std::optional<DWORD> code = run.started ? std::optional<DWORD>(run.code) : std::nullopt;
     installer.Release();
     progress.Close();
     const std::optional<InstalledCopy::Entry> after = InstalledCopy::ReadEntry(product);

@@ -30,6 +30,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -65,6 +66,9 @@ public:
                                         const std::wstring& kept);
     static std::wstring InstalledText(const std::string& productName, const std::string& newVersion,
                                       const std::wstring& folder);
+    // Close was pressed while the setup ran: where things stand.
+    static std::wstring SetupStillRunningText(const std::string& productName, const std::string& installedVersion,
+                                              const std::string& newVersion);
     // "month day year" of a local date-time in days (OLE date).
     static std::string UpgradeDateText(double date);
 
@@ -84,9 +88,18 @@ private:
     // version is registered, starts it and ends the process. Returns after
     // saying why it did not (or without a word, when cancelled).
     void InstallUpgrade(const UpgradeOffer& offer);
-    // Runs the proven setup and waits for it; its exit code, or none when it
-    // could not be started.
-    static std::optional<DWORD> RunSetup(const std::wstring& setup, const std::wstring& folder);
+    // What became of a setup started and waited for.
+    struct SetupRun {
+        bool started = false;
+        bool ended = false;  // false: the wait was stopped while it ran on
+        DWORD code = 1;
+    };
+    // Runs the proven setup silently into `folder` and waits for it as long
+    // as it runs, handling this thread's messages meanwhile (the windows stay
+    // alive and Close works), until `stopWaiting` says to stop first; the
+    // setup is then left to run on.
+    static SetupRun RunSetup(const std::wstring& setup, const std::wstring& folder,
+                             const std::function<bool()>& stopWaiting);
     void SaveUpgradeDate() const;
 
     UpgradePublicKey key_;

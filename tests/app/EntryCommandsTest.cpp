@@ -704,7 +704,7 @@ namespace {
 TEST_F(EntryCommandsTest, RemoveOnManyRowsAsksOnceBacksEachUpAndReportsOnce) {
     std::vector<std::string> batch;
     for (int i = 1; i <= 12; ++i) {
-        const std::string number = (i < 10 ? "0" : "") + std::to_string(i);
+        const std::string number = std::string(i < 10 ? "0" : "").append(std::to_string(i));
         batch.push_back(Entry("Batch" + number, "Batch " + number, i % 2 ? Phantom() : "MsiExec.exe /X{" + number + "}"));
     }
     const std::string kept = Entry("Keep", "Keeper", "MsiExec.exe /X{K}");

@@ -186,7 +186,9 @@ TEST_F(MainDialogTest, HeaderClicksSortShowTheArrowAndKeepTheSelectedEntry) {
 }
 
 TEST_F(MainDialogTest, RefreshRereadsAndKeepsTheImageListBounded) {
-    for (int i = 0; i < 5; ++i) Entry("E" + std::to_string(i), "Entry " + std::to_string(i), "C:\\e.exe", ThisProgram());
+    for (int i = 0; i < 5; ++i)
+        Entry(std::string("E").append(std::to_string(i)), std::string("Entry ").append(std::to_string(i)), "C:\\e.exe",
+              ThisProgram());
     Open();
     ASSERT_EQ(MainDialogTestAccess::List(dialog).GetItemCount(), 5);
     const int images = MainDialogTestAccess::Images(dialog).Count();

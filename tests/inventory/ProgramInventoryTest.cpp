@@ -223,7 +223,7 @@ TEST_F(ProgramInventoryTest, NeverMoreThan5000Entries) {
               ERROR_SUCCESS);
     for (int i = 0; i < 5002; ++i) {
         fw::RegKey entry;
-        RegCreateKeyExA(key.get(), ("k" + std::to_string(i)).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, entry.put(),
+        RegCreateKeyExA(key.get(), std::string("k").append(std::to_string(i)).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, entry.put(),
                         nullptr);
     }
     ScratchRegistry::SetString(HKEY_CURRENT_USER, kUninstall + "\\UserApp", "DisplayName", "User App");

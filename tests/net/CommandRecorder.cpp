@@ -1,5 +1,6 @@
 // Stands in for an uninstaller or installer in the upgrade tests: appends
-// its own command line to calls.log in its working directory.
+// its own command line to calls.log in its working directory (and with
+// ZALTROW_TEST_SETUP_HANGS set, never ends).
 
 #include <windows.h>
 
@@ -10,5 +11,7 @@ int main() {
         std::fprintf(log, "%s\n", GetCommandLineA());
         std::fclose(log);
     }
+    // A setup that never returns.
+    if (GetEnvironmentVariableA("ZALTROW_TEST_SETUP_HANGS", nullptr, 0) > 0) Sleep(INFINITE);
     return 0;
 }

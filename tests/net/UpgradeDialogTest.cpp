@@ -7,7 +7,9 @@
 
 #include <oleauto.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
 
+#include <atomic>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -23,6 +25,7 @@
 #include "TestUpgradeKey.h"
 #include "ThisProgram.h"
 #include "UpgradeDialogTestAccess.h"
+#include "framework/TextConversion.h"
 #include "framework/UniqueHandle.h"
 #include "net/UpgradeStatement.h"
 
@@ -405,6 +408,46 @@ TEST(UpgradeDateText, MonthDayYearWithoutLeadingZeros) {
     double date = 0;
     ASSERT_TRUE(SystemTimeToVariantTime(&time, &date));
     EXPECT_EQ(UpgradeDialog::UpgradeDateText(date), "1 17 2005");
+}
+
+// The wait for the setup handles the window's messages: a setup that never
+// returns leaves the window answering, and Close ends the wait while the
+// setup runs on. A setup that ends gives its code.
+TEST(SetupWait, AnswersWhileTheSetupRunsAndCloseLeavesItRunning) {
+    const std::wstring setup = fw::Widen(BesideThisProgram("command_recorder.exe"));
+    TempFolder folder;
+    for (const bool hangs : {true, false}) {
+        SCOPED_TRACE(hangs ? "a setup that never returns" : "a setup that ends");
+        SetEnvironmentVariableA("ZALTROW_TEST_SETUP_HANGS", hangs ? "1" : nullptr);
+        HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+        std::atomic<bool> answered{false};
+        std::thread asker([&] {
+            DWORD_PTR result = 0;
+            Sleep(300);
+            answered = SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result) != 0;
+        });
+        const UpgradeDialog::SetupRun run = UpgradeDialogTestAccess::RunSetup(
+            setup, fw::Widen(folder.Path()), [&] { return hangs && answered.load(); });
+        asker.join();
+        SetEnvironmentVariableA("ZALTROW_TEST_SETUP_HANGS", nullptr);
+        DestroyWindow(window);
+        EXPECT_TRUE(run.started);
+        EXPECT_EQ(run.ended, !hangs);
+        if (!hangs) EXPECT_EQ(run.code, 0u);
+        if (hangs) EXPECT_TRUE(answered) << "the window did not answer during the wait";
+        // The hanging one runs on after the wait: ended here by the test.
+        const fw::KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+        PROCESSENTRY32 entry{};
+        entry.dwSize = sizeof entry;
+        int running = 0;
+        for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry)) {
+            if (lstrcmpiA(entry.szExeFile, "command_recorder.exe") != 0) continue;
+            ++running;
+            const fw::KernelHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID));
+            TerminateProcess(process.get(), 1);
+        }
+        EXPECT_EQ(running, hangs ? 1 : 0);
+    }
 }
 
 }  // namespace
