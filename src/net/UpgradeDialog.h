@@ -53,6 +53,13 @@ public:
     // This program's name and version, and the maker's upgrade page.
     void SetupForThisProgram();
 
+    // What became of a setup started and waited for.
+    struct SetupRun {
+        bool started = false;
+        bool ended = false;  // false: the wait was stopped while it ran on
+        DWORD code = 1;
+    };
+
     // The texts the check shows.
     static std::string UpgradeAvailableText(const std::string& productName, const std::string& description);
     static std::string MostRecentText(const std::string& currentVersion);
@@ -88,12 +95,6 @@ private:
     // version is registered, starts it and ends the process. Returns after
     // saying why it did not (or without a word, when cancelled).
     void InstallUpgrade(const UpgradeOffer& offer);
-    // What became of a setup started and waited for.
-    struct SetupRun {
-        bool started = false;
-        bool ended = false;  // false: the wait was stopped while it ran on
-        DWORD code = 1;
-    };
     // Runs the proven setup silently into `folder` and waits for it as long
     // as it runs, handling this thread's messages meanwhile (the windows stay
     // alive and Close works), until `stopWaiting` says to stop first; the

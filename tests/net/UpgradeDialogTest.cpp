@@ -425,6 +425,7 @@ TEST(SetupWait, AnswersWhileTheSetupRunsAndCloseLeavesItRunning) {
             DWORD_PTR result = 0;
             Sleep(300);
             answered = SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result) != 0;
+            PostMessageA(window, WM_NULL, 0, 0);  // wakes the wait to see it, as Close's own message would
         });
         const UpgradeDialog::SetupRun run = UpgradeDialogTestAccess::RunSetup(
             setup, fw::Widen(folder.Path()), [&] { return hangs && answered.load(); });
