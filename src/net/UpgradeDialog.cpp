@@ -99,6 +99,11 @@ std::string UpgradeDialog::DownloadProblemText() {
            kProductPage + " and clicking Download Evaluation to obtain the latest version.";
 }
 
+std::string UpgradeDialog::CheckFailedText(const std::string& why) {
+    return "The check for an upgrade failed: " + why +
+           ".\n\nWhether a newer version exists is not known. Try again later, or visit " + kProductPage + ".";
+}
+
 std::wstring UpgradeDialog::NotTheInstalledCopyText(const std::wstring& registered, const std::wstring& own) {
     const std::wstring product = Wide(ZALTROW_PRODUCT_NAME);
     std::wstring text = L"The upgrade was not started, and nothing was changed.\n\n";
@@ -163,6 +168,14 @@ void UpgradeDialog::CheckForUpgrade() {
         }
         progress.Close();
         if (fetcher_.Outcome() == FetchOutcome::Cancelled) return;  // the dialog is closing
+        if (fetcher_.Outcome() != FetchOutcome::Complete) {
+            // Not "the most recent version": nothing is known about that.
+            const std::string why = fetcher_.Failure().empty() ? "the page could not be read" : fetcher_.Failure();
+            MessageBoxA(Hwnd(), CheckFailedText(why).c_str(), ZALTROW_MESSAGE_CAPTION, MB_OK | MB_ICONEXCLAMATION);
+            // The check may be tried again.
+            EnableWindow(Item(IDOK), TRUE);
+            return;
+        }
         ParseUpgradePage(fetcher_.Lines());
     }
 

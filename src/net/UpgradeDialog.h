@@ -56,6 +56,8 @@ public:
     static std::string UpgradeAvailableText(const std::string& productName, const std::string& description);
     static std::string MostRecentText(const std::string& currentVersion);
     static std::string DownloadProblemText();
+    // The page could not be read; `why` finishes the sentence.
+    static std::string CheckFailedText(const std::string& why);
     // The running copy's folder is not the one its entry names (`registered`
     // empty: there is no entry).
     static std::wstring NotTheInstalledCopyText(const std::wstring& registered, const std::wstring& own);
