@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <tuple>
 
 #include "GuiDriver.h"
 #include "LoopbackHttpServer.h"
@@ -145,6 +146,28 @@ TEST_F(UpgradeDialogTest, AFailedCheckSaysWhyAndOnlyAPageWithNothingNewerIsTheMo
         // A failure may be tried again; a finished check may not.
         EXPECT_EQ(result.okEnabled, failed) << row.name;
     }
+}
+
+TEST(UpgradeDialogStanding, StillInstalledOnlyWhenTheEntryAndTheFileSaySo) {
+    TempFolder temp;
+    const std::wstring folder = std::filesystem::path(temp.Path()).wstring();
+    const std::wstring program = folder + L"\\Zaltrow 1.2.exe";
+    temp.WriteFile("Zaltrow 1.2.exe");
+    const std::wstring missing = folder + L"\\Zaltrow 1.3.exe";
+    const std::wstring still = L"Zaltrow 1.2 is still installed and works as before.";
+    const std::tuple<std::optional<InstalledCopy::Entry>, std::wstring> rows[] = {
+        {InstalledCopy::Entry{folder, L"1.2.0", program}, still},
+        {InstalledCopy::Entry{folder + L"\\", L"1.2", L""}, still},  // the setup's own file name
+        {std::nullopt, L"No Zaltrow is registered as installed any more."},
+        {InstalledCopy::Entry{folder, L"1.3", missing},
+         L"Zaltrow 1.3 is now registered as installed in\n" + folder + L"\nbut its program file " + missing +
+             L" is missing."},
+        {InstalledCopy::Entry{L"C:\\Elsewhere", L"1.2", L""},
+         L"Zaltrow 1.2 is now registered as installed in\nC:\\Elsewhere\nbut its program file "
+         L"C:\\Elsewhere\\Zaltrow 1.2.exe is missing."},
+    };
+    for (const auto& [entry, expected] : rows)
+        EXPECT_EQ(UpgradeDialog::StandingText("Zaltrow", "1.2", entry, folder), expected);
 }
 
 TEST_F(UpgradeDialogTest, HigherSignedVersionAsksWithTheStatementsDescriptionAndNoClosesTheDialog) {
