@@ -12,6 +12,7 @@
 #include "BuildConfig.h"
 
 struct FetchJob;
+class FetchRequest;
 
 class PageWorker {
 public:
@@ -24,5 +25,5 @@ public:
     static DWORD WINAPI Run(LPVOID job);
 
 private:
-    static void Fetch(FetchJob& job);
+    static void Fetch(FetchJob& job, FetchRequest& request);
 };
