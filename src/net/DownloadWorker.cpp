@@ -12,6 +12,7 @@
 #include "net/FetchRequest.h"
 #include "net/FetchRules.h"
 #include "net/FileErrorText.h"
+#include "net/InternetFailure.h"
 
 namespace {
 
@@ -143,6 +144,8 @@ DWORD WINAPI DownloadWorker::Run(LPVOID param) {
     FetchJob& job = **share;
     try {
         Download(job);
+    } catch (const InternetFailure& failure) {
+        job.failure = ConnectionFailureText(failure.Error());
     } catch (...) {
         // A failure before the file exists ends the fetch quietly with no
         // file; the request's handles are closed by now.

@@ -44,8 +44,8 @@ DWORD WINAPI PageWorker::Run(LPVOID param) {
     try {
         Fetch(job, request);
     } catch (...) {
-        // Any failure ends the fetch quietly; the request's handles are
-        // closed by now.
+        // Any other failure ends the fetch quietly; the request's handles
+        // close once the job is finished.
     }
     job.Finish();
     return 0;
