@@ -73,22 +73,6 @@ TEST(FetchRules, ProgressTextAndContentLength) {
     EXPECT_EQ(ParseContentLength("99999999999999999999999"), 0u);  // would overflow
 }
 
-TEST(FetchRules, FailureTexts) {
-    const std::pair<std::string, std::string> cases[] = {
-        {ConnectionFailureText(12029), "no connection could be made to the server (network error 12029)"},
-        {ConnectionFailureText(12999), "no connection could be made (network error 12999)"},
-        {StatusFailureText(404, " Not Found\r\n"), "the server answered 404 Not Found"},
-        {StatusFailureText(500, ""), "the server answered 500"},
-        {RefusedRedirectText(std::nullopt), "the server redirected without naming an address"},
-        {RefusedRedirectText("https://a/p"), "the server redirected to a secure (https) address, https://a/p"},
-        {RefusedRedirectText("/p"), "the server redirected to a relative address, /p"},
-        {RefusedRedirectText("ftp://a/p"), "the server redirected to an address that is not followed, ftp://a/p"},
-        {PageTooLargeText(1024 * 1024), "the page is larger than 1 MiB"},
-        {PageTooLargeText(1000), "the page is larger than 1000 bytes"},
-    };
-    for (const auto& [text, expected] : cases) EXPECT_EQ(text, expected);
-}
-
 TEST(FetchRules, FileErrorTexts) {
     const std::string file = "C:\\dl\\NewUpdate.exe";
     EXPECT_EQ(FileErrorText(ERROR_ACCESS_DENIED, file), "Access to C:\\dl\\NewUpdate.exe was denied.");
