@@ -12,6 +12,7 @@
 #include "net/FetchRequest.h"
 #include "net/FetchRules.h"
 #include "net/FileErrorText.h"
+#include "net/InternetFailure.h"
 
 namespace {
 
@@ -35,9 +36,11 @@ void DownloadWorker::Download(FetchJob& job) {
     ShowProgress(job, "Downloading update ..");
 
     FetchRequest request(kHeaderText, &job);
-    if (!request.Open(job.url)) return;
-    // Any other answer (a 404 page, a login page) is not the file.
-    if (request.Status() != HTTP_STATUS_OK || job.IsAbandoned()) return;
+    if (!request.Open(job.url) || request.Status() != HTTP_STATUS_OK || job.IsAbandoned()) {
+        // Any other answer (a 404 page, a login page) is not the file.
+        job.failure = request.Failure();
+        return;
+    }
     const std::uint64_t contentLength = request.ContentLength();
 
     // A new file is made only where nothing stands, link or not; the flag
@@ -82,8 +85,8 @@ void DownloadWorker::Download(FetchJob& job) {
         std::size_t held = 0;  // bytes of an incomplete piece at the front
         bool ended = false;
         while (!ended && !failed) {
-            // A read returns only once it is full or the body has ended, so
-            // its size is what lets progress show on a slow line.
+            // A read returns whatever has arrived, so a slow line shows
+            // progress, and stays alive, with every batch of bytes.
             const std::size_t n =
                 request.ReadSome(block.data() + held, std::min(kReadBytes, block.size() - held));
             ended = n == 0;
@@ -141,6 +144,8 @@ DWORD WINAPI DownloadWorker::Run(LPVOID param) {
     FetchJob& job = **share;
     try {
         Download(job);
+    } catch (const InternetFailure& failure) {
+        job.failure = ConnectionFailureText(failure.Error());
     } catch (...) {
         // A failure before the file exists ends the fetch quietly with no
         // file; the request's handles are closed by now.

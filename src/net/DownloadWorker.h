@@ -22,8 +22,9 @@ class DownloadWorker {
 public:
     static constexpr char kHeaderText[] = "User-Agent: Tellomir, " ZALTROW_MAKER_HOST "\r\n";
     static constexpr std::size_t kPieceBytes = 1024;
-    // Read this many bytes at a time (WinINet is about ten times faster at
-    // 64 KB than at 1 KB), judged and written as they come.
+    // Read up to this many bytes at a time (WinINet is about ten times
+    // faster at 64 KB than at 1 KB), or whatever has arrived when less,
+    // judged and written as they come.
     static constexpr std::size_t kReadBytes = 64 * kPieceBytes;
     static constexpr std::size_t kBlockBytes = kReadBytes + kPieceBytes;
     static constexpr ULONGLONG kProgressMs = 50;

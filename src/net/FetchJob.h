@@ -58,6 +58,7 @@ struct FetchJob {
     // and was written into a file this fetch made.
     bool complete = false;
     std::uint64_t bytesWritten = 0;
+    std::string failure;  // why it is not complete, when known
 
 private:
     std::atomic<bool> finished{false};

@@ -25,7 +25,7 @@ void FetchRequest::Check(BOOL ok) const {
 
 FetchRequest::FetchRequest(std::string headerText, FetchJob* job) : headerText_(std::move(headerText)), job_(job) {}
 
-void FetchRequest::LimitWaits(HINTERNET handle) {
+void FetchRequest::LimitWaits(HINTERNET handle) const {
     // Set on every handle: what a child inherits from its parent differs
     // between WinINet versions. A failure leaves the default, and the
     // caller's own bound on silence still holds.
@@ -33,7 +33,7 @@ void FetchRequest::LimitWaits(HINTERNET handle) {
     for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
                          INTERNET_OPTION_RECEIVE_TIMEOUT, INTERNET_OPTION_DATA_SEND_TIMEOUT,
                          INTERNET_OPTION_DATA_RECEIVE_TIMEOUT})
-        InternetSetOptionA(handle, option, &ms, sizeof ms);
+        inet_->InternetSetOptionA(handle, option, &ms, sizeof ms);
 }
 
 void FetchRequest::NoteActivity() {
@@ -42,15 +42,15 @@ void FetchRequest::NoteActivity() {
 
 bool FetchRequest::Abandoned() const { return job_ && job_->IsAbandoned(); }
 
-std::optional<FetchRequest::Address> FetchRequest::Parse(const std::string& address) {
+std::optional<FetchRequest::Address> FetchRequest::Parse(const std::string& address) const {
     // Browser mode leaves what follows '?' or '#' as it is.
     std::vector<char> canonical(address.size() * 3 + 64);
     DWORD size = static_cast<DWORD>(canonical.size());
-    if (!InternetCanonicalizeUrlA(address.c_str(), canonical.data(), &size, ICU_BROWSER_MODE)) {
+    if (!inet_->InternetCanonicalizeUrlA(address.c_str(), canonical.data(), &size, ICU_BROWSER_MODE)) {
         if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return std::nullopt;
         canonical.resize(size + 1);
         size = static_cast<DWORD>(canonical.size());
-        if (!InternetCanonicalizeUrlA(address.c_str(), canonical.data(), &size, ICU_BROWSER_MODE))
+        if (!inet_->InternetCanonicalizeUrlA(address.c_str(), canonical.data(), &size, ICU_BROWSER_MODE))
             return std::nullopt;
     }
 
@@ -61,7 +61,7 @@ std::optional<FetchRequest::Address> FetchRequest::Parse(const std::string& addr
     parts.dwHostNameLength = 1;
     parts.dwUrlPathLength = 1;
     parts.dwExtraInfoLength = 1;
-    if (!InternetCrackUrlA(canonical.data(), size, 0, &parts)) return std::nullopt;
+    if (!inet_->InternetCrackUrlA(canonical.data(), size, 0, &parts)) return std::nullopt;
     if (parts.dwHostNameLength == 0 || parts.lpszHostName == nullptr) return std::nullopt;
 
     Address result;
@@ -76,20 +76,20 @@ std::optional<FetchRequest::Address> FetchRequest::Parse(const std::string& addr
 
 void FetchRequest::Send(const Address& address, DWORD flags) {
     if (Abandoned()) return;
-    connection_.reset(InternetConnectA(session_.get(), address.host.c_str(), address.port, nullptr, nullptr,
+    connection_.reset(inet_->InternetConnectA(session_.get(), address.host.c_str(), address.port, nullptr, nullptr,
                                        INTERNET_SERVICE_HTTP, 0, kContext));
     Check(connection_ ? TRUE : FALSE);
     LimitWaits(connection_.get());
-    request_.reset(HttpOpenRequestA(connection_.get(), "GET", address.object.c_str(), nullptr, nullptr,
+    request_.reset(inet_->HttpOpenRequestA(connection_.get(), "GET", address.object.c_str(), nullptr, nullptr,
                                     nullptr, flags, kContext));
     Check(request_ ? TRUE : FALSE);
     LimitWaits(request_.get());
     // Add-if-new: a header the request already carries is kept; the
     // outcome is not looked at.
-    HttpAddRequestHeadersA(request_.get(), headerText_.c_str(), static_cast<DWORD>(-1),
+    inet_->HttpAddRequestHeadersA(request_.get(), headerText_.c_str(), static_cast<DWORD>(-1),
                            HTTP_ADDREQ_FLAG_ADD_IF_NEW);
     if (Abandoned()) return;
-    Check(HttpSendRequestA(request_.get(), nullptr, 0, nullptr, 0));
+    Check(inet_->HttpSendRequestA(request_.get(), nullptr, 0, nullptr, 0));
     status_ = QueryStatus();
     NoteActivity();
 }
@@ -97,14 +97,21 @@ void FetchRequest::Send(const Address& address, DWORD flags) {
 DWORD FetchRequest::QueryStatus() const {
     DWORD status = 0;
     DWORD size = sizeof status;
-    Check(HttpQueryInfoA(request_.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+    Check(inet_->HttpQueryInfoA(request_.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
                          nullptr));
     return status;
 }
 
+std::string FetchRequest::StatusText() const {
+    char text[256];
+    DWORD size = sizeof text;
+    if (!inet_->HttpQueryInfoA(request_.get(), HTTP_QUERY_STATUS_TEXT, text, &size, nullptr)) return {};
+    return std::string(text, size < sizeof text ? size : 0);
+}
+
 std::string FetchRequest::RawHeaders() const {
     DWORD size = 0;
-    if (!HttpQueryInfoA(request_.get(), HTTP_QUERY_RAW_HEADERS_CRLF, nullptr, &size, nullptr)) {
+    if (!inet_->HttpQueryInfoA(request_.get(), HTTP_QUERY_RAW_HEADERS_CRLF, nullptr, &size, nullptr)) {
         if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
             Check(FALSE);
             return std::string();
@@ -112,7 +119,7 @@ std::string FetchRequest::RawHeaders() const {
     }
     std::vector<char> text(size + 1);
     size = static_cast<DWORD>(text.size());
-    Check(HttpQueryInfoA(request_.get(), HTTP_QUERY_RAW_HEADERS_CRLF, text.data(), &size, nullptr));
+    Check(inet_->HttpQueryInfoA(request_.get(), HTTP_QUERY_RAW_HEADERS_CRLF, text.data(), &size, nullptr));
     return std::string(text.data(), size);
 }
 
@@ -120,11 +127,17 @@ bool FetchRequest::Open(const std::string& url) {
     const std::string address = FullAddress(url);
     const DWORD flags = IsSecureAddress(address) ? kSecureRequestFlags : kRequestFlags;
 
+    inet_ = WinInet::Get();
+    if (!inet_) {
+        failure_ = "the system's internet functions (wininet.dll) could not be loaded";
+        return false;
+    }
     const std::string agent = ApplicationName();
-    session_.reset(InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+    session_.reset(inet_->InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
     if (!session_) {
         if (!job_ || !job_->IsAbandoned())
             MessageBoxA(nullptr, "Cannot open internet connection.", agent.c_str(), MB_ICONEXCLAMATION | MB_OK);
+        failure_ = "no internet connection could be opened";
         return false;
     }
     LimitWaits(session_.get());
@@ -132,63 +145,54 @@ bool FetchRequest::Open(const std::string& url) {
     // An address that is not HTTP or HTTPS is not sent anywhere: without
     // this an unparsable one would go out with an empty server name.
     const std::optional<Address> first = Parse(address);
-    if (!first || (first->scheme != INTERNET_SCHEME_HTTP && first->scheme != INTERNET_SCHEME_HTTPS))
+    if (!first || (first->scheme != INTERNET_SCHEME_HTTP && first->scheme != INTERNET_SCHEME_HTTPS)) {
+        failure_ = "the address is not an http address, " + address;
         return false;
+    }
     // A 401 is not asked about: the program runs elevated, and over plain
     // http a password would go to whoever answers.
     Send(*first, flags);
 
-    if (!IsFollowedRedirect(status_)) return true;
+    if (!IsFollowedRedirect(status_)) {
+        if (status_ != HTTP_STATUS_OK) failure_ = StatusFailureText(status_, StatusText());
+        return true;
+    }
 
     const std::optional<std::string> target = LocationTarget(RawHeaders());
     request_.reset();
     connection_.reset();
-    if (!target) return false;
-    const std::optional<Address> next = Parse(*target);
-    if (!next || next->scheme != INTERNET_SCHEME_HTTP) return false;
+    const std::optional<Address> next = target ? Parse(*target) : std::nullopt;
+    if (!next || next->scheme != INTERNET_SCHEME_HTTP) {
+        failure_ = RefusedRedirectText(target);
+        return false;
+    }
     // Same flags as the first request: secure stays secure.
     Send(*next, flags);
-    return status_ == HTTP_STATUS_OK;
+    if (status_ == HTTP_STATUS_OK) return true;
+    failure_ = IsFollowedRedirect(status_) ? "the server redirected more than once"
+                                           : StatusFailureText(status_, StatusText());
+    return false;
 }
 
 std::uint64_t FetchRequest::ContentLength() const {
     char text[64];
     DWORD size = sizeof text;
     DWORD index = 0;
-    if (!HttpQueryInfoA(request_.get(), HTTP_QUERY_CONTENT_LENGTH, text, &size, &index)) return 0;
+    if (!inet_->HttpQueryInfoA(request_.get(), HTTP_QUERY_CONTENT_LENGTH, text, &size, &index)) return 0;
     return ParseContentLength(std::string(text, size));
 }
 
 std::size_t FetchRequest::ReadSome(char* buffer, std::size_t capacity) {
-    if (Abandoned()) return 0;
+    if (Abandoned() || capacity == 0) return 0;
+    // Waits for the first bytes only; 0 available means the body has ended.
+    DWORD available = 0;
+    Check(inet_->InternetQueryDataAvailable(request_.get(), &available, 0, 0));
+    if (available == 0 || Abandoned()) return 0;
     DWORD read = 0;
-    Check(InternetReadFile(request_.get(), buffer, static_cast<DWORD>(capacity), &read));
+    Check(inet_->InternetReadFile(request_.get(), buffer,
+                                  static_cast<DWORD>(std::min<std::size_t>(capacity, available)), &read));
     if (read > 0) NoteActivity();
     return read;
-}
-
-std::size_t FetchRequest::Read(char* buffer, std::size_t capacity) {
-    std::size_t total = 0;
-    while (total < capacity) {
-        if (readPos_ == readEnd_ && capacity - total >= kReadAheadBytes) {
-            // Room for a whole block: straight into the caller's buffer.
-            const std::size_t got = ReadSome(buffer + total, capacity - total);
-            if (got == 0) break;
-            total += got;
-            continue;
-        }
-        if (readPos_ == readEnd_) {
-            readAhead_.resize(kReadAheadBytes);
-            readPos_ = 0;
-            readEnd_ = ReadSome(readAhead_.data(), readAhead_.size());
-            if (readEnd_ == 0) break;
-        }
-        const std::size_t take = std::min(capacity - total, readEnd_ - readPos_);
-        std::copy_n(readAhead_.data() + readPos_, take, buffer + total);
-        readPos_ += take;
-        total += take;
-    }
-    return total;
 }
 
 void FetchRequest::Close() noexcept {

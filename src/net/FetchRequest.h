@@ -7,7 +7,8 @@
 // worker's header text added if new, and one followed 301/302/303 redirect
 // to a plain-HTTP target.
 //
-// Failed WinINet calls throw InternetFailure (not once abandoned, below).
+// Failed WinINet calls throw InternetFailure (not once abandoned, below);
+// an Open that ends with nothing to read says why in Failure().
 // The request, the connection and the internet object are closed by Close
 // or by the destructor, in that order, on every path.
 //
@@ -26,7 +27,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/InternetHandle.h"
+#include "net/WinInet.h"
 
 struct FetchJob;
 
@@ -54,18 +55,16 @@ public:
     // The status of the response being read.
     DWORD Status() const { return status_; }
 
+    // Why Open returned false, as the rest of a sentence; empty otherwise.
+    const std::string& Failure() const { return failure_; }
+
     // The announced Content-Length; 0 when there is none.
     std::uint64_t ContentLength() const;
 
-    // One InternetReadFile of up to `capacity` bytes; 0 at the end.
+    // Whatever has arrived, up to `capacity` bytes, once at least one byte
+    // has (or the body has ended: 0). A full-sized read would wait until it
+    // is full, so a slow link would look silent while data still arrives.
     std::size_t ReadSome(char* buffer, std::size_t capacity);
-
-    // Up to `capacity` bytes, fewer only at the end of the data: WinINet may
-    // hand over less than asked while more is still to come. Reads ahead in
-    // large blocks, so small pieces do not each cost a trip through WinINet
-    // (1 KB reads run at a tenth of the speed of 64 KB ones); the pieces
-    // handed out are the same bytes either way.
-    std::size_t Read(char* buffer, std::size_t capacity);
 
     void Close() noexcept;
 
@@ -76,12 +75,12 @@ private:
         INTERNET_PORT port = 0;
         std::string object;
     };
-    static std::optional<Address> Parse(const std::string& address);
+    std::optional<Address> Parse(const std::string& address) const;
 
     // Connects and sends one GET for `address`, leaving its status read.
     void Send(const Address& address, DWORD flags);
     // Applies the time-outs to a handle.
-    static void LimitWaits(HINTERNET handle);
+    void LimitWaits(HINTERNET handle) const;
     // Data arrived: tell the job.
     void NoteActivity();
     // The job was given up: no more calls, no more exceptions.
@@ -90,17 +89,15 @@ private:
     void Check(BOOL ok) const;
     DWORD QueryStatus() const;
     std::string RawHeaders() const;
-
-    static constexpr std::size_t kReadAheadBytes = 64 * 1024;
+    std::string StatusText() const;
 
     std::string headerText_;
     FetchJob* job_;
+    const WinInet* inet_ = nullptr;  // set by Open, when WinINet is there
     DWORD status_ = 0;
-    std::vector<char> readAhead_;
-    std::size_t readPos_ = 0;  // next unread byte of readAhead_
-    std::size_t readEnd_ = 0;  // end of the bytes held in readAhead_
+    std::string failure_;
     // Declared in opening order, so they are destroyed request first.
-    fw::InternetHandle session_;
-    fw::InternetHandle connection_;
-    fw::InternetHandle request_;
+    InternetHandle session_;
+    InternetHandle connection_;
+    InternetHandle request_;
 };

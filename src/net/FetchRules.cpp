@@ -73,3 +73,45 @@ std::uint64_t ParseContentLength(const std::string& text) {
     }
     return value;
 }
+
+std::string ConnectionFailureText(unsigned long error) {
+    // WinINet's codes for the failures a user can act on; the rest by number.
+    std::string why;
+    switch (error) {
+    case 12002: why = "the server did not answer in time"; break;             // TIMEOUT
+    case 12007: why = "the server's name could not be resolved"; break;       // NAME_NOT_RESOLVED
+    case 12029: why = "no connection could be made to the server"; break;     // CANNOT_CONNECT
+    case 12030: case 12031: why = "the connection was broken off"; break;     // ABORTED, RESET
+    case 12152: why = "the server's answer could not be read"; break;         // INVALID_SERVER_RESPONSE
+    default: why = "no connection could be made"; break;
+    }
+    return why + " (network error " + std::to_string(error) + ")";
+}
+
+std::string StatusFailureText(unsigned long status, const std::string& reason) {
+    std::string text = "the server answered " + std::to_string(status);
+    const std::size_t first = reason.find_first_not_of(" \t\r\n");
+    if (first != std::string::npos) {
+        text += ' ';
+        text.append(reason, first, reason.find_last_not_of(" \t\r\n") - first + 1);
+    }
+    return text;
+}
+
+std::string RefusedRedirectText(const std::optional<std::string>& target) {
+    if (!target || target->empty()) return "the server redirected without naming an address";
+    // Only a plain-http address is followed: a secure one would need a
+    // certificate check this program does not make, a relative one names no
+    // server.
+    std::string why;
+    if (target->rfind("https://", 0) == 0) why = "to a secure (https) address";
+    else if (target->find("://") == std::string::npos) why = "to a relative address";
+    else why = "to an address that is not followed";
+    return "the server redirected " + why + ", " + *target;
+}
+
+std::string PageTooLargeText(std::size_t limitBytes) {
+    const std::string size = limitBytes % (1024 * 1024) == 0 ? std::to_string(limitBytes / (1024 * 1024)) + " MiB"
+                                                             : std::to_string(limitBytes) + " bytes";
+    return "the page is larger than " + size;
+}

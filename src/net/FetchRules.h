@@ -36,3 +36,13 @@ std::string DownloadProgressText(std::uint64_t total, std::uint64_t contentLengt
 // A Content-Length header value as a number; 0 when it is missing or not a
 // plain decimal number.
 std::uint64_t ParseContentLength(const std::string& text);
+
+// Why a fetch failed, as the rest of a sentence ("... failed: <why>").
+// A WinINet error code (12xxx) of a request that got no answer.
+std::string ConnectionFailureText(unsigned long error);
+// An answer that is not the page: "the server answered 404 Not Found".
+std::string StatusFailureText(unsigned long status, const std::string& reason);
+// A redirect that is not followed (`target` none: it named no address).
+std::string RefusedRedirectText(const std::optional<std::string>& target);
+// A page past `limitBytes`: "the page is larger than 1 MiB".
+std::string PageTooLargeText(std::size_t limitBytes);

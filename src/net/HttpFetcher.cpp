@@ -66,6 +66,7 @@ void HttpFetcher::Run(const std::string& url, const std::string& localFile, cons
     const bool download = !localFile.empty();
     auto job = std::make_shared<FetchJob>(url, localFile, std::move(progress), newFile);
     outcome_ = FetchOutcome::Failed;
+    failure_.clear();
     downloadedBytes_ = 0;
 
     // The worker's own share of the job, freed by the worker.
@@ -75,6 +76,7 @@ void HttpFetcher::Run(const std::string& url, const std::string& localFile, cons
     if (!thread) {
         // No worker, nothing fetched.
         if (!download) lines_.clear();
+        failure_ = "the fetch could not be started";
         return;
     }
     workerShare.release();
@@ -124,10 +126,13 @@ void HttpFetcher::Run(const std::string& url, const std::string& localFile, cons
         // its next step, closes its request and deletes its file.
         job->Abandon();
         outcome_ = *givenUp;
+        if (*givenUp == FetchOutcome::Stalled)
+            failure_ = "nothing arrived for " + std::to_string(kStallMs / 1000) + " seconds";
         if (!download) lines_.clear();
     } else {
         outcome_ = job->complete ? FetchOutcome::Complete : FetchOutcome::Failed;
         downloadedBytes_ = job->bytesWritten;
+        if (outcome_ == FetchOutcome::Failed) failure_ = job->failure;
         if (!download) lines_.assign(job->lines.begin(), job->lines.end());
     }
     if (quit) PostQuitMessage(*quit);

@@ -6,7 +6,8 @@
 // window can show text. Fetches from different threads take turns.
 //
 // Nothing is thrown: a text fetch that fails yields the lines read until
-// then (often none), and a download's result is its file. Outcome() says
+// then (often none; a page answered 404 keeps its lines but fails), and a
+// download's result is its file. Outcome() says
 // how the last fetch ended.
 //
 // A fetch never waits for ever: one that gets no data for kStallMs ends as
@@ -26,7 +27,7 @@
 
 enum class FetchOutcome {
     Complete,   // page read to its end; download answered 200 and saved whole
-    Failed,     // anything else the worker reported
+    Failed,     // anything else the worker reported (Failure() says what)
     Cancelled,  // Cancel() or WM_QUIT during the wait
     Stalled,    // no data for kStallMs
 };
@@ -63,6 +64,9 @@ public:
     // How the last fetch ended, and the bytes its download wrote.
     FetchOutcome Outcome() const { return outcome_; }
     std::uint64_t DownloadedBytes() const { return downloadedBytes_; }
+    // Why the last fetch is not Complete, as the rest of a sentence ("the
+    // server answered 404 Not Found"); empty when it is, or when unknown.
+    const std::string& Failure() const { return failure_; }
     // True while Fetch waits.
     bool Running() const { return running_; }
 
@@ -87,6 +91,7 @@ private:
 
     std::vector<std::string> lines_;
     FetchOutcome outcome_ = FetchOutcome::Failed;
+    std::string failure_;
     std::uint64_t downloadedBytes_ = 0;
     bool running_ = false;
     bool cancelRequested_ = false;

@@ -1,15 +1,22 @@
 #pragma once
 // The worker of a text fetch: requests the page with its text header and
-// reads the body into the job's lines through LineReader.
+// reads the body into the job's lines through LineReader, at most
+// kPageLimitBytes of it: a page of markers is a few kilobytes, and a larger
+// one must not grow the process without bound. A page that is cut off, or
+// that is not answered 200, is not complete, and the job says why.
 
 #include <windows.h>
+
+#include <cstddef>
 
 #include "BuildConfig.h"
 
 struct FetchJob;
+class FetchRequest;
 
 class PageWorker {
 public:
+    static constexpr std::size_t kPageLimitBytes = 1024 * 1024;
     static constexpr char kHeaderText[] = "Accept: text/*\r\nUser-Agent: Vexmar by " ZALTROW_PUBLISHER "\r\n";
 
     // Thread routine; the argument is the worker's share of the job (a
@@ -18,5 +25,5 @@ public:
     static DWORD WINAPI Run(LPVOID job);
 
 private:
-    static void Fetch(FetchJob& job);
+    static void Fetch(FetchJob& job, FetchRequest& request);
 };

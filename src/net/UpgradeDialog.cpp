@@ -35,6 +35,20 @@ std::wstring FromCodePage(const std::string& text, UINT codePage) {
 // The program's own texts are ASCII; a statement's description is UTF-8.
 std::wstring Wide(const std::string& text) { return FromCodePage(text, CP_UTF8); }
 
+bool IsFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The program an entry names in `folder`, or the setup's own name for it.
+std::wstring ProgramFile(const InstalledCopy::Entry& entry, const std::wstring& folder, const std::wstring& product,
+                         const std::wstring& version) {
+    const std::wstring& named = entry.displayIcon;
+    if (!named.empty() && InstalledCopy::SameFolder(named.substr(0, named.find_last_of(L'\\')), folder))
+        return named;
+    return folder + L"\\" + product + L" " + version + L".exe";
+}
+
 int Ask(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) {
     return MessageBoxW(owner, text.c_str(), caption.c_str(), type);
 }
@@ -100,6 +114,11 @@ std::string UpgradeDialog::DownloadProblemText() {
            kProductPage + " and clicking Download Evaluation to obtain the latest version.";
 }
 
+std::string UpgradeDialog::CheckFailedText(const std::string& why) {
+    return "The check for an upgrade failed: " + why +
+           ".\n\nWhether a newer version exists is not known. Try again later, or visit " + kProductPage + ".";
+}
+
 std::wstring UpgradeDialog::NotTheInstalledCopyText(const std::wstring& registered, const std::wstring& own) {
     const std::wstring product = Wide(ZALTROW_PRODUCT_NAME);
     std::wstring text = L"The upgrade was not started, and nothing was changed.\n\n";
@@ -112,12 +131,26 @@ std::wstring UpgradeDialog::NotTheInstalledCopyText(const std::wstring& register
     return text;
 }
 
-std::wstring UpgradeDialog::SetupFailedText(const std::string& productName, const std::string& installedVersion,
-                                            const std::string& newVersion, const std::wstring& detail,
+std::wstring UpgradeDialog::StandingText(const std::string& productName, const std::string& version,
+                                         const std::optional<InstalledCopy::Entry>& entry,
+                                         const std::wstring& folder) {
+    const std::wstring product = Wide(productName);
+    if (!entry) return L"No " + product + L" is registered as installed any more.";
+    const std::wstring program = ProgramFile(*entry, entry->installLocation, product, entry->displayVersion);
+    if (InstalledCopy::SameFolder(entry->installLocation, folder) && SameVersion(entry->displayVersion, version) &&
+        IsFile(program))
+        return product + L" " + Wide(version) + L" is still installed and works as before.";
+    std::wstring text = product + L" " + entry->displayVersion + L" is now registered as installed in\n" +
+                        entry->installLocation;
+    if (!IsFile(program)) text += L"\nbut its program file " + program + L" is missing";
+    return text + L".";
+}
+
+std::wstring UpgradeDialog::SetupFailedText(const std::string& productName, const std::string& newVersion,
+                                            const std::wstring& detail, const std::wstring& standing,
                                             const std::wstring& kept) {
     return L"The upgrade to " + Wide(productName) + L" " + Wide(newVersion) + L" could not be installed: " +
-           detail + L"\n\n" + Wide(productName) + L" " + Wide(installedVersion) +
-           L" is still installed and works as before.\n\nThe downloaded setup, checked against the maker's "
+           detail + L"\n\n" + standing + L"\n\nThe downloaded setup, checked against the maker's "
            L"signature, is kept in\n" +
            kept + L"\nYou can run it yourself later.";
 }
@@ -172,6 +205,14 @@ void UpgradeDialog::CheckForUpgrade() {
         }
         progress.Close();
         if (fetcher_.Outcome() == FetchOutcome::Cancelled) return;  // the dialog is closing
+        if (fetcher_.Outcome() != FetchOutcome::Complete) {
+            // Not "the most recent version": nothing is known about that.
+            const std::string why = fetcher_.Failure().empty() ? "the page could not be read" : fetcher_.Failure();
+            MessageBoxA(Hwnd(), CheckFailedText(why).c_str(), ZALTROW_MESSAGE_CAPTION, MB_OK | MB_ICONEXCLAMATION);
+            // The check may be tried again.
+            EnableWindow(Item(IDOK), TRUE);
+            return;
+        }
         ParseUpgradePage(fetcher_.Lines());
     }
 
@@ -294,16 +335,20 @@ void UpgradeDialog::InstallUpgrade(const UpgradeOffer& offer) {
     const std::optional<DWORD> code = run.started ? std::optional<DWORD>(run.code) : std::nullopt;
     installer.Release();
     progress.Close();
+    // Installed means so by the entry and by the file, as dotted numbers
+    // (1.3.0 is 1.3), not by what the setup was asked to do.
     const std::optional<InstalledCopy::Entry> after = InstalledCopy::ReadEntry(product);
-    const bool registered = after && after->displayVersion == Wide(statement.version) &&
-                            InstalledCopy::SameFolder(after->installLocation, folder);
+    const std::wstring program = after ? ProgramFile(*after, folder, product, Wide(statement.version)) : L"";
+    const bool registered = after && SameVersion(after->displayVersion, statement.version) &&
+                            InstalledCopy::SameFolder(after->installLocation, folder) && IsFile(program);
     if (!code || *code != 0 || !registered) {
         std::wstring detail;
         if (!code) detail = L"its setup could not be started.";
         else if (*code != 0) detail = L"its setup ended with code " + std::to_wstring(*code) + L".";
         else detail = L"its setup ended, but the new version is not registered as installed.";
         Ask(Hwnd(),
-            SetupFailedText(productName_, currentVersion_, statement.version, detail, download.Path()),
+            SetupFailedText(productName_, statement.version, detail,
+                            StandingText(productName_, currentVersion_, after, folder), download.Path()),
             Wide(ZALTROW_MESSAGE_CAPTION), MB_OK | MB_ICONSTOP);
         return;
     }
@@ -311,10 +356,6 @@ void UpgradeDialog::InstallUpgrade(const UpgradeOffer& offer) {
     Ask(Hwnd(), InstalledText(productName_, statement.version, folder), Wide(ZALTROW_MESSAGE_CAPTION),
         MB_OK | MB_ICONINFORMATION);
     download.Remove(setupName);
-    // The new program, as its entry names it, in the same folder.
-    std::wstring program = after->displayIcon;
-    if (program.empty() || !InstalledCopy::SameFolder(program.substr(0, program.find_last_of(L'\\')), folder))
-        program = folder + L"\\" + product + L" " + Wide(statement.version) + L".exe";
     // As the user: the new version must not inherit this process's
     // administrator rights.
     if (fw::UnelevatedStart::Start(program, {}, folder).error != ERROR_SUCCESS) {

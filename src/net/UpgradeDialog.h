@@ -37,6 +37,7 @@
 
 #include "framework/Dialog.h"
 #include "net/HttpFetcher.h"
+#include "net/InstalledCopy.h"
 #include "net/StatementCheck.h"
 #include "net/UpgradeKey.h"
 #include "net/UpgradePage.h"
@@ -64,13 +65,21 @@ public:
     static std::string UpgradeAvailableText(const std::string& productName, const std::string& description);
     static std::string MostRecentText(const std::string& currentVersion);
     static std::string DownloadProblemText();
+    // The page could not be read; `why` finishes the sentence.
+    static std::string CheckFailedText(const std::string& why);
     // The running copy's folder is not the one its entry names (`registered`
     // empty: there is no entry).
     static std::wstring NotTheInstalledCopyText(const std::wstring& registered, const std::wstring& own);
-    // The setup failed (`detail` says how); the proven setup is kept at `kept`.
-    static std::wstring SetupFailedText(const std::string& productName, const std::string& installedVersion,
-                                        const std::string& newVersion, const std::wstring& detail,
+    // The setup failed (`detail` says how); `standing` says what is installed
+    // now (StandingText); the proven setup is kept at `kept`.
+    static std::wstring SetupFailedText(const std::string& productName, const std::string& newVersion,
+                                        const std::wstring& detail, const std::wstring& standing,
                                         const std::wstring& kept);
+    // What is installed, as the entry `entry` (none: no entry) and the
+    // program file it names show it, for a copy that ran from `folder` as
+    // version `version`.
+    static std::wstring StandingText(const std::string& productName, const std::string& version,
+                                     const std::optional<InstalledCopy::Entry>& entry, const std::wstring& folder);
     static std::wstring InstalledText(const std::string& productName, const std::string& newVersion,
                                       const std::wstring& folder);
     // Close was pressed while the setup ran: where things stand.

@@ -59,6 +59,16 @@ int CompareVersions(const std::vector<std::uint32_t>& a, const std::vector<std::
     return 0;
 }
 
+bool SameVersion(std::wstring_view registered, std::string_view version) {
+    std::string narrow;
+    for (wchar_t c : registered) {
+        if (c > 0x7F) return false;  // no digit or dot, so no version
+        narrow.push_back(static_cast<char>(c));
+    }
+    const auto a = ParseDottedVersion(narrow), b = ParseDottedVersion(version);
+    return a && b && CompareVersions(*a, *b) == 0;
+}
+
 std::optional<UpgradeStatement> ParseUpgradeStatement(std::string_view line) {
     std::vector<std::string_view> tokens;
     for (std::size_t start = 0;;) {

@@ -42,3 +42,8 @@ std::optional<std::vector<std::uint32_t>> ParseDottedVersion(std::string_view te
 // 1.2 equals 1.2.0. Negative, zero or positive, as a is below, equal to or
 // above b.
 int CompareVersions(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b);
+
+// Whether a version as the registry holds it (UTF-16) is `version` as
+// dotted numbers: "1.3.0" is 1.3, "1.10" is not 1.1. False when either is
+// not a dotted version.
+bool SameVersion(std::wstring_view registered, std::string_view version);

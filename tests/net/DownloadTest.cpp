@@ -193,6 +193,8 @@ TEST_F(Download, AnswerOtherThan200IsNeverSaved) {
         fetcher.Fetch(server.Url("/setup.exe"), file, progress.Receiver());
         EXPECT_FALSE(PathExists(file)) << status;
         EXPECT_EQ(fetcher.Outcome(), FetchOutcome::Failed) << status;
+        EXPECT_EQ(fetcher.Failure().rfind("the server answered " + std::to_string(status) + " ", 0), 0u)
+            << fetcher.Failure();
     }
 }
 
@@ -240,6 +242,20 @@ TEST_F(Download, FailedConnectionOrRedirectLeavesNoFile) {
     fetcher.Fetch(server.Url("/moved"), file);
     EXPECT_EQ(ReadWholeFile(file), std::optional<std::string>("installer bytes"));
     EXPECT_TRUE(watcher.Seen().empty());
+}
+
+TEST_F(Download, TrickleThatOutlastsTheStallPeriodStaysAlive) {
+    // 32 bytes a second, far below a full read's worth, for longer than the
+    // bound on silence: every batch that arrives keeps the download alive.
+    const int seconds = HttpFetcher::kStallMs / 1000 + 4;
+    fw::KernelHandle never(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    LoopbackHttpServer server([&](Exchange& ex) {
+        ex.Send("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(seconds * 32) + "\r\n\r\n");
+        for (int i = 0; i < seconds && ex.Send(std::string(32, 'z')); ++i) ex.Wait(never.get(), 1000);
+    });
+    fetcher.Fetch(server.Url("/slow.exe"), file);
+    EXPECT_EQ(fetcher.Outcome(), FetchOutcome::Complete) << fetcher.Failure();
+    EXPECT_EQ(ReadWholeFile(file), std::string(seconds * 32, 'z'));
 }
 
 TEST_F(Download, FileThatCannotBeCreatedIsReported) {

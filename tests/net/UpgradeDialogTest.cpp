@@ -13,8 +13,11 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 #include <thread>
+#include <tuple>
 
 #include "GuiDriver.h"
 #include "LoopbackHttpServer.h"
@@ -103,14 +106,68 @@ TEST_F(UpgradeDialogTest, SameLowerOrMalformedVersionsAreTheMostRecent) {
     }
 }
 
-TEST_F(UpgradeDialogTest, UnreachableServerAndEmptyPageAreTheMostRecent) {
-    UpgradeDialog dialog;
-    const std::string nowhere = "http://127.0.0.1:" + std::to_string(LoopbackHttpServer::UnusedPort()) + "/x.html";
-    EXPECT_EQ(Check(dialog, nowhere, IDOK).box.text, kMostRecent);
-    LoopbackHttpServer empty([](LoopbackHttpServer::Exchange& exchange) {
-        exchange.Send(LoopbackHttpServer::Reply(200, ""));
-    });
-    EXPECT_EQ(Check(dialog, empty.Url("/p"), IDOK).box.text, kMostRecent);
+TEST_F(UpgradeDialogTest, AFailedCheckSaysWhyAndOnlyAPageWithNothingNewerIsTheMostRecent) {
+    constexpr std::size_t kLimit = 1024 * 1024;
+    // A page of exactly the limit, offering nothing newer.
+    std::string full = Page("1.2");
+    full += std::string(kLimit - full.size(), '\n');
+    struct Row {
+        const char* name;
+        std::function<void(LoopbackHttpServer::Exchange&)> serve;  // none: nothing listens
+        std::string expected;  // the failure, or kMostRecent
+    } rows[] = {
+        {"missing page",
+         [](auto& ex) { ex.Send(LoopbackHttpServer::Reply(404, "<html>gone</html>\n")); },
+         "the server answered 404 Not Found"},
+        {"redirect to https",
+         [](auto& ex) { ex.Send(LoopbackHttpServer::Reply(302, "", "Location: https://127.0.0.1/p\r\n")); },
+         "the server redirected to a secure (https) address, https://127.0.0.1/p"},
+        {"relative redirect", [](auto& ex) { ex.Send(LoopbackHttpServer::Reply(301, "", "Location: /p\r\n")); },
+         "the server redirected to a relative address, /p"},
+        {"stopped server", nullptr, "no connection could be made to the server (network error 12029)"},
+        {"page past the limit",
+         // Announced as 2.6 GB; 4 MiB of it is sent.
+         [](auto& ex) {
+             ex.Send("HTTP/1.1 200 OK\r\nContent-Length: 2600000000\r\n\r\n");
+             const std::string block(64 * 1024, 'x');
+             for (int i = 0; i < 64 && ex.Send(block); ++i) {}
+             ex.CloseAfter();
+         },
+         "the page is larger than 1 MiB"},
+        {"empty page", [](auto& ex) { ex.Send(LoopbackHttpServer::Reply(200, "")); }, kMostRecent},
+        {"page of the limit", [&](auto& ex) { ex.Send(LoopbackHttpServer::Reply(200, full)); }, kMostRecent},
+    };
+    for (const Row& row : rows) {
+        std::optional<LoopbackHttpServer> server;
+        if (row.serve) server.emplace(row.serve);
+        const std::string url = server ? server->Url("/zaltrow_upgrade_check.html")
+                                       : "http://127.0.0.1:" + std::to_string(LoopbackHttpServer::UnusedPort()) + "/p";
+        UpgradeDialog dialog;
+        const CheckResult result = Check(dialog, url, IDOK);
+        const bool failed = row.expected != kMostRecent;
+        EXPECT_EQ(result.box.text, failed ? UpgradeDialog::CheckFailedText(row.expected) : kMostRecent) << row.name;
+        // A failure may be tried again; a finished check may not.
+        EXPECT_EQ(result.okEnabled, failed) << row.name;
+    }
+}
+
+TEST(UpgradeDialogStanding, StillInstalledOnlyWhenTheEntryAndTheFileSaySo) {
+    TempFolder temp;
+    const std::wstring folder = std::filesystem::path(temp.Path()).wstring();
+    const std::wstring program = folder + L"\\Zaltrow 1.2.exe";
+    temp.WriteFile("Zaltrow 1.2.exe");
+    const std::wstring missing = folder + L"\\Zaltrow 1.3.exe";
+    const std::wstring still = L"Zaltrow 1.2 is still installed and works as before.";
+    const std::tuple<std::optional<InstalledCopy::Entry>, std::wstring> rows[] = {
+        {InstalledCopy::Entry{folder, L"1.2.0", program}, still},
+        {InstalledCopy::Entry{folder + L"\\", L"1.2", L""}, still},  // the setup's own file name
+        {std::nullopt, L"No Zaltrow is registered as installed any more."},
+        {InstalledCopy::Entry{folder, L"1.3", missing},
+         L"Zaltrow 1.3 is now registered as installed in\n" + folder + L"\nbut its program file " + missing +
+             L" is missing."},
+    };
+    for (const auto& [entry, expected] : rows)
+        EXPECT_EQ(UpgradeDialog::StandingText("Zaltrow", "1.2", entry, folder), expected);
 }
 
 TEST_F(UpgradeDialogTest, HigherSignedVersionAsksWithTheStatementsDescriptionAndNoClosesTheDialog) {
@@ -340,7 +397,7 @@ TEST_F(UpgradeDialogTest, ClosingDuringTheDownloadInstallsNothing) {
     EXPECT_TRUE(removed);
 }
 
-TEST_F(UpgradeDialogTest, ServerThatNeverAnswersEndsAsNoUpgradeWithinTheBound) {
+TEST_F(UpgradeDialogTest, ServerThatNeverAnswersEndsAsAFailedCheckWithinTheBound) {
     fw::KernelHandle never(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     LoopbackHttpServer server([&](LoopbackHttpServer::Exchange& exchange) { exchange.Wait(never.get(), 90000); });
     UpgradeDialog dialog;
@@ -360,9 +417,13 @@ TEST_F(UpgradeDialogTest, ServerThatNeverAnswersEndsAsNoUpgradeWithinTheBound) {
     });
     dialog.DoModal();
     person.join();
-    EXPECT_EQ(seen.text, kMostRecent);
+    // WinINet's own time-out or the fetch's bound on silence, whichever ends it.
+    EXPECT_TRUE(seen.text == UpgradeDialog::CheckFailedText("nothing arrived for 30 seconds") ||
+                seen.text == UpgradeDialog::CheckFailedText(
+                                 "the server did not answer in time (network error 12002)"))
+        << seen.text;
     const double seconds = static_cast<double>(answeredAt - pressedAt) / 1000.0;
-    std::printf("silent server: most-recent message after %.1f s\n", seconds);
+    std::printf("silent server: failed-check message after %.1f s\n", seconds);
     EXPECT_GE(seconds, HttpFetcher::kStallMs / 1000.0 - 1) << "not before the bound";
     EXPECT_LE(seconds, HttpFetcher::kStallMs / 1000.0 + 10) << "soon after the bound";
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 TEST(ReadVersionNumber, LeadingDecimalNumberOnly) {
@@ -212,6 +214,14 @@ TEST(UpgradeStatement, ParsingAndVersionOrder) {
     EXPECT_EQ(CompareVersions(*ParseDottedVersion("1.2"), *ParseDottedVersion("1.2.0")), 0);
     for (const char* bad : {"", "1.", ".1", "1.x", "1.2 ", "1234567890.1"})
         EXPECT_EQ(ParseDottedVersion(bad), std::nullopt) << bad;
+
+    // A registered version against a statement's: as numbers, never as text.
+    const std::tuple<const wchar_t*, const char*, bool> registered[] = {
+        {L"1.3", "1.3.0", true},   {L"1.3.0", "1.3", true}, {L"01.3", "1.3", true}, {L"1.10", "1.1", false},
+        {L"1.2", "1.3", false},    {L"", "1.3", false},     {L"1.3", "", false},    {L"1.3 beta", "1.3", false},
+        {L"\xFF11.3", "1.3", false}};
+    for (const auto& [entry, version, same] : registered)
+        EXPECT_EQ(SameVersion(entry, version), same) << version;
 }
 
 }  // namespace

@@ -1,0 +1,68 @@
+// What both programs import at load time, read from their files: only DLLs
+// Windows loads from its own KnownDLLs section (or the side-by-side common
+// controls), so no DLL planted beside a program runs before its code does.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "ThisProgram.h"
+
+namespace {
+
+std::uint32_t Read(const std::string& image, std::size_t at, int bytes) {
+    if (at + bytes > image.size()) throw std::out_of_range("past the file's end");
+    std::uint32_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(image[at + i]);
+    return value;
+}
+
+// The lowered DLL names of a PE file's import directory.
+std::vector<std::string> ImportedDlls(const std::string& image) {
+    const std::size_t pe = Read(image, 0x3C, 4);
+    if (Read(image, pe, 4) != 0x4550) throw std::invalid_argument("no PE file");
+    const std::size_t optional = pe + 24, sections = optional + Read(image, pe + 20, 2);
+    // The data directories follow fields whose size differs in PE32+.
+    const std::uint32_t importRva = Read(image, optional + (Read(image, optional, 2) == 0x20B ? 120 : 104), 4);
+    const auto offsetOf = [&](std::uint32_t rva) -> std::size_t {
+        for (std::size_t s = 0; s < Read(image, pe + 6, 2); ++s) {
+            const std::size_t header = sections + s * 40, start = Read(image, header + 12, 4);
+            if (rva >= start && rva < start + Read(image, header + 8, 4)) return rva - start + Read(image, header + 20, 4);
+        }
+        throw std::out_of_range("address in no section");
+    };
+    std::vector<std::string> names;
+    for (std::size_t entry = offsetOf(importRva); Read(image, entry + 12, 4) != 0; entry += 20) {
+        std::string name(image.c_str() + offsetOf(Read(image, entry + 12, 4)));
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        names.push_back(name);
+    }
+    return names;
+}
+
+}  // namespace
+
+TEST(ImportTable, BothProgramsImportOnlyKnownDllsAndTheCommonControls) {
+    // Windows 10's KnownDLLs, ntdll (always loaded first), comctl32 (side by side, by the manifest).
+    const std::set<std::string> allowed = {
+        "advapi32.dll", "clbcatq.dll",  "combase.dll", "comdlg32.dll", "coml2.dll",   "difxapi.dll",  "gdi32.dll",
+        "gdiplus.dll",  "imagehlp.dll", "imm32.dll",   "kernel32.dll", "msctf.dll",   "msvcrt.dll",   "normaliz.dll",
+        "nsi.dll",      "ole32.dll",    "oleaut32.dll", "psapi.dll",   "rpcrt4.dll",  "sechost.dll",  "setupapi.dll",
+        "shcore.dll",   "shell32.dll",  "shlwapi.dll", "user32.dll",   "wldap32.dll", "ws2_32.dll",   "ntdll.dll",
+        "comctl32.dll"};
+    for (const char* program : {ZALTROW_EXE_FROM_TESTS, ZALTROW_CONSOLE_FROM_TESTS}) {
+        std::ifstream file(BesideThisProgram(program), std::ios::binary);
+        const std::vector<std::string> dlls =
+            ImportedDlls(std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
+        EXPECT_EQ(std::count(dlls.begin(), dlls.end(), "kernel32.dll"), 1) << program << ": misread";
+        for (const std::string& dll : dlls) EXPECT_TRUE(allowed.count(dll)) << program << " imports " << dll;
+    }
+}
