@@ -160,8 +160,16 @@ Function MakeInstallFolder
   System::Call 'advapi32::GetSecurityDescriptorOwner(p r1, *p .r3, *i .r9) i'
   System::Call 'advapi32::GetSecurityDescriptorGroup(p r1, *p .r4, *i .r9) i'
   System::Call 'advapi32::GetSecurityDescriptorDacl(p r1, *i .r9, *p .r5, *i .r9) i'
-  ; OWNER | GROUP | DACL | PROTECTED_DACL
+  ; OWNER | GROUP | DACL | PROTECTED_DACL: the inheritable entries pass on to
+  ; what the folder already holds; SetFileSecurityW then sets the folder's
+  ; own descriptor as a whole, where the first call sets it only in part.
   System::Call 'advapi32::SetNamedSecurityInfoW(w "$INSTDIR", i 1, i 0x80000007, p r3, p r4, p r5, p 0) i .r0'
+  ${If} $0 == 0
+    System::Call 'advapi32::SetFileSecurityW(w "$INSTDIR", i 7, p r1) i .r6'
+    ${If} $6 == 0
+      StrCpy $0 1
+    ${EndIf}
+  ${EndIf}
   System::Call 'kernel32::LocalFree(p r1)'
   ${If} $0 == 0
     DetailPrint "Rights of $INSTDIR: ${FOLDER_SDDL}"
