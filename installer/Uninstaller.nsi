@@ -145,8 +145,8 @@ Function RemoveDownloads
     StrCpy $R2 "$APPDATA\$R1"
     System::Call 'kernel32::GetFileAttributesW(w R2) i .R3'
     IntOp $R4 $R3 & 0x410  ; DIRECTORY | REPARSE_POINT
-    ${If} $R3 != -1
-    ${AndIf} $R4 == 0x10
+    ${If} $R3 <> -1
+    ${AndIf} $R4 = 0x10
       DetailPrint "Removing the download folder $R2"
       Delete "$R2\*.*"
       RMDir "$R2"
