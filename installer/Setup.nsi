@@ -140,10 +140,12 @@ FunctionEnd
 ; Program Files it is made with FOLDER_SDDL, and an existing one gets it
 ; too, passed on to what it already holds.
 Function MakeInstallFolder
+  ; The parent exists, so its short names (PROGRA~1) can be made long.
   ${GetParent} "$INSTDIR" $R0
   CreateDirectory $R0
-  StrCpy $R0 $INSTDIR
   Call NormalisePath
+  ${GetFileName} "$INSTDIR" $R1
+  StrCpy $R0 "$R0\$R1"
   Call IsUnderProgramFiles
   ${If} $R5 == 1
     CreateDirectory $INSTDIR
@@ -154,7 +156,12 @@ Function MakeInstallFolder
   ${If} $0 == 0
     Goto failed
   ${EndIf}
-  System::Call '*(i 12, p r1, i 0) p .r2'  ; SECURITY_ATTRIBUTES
+  ; SECURITY_ATTRIBUTES: length, descriptor, no inheritance of the handle.
+  !ifdef WIN64_PROGRAM
+    System::Call '*(i 24, i 0, p r1, i 0, i 0) p .r2'
+  !else
+    System::Call '*(i 12, p r1, i 0) p .r2'
+  !endif
   System::Call 'kernel32::CreateDirectoryW(w "$INSTDIR", p r2) i'
   System::Free $2
   System::Call 'advapi32::GetSecurityDescriptorOwner(p r1, *p .r3, *i .r9) i'
