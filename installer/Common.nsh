@@ -97,3 +97,20 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
   Abort
   admin_ok:
 !macroend
+
+; One setup or uninstaller at a time on the machine: two at once write and
+; delete the same files and leave a folder without a program. The mutex is
+; held until the process ends. A second one says so and ends; silently, with
+; exit code 3.
+!define ONE_AT_A_TIME_MUTEX "Global\${PRODUCT}SetupOrUninstall"
+!define EXIT_ANOTHER_RUNNING 3
+!macro OneAtATime
+  System::Call 'kernel32::CreateMutexW(p 0, i 0, w "${ONE_AT_A_TIME_MUTEX}") p .R0 ?e'
+  Pop $R1
+  ${If} $R0 P= 0
+  ${OrIf} $R1 = 183  ; ERROR_ALREADY_EXISTS
+    MessageBox MB_OK|MB_ICONSTOP "Another ${PRODUCT} setup or uninstaller is running. Let it finish, then try again. Nothing was changed." /SD IDOK
+    SetErrorLevel ${EXIT_ANOTHER_RUNNING}
+    Quit
+  ${EndIf}
+!macroend

@@ -6,16 +6,30 @@
 ; it installs into the same folder, and only once its own files and entry
 ; are in place removes the earlier version's program file.
 ; "/S" (or "/SILENT", "/VERYSILENT") installs without a window; "/D=folder"
-; chooses the folder.
+; chooses the folder; "/ALLOWDOWNGRADE" lets it replace a newer version.
+; Exit codes of its own: 3 another setup or uninstaller is running, 4 a
+; newer version is installed (nothing changed in either case).
 
 !define ROLE "Setup"
 !include "Common.nsh"
+!include "WordFunc.nsh"
+
+!define EXIT_NEWER_INSTALLED 4
+; A folder outside Program Files gets Program Files' rights, so no user can
+; plant a DLL or swap a program there that an administrator later runs:
+; owned by Administrators, inherited rights cut, Administrators and SYSTEM
+; full control, Users read and execute (0x1200a9), for the folder and all
+; it holds.
+!define FOLDER_SDDL "O:BAG:SYD:PAI(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)"
 
 Name "${PRODUCT} ${VERSION}"
 Caption "${PRODUCT} ${VERSION} Setup"
 OutFile "${OUTFILE}"
 InstallDir "${PROGRAM_FILES}\${PRODUCT}"
 ShowInstDetails show
+
+; The folder whose versioned program files RemoveVersionedPrograms removes.
+Var OldFolder
 
 Page directory
 Page instfiles
@@ -33,12 +47,154 @@ Function .onInit
       StrCpy $INSTDIR $R0
     ${EndIf}
   ${EndIf}
+  !insertmacro OneAtATime
+  Call RefuseDowngrade
+FunctionEnd
+
+; A newer installed Zaltrow (of either kind) is replaced only when asked
+; for: an older setup would delete the newer program, even a running one.
+Function RefuseDowngrade
+  ReadRegStr $R0 HKLM "${UNINSTALL_KEY}" "DisplayVersion"
+  !ifdef WIN64_PROGRAM
+    SetRegView 32
+  !else
+    SetRegView 64
+  !endif
+  ReadRegStr $R1 HKLM "${UNINSTALL_KEY}" "DisplayVersion"
+  !insertmacro ProgramRegistryView
+  ${If} $R0 == ""
+    StrCpy $R0 $R1
+  ${ElseIf} $R1 != ""
+    ${VersionCompare} $R1 $R0 $R2
+    ${If} $R2 == 1
+      StrCpy $R0 $R1
+    ${EndIf}
+  ${EndIf}
+  ${If} $R0 == ""
+    Return
+  ${EndIf}
+  ; Dotted numbers: 1.10 is above 1.9, 1.3.0 equals 1.3.
+  ${VersionCompare} $R0 "${VERSION}" $R2
+  ${If} $R2 != 1
+    Return
+  ${EndIf}
+  ${GetParameters} $R3
+  ClearErrors
+  ${GetOptions} $R3 "/ALLOWDOWNGRADE" $R4
+  ${IfNot} ${Errors}
+    Return
+  ${EndIf}
+  MessageBox MB_YESNO|MB_ICONEXCLAMATION|MB_DEFBUTTON2 "${PRODUCT} $R0 is installed, a newer version than this setup's ${VERSION}. Replace it with the older ${VERSION}?" /SD IDNO IDYES downgrade
+  ${IfNot} ${Silent}
+    MessageBox MB_OK|MB_ICONINFORMATION "${PRODUCT} $R0 stays installed. Nothing was changed." /SD IDOK
+  ${EndIf}
+  SetErrorLevel ${EXIT_NEWER_INSTALLED}
+  Quit
+  downgrade:
+FunctionEnd
+
+; The full, long form of a path, for comparing folders: $R0 in, $R0 out.
+Function NormalisePath
+  GetFullPathName $R0 $R0
+  System::Call 'kernel32::GetLongPathNameW(w R0, w .R1, i ${NSIS_MAX_STRLEN}) i .R2'
+  ${If} $R2 > 0
+  ${AndIf} $R2 < ${NSIS_MAX_STRLEN}
+    StrCpy $R0 $R1
+  ${EndIf}
+  ; No closing backslash, so "C:\Program Files\" and "C:\Program Files" agree.
+  StrCpy $R1 $R0 1 -1
+  ${If} $R1 == "\"
+    StrCpy $R0 $R0 -1
+  ${EndIf}
+FunctionEnd
+
+; 1 in $R5 when $R6 (normalised) is folder $R0 or under it; compared
+; case-insensitively, as NSIS's StrCmp does.
+Function IsUnder
+  Call NormalisePath
+  StrLen $R1 $R0
+  StrCpy $R2 $R6 $R1
+  StrCpy $R3 $R6 1 $R1
+  ${If} $R2 == $R0
+  ${AndIf} $R3 == "\"
+    StrCpy $R5 1
+  ${ElseIf} $R6 == $R0
+    StrCpy $R5 1
+  ${EndIf}
+FunctionEnd
+
+; 1 in $R5 when $R0 (normalised) is in either Program Files folder.
+Function IsUnderProgramFiles
+  StrCpy $R6 $R0
+  StrCpy $R5 0
+  StrCpy $R0 "$PROGRAMFILES32"
+  Call IsUnder
+  ${If} ${RunningX64}
+    StrCpy $R0 "$PROGRAMFILES64"
+    Call IsUnder
+  ${EndIf}
+  StrCpy $R0 $R6
+FunctionEnd
+
+; Makes the install folder before anything is written into it; outside
+; Program Files it is made with FOLDER_SDDL, and an existing one gets it
+; too, passed on to what it already holds.
+Function MakeInstallFolder
+  ; The parent exists, so its short names (PROGRA~1) can be made long.
+  ${GetParent} "$INSTDIR" $R0
+  CreateDirectory $R0
+  Call NormalisePath
+  ${GetFileName} "$INSTDIR" $R1
+  StrCpy $R0 "$R0\$R1"
+  Call IsUnderProgramFiles
+  ${If} $R5 == 1
+    CreateDirectory $INSTDIR
+    Return
+  ${EndIf}
+  StrCpy $R4 "${FOLDER_SDDL}"
+  System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w R4, i 1, *p .r1, p 0) i .r0'
+  ${If} $0 == 0
+    Goto failed
+  ${EndIf}
+  ; SECURITY_ATTRIBUTES: length, descriptor, no inheritance of the handle.
+  !ifdef WIN64_PROGRAM
+    System::Call '*(i 24, i 0, p r1, i 0, i 0) p .r2'
+  !else
+    System::Call '*(i 12, p r1, i 0) p .r2'
+  !endif
+  System::Call 'kernel32::CreateDirectoryW(w "$INSTDIR", p r2) i'
+  System::Free $2
+  System::Call 'advapi32::GetSecurityDescriptorOwner(p r1, *p .r3, *i .r9) i'
+  System::Call 'advapi32::GetSecurityDescriptorGroup(p r1, *p .r4, *i .r9) i'
+  System::Call 'advapi32::GetSecurityDescriptorDacl(p r1, *i .r9, *p .r5, *i .r9) i'
+  ; OWNER | GROUP | DACL | PROTECTED_DACL: the inheritable entries pass on to
+  ; what the folder already holds; SetFileSecurityW then sets the folder's
+  ; own descriptor as a whole, where the first call sets it only in part.
+  System::Call 'advapi32::SetNamedSecurityInfoW(w "$INSTDIR", i 1, i 0x80000007, p r3, p r4, p r5, p 0) i .r0'
+  ${If} $0 == 0
+    System::Call 'advapi32::SetFileSecurityW(w "$INSTDIR", i 7, p r1) i .r6'
+    ${If} $6 == 0
+      StrCpy $0 1
+    ${EndIf}
+  ${EndIf}
+  System::Call 'kernel32::LocalFree(p r1)'
+  ${If} $0 == 0
+    DetailPrint "Rights of $INSTDIR: ${FOLDER_SDDL}"
+    Return
+  ${EndIf}
+  failed:
+  MessageBox MB_OK|MB_ICONSTOP "The rights of $INSTDIR could not be set, so other users could change the program there. Nothing was installed." /SD IDOK
+  SetErrorLevel 2
+  Quit
 FunctionEnd
 
 ; One Zaltrow per machine: an install of the other architecture (its entry
-; in the other registry view) is removed first by its own uninstaller,
-; silently. Two installs would be two rows and one shared shortcut that
-; either uninstaller deletes. If it stays, nothing is installed.
+; in the other registry view) is removed once this one is in place, so a
+; failed install leaves it working. Two installs would be two rows and one
+; shared shortcut that either uninstaller deletes. The setup removes its
+; files itself rather than running the unins000.exe there: a folder an
+; earlier setup made outside Program Files may be writable by any user,
+; and a program planted there must not run with this setup's rights.
 Function RemoveOtherArchitecture
   !ifdef WIN64_PROGRAM
     SetRegView 32
@@ -50,21 +206,25 @@ Function RemoveOtherArchitecture
   !endif
   ReadRegStr $R0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
   ${If} $R0 != ""
-    ${If} ${FileExists} "$R0\${UNINSTALLER_FILE}"
-      DetailPrint "Removing the other ${PRODUCT} in $R0"
-      ExecWait '"$R0\${UNINSTALLER_FILE}" /SILENT' $R1
-    ${Else}
-      ; Nothing left to run: the entry alone is stale.
-      DeleteRegKey HKLM "${UNINSTALL_KEY}"
+    StrCpy $R6 $R0
+    Call NormalisePath
+    StrCpy $R7 $R0
+    StrCpy $R0 $INSTDIR
+    Call NormalisePath
+    ; The same folder holds this install's files now: only the entry goes.
+    ${If} $R7 != $R0
+      DetailPrint "Removing the other ${PRODUCT} in $R6"
+      StrCpy $OldFolder $R6
+      Call RemoveVersionedPrograms
+      !insertmacro RemoveFileOrAtRestart "$OldFolder\${CONSOLE_FILE}"
+      !insertmacro RemoveFileOrAtRestart "$OldFolder\${PICTURE_FILE}"
+      !insertmacro RemoveFileOrAtRestart "$OldFolder\${PICTURE_FILE_125}"
+      !insertmacro RemoveFileOrAtRestart "$OldFolder\${PICTURE_FILE_150}"
+      !insertmacro RemoveFileOrAtRestart "$OldFolder\${PICTURE_FILE_200}"
+      !insertmacro RemoveFileOrAtRestart "$OldFolder\${UNINSTALLER_FILE}"
+      RMDir /REBOOTOK "$OldFolder"
     ${EndIf}
-    ClearErrors
-    ReadRegStr $R1 HKLM "${UNINSTALL_KEY}" "InstallLocation"
-    ${IfNot} ${Errors}
-      !insertmacro ProgramRegistryView
-      MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} is also installed in $R0, for the other kind of Windows program, and could not be removed. Uninstall it first, then run this setup again." /SD IDOK
-      SetErrorLevel 2
-      Quit
-    ${EndIf}
+    DeleteRegKey HKLM "${UNINSTALL_KEY}"
   ${EndIf}
   !insertmacro ProgramRegistryView
 FunctionEnd
@@ -184,14 +344,15 @@ Function KeepNewFilesFromPendingDeletion
   System::Call 'advapi32::RegCloseKey(p r1)'
 FunctionEnd
 
-; An earlier version's program file in the install folder ("Zaltrow 1.2.exe"
-; beside this "Zaltrow 1.3.exe"): the product's name, a blank, a version of
-; digits and dots, ".exe". Nothing else in the folder is touched.
-Function RemoveEarlierVersions
+; A version's program file in $OldFolder ("Zaltrow 1.2.exe"): the product's
+; name, a blank, a version of digits and dots, ".exe"; in the install
+; folder, all but this version's. Nothing else in the folder is touched.
+Function RemoveVersionedPrograms
   StrLen $R2 "${PRODUCT} "
-  FindFirst $R0 $R1 "$INSTDIR\${PRODUCT} *.exe"
+  FindFirst $R0 $R1 "$OldFolder\${PRODUCT} *.exe"
   ${DoWhile} $R1 != ""
     ${If} $R1 != "${PROGRAM_FILE}"
+    ${OrIf} $OldFolder != $INSTDIR
       StrCpy $R3 $R1 "" $R2   ; "1.2.exe"
       StrCpy $R3 $R3 -4       ; "1.2"
       StrLen $R4 $R3
@@ -214,7 +375,7 @@ Function RemoveEarlierVersions
       ${Loop}
       ${If} $R5 == 1
         DetailPrint "Removing $R1 of an earlier version"
-        !insertmacro RemoveFileOrAtRestart "$INSTDIR\$R1"
+        !insertmacro RemoveFileOrAtRestart "$OldFolder\$R1"
       ${EndIf}
     ${EndIf}
     FindNext $R0 $R1
@@ -224,7 +385,7 @@ FunctionEnd
 
 Section "${PRODUCT}"
   SetShellVarContext all
-  Call RemoveOtherArchitecture
+  Call MakeInstallFolder
   ; The console program keeps its name across versions: a copy that a
   ; scheduled script is running now is moved out of the way, so the new one
   ; can be written in its place.
@@ -253,8 +414,11 @@ Section "${PRODUCT}"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 
-  ; The new version is whole and registered: only now does the old one go.
-  Call RemoveEarlierVersions
+  ; The new version is whole and registered: only now does the old one go,
+  ; and the other kind's install.
+  StrCpy $OldFolder $INSTDIR
+  Call RemoveVersionedPrograms
+  Call RemoveOtherArchitecture
 
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   IntFmt $0 "0x%08X" $0

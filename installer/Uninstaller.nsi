@@ -3,7 +3,10 @@
 ; the program's upgrade starts the new setup the moment this process ends.
 ; That is why it is a program of its own and not an NSIS uninstaller, which
 ; hands over to a copy of itself in the temporary folder and ends at once.
-; "/SILENT" (or "/VERYSILENT", "/S") removes without any window.
+; "/SILENT" (or "/VERYSILENT", "/S") removes without any window. Besides the
+; setup's files it removes Zaltrow's upgrade downloads under ProgramData and
+; the uninstalling user's settings; backups of removed entries
+; (...\Zaltrow\Removed) are never deleted: they are the user's.
 
 !define ROLE "Uninstall"
 !include "Common.nsh"
@@ -23,10 +26,14 @@ Var Pending
 ; 1 when the program's entry names this folder: the entry and the shortcut
 ; are this install's to remove.
 Var Registered
+; 1 when the shortcut is this install's: the entry names this folder, or no
+; install is registered in either view.
+Var OwnsShortcut
 
 Function .onInit
   !insertmacro SilentOnRequest
   !insertmacro RequireAdministrator
+  !insertmacro OneAtATime
   !insertmacro ProgramRegistryView
   ; It removes the folder it stands in, and never another install's entry
   ; and shortcut: a copy of it elsewhere (beside any "Zaltrow 1.2.exe")
@@ -45,6 +52,22 @@ Function .onInit
   ${ElseIfNot} ${FileExists} "$INSTDIR\${PROGRAM_FILE}"
     MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} ${VERSION} is not installed in $INSTDIR." /SD IDOK
     Abort
+  ${EndIf}
+  ; Both kinds share the shortcut's name: without this one's entry it is
+  ; left alone only when the other kind is registered.
+  StrCpy $OwnsShortcut $Registered
+  ${If} $Registered == 0
+    StrCpy $OwnsShortcut 1
+    !ifdef WIN64_PROGRAM
+      SetRegView 32
+    !else
+      SetRegView 64
+    !endif
+    ReadRegStr $R0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    ${If} $R0 != ""
+      StrCpy $OwnsShortcut 0
+    ${EndIf}
+    !insertmacro ProgramRegistryView
   ${EndIf}
   MessageBox MB_YESNO|MB_ICONQUESTION "Do you want to remove ${PRODUCT} ${VERSION} and all of its files?" /SD IDYES IDYES +2
   Abort
@@ -81,10 +104,14 @@ Section "Remove"
   ${If} $R9 == 1
     StrCpy $Pending 1
   ${EndIf}
-  ${If} $Registered == 1
+  ${If} $OwnsShortcut == 1
     Delete "$SMPROGRAMS\${SHORTCUT_NAME}"
+  ${EndIf}
+  ${If} $Registered == 1
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
   ${EndIf}
+  DeleteRegKey HKCU "Software\${PRODUCT}"
+  Call RemoveDownloads
 
   ; Its own file: a running program's file cannot be deleted on Windows but
   ; can be moved within its drive, so it leaves the install folder for the
@@ -107,9 +134,31 @@ Section "Remove"
   StrCpy $Pending 1
 SectionEnd
 
+; The upgrade's download folders ("Zaltrow upgrade 1.3 ...") and the setups
+; kept in them. Any user may make a folder under ProgramData: one that is a
+; link (a junction) is left alone, and only files directly inside are
+; deleted, so nothing outside these folders can be reached.
+; $APPDATA is ProgramData here: the section's shell folders are all users'.
+Function RemoveDownloads
+  FindFirst $R0 $R1 "$APPDATA\${PRODUCT} upgrade *"
+  ${DoWhile} $R1 != ""
+    StrCpy $R2 "$APPDATA\$R1"
+    System::Call 'kernel32::GetFileAttributesW(w R2) i .R3'
+    IntOp $R4 $R3 & 0x410  ; DIRECTORY | REPARSE_POINT
+    ${If} $R3 <> -1
+    ${AndIf} $R4 = 0x10
+      DetailPrint "Removing the download folder $R2"
+      Delete "$R2\*.*"
+      RMDir "$R2"
+    ${EndIf}
+    FindNext $R0 $R1
+  ${Loop}
+  FindClose $R0
+FunctionEnd
+
 Function .onInstSuccess
   StrCmp $Pending 1 0 +3
-  MessageBox MB_OK|MB_ICONINFORMATION "${PRODUCT} ${VERSION} was removed. Some of its files were in use; they will be removed when Windows restarts." /SD IDOK
+  MessageBox MB_OK|MB_ICONINFORMATION "${PRODUCT} ${VERSION} was removed, with your ${PRODUCT} settings and its downloaded upgrades. Some of its files were in use; they will be removed when Windows restarts. Backups of removed entries were kept." /SD IDOK
   Return
-  MessageBox MB_OK|MB_ICONINFORMATION "${PRODUCT} ${VERSION} was removed from your computer." /SD IDOK
+  MessageBox MB_OK|MB_ICONINFORMATION "${PRODUCT} ${VERSION} was removed from your computer, with your ${PRODUCT} settings and its downloaded upgrades. Backups of removed entries were kept." /SD IDOK
 FunctionEnd

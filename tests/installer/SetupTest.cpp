@@ -6,6 +6,8 @@
 
 #include <winsock2.h>
 #include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
 #include <shellapi.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
@@ -16,6 +18,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -287,8 +290,8 @@ protected:
         HKEY key = nullptr;
         settingsExisted_ = RegOpenKeyExA(HKEY_CURRENT_USER, kSettings, 0, KEY_READ, &key) == ERROR_SUCCESS;
         if (key) RegCloseKey(key);
+        RemoveAllTraces();  // first: the uninstaller removes the settings key
         RegSetKeyValueA(HKEY_CURRENT_USER, kSettings, "bDisableSplash", REG_SZ, "1", 2);
-        RemoveAllTraces();
     }
     void TearDown() override {
         RemoveAllTraces();
@@ -665,6 +668,112 @@ TEST_F(SetupTest, StrayUninstallerCopyLeavesTheRealInstallAlone) {
     EXPECT_TRUE(Exists(ShortcutFile()));
     for (const std::string& name : InstalledFiles("Zaltrow 1.2.exe")) EXPECT_TRUE(Exists(Installed(name))) << name;
     EXPECT_TRUE(Exists(stray.Join("Zaltrow 1.2.exe")));
+}
+
+// Owner, group and rights of a file or folder as SDDL; empty if unreadable.
+std::string SecurityOf(const std::string& path) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT,
+                              OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                              nullptr, nullptr, nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
+        return {};
+    char* text = nullptr;
+    std::string sddl;
+    if (ConvertSecurityDescriptorToStringSecurityDescriptorA(
+            descriptor, SDDL_REVISION_1, OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+            &text, nullptr)) {
+        sddl = text;
+        LocalFree(text);
+    }
+    LocalFree(descriptor);
+    return sddl;
+}
+
+void DeleteTree(const std::string& folder) {
+    for (const std::string& name : FilesIn(folder)) DeleteFileA((folder + "\\" + name).c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+// The setup's and uninstaller's guards, each from a fresh 1.2 install
+// (`installedAs` rewrites its registered version, "" leaves it; `custom`
+// installs into a folder outside Program Files) and then one more run of
+// the setup or the uninstaller with `arguments`, its exit code, and what
+// must hold afterwards.
+TEST_F(SetupTest, SetupAndUninstallerGuards) {
+    const std::string kFolderRights =
+        "O:BAG:SYD:PAI(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)";  // as Setup.nsi applies it
+    const std::string programData = Folder(CSIDL_COMMON_APPDATA);
+    const std::string download = programData + "\\Zaltrow upgrade 1.3 5e1f09a2c4";
+    const std::string backups = programData + "\\Zaltrow\\Removed";
+    const std::string custom = Folder(CSIDL_WINDOWS).substr(0, 3) + "Guarded\\Zaltrow";
+    struct Case {
+        const char* name;
+        bool custom;
+        const char* installedAs;
+        bool holdMutex;
+        bool uninstall;  // else the setup runs again
+        bool dropEntry;
+        const char* arguments;
+        DWORD exitCode;
+        const char* versionAfter;  // "<absent>": no entry
+        bool programAfter;
+    };
+    const Case cases[] = {
+        {"custom folder gets rights", true, "", false, false, false, "/S", 0, "1.2", true},
+        {"Program Files keeps its own", false, "", false, false, false, "/S", 0, "1.2", true},
+        {"second setup", false, "1.1", true, false, false, "/S", 3, "1.1", true},
+        {"second uninstaller", false, "", true, true, false, "/SILENT", 3, "1.2", true},
+        {"newer installed", false, "1.10", false, false, false, "/S", 4, "1.10", true},
+        {"newer, allowed", false, "1.10", false, false, false, "/S /ALLOWDOWNGRADE", 0, "1.2", true},
+        {"same as 1.2.0", false, "1.2.0", false, false, false, "/S", 0, "1.2", true},
+        {"uninstall after the entry is gone", false, "", false, true, true, "/SILENT", 0, "<absent>", false},
+    };
+    const std::string setup = SetupBesideTests(ZALTROW_SETUP_FROM_TESTS);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RemoveAllTraces();
+        const std::string folder = c.custom ? custom : InstallFolder();
+        customFolder_ = c.custom ? custom : "";
+        ASSERT_EQ(RunAndWait(setup, "\"" + setup + "\" /S" + (c.custom ? " /D=" + custom : "")).exitCode, 0u);
+        if (*c.installedAs)
+            RegSetKeyValueA(HKEY_LOCAL_MACHINE, kEntry.c_str(), "DisplayVersion", REG_SZ, c.installedAs,
+                            static_cast<DWORD>(std::strlen(c.installedAs) + 1));
+        if (c.dropEntry) RegDeleteTreeA(HKEY_LOCAL_MACHINE, kEntry.c_str());
+        CreateDirectoryA(download.c_str(), nullptr);
+        std::ofstream(download + "\\Zaltrow-1.3-Setup.exe") << "kept";
+        SHCreateDirectoryExA(nullptr, backups.c_str(), nullptr);
+        std::ofstream(backups + "\\entry.reg") << "backup";
+        RegSetKeyValueA(HKEY_CURRENT_USER, kSettings, "bDisableSplash", REG_SZ, "1", 2);
+
+        fw::KernelHandle mutex(c.holdMutex ? CreateMutexA(nullptr, FALSE, "Global\\ZaltrowSetupOrUninstall") : nullptr);
+        const std::string program = c.uninstall ? folder + "\\unins000.exe" : setup;
+        const Finished run = RunAndWait(program, "\"" + program + "\" " + c.arguments, c.uninstall ? folder : "");
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_FALSE(run.showedWindow);
+        EXPECT_EQ(ReadText(kEntry, "DisplayVersion"), c.versionAfter);
+        EXPECT_EQ(Exists(folder + "\\Zaltrow 1.2.exe"), c.programAfter);
+        EXPECT_EQ(Exists(ShortcutFile()), c.programAfter);
+        const bool removed = c.uninstall && c.exitCode == 0;
+        EXPECT_EQ(Exists(download), !removed);
+        HKEY settings = nullptr;
+        EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kSettings, 0, KEY_READ, &settings) == ERROR_SUCCESS, !removed);
+        if (settings) RegCloseKey(settings);
+        EXPECT_TRUE(Exists(backups + "\\entry.reg")) << "backups are never deleted";
+        // Wine keeps a descriptor only as owner, group and world mode bits:
+        // there kFolderRights reads back as no entry for everyone.
+        const std::string rights = SecurityOf(folder);
+        const bool everyone = rights.find(";;;WD)") != std::string::npos || rights.find(";;;AU)") != std::string::npos;
+        if (c.custom) EXPECT_TRUE(rights == kFolderRights || (!rights.empty() && !everyone)) << rights;
+        else if (c.programAfter)  // inherited from Program Files, which lets users read
+            EXPECT_TRUE(rights.find("D:P") == std::string::npos && (everyone || rights.find(";;;BU)") != std::string::npos))
+                << rights;
+
+        DeleteTree(download);
+        DeleteTree(backups);
+        if (c.custom) DeleteTree(custom);
+    }
+    RemoveDirectoryA(custom.substr(0, custom.rfind('\\')).c_str());
+    RegSetKeyValueA(HKEY_CURRENT_USER, kSettings, "bDisableSplash", REG_SZ, "1", 2);
 }
 
 // The setup the build made is a program of the build's own machine: the
