@@ -208,9 +208,9 @@ void UpgradeDialog::CheckForUpgrade() {
         if (fetcher_.Outcome() != FetchOutcome::Complete) {
             // Not "the most recent version": nothing is known about that.
             const std::string why = fetcher_.Failure().empty() ? "the page could not be read" : fetcher_.Failure();
-            MessageBoxA(Hwnd(), CheckFailedText(why).c_str(), ZALTROW_MESSAGE_CAPTION, MB_OK | MB_ICONEXCLAMATION);
-            // The check may be tried again.
+            // The check may be tried again: OK is back before the message.
             EnableWindow(Item(IDOK), TRUE);
+            MessageBoxA(Hwnd(), CheckFailedText(why).c_str(), ZALTROW_MESSAGE_CAPTION, MB_OK | MB_ICONEXCLAMATION);
             return;
         }
         ParseUpgradePage(fetcher_.Lines());
