@@ -6,15 +6,18 @@
 // made new, under the machine's program data folder, so nothing can have
 // been planted in it.
 
+#include <windows.h>
+
 #include <string>
 
 class ProtectedFolder {
 public:
-    // Makes "<program data>\<name>", or "<name> (2)" and so on when that is
-    // taken. Path() is empty when no folder could be made.
+    // Makes "<program data>\<name> <16 random hex digits>". Path() is empty
+    // when no folder could be made, and Error() says why.
     explicit ProtectedFolder(const std::wstring& name);
 
     const std::wstring& Path() const { return path_; }
+    DWORD Error() const { return error_; }
 
     // Deletes `file` in it and then the folder; what cannot be deleted now
     // stays.
@@ -22,4 +25,5 @@ public:
 
 private:
     std::wstring path_;
+    DWORD error_ = ERROR_SUCCESS;
 };

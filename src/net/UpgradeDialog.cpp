@@ -8,6 +8,7 @@
 
 #include "BuildConfig.h"
 #include "UpgradeResource.h"
+#include "framework/SystemErrorText.h"
 #include "framework/TextConversion.h"
 #include "framework/UnelevatedStart.h"
 #include "framework/UniqueHandle.h"
@@ -313,8 +314,14 @@ void UpgradeDialog::InstallUpgrade(const UpgradeOffer& offer) {
     if (result != InstallerDownload::Result::Proven) {
         download.Remove(setupName);
         progress.Close();
-        if (result == InstallerDownload::Result::Failed)
+        if (download.Path().empty()) {
+            // Not the download's fault: there was nowhere safe to put it.
+            Ask(Hwnd(), L"The upgrade could not make a folder for its download under the program data folder: " +
+                            fw::SystemErrorText(download.Error()),
+                Wide(ZALTROW_MESSAGE_CAPTION), MB_OK | MB_ICONSTOP);
+        } else if (result == InstallerDownload::Result::Failed) {
             MessageBoxA(Hwnd(), DownloadProblemText().c_str(), ZALTROW_MESSAGE_CAPTION, MB_OK | MB_ICONASTERISK);
+        }
         return;
     }
 

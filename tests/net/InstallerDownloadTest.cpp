@@ -6,11 +6,16 @@
 
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+
 #include <functional>
+#include <regex>
 #include <string>
+#include <vector>
 
 #include "LoopbackHttpServer.h"
 #include "TestStatements.h"
+#include "framework/TextConversion.h"
 #include "framework/UniqueHandle.h"
 #include "net/InstallerDownload.h"
 #include "net/ProtectedFolder.h"
@@ -132,5 +137,28 @@ INSTANTIATE_TEST_SUITE_P(
                      ex.Send(LoopbackHttpServer::Reply(200, changed));
                  }}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Any user may make folders under the program data folder: names made in
+// advance, the old numbered ones among them, never stand in the way, and
+// no two downloads' folders share a name.
+TEST(ProtectedFolderName, NoFolderMadeInAdvanceStandsInTheWay) {
+    wchar_t base[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, base)));
+    const std::wstring name = L"Zaltrow name test " + std::to_wstring(GetCurrentProcessId());
+    std::vector<std::wstring> planted{std::wstring(base) + L"\\" + name};
+    for (int i = 2; i <= 100; ++i) planted.push_back(planted[0] + L" (" + std::to_wstring(i) + L")");
+    for (const std::wstring& folder : planted) CreateDirectoryW(folder.c_str(), nullptr);
+    {
+        const ProtectedFolder first(name), second(name);
+        ASSERT_FALSE(first.Path().empty()) << first.Error();
+        EXPECT_NE(first.Path(), second.Path());
+        const std::wregex pattern(L".*\\\\" + name + L" [0-9a-f]{16}");
+        EXPECT_TRUE(std::regex_match(first.Path(), pattern)) << fw::Narrow(first.Path());
+        first.Remove(L"none");
+        second.Remove(L"none");
+        EXPECT_EQ(GetFileAttributesW(first.Path().c_str()), INVALID_FILE_ATTRIBUTES) << "an empty folder stays";
+    }
+    for (const std::wstring& folder : planted) RemoveDirectoryW(folder.c_str());
+}
 
 }  // namespace
