@@ -339,7 +339,6 @@ void UpgradeDialog::InstallUpgrade(const UpgradeOffer& offer) {
             Wide(ZALTROW_MESSAGE_CAPTION), MB_OK | MB_ICONINFORMATION);
         return;
     }
-    const std::optional<DWORD> code = run.started ? std::optional<DWORD>(run.code) : std::nullopt;
     installer.Release();
     progress.Close();
     // Installed means so by the entry and by the file, as dotted numbers
@@ -348,10 +347,10 @@ void UpgradeDialog::InstallUpgrade(const UpgradeOffer& offer) {
     const std::wstring program = after ? ProgramFile(*after, folder, product, Wide(statement.version)) : L"";
     const bool registered = after && SameVersion(after->displayVersion, statement.version) &&
                             InstalledCopy::SameFolder(after->installLocation, folder) && IsFile(program);
-    if (!code || *code != 0 || !registered) {
+    if (!run.started || run.code != 0 || !registered) {
         std::wstring detail;
-        if (!code) detail = L"its setup could not be started.";
-        else if (*code != 0) detail = L"its setup ended with code " + std::to_wstring(*code) + L".";
+        if (!run.started) detail = L"its setup could not be started.";
+        else if (run.code != 0) detail = L"its setup ended with code " + std::to_wstring(run.code) + L".";
         else detail = L"its setup ended, but the new version is not registered as installed.";
         Ask(Hwnd(),
             SetupFailedText(productName_, statement.version, detail,
