@@ -9,7 +9,8 @@
 #include "net/InternetFailure.h"
 #include "net/LineReader.h"
 
-void PageWorker::Fetch(FetchJob& job, FetchRequest& request) {
+void PageWorker::Fetch(FetchJob& job) {
+    FetchRequest request(kHeaderText, &job);
     try {
         if (!request.Open(job.url)) {
             job.failure = request.Failure();
@@ -38,11 +39,8 @@ void PageWorker::Fetch(FetchJob& job, FetchRequest& request) {
 DWORD WINAPI PageWorker::Run(LPVOID param) {
     const std::unique_ptr<std::shared_ptr<FetchJob>> share(static_cast<std::shared_ptr<FetchJob>*>(param));
     FetchJob& job = **share;
-    // Closed only after the job is finished: closing may read out the rest
-    // of an answer cut off at the limit, and the caller need not wait for it.
-    FetchRequest request(PageWorker::kHeaderText, &job);
     try {
-        Fetch(job, request);
+        Fetch(job);
     } catch (...) {
         // Any other failure ends the fetch quietly; the request's handles
         // close once the job is finished.

@@ -12,7 +12,6 @@
 #include "BuildConfig.h"
 
 struct FetchJob;
-class FetchRequest;
 
 class PageWorker {
 public:
@@ -25,5 +24,5 @@ public:
     static DWORD WINAPI Run(LPVOID job);
 
 private:
-    static void Fetch(FetchJob& job, FetchRequest& request);
+    static void Fetch(FetchJob& job);
 };
