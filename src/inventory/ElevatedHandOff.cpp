@@ -2,6 +2,7 @@
 
 #include "BuildConfig.h"
 #include "framework/ElevatedStart.h"
+#include "framework/ModulePath.h"
 #include "framework/SystemErrorText.h"
 #include "framework/TextConversion.h"
 #include "framework/UniqueHandle.h"
@@ -63,8 +64,7 @@ std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
 
 // The console program beside this one.
 std::wstring ConsoleProgram() {
-    std::wstring path(32768, L'\0');
-    path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+    std::wstring path = fw::WideModulePath();
     path.erase(path.find_last_of(L'\\') + 1);
     return path + L"" ZALTROW_CONSOLE_FILE;
 }
