@@ -3,40 +3,99 @@
 
 ZALTROW_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
+# What every suite needs; the 32-bit Wine is apart, since a host can do
+# without it (the x86_64 suite then runs).
 ZALTROW_PACKAGES=(
   g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
-  cmake make googletest wine wine32:i386 wine64 fonts-wine
+  cmake make googletest wine wine64 fonts-wine clang
   xvfb xauth xdotool imagemagick python3 python3-jsonschema ca-certificates curl locales openssl nsis wixl
 )
+ZALTROW_WINE32_PACKAGE=wine32:i386
+# Why this host runs no 32-bit Windows code, when it is for want of a
+# package rather than the kernel; empty otherwise.
+ZALTROW_NO32_REASON=
 
 zaltrow_log() { printf '== %s\n' "$*" >&2; }
 
+zaltrow_missing_packages() {
+  local pkg
+  for pkg in "$@"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || echo "$pkg"
+  done
+}
+
+# apt-get's first error line of output $1, for a one-line reason.
+zaltrow_apt_reason() {
+  local line
+  line=$(grep -m1 '^E: ' <<<"$1" || true)
+  [ -n "$line" ] || line=$(tail -n1 <<<"$1")
+  echo "${line#E: }"
+}
+
+# A package mirror can be mid-sync for hours, failing one index while the
+# others arrive: a failed update is retried once and then ridden out with
+# the lists that did come.
+zaltrow_apt_update() {
+  local out try
+  for try in 1 2; do
+    out=$(apt-get update -qq 2>&1) && return 0
+    zaltrow_log "warning: apt-get update failed (try $try of 2): $(zaltrow_apt_reason "$out")"
+  done
+  zaltrow_log "warning: going on with the package lists that did arrive"
+}
+
 # apt-get only when something is missing, so a second run costs nothing.
+# Fails only when a package every suite needs cannot be had, naming it; a
+# 32-bit Wine that cannot be installed makes this a host without 32-bit
+# code, said in one line.
 zaltrow_install_deps() {
-  local missing=() pkg
+  local missing=() out updated=
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     zaltrow_log "adding the i386 architecture"
     dpkg --add-architecture i386
-    missing+=(update-needed)
+    zaltrow_apt_update
+    updated=1
   fi
-  for pkg in "${ZALTROW_PACKAGES[@]}"; do
-    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
-  done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  zaltrow_log "installing: ${missing[*]}"
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${ZALTROW_PACKAGES[@]}" >/dev/null
+  mapfile -t missing < <(zaltrow_missing_packages "${ZALTROW_PACKAGES[@]}")
+  if [ ${#missing[@]} -gt 0 ]; then
+    zaltrow_log "installing: ${missing[*]}"
+    [ -n "$updated" ] || { zaltrow_apt_update; updated=1; }
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null 2>&1 ||
+      for pkg in "${missing[@]}"; do  # one broken package must not keep out the rest
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$pkg" >/dev/null 2>&1 || true
+      done
+    mapfile -t missing < <(zaltrow_missing_packages "${ZALTROW_PACKAGES[@]}")
+    if [ ${#missing[@]} -gt 0 ]; then
+      zaltrow_log "cannot go on: these packages could not be installed: ${missing[*]}"
+      return 1
+    fi
+  fi
+  [ -z "$(zaltrow_missing_packages "$ZALTROW_WINE32_PACKAGE")" ] && return 0
+  zaltrow_log "installing: $ZALTROW_WINE32_PACKAGE"
+  [ -n "$updated" ] || zaltrow_apt_update
+  if ! out=$(DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$ZALTROW_WINE32_PACKAGE" 2>&1); then
+    ZALTROW_NO32_REASON="$ZALTROW_WINE32_PACKAGE could not be installed ($(zaltrow_apt_reason "$out"))"
+    zaltrow_log "$ZALTROW_NO32_REASON: going on as a host without 32-bit code"
+  fi
+  return 0
 }
 
 # The Windows architecture this host's Wine can run. The product is the
 # i686 build; where the kernel refuses 32-bit processes (some virtual
-# machines run 64-bit user code only), the same sources are built for
-# x86_64 and run under 64-bit Wine instead.
+# machines run 64-bit user code only) or the 32-bit Wine could not be
+# installed, the same sources are built for x86_64 and run under 64-bit
+# Wine instead.
 zaltrow_wine_arch() {
   if zaltrow_host_runs_32bit; then echo i686; else echo x86_64; fi
 }
 zaltrow_host_runs_32bit() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
+# Why zaltrow_wine_arch chose x86_64, in words.
+zaltrow_no32_why() {
+  if [ -n "$ZALTROW_NO32_REASON" ]; then echo "$ZALTROW_NO32_REASON"
+  elif [ -n "$(zaltrow_missing_packages "$ZALTROW_WINE32_PACKAGE")" ]; then echo "$ZALTROW_WINE32_PACKAGE is not installed"
+  else echo "this host runs no 32-bit code"; fi
+}
 
 # Sets WINE, WINESERVER and WINEARCH for an architecture.
 zaltrow_wine_env() {

@@ -12,7 +12,7 @@ zaltrow_install_deps
 case "${ZALTROW_TEST_ARCH:-}" in
   x86_64) arch=x86_64 why="ZALTROW_TEST_ARCH=x86_64 chose the 64-bit build's suite" ;;
   i686 | "")
-    arch=$(zaltrow_wine_arch) why="this host runs no 32-bit code"
+    arch=$(zaltrow_wine_arch) why=$(zaltrow_no32_why)
     if [ "${ZALTROW_TEST_ARCH:-}" = i686 ] && [ "$arch" != i686 ]; then
       zaltrow_log "ZALTROW_TEST_ARCH=i686, but $why"
       exit 2
