@@ -398,11 +398,11 @@ void MainDialog::FillList() {
     // loader drops what the last fill still had coming.
     iconJobs_.clear();
     iconSources_.clear();
-    iconSourceOfEntry_.assign(ProgramInventory::kCapacity, kNoIconSource);
     hurriedIconSources_.clear();
     iconLoader_.Load({});
     Images().Truncate(kFixedImages);
     inventory_.Enumerate();
+    iconSourceOfEntry_.assign(inventory_.Count(), kNoIconSource);
     clock.Add(&RefreshTimings::enumeration);
 
     std::vector<ProgramRow> rows;
@@ -455,10 +455,7 @@ void MainDialog::FillList() {
 // without a word.
 void MainDialog::ShowLegend() {
     std::wstring legend = L"Invalid phantom programs, which should be removed, are highlighted in red.";
-    if (const std::size_t leftOut = inventory_.LeftOut()) {
-        legend = L"Invalid phantom programs are highlighted in red. Not listed: " + std::to_wstring(leftOut) +
-                 L" entries past the first " + std::to_wstring(ProgramInventory::kCapacity) + L".";
-    }
+    if (!inventory_.Shortfalls().empty()) legend = L"Invalid phantom programs are highlighted in red. Not listed: " + ProgramInventory::ShortfallText(inventory_.Shortfalls(), ProgramInventory::ListNames::Window) + L".";
     SetWindowTextW(Item(IDC_LEGEND), legend.c_str());
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "inventory/EntryKeyName.h"
+
 namespace {
 
 struct VerbName {
@@ -13,11 +15,11 @@ struct VerbName {
 
 constexpr std::array<VerbName, 6> kVerbs{{
     {L"list", Verb::List, L"--json --csv --phantoms --all-users "},
-    {L"check", Verb::Check, L"--all-users "},
-    {L"clean", Verb::Clean, L"--dry-run --all-users --backups "},
-    {L"remove", Verb::Remove, L"--from --backups --result "},
-    {L"restore", Verb::Restore, L"--replace --backups --result "},
-    {L"backups", Verb::Backups, L"--backups "},
+    {L"check", Verb::Check, L"--json --all-users "},
+    {L"clean", Verb::Clean, L"--json --dry-run --all-users --backups "},
+    {L"remove", Verb::Remove, L"--json --from --backups --result "},
+    {L"restore", Verb::Restore, L"--json --replace --backups --result "},
+    {L"backups", Verb::Backups, L"--json --csv --backups "},
 }};
 
 bool Takes(const VerbName& verb, std::wstring_view option) {
@@ -42,6 +44,11 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& words) {
     if (words.empty()) return Error(L"No verb given");
     const auto endOfOptions = std::find(words.begin(), words.end(), L"--");
     if (words[0] == L"help") return {CommandLine{}, {}};
+    if (words.size() == 1 && words[0] == L"--version") {
+        CommandLine version;
+        version.verb = Verb::Version;
+        return {version, {}};
+    }
     for (auto word = words.begin(); word != endOfOptions; ++word)
         if (*word == L"--help" || *word == L"-h" || *word == L"/?") return {CommandLine{}, {}};
 
@@ -85,6 +92,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& words) {
         if (positional.size() % 2 != 0) return Error(L"remove takes pairs of LIST KEY; the last list has no key");
         for (std::size_t i = 0; i < positional.size(); i += 2) {
             if (!IsListName(positional[i])) return Error(L"\"" + positional[i] + L"\" is not a list's name");
+            if (const std::wstring problem = EntryKeyProblem(positional[i + 1]); !problem.empty())
+                return Error(L"The key \"" + positional[i + 1] + L"\" after " + positional[i] + L" " + problem +
+                             L"; nothing was removed");
             command.targets.push_back({positional[i], positional[i + 1]});
         }
         break;
@@ -116,7 +126,14 @@ TargetLines ParseTargetLines(std::wstring_view text) {
             parsed.error = L"Line " + std::to_wstring(number) + L" is not LIST<TAB>KEY";
             return parsed;
         }
-        parsed.targets.push_back({std::wstring(list), std::wstring(line.substr(tab + 1))});
+        const std::wstring key(line.substr(tab + 1));
+        if (const std::wstring problem = EntryKeyProblem(key); !problem.empty()) {
+            parsed.targets.clear();
+            parsed.error = L"Line " + std::to_wstring(number) + L": the key \"" + key + L"\" " + problem;
+            return parsed;
+        }
+        parsed.targets.push_back({std::wstring(list), key});
     }
     return parsed;
 }
+

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-enum class Verb { Help, List, Check, Clean, Remove, Restore, Backups };
+enum class Verb { Help, Version, List, Check, Clean, Remove, Restore, Backups };
 enum class ReportFormat { Text, Json, Csv };
 
 // An entry as the command line names it: its list ("machine-64",
@@ -43,7 +43,8 @@ struct ParsedCommandLine {
 
 // `words` without the program's own name. No words at all is an error;
 // the verb "help", or "--help", "-h" or "/?" anywhere before "--", ask for
-// the usage.
+// the usage, "--version" as the only word for the version. A key that can
+// be no entry's key (EntryKeyProblem) is an error naming the argument.
 ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& words);
 
 // True for a list's name as the command line writes it: "machine-64",
@@ -51,9 +52,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& words);
 // dashes). Whether this computer has that list is not its business.
 bool IsListName(std::wstring_view name);
 
-// --from's file, already UTF-8-decoded: one "LIST<TAB>KEY" per line, CR LF
-// or LF, after an optional byte-order mark; blank lines are skipped. A line that is not one is an error naming
-// its number.
+// --from's file, already decoded: one "LIST<TAB>KEY" per
+// line, CR LF or LF, after an optional byte-order mark; blank lines are
+// skipped. A line that is not one, or whose key can be no entry's key, is
+// an error naming its number, and no line counts.
 struct TargetLines {
     std::vector<EntryTarget> targets;
     std::wstring error;

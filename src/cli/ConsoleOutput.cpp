@@ -15,8 +15,20 @@ ConsoleOutput::ConsoleOutput(DWORD which) : handle_(GetStdHandle(which)) {
     console_ = handle_ && handle_ != INVALID_HANDLE_VALUE && GetConsoleMode(handle_, &mode);
 }
 
+bool ConsoleOutput::Fail() {
+    if (!failed_) {
+        failed_ = true;
+        error_ = GetLastError();
+        if (error_ == ERROR_SUCCESS) error_ = ERROR_INVALID_HANDLE;
+    }
+    return false;
+}
+
 bool ConsoleOutput::Write(std::wstring_view text) {
-    if (!handle_ || handle_ == INVALID_HANDLE_VALUE) return false;
+    if (!handle_ || handle_ == INVALID_HANDLE_VALUE) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return Fail();
+    }
     if (console_) {
         while (!text.empty()) {
             std::size_t chunk = std::min(text.size(), kConsoleChunk);
@@ -24,7 +36,7 @@ bool ConsoleOutput::Write(std::wstring_view text) {
             if (chunk < text.size() && text[chunk - 1] >= 0xD800 && text[chunk - 1] <= 0xDBFF) --chunk;
             DWORD written = 0;
             if (!WriteConsoleW(handle_, text.data(), static_cast<DWORD>(chunk), &written, nullptr) || written == 0)
-                return false;
+                return Fail();
             text.remove_prefix(written);
         }
         return true;
@@ -35,7 +47,7 @@ bool ConsoleOutput::Write(std::wstring_view text) {
         DWORD written = 0;
         if (!WriteFile(handle_, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &written, nullptr) ||
             written == 0)
-            return false;
+            return Fail();
         done += written;
     }
     return true;

@@ -14,11 +14,19 @@ public:
     explicit ConsoleOutput(DWORD which);
 
     bool IsConsole() const { return console_; }
-    // False when not all of it could be written (a closed pipe).
+    // False when not all of it could be written (a closed pipe, a full
+    // disk, no such output at all); the first such failure is kept.
     bool Write(std::wstring_view text);
     bool Line(std::wstring_view text) { return Write(text) && Write(L"\r\n"); }
+    // Whether a write failed, and Windows' reason for the first that did.
+    bool Failed() const { return failed_; }
+    DWORD FailureError() const { return error_; }
 
 private:
+    bool Fail();
+
     HANDLE handle_;
     bool console_ = false;
+    bool failed_ = false;
+    DWORD error_ = ERROR_SUCCESS;
 };

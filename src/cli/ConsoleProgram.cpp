@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "BuildConfig.h"
 #include "cli/BackupFolder.h"
 #include "cli/EntryReport.h"
 #include "cli/ExitCode.h"
@@ -75,10 +76,23 @@ std::wstring NowUtc() {
     return IsoUtcTime(t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
 }
 
-std::wstring LeftOutNote(std::size_t leftOut) {
-    return leftOut == 0 ? L""
-                        : L" " + std::to_wstring(leftOut) + L" more entries were not read (the limit is " +
-                              std::to_wstring(ProgramInventory::kCapacity) + L").";
+ReportHeader HeaderOf(const ProgramInventory* inventory) {
+    ReportHeader header{ComputerName(), NowUtc(), 0, {}};
+    if (!inventory) return header;
+    header.leftOut = inventory->LeftOut();
+    for (const ProgramInventory::Shortfall& shortfall : inventory->Shortfalls())
+        header.shortfalls.push_back({ListName(shortfall.list), shortfall.leftOut,
+                                     shortfall.error != ERROR_SUCCESS
+                                         ? fw::SystemErrorText(static_cast<DWORD>(shortfall.error))
+                                         : L""});
+    return header;
+}
+
+// The sentence after a count when lists were not read whole.
+std::wstring ShortfallNote(const ProgramInventory& inventory) {
+    if (inventory.Shortfalls().empty()) return L"";
+    return L" Not read: " +
+           ProgramInventory::ShortfallText(inventory.Shortfalls(), ProgramInventory::ListNames::CommandLine) + L".";
 }
 
 std::wstring Plural(std::size_t count, const wchar_t* one, const wchar_t* many) {
@@ -94,6 +108,7 @@ std::wstring DisplayNameOf(const ListRef& list, const std::wstring& key) {
 }
 
 void Apply(const RemovalResult& removal, OperationResult& result, fw::AccountRights rights) {
+    if (!removal.keyName.empty()) result.key = removal.keyName;
     switch (removal.outcome) {
     case RemovalResult::Outcome::Removed:
         result.outcome = Outcome::Removed;
@@ -101,7 +116,8 @@ void Apply(const RemovalResult& removal, OperationResult& result, fw::AccountRig
         return;
     case RemovalResult::Outcome::AlreadyGone: result.outcome = Outcome::AlreadyRemoved; return;
     case RemovalResult::Outcome::BackupFailed: result.outcome = Outcome::BackupFailed; break;
-    case RemovalResult::Outcome::Failed: result.outcome = Outcome::Failed; break;
+    case RemovalResult::Outcome::Failed:
+    case RemovalResult::Outcome::Refused: result.outcome = Outcome::Failed; break;
     }
     result.detail = removal.failureText;
     // Refused for want of rights that elevation would give.
@@ -134,30 +150,94 @@ bool ReadFileBytes(const std::wstring& path, std::string& bytes, DWORD& error) {
     return true;
 }
 
+// A text file as Windows' own tools write it: UTF-16LE behind its
+// byte-order mark (Windows PowerShell's default), or UTF-8 with or without
+// one. False for anything else.
+bool DecodeTextFile(const std::string& bytes, std::wstring& text) {
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE) {
+        if (bytes.size() % 2 != 0) return false;
+        text.resize(bytes.size() / 2 - 1);
+        for (std::size_t i = 0; i < text.size(); ++i)
+            text[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[2 + 2 * i]) |
+                                           static_cast<unsigned char>(bytes[3 + 2 * i]) << 8);
+        return true;
+    }
+    return fw::FromUtf8(bytes, text);
+}
+
 bool IsMissingFileError(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
+// A path as the system resolves it from the current folder, so what the
+// output names can be found again from anywhere.
+std::wstring FullPath(const std::wstring& path) {
+    if (path.empty()) return path;
+    std::wstring full(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0) return path;
+        if (length < full.size()) {
+            full.resize(length);
+            return full;
+        }
+        full.resize(length);
+    }
+}
+
 // --result's file, one UTF-8 line per entry, each written as it is known.
+// Made, and shown to take writing, before anything changes: a run that
+// could not report what it did changes nothing.
 class ResultFile {
 public:
     explicit ResultFile(const std::wstring& path) {
         if (path.empty()) return;
         file_.reset(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file_) error_ = GetLastError();
+        if (!file_) {
+            error_ = GetLastError();
+            return;
+        }
+        // A line end that the reader passes over, then taken back: a full
+        // disk or a device that takes nothing refuses it here.
+        DWORD written = 0;
+        if (!WriteFile(file_.get(), "\r\n", 2, &written, nullptr) || written != 2 || !FlushFileBuffers(file_.get())) {
+            error_ = GetLastError();
+            if (error_ == ERROR_SUCCESS) error_ = ERROR_WRITE_FAULT;
+            file_.reset();
+            return;
+        }
+        LARGE_INTEGER start{};
+        if (SetFilePointerEx(file_.get(), start, nullptr, FILE_BEGIN)) SetEndOfFile(file_.get());
     }
     DWORD Error() const { return error_; }
     bool Write(const OperationResult& result) {
         if (!file_) return true;
         const std::string line = fw::ToUtf8(ResultFileLine(result) + L"\r\n");
         DWORD written = 0;
-        return WriteFile(file_.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr) &&
-               written == line.size();
+        if (WriteFile(file_.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr) &&
+            written == line.size())
+            return true;
+        error_ = GetLastError();
+        if (error_ == ERROR_SUCCESS) error_ = ERROR_WRITE_FAULT;
+        return false;
     }
 
 private:
     fw::FileHandle file_;
     DWORD error_ = ERROR_SUCCESS;
 };
+
+std::wstring ResultFileFailure(const std::wstring& path, DWORD error, const wchar_t* nothing) {
+    return L"The result file " + path + L" cannot be written: " + fw::SystemErrorText(error) + L" Nothing was " +
+           nothing + L".";
+}
+
+std::wstring TimeText(const std::optional<BackupTime>& time) {
+    if (!time) return L"";
+    wchar_t text[32];
+    swprintf(text, 32, L"%04d-%02d-%02dT%02d:%02d:%02d", time->year, time->month, time->day, time->hour,
+             time->minute, time->second);
+    return text;
+}
 
 }  // namespace
 
@@ -166,19 +246,32 @@ ConsoleProgram::ConsoleProgram()
 
 int ConsoleProgram::Run(const std::vector<std::wstring>& words) {
     const ParsedCommandLine parsed = ParseCommandLine(words);
-    if (!parsed.command) return Usage(parsed.error);
-    const CommandLine& command = *parsed.command;
+    if (!parsed.command) return Finish(Usage(parsed.error));
+    CommandLine command = *parsed.command;
+    command.backups = FullPath(command.backups);
+    command.from = FullPath(command.from);
+    command.result = FullPath(command.result);
+    for (std::wstring& file : command.files) file = FullPath(file);
     switch (command.verb) {
-    case Verb::List: return List(command);
-    case Verb::Check: return Check(command);
-    case Verb::Clean: return Clean(command);
-    case Verb::Remove: return Remove(command);
-    case Verb::Restore: return Restore(command);
-    case Verb::Backups: return Backups(command);
+    case Verb::List: return Finish(List(command));
+    case Verb::Check: return Finish(Check(command));
+    case Verb::Clean: return Finish(Clean(command));
+    case Verb::Remove: return Finish(Remove(command));
+    case Verb::Restore: return Finish(Restore(command));
+    case Verb::Backups: return Finish(Backups(command));
+    case Verb::Version: return Finish(Version());
     case Verb::Help: break;
     }
     out_.Write(UsageText());
-    return kExitDone;
+    return Finish(kExitDone);
+}
+
+int ConsoleProgram::Finish(int code) {
+    if (!out_.Failed() && !err_.Failed()) return code;
+    if (out_.Failed())
+        err_.Line(L"Standard output could not be written: " + fw::SystemErrorText(out_.FailureError()) +
+                  L" What it should have said is lost.");
+    return code == kExitNeedsAdministrator ? code : kExitSomeFailed;
 }
 
 int ConsoleProgram::Usage(const std::wstring& error) {
@@ -186,29 +279,65 @@ int ConsoleProgram::Usage(const std::wstring& error) {
     return kExitWrongUsage;
 }
 
+int ConsoleProgram::Version() {
+    out_.Line(L"" ZALTROW_PRODUCT_NAME L" " ZALTROW_VERSION_TEXT);
+    return kExitDone;
+}
+
+int ConsoleProgram::WithShortfalls(int code, const ProgramInventory& inventory) {
+    if (inventory.Shortfalls().empty()) return code;
+    bool rightsWouldHelp = false;
+    for (const ProgramInventory::Shortfall& shortfall : inventory.Shortfalls())
+        rightsWouldHelp |= shortfall.error == ERROR_ACCESS_DENIED && !fw::MayChangeMachine(rights_);
+    if (rightsWouldHelp || code == kExitNeedsAdministrator) return kExitNeedsAdministrator;
+    return kExitSomeFailed;
+}
+
 bool ConsoleProgram::PrepareFolder(BackupFolder& folder) {
     const bool ready = folder.Prepare();
-    if (!folder.MadeText().empty()) out_.Line(folder.MadeText());
+    // Said where no machine-readable document is being written.
+    if (!folder.MadeText().empty()) err_.Line(folder.MadeText());
     return ready;
 }
 
-void ConsoleProgram::Report(const OperationResult& result) {
-    (IsFailure(result.outcome) ? err_ : out_).Line(ConsoleLine(result));
+void ConsoleProgram::Report(const OperationResult& result, bool json) {
+    if (IsFailure(result.outcome))
+        err_.Line(ConsoleLine(result));
+    else if (!json)
+        out_.Line(ConsoleLine(result));
+}
+
+void ConsoleProgram::WriteOperationJson(const CommandLine& command, const std::vector<OperationResult>& results,
+                                        const std::wstring& backupFolder, int exitCode,
+                                        const ProgramInventory* inventory) {
+    OperationReport report;
+    report.verb = command.verb == Verb::Clean ? L"clean" : command.verb == Verb::Remove ? L"remove" : L"restore";
+    report.dryRun = command.dryRun;
+    report.backupFolder = backupFolder;
+    report.exitCode = exitCode;
+    for (const OperationResult& result : results) {
+        OperationRow row{result.list, result.key, result.name, OutcomeWord(result.outcome), L"", L""};
+        if (result.outcome == Outcome::Removed || result.outcome == Outcome::Restored)
+            row.backupFile = result.detail;
+        else
+            row.reason = result.detail;
+        report.results.push_back(std::move(row));
+    }
+    out_.Write(JsonReport(HeaderOf(inventory), report));
 }
 
 int ConsoleProgram::List(const CommandLine& command) {
     Listing listing;
     Read(listing, command.allUsers);
     const std::vector<ReportRow> rows = Rows(listing, command.phantomsOnly);
-    const std::size_t leftOut = listing.inventory.LeftOut();
+    const std::wstring note = ShortfallNote(listing.inventory);
     switch (command.format) {
-    case ReportFormat::Json: out_.Write(JsonReport({ComputerName(), NowUtc(), leftOut}, rows)); break;
+    case ReportFormat::Json: out_.Write(JsonReport(HeaderOf(&listing.inventory), rows)); break;
     case ReportFormat::Csv: {
         const std::wstring csv = CsvReport(rows);
         // The byte-order mark tells a file's readers it is UTF-8; a console
         // would only show it.
         out_.Write(out_.IsConsole() ? std::wstring_view(csv).substr(1) : std::wstring_view(csv));
-        if (leftOut > 0) err_.Line(LeftOutNote(leftOut).substr(1));
         break;
     }
     case ReportFormat::Text: {
@@ -216,10 +345,11 @@ int ConsoleProgram::List(const CommandLine& command) {
         const std::size_t phantoms = static_cast<std::size_t>(
             std::count_if(rows.begin(), rows.end(), [](const ReportRow& row) { return row.phantom; }));
         out_.Line(Plural(rows.size(), L"entry", L"entries") + L" listed, " +
-                  Plural(phantoms, L"phantom", L"phantoms") + L"." + LeftOutNote(leftOut));
+                  Plural(phantoms, L"phantom", L"phantoms") + L"." + note);
         break;
     }
     }
+    if (!note.empty()) err_.Line(note.substr(1));
     return kExitDone;
 }
 
@@ -227,18 +357,25 @@ int ConsoleProgram::Check(const CommandLine& command) {
     Listing listing;
     Read(listing, command.allUsers);
     const std::vector<ReportRow> phantoms = Rows(listing, true);
-    out_.Write(TextTable(phantoms));
-    const std::wstring among = L" among " + Plural(listing.entries.size(), L"entry", L"entries") + L" listed." +
-                               LeftOutNote(listing.inventory.LeftOut());
-    if (phantoms.empty()) {
-        out_.Line(L"No phantom entries" + among);
-        return kExitDone;
+    const int code = WithShortfalls(phantoms.empty() ? kExitDone : kExitPhantomsFound, listing.inventory);
+    const std::wstring note = ShortfallNote(listing.inventory);
+    if (command.format == ReportFormat::Json) {
+        out_.Write(JsonReport(HeaderOf(&listing.inventory), phantoms));
+        if (!note.empty()) err_.Line(note.substr(1));
+        return code;
     }
-    out_.Line(Plural(phantoms.size(), L"phantom entry", L"phantom entries") + among);
-    return kExitPhantomsFound;
+    out_.Write(TextTable(phantoms));
+    const std::wstring among = L" among " + Plural(listing.entries.size(), L"entry", L"entries") + L" listed." + note;
+    if (phantoms.empty())
+        out_.Line((note.empty() ? L"No phantom entries" : L"No phantom entries found") + among);
+    else
+        out_.Line(Plural(phantoms.size(), L"phantom entry", L"phantom entries") + among);
+    if (!note.empty()) err_.Line(note.substr(1));
+    return code;
 }
 
 int ConsoleProgram::Clean(const CommandLine& command) {
+    const bool json = command.format == ReportFormat::Json;
     BackupFolder folder(command.backups, rights_);
     Listing listing;
     Read(listing, command.allUsers);
@@ -256,58 +393,68 @@ int ConsoleProgram::Clean(const CommandLine& command) {
             result.detail = listed.reason;
         } else if (!folderReady && !(folderReady = PrepareFolder(folder))) {
             err_.Line(folder.FailureText() + L" Nothing was removed.");
+            if (json) WriteOperationJson(command, results, folder.Path(), kExitSomeFailed, &listing.inventory);
             return kExitSomeFailed;
         } else {
             Apply(RemoveEntry(ListOf(entry), entry.keyName, folder.Path()), result, rights_);
         }
-        Report(result);
+        Report(result, json);
         results.push_back(std::move(result));
     }
-    out_.Line(RemovalSummary(results, L"phantom entries", folder.Path()));
-    return ExitCodeOf(results);
+    const int code = WithShortfalls(ExitCodeOf(results), listing.inventory);
+    const std::wstring note = ShortfallNote(listing.inventory);
+    if (json)
+        WriteOperationJson(command, results, folder.Path(), code, &listing.inventory);
+    else
+        out_.Line(RemovalSummary(results, L"phantom entries", folder.Path(), command.dryRun) + note);
+    if (!note.empty()) err_.Line(note.substr(1));
+    return code;
 }
 
 int ConsoleProgram::Remove(const CommandLine& command) {
+    const bool json = command.format == ReportFormat::Json;
     std::vector<EntryTarget> targets = command.targets;
     if (!command.from.empty()) {
         std::string bytes;
         std::wstring text;
         DWORD error = ERROR_SUCCESS;
         if (!ReadFileBytes(command.from, bytes, error)) {
-            err_.Line(command.from + L": " + fw::SystemErrorText(error));
+            err_.Line(command.from + L": the list of entries cannot be read: " + fw::SystemErrorText(error) +
+                      L" Nothing was removed.");
             return IsMissingFileError(error) ? kExitNotFound : kExitSomeFailed;
         }
-        if (!fw::FromUtf8(bytes, text)) return Usage(command.from + L" is not UTF-8 text");
+        if (!DecodeTextFile(bytes, text))
+            return Usage(command.from + L" is neither UTF-8 nor UTF-16 text with its byte-order mark; nothing was removed");
         TargetLines lines = ParseTargetLines(text);
-        if (!lines.error.empty()) return Usage(command.from + L": " + lines.error);
+        if (!lines.error.empty()) return Usage(command.from + L": " + lines.error + L"; nothing was removed");
         if (lines.targets.empty()) return Usage(command.from + L" names no entry");
         targets = std::move(lines.targets);
     }
     ResultFile resultFile(command.result);
     if (resultFile.Error() != ERROR_SUCCESS) {
-        err_.Line(command.result + L": " + fw::SystemErrorText(resultFile.Error()) + L" Nothing was removed.");
+        err_.Line(ResultFileFailure(command.result, resultFile.Error(), L"removed"));
         return IsMissingFileError(resultFile.Error()) ? kExitNotFound : kExitSomeFailed;
     }
 
-    // Which entries are there is settled before the first removal: one
-    // that goes meanwhile (named twice, or removed by another run) is
-    // "already removed", not "no such entry".
+    // Which entries are there, and under which spelling, is settled before
+    // the first removal: one that goes meanwhile (named twice, or removed by
+    // another run) is "already removed", not "no such entry".
     std::vector<std::optional<ListRef>> lists;
-    std::vector<bool> there;
+    std::vector<std::wstring> stored;
     for (const EntryTarget& target : targets) {
         lists.push_back(ParseListName(target.list));
-        there.push_back(lists.back() && EntryExists(*lists.back(), target.key));
+        stored.push_back(lists.back() ? StoredEntryKey(*lists.back(), target.key) : L"");
     }
 
     BackupFolder folder(command.backups, rights_);
-    bool folderReady = false;
+    bool folderReady = false, reportLost = false;
     std::vector<OperationResult> results;
     for (std::size_t i = 0; i < targets.size(); ++i) {
         const std::optional<ListRef>& list = lists[i];
-        OperationResult result{targets[i].list, targets[i].key, L"", Outcome::NotFound, L""};
+        OperationResult result{targets[i].list, stored[i].empty() ? targets[i].key : stored[i], L"", Outcome::NotFound, L""};
         if (!list) {
             result.detail = L"this computer has no such list";
-        } else if (!there[i]) {
+        } else if (stored[i].empty()) {
             result.detail = L"no such entry";
         } else if (result.name = DisplayNameOf(*list, result.key); NeedsAdministrator(*list, rights_)) {
             result.outcome = Outcome::NeedsAdministrator;
@@ -318,24 +465,36 @@ int ConsoleProgram::Remove(const CommandLine& command) {
         } else {
             Apply(RemoveEntry(*list, result.key, folder.Path()), result, rights_);
         }
-        Report(result);
-        if (!resultFile.Write(result)) err_.Line(command.result + L": " + fw::SystemErrorText(GetLastError()));
+        Report(result, json);
         results.push_back(std::move(result));
+        if (!resultFile.Write(results.back())) {
+            // What is done can no longer be reported: nothing more is done.
+            err_.Line(L"The result file " + command.result + L" cannot be written: " +
+                      fw::SystemErrorText(resultFile.Error()) + L" The entries after this one were left as they are.");
+            reportLost = true;
+            break;
+        }
     }
-    out_.Line(RemovalSummary(results, L"entries", folder.Path()));
-    return ExitCodeOf(results);
+    int code = ExitCodeOf(results);
+    if (reportLost && code != kExitNeedsAdministrator) code = kExitSomeFailed;
+    if (json)
+        WriteOperationJson(command, results, folder.Path(), code, nullptr);
+    else
+        out_.Line(RemovalSummary(results, L"entries", folder.Path(), false));
+    return code;
 }
 
 int ConsoleProgram::Restore(const CommandLine& command) {
+    const bool json = command.format == ReportFormat::Json;
     // An entry replaced is backed up where this account's removals go (as
     // SYSTEM, the folder only administrators may enter), or to --backups.
     BackupFolder folder(command.backups, rights_);
     ResultFile resultFile(command.result);
     if (resultFile.Error() != ERROR_SUCCESS) {
-        err_.Line(command.result + L": " + fw::SystemErrorText(resultFile.Error()) + L" Nothing was restored.");
+        err_.Line(ResultFileFailure(command.result, resultFile.Error(), L"restored"));
         return IsMissingFileError(resultFile.Error()) ? kExitNotFound : kExitSomeFailed;
     }
-    bool folderReady = false;
+    bool folderReady = false, reportLost = false;
     std::vector<OperationResult> results;
     for (const std::wstring& file : command.files) {
         OperationResult result{L"", file, L"", Outcome::Failed, L""};
@@ -370,28 +529,60 @@ int ConsoleProgram::Restore(const CommandLine& command) {
             if (result.outcome != Outcome::Restored) result.detail = restored.reason;
             if (result.outcome == Outcome::Exists) result.detail += L" Add --replace to overwrite it.";
         }
-        Report(result);
-        if (!resultFile.Write(result)) err_.Line(command.result + L": " + fw::SystemErrorText(GetLastError()));
+        Report(result, json);
         results.push_back(std::move(result));
+        if (!resultFile.Write(results.back())) {
+            err_.Line(L"The result file " + command.result + L" cannot be written: " +
+                      fw::SystemErrorText(resultFile.Error()) + L" The files after this one were left as they are.");
+            reportLost = true;
+            break;
+        }
     }
+    int code = ExitCodeOf(results);
+    if (reportLost && code != kExitNeedsAdministrator) code = kExitSomeFailed;
     std::size_t restored = 0;
     for (const OperationResult& result : results) restored += result.outcome == Outcome::Restored;
-    out_.Line(L"Restored " + std::to_wstring(restored) + L" of " + std::to_wstring(results.size()) + L" backups.");
-    return ExitCodeOf(results);
+    if (json)
+        WriteOperationJson(command, results, folder.Path(), code, nullptr);
+    else
+        out_.Line(L"Restored " + std::to_wstring(restored) + L" of " + std::to_wstring(results.size()) + L" backups.");
+    return code;
 }
 
 int ConsoleProgram::Backups(const CommandLine& command) {
     BackupFolder folder(command.backups, rights_);
+    if (!command.backups.empty()) {
+        const DWORD attributes = GetFileAttributesW(folder.Path().c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            err_.Line(L"There is no such folder: " + folder.Path());
+            return kExitNotFound;
+        }
+    }
     const BackupRestore::Listing listing = BackupRestore::ListBackups(folder.Path());
     if (listing.error != ERROR_SUCCESS) {
-        err_.Line(folder.Path() + L": " + fw::SystemErrorText(listing.error));
+        err_.Line(L"The backup folder " + folder.Path() + L" cannot be searched: " + fw::SystemErrorText(listing.error));
         return kExitSomeFailed;
     }
-    for (const BackupRestore::ListedBackup& backup : listing.backups) {
-        const std::u16string list = ListNameOfRoot(backup.entry.listRoot, BackupRestore::SystemIs64Bit());
-        std::wstring line = backup.file + L"\t" + std::wstring(fw::AsWide(list)) + L"\t" +
-                            std::wstring(fw::AsWide(backup.entry.keyName));
-        if (!backup.entry.displayName.empty()) line += L"\t" + std::wstring(fw::AsWide(backup.entry.displayName));
+    std::vector<BackupRow> rows;
+    for (const BackupRestore::ListedBackup& backup : listing.backups)
+        rows.push_back({backup.file,
+                        std::wstring(fw::AsWide(ListNameOfRoot(backup.entry.listRoot, BackupRestore::SystemIs64Bit()))),
+                        std::wstring(fw::AsWide(backup.entry.keyName)),
+                        std::wstring(fw::AsWide(backup.entry.displayName)), TimeText(backup.time)});
+    if (command.format == ReportFormat::Json) {
+        out_.Write(BackupsJson(HeaderOf(nullptr), folder.Path(), listing.skipped, rows));
+        return kExitDone;
+    }
+    if (command.format == ReportFormat::Csv) {
+        const std::wstring csv = BackupsCsv(rows);
+        out_.Write(out_.IsConsole() ? std::wstring_view(csv).substr(1) : std::wstring_view(csv));
+        return kExitDone;
+    }
+    for (const BackupRow& row : rows) {
+        // One line per backup and one tab between fields, whatever a name
+        // holds; --json and --csv keep names exactly.
+        std::wstring line = OneLine(row.file) + L"\t" + row.list + L"\t" + OneLine(row.key);
+        if (!row.name.empty()) line += L"\t" + OneLine(row.name);
         out_.Line(line);
     }
     std::wstring summary = Plural(listing.backups.size(), L"backup", L"backups") + L" in " + folder.Path();

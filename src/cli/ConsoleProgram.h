@@ -14,6 +14,7 @@
 #include "cli/ConsoleOutput.h"
 #include "cli/OperationResult.h"
 #include "framework/RunningAccount.h"
+#include "inventory/ProgramInventory.h"
 
 class ConsoleProgram {
 public:
@@ -27,9 +28,22 @@ private:
     int Remove(const CommandLine& command);
     int Restore(const CommandLine& command);
     int Backups(const CommandLine& command);
+    int Version();
 
-    // Names a failure (or any result) on the stream it belongs on.
-    void Report(const OperationResult& result);
+    // What the lists that were not read whole make of a verb's exit code:
+    // 5 where rights would help, otherwise 3; `code` when all were read.
+    int WithShortfalls(int code, const ProgramInventory& inventory);
+    // A verb's exit code once its output is written: a write that failed
+    // makes it a failure, said on standard error where that still works.
+    int Finish(int code);
+    // A changing verb's JSON document, when --json asked for one.
+    void WriteOperationJson(const CommandLine& command, const std::vector<OperationResult>& results,
+                            const std::wstring& backupFolder, int exitCode, const ProgramInventory* inventory);
+
+    // Names a failure (or any result) on the stream it belongs on; with
+    // --json only failures, on standard error, since standard output is the
+    // document's.
+    void Report(const OperationResult& result, bool json);
     // BackupFolder::Prepare, saying what it made.
     bool PrepareFolder(BackupFolder& folder);
     int Usage(const std::wstring& error);

@@ -51,12 +51,15 @@ int ExitCodeOf(const std::vector<OperationResult>& results) {
 }
 
 std::wstring RemovalSummary(const std::vector<OperationResult>& results, const std::wstring& what,
-                            const std::wstring& backupFolder) {
+                            const std::wstring& backupFolder, bool dryRun) {
     const std::size_t total = results.size();
-    const std::size_t would = Count(results, Outcome::WouldRemove);
-    if (would > 0)
-        return std::to_wstring(would) + L" of " + std::to_wstring(total) + L" " + what +
-               L" would be removed; nothing was changed (dry run); backups would go to " + backupFolder + L".";
+    if (dryRun) {
+        std::wstring line = L"Would remove " + std::to_wstring(Count(results, Outcome::WouldRemove)) + L" of " +
+                            std::to_wstring(total) + L" " + what;
+        if (const std::size_t rights = Count(results, Outcome::NeedsAdministrator))
+            line += L", " + std::to_wstring(rights) + L" needing administrator rights";
+        return line + L"; nothing was changed (dry run); backups would go to " + backupFolder + L".";
+    }
     std::wstring line = L"Removed " + std::to_wstring(Count(results, Outcome::Removed)) + L" of " +
                         std::to_wstring(total) + L" " + what;
     if (const std::size_t gone = Count(results, Outcome::AlreadyRemoved)) line += L", " + std::to_wstring(gone) + L" already removed";

@@ -16,7 +16,8 @@ std::wstring ConsoleLine(const OperationResult& result);
 // kExitDone.
 int ExitCodeOf(const std::vector<OperationResult>& results);
 
-// The last line of clean and remove: how many were removed of how many,
-// what else happened to the rest, and where the backups are.
+// The last line of clean and remove: how many were removed (or, for a dry
+// run, would be) of how many, what else happened to the rest, and where the
+// backups are.
 std::wstring RemovalSummary(const std::vector<OperationResult>& results, const std::wstring& what,
-                            const std::wstring& backupFolder);
+                            const std::wstring& backupFolder, bool dryRun);

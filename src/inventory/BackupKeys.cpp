@@ -1,5 +1,7 @@
 #include "inventory/BackupKeys.h"
 
+#include "inventory/EntryKeyName.h"
+
 namespace {
 
 constexpr std::u16string_view kWindowsParts[] = {u"Microsoft", u"Windows", u"CurrentVersion"};
@@ -132,6 +134,10 @@ std::optional<BackupEntry> EntryOfBackupKeys(const std::vector<reg_file::Key>& k
         return std::nullopt;
     }
     const Place place = *PlaceOf(uninstallKey->name);
+    if (place.keyName.size() > kMaxEntryKeyChars) {
+        reason = u"Its entry's key is longer than a key name can be.";
+        return std::nullopt;
+    }
     BackupEntry entry{std::u16string(place.listRoot), std::u16string(place.keyName), {}};
     for (const reg_file::Value& value : uninstallKey->values) {
         if (SameName(value.name, u"DisplayName") &&
@@ -161,4 +167,37 @@ std::u16string ListNameOfRoot(std::u16string_view listRoot, bool systemIs64Bit) 
     case List::OtherUser: return u"user:" + std::u16string(parts[1]);
     default: return {};
     }
+}
+
+namespace {
+
+constexpr std::u16string_view kCountedMark = u" A backup of one Add/Remove Programs entry; its last line counts its keys and values.";
+
+std::u16string CountLine(const std::vector<reg_file::Key>& keys) {
+    std::size_t values = 0;
+    for (const reg_file::Key& key : keys) values += key.values.size();
+    const auto number = [](std::size_t n) {
+        std::u16string digits;
+        do digits.insert(digits.begin(), static_cast<char16_t>(u'0' + n % 10)); while (n /= 10);
+        return digits;
+    };
+    return u" " + number(keys.size()) + (keys.size() == 1 ? u" key, " : u" keys, ") + number(values) +
+           (values == 1 ? u" value" : u" values");
+}
+
+}  // namespace
+
+std::u16string BackupFileText(const std::vector<reg_file::Key>& keys) {
+    std::u16string text = reg_file::FileText(keys);
+    // After the header line, before the blank line that follows it.
+    const std::size_t headerEnd = reg_file::kHeader.size() + 2;
+    text.insert(headerEnd, u";" + std::u16string(kCountedMark) + u"\r\n");
+    return text + u";" + CountLine(keys) + u"\r\n";
+}
+
+std::u16string BackupCountProblem(const std::vector<std::u16string>& comments, const std::vector<reg_file::Key>& keys) {
+    if (comments.empty() || comments.front() != kCountedMark) return {};
+    if (comments.size() < 2 || comments.back() != CountLine(keys))
+        return u"It is not whole: its last line does not count the keys and values it holds, so it was cut short or changed.";
+    return {};
 }

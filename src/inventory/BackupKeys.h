@@ -32,6 +32,17 @@ struct BackupEntry {
 // nothing, and `reason` says why in a short sentence.
 std::optional<BackupEntry> EntryOfBackupKeys(const std::vector<reg_file::Key>& keys, std::u16string& reason);
 
+// A backup file's text: the registration file of `keys`, with a comment
+// after the header saying the file is counted and a last comment line
+// giving the number of keys and values ("; 2 keys, 7 values"), so a file
+// cut short is told from a whole one. The registry editor ignores both.
+std::u16string BackupFileText(const std::vector<reg_file::Key>& keys);
+// Why a parsed backup is not whole: a counted file whose last comment is
+// not its count, or counts other keys and values than it holds. Empty for
+// a whole file, and for one written before backups were counted, which has
+// neither comment.
+std::u16string BackupCountProblem(const std::vector<std::u16string>& comments, const std::vector<reg_file::Key>& keys);
+
 // The full names of an entry's two keys, to be found with RegistryImport.
 std::u16string UninstallKeyName(const BackupEntry& entry);
 std::u16string ArpCacheKeyName(const BackupEntry& entry);

@@ -68,6 +68,8 @@ BackupRestore::Inspection BackupRestore::Inspect(const std::wstring& file) {
 
     reg_file::ParseResult parsed = reg_file::ParseFile(bytes);
     if (!parsed.ok) return Refused(Inspection::Verdict::NotABackup, Wide(parsed.reason));
+    if (const std::u16string cut = BackupCountProblem(parsed.comments, parsed.keys); !cut.empty())
+        return Refused(Inspection::Verdict::NotABackup, Wide(cut));
     std::u16string reason;
     std::optional<BackupEntry> entry = EntryOfBackupKeys(parsed.keys, reason);
     if (!entry) return Refused(Inspection::Verdict::NotABackup, Wide(reason));

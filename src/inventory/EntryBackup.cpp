@@ -7,6 +7,7 @@
 #include "framework/TextConversion.h"
 #include "framework/UniqueHandle.h"
 #include "inventory/BackupFileName.h"
+#include "inventory/BackupKeys.h"
 #include "inventory/EntrySelection.h"
 #include "inventory/ProgramInventory.h"
 #include "registry/RegistryExport.h"
@@ -81,7 +82,7 @@ bool EntryBackup::Save(const std::wstring& keyName, const std::wstring& folder) 
     if (folder.empty()) return Fail(L"the local application data folder", ERROR_PATH_NOT_FOUND);
     std::wstring where;
     if (const DWORD error = EnsureFolder(folder, where)) return Fail(where, error);
-    return WriteNewFile(folder, keyName, keys.FileBytes());
+    return WriteNewFile(folder, keyName, reg_file::Utf16LeWithBom(BackupFileText(keys.Keys())));
 }
 
 bool EntryBackup::WriteNewFile(const std::wstring& folder, const std::wstring& keyName,

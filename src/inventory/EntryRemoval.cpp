@@ -8,6 +8,7 @@
 #include "framework/WaitCursor.h"
 #include "inventory/ElevatedHandOff.h"
 #include "inventory/EntryBackup.h"
+#include "inventory/EntryKeyName.h"
 #include "inventory/EntrySelection.h"
 #include "inventory/ProgramInventory.h"
 #include "registry/UninstallRegistry.h"
@@ -50,46 +51,59 @@ RemovalResult Failure(RemovalResult::Outcome outcome, std::wstring text, DWORD e
 }  // namespace
 
 RemovalResult RemoveEntry(const ListRef& list, const std::wstring& keyName, const std::wstring& backupFolder) {
+    if (const std::wstring problem = EntryKeyProblem(keyName); !problem.empty())
+        return Failure(RemovalResult::Outcome::Refused, L"The key \"" + keyName + L"\" " + problem + L".",
+                       ERROR_INVALID_NAME);
     const RemovalLock lock;
     const HKEY root = SourceRoot(list.source);
     const REGSAM view = SourceView(list.source);
     const std::wstring uninstallPath = ListKeyPath(list, ProgramInventory::kUninstallPath);
 
     // Gone already, or not ours to change: either way no backup is made.
+    RemovalResult done{RemovalResult::Outcome::AlreadyGone, {}, {}, {}, ERROR_SUCCESS};
     LONG rc = ERROR_SUCCESS;
     {
-        const fw::RegKey parent = fw::OpenRegKey(root, uninstallPath, KEY_QUERY_VALUE | view, &rc);
-        const fw::RegKey key = parent ? fw::OpenRegKey(parent.get(), keyName, DELETE | KEY_SET_VALUE | view, &rc)
-                                      : fw::RegKey();
-        if (rc == ERROR_FILE_NOT_FOUND) return {RemovalResult::Outcome::AlreadyGone, {}, {}, ERROR_SUCCESS};
+        const fw::RegKey parent =
+            fw::OpenRegKey(root, uninstallPath, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | view, &rc);
+        if (parent) rc = UninstallRegistry::StoredSubkeyName(parent.get(), keyName, done.keyName);
+        if (rc == ERROR_FILE_NOT_FOUND) return done;
+        const fw::RegKey key = parent && rc == ERROR_SUCCESS
+                                   ? fw::OpenRegKey(parent.get(), done.keyName, DELETE | KEY_SET_VALUE | view, &rc)
+                                   : fw::RegKey();
+        if (rc == ERROR_FILE_NOT_FOUND) return done;
         if (!key) return Failure(RemovalResult::Outcome::Failed, RemovalFailedText(list, keyName, fw::SystemErrorText(rc)), rc);
     }
+    const std::wstring& stored = done.keyName;
 
     EntryBackup backup(list);
-    if (!backup.Save(keyName, backupFolder))
+    if (!backup.Save(stored, backupFolder))
         return Failure(RemovalResult::Outcome::BackupFailed, backup.FailureText(), ERROR_SUCCESS);
-    if (backup.File().empty()) return {RemovalResult::Outcome::AlreadyGone, {}, {}, ERROR_SUCCESS};
+    if (backup.File().empty()) return done;
 
-    rc = UninstallRegistry::DeleteTree(root, uninstallPath, keyName, view);
+    rc = UninstallRegistry::DeleteTree(root, uninstallPath, stored, view);
     if (rc == ERROR_FILE_NOT_FOUND) {
         // Another run took it between our backup and our deletion: the file
         // backs up nothing this run removed.
         DeleteFileW(backup.File().c_str());
-        return {RemovalResult::Outcome::AlreadyGone, {}, {}, ERROR_SUCCESS};
+        return done;
     }
     if (rc != ERROR_SUCCESS)
-        return Failure(RemovalResult::Outcome::Failed, RemovalFailedText(list, keyName, fw::SystemErrorText(rc)), rc);
-    UninstallRegistry::DeleteTree(root, ListKeyPath(list, ProgramInventory::kArpCachePath), keyName, view);
-    return {RemovalResult::Outcome::Removed, backup.File(), {}, ERROR_SUCCESS};
+        return Failure(RemovalResult::Outcome::Failed, RemovalFailedText(list, stored, fw::SystemErrorText(rc)), rc);
+    UninstallRegistry::DeleteTree(root, ListKeyPath(list, ProgramInventory::kArpCachePath), stored, view);
+    done.outcome = RemovalResult::Outcome::Removed;
+    done.backupFile = backup.File();
+    return done;
 }
 
-bool EntryExists(const ListRef& list, const std::wstring& keyName) {
-    const REGSAM view = SourceView(list.source);
+std::wstring StoredEntryKey(const ListRef& list, const std::wstring& keyName) {
+    if (!EntryKeyProblem(keyName).empty()) return {};
     LONG rc = ERROR_SUCCESS;
     const fw::RegKey parent = fw::OpenRegKey(SourceRoot(list.source), ListKeyPath(list, ProgramInventory::kUninstallPath),
-                                             KEY_QUERY_VALUE | view, &rc);
-    if (parent) fw::OpenRegKey(parent.get(), keyName, KEY_QUERY_VALUE | view, &rc);
-    return rc != ERROR_FILE_NOT_FOUND;
+                                             KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | SourceView(list.source), &rc);
+    std::wstring stored;
+    if (parent) rc = UninstallRegistry::StoredSubkeyName(parent.get(), keyName, stored);
+    if (rc == ERROR_FILE_NOT_FOUND) return {};
+    return rc == ERROR_SUCCESS ? stored : keyName;
 }
 
 namespace {

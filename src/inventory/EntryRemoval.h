@@ -20,22 +20,30 @@ struct RemovalResult {
         AlreadyGone,   // the entry's key was not there: no backup, nothing done
         BackupFailed,  // nothing deleted; failureText says what and where
         Failed,        // not deleted (nor backed up, when the key could not be changed)
+        Refused,       // the name can be no entry's key (EntryKeyProblem): nothing read, nothing changed
     };
     Outcome outcome = Outcome::Failed;
+    std::wstring keyName;  // the key as the registry stores it, once found
     std::wstring backupFile;
     std::wstring failureText;  // in words, with Windows' reason
     DWORD error = ERROR_SUCCESS;  // Windows' code for a failed deletion
 };
 
-// Removes one entry, backing it up into `backupFolder` first. Removals of
-// this program are done one at a time across processes (two runs at once
-// never both back up and report the same entry), and an entry found gone is
-// AlreadyGone, never a failure.
+// Removes one entry, backing it up into `backupFolder` first. `keyName` must
+// be one direct subkey of the list's Uninstall key, found there by
+// enumeration with letter case ignored: what is backed up, deleted and
+// reported is the key as stored. Anything else is Refused or AlreadyGone
+// before a backup is made. Removals of this program are done one at a time
+// across processes (two runs at once never both back up and report the same
+// entry), and an entry found gone is AlreadyGone, never a failure.
 RemovalResult RemoveEntry(const ListRef& list, const std::wstring& keyName, const std::wstring& backupFolder);
 
-// Whether the entry's key is there now (an open that fails for any other
-// reason than "not found" counts as there).
-bool EntryExists(const ListRef& list, const std::wstring& keyName);
+// The entry's key as the registry stores it, when a direct subkey of the
+// list's Uninstall key has that name (letter case ignored); empty when none
+// has, or when the name can be no entry's key. A list whose key cannot be
+// read counts as having it, spelt as given, so the removal says why.
+std::wstring StoredEntryKey(const ListRef& list, const std::wstring& keyName);
+inline bool EntryExists(const ListRef& list, const std::wstring& keyName) { return !StoredEntryKey(list, keyName).empty(); }
 
 // The window's Remove: RemoveEntry into DefaultBackupFolder(), then
 // `refreshList` and the message. `owner` owns the messages; the refreshed

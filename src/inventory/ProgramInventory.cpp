@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "framework/ParallelFor.h"
+#include "framework/SystemErrorText.h"
 #include "inventory/IconSource.h"
 #include "inventory/InstallerCommand.h"
 #include "inventory/ListEnvironment.h"
@@ -54,9 +55,28 @@ void ReadValues(HKEY values, ProgramEntry& entry, std::wstring& iconText, const 
 
 }  // namespace
 
+std::wstring ProgramInventory::ShortfallText(const std::vector<Shortfall>& shortfalls, ListNames names) {
+    std::wstring text;
+    for (const Shortfall& shortfall : shortfalls) {
+        if (!text.empty()) text += L"; ";
+        if (names == ListNames::CommandLine) {
+            text += ListName(shortfall.list);
+        } else {
+            text += SourceDescription(shortfall.list.source);
+            if (shortfall.list.source == EntrySource::OtherUser) text += L" (" + shortfall.list.userSid + L")";
+        }
+        text += shortfall.error != ERROR_SUCCESS
+                    ? L": the list could not be read (" + fw::SystemErrorText(static_cast<DWORD>(shortfall.error)) + L")"
+                    : L": " + std::to_wstring(shortfall.leftOut) + L" entries past the first " +
+                          std::to_wstring(kCapacity);
+    }
+    return text;
+}
+
 void ProgramInventory::Enumerate(bool allUsers) {
     entries_.clear();
     leftOut_ = 0;
+    shortfalls_.clear();
     for (EntrySource source : SystemSources()) EnumerateList({source, {}});
     if (allUsers)
         for (const std::wstring& sid : OtherUserSids()) EnumerateList({EntrySource::OtherUser, sid});
@@ -69,8 +89,10 @@ void ProgramInventory::EnumerateList(const ListRef& list) {
 
     UninstallRegistry walk;
     const std::vector<std::wstring> keyNames =
-        walk.EnumerateKey(root, uninstallPath, view, kCapacity - entries_.size()).Results();
+        walk.EnumerateKey(root, uninstallPath, view, kCapacity).Results();
     leftOut_ += walk.Unlisted();
+    if (walk.Unlisted() > 0 || walk.WalkError() != ERROR_SUCCESS)
+        shortfalls_.push_back({list, walk.Unlisted(), walk.WalkError()});
     if (keyNames.empty()) return;
 
     // Entry keys are opened relative to their parents, once each: a path

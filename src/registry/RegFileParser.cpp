@@ -57,7 +57,11 @@ public:
             for (char16_t c : line) {
                 if (c < 0x20 && c != u'\t') return Fail(u"a control character");
             }
-            if (TrimBlanks(line).empty() || line.front() == u';') continue;
+            if (TrimBlanks(line).empty()) continue;
+            if (line.front() == u';') {
+                result_.comments.emplace_back(line.substr(1));
+                continue;
+            }
             if (line.front() == u'[') {
                 if (!KeyLine(line)) return result_;
             } else if (!ValueLine(line)) {

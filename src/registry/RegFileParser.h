@@ -24,6 +24,7 @@ struct ParseResult {
     std::vector<Key> keys;  // in file order; empty unless ok
     std::size_t line = 0;   // of the refusal, counted from 1; 0 when ok
     std::u16string reason;  // e.g. "line 7: a deletion cannot be restored"
+    std::vector<std::u16string> comments;  // each ; line's text after the ;, in file order
 };
 
 // The text of a file: its lines, CRLF (or LF) separated.

@@ -41,6 +41,7 @@ public:
     const Failure& LastFailure() const { return failure_; }
 
     bool Empty() const { return keys_.empty(); }
+    const std::vector<reg_file::Key>& Keys() const { return keys_; }
     // The registration file: UTF-16LE with its byte-order mark.
     std::vector<std::uint8_t> FileBytes() const;
 

@@ -69,13 +69,21 @@ UninstallRegistry& UninstallRegistry::EnumerateKey(HKEY root, const std::wstring
                                                    std::size_t maxResults) {
     results_.clear();
     unlisted_ = 0;
-    fw::RegKey key = OpenForReading(root, path, view);
-    if (!key) return *this;
+    walkError_ = ERROR_SUCCESS;
+    LONG rc = ERROR_SUCCESS;
+    fw::RegKey key = fw::OpenRegKey(root, path, KEY_READ | view, &rc);
+    if (!key) {
+        if (rc != ERROR_FILE_NOT_FOUND && rc != ERROR_PATH_NOT_FOUND) walkError_ = rc;
+        return *this;
+    }
 
     DWORD subkeyCount = 0;
-    if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subkeyCount, nullptr, nullptr, nullptr, nullptr,
-                         nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-        subkeyCount = 0;
+    rc = RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subkeyCount, nullptr, nullptr, nullptr, nullptr,
+                          nullptr, nullptr, nullptr);
+    if (rc != ERROR_SUCCESS) {
+        walkError_ = rc;
+        return *this;
+    }
 
     std::unordered_set<std::wstring> listed;
     for (DWORD index = 0; index < subkeyCount; ++index) {
@@ -112,6 +120,23 @@ UninstallRegistry& UninstallRegistry::EnumerateKey(HKEY root, const std::wstring
         listed.insert(fw::FoldedKeyName(text));
     }
     return *this;
+}
+
+LONG UninstallRegistry::StoredSubkeyName(HKEY parent, std::wstring_view name, std::wstring& stored) {
+    if (name.empty() || name.size() >= kSubkeyNameBuffer) return ERROR_FILE_NOT_FOUND;
+    for (DWORD index = 0;; ++index) {
+        wchar_t subkey[kSubkeyNameBuffer];
+        DWORD length = kSubkeyNameBuffer;
+        const LONG rc = RegEnumKeyExW(parent, index, subkey, &length, nullptr, nullptr, nullptr, nullptr);
+        if (rc == ERROR_NO_MORE_ITEMS) return ERROR_FILE_NOT_FOUND;
+        if (rc != ERROR_SUCCESS) return rc;
+        if (length == name.size() &&
+            CompareStringOrdinal(subkey, static_cast<int>(length), name.data(), static_cast<int>(name.size()), TRUE) ==
+                CSTR_EQUAL) {
+            stored.assign(subkey, length);
+            return ERROR_SUCCESS;
+        }
+    }
 }
 
 LONG UninstallRegistry::DeleteTree(HKEY root, const std::wstring& path, const std::wstring& subkey, REGSAM view) {

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "framework/UniqueHandle.h"
@@ -58,6 +59,16 @@ public:
                                     std::size_t maxResults = SIZE_MAX);
     const std::vector<std::wstring>& Results() const { return results_; }
     std::size_t Unlisted() const { return unlisted_; }
+    // Why the key could not be walked (it could not be opened or asked for
+    // its size); ERROR_SUCCESS when it was, and also when it is not there,
+    // since a list nobody installed into has no key.
+    LONG WalkError() const { return walkError_; }
+
+    // The name `name` is stored under as a direct subkey of `parent` (opened
+    // with KEY_ENUMERATE_SUB_KEYS), letter case ignored as the registry
+    // ignores it, looked up among its subkeys so that nothing but a direct
+    // subkey can match. ERROR_FILE_NOT_FOUND when there is none.
+    static LONG StoredSubkeyName(HKEY parent, std::wstring_view name, std::wstring& stored);
 
     // Deletes <path>\<subkey> with everything under it, in `view`: the tree
     // through a handle of that view, then the key itself. ERROR_SUCCESS, or
@@ -67,4 +78,5 @@ public:
 private:
     std::vector<std::wstring> results_;
     std::size_t unlisted_ = 0;
+    LONG walkError_ = ERROR_SUCCESS;
 };

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "BuildConfig.h"
 #include "TempFolder.h"
 #include "ThisProgram.h"
 #include "framework/RegistryKey.h"
@@ -259,7 +260,7 @@ TEST(ConsoleProgram, Changing) {
     RunSteps({
         {nullptr, L"clean --dry-run --backups " + backups, 0,
          {L"would remove: " + M + L" | ZCLI-Gone | ZCLI Gone: The uninstaller is missing: " + gone},
-         L"3 of 3 phantom entries would be removed; nothing was changed (dry run); backups would go to " + backups + L".",
+         L"Would remove 3 of 3 phantom entries; nothing was changed (dry run); backups would go to " + backups + L".",
          leaves(all + L" ZCLI-Лиса ZCLI-狐", 0)},
         {L"standard", L"clean --backups " + backups, 5,
          {L"removed: user | ZCLI-Лиса | ZCLI Лиса | (backup: " + backups + L"\\",
@@ -343,4 +344,219 @@ TEST(ConsoleProgram, Undoing) {
     ASSERT_EQ(again.size(), 1u);
     const std::string after = Bytes(again[0].wstring());
     EXPECT_EQ(after, before);
+}
+
+namespace {
+
+// The list's Uninstall and ARPCache trees as the registry editor exports
+// them: equal bytes before and after mean nothing in them changed.
+std::string ExportedLists(const TempFolder& files) {
+    std::string both;
+    for (const wchar_t* tree : {L"Uninstall", L"App Management\\ARPCache"}) {
+        const std::wstring file = W(files.Join("export.reg"));
+        DeleteFileW(file.c_str());
+        RunProcess(L"reg.exe export \"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\" + std::wstring(tree) +
+                   L"\" \"" + file + L"\" /y");
+        both += Bytes(file);
+    }
+    return both;
+}
+
+std::wstring WriteUtf16(const TempFolder& files, const char* name, const std::wstring& text) {
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t c : text) bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    return W(files.WriteFile(name, bytes));
+}
+
+// zaltrow.exe `args` with standard output on `out` (INVALID_HANDLE_VALUE:
+// none at all); its exit code and what it said on standard error.
+std::pair<DWORD, std::string> ZaltrowWritingTo(const std::wstring& args, HANDLE out, const TempFolder& files) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    const std::wstring errFile = W(files.Join("err.txt"));
+    DWORD exit = 0;
+    {
+        const fw::FileHandle err(CreateFileW(errFile.c_str(), GENERIC_WRITE, 0, &inherit, CREATE_ALWAYS, 0, nullptr));
+        exit = RunProcess(L"\"" + W(BesideThisProgram(ZALTROW_CONSOLE_FROM_TESTS)) + L"\" " + args, out, err.get());
+    }
+    return {exit, Bytes(errFile)};
+}
+
+}  // namespace
+
+// Guarding: a key that is no single entry of its list touches nothing, an
+// entry named in another letter case is removed and restored as stored,
+// nothing unread is called clean, a write that fails is a failure, and
+// every verb answers in machine form (checked against docs/ by CTest).
+TEST(ConsoleProgram, Guarding) {
+    const TempFolder files;
+    Seeded seeded;
+    const std::wstring present = W(files.WriteFile("Live\\unins000.exe"));
+    const std::wstring gone = W(files.Join("Gone\\unins000.exe"));
+    const std::wstring backups = W(files.Join("B"));
+    {
+        const fw::RegKey acme = seeded.Entry(HKEY_LOCAL_MACHINE, L"AcmeViewer", L"Acme Viewer", present);
+        SetText(fw::CreateRegKey(HKEY_LOCAL_MACHINE, kArpCache + L"AcmeViewer", KEY_ALL_ACCESS).get(), L"x", L"y");
+        fw::CreateRegKey(seeded.Entry(HKEY_LOCAL_MACHINE, L"WithSubkeys", L"With Subkeys", present).get(), L"Components",
+                         KEY_WRITE);
+    }
+    seeded.Entry(HKEY_CURRENT_USER, L"ZG-Formula", L"=1+2", gone);
+    seeded.Entry(HKEY_CURRENT_USER, L"ZG-Command", L"+cmd|' /C calc'!A0", present);
+
+    // Hostile keys, as arguments, in --from files (the window's elevated
+    // hand-off writes one) and in Windows PowerShell's UTF-16: refused
+    // whole, before any backup, with both trees byte for byte as they were.
+    const std::string before = ExportedLists(files);
+    const std::wstring longKey(256, L'k');
+    const std::vector<std::pair<std::wstring, std::wstring>> hostile{
+        {L"remove " + M + L" \"\"", L"is empty"},
+        {L"remove user \"\"", L"is empty"},
+        {L"remove " + M + L" \\", L"has a backslash"},
+        {L"remove " + M + L" WithSubkeys\\Components", L"has a backslash"},
+        {L"remove " + M + L" AcmeViewer\\", L"has a backslash"},
+        {L"remove " + M + L" " + longKey, L"longer than the 255 characters"},
+        {L"remove --from \"" + W(files.WriteFile("empty-key.txt", fw::ToUtf8(M + L"\tAcmeViewer\r\n" + M + L"\t\r\n"))) + L"\"",
+         L"Line 2 is not LIST<TAB>KEY"},
+        {L"remove --from \"" + WriteUtf16(files, "path.txt", L"\xFEFF" + M + L"\tWithSubkeys\\Components\r\n") + L"\"",
+         L"Line 1: the key \"WithSubkeys\\Components\" has a backslash"},
+        {L"remove --from \"" + W(files.WriteFile("long.txt", fw::ToUtf8(M + L"\t" + longKey))) + L"\"", L"Line 1: the key"},
+    };
+    for (const auto& [args, said] : hostile) {
+        const Ran run = Zaltrow(args);
+        EXPECT_EQ(run.exit, 2u) << args;
+        EXPECT_NE(run.err.find(said), std::wstring::npos) << args << L"\n" << run.err;
+        EXPECT_EQ(ExportedLists(files), before) << args;
+        EXPECT_TRUE(files.FilesIn("B").empty()) << args;
+    }
+
+    // Named in another letter case: removed, backed up, reported and
+    // restored under the key as stored, so the registry is as it was.
+    const std::wstring saved = W(BesideThisProgram("guarding-"));
+    const auto json = [&](const std::wstring& args, DWORD exit, const char* name) {
+        const std::wstring file = saved + W(name) + L".json";
+        const Ran run = Zaltrow(args + L" --json", nullptr, file);
+        EXPECT_EQ(run.exit, exit) << args << run.err;
+        return run.out;
+    };
+    const std::wstring removed = json(L"remove " + M + L" acmeviewer --backups " + backups, 0, "remove");
+    EXPECT_NE(removed.find(L"\"key\": \"AcmeViewer\", \"name\": \"Acme Viewer\", \"outcome\": \"removed\", \"backupFile\": \"" +
+                           Json(backups) + L"\\\\"),
+              std::wstring::npos)
+        << removed;
+    ASSERT_EQ(files.FilesIn("B").size(), 1u);
+    const std::wstring backup = W(files.FilesIn("B")[0].string());
+    EXPECT_NE(backup.find(L"AcmeViewer"), std::wstring::npos);
+    json(L"restore \"" + backup + L"\"", 0, "restore");
+    EXPECT_EQ(ExportedLists(files), before) << "restored as stored";
+
+    // A backup cut at a line boundary, its last key and its count gone, is
+    // refused rather than restored in part.
+    const std::string whole = Bytes(backup);
+    const std::string cutBytes = whole.substr(0, whole.rfind(std::string("\r\0\n\0[\0", 6)) + 4);
+    const std::wstring cut = W(files.WriteFile("cut.reg", cutBytes));
+    Zaltrow(L"remove " + M + L" AcmeViewer --backups " + W(files.Join("C")));
+    const Ran refused = Zaltrow(L"restore \"" + cut + L"\"");
+    EXPECT_EQ(refused.exit, 3u);
+    EXPECT_NE(refused.err.find(L"not whole"), std::wstring::npos) << refused.err;
+    EXPECT_FALSE(Seeded::Listed(HKEY_LOCAL_MACHINE, L"AcmeViewer"));
+
+    // Machine forms: each document is validated against its schema after
+    // this test; CSV cells that a spreadsheet would run are made text.
+    json(L"check --all-users", 1, "check");
+    json(L"clean --dry-run", 0, "clean");
+    json(L"backups --backups " + backups, 0, "backups");
+    const Ran csv = Zaltrow(L"list --csv");
+    EXPECT_NE(csv.out.find(L",ZG-Formula,'=1+2,"), std::wstring::npos) << csv.out;
+    EXPECT_NE(csv.out.find(L",ZG-Command,'+cmd|' /C calc'!A0,"), std::wstring::npos) << csv.out;
+    const Ran backupsCsv = Zaltrow(L"backups --csv --backups " + backups);
+    EXPECT_TRUE(backupsCsv.out.starts_with(L"\xFEFF" L"file,list,key,name,time\r\n" + backup + L"," + M + L",AcmeViewer,Acme Viewer,20"))
+        << backupsCsv.out;
+    EXPECT_EQ(Zaltrow(L"--version").out, L"" ZALTROW_PRODUCT_NAME L" " ZALTROW_VERSION_TEXT L"\r\n");
+    const Ran noFolder = Zaltrow(L"backups --backups C:\\no\\such");
+    EXPECT_EQ(noFolder.exit, 4u);
+    EXPECT_NE(noFolder.err.find(L"no such folder: C:\\no\\such"), std::wstring::npos) << noFolder.err;
+
+    // A write that fails is a failure: standard output to a full disk or to
+    // nothing, and a --result file that cannot take its lines, before which
+    // nothing is removed.
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    const fw::FileHandle full(CreateFileW(L"Z:\\dev\\full", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                          OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(full);
+    const auto [fullExit, fullSaid] = ZaltrowWritingTo(L"list --json", full.get(), files);
+    EXPECT_EQ(fullExit, 3u);
+    EXPECT_NE(fullSaid.find("Standard output could not be written"), std::string::npos) << fullSaid;
+    EXPECT_EQ(ZaltrowWritingTo(L"check", INVALID_HANDLE_VALUE, files).first, 3u);
+    const Ran lost = Zaltrow(L"remove user ZG-Formula --backups " + backups + L" --result Z:\\dev\\full");
+    EXPECT_EQ(lost.exit, 3u);
+    EXPECT_NE(lost.err.find(L"The result file Z:\\dev\\full cannot be written"), std::wstring::npos) << lost.err;
+    EXPECT_TRUE(Seeded::Listed(HKEY_CURRENT_USER, L"ZG-Formula"));
+    EXPECT_EQ(files.FilesIn("B").size(), 1u);
+
+    // Relative paths are reported in full; --from in UTF-16 as PowerShell
+    // writes it.
+    const std::wstring from = WriteUtf16(files, "from16.txt", L"\xFEFFuser\tZG-Command\r\n");
+    const Ran relative = Zaltrow(L"remove --from \"" + from + L"\" --backups relative-B");
+    EXPECT_EQ(relative.exit, 0u) << relative.err;
+    wchar_t here[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, here);
+    EXPECT_NE(relative.out.find(L"(backup: " + std::wstring(here) + L"\\relative-B\\"), std::wstring::npos) << relative.out;
+    std::error_code ignored;
+    std::filesystem::remove_all(std::filesystem::path(here) / L"relative-B", ignored);
+}
+
+// A crowded machine list keeps no other list unread, and a list that cannot
+// be read is said to be so, never reported clean.
+TEST(ConsoleProgram, ReadingEveryList) {
+    const TempFolder files;
+    Seeded seeded;
+    const std::wstring present = W(files.WriteFile("Live\\unins000.exe"));
+    const std::wstring gone = W(files.Join("Gone\\unins000.exe"));
+    const std::wstring crowd = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+    {
+        const fw::RegKey uninstall = fw::CreateRegKey(HKEY_LOCAL_MACHINE, crowd, KEY_ALL_ACCESS);
+        for (int i = 0; i < 5000; ++i) {
+            const fw::RegKey entry = fw::CreateRegKey(uninstall.get(), L"ZR-Crowd-" + std::to_wstring(i), KEY_ALL_ACCESS);
+            SetText(entry.get(), L"DisplayName", L"Crowd " + std::to_wstring(i));
+            SetText(entry.get(), L"UninstallString", present);
+        }
+    }
+    const auto dropCrowd = [&] {
+        for (int i = 0; i < 5000; ++i) RegDeleteTreeW(HKEY_LOCAL_MACHINE, (crowd + L"\\ZR-Crowd-" + std::to_wstring(i)).c_str());
+    };
+    seeded.Entry(HKEY_USERS, L"ZR-Other", L"ZR Other", gone);
+    const std::wstring secondSid = L"S-1-5-21-1111-2222-3333-1002";
+    fw::RegKey second = fw::CreateRegKey(HKEY_USERS, secondSid + L"\\" + kUninstall + L"ZR-Second", KEY_ALL_ACCESS);
+    SetText(second.get(), L"DisplayName", L"ZR Second");
+    SetText(second.get(), L"UninstallString", gone);
+    second.reset();
+
+    const Ran all = Zaltrow(L"check --all-users");
+    EXPECT_EQ(all.exit, 1u) << all.err;
+    EXPECT_NE(Columns(all.out).find(L"phantom | user:" + kOtherSid + L" | ZR-Other"), std::wstring::npos) << all.out;
+    EXPECT_NE(Columns(all.out).find(L"phantom | user:" + secondSid + L" | ZR-Second"), std::wstring::npos);
+    EXPECT_NE(LastLine(all.out).find(L"2 phantom entries among 5002 entries listed."), std::wstring::npos) << LastLine(all.out);
+
+    // The second user's list made unreadable (an empty access list), the
+    // registry's own refusal, then open to all again to be taken out.
+    const fw::RegKey list = fw::OpenRegKey(HKEY_USERS, secondSid + L"\\" + kUninstall.substr(0, kUninstall.size() - 1),
+                                           WRITE_DAC | READ_CONTROL);
+    ASSERT_TRUE(list);
+    const auto setAccess = [&](bool none) {
+        SECURITY_DESCRIPTOR descriptor;
+        InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+        ACL empty;
+        InitializeAcl(&empty, sizeof empty, ACL_REVISION);
+        SetSecurityDescriptorDacl(&descriptor, TRUE, none ? &empty : nullptr, FALSE);
+        EXPECT_EQ(RegSetKeySecurity(list.get(), DACL_SECURITY_INFORMATION, &descriptor), ERROR_SUCCESS);
+    };
+    setAccess(true);
+    for (const wchar_t* verb : {L"check --all-users", L"clean --dry-run --all-users"}) {
+        const Ran unread = Zaltrow(verb);
+        EXPECT_EQ(unread.exit, 3u) << verb << unread.out << unread.err;
+        EXPECT_NE(unread.err.find(L"Not read: user:" + secondSid + L": the list could not be read"), std::wstring::npos)
+            << verb << unread.err;
+    }
+    setAccess(false);
+    EXPECT_EQ(RegDeleteTreeW(HKEY_USERS, secondSid.c_str()), ERROR_SUCCESS);
+    dropCrowd();
 }

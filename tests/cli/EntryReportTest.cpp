@@ -34,7 +34,7 @@ TEST(EntryReport, WritesJsonCsvAndTableExactly) {
     live.version = L"1.0";
     const std::vector<ReportRow> rows{live, Phantom()};
 
-    const std::wstring json = JsonReport({L"PC-1", IsoUtcTime(2026, 3, 4, 5, 6, 7), 2}, rows);
+    const std::wstring json = JsonReport({L"PC-1", IsoUtcTime(2026, 3, 4, 5, 6, 7), 2, {}}, rows);
     for (const wchar_t* part : {
              L"\"computer\": \"PC-1\",\r\n  \"generated\": \"2026-03-04T05:06:07Z\",\r\n  \"leftOut\": 2,",
              L"{\"list\": \"machine-64\", \"user\": null, \"key\": \"{6F1A}\", \"name\": \"Żółw\", \"publisher\": null, "
@@ -44,7 +44,8 @@ TEST(EntryReport, WritesJsonCsvAndTableExactly) {
              L"\"uninstallString\": \"C:\\\\Tools\\\\un\\tinst.exe\"",
              L"\"phantom\": true, \"reason\": \"\xD83E\xDD8A \\ud800 gone\"}\r\n  ]\r\n}\r\n"})
         EXPECT_NE(json.find(part), std::wstring::npos) << part;
-    EXPECT_TRUE(JsonReport({L"PC", L"T", 0}, {}).ends_with(L"\"leftOut\": 0,\r\n  \"entries\": []\r\n}\r\n"));
+    EXPECT_TRUE(JsonReport({L"PC", L"T", 0, {}}, std::vector<ReportRow>{})
+                    .ends_with(L"\"leftOut\": 0,\r\n  \"leftOutByList\": {},\r\n  \"unreadLists\": [],\r\n  \"entries\": []\r\n}\r\n"));
 
     const std::wstring csv = CsvReport(rows);
     EXPECT_TRUE(csv.starts_with(L"\xFEFFlist,user,key,name,publisher,version,installLocation,uninstallString,"
@@ -99,11 +100,12 @@ TEST(OperationResult, NamesEachOutcomeAndTheExitCodeThatWins) {
     };
     for (std::size_t i = 0; i < codes.size(); ++i) EXPECT_EQ(ExitCodeOf(codes[i].first), codes[i].second) << i;
 
-    EXPECT_EQ(RemovalSummary({removed, gone, missing, failed, rights}, L"entries", L"C:\\B"),
+    EXPECT_EQ(RemovalSummary({removed, gone, missing, failed, rights}, L"entries", L"C:\\B", false),
               L"Removed 1 of 5 entries, 1 already removed, 1 needing administrator rights, 1 not found, 1 failed; "
               L"backups in C:\\B.");
-    EXPECT_EQ(RemovalSummary({{L"user", L"K", L"", Outcome::WouldRemove, L""}}, L"phantom entries", L"C:\\B"),
-              L"1 of 1 phantom entries would be removed; nothing was changed (dry run); backups would go to C:\\B.");
+    EXPECT_EQ(RemovalSummary({{L"user", L"K", L"", Outcome::WouldRemove, L""}, rights}, L"phantom entries", L"C:\\B", true),
+              L"Would remove 1 of 2 phantom entries, 1 needing administrator rights; nothing was changed (dry run); "
+              L"backups would go to C:\\B.");
 }
 
 }  // namespace

@@ -178,10 +178,9 @@ TEST_F(EntryBackupTest, RemovedEntryComesBackBitForBitThroughTheRegistryEditor) 
     // Under WOW64 the name is the 32-bit view's (Wow6432Node), so that the
     // 64-bit editor puts the entry back where it was.
     const std::string text = FileText(backups[0]);
-    EXPECT_EQ(text.rfind("Windows Registry Editor Version 5.00\r\n\r\n[" +
-                             fw::Narrow(RegistryExport::NameInFile(HKEY_LOCAL_MACHINE, 0, W(kUninstall))) + "\\",
-                         0),
-              0u)
+    EXPECT_EQ(text.rfind("Windows Registry Editor Version 5.00\r\n;", 0), 0u) << text;
+    EXPECT_NE(text.find("\r\n\r\n[" + fw::Narrow(RegistryExport::NameInFile(HKEY_LOCAL_MACHINE, 0, W(kUninstall))) + "\\"),
+              std::string::npos)
         << text;
     // Text values that do not end in a zero character are in the file as
     // their exact bytes, the only form that can carry them ...

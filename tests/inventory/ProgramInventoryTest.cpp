@@ -214,8 +214,9 @@ TEST_F(ProgramInventoryTest, CachedNamesOfSixCharactersAreTheIcon) {
     EXPECT_EQ(e[L"Five"].iconPath, L"");
 }
 
-// More entries than the inventory holds: it stops at its capacity, across
-// all sources, and counts exactly what it left out.
+// More entries in one list than the inventory takes of it: that list stops
+// at the capacity, the next list is still read, and what was left out is
+// counted for the list it belongs to.
 TEST_F(ProgramInventoryTest, NeverMoreThan5000Entries) {
     fw::RegKey key;
     ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstall.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(),
@@ -228,7 +229,10 @@ TEST_F(ProgramInventoryTest, NeverMoreThan5000Entries) {
     }
     ScratchRegistry::SetString(HKEY_CURRENT_USER, kUninstall + "\\UserApp", "DisplayName", "User App");
     inventory.Enumerate();
-    ASSERT_EQ(inventory.Count(), ProgramInventory::kCapacity);
-    EXPECT_EQ(inventory.Entries().back().source, EntrySource::Machine) << L"the user's entry is past the capacity";
-    EXPECT_EQ(inventory.LeftOut(), 3u) << "two machine entries and the user's entry";
+    ASSERT_EQ(inventory.Count(), ProgramInventory::kCapacity + 1);
+    EXPECT_EQ(inventory.Entries().back().source, EntrySource::User) << L"a full machine list keeps out no user's entry";
+    EXPECT_EQ(inventory.LeftOut(), 2u);
+    ASSERT_EQ(inventory.Shortfalls().size(), 1u);
+    EXPECT_EQ(inventory.Shortfalls()[0].list.source, EntrySource::Machine);
+    EXPECT_EQ(inventory.Shortfalls()[0].leftOut, 2u);
 }
