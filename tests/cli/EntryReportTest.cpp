@@ -109,3 +109,58 @@ TEST(OperationResult, NamesEachOutcomeAndTheExitCodeThatWins) {
 }
 
 }  // namespace
+
+namespace {
+
+// The machine forms' rules: a spreadsheet formula made text in CSV (and
+// only in CSV), columns as the console draws joined emoji, and the changing
+// verbs' and backups' documents field by field.
+TEST(EntryReport, MachineFormsKeepTextsAndDefuseFormulas) {
+    const std::vector<std::pair<std::wstring, std::wstring>> cells{
+        {L"=HYPERLINK(\"http://x\")", L"\"'=HYPERLINK(\"\"http://x\"\")\""},
+        {L"+cmd|' /C calc'!A0", L"'+cmd|' /C calc'!A0"},
+        {L"-2+3", L"'-2+3"},
+        {L"@SUM(A1)", L"'@SUM(A1)"},
+        {L"\tTab", L"'\tTab"},
+        {L"\rReturn", L"\"'\rReturn\""},
+        {L"Acme = Tools", L"Acme = Tools"},
+        {L"", L""},
+    };
+    for (const auto& [name, cell] : cells) {
+        ReportRow row;
+        row.name = name;
+        EXPECT_NE(CsvReport({row}).find(L"\r\n,,," + cell + L","), std::wstring::npos) << name;
+        EXPECT_NE(BackupsCsv({{L"f", L"user", L"k", name, L""}}).find(L"\r\nf,user,k," + cell + L",\r\n"), std::wstring::npos)
+            << name;
+    }
+
+    const std::vector<std::pair<std::wstring, std::size_t>> widths{
+        {L"abc", 3},
+        {L"e\x0301", 1},                                                      // e and a combining accent
+        {L"\x2764\xFE0F", 2},                                                 // a heart made a picture
+        {L"\xD83D\xDC4D\xD83C\xDFFD", 2},                                     // thumbs up, skin tone
+        {L"\xD83D\xDC68\x200D\xD83D\xDC69\x200D\xD83D\xDC67", 2},             // a family joined by ZWJ
+        {L"\xD83C\xDDF5\xD83C\xDDF1" L"a", 3},                                // a flag, then a letter
+        {L"狐a", 3},
+    };
+    for (const auto& [text, width] : widths) EXPECT_EQ(DisplayWidth(text), width) << "a text of width " << width;
+
+    ReportHeader header{L"PC", L"T", 120, {{L"machine-64", 120, L""}, {L"user:S-1-5-21-9", 0, L"Access is denied."}}};
+    OperationReport report{L"remove", false, L"C:\\B", 3,
+                           {{L"machine-64", L"AcmeViewer", L"Acme", L"removed", L"C:\\B\\a.reg", L""},
+                            {L"user", L"Gone", L"", L"not-found", L"", L"no such entry"}}};
+    const std::wstring json = JsonReport(header, report);
+    for (const wchar_t* part : {L"\"leftOut\": 120,\r\n  \"leftOutByList\": {\"machine-64\": 120},\r\n  \"unreadLists\": "
+                                L"[{\"list\": \"user:S-1-5-21-9\", \"reason\": \"Access is denied.\"}],\r\n  \"verb\": \"remove\","
+                                L"\r\n  \"dryRun\": false,\r\n  \"backupFolder\": \"C:\\\\B\",\r\n  \"exitCode\": 3,",
+                                L"{\"list\": \"machine-64\", \"key\": \"AcmeViewer\", \"name\": \"Acme\", \"outcome\": "
+                                L"\"removed\", \"backupFile\": \"C:\\\\B\\\\a.reg\", \"reason\": null}",
+                                L"\"name\": null, \"outcome\": \"not-found\", \"backupFile\": null, \"reason\": \"no such entry\"}"})
+        EXPECT_NE(json.find(part), std::wstring::npos) << part << L"\n" << json;
+    EXPECT_NE(BackupsJson({L"PC", L"T", 0, {}}, L"C:\\B", 2, {{L"C:\\B\\a.reg", L"user", L"K\n2", L"", L"2026-12-09T10:11:12"}})
+                  .find(L"\"skipped\": 2,\r\n  \"backups\": [\r\n    {\"file\": \"C:\\\\B\\\\a.reg\", \"list\": \"user\", "
+                        L"\"key\": \"K\\n2\", \"name\": null, \"time\": \"2026-12-09T10:11:12\"}"),
+              std::wstring::npos);
+}
+
+}  // namespace

@@ -300,3 +300,36 @@ TEST_F(EntryBackupTest, EveryBackupIsANewFileAndNoUninstallKeyMeansNoFile) {
 }
 
 }  // namespace
+
+namespace {
+
+// The one removal path the window, the console and the elevated hand-off
+// share: a name that is no single direct subkey of the list leaves both
+// trees exactly as they were; one that differs only in letter case removes
+// the entry under its stored name.
+TEST_F(EntryBackupTest, RemovalTakesExactlyOneDirectSubkey) {
+    const std::string key = Key("Guarded");
+    Seed(kUninstall + "\\" + key, {{L"DisplayName", REG_SZ, Text(L"Guarded")}});
+    Seed(kUninstall + "\\" + key + "\\Components", {{L"x", REG_SZ, Text(L"y")}});
+    Seed(kArpCache + "\\" + key, {{L"x", REG_BINARY, {1}}});
+    const Tree uninstall = Snapshot(kUninstall), cache = Snapshot(kArpCache);
+    const ListRef machine{EntrySource::Machine, {}};
+    for (const std::wstring& hostile : {std::wstring(), std::wstring(L"\\"), W(key) + L"\\Components", W(key) + L"\\",
+                                        std::wstring(256, L'k'), W(key) + L"-none"}) {
+        const RemovalResult result = RemoveEntry(machine, hostile, DefaultBackupFolder());
+        EXPECT_NE(result.outcome, RemovalResult::Outcome::Removed) << fw::Narrow(hostile);
+        EXPECT_EQ(Snapshot(kUninstall), uninstall) << fw::Narrow(hostile);
+        EXPECT_EQ(Snapshot(kArpCache), cache) << fw::Narrow(hostile);
+        EXPECT_TRUE(Backups().empty()) << fw::Narrow(hostile);
+    }
+    std::wstring upper = W(key);
+    for (wchar_t& c : upper) c = c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - 32) : c;
+    const RemovalResult removed = RemoveEntry(machine, upper, DefaultBackupFolder());
+    EXPECT_EQ(removed.outcome, RemovalResult::Outcome::Removed);
+    EXPECT_EQ(removed.keyName, W(key));
+    EXPECT_NE(removed.backupFile.find(W(key)), std::wstring::npos) << fw::Narrow(removed.backupFile);
+    EXPECT_FALSE(ScratchRegistry::KeyExists(HKEY_LOCAL_MACHINE, kUninstall + "\\" + key));
+    EXPECT_FALSE(ScratchRegistry::KeyExists(HKEY_LOCAL_MACHINE, kArpCache + "\\" + key));
+}
+
+}  // namespace
