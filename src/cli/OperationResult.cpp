@@ -19,6 +19,24 @@ std::size_t Count(const std::vector<OperationResult>& results, Outcome outcome) 
                                                   [&](const OperationResult& r) { return r.outcome == outcome; }));
 }
 
+// A message of several lines (what failed, the file or key, then Windows'
+// reason) as one: each break becomes ": " unless the line before already
+// ends a sentence or a clause, so a path never runs into the reason after it.
+std::wstring JoinedLines(const std::wstring& text) {
+    std::wstring joined;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find_first_of(L"\r\n", start);
+        if (end == std::wstring::npos) end = text.size();
+        const std::wstring line = text.substr(start, end - start);
+        if (!line.empty()) {
+            if (!joined.empty()) joined += joined.back() == L'.' || joined.back() == L':' ? L" " : L": ";
+            joined += line;
+        }
+        start = end + 1;
+    }
+    return joined;
+}
+
 }  // namespace
 
 std::wstring ConsoleLine(const OperationResult& result) {
@@ -29,7 +47,7 @@ std::wstring ConsoleLine(const OperationResult& result) {
     if (result.detail.empty()) return OneLine(line);
     if (result.outcome == Outcome::Removed) return OneLine(line + L"  (backup: " + result.detail + L")");
     if (result.outcome == Outcome::Restored) return OneLine(line + L"  (from " + result.detail + L")");
-    return OneLine(line + L": " + result.detail);
+    return OneLine(line + L": " + JoinedLines(result.detail));
 }
 
 

@@ -78,6 +78,8 @@ TEST(OperationResult, NamesEachOutcomeAndTheExitCodeThatWins) {
     const OperationResult rights{L"machine-64", L"M", L"", Outcome::NeedsAdministrator, L"run elevated"};
     EXPECT_EQ(ConsoleLine(removed), L"removed: user  K  Fox  (backup: C:\\B\\x.reg)");
     EXPECT_EQ(ConsoleLine(rights), L"administrator rights needed: machine-64  M: run elevated");
+    EXPECT_EQ(ConsoleLine({L"user", L"K", L"", Outcome::BackupFailed, L"could not be written to\nC:\\B\nAccess is denied."}),
+              L"backup failed: user  K: could not be written to: C:\\B: Access is denied.");
     EXPECT_EQ(ResultFileLine(gone), L"user\tK2\talready-removed\t");
     EXPECT_EQ(ResultFileLine(failed), L"user\tF G\tbackup-failed\tAccess is denied.  ");
     // The window reads the lines back from the elevated program: every
