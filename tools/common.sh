@@ -117,6 +117,59 @@ zaltrow_build() {
   cmake --build "$dir" -j "$(nproc)" -- --no-print-directory >/dev/null
 }
 
+# The pure text code built for this host by clang under AddressSanitizer
+# and UndefinedBehaviorSanitizer, with its unit tests and fuzz targets, in
+# build/native (tests/native).
+zaltrow_build_native() {
+  local dir="$ZALTROW_ROOT/build/native"
+  zaltrow_log "building the pure text code natively with clang and sanitizers in build/native"
+  CC=clang CXX=clang++ cmake -S "$ZALTROW_ROOT/tests/native" -B "$dir" -DCMAKE_C_COMPILER=clang \
+    -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+  cmake --build "$dir" -j "$(zaltrow_jobs)" -- --no-print-directory >/dev/null
+}
+
+# Parallel jobs for the builds: the cores, at most 2, since the machine is shared.
+zaltrow_jobs() { local n; n=$(nproc); echo $((n < 2 ? n : 2)); }
+
+# The native checks: the sanitized unit tests, then every fuzz target for
+# $1 seconds (ZALTROW_FUZZ_SECONDS, 20 unless set). One line each, passed
+# or FAILED; sets ZALTROW_CHECKS_PASSED and ZALTROW_CHECKS_FAILED (counts of
+# unit tests and fuzz targets) and returns non-zero on any failure.
+ZALTROW_CHECKS_PASSED=0
+ZALTROW_CHECKS_FAILED=0
+zaltrow_native_checks() {
+  local seconds=${1:-20} dir="$ZALTROW_ROOT/build/native" out passed failed target rc=0
+  if ! zaltrow_build_native; then
+    echo "native sanitized build: FAILED"
+    ZALTROW_CHECKS_FAILED=$((ZALTROW_CHECKS_FAILED + 1))
+    return 1
+  fi
+  if out=$("$dir/native_tests" 2>&1); then :; else rc=1; fi
+  passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' <<<"$out")
+  failed=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) tests\?, listed below.*/\1/p' <<<"$out")
+  passed=${passed:-0} failed=${failed:-0}
+  if [ "$rc" -ne 0 ]; then
+    # A sanitizer stops the program at its first report: that counts as one.
+    [ "$failed" -gt 0 ] || failed=1
+    grep -E '^\[  FAILED  \]|ERROR: |runtime error' <<<"$out" | head -n 20 >&2
+    echo "native unit tests (clang, ASan+UBSan): FAILED, $passed passed, $failed failed"
+  else
+    echo "native unit tests (clang, ASan+UBSan): passed, $passed tests"
+  fi
+  ZALTROW_CHECKS_PASSED=$((ZALTROW_CHECKS_PASSED + passed))
+  ZALTROW_CHECKS_FAILED=$((ZALTROW_CHECKS_FAILED + failed))
+  zaltrow_log "fuzzing each target for $seconds s (tools/fuzz.sh TARGET SECONDS runs one longer)"
+  for target in $(ls "$ZALTROW_ROOT/tests/fuzz/corpus"); do
+    if ZALTROW_NATIVE_BUILT=1 bash "$ZALTROW_ROOT/tools/fuzz.sh" "$target" "$seconds"; then
+      ZALTROW_CHECKS_PASSED=$((ZALTROW_CHECKS_PASSED + 1))
+    else
+      ZALTROW_CHECKS_FAILED=$((ZALTROW_CHECKS_FAILED + 1))
+      rc=1
+    fi
+  done
+  return "$rc"
+}
+
 # The program's identity (ZALTROW_PRODUCT_NAME, ZALTROW_VERSION,
 # ZALTROW_EXE_NAME, ...) as the top CMakeLists.txt sets it, from the file
 # the configuring of build folder $1 wrote.
