@@ -89,12 +89,38 @@ zaltrow_install_deps() {
 zaltrow_wine_arch() {
   if zaltrow_host_runs_32bit; then echo i686; else echo x86_64; fi
 }
-zaltrow_host_runs_32bit() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
+# ZALTROW_WINE32_LOADER stands in for the 32-bit loader in the set-up's own test.
+zaltrow_host_runs_32bit() { "${ZALTROW_WINE32_LOADER:-/usr/lib/wine/wine}" --version >/dev/null 2>&1; }
 # Why zaltrow_wine_arch chose x86_64, in words.
 zaltrow_no32_why() {
   if [ -n "$ZALTROW_NO32_REASON" ]; then echo "$ZALTROW_NO32_REASON"
   elif [ -n "$(zaltrow_missing_packages "$ZALTROW_WINE32_PACKAGE")" ]; then echo "$ZALTROW_WINE32_PACKAGE is not installed"
   else echo "this host runs no 32-bit code"; fi
+}
+
+# Which suite tools/test.sh runs: sets `arch` and, when it is not the
+# product's i686 suite, `why`. The product is the 32-bit build and its suite
+# is the one run where this host can start 32-bit programs.
+# ZALTROW_TEST_ARCH=x86_64 runs the 64-bit build's suite instead, as a host
+# without 32-bit code does, starting nothing 32-bit. Fails, saying why, for
+# a choice this host cannot honour.
+zaltrow_choose_suite() {
+  case "${ZALTROW_TEST_ARCH:-}" in
+    x86_64) arch=x86_64 why="ZALTROW_TEST_ARCH=x86_64 chose the 64-bit build's suite" ;;
+    i686 | "")
+      arch=$(zaltrow_wine_arch) why=$(zaltrow_no32_why)
+      if [ "${ZALTROW_TEST_ARCH:-}" = i686 ] && [ "$arch" != i686 ]; then
+        zaltrow_log "ZALTROW_TEST_ARCH=i686, but $why"
+        return 2
+      fi
+      ;;
+    *) zaltrow_log "ZALTROW_TEST_ARCH is i686 or x86_64, not '$ZALTROW_TEST_ARCH'"; return 2 ;;
+  esac
+}
+
+# The one line that says what the x86_64 choice leaves out, and why.
+zaltrow_not_run_line() {
+  echo "not run: the 32-bit build's suite, its WOW64 cases (both registry views under WOW64) among them, because $why; the 32-bit build was compiled, and the x86_64 build of the same sources is tested"
 }
 
 # Sets WINE, WINESERVER and WINEARCH for an architecture.
@@ -115,6 +141,62 @@ zaltrow_build() {
     -DZALTROW_ARCH="$arch" -DCMAKE_BUILD_TYPE=Release >/dev/null
   zaltrow_identity "$dir"
   cmake --build "$dir" -j "$(nproc)" -- --no-print-directory >/dev/null
+}
+
+# The pure text code built for this host by clang under AddressSanitizer
+# and UndefinedBehaviorSanitizer, with its unit tests and fuzz targets, in
+# build/native (tests/native).
+zaltrow_build_native() {
+  local dir="$ZALTROW_ROOT/build/native"
+  zaltrow_log "building the pure text code natively with clang and sanitizers in build/native"
+  mkdir -p "$dir"
+  if ! { cmake -S "$ZALTROW_ROOT/tests/native" -B "$dir" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ &&
+    cmake --build "$dir" -j "$(zaltrow_jobs)" -- --no-print-directory; } >"$dir/build-output.txt" 2>&1; then
+    grep -m10 -E 'error|Error' "$dir/build-output.txt" >&2 || tail -n 10 "$dir/build-output.txt" >&2
+    return 1
+  fi
+}
+
+# Parallel jobs for the builds: the cores, at most 2, since the machine is shared.
+zaltrow_jobs() { local n; n=$(nproc); echo $((n < 2 ? n : 2)); }
+
+# The native checks: the sanitized unit tests, then every fuzz target for
+# $1 seconds (ZALTROW_FUZZ_SECONDS, 20 unless set). One line each, passed
+# or FAILED; sets ZALTROW_CHECKS_PASSED and ZALTROW_CHECKS_FAILED (counts of
+# unit tests and fuzz targets) and returns non-zero on any failure.
+ZALTROW_CHECKS_PASSED=0
+ZALTROW_CHECKS_FAILED=0
+zaltrow_native_checks() {
+  local seconds=${1:-20} dir="$ZALTROW_ROOT/build/native" out passed failed target rc=0
+  if ! zaltrow_build_native; then
+    echo "native sanitized build: FAILED"
+    ZALTROW_CHECKS_FAILED=$((ZALTROW_CHECKS_FAILED + 1))
+    return 1
+  fi
+  if out=$("$dir/native_tests" 2>&1); then :; else rc=1; fi
+  passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' <<<"$out")
+  failed=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) tests\?, listed below.*/\1/p' <<<"$out")
+  passed=${passed:-0} failed=${failed:-0}
+  if [ "$rc" -ne 0 ]; then
+    # A sanitizer stops the program at its first report: that counts as one.
+    [ "$failed" -gt 0 ] || failed=1
+    grep -E '^\[  FAILED  \]|ERROR: |runtime error' <<<"$out" | head -n 20 >&2
+    echo "native unit tests (clang, ASan+UBSan): FAILED, $passed passed, $failed failed"
+  else
+    echo "native unit tests (clang, ASan+UBSan): passed, $passed tests"
+  fi
+  ZALTROW_CHECKS_PASSED=$((ZALTROW_CHECKS_PASSED + passed))
+  ZALTROW_CHECKS_FAILED=$((ZALTROW_CHECKS_FAILED + failed))
+  zaltrow_log "fuzzing each target for $seconds s (tools/fuzz.sh TARGET SECONDS runs one longer)"
+  for target in $(ls "$ZALTROW_ROOT/tests/fuzz/corpus"); do
+    if ZALTROW_NATIVE_BUILT=1 bash "$ZALTROW_ROOT/tools/fuzz.sh" "$target" "$seconds"; then
+      ZALTROW_CHECKS_PASSED=$((ZALTROW_CHECKS_PASSED + 1))
+    else
+      ZALTROW_CHECKS_FAILED=$((ZALTROW_CHECKS_FAILED + 1))
+      rc=1
+    fi
+  done
+  return "$rc"
 }
 
 # The program's identity (ZALTROW_PRODUCT_NAME, ZALTROW_VERSION,

@@ -93,7 +93,12 @@ std::optional<Place> PlaceOf(std::u16string_view name) {
     return place;
 }
 
-std::u16string Quoted(std::u16string_view text) { return u"\"" + std::u16string(text) + u"\""; }
+std::u16string Quoted(std::u16string_view text) {
+    // Appended: GCC 12 misreads the same sum as overlapping copies.
+    std::u16string quoted(u"\"");
+    quoted.append(text).append(u"\"");
+    return quoted;
+}
 
 // A text value's characters up to its first zero; a lone last byte is no
 // character.
@@ -181,8 +186,11 @@ std::u16string CountLine(const std::vector<reg_file::Key>& keys) {
         do digits.insert(digits.begin(), static_cast<char16_t>(u'0' + n % 10)); while (n /= 10);
         return digits;
     };
-    return u" " + number(keys.size()) + (keys.size() == 1 ? u" key, " : u" keys, ") + number(values) +
-           (values == 1 ? u" value" : u" values");
+    // Built by appending: GCC 12 misreads the same sum as overlapping copies.
+    std::u16string line(u" ");
+    line.append(number(keys.size())).append(keys.size() == 1 ? u" key, " : u" keys, ");
+    line.append(number(values)).append(values == 1 ? u" value" : u" values");
+    return line;
 }
 
 }  // namespace
@@ -191,8 +199,11 @@ std::u16string BackupFileText(const std::vector<reg_file::Key>& keys) {
     std::u16string text = reg_file::FileText(keys);
     // After the header line, before the blank line that follows it.
     const std::size_t headerEnd = reg_file::kHeader.size() + 2;
-    text.insert(headerEnd, u";" + std::u16string(kCountedMark) + u"\r\n");
-    return text + u";" + CountLine(keys) + u"\r\n";
+    std::u16string mark(u";");
+    mark.append(kCountedMark).append(u"\r\n");
+    text.insert(headerEnd, mark);
+    text.append(u";").append(CountLine(keys)).append(u"\r\n");
+    return text;
 }
 
 std::u16string BackupCountProblem(const std::vector<std::u16string>& comments, const std::vector<reg_file::Key>& keys) {

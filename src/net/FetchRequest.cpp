@@ -29,7 +29,7 @@ void FetchRequest::LimitWaits(HINTERNET handle) const {
     // Set on every handle: what a child inherits from its parent differs
     // between WinINet versions. A failure leaves the default, and the
     // caller's own bound on silence still holds.
-    DWORD ms = HttpFetcher::kStallMs;
+    DWORD ms = HttpFetcher::StallMs();
     for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
                          INTERNET_OPTION_RECEIVE_TIMEOUT, INTERNET_OPTION_DATA_SEND_TIMEOUT,
                          INTERNET_OPTION_DATA_RECEIVE_TIMEOUT})

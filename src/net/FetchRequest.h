@@ -12,7 +12,7 @@
 // The request, the connection and the internet object are closed by Close
 // or by the destructor, in that order, on every path.
 //
-// Every handle waits at most HttpFetcher::kStallMs for a connection, for
+// Every handle waits at most HttpFetcher::StallMs() for a connection, for
 // sending and for each receive (WinINet's connect, send and receive
 // time-outs). With a job, the request tells it when data arrives; once the
 // job has been abandoned it makes no further calls and throws no more

@@ -107,11 +107,12 @@ void HttpFetcher::Run(const std::string& url, const std::string& localFile, cons
             break;
         }
         const ULONGLONG idle = GetTickCount64() - job->LastActivity();
-        if (idle >= kStallMs) {
+        const DWORD stallMs = StallMs();
+        if (idle >= stallMs) {
             givenUp = FetchOutcome::Stalled;
             break;
         }
-        const DWORD woken = MsgWaitForMultipleObjectsEx(1, handles, static_cast<DWORD>(kStallMs - idle),
+        const DWORD woken = MsgWaitForMultipleObjectsEx(1, handles, static_cast<DWORD>(stallMs - idle),
                                                         QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         // A worker that ended without setting the flag must not leave this
         // loop waking for ever.
@@ -127,7 +128,7 @@ void HttpFetcher::Run(const std::string& url, const std::string& localFile, cons
         job->Abandon();
         outcome_ = *givenUp;
         if (*givenUp == FetchOutcome::Stalled)
-            failure_ = "nothing arrived for " + std::to_string(kStallMs / 1000) + " seconds";
+            failure_ = "nothing arrived for " + std::to_string(StallMs() / 1000) + " seconds";
         if (!download) lines_.clear();
     } else {
         outcome_ = job->complete ? FetchOutcome::Complete : FetchOutcome::Failed;

@@ -10,7 +10,7 @@
 // download's result is its file. Outcome() says
 // how the last fetch ended.
 //
-// A fetch never waits for ever: one that gets no data for kStallMs ends as
+// A fetch never waits for ever: one that gets no data for StallMs() ends as
 // Stalled, and one the caller cancels (from a message handled during the
 // wait) or that meets WM_QUIT ends at once as Cancelled. Either way the
 // worker is left to close its request and end on its own; it changes
@@ -18,6 +18,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -29,13 +30,16 @@ enum class FetchOutcome {
     Complete,   // page read to its end; download answered 200 and saved whole
     Failed,     // anything else the worker reported (Failure() says what)
     Cancelled,  // Cancel() or WM_QUIT during the wait
-    Stalled,    // no data for kStallMs
+    Stalled,    // no data for StallMs()
 };
 
 class HttpFetcher {
 public:
-    // The longest a fetch goes without receiving anything.
+    // The longest a fetch goes without receiving anything: kStallMs, unless
+    // a test that waits out the bound has set a shorter one for its process.
     static constexpr DWORD kStallMs = 30000;
+    static DWORD StallMs() { return stallMs_.load(); }
+    static void SetStallMs(DWORD ms) { stallMs_.store(ms); }
 
     HttpFetcher() = default;
     virtual ~HttpFetcher() = default;
@@ -95,4 +99,5 @@ private:
     std::uint64_t downloadedBytes_ = 0;
     bool running_ = false;
     bool cancelRequested_ = false;
+    static inline std::atomic<DWORD> stallMs_{kStallMs};
 };

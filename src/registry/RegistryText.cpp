@@ -29,34 +29,34 @@ int SettingNumber(std::string_view text) {
 namespace {
 
 // The UTF-16LE character at byte `offset`, whatever the data's alignment.
-wchar_t Utf16At(const unsigned char* bytes, std::size_t offset) {
-    return static_cast<wchar_t>(bytes[offset] | bytes[offset + 1] << 8);
+char16_t Utf16At(const unsigned char* bytes, std::size_t offset) {
+    return static_cast<char16_t>(bytes[offset] | bytes[offset + 1] << 8);
 }
 
 }  // namespace
 
-std::wstring Utf16UpToFirstZero(const void* data, std::size_t size) {
+std::u16string Utf16UpToFirstZero(const void* data, std::size_t size) {
     const unsigned char* bytes = static_cast<const unsigned char*>(data);
-    std::wstring text;
+    std::u16string text;
     for (std::size_t i = 0; i + 1 < size; i += 2) {
-        const wchar_t c = Utf16At(bytes, i);
+        const char16_t c = Utf16At(bytes, i);
         if (c == 0) break;
         text.push_back(c);
     }
     return text;
 }
 
-std::wstring EntryText(const void* data, std::size_t size) {
-    std::wstring text = Utf16UpToFirstZero(data, size);
-    if (text == L"-") text.clear();
+std::u16string EntryText(const void* data, std::size_t size) {
+    std::u16string text = Utf16UpToFirstZero(data, size);
+    if (text == u"-") text.clear();
     return text;
 }
 
-std::wstring CachedProgramName(const void* data, std::size_t size) {
-    std::wstring name;
+std::u16string CachedProgramName(const void* data, std::size_t size) {
+    std::u16string name;
     const unsigned char* bytes = static_cast<const unsigned char*>(data);
     for (std::size_t i = kCacheHeaderBytes; i + 1 < size; i += 2) {
-        if (const wchar_t c = Utf16At(bytes, i)) name.push_back(c);
+        if (const char16_t c = Utf16At(bytes, i)) name.push_back(c);
     }
     return name;
 }

@@ -21,18 +21,19 @@ std::string SettingText(const void* data, std::size_t size);
 int SettingNumber(std::string_view text);
 
 // UTF-16 data of `size` bytes as text up to its first zero character; a
-// lone last byte is dropped.
-std::wstring Utf16UpToFirstZero(const void* data, std::size_t size);
+// lone last byte is dropped. The UTF-16 texts are char16_t, whatever size
+// the compiler gives wchar_t.
+std::u16string Utf16UpToFirstZero(const void* data, std::size_t size);
 
 // An entry's text value as the inventory reads it (UTF-16 data of `size`
 // bytes): up to the first zero character, a lone last byte dropped, and a
 // value of exactly "-" counts as empty.
-std::wstring EntryText(const void* data, std::size_t size);
+std::u16string EntryText(const void* data, std::size_t size);
 
 // The program file named in an Add/Remove Programs cache record: every
 // non-zero UTF-16LE character from byte 28 on, in order; a lone last byte
 // is dropped.
-std::wstring CachedProgramName(const void* data, std::size_t size);
+std::u16string CachedProgramName(const void* data, std::size_t size);
 
 // Where a 32-bit process's machine-wide key lives in the 64-bit registry:
 // a path whose first part is Software (any case) gets Wow6432Node after it;

@@ -3,6 +3,7 @@
 #include <unordered_set>
 
 #include "framework/RegistryKey.h"
+#include "framework/TextConversion.h"
 #include "registry/RegistryText.h"
 
 namespace {
@@ -17,7 +18,7 @@ std::optional<std::wstring> ReadCacheRecord(HKEY key, const wchar_t* valueName) 
     unsigned char buffer[UninstallRegistry::kCacheBufferBytes];
     size = sizeof buffer;
     if (RegQueryValueExW(key, valueName, nullptr, &type, buffer, &size) != ERROR_SUCCESS) return std::nullopt;
-    return registry_text::CachedProgramName(buffer, size);
+    return std::wstring(fw::AsWide(registry_text::CachedProgramName(buffer, size)));
 }
 
 }  // namespace
@@ -39,7 +40,7 @@ std::optional<UninstallRegistry::Text> UninstallRegistry::ReadText(HKEY key, con
             continue;
         }
         if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::nullopt;
-        return Text{registry_text::EntryText(buffer.data(), size), type == REG_EXPAND_SZ};
+        return Text{std::wstring(fw::AsWide(registry_text::EntryText(buffer.data(), size))), type == REG_EXPAND_SZ};
     }
 }
 
@@ -113,7 +114,7 @@ UninstallRegistry& UninstallRegistry::EnumerateKey(HKEY root, const std::wstring
                                       reinterpret_cast<BYTE*>(data), &dataSize);
         if (rc == ERROR_NO_MORE_ITEMS) break;
         if (rc != ERROR_SUCCESS || type != REG_SZ) continue;  // longer data cannot name a key
-        const std::wstring text = registry_text::Utf16UpToFirstZero(data, dataSize);
+        const std::wstring text(fw::AsWide(registry_text::Utf16UpToFirstZero(data, dataSize)));
         if (text.empty() || text.find(L'\\') != std::wstring::npos || listed.contains(fw::FoldedKeyName(text))) continue;
         if (!fw::OpenRegKey(key.get(), text, KEY_QUERY_VALUE | view)) continue;
         results_.push_back(text);

@@ -100,7 +100,7 @@ bool HelpDialog::OnInitDialog() {
     // half: the plain view says what is wrong.
     const std::string page = pageLoader_ ? pageLoader_() : std::string();
     if (!fw::FromUtf8(page, page_)) page_.clear();
-    if (help_text::SplitPage(page_).help.empty() || !browser_.IsCreated() ||
+    if (help_text::SplitPage(fw::AsUtf16(page_)).help.empty() || !browser_.IsCreated() ||
         FAILED(browser_.Navigate(PageAddress())))
         ShowPlainView();
     if (helpText_) {
@@ -148,7 +148,7 @@ void HelpDialog::OnDpiChanged(UINT from, UINT to) {
 }
 
 bool HelpDialog::InterceptNavigation(const std::wstring& url) {
-    if (!help_text::OpensOutside(url)) return false;
+    if (!help_text::OpensOutside(fw::AsUtf16(url))) return false;
     OpenOutside(url);
     return true;
 }
@@ -180,10 +180,10 @@ void HelpDialog::ShowPlainView() {
 
     std::wstring links = kMissingHelpLinks;
     std::wstring text = kMissingHelpText;
-    const help_text::PageParts parts = help_text::SplitPage(page_);
+    const help_text::PageParts parts = help_text::SplitPage(fw::AsUtf16(page_));
     if (!parts.help.empty()) {
-        links = help_text::LinkMarkupOf(parts.links);
-        text = help_text::PlainTextOf(parts.help);
+        links = fw::AsWide(help_text::LinkMarkupOf(parts.links));
+        text = fw::AsWide(help_text::PlainTextOf(parts.help));
     }
 
     // The links read like the rest of the window, in its font; the help,
@@ -245,7 +245,7 @@ bool HelpDialog::OnNotify(NMHDR& header, LRESULT& result) {
     if (links_ && header.hwndFrom == links_ && (header.code == NM_CLICK || header.code == NM_RETURN)) {
         // The built-in help is right below; anything else opens outside.
         const std::wstring url(reinterpret_cast<const NMLINK&>(header).item.szUrl);
-        if (help_text::IsBuiltInHelpLink(url)) {
+        if (help_text::IsBuiltInHelpLink(fw::AsUtf16(url))) {
             ShowBuiltInHelp();
         } else {
             OpenOutside(url);

@@ -144,8 +144,15 @@ TEST(ProgramEndToEnd, StandardUserHandsTheMachinesEntriesToTheElevatedConsolePro
         SCOPED_TRACE(std::string(c.aid) + (c.machineChosen ? ", both chosen" : ", the user's own chosen"));
         TempFolder files;
         SeededPrefix prefix;
-        const std::string machine = prefix.Entry("ZE2E machine entry", "\"" + files.WriteFile("m\\un.exe") + "\"");
-        const std::string user = prefix.Entry("ZE2E user entry", "\"" + files.WriteFile("u\\un.exe") + "\"", HKEY_CURRENT_USER);
+        // Built up in place: GCC 12 misjudges "literal" + a temporary here (-Wrestrict).
+        const auto quoted = [](const std::string& path) {
+            std::string text(1, '"');
+            text += path;
+            text += '"';
+            return text;
+        };
+        const std::string machine = prefix.Entry("ZE2E machine entry", quoted(files.WriteFile("m\\un.exe")));
+        const std::string user = prefix.Entry("ZE2E user entry", quoted(files.WriteFile("u\\un.exe")), HKEY_CURRENT_USER);
         SetText(HKEY_CURRENT_USER, kSettings, "bDisableSplash", "1");
         // The user's backups go to the folder "Local AppData" names.
         char appData[MAX_PATH] = {};

@@ -763,10 +763,12 @@ TEST_F(SetupTest, SetupAndUninstallerGuards) {
         // there kFolderRights reads back as no entry for everyone.
         const std::string rights = SecurityOf(folder);
         const bool everyone = rights.find(";;;WD)") != std::string::npos || rights.find(";;;AU)") != std::string::npos;
-        if (c.custom) EXPECT_TRUE(rights == kFolderRights || (!rights.empty() && !everyone)) << rights;
-        else if (c.programAfter)  // inherited from Program Files, which lets users read
+        if (c.custom) {
+            EXPECT_TRUE(rights == kFolderRights || (!rights.empty() && !everyone)) << rights;
+        } else if (c.programAfter) {  // inherited from Program Files, which lets users read
             EXPECT_TRUE(rights.find("D:P") == std::string::npos && (everyone || rights.find(";;;BU)") != std::string::npos))
                 << rights;
+        }
 
         DeleteTree(download);
         DeleteTree(backups);

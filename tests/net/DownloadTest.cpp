@@ -10,6 +10,7 @@
 #include "GuiDriver.h"
 #include "LoopbackHttpServer.h"
 #include "ProgressWindow.h"
+#include "ShortStallBound.h"
 #include "TempFolder.h"
 #include "TestBytes.h"
 #include "framework/UniqueHandle.h"
@@ -246,8 +247,10 @@ TEST_F(Download, FailedConnectionOrRedirectLeavesNoFile) {
 
 TEST_F(Download, TrickleThatOutlastsTheStallPeriodStaysAlive) {
     // 32 bytes a second, far below a full read's worth, for longer than the
-    // bound on silence: every batch that arrives keeps the download alive.
-    const int seconds = HttpFetcher::kStallMs / 1000 + 4;
+    // bound on silence (made short here): every batch that arrives keeps
+    // the download alive.
+    const ShortStallBound bound;
+    const int seconds = HttpFetcher::StallMs() / 1000 + 4;
     fw::KernelHandle never(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     LoopbackHttpServer server([&](Exchange& ex) {
         ex.Send("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(seconds * 32) + "\r\n\r\n");

@@ -41,32 +41,32 @@ std::vector<unsigned char> CacheRecord(const std::string& name, std::size_t trai
 
 TEST(RegistryText, CachedProgramNameFromRecords) {
     auto record = CacheRecord("C:\\Tool\\tool.exe", 40);
-    EXPECT_EQ(CachedProgramName(record.data(), record.size()), L"C:\\Tool\\tool.exe");
+    EXPECT_EQ(CachedProgramName(record.data(), record.size()), u"C:\\Tool\\tool.exe");
 
     // Header only, or shorter: nothing.
-    EXPECT_EQ(CachedProgramName(record.data(), 28), L"");
-    EXPECT_EQ(CachedProgramName(record.data(), 10), L"");
+    EXPECT_EQ(CachedProgramName(record.data(), 28), u"");
+    EXPECT_EQ(CachedProgramName(record.data(), 10), u"");
     // One character past the header; half a character is none.
-    EXPECT_EQ(CachedProgramName(record.data(), 30), L"C");
-    EXPECT_EQ(CachedProgramName(record.data(), 31), L"C");
+    EXPECT_EQ(CachedProgramName(record.data(), 30), u"C");
+    EXPECT_EQ(CachedProgramName(record.data(), 31), u"C");
 
     // Non-zero characters after the name's terminator are taken too.
     auto garbage = CacheRecord("C:\\a.exe");
     garbage.push_back('Z');
     garbage.push_back(0);
     garbage.push_back(0x01);
-    EXPECT_EQ(CachedProgramName(garbage.data(), garbage.size()), L"C:\\a.exeZ");
+    EXPECT_EQ(CachedProgramName(garbage.data(), garbage.size()), u"C:\\a.exeZ");
 
     // A name outside any code page comes out exactly.
     std::vector<unsigned char> polish(28, 0);
-    for (wchar_t c : std::wstring(L"C:\\\u017B\u00F3\u0142w\\u.exe")) polish.insert(polish.end(), {static_cast<unsigned char>(c & 0xFF), static_cast<unsigned char>(c >> 8)});
-    EXPECT_EQ(CachedProgramName(polish.data(), polish.size()), L"C:\\\u017B\u00F3\u0142w\\u.exe");
+    for (char16_t c : std::u16string(u"C:\\\u017B\u00F3\u0142w\\u.exe")) polish.insert(polish.end(), {static_cast<unsigned char>(c & 0xFF), static_cast<unsigned char>(c >> 8)});
+    EXPECT_EQ(CachedProgramName(polish.data(), polish.size()), u"C:\\\u017B\u00F3\u0142w\\u.exe");
 }
 
 TEST(RegistryText, EntryTextIsUtf16UpToItsFirstZeroAndTreatsDashAsEmpty) {
-    const wchar_t text[] = L"\u0416\u5DE5 x\0after";
-    EXPECT_EQ(EntryText(text, sizeof text), L"\u0416\u5DE5 x");
-    EXPECT_EQ(EntryText(text, 5), L"\u0416\u5DE5");  // no terminator: bounded by the size
-    EXPECT_EQ(EntryText(L"-", 4), L"");
-    EXPECT_EQ(EntryText(L"--", 6), L"--");
+    const char16_t text[] = u"\u0416\u5DE5 x\0after";
+    EXPECT_EQ(EntryText(text, sizeof text), u"\u0416\u5DE5 x");
+    EXPECT_EQ(EntryText(text, 5), u"\u0416\u5DE5");  // no terminator: bounded by the size
+    EXPECT_EQ(EntryText(u"-", 4), u"");
+    EXPECT_EQ(EntryText(u"--", 6), u"--");
 }

@@ -33,7 +33,7 @@ namespace {
 std::wstring HelpPlainText() {
     std::wstring page;
     if (!fw::FromUtf8(HelpDialog::PageSource(), page)) return {};
-    return help_text::PlainTextOf(help_text::SplitPage(page).help);
+    return std::wstring(fw::AsWide(help_text::PlainTextOf(help_text::SplitPage(fw::AsUtf16(page)).help)));
 }
 
 // A modeless help dialog on screen, with what it opens outside recorded.
@@ -136,8 +136,8 @@ TEST(HelpDialog, EmbeddedPageHoldsTheLinksAndTheWholeHelpWithTheProgramsIdentity
     ASSERT_TRUE(fw::FromUtf8(source, page));
     EXPECT_NE(source.find("charset=utf-8"), std::string::npos);
     EXPECT_EQ(source.find('@'), std::string::npos);  // every placeholder filled in
-    const help_text::PageParts parts = help_text::SplitPage(page);
-    EXPECT_EQ(help_text::LinkMarkupOf(parts.links),
+    const help_text::PageParts parts = help_text::SplitPage(fw::AsUtf16(page));
+    EXPECT_EQ(fw::AsWide(help_text::LinkMarkupOf(parts.links)),
               L"Zaltrow Help\r\n\r\n"
               L"<a href=\"" ZALTROW_ONLINE_HELP L"\">Open Online Help</a>\r\n"
               L"You must be connected to the Internet to view the online help files.\r\n\r\n"
@@ -223,7 +223,7 @@ TEST(HelpDialog, UnderWineThePlainViewShowsTheLinksAndTheWholeHelp) {
     EXPECT_EQ(ClassOf(links), "SysLink");
     std::wstring page;
     ASSERT_TRUE(fw::FromUtf8(HelpDialog::PageSource(), page));
-    EXPECT_EQ(WideText(links), help_text::LinkMarkupOf(help_text::SplitPage(page).links));
+    EXPECT_EQ(WideText(links), fw::AsWide(help_text::LinkMarkupOf(help_text::SplitPage(fw::AsUtf16(page)).links)));
 
     // The help, whole, in a read-only box that scrolls and can be copied.
     EXPECT_EQ(ClassOf(text), "Edit");
