@@ -5,26 +5,25 @@
 
 #include <algorithm>
 #include <unordered_set>
-#include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "BuildConfig.h"
 #include "app/AboutDialog.h"
+#include "app/CommandState.h"
 #include "app/PropertiesDialog.h"
 #include "app/RestoreDialog.h"
 #include "app/ScaledArt.h"
 #include "app/SettingsNumbers.h"
-#include "app/ColumnSorter.h"
 #include "app/ElevatedUpgrade.h"
 #include "widgets/HelpDialog.h"
 #include "inventory/EntryJudgement.h"
 #include "inventory/EntryProperties.h"
 #include "inventory/EntryRemoval.h"
 #include "inventory/EntrySelection.h"
-#include "inventory/StillListedDialog.h"
-#include "inventory/UninstallWaitDialog.h"
+#include "app/StillListedDialog.h"
+#include "app/UninstallWaitDialog.h"
 #include "framework/Clipboard.h"
 #include "framework/Dpi.h"
 #include "framework/PaintDc.h"
@@ -161,8 +160,7 @@ void MainDialog::DecorateButtons() {
         button.SetIcons(icons.hoverIcon, icons.normalIcon, size, size);
         button.SetIconAlign(0);
     }
-    // Upgrading changes the machine: without the rights it asks for them.
-    upgradeButton_.SetShield(!fw::MayChangeMachine(fw::RunningRights()), fw::SystemMetric(SM_CXSMICON, Dpi()));
+    upgradeButton_.SetShield(StateOf(IDC_UPGRADE).needsElevation, fw::SystemMetric(SM_CXSMICON, Dpi()));
 }
 
 void MainDialog::AddAboutItem() {
@@ -307,15 +305,6 @@ void MainDialog::SetUpList() {
 
 namespace {
 
-// An icon location: a file (named in any letter case) and an icon in it.
-using IconSource = std::pair<std::wstring, int>;
-struct IconSourceOrder {
-    bool operator()(const IconSource& a, const IconSource& b) const {
-        const int byPath = ColumnSorter::Compare(a.first, b.first, true);
-        return byPath != 0 ? byPath < 0 : a.second < b.second;
-    }
-};
-
 // Adds the time since the last call to one of a fill's phases.
 class PhaseClock {
 public:
@@ -353,9 +342,9 @@ MainDialog::KeptSelection MainDialog::KeepSelection() const {
     KeptSelection kept;
     for (int row : list_.SelectedRows()) {
         if (kept.firstRow < 0) kept.firstRow = row;
-        if (const ProgramEntry* entry = EntryOfRow(row)) kept.selected.push_back(EntryIdentity(*entry));
+        if (const ProgramRow* shown = list_.RowAt(row)) kept.selected.push_back(shown->identity);
     }
-    if (const ProgramEntry* entry = EntryOfRow(list_.FocusedRow())) kept.focused = EntryIdentity(*entry);
+    if (const ProgramRow* shown = list_.RowAt(list_.FocusedRow())) kept.focused = shown->identity;
     return kept;
 }
 
@@ -367,9 +356,9 @@ void MainDialog::RestoreSelection(const KeptSelection& kept) {
     int focus = -1;
     if (!wanted.empty() || !kept.focused.empty()) {
         for (int row = 0; row < count; ++row) {
-            const ProgramEntry* entry = EntryOfRow(row);
-            if (!entry) continue;
-            const std::wstring identity = EntryIdentity(*entry);
+            const ProgramRow* shown = list_.RowAt(row);
+            if (!shown) continue;
+            const std::wstring& identity = shown->identity;
             if (wanted.count(identity)) rows.push_back(row);
             if (identity == kept.focused) focus = row;
         }
@@ -397,46 +386,31 @@ void MainDialog::FillList() {
     // go; otherwise every refresh would grow the list without bound. The
     // loader drops what the last fill still had coming.
     iconJobs_.clear();
-    iconSources_.clear();
     hurriedIconSources_.clear();
     iconLoader_.Load({});
     Images().Truncate(kFixedImages);
     inventory_.Enumerate();
-    iconSourceOfEntry_.assign(inventory_.Count(), kNoIconSource);
     clock.Add(&RefreshTimings::enumeration);
 
-    std::vector<ProgramRow> rows;
-    const ProgramEntry* const first = inventory_.Entries().data();
-    for (ListedEntry& listed : ListEntries(inventory_)) {
-        const ProgramEntry& entry = *listed.entry;
-        rows.push_back({static_cast<std::size_t>(listed.entry - first), entry.displayName, entry.uninstallString,
-                        listed.phantom, std::move(listed.reason), 0});
-    }
+    rows_.Fill(inventory_);
     clock.Add(&RefreshTimings::phantomTests);
 
     // In the current sort order; rows that tie keep the inventory order, as
     // inserting and then sorting with the platform's merge sort would.
-    list_.Fill(std::move(rows));
+    list_.Show(&rows_);
     ShowLegend();
     clock.Add(&RefreshTimings::rows);
 
-    // One extraction per icon source, however many entries share it (many
-    // name MsiExec.exe or one setup program), in row order: the rows on
-    // screen get theirs first.
+    // One extraction per icon source, however many rows share it, in the
+    // order shown: the rows on screen get theirs first.
     std::vector<IconJob> jobs;
-    std::map<IconSource, std::size_t, IconSourceOrder> sourceOf;
+    std::vector<bool> queued(rows_.IconSources().size(), false);
     for (int row = 0; row < list_.GetItemCount(); ++row) {
-        const std::optional<std::size_t> index = list_.EntryAt(row);
-        if (!index) continue;
-        const ProgramEntry& entry = inventory_.Entries()[*index];
-        if (entry.iconPath.empty()) continue;
-        const auto [source, added] = sourceOf.try_emplace({entry.iconPath, entry.iconIndex}, iconSources_.size());
-        if (added) {
-            iconSources_.emplace_back();
-            jobs.push_back({source->second, entry.iconPath, entry.iconIndex, fw::Scaled(kRowIconSize, Dpi())});
-        }
-        iconSources_[source->second].push_back(*index);
-        if (*index < iconSourceOfEntry_.size()) iconSourceOfEntry_[*index] = source->second;
+        const ProgramRow* shown = list_.RowAt(row);
+        if (!shown || shown->iconSource == ProgramRows::kNoIconSource || queued[shown->iconSource]) continue;
+        queued[shown->iconSource] = true;
+        const RowIconSource& source = rows_.IconSources()[shown->iconSource];
+        jobs.push_back({shown->iconSource, source.path, source.index, fw::Scaled(kRowIconSize, Dpi())});
     }
 
     // The loader gets the jobs on the timer's first tick, which comes after
@@ -465,11 +439,12 @@ void MainDialog::ShowLegend() {
 void MainDialog::ApplyIcons() {
     fw::ImageList images = Images();
     for (IconResult& result : iconLoader_.TakeResults()) {
-        if (!result.icon || result.key >= iconSources_.size()) continue;
+        if (!result.icon || result.key >= rows_.IconSources().size()) continue;
         // The image list copies the icon; ours is destroyed with the result.
         const int image = images.AddIcon(result.icon.get());
         if (image < kFixedImages) continue;
-        for (std::size_t entry : iconSources_[result.key]) list_.SetEntryImage(entry, image);
+        rows_.SetSourceImage(result.key, image);
+        list_.RedrawModelRows(rows_.IconSources()[result.key].rows);
     }
 }
 
@@ -478,65 +453,86 @@ void MainDialog::HurryVisibleIcons() {
     std::vector<std::size_t> sources;
     const auto [first, last] = list_.VisibleRows();
     for (int row = first; row < last; ++row) {
-        const std::optional<std::size_t> entry = list_.EntryAt(row);
-        if (entry && *entry < iconSourceOfEntry_.size() && iconSourceOfEntry_[*entry] != kNoIconSource)
-            sources.push_back(iconSourceOfEntry_[*entry]);
+        const ProgramRow* shown = list_.RowAt(row);
+        if (shown && shown->iconSource != ProgramRows::kNoIconSource) sources.push_back(shown->iconSource);
     }
     if (sources == hurriedIconSources_) return;
     iconLoader_.Prioritize(sources);
     hurriedIconSources_ = std::move(sources);
 }
 
-bool MainDialog::OnCommand(int id, int code, HWND control) {
-    // Buttons and menu items send 0 (BN_CLICKED), accelerators 1.
-    if (code == BN_CLICKED || code == 1) {
-        switch (id) {
-        case IDC_REFRESH:
-            RefreshList();
-            return true;
-        case ID_SELECT_ALL:
-            list_.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
-            return true;
-        case ID_SELECT_RED:
-            SelectRedRows();
-            return true;
-        case ID_OPEN_FOLDER:
-            OpenInstallFolder();
-            return true;
-        case ID_COPY_NAME:
-            CopyNames();
-            return true;
-        case ID_KEY_IGNORED:
-            return true;
-        case ID_CONTEXT_MENU:
-            ShowContextMenu(-1);
-            return true;
-        case ID_PROPERTIES:
-            ShowProperties();
-            return true;
-        case ID_RESTORE_REMOVED: {
-            RestoreDialog restore(Hwnd());
-            restore.DoModal();
-            if (restore.RestoredAny()) RefreshList();
-            return true;
-        }
-        case IDC_REMOVE:
-            OnRemove();
-            return true;
-        case IDC_UPGRADE:
-            OnUpgrade();
-            return true;
-        case IDC_HELP_BUTTON: {
-            HelpDialog help(Hwnd());
-            help.DoModal();
-            return true;
-        }
-        default:
-            break;
+bool MainDialog::OnButtonClicked(int id) {
+    // A command the rule says is not available now does nothing, however
+    // it came (a key, a menu item, a message).
+    if (!StateOf(id).available) return true;
+    switch (id) {
+    case IDC_REFRESH:
+        RefreshList();
+        return true;
+    case ID_SELECT_ALL:
+        list_.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
+        return true;
+    case ID_SELECT_RED:
+        SelectRedRows();
+        return true;
+    case ID_OPEN_FOLDER:
+        OpenInstallFolder();
+        return true;
+    case ID_COPY_NAME:
+        CopyNames();
+        return true;
+    case ID_KEY_IGNORED:
+        return true;
+    case ID_CONTEXT_MENU:
+        ShowContextMenu(KeyboardMenuPoint());
+        return true;
+    case ID_PROPERTIES:
+        ShowProperties();
+        return true;
+    case ID_RESTORE_REMOVED: {
+        RestoreDialog restore(Hwnd());
+        restore.DoModal();
+        if (restore.RestoredAny()) RefreshList();
+        return true;
+    }
+    case IDC_REMOVE:
+        OnRemove();
+        return true;
+    case IDC_UPGRADE:
+        OnUpgrade();
+        return true;
+    case IDC_HELP_BUTTON: {
+        HelpDialog help(Hwnd());
+        help.DoModal();
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+SelectionFacts MainDialog::Facts() const {
+    SelectionFacts facts;
+    facts.rows = static_cast<std::size_t>(list_.GetItemCount());
+    facts.selected = static_cast<std::size_t>(list_.SelectedCount());
+    facts.anyPhantom = rows_.AnyPhantom();
+    const fw::AccountRights rights = fw::RunningRights();
+    facts.mayChangeMachine = fw::MayChangeMachine(rights);
+    if (facts.selected == 1)
+        if (const ProgramEntry* entry = EntryOfRow(list_.FirstSelected())) facts.folderKnown = !entry->installLocation.empty();
+    if (!facts.mayChangeMachine) {
+        for (int row : list_.SelectedRows()) {
+            const ProgramEntry* entry = EntryOfRow(row);
+            if (entry && NeedsAdministrator(ListOf(*entry), rights)) {
+                facts.selectionNeedsAdministrator = true;
+                break;
+            }
         }
     }
-    return ResizableDialog::OnCommand(id, code, control);
+    return facts;
 }
+
+CommandState MainDialog::StateOf(int command) const { return CommandStateOf(command, Facts()); }
 
 void MainDialog::OnUpgrade() {
     // The upgrade installs into Program Files: without administrator
@@ -561,8 +557,8 @@ void MainDialog::OnOK() { OnUninstall(); }
 void MainDialog::OnCancel() { DestroyWindow(Hwnd()); }
 
 const ProgramEntry* MainDialog::EntryOfRow(int row) const {
-    const std::optional<std::size_t> index = list_.EntryAt(row);
-    return index && *index < inventory_.Count() ? &inventory_.Entries()[*index] : nullptr;
+    const std::optional<std::size_t> at = list_.ModelRowAt(row);
+    return at ? rows_.Entry(*at) : nullptr;
 }
 
 void MainDialog::ShowInvalidSelection(const std::wstring& rowText) {
@@ -593,26 +589,16 @@ void MainDialog::OnRemove() {
 
 void MainDialog::UpdateCommandStates() {
     statesPending_ = false;
-    const int selected = list_.SelectedCount();
-    const std::pair<int, bool> states[] = {{IDC_UNINSTALL, selected == 1}, {IDC_REMOVE, selected >= 1}};
-    for (const auto& [id, enabled] : states) {
+    const SelectionFacts facts = Facts();
+    for (const int id : {IDC_UNINSTALL, IDC_REMOVE}) {
+        const bool enabled = CommandStateOf(id, facts).available;
         HWND button = Item(id);
         // A button that goes grey may not keep the focus: the list takes it.
         if (!enabled && GetFocus() == button)
             SendMessageW(Hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list_.Hwnd()), TRUE);
         EnableWindow(button, enabled);
     }
-    removeButton_.SetShield(SelectionNeedsAdministrator(), fw::SystemMetric(SM_CXSMICON, Dpi()));
-}
-
-// Whether removing the selected rows asks for administrator rights: some
-// are in a list this account may not change.
-bool MainDialog::SelectionNeedsAdministrator() const {
-    const fw::AccountRights rights = fw::RunningRights();
-    if (fw::MayChangeMachine(rights)) return false;
-    for (int row : list_.SelectedRows())
-        if (const ProgramEntry* entry = EntryOfRow(row); entry && NeedsAdministrator(ListOf(*entry), rights)) return true;
-    return false;
+    removeButton_.SetShield(CommandStateOf(IDC_REMOVE, facts).needsElevation, fw::SystemMetric(SM_CXSMICON, Dpi()));
 }
 
 void MainDialog::SelectRedRows() {
@@ -623,7 +609,7 @@ void MainDialog::SelectRedRows() {
 }
 
 void MainDialog::OpenInstallFolder() {
-    const ProgramEntry* entry = list_.SelectedCount() == 1 ? EntryOfRow(list_.FirstSelected()) : nullptr;
+    const ProgramEntry* entry = StateOf(ID_OPEN_FOLDER).available ? EntryOfRow(list_.FirstSelected()) : nullptr;
     if (!entry || entry->installLocation.empty()) return;
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
@@ -650,47 +636,43 @@ void MainDialog::CopyNames() {
     if (!names.empty()) fw::CopyToClipboard(Hwnd(), names);
 }
 
-void MainDialog::ShowContextMenu(LPARAM where) {
-    POINT point{static_cast<short>(LOWORD(where)), static_cast<short>(HIWORD(where))};
-    if (where == -1) {
-        // From the keyboard (Shift+F10, the menu key): below the focused
-        // row, or at the list's corner when no row is on screen.
-        RECT row{};
-        const int focused = list_.FocusedRow();
-        point = {8, 8};
-        if (focused >= 0 && list_.GetItemRect(focused, row, LVIR_LABEL)) point = {row.left + 8, row.bottom};
-        ClientToScreen(list_.Hwnd(), &point);
-    }
+// From the keyboard (Shift+F10, the menu key): below the focused row, or
+// at the list's corner when no row is on screen.
+POINT MainDialog::KeyboardMenuPoint() const {
+    RECT row{};
+    const int focused = list_.FocusedRow();
+    POINT point{8, 8};
+    if (focused >= 0 && list_.GetItemRect(focused, row, LVIR_LABEL)) point = {row.left + 8, row.bottom};
+    ClientToScreen(list_.Hwnd(), &point);
+    return point;
+}
+
+bool MainDialog::OnContextMenu(HWND window, POINT screen, bool fromKeyboard) {
+    if (window != list_.Hwnd()) return false;
+    ShowContextMenu(fromKeyboard ? KeyboardMenuPoint() : screen);
+    return true;
+}
+
+void MainDialog::ShowContextMenu(POINT point) {
     HMENU menus = LoadMenuW(ResourceModule(), MAKEINTRESOURCEW(IDR_LIST_MENU));
     if (!menus) return;
     HMENU menu = GetSubMenu(menus, 0);
-    const int selected = list_.SelectedCount();
-    const ProgramEntry* single = selected == 1 ? EntryOfRow(list_.FirstSelected()) : nullptr;
-    bool anyRed = false;
-    for (int row = 0; row < list_.GetItemCount() && !anyRed; ++row) anyRed = list_.GetItemData(row) == PhantomMark;
-    const std::pair<UINT, bool> states[] = {
-        {IDC_UNINSTALL, single != nullptr},
-        {IDC_REMOVE, selected >= 1},
-        {ID_PROPERTIES, single != nullptr},
-        {ID_OPEN_FOLDER, single && !single->installLocation.empty()},
-        {ID_COPY_NAME, selected >= 1},
-        {ID_SELECT_ALL, list_.GetItemCount() > 0},
-        {ID_SELECT_RED, anyRed},
-    };
-    for (const auto& [id, enabled] : states) EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
-    SetMenuDefaultItem(menu, IDC_UNINSTALL, FALSE);
-    // The shield on what will ask for administrator rights.
+    const SelectionFacts facts = Facts();
     const int shieldSize = fw::SystemMetric(SM_CXSMICON, Dpi());
     fw::Bitmap shield = fw::IconBitmap(fw::ShieldIcon(shieldSize).get(), shieldSize);
-    const bool standard = !fw::MayChangeMachine(fw::RunningRights());
-    for (const auto& [id, shown] : {std::pair{IDC_REMOVE, SelectionNeedsAdministrator()}, std::pair{ID_RESTORE_REMOVED, standard}}) {
-        if (!shown || !shield) continue;
+    for (const int id : {IDC_UNINSTALL, IDC_REMOVE, ID_PROPERTIES, ID_OPEN_FOLDER, ID_COPY_NAME, ID_SELECT_ALL,
+                         ID_SELECT_RED, ID_RESTORE_REMOVED}) {
+        const CommandState state = CommandStateOf(id, facts);
+        EnableMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | (state.available ? MF_ENABLED : MF_GRAYED));
+        // The shield on what will ask for administrator rights.
+        if (!state.needsElevation || !shield) continue;
         MENUITEMINFOW item{};
         item.cbSize = sizeof item;
         item.fMask = MIIM_BITMAP;
         item.hbmpItem = shield.get();
-        SetMenuItemInfoW(menu, id, FALSE, &item);
+        SetMenuItemInfoW(menu, static_cast<UINT>(id), FALSE, &item);
     }
+    SetMenuDefaultItem(menu, IDC_UNINSTALL, FALSE);
     const UINT command = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, point.x, point.y, 0,
                                         Hwnd(), nullptr);
     DestroyMenu(menus);
@@ -765,17 +747,17 @@ void MainDialog::SaveLayout() {
 }
 
 void MainDialog::OnUninstall() {
-    // One program at a time: its uninstaller has the user's attention.
-    if (list_.SelectedCount() != 1) return;
-    const auto entryOfRow = [this](int row) { return EntryOfRow(row); };
-    const SelectedEntry selected = FindSelectedEntry(list_, entryOfRow);
-    if (selected.row < 0) return;
-    if (!selected.entry) {
-        ShowInvalidSelection(selected.rowText);
+    if (!StateOf(IDC_UNINSTALL).available) return;
+    const int row = list_.FirstSelected();
+    if (row < 0) return;
+    const ProgramEntry* shownEntry = EntryOfRow(row);
+    if (!shownEntry) {
+        ShowInvalidSelection(list_.GetItemText(row, 0));
         return;
     }
-    // The selection's own copy: the refresh after the uninstaller leaves it.
-    const ProgramEntry& entry = *selected.entry;
+    // The selection's own copies: the refresh after the uninstaller leaves them.
+    const ProgramEntry entry = *shownEntry;
+    const ProgramRow judged = *list_.RowAt(row);
     if (!EntryExists(ListOf(entry), entry.keyName)) {
         MessageBoxW(Hwnd(), NoLongerListedText(entry.displayName).c_str(), kCaption, MB_OK | MB_ICONEXCLAMATION);
         RefreshList();
@@ -784,7 +766,8 @@ void MainDialog::OnUninstall() {
     fw::Icon icon;  // released when the command ends
     if (!entry.iconPath.empty()) icon = fw::ExtractIconAt(entry.iconPath, entry.iconIndex, fw::SystemMetric(SM_CXICON, Dpi()));
 
-    const UninstallTarget target = ResolveUninstaller(entry);
+    // As judged when the list was filled, which is what the row shows.
+    const UninstallTarget target{judged.file, judged.args, judged.phantom, judged.reason};
     StillListedDialog offer(Hwnd());
     // A phantom has nothing left to run (its uninstaller is gone, or Windows
     // Installer no longer knows its product): its removal is offered at
@@ -810,7 +793,7 @@ void MainDialog::OnUninstall() {
         const bool ended = uninstaller.FollowsChildren() && uninstaller.Ended();
         RefreshList();
         // Still listed means this very entry; a namesake does not count.
-        if (!IsStillListed(list_, entryOfRow, entry)) return;  // the uninstaller removed its entry
+        if (!rows_.RowOfIdentity(judged.identity)) return;  // the uninstaller removed its entry
         offer.outcome = ended ? UninstallOutcome::Ended : UninstallOutcome::MayBeRunning;
     }
     offer.icon = icon.get();
@@ -897,11 +880,12 @@ bool MainDialog::OnTimer(UINT_PTR id) {
 }
 
 void MainDialog::ShowProperties() {
-    if (list_.SelectedCount() != 1) return;
+    if (!StateOf(ID_PROPERTIES).available) return;
     const int row = list_.FirstSelected();
     const ProgramEntry* entry = EntryOfRow(row);
     if (!entry) return;
-    PropertiesDialog properties(Hwnd(), *entry, list_.IsPhantomRow(row), list_.ReasonAt(row));
+    const ProgramRow& shown = *list_.RowAt(row);
+    PropertiesDialog properties(Hwnd(), *entry, shown.phantom, shown.reason);
     properties.DoModal();
 }
 
@@ -917,7 +901,6 @@ void MainDialog::OnDestroy() {
     // No icon may arrive for a list that is going: the worker ends here.
     KillTimer(Hwnd(), kIconTimer);
     iconJobs_.clear();
-    iconSources_.clear();
     iconLoader_.Stop();
     ResizableDialog::OnDestroy();
     if (endsProgram_) PostQuitMessage(0);
@@ -930,10 +913,6 @@ bool MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
     }
     if (message == kUpdateStatesMessage) {
         UpdateCommandStates();
-        return true;
-    }
-    if (message == WM_CONTEXTMENU && reinterpret_cast<HWND>(wParam) == list_.Hwnd()) {
-        ShowContextMenu(lParam);
         return true;
     }
     return ResizableDialog::OnMessage(message, wParam, lParam, result);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/CommandState.h"
 #include "app/IconLoader.h"
 #include "app/ProgramListCtrl.h"
 #include "app/RefreshObserver.h"
@@ -52,7 +53,8 @@ public:
 protected:
     void DoDataExchange() override;
     bool OnInitDialog() override;
-    bool OnCommand(int id, int code, HWND control) override;
+    bool OnButtonClicked(int id) override;
+    bool OnContextMenu(HWND window, POINT screen, bool fromKeyboard) override;
     void OnOK() override;
     void OnCancel() override;
     bool OnNotify(NMHDR& header, LRESULT& result) override;
@@ -85,10 +87,13 @@ private:
     };
     KeptSelection KeepSelection() const;
     void RestoreSelection(const KeptSelection& kept);
-    // Uninstall for exactly one selected row, Remove for one or more.
+    // The buttons as the command rule says (CommandStateOf).
     void UpdateCommandStates();
-    bool SelectionNeedsAdministrator() const;
-    void ShowContextMenu(LPARAM where);
+    // What the command rule reads: the selection, the rows, the account.
+    SelectionFacts Facts() const;
+    CommandState StateOf(int command) const;
+    POINT KeyboardMenuPoint() const;
+    void ShowContextMenu(POINT screen);
     void SelectRedRows();
     void OpenInstallFolder();
     void CopyNames();
@@ -135,16 +140,13 @@ private:
     fw::Font listFont_;  // the rows' font, which shows names in any script
     std::unique_ptr<SplashWindow> splash_;
     ProgramInventory inventory_;
+    ProgramRows rows_;  // the last fill's, which the list shows
     RefreshObserver* refreshObserver_ = nullptr;
     HACCEL accelerators_ = nullptr;  // a resource's: never destroyed
     bool statesPending_ = false;     // an update of the buttons is posted
     bool endsProgram_ = false;
     AccessibleRowDescriptions rowDescriptions_;  // the reason of red rows, for screen readers
     std::vector<IconJob> iconJobs_;  // the last fill's, until the loader takes them
-    // The last fill's icon sources (the jobs' keys): the entries showing each.
-    std::vector<std::vector<std::size_t>> iconSources_;
-    static constexpr std::size_t kNoIconSource = static_cast<std::size_t>(-1);
-    std::vector<std::size_t> iconSourceOfEntry_;  // by entry; kNoIconSource for none
-    std::vector<std::size_t> hurriedIconSources_;  // those of the rows on screen at the last tick
+    std::vector<std::size_t> hurriedIconSources_;  // the icon sources of the rows on screen at the last tick
     IconLoader iconLoader_;  // last; stopped when the window goes (OnDestroy)
 };

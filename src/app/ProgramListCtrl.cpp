@@ -26,31 +26,58 @@ void ProgramListCtrl::SetBadge(fw::Icon phantomBadge) {
     if (Hwnd()) InvalidateRect(Hwnd(), nullptr, FALSE);
 }
 
-void ProgramListCtrl::Fill(std::vector<ProgramRow> rows) {
+void ProgramListCtrl::Show(const ProgramRows* rows) {
     DeleteAllItems();
-    rows_ = std::move(rows);
-    // The control has no rows yet: this only orders the model (or, short
-    // of memory, leaves it in the order given).
-    if (!SortRows()) IndexEntries();
-    ReserveItems(static_cast<int>(rows_.size()));
-    for (std::size_t row = 0; row < rows_.size(); ++row) {
-        const int at = InsertCallbackItem(static_cast<int>(row), ItemDataOf(rows_[row]));
+    model_ = rows;
+    const std::size_t count = model_ ? model_->Count() : 0;
+    order_.resize(count);
+    for (std::size_t row = 0; row < count; ++row) order_[row] = row;
+    // The control has no rows yet: this only orders them (or, short of
+    // memory, leaves them in the model's order).
+    if (!SortRows()) IndexPositions();
+    ReserveItems(static_cast<int>(count));
+    for (std::size_t row = 0; row < count; ++row) {
+        const int at = InsertCallbackItem(static_cast<int>(row), ItemDataOf(*RowAt(static_cast<int>(row))));
         if (at >= 0) SetCallbackText(at, 1);
     }
 }
 
-void ProgramListCtrl::IndexEntries() {
+void ProgramListCtrl::IndexPositions() {
+    positionOf_.assign(order_.size(), -1);
     rowOfEntry_.clear();
-    for (std::size_t row = 0; row < rows_.size(); ++row) {
-        const std::size_t entry = rows_[row].entry;
+    for (std::size_t at = 0; at < order_.size(); ++at) {
+        positionOf_[order_[at]] = static_cast<int>(at);
+        const std::size_t entry = (*model_)[order_[at]].entry;
         if (entry >= rowOfEntry_.size()) rowOfEntry_.resize(entry + 1, -1);
-        rowOfEntry_[entry] = static_cast<int>(row);
+        rowOfEntry_[entry] = static_cast<int>(at);
+    }
+}
+
+std::optional<std::size_t> ProgramListCtrl::ModelRowAt(int row) const {
+    if (row < 0 || static_cast<std::size_t>(row) >= order_.size()) return std::nullopt;
+    return order_[static_cast<std::size_t>(row)];
+}
+
+const ProgramRow* ProgramListCtrl::RowAt(int row) const {
+    const std::optional<std::size_t> at = ModelRowAt(row);
+    return at ? &(*model_)[*at] : nullptr;
+}
+
+int ProgramListCtrl::PositionOf(std::size_t modelRow) const {
+    return modelRow < positionOf_.size() ? positionOf_[modelRow] : -1;
+}
+
+void ProgramListCtrl::RedrawModelRows(const std::vector<std::size_t>& modelRows) {
+    const auto [first, last] = VisibleRows();
+    for (std::size_t modelRow : modelRows) {
+        const int row = PositionOf(modelRow);
+        if (row >= first && row < last) RedrawItems(row, row);
     }
 }
 
 std::optional<std::size_t> ProgramListCtrl::EntryAt(int row) const {
-    if (row < 0 || static_cast<std::size_t>(row) >= rows_.size()) return std::nullopt;
-    return rows_[static_cast<std::size_t>(row)].entry;
+    const ProgramRow* shown = RowAt(row);
+    return shown ? std::optional<std::size_t>(shown->entry) : std::nullopt;
 }
 
 int ProgramListCtrl::RowOfEntry(std::size_t entry) const {
@@ -58,25 +85,18 @@ int ProgramListCtrl::RowOfEntry(std::size_t entry) const {
 }
 
 bool ProgramListCtrl::IsPhantomRow(int row) const {
-    return row >= 0 && static_cast<std::size_t>(row) < rows_.size() && rows_[static_cast<std::size_t>(row)].phantom;
+    const ProgramRow* shown = RowAt(row);
+    return shown && shown->phantom;
 }
 
 const std::wstring& ProgramListCtrl::ReasonAt(int row) const {
-    if (row < 0 || static_cast<std::size_t>(row) >= rows_.size()) return kNoText;
-    return rows_[static_cast<std::size_t>(row)].reason;
-}
-
-void ProgramListCtrl::SetEntryImage(std::size_t entry, int image) {
-    const int row = RowOfEntry(entry);
-    if (row < 0) return;
-    rows_[static_cast<std::size_t>(row)].image = image;
-    const auto [first, last] = VisibleRows();
-    if (row >= first && row < last) RedrawItems(row, row);
+    const ProgramRow* shown = RowAt(row);
+    return shown ? shown->reason : kNoText;
 }
 
 std::pair<int, int> ProgramListCtrl::VisibleRows() const {
     const int first = GetTopIndex();
-    const int last = std::min(first + GetCountPerPage() + 1, static_cast<int>(rows_.size()));
+    const int last = std::min(first + GetCountPerPage() + 1, static_cast<int>(order_.size()));
     return {first, std::max(first, last)};
 }
 
@@ -88,34 +108,34 @@ void ProgramListCtrl::SetSort(int column, bool ascending) {
 }
 
 bool ProgramListCtrl::SortRows() {
-    const std::size_t count = rows_.size();
+    const std::size_t count = order_.size();
     // Everything that needs memory comes first: when any of it fails,
     // nothing has moved yet.
-    std::vector<ProgramRow> sorted;
+    std::vector<std::size_t> sorted;
     std::vector<char> wasPhantom;
     std::vector<int> selectedBefore;
-    std::vector<std::size_t> selectedEntries;
+    std::vector<std::size_t> selectedModelRows;
     try {
         std::vector<const std::wstring*> texts;
         texts.reserve(count);
-        for (const ProgramRow& row : rows_) texts.push_back(sortColumn_ == 1 ? &row.command : &row.name);
+        for (std::size_t row : order_) texts.push_back(&model_->Text(row, sortColumn_));
         const std::vector<std::size_t> order = ColumnSorter::Order(texts, sortAscending_);
         wasPhantom.reserve(count);
-        for (const ProgramRow& row : rows_) wasPhantom.push_back(row.phantom);
+        for (std::size_t row : order_) wasPhantom.push_back((*model_)[row].phantom);
         for (int row = GetNextItem(-1, LVNI_SELECTED); row >= 0; row = GetNextItem(row, LVNI_SELECTED)) {
             if (static_cast<std::size_t>(row) >= count) break;
             selectedBefore.push_back(row);
-            selectedEntries.push_back(rows_[static_cast<std::size_t>(row)].entry);
+            selectedModelRows.push_back(order_[static_cast<std::size_t>(row)]);
         }
         sorted.reserve(count);
-        for (std::size_t from : order) sorted.push_back(std::move(rows_[from]));
+        for (std::size_t from : order) sorted.push_back(order_[from]);
     } catch (const std::bad_alloc&) {
         return false;
     }
     const int focusedBefore = FocusedRow();
-    const std::optional<std::size_t> focusedEntry = EntryAt(focusedBefore);
-    rows_ = std::move(sorted);
-    IndexEntries();
+    const std::optional<std::size_t> focusedEntry = ModelRowAt(focusedBefore);
+    order_ = std::move(sorted);
+    IndexPositions();
     if (count == 0 || GetItemCount() != static_cast<int>(count)) return true;  // a fill: no items yet
 
     // Texts and images come by callback and follow by themselves; item
@@ -124,23 +144,24 @@ bool ProgramListCtrl::SortRows() {
     // of them, switching redrawing off for the lot is cheaper (in Wine
     // switching it back on costs as much as some 200 rows' repaints).
     std::size_t writes = 0;
-    for (std::size_t row = 0; row < count; ++row) writes += static_cast<bool>(wasPhantom[row]) != rows_[row].phantom;
+    const auto phantomAt = [this](std::size_t row) { return (*model_)[order_[row]].phantom; };
+    for (std::size_t row = 0; row < count; ++row) writes += static_cast<bool>(wasPhantom[row]) != phantomAt(row);
     const bool quiet = writes > kQuietWrites;
     if (quiet) SendMessageW(Hwnd(), WM_SETREDRAW, FALSE, 0);
     for (std::size_t row = 0; row < count; ++row)
-        if (static_cast<bool>(wasPhantom[row]) != rows_[row].phantom)
-            SetItemData(static_cast<int>(row), ItemDataOf(rows_[row]));
+        if (static_cast<bool>(wasPhantom[row]) != phantomAt(row))
+            SetItemData(static_cast<int>(row), ItemDataOf((*model_)[order_[row]]));
     // The new selection is set before the old one is cleared, so the list
     // never passes through having nothing selected.
     std::vector<int> selectedAfter;
-    for (std::size_t entry : selectedEntries) selectedAfter.push_back(RowOfEntry(entry));
+    for (std::size_t modelRow : selectedModelRows) selectedAfter.push_back(PositionOf(modelRow));
     std::sort(selectedAfter.begin(), selectedAfter.end());
     for (int row : selectedAfter)
         if (!std::binary_search(selectedBefore.begin(), selectedBefore.end(), row))
             SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
     for (int row : selectedBefore)
         if (!std::binary_search(selectedAfter.begin(), selectedAfter.end(), row)) SetItemState(row, 0, LVIS_SELECTED);
-    const int focusedAfter = focusedEntry ? RowOfEntry(*focusedEntry) : -1;
+    const int focusedAfter = focusedEntry ? PositionOf(*focusedEntry) : -1;
     if (focusedAfter >= 0 && focusedAfter != focusedBefore) {
         SetItemState(focusedAfter, LVIS_FOCUSED, LVIS_FOCUSED);
         SetSelectionMark(focusedAfter);
@@ -166,10 +187,11 @@ void ProgramListCtrl::ShowSortArrow() {
 }
 
 void ProgramListCtrl::AnswerDisplayInfo(LVITEMW& item) const {
-    if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= rows_.size()) return;
-    const ProgramRow& row = rows_[static_cast<std::size_t>(item.iItem)];
+    const std::optional<std::size_t> at = ModelRowAt(item.iItem);
+    if (!at) return;
+    const ProgramRow& row = (*model_)[*at];
     if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-        const std::wstring& text = item.iSubItem == 0 ? row.name : item.iSubItem == 1 ? row.command : kNoText;
+        const std::wstring& text = model_->Text(*at, item.iSubItem);
         const std::size_t length = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax) - 1);
         text.copy(item.pszText, length);
         item.pszText[length] = L'\0';
@@ -195,7 +217,8 @@ bool ProgramListCtrl::OnReflect(UINT message, WPARAM, LPARAM lParam, LRESULT& re
     case LVN_DELETEALLITEMS:
         // The rows are gone, and with them what they showed. No
         // LVN_DELETEITEM per row: nothing else is kept per row.
-        rows_.clear();
+        order_.clear();
+        positionOf_.clear();
         rowOfEntry_.clear();
         result = TRUE;
         return true;

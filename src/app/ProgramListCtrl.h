@@ -1,12 +1,13 @@
 #pragma once
 // The main window's list of Add/Remove Programs entries (report view).
 //
-// The control owns the rows of the last fill (ProgramRow): the list view
-// keeps only each row's item data (PhantomMark on red rows) and selection,
-// and asks for texts and image by callback (LVN_GETDISPINFO), so
+// The control renders a row model (ProgramRows) that its owner keeps: the
+// list view keeps only each row's item data (PhantomMark on red rows) and
+// selection, and asks for texts and image by callback (LVN_GETDISPINFO), so
 // any program reading the list through the ordinary messages still gets
-// them. A header click sorts the model (stable, as the platform's merge
-// sort) and touches only the rows whose item data or selection changes.
+// them. A header click sorts the control's order of the model's rows
+// (stable, as the platform's merge sort) and touches only the rows whose
+// item data or selection changes.
 // Red rows are light red with the phantom badge over their icon; selected
 // red rows dark red with white text. A line is ruled under every row slot
 // of the visible page.
@@ -20,19 +21,11 @@
 
 #include "framework/ListView.h"
 #include "framework/UniqueHandle.h"
+#include "inventory/ProgramRows.h"
 
 // Item data of a phantom row; 0 for every other row.
 constexpr LPARAM PhantomMark = 100;
 
-// One row: its entry and what it shows.
-struct ProgramRow {
-    std::size_t entry = 0;  // in the owner's inventory; valid until the next fill
-    std::wstring name;      // column 0
-    std::wstring command;   // column 1
-    bool phantom = false;
-    std::wstring reason;    // why it is red, in words; empty otherwise
-    int image = 0;          // in the small image list; 0 the placeholder
-};
 
 class ProgramListCtrl : public fw::ListView {
 public:
@@ -50,9 +43,19 @@ public:
     // The badge red rows show over their icon: the phantom icon at half
     // the row icon's size (kBadgeSize at 100 %).
     void SetBadge(fw::Icon phantomBadge);
-    // Replaces every row by `rows`, put in the current sort order (rows
-    // that tie keep the order given).
-    void Fill(std::vector<ProgramRow> rows);
+    // Shows every row of `rows` (none for null), put in the current sort
+    // order (rows that tie keep the model's order). The model must live
+    // as long as it is shown; a change to it is shown again by Show.
+    void Show(const ProgramRows* rows);
+
+    // The model's row now at `row`; none for no such row.
+    std::optional<std::size_t> ModelRowAt(int row) const;
+    const ProgramRow* RowAt(int row) const;
+    // Where the model's row is shown now; -1 for nowhere.
+    int PositionOf(std::size_t modelRow) const;
+    // Paints those of the model's rows that are on screen again (after
+    // their images changed).
+    void RedrawModelRows(const std::vector<std::size_t>& modelRows);
 
     // The entry of the row now at `row`; none for no such row.
     std::optional<std::size_t> EntryAt(int row) const;
@@ -61,8 +64,6 @@ public:
     bool IsPhantomRow(int row) const;
     // Why the row is red; empty for other rows and for no such row.
     const std::wstring& ReasonAt(int row) const;
-    // Shows `image` on the entry's row.
-    void SetEntryImage(std::size_t entry, int image);
     // The rows on screen, partly shown ones included: [first, last).
     std::pair<int, int> VisibleRows() const;
 
@@ -79,18 +80,20 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    // Puts rows_ in sort order and brings the control's item data and
+    // Puts order_ in sort order and brings the control's item data and
     // selection along. False when there was no memory to sort: nothing moved.
     bool SortRows();
     void ShowSortArrow();
-    void IndexEntries();
+    void IndexPositions();
     void AnswerDisplayInfo(LVITEMW& item) const;
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw) const;
     void DrawBadge(const NMLVCUSTOMDRAW& draw) const;
     void DrawRulingLines();
 
-    std::vector<ProgramRow> rows_;  // by current position
-    std::vector<int> rowOfEntry_;   // current position by entry; -1 for none
+    const ProgramRows* model_ = nullptr;
+    std::vector<std::size_t> order_;  // the model's row at each position
+    std::vector<int> positionOf_;     // by the model's row
+    std::vector<int> rowOfEntry_;     // current position by entry; -1 for none
     int sortColumn_ = 0;
     bool sortAscending_ = true;
     fw::Icon badge_;

@@ -134,12 +134,10 @@ void RestoreDialog::UpdateButton() {
     EnableWindow(Item(IDC_RESTORE_BUTTON), chosen);
 }
 
-bool RestoreDialog::OnCommand(int id, int code, HWND control) {
-    if (id == IDC_RESTORE_BUTTON && code == BN_CLICKED) {
-        OnRestore();
-        return true;
-    }
-    return ResizableDialog::OnCommand(id, code, control);
+bool RestoreDialog::OnButtonClicked(int id) {
+    if (id != IDC_RESTORE_BUTTON) return false;
+    OnRestore();
+    return true;
 }
 
 bool RestoreDialog::OnNotify(NMHDR& header, LRESULT& result) {

@@ -42,7 +42,7 @@ public:
 protected:
     void DoDataExchange() override;
     bool OnInitDialog() override;
-    bool OnCommand(int id, int code, HWND control) override;
+    bool OnButtonClicked(int id) override;
     bool OnNotify(NMHDR& header, LRESULT& result) override;
     void OnDpiChanged(UINT from, UINT to) override;
 

@@ -118,7 +118,9 @@ void Dialog::EnableToolTips(std::initializer_list<int> ids) {
     }
 }
 
-bool Dialog::OnCommand(int id, int, HWND) {
+bool Dialog::OnCommand(int id, int code, HWND) {
+    // Buttons and menu items send BN_CLICKED (0), accelerators 1.
+    if ((code == BN_CLICKED || code == 1) && OnButtonClicked(id)) return true;
     if (id == IDOK) {
         OnOK();
         return true;
@@ -201,6 +203,12 @@ bool Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
     case WM_TIMER:
         result = 0;
         return OnTimer(static_cast<UINT_PTR>(wParam));
+    case WM_CONTEXTMENU: {
+        result = 0;
+        const bool fromKeyboard = lParam == -1;
+        const POINT screen{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        return OnContextMenu(reinterpret_cast<HWND>(wParam), screen, fromKeyboard);
+    }
     case WM_DESTROY:
         OnDestroy();
         return false;

@@ -70,9 +70,14 @@ protected:
     virtual bool OnInitDialog();
     // Binds the dialog's control objects (Bind), once, from OnInitDialog.
     virtual void DoDataExchange() {}
-    // WM_COMMAND from a control, menu or accelerator. IDOK and IDCANCEL
-    // reach OnOK and OnCancel unless this returns true first.
+    // WM_COMMAND from a control, menu or accelerator. The base gives a
+    // click (a button's BN_CLICKED, a menu item, an accelerator) to
+    // OnButtonClicked; IDOK and IDCANCEL that it leaves reach OnOK and
+    // OnCancel.
     virtual bool OnCommand(int id, int code, HWND control);
+    // A button, menu item or accelerator with this id was used; true when
+    // handled.
+    virtual bool OnButtonClicked(int /*id*/) { return false; }
     virtual void OnOK() { EndDialog(IDOK); }
     virtual void OnCancel() { EndDialog(IDCANCEL); }
     // WM_NOTIFY that the sending control did not take through OnReflect.
@@ -86,6 +91,10 @@ protected:
     virtual bool OnSysCommand(UINT /*command*/, LPARAM /*position*/) { return false; }
     virtual bool OnPaint() { return false; }
     virtual bool OnTimer(UINT_PTR /*id*/) { return false; }
+    // WM_CONTEXTMENU for `window` (the dialog or a child): at `screen`,
+    // or, from the keyboard (Shift+F10, the menu key), where the handler
+    // chooses. False passes it on.
+    virtual bool OnContextMenu(HWND /*window*/, POINT /*screen*/, bool /*fromKeyboard*/) { return false; }
     virtual void OnDestroy() {}
     // WM_DPICHANGED, after the framework has moved and resized every child
     // and given each its font at the new DPI, before the window

@@ -78,7 +78,7 @@
 // BuildConfig.h, generated into the build folder, is the program's
 // identity (name, version, file name, maker, message caption) as the top
 // CMakeLists.txt sets it. This layer is the lowest: it uses nothing else of
-// the program (src/CMakeLists.txt shows the order of all six).
+// the program (src/CMakeLists.txt shows the order of all seven).
 //
 // No exception crosses a window procedure or the dialog manager: both
 // procedures catch everything and fall back to default processing.

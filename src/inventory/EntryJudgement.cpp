@@ -34,13 +34,15 @@ std::vector<ListedEntry> ListEntries(const ProgramInventory& inventory) {
     for (const ProgramEntry& entry : entries) {
         const bool parentExists =
             !entry.parentKeyName.empty() && keys.contains({ParentScope(entry), fw::FoldedKeyName(entry.parentKeyName)});
-        if (IsListed(entry, parentExists)) listed.push_back({&entry, false, {}});
+        if (IsListed(entry, parentExists)) listed.push_back({&entry, false, {}, {}, {}});
     }
     // Each test asks the file system or Windows Installer on its own.
     fw::ParallelFor(listed.size(), [&](std::size_t i) {
         UninstallTarget target = ResolveUninstaller(*listed[i].entry);
         listed[i].phantom = target.phantom;
         listed[i].reason = std::move(target.reason);
+        listed[i].file = std::move(target.file);
+        listed[i].args = std::move(target.args);
     });
     return listed;
 }

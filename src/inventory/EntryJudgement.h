@@ -12,6 +12,9 @@ struct ListedEntry {
     const ProgramEntry* entry = nullptr;  // in the inventory it came from
     bool phantom = false;
     std::wstring reason;  // why it is a phantom, in words; empty otherwise
+    // What its uninstall starts, as judged (ResolveUninstaller).
+    std::wstring file;
+    std::wstring args;
 };
 
 // As Windows' own list: an entry without a name or an uninstall command, a

@@ -3,23 +3,6 @@
 #include "BuildConfig.h"
 #include "registry/RegistryExport.h"
 
-SelectedEntry FindSelectedEntry(const fw::ListView& list, const EntryOfRow& entryOfRow) {
-    SelectedEntry selected;
-    selected.row = list.FirstSelected();
-    if (selected.row < 0) return selected;
-    selected.rowText = list.GetItemText(selected.row, 0);
-    if (const ProgramEntry* entry = entryOfRow(selected.row)) selected.entry = *entry;
-    return selected;
-}
-
-bool IsStillListed(const fw::ListView& list, const EntryOfRow& entryOfRow, const ProgramEntry& entry) {
-    for (int row = 0; row < list.GetItemCount(); ++row) {
-        const ProgramEntry* shown = entryOfRow(row);
-        if (shown && SameEntry(*shown, entry)) return true;
-    }
-    return false;
-}
-
 // A 32-bit view key on 64-bit Windows is under Wow6432Node, whichever build
 // reads it.
 std::wstring EntryKeyName(const ListRef& list, const std::wstring& keyName) {

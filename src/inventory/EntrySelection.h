@@ -1,33 +1,10 @@
 #pragma once
-// From the list's selection to the inventory entry it shows, and the texts
-// the removal commands show.
+// The texts the removal commands show, and the names they give keys.
 
-#include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "framework/ListView.h"
 #include "inventory/ProgramInventory.h"
-
-// The entry a row of the list was filled from; null for a row that shows
-// none. The list's owner knows this: rows carry no identity of their own.
-using EntryOfRow = std::function<const ProgramEntry*(int row)>;
-
-struct SelectedEntry {
-    int row = -1;                        // the first selected row; -1: none
-    std::wstring rowText;                // its column-0 text
-    std::optional<ProgramEntry> entry;   // a copy of the entry it shows, if any
-};
-
-// The first selected row (lowest index) and a copy of exactly the entry it
-// was filled from: never another entry that happens to share its name or
-// command.
-SelectedEntry FindSelectedEntry(const fw::ListView& list, const EntryOfRow& entryOfRow);
-
-// True when a row of the list shows this entry (the same source and key).
-// Another entry with the same name does not count.
-bool IsStillListed(const fw::ListView& list, const EntryOfRow& entryOfRow, const ProgramEntry& entry);
 
 // The entry's key as the registry editor names it, e.g.
 // HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\...\Uninstall\<key>.

@@ -66,8 +66,15 @@ protected:
         std::vector<ProgramRow> rows;
         const wchar_t* names[] = {L"delta", L"Alpha", L"charlie", L"Bravo"};
         const wchar_t* commands[] = {L"C:\\b.exe", L"C:\\a.exe", L"C:\\b.exe", L"C:\\c.exe"};
-        for (std::size_t i = 0; i < 4; ++i) rows.push_back({10 + i, names[i], commands[i], i % 2 == 0, L"", 0});
-        List().Fill(std::move(rows));
+        for (std::size_t i = 0; i < 4; ++i) {
+            ProgramRow& row = rows.emplace_back();
+            row.entry = 10 + i;
+            row.name = names[i];
+            row.command = commands[i];
+            row.phantom = i % 2 == 0;
+        }
+        model = ProgramRows(std::move(rows));
+        List().Show(&model);
     }
 
     ProgramListCtrl& List() { return MainDialogTestAccess::List(dialog); }
@@ -89,6 +96,7 @@ protected:
     }
 
     ScratchRegistry scratch;
+    ProgramRows model;  // outlives the dialog that shows it
     fw::Modeless<MainDialog> dialog;
 };
 
@@ -113,7 +121,7 @@ TEST_F(ColumnSorterTest, SortedRowsKeepTheirOwnTextsItemDataAndEntries) {
 }
 
 TEST_F(ColumnSorterTest, EmptyListSortsNothing) {
-    List().Fill({});
+    List().Show(nullptr);
     List().SetSort(0, false);
     EXPECT_EQ(List().GetItemCount(), 0);
     EXPECT_FALSE(List().EntryAt(0).has_value());

@@ -1,4 +1,4 @@
-#include "inventory/EntryDialog.h"
+#include "app/EntryDialog.h"
 
 #include "framework/Dpi.h"
 #include "framework/WindowQueries.h"

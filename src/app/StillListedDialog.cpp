@@ -1,4 +1,4 @@
-#include "inventory/StillListedDialog.h"
+#include "app/StillListedDialog.h"
 
 #include "BuildConfig.h"
 #include "resource.h"

@@ -1,4 +1,4 @@
-#include "inventory/UninstallWaitDialog.h"
+#include "app/UninstallWaitDialog.h"
 
 #include "BuildConfig.h"
 #include "resource.h"

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "inventory/EntryDialog.h"
+#include "app/EntryDialog.h"
 
 // What is known when the offer comes.
 enum class UninstallOutcome {

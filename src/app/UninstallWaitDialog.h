@@ -6,7 +6,7 @@
 // Next when the uninstall is done, as the note says.
 
 #include "framework/ProcessTree.h"
-#include "inventory/EntryDialog.h"
+#include "app/EntryDialog.h"
 
 class UninstallWaitDialog : public EntryDialog {
 public:
