@@ -20,6 +20,7 @@
 #include "widgets/HelpDialog.h"
 #include "inventory/EntryJudgement.h"
 #include "inventory/EntryProperties.h"
+#include "app/RemoveCommand.h"
 #include "inventory/EntryRemoval.h"
 #include "inventory/EntrySelection.h"
 #include "app/StillListedDialog.h"

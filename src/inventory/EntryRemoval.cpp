@@ -5,8 +5,6 @@
 #include "framework/RunningAccount.h"
 #include "framework/SystemErrorText.h"
 #include "framework/UniqueHandle.h"
-#include "framework/WaitCursor.h"
-#include "inventory/ElevatedHandOff.h"
 #include "inventory/EntryBackup.h"
 #include "inventory/EntryKeyName.h"
 #include "inventory/EntrySelection.h"
@@ -15,7 +13,6 @@
 
 namespace {
 
-constexpr const wchar_t* kCaption = L"" ZALTROW_MESSAGE_CAPTION;
 // Held for one entry's check, backup and deletion; shared by every session.
 constexpr const wchar_t* kRemovalMutex = L"Global\\" ZALTROW_PRODUCT_NAME L" entry removal";
 // A removal takes well under this; a holder that hangs does not stop us,
@@ -108,13 +105,6 @@ std::wstring StoredEntryKey(const ListRef& list, const std::wstring& keyName) {
 
 namespace {
 
-// What became of one entry of the window's removal, whoever removed it.
-struct EntryRemoved {
-    RemovalResult::Outcome outcome = RemovalResult::Outcome::Failed;
-    std::wstring backupFile;
-    std::wstring failureText;
-};
-
 EntryRemoved FromHandOff(const OperationResult* result, DWORD exitCode) {
     if (!result)
         return {RemovalResult::Outcome::Failed, {},
@@ -131,66 +121,39 @@ EntryRemoved FromHandOff(const OperationResult* result, DWORD exitCode) {
 
 }  // namespace
 
-void RemoveProgramEntry(HWND owner, const ProgramEntry& entry, const std::function<void()>& refreshList) {
-    RemoveProgramEntries(owner, {entry}, refreshList);
-}
-
-void RemoveProgramEntries(HWND owner, const std::vector<ProgramEntry>& entries, const std::function<void()>& refreshList) {
-    const std::wstring folder = DefaultBackupFolder();
+BatchRemoval RemoveEntries(const std::vector<ProgramEntry>& entries, const std::wstring& backupFolder,
+                           const ElevatedRemover& elevated) {
     const fw::AccountRights rights = fw::RunningRights();
-    std::vector<EntryRemoved> removals(entries.size());
+    BatchRemoval batch;
+    batch.removals.resize(entries.size());
     // The entries of lists only an administrator may change go to the
-    // elevated console program first, all at once: a declined prompt then
-    // leaves everything as it was.
+    // elevated step first, all at once: a declined prompt then leaves
+    // everything as it was.
     std::vector<ProgramEntry> handed;
     for (const ProgramEntry& entry : entries)
         if (NeedsAdministrator(ListOf(entry), rights)) handed.push_back(entry);
     if (!handed.empty()) {
-        const ElevatedHandOff::Outcome handOff = ElevatedHandOff::Remove(owner, handed, folder);
+        const ElevatedRemovals handOff = elevated(handed, backupFolder);
         if (handOff.error != ERROR_SUCCESS) {
-            MessageBoxW(owner, ElevatedHandOff::NotDoneText(handOff.error, L"removed").c_str(), kCaption,
-                        MB_OK | (handOff.error == ERROR_CANCELLED ? MB_ICONASTERISK : MB_ICONHAND));
-            return;
+            batch.handOffError = handOff.error;
+            return batch;
         }
         for (std::size_t i = 0; i < entries.size(); ++i) {
             if (!NeedsAdministrator(ListOf(entries[i]), rights)) continue;
             const OperationResult* found = nullptr;
             for (const OperationResult& result : handOff.results)
                 if (result.key == entries[i].keyName && result.list == ListName(ListOf(entries[i]))) found = &result;
-            removals[i] = FromHandOff(found, handOff.exitCode);
+            batch.removals[i] = FromHandOff(found, handOff.exitCode);
         }
     }
-    {
-        const fw::WaitCursor busy;
-        for (std::size_t i = 0; i < entries.size(); ++i) {
-            if (NeedsAdministrator(ListOf(entries[i]), rights)) continue;
-            const RemovalResult result = RemoveEntry(ListOf(entries[i]), entries[i].keyName, folder);
-            removals[i] = {result.outcome, result.backupFile, result.failureText};
-        }
-    }
-
-    std::size_t removed = 0, gone = 0;
-    std::vector<BatchFailure> failures;
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        switch (removals[i].outcome) {
-        case RemovalResult::Outcome::Removed: ++removed; break;
-        case RemovalResult::Outcome::AlreadyGone: ++gone; break;
-        default: failures.push_back({entries[i].displayName, removals[i].failureText}); break;
-        }
+        if (NeedsAdministrator(ListOf(entries[i]), rights)) continue;
+        const RemovalResult result = RemoveEntry(ListOf(entries[i]), entries[i].keyName, backupFolder);
+        batch.removals[i] = {result.outcome, result.backupFile, result.failureText};
     }
-    if (!(entries.size() == 1 && !failures.empty())) {
-        refreshList();
-        if (owner) UpdateWindow(owner);
+    for (const EntryRemoved& removal : batch.removals) {
+        if (removal.outcome == RemovalResult::Outcome::Removed) ++batch.removed;
+        else if (removal.outcome == RemovalResult::Outcome::AlreadyGone) ++batch.gone;
     }
-    if (entries.size() != 1) {
-        MessageBoxW(owner, BatchRemovedText(removed, gone, folder, failures).c_str(), kCaption,
-                    MB_OK | (failures.empty() ? MB_ICONASTERISK : MB_ICONEXCLAMATION));
-    } else if (removed == 1) {
-        MessageBoxW(owner, RemovedText(entries[0].displayName, removals[0].backupFile).c_str(), kCaption,
-                    MB_OK | MB_ICONASTERISK);
-    } else if (gone == 1) {
-        MessageBoxW(owner, NoLongerListedText(entries[0].displayName).c_str(), kCaption, MB_OK | MB_ICONEXCLAMATION);
-    } else {
-        MessageBoxW(owner, removals[0].failureText.c_str(), kCaption, MB_OK | MB_ICONHAND);
-    }
+    return batch;
 }

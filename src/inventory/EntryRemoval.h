@@ -4,7 +4,8 @@
 // reported, nothing deleted; see EntryBackup), then its Uninstall key's
 // whole tree (failure reported with Windows' reason), then its ARPCache
 // record's tree (failure ignored). The window and the command line share
-// RemoveEntry; the window adds its questions and messages.
+// RemoveEntry and RemoveEntries; the window adds its questions and messages
+// (RemoveCommand).
 
 #include <windows.h>
 
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "inventory/ProgramEntry.h"
+#include "inventory/ResultLine.h"
 
 struct RemovalResult {
     enum class Outcome {
@@ -45,14 +47,38 @@ RemovalResult RemoveEntry(const ListRef& list, const std::wstring& keyName, cons
 std::wstring StoredEntryKey(const ListRef& list, const std::wstring& keyName);
 inline bool EntryExists(const ListRef& list, const std::wstring& keyName) { return !StoredEntryKey(list, keyName).empty(); }
 
-// The window's Remove: RemoveEntry into DefaultBackupFolder(), then
-// `refreshList` and the message. `owner` owns the messages; the refreshed
-// list is painted before the message covers it. Where the program runs
-// without the rights a list needs, that list's entries are handed to the
-// elevated console program (ElevatedHandOff) first, with their backups
-// going to the same folder; a declined prompt removes nothing at all.
-void RemoveProgramEntry(HWND owner, const ProgramEntry& entry, const std::function<void()>& refreshList);
-// The same for several entries at once: each backed up and removed from its
-// own list, then one refresh and one report (RemoveProgramEntry's for one).
-void RemoveProgramEntries(HWND owner, const std::vector<ProgramEntry>& entries,
-                          const std::function<void()>& refreshList);
+// What became of one entry of a batch, whoever removed it.
+struct EntryRemoved {
+    RemovalResult::Outcome outcome = RemovalResult::Outcome::Failed;
+    std::wstring backupFile;
+    std::wstring failureText;
+};
+
+// What the elevated step did with the entries handed to it: ERROR_SUCCESS
+// when it ran (each entry's result is then in `results`), ERROR_CANCELLED
+// when the consent prompt was refused, else why it could not be started
+// or read back.
+struct ElevatedRemovals {
+    DWORD error = ERROR_SUCCESS;
+    DWORD exitCode = 0;
+    std::vector<OperationResult> results;
+};
+// Removes these entries, elevated, with their backups into the folder.
+using ElevatedRemover =
+    std::function<ElevatedRemovals(const std::vector<ProgramEntry>& entries, const std::wstring& backupFolder)>;
+
+struct BatchRemoval {
+    // Not ERROR_SUCCESS: the elevated step did not run, and nothing at all
+    // was removed.
+    DWORD handOffError = ERROR_SUCCESS;
+    std::vector<EntryRemoved> removals;  // by entry
+    std::size_t removed = 0;
+    std::size_t gone = 0;
+};
+
+// Removes several entries, each backed up into `backupFolder` and removed
+// from its own list. Where the program runs without the rights a list
+// needs, that list's entries go to `elevated` first, all at once, so a
+// declined prompt removes nothing at all.
+BatchRemoval RemoveEntries(const std::vector<ProgramEntry>& entries, const std::wstring& backupFolder,
+                           const ElevatedRemover& elevated);

@@ -12,6 +12,7 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ThisProgram.h"
@@ -25,13 +26,15 @@ std::uint32_t Read(const std::string& image, std::size_t at, int bytes) {
     return value;
 }
 
-// The lowered DLL names of a PE file's import directory.
-std::vector<std::string> ImportedDlls(const std::string& image) {
+// A PE file's import directory: each DLL (lowered) with the functions it
+// is asked for by name.
+std::vector<std::pair<std::string, std::set<std::string>>> Imports(const std::string& image) {
     const std::size_t pe = Read(image, 0x3C, 4);
     if (Read(image, pe, 4) != 0x4550) throw std::invalid_argument("no PE file");
     const std::size_t optional = pe + 24, sections = optional + Read(image, pe + 20, 2);
-    // The data directories follow fields whose size differs in PE32+.
-    const std::uint32_t importRva = Read(image, optional + (Read(image, optional, 2) == 0x20B ? 120 : 104), 4);
+    // The data directories and the thunks' size differ in PE32+.
+    const bool plus = Read(image, optional, 2) == 0x20B;
+    const std::uint32_t importRva = Read(image, optional + (plus ? 120 : 104), 4);
     const auto offsetOf = [&](std::uint32_t rva) -> std::size_t {
         for (std::size_t s = 0; s < Read(image, pe + 6, 2); ++s) {
             const std::size_t header = sections + s * 40, start = Read(image, header + 12, 4);
@@ -39,13 +42,27 @@ std::vector<std::string> ImportedDlls(const std::string& image) {
         }
         throw std::out_of_range("address in no section");
     };
-    std::vector<std::string> names;
+    std::vector<std::pair<std::string, std::set<std::string>>> imports;
     for (std::size_t entry = offsetOf(importRva); Read(image, entry + 12, 4) != 0; entry += 20) {
         std::string name(image.c_str() + offsetOf(Read(image, entry + 12, 4)));
         for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        names.push_back(name);
+        std::set<std::string> functions;
+        const std::uint32_t lookup = Read(image, entry, 4) ? Read(image, entry, 4) : Read(image, entry + 16, 4);
+        const std::size_t thunkSize = plus ? 8 : 4;
+        for (std::size_t thunk = offsetOf(lookup);; thunk += thunkSize) {
+            const std::uint32_t low = Read(image, thunk, 4), high = plus ? Read(image, thunk + 4, 4) : 0;
+            if (low == 0 && high == 0) break;
+            const bool byOrdinal = plus ? (high & 0x80000000u) != 0 : (low & 0x80000000u) != 0;
+            if (!byOrdinal) functions.insert(image.c_str() + offsetOf(low) + 2);  // after the hint
+        }
+        imports.emplace_back(name, std::move(functions));
     }
-    return names;
+    return imports;
+}
+
+std::vector<std::pair<std::string, std::set<std::string>>> ImportsOf(const char* program) {
+    std::ifstream file(BesideThisProgram(program), std::ios::binary);
+    return Imports(std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
 }
 
 }  // namespace
@@ -59,10 +76,23 @@ TEST(ImportTable, BothProgramsImportOnlyKnownDllsAndTheCommonControls) {
         "shcore.dll",   "shell32.dll",  "shlwapi.dll", "user32.dll",   "wldap32.dll", "ws2_32.dll",   "ntdll.dll",
         "comctl32.dll"};
     for (const char* program : {ZALTROW_EXE_FROM_TESTS, ZALTROW_CONSOLE_FROM_TESTS}) {
-        std::ifstream file(BesideThisProgram(program), std::ios::binary);
-        const std::vector<std::string> dlls =
-            ImportedDlls(std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
+        std::vector<std::string> dlls;
+        for (const auto& [dll, functions] : ImportsOf(program)) dlls.push_back(dll);
         EXPECT_EQ(std::count(dlls.begin(), dlls.end(), "kernel32.dll"), 1) << program << ": misread";
         for (const std::string& dll : dlls) EXPECT_TRUE(allowed.count(dll)) << program << " imports " << dll;
     }
+}
+
+// The console program links none of the window's dialogs or messages: the
+// engine it shares with the window reports, the front ends show.
+TEST(ImportTable, OnlyTheWindowShowsMessageBoxes) {
+    const auto user32 = [](const char* program) {
+        for (const auto& [dll, functions] : ImportsOf(program))
+            if (dll == "user32.dll") return functions;
+        return std::set<std::string>();
+    };
+    const std::set<std::string> window = user32(ZALTROW_EXE_FROM_TESTS), console = user32(ZALTROW_CONSOLE_FROM_TESTS);
+    EXPECT_TRUE(window.count("MessageBoxW")) << "the window's import names are misread";
+    for (const char* function : {"MessageBoxW", "MessageBoxA", "DialogBoxParamW", "CreateDialogParamW"})
+        EXPECT_FALSE(console.count(function)) << "the console program imports " << function;
 }

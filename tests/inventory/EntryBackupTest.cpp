@@ -23,6 +23,7 @@
 #include "TempFolder.h"
 #include "framework/TextConversion.h"
 #include "framework/UniqueHandle.h"
+#include "app/RemoveCommand.h"
 #include "inventory/EntryBackup.h"
 #include "inventory/EntryRemoval.h"
 #include "registry/RegistryExport.h"

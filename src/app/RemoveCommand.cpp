@@ -1,0 +1,57 @@
+#include "app/RemoveCommand.h"
+
+#include "BuildConfig.h"
+#include "framework/WaitCursor.h"
+#include "inventory/ElevatedHandOff.h"
+#include "inventory/EntryBackup.h"
+#include "inventory/EntryRemoval.h"
+#include "inventory/EntrySelection.h"
+
+namespace {
+
+constexpr const wchar_t* kCaption = L"" ZALTROW_MESSAGE_CAPTION;
+
+}  // namespace
+
+void RemoveProgramEntry(HWND owner, const ProgramEntry& entry, const std::function<void()>& refreshList) {
+    RemoveProgramEntries(owner, {entry}, refreshList);
+}
+
+void RemoveProgramEntries(HWND owner, const std::vector<ProgramEntry>& entries, const std::function<void()>& refreshList) {
+    const std::wstring folder = DefaultBackupFolder();
+    const auto elevated = [owner](const std::vector<ProgramEntry>& handed, const std::wstring& backups) {
+        const ElevatedHandOff::Outcome handOff = ElevatedHandOff::Remove(owner, handed, backups);
+        return ElevatedRemovals{handOff.error, handOff.exitCode, handOff.results};
+    };
+    BatchRemoval batch;
+    {
+        const fw::WaitCursor busy;
+        batch = RemoveEntries(entries, folder, elevated);
+    }
+    if (batch.handOffError != ERROR_SUCCESS) {
+        MessageBoxW(owner, ElevatedHandOff::NotDoneText(batch.handOffError, L"removed").c_str(), kCaption,
+                    MB_OK | (batch.handOffError == ERROR_CANCELLED ? MB_ICONASTERISK : MB_ICONHAND));
+        return;
+    }
+    std::vector<BatchFailure> failures;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const RemovalResult::Outcome outcome = batch.removals[i].outcome;
+        if (outcome != RemovalResult::Outcome::Removed && outcome != RemovalResult::Outcome::AlreadyGone)
+            failures.push_back({entries[i].displayName, batch.removals[i].failureText});
+    }
+    if (!(entries.size() == 1 && !failures.empty())) {
+        refreshList();
+        if (owner) UpdateWindow(owner);
+    }
+    if (entries.size() != 1) {
+        MessageBoxW(owner, BatchRemovedText(batch.removed, batch.gone, folder, failures).c_str(), kCaption,
+                    MB_OK | (failures.empty() ? MB_ICONASTERISK : MB_ICONEXCLAMATION));
+    } else if (batch.removed == 1) {
+        MessageBoxW(owner, RemovedText(entries[0].displayName, batch.removals[0].backupFile).c_str(), kCaption,
+                    MB_OK | MB_ICONASTERISK);
+    } else if (batch.gone == 1) {
+        MessageBoxW(owner, NoLongerListedText(entries[0].displayName).c_str(), kCaption, MB_OK | MB_ICONEXCLAMATION);
+    } else {
+        MessageBoxW(owner, batch.removals[0].failureText.c_str(), kCaption, MB_OK | MB_ICONHAND);
+    }
+}

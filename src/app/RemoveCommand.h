@@ -1,0 +1,20 @@
+#pragma once
+// The window's Remove: RemoveEntries into DefaultBackupFolder(), then
+// `refreshList` and the message. `owner` owns the messages; the refreshed
+// list is painted before the message covers it. Where the program runs
+// without the rights a list needs, that list's entries are handed to the
+// elevated console program (ElevatedHandOff) first, with their backups
+// going to the same folder; a declined prompt removes nothing at all.
+
+#include <windows.h>
+
+#include <functional>
+#include <vector>
+
+#include "inventory/ProgramEntry.h"
+
+void RemoveProgramEntry(HWND owner, const ProgramEntry& entry, const std::function<void()>& refreshList);
+// The same for several entries at once: each backed up and removed from its
+// own list, then one refresh and one report (RemoveProgramEntry's for one).
+void RemoveProgramEntries(HWND owner, const std::vector<ProgramEntry>& entries,
+                          const std::function<void()>& refreshList);
