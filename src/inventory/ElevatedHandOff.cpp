@@ -2,6 +2,7 @@
 
 #include "BuildConfig.h"
 #include "framework/ElevatedStart.h"
+#include "framework/MessageWait.h"
 #include "framework/ModulePath.h"
 #include "framework/SystemErrorText.h"
 #include "framework/TextConversion.h"
@@ -77,22 +78,14 @@ DWORD RunElevated(HWND owner, const std::wstring& file, const std::wstring& argu
     if (const DWORD error = fw::ElevatedStart::Start(file, arguments, folder, process, owner, SW_HIDE)) return error;
     const bool enabled = owner && IsWindowEnabled(owner);
     if (enabled) EnableWindow(owner, FALSE);
-    HANDLE handle = process.get();
-    while (MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+    {
         const fw::WaitCursor busy;
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                PostQuitMessage(static_cast<int>(message.wParam));  // for the loop that owns it, after this wait
-                WaitForSingleObject(handle, INFINITE);
-                break;
-            }
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
+        // Asked to end first, it stops waiting (the program ends; the WM_QUIT
+        // is in the queue again) and what the console program did is not read.
+        fw::WaitHandlingMessages(process.get());
     }
     if (enabled) EnableWindow(owner, TRUE);
-    GetExitCodeProcess(handle, &exitCode);
+    GetExitCodeProcess(process.get(), &exitCode);
     return ERROR_SUCCESS;
 }
 

@@ -4,10 +4,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <utility>
 
 #include "BuildConfig.h"
 #include "UpgradeResource.h"
+#include "framework/MessageWait.h"
 #include "framework/SystemErrorText.h"
 #include "framework/TextConversion.h"
 #include "framework/UnelevatedStart.h"
@@ -74,15 +76,15 @@ UpgradeDialog::~UpgradeDialog() {
     if (lastCheck_ != 0) SaveUpgradeDate();
 }
 
-void UpgradeDialog::Setup(const std::string& productName, const std::string& currentVersion,
+void UpgradeDialog::SetProduct(const std::string& productName, const std::string& currentVersion,
                           const std::string& pageUrl) {
     productName_ = productName;
     currentVersion_ = currentVersion;
     pageUrl_ = pageUrl;
 }
 
-void UpgradeDialog::SetupForThisProgram() {
-    Setup(ZALTROW_PRODUCT_NAME, ZALTROW_VERSION_TEXT, "http://" ZALTROW_MAKER_HOST "/zaltrow_upgrade_check.html");
+void UpgradeDialog::SetProductToThisProgram() {
+    SetProduct(ZALTROW_PRODUCT_NAME, ZALTROW_VERSION_TEXT, "http://" ZALTROW_MAKER_HOST "/zaltrow_upgrade_check.html");
 }
 
 bool UpgradeDialog::OnInitDialog() {
@@ -262,15 +264,7 @@ UpgradeDialog::SetupRun UpgradeDialog::RunSetup(const std::wstring& setup, const
     const fw::KernelHandle thread(started.hThread);
     // No time limit: a setup may take as long as it takes. The window
     // thread keeps handling its messages, so nothing is "not responding".
-    HANDLE handle = process.get();
-    for (;;) {
-        const DWORD wait = MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_ALLINPUT);
-        if (wait == WAIT_OBJECT_0) break;
-        HttpFetcher::PumpMessages();
-        MSG quit;
-        if (stopWaiting() || PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) return run;
-        if (wait == WAIT_FAILED) return run;
-    }
+    if (fw::WaitHandlingMessages(process.get(), stopWaiting) != fw::WaitEnd::Signalled) return run;
     run.ended = GetExitCodeProcess(process.get(), &run.code) != FALSE;
     return run;
 }
@@ -304,9 +298,10 @@ void UpgradeDialog::InstallUpgrade(const UpgradeOffer& offer) {
     if (result == InstallerDownload::Result::Proven) {
         // A Close pressed while the file was being proven still counts;
         // so does the program being asked to end.
-        HttpFetcher::PumpMessages();
-        MSG quit;
-        if (closing_ || PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) {
+        std::optional<int> quit;
+        fw::HandleQueuedMessages(quit);
+        if (quit) PostQuitMessage(*quit);
+        if (closing_ || quit) {
             installer.Release();
             result = InstallerDownload::Result::Cancelled;
         }
