@@ -6,6 +6,7 @@
 #include "framework/ModulePath.h"
 #include "framework/SystemErrorText.h"
 #include "framework/TextConversion.h"
+#include "framework/UniqueFolder.h"
 #include "framework/UniqueHandle.h"
 #include "framework/WaitCursor.h"
 
@@ -18,12 +19,11 @@ public:
         wchar_t temp[MAX_PATH + 1] = {};
         const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
         if (length == 0 || length > MAX_PATH) return;
-        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
-            const std::wstring candidate = std::wstring(temp) + L"" ZALTROW_PRODUCT_NAME L" hand-off " +
-                                           std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                           std::to_wstring(GetTickCount() + attempt);
-            if (CreateDirectoryW(candidate.c_str(), nullptr)) path_ = candidate;
-        }
+        std::wstring parent(temp, length);
+        if (parent.back() == L'\\') parent.pop_back();
+        DWORD error = ERROR_SUCCESS;
+        path_ = fw::MakeUniqueFolder(parent, L"" ZALTROW_PRODUCT_NAME L" hand-off", nullptr, error);
+        SetLastError(error);
     }
     ~WorkFolder() {
         if (path_.empty()) return;
