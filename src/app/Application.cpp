@@ -44,7 +44,7 @@ int Application::RunWindow() {
 // asks for no rights itself, so it can never start another copy.
 int Application::RunUpgradeStep() {
     UpgradeDialog upgrade;
-    upgrade.SetupForThisProgram();
+    upgrade.SetProductToThisProgram();
     upgrade.DoModal();
     // An upgrade that installed has ended the process already, with 0. The
     // waiting window may take the front again.

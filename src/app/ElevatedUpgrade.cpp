@@ -3,6 +3,7 @@
 #include "BuildConfig.h"
 #include "app/LaunchMode.h"
 #include "framework/ElevatedStart.h"
+#include "framework/MessageWait.h"
 #include "framework/ModulePath.h"
 #include "framework/SystemErrorText.h"
 #include "framework/UniqueHandle.h"
@@ -10,25 +11,6 @@
 namespace {
 
 constexpr const wchar_t* kCaption = L"" ZALTROW_MESSAGE_CAPTION;
-
-// Handles this thread's messages until `process` ends: true then, false
-// when the program is asked to end first (its WM_QUIT is posted again).
-bool WaitHandlingMessages(HANDLE process) {
-    for (;;) {
-        const DWORD woke = MsgWaitForMultipleObjectsEx(1, &process, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        if (woke == WAIT_OBJECT_0) return true;
-        if (woke == WAIT_FAILED) return false;
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                PostQuitMessage(static_cast<int>(message.wParam));
-                return false;
-            }
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
-}
 
 }  // namespace
 
@@ -58,7 +40,8 @@ ElevatedUpgrade::Outcome ElevatedUpgrade::Run(HWND window) {
     if (!process) return Outcome::NotUpgraded;
 
     EnableWindow(window, FALSE);
-    const bool ended = WaitHandlingMessages(process.get());
+    // Asked to end first, the program ends: its WM_QUIT is in the queue again.
+    const bool ended = fw::WaitHandlingMessages(process.get()) == fw::WaitEnd::Signalled;
     EnableWindow(window, TRUE);
     // The step allowed it: the window comes back to the front.
     SetForegroundWindow(window);

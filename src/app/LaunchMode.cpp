@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "registry/RegistryText.h"
+
 namespace {
 
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
@@ -33,13 +35,11 @@ std::vector<std::wstring> Arguments(std::wstring_view line) {
     return words;
 }
 
-wchar_t Lower(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
-
 bool IsUpgradeSwitch(std::wstring word) {
     if (!word.empty() && word[0] == L'-') word[0] = L'/';
     if (word.size() != LaunchMode::kUpgradeSwitch.size()) return false;
     for (std::size_t i = 0; i < word.size(); ++i)
-        if (Lower(word[i]) != LaunchMode::kUpgradeSwitch[i]) return false;
+        if (registry_text::AsciiLower(word[i]) != LaunchMode::kUpgradeSwitch[i]) return false;
     return true;
 }
 

@@ -546,7 +546,7 @@ void MainDialog::OnUpgrade() {
         if (outcome == ElevatedUpgrade::Outcome::NotUpgraded) RefreshList();
         return;
     }
-    upgradeChecker_.SetupForThisProgram();
+    upgradeChecker_.SetProductToThisProgram();
     upgradeChecker_.SetParent(Hwnd());
     upgradeChecker_.DoModal();
 }

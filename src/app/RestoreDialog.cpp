@@ -19,15 +19,13 @@ constexpr const wchar_t* kCaption = L"" ZALTROW_MESSAGE_CAPTION;
 enum Column { When, Entry, List, Listed };
 constexpr const wchar_t* kListedHeading = L"In the list now";
 
-std::wstring Wide(std::u16string_view text) { return std::wstring(fw::AsWide(text)); }
-
 // The list a backup belongs to; none for a list this system does not have.
 std::optional<ListRef> ListOfBackup(const BackupEntry& entry) {
-    return ParseListName(Wide(ListNameOfRoot(entry.listRoot, BackupRestore::SystemIs64Bit())));
+    return ParseListName(fw::WideCopy(ListNameOfRoot(entry.listRoot, BackupRestore::SystemIs64Bit())));
 }
 
 std::wstring NameOf(const BackupEntry& entry) {
-    return Wide(entry.displayName.empty() ? entry.keyName : entry.displayName);
+    return fw::WideCopy(entry.displayName.empty() ? entry.keyName : entry.displayName);
 }
 
 // When the entry was removed, in the user's locale: the time its file's
@@ -87,8 +85,8 @@ void RestoreDialog::Fill() {
         if (row < 0) continue;
         list_.SetItemText(row, Entry, NameOf(backup.entry));
         const std::optional<ListRef> list = ListOfBackup(backup.entry);
-        list_.SetItemText(row, List, list ? SourceDescription(list->source) : Wide(backup.entry.listRoot));
-        list_.SetItemText(row, Listed, list && EntryExists(*list, Wide(backup.entry.keyName)) ? L"Yes" : L"No");
+        list_.SetItemText(row, List, list ? SourceDescription(list->source) : fw::WideCopy(backup.entry.listRoot));
+        list_.SetItemText(row, Listed, list && EntryExists(*list, fw::WideCopy(backup.entry.keyName)) ? L"Yes" : L"No");
     }
     if (!backups_.empty()) list_.SetItemState(0, LVIS_FOCUSED, LVIS_FOCUSED);
     FitColumns();
@@ -200,7 +198,7 @@ void RestoreDialog::OnRestore() {
         const BackupEntry& entry = backups_[index].entry;
         const std::optional<ListRef> list = ListOfBackup(entry);
         if (list && NeedsAdministrator(*list, rights)) {
-            (EntryExists(*list, Wide(entry.keyName)) ? handedExisting : handed).push_back(index);
+            (EntryExists(*list, fw::WideCopy(entry.keyName)) ? handedExisting : handed).push_back(index);
             continue;
         }
         BackupRestore::Result result = BackupRestore::Restore(backups_[index].file, false, folder_);

@@ -1,12 +1,13 @@
 #pragma once
-// Starts a program with administrator rights: the shell's "runas", so
-// Windows asks the user for consent (one prompt), or for an
-// administrator's password where the user is none. Without UAC (Wine, or
+// Starts a program with administrator rights: the shell's "runas"
+// (ShellStart.h), so Windows asks the user for consent (one prompt), or
+// for an administrator's password where the user is none. Without UAC (Wine, or
 // UAC turned off) the program simply starts with the rights there are.
 //
 // The test aid of RunningAccount.h ("standard-refused") stands for a user
 // who refuses the prompt: nothing is started and the answer is
-// ERROR_CANCELLED, as Windows gives it.
+// ERROR_CANCELLED, as Windows gives it. Every elevated start of the
+// program is this one, the uninstaller's retry (ProcessTree.h) included.
 
 #include <windows.h>
 

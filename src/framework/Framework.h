@@ -69,8 +69,11 @@
 //   starts, until all have ended; or the started process alone, and says so),
 //   RunningAccount.h (whether this process may change machine-wide data,
 //   and as whom it runs; the one place of the tests' rights aid),
+//   ShellStart.h (a program or document started by the shell with a verb),
 //   ElevatedStart.h (a program started with administrator rights, after
-//   the user's consent), UnelevatedStart.h (a program started as the
+//   the user's consent; every elevated start is this one),
+//   MessageWait.h (a wait for a process while the windows keep answering,
+//   with the one rule for a WM_QUIT met meanwhile), UnelevatedStart.h (a program started as the
 //   signed-in user by the desktop shell, also from an elevated process),
 //   SecurityDescriptor.h (a descriptor from its SDDL text, for folders
 //   only administrators may enter).

@@ -1,6 +1,7 @@
 #include "framework/ProcessTree.h"
 
-#include <shellapi.h>
+#include "framework/ElevatedStart.h"
+#include "framework/ShellStart.h"
 
 namespace fw {
 
@@ -8,6 +9,18 @@ namespace {
 
 // "The requested operation requires elevation"; MinGW's headers lack it.
 constexpr DWORD kElevationRequired = 740;
+
+std::wstring CurrentFolder() {
+    std::wstring folder(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data());
+        if (length < folder.size()) {
+            folder.resize(length);
+            return folder;
+        }
+        folder.resize(length);
+    }
+}
 
 }  // namespace
 
@@ -27,8 +40,10 @@ DWORD ProcessTree::Start(const std::wstring& file, const std::wstring& args) {
         const DWORD error = GetLastError();
         // Only the shell asks for consent; and what CreateProcessW cannot run
         // at all (no program, a name only the shell knows) gets the shell's
-        // own start, whose reason is then the one reported.
-        return StartThroughShell(file, args, error == kElevationRequired ? L"runas" : nullptr);
+        // own start, whose reason is then the one reported. The elevated one
+        // is given this process's folder, as the plain start is.
+        return error == kElevationRequired ? ElevatedStart::Start(file, args, CurrentFolder(), process_)
+                                           : ShellStart::Start(nullptr, file, args, {}, process_);
     }
     const KernelHandle thread(started.hThread);
     process_.reset(started.hProcess);
@@ -42,26 +57,6 @@ DWORD ProcessTree::Start(const std::wstring& file, const std::wstring& args) {
         return error;
     }
     return ERROR_SUCCESS;
-}
-
-DWORD ProcessTree::StartThroughShell(const std::wstring& file, const std::wstring& args, const wchar_t* verb) {
-    SHELLEXECUTEINFOW info{};
-    info.cbSize = sizeof info;
-    // No box of the shell's own: the caller decides what the user is told.
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    info.lpVerb = verb;
-    info.lpFile = file.c_str();
-    info.lpParameters = args.empty() ? nullptr : args.c_str();
-    info.nShow = SW_SHOWNORMAL;
-    SetLastError(ERROR_SUCCESS);
-    const BOOL done = ShellExecuteExW(&info);
-    KernelHandle process(info.hProcess);
-    if (done && reinterpret_cast<INT_PTR>(info.hInstApp) > 32) {
-        process_ = std::move(process);
-        return ERROR_SUCCESS;
-    }
-    const DWORD error = GetLastError();
-    return error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;
 }
 
 bool ProcessTree::Ended() const {

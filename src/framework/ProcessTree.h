@@ -35,8 +35,6 @@ public:
     bool Ended() const;
 
 private:
-    DWORD StartThroughShell(const std::wstring& file, const std::wstring& args, const wchar_t* verb);
-
     KernelHandle job_;
     KernelHandle process_;
 };

@@ -19,6 +19,8 @@ inline std::wstring_view AsWide(std::u16string_view text) {
 inline std::u16string_view AsUtf16(std::wstring_view text) {
     return {reinterpret_cast<const char16_t*>(text.data()), text.size()};
 }
+// A copy of UTF-16 text of the text rules, for the W calls.
+inline std::wstring WideCopy(std::u16string_view text) { return std::wstring(AsWide(text)); }
 
 namespace text_detail {
 
@@ -63,6 +65,13 @@ inline std::u16string WidenUtf16(std::string_view text) {
 // UTF-8, for output that is no console and for files read by other
 // programs; a surrogate without its partner becomes U+FFFD.
 inline std::string ToUtf8(std::wstring_view text) { return text_detail::Encode(CP_UTF8, text); }
+
+// For text only shown: bytes that are not UTF-8 become U+FFFD.
+inline std::wstring WidenUtf8(std::string_view bytes) {
+    std::wstring text;
+    text_detail::Decode(CP_UTF8, 0, bytes, text);
+    return text;
+}
 
 // Strict: false for bytes that are not UTF-8, which are never guessed at.
 inline bool FromUtf8(std::string_view bytes, std::wstring& text) {

@@ -31,9 +31,14 @@ public:
     explicit operator bool() const noexcept { return handle_ != Traits::Invalid(); }
 
     Handle release() noexcept { return std::exchange(handle_, Traits::Invalid()); }
+    // Keeps the last error: a failed call's reason is often read after the
+    // handle that went with it has been let go.
     void reset(Handle handle = Traits::Invalid()) noexcept {
         Handle old = std::exchange(handle_, handle);
-        if (old != Traits::Invalid()) Traits::Close(old);
+        if (old == Traits::Invalid()) return;
+        const DWORD error = ::GetLastError();
+        Traits::Close(old);
+        ::SetLastError(error);
     }
     // For out-parameters of creating calls: releases what is held first.
     Handle* put() noexcept {

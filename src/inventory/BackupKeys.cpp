@@ -1,6 +1,7 @@
 #include "inventory/BackupKeys.h"
 
 #include "inventory/EntryKeyName.h"
+#include "registry/RegistryText.h"
 
 namespace {
 
@@ -8,39 +9,19 @@ constexpr std::u16string_view kWindowsParts[] = {u"Microsoft", u"Windows", u"Cur
 constexpr std::u16string_view kUninstall = u"\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 constexpr std::u16string_view kArpCache = u"\\Microsoft\\Windows\\CurrentVersion\\App Management\\ARPCache\\";
 
-char16_t Fold(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; }
-
-// Equal as the registry compares names, as far as ASCII letters go; names
-// that differ in the case of other letters count as different, which can
-// only refuse a file, never merge two entries.
-bool SameName(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (Fold(a[i]) != Fold(b[i])) return false;
-    }
-    return true;
-}
+// Names that differ in the case of letters other than ASCII ones count as
+// different: that can only refuse a file, never merge two entries.
+using registry_text::SameIgnoringAsciiCase;
 
 bool StartsWith(std::u16string_view text, std::u16string_view start) {
-    return text.size() >= start.size() && SameName(text.substr(0, start.size()), start);
-}
-
-std::vector<std::u16string_view> Parts(std::u16string_view name) {
-    std::vector<std::u16string_view> parts;
-    for (std::size_t start = 0; start <= name.size();) {
-        std::size_t end = name.find(u'\\', start);
-        if (end == std::u16string_view::npos) end = name.size();
-        parts.push_back(name.substr(start, end - start));
-        start = end + 1;
-    }
-    return parts;
+    return text.size() >= start.size() && SameIgnoringAsciiCase(text.substr(0, start.size()), start);
 }
 
 enum class List { None, Machine, Machine32, User, OtherUser };
 
 bool IsUserSid(std::u16string_view sid) {
     constexpr std::u16string_view kClasses = u"_Classes";
-    const bool classes = sid.size() >= kClasses.size() && SameName(sid.substr(sid.size() - kClasses.size()), kClasses);
+    const bool classes = sid.size() >= kClasses.size() && SameIgnoringAsciiCase(sid.substr(sid.size() - kClasses.size()), kClasses);
     return (StartsWith(sid, u"S-1-5-21-") || StartsWith(sid, u"S-1-12-1-")) && !classes;
 }
 
@@ -48,7 +29,7 @@ bool IsUserSid(std::u16string_view sid) {
 // that root has.
 List ListOf(const std::vector<std::u16string_view>& parts, std::size_t& rootParts) {
     const auto is = [&](std::size_t i, std::u16string_view name) {
-        return i < parts.size() && SameName(parts[i], name);
+        return i < parts.size() && SameIgnoringAsciiCase(parts[i], name);
     };
     if (is(0, u"HKEY_LOCAL_MACHINE") && is(1, u"SOFTWARE")) {
         rootParts = is(2, u"Wow6432Node") ? 3 : 2;
@@ -69,7 +50,7 @@ struct Place {
 
 // Where a key of the file stands: in which list, under which entry.
 std::optional<Place> PlaceOf(std::u16string_view name) {
-    const std::vector<std::u16string_view> parts = Parts(name);
+    const std::vector<std::u16string_view> parts = registry_text::KeyNameParts(name);
     for (std::u16string_view part : parts) {
         if (part.empty()) return std::nullopt;
     }
@@ -78,13 +59,13 @@ std::optional<Place> PlaceOf(std::u16string_view name) {
     Place place;
     place.listRoot = name.substr(0, parts[i - 1].data() + parts[i - 1].size() - name.data());
     for (std::u16string_view fixed : kWindowsParts) {
-        if (i == parts.size() || !SameName(parts[i++], fixed)) return std::nullopt;
+        if (i == parts.size() || !SameIgnoringAsciiCase(parts[i++], fixed)) return std::nullopt;
     }
     std::size_t keyIndex = 0;
-    if (i + 1 < parts.size() && SameName(parts[i], u"Uninstall")) {
+    if (i + 1 < parts.size() && SameIgnoringAsciiCase(parts[i], u"Uninstall")) {
         keyIndex = i + 1;
         place.uninstallKey = keyIndex + 1 == parts.size();
-    } else if (i + 2 < parts.size() && SameName(parts[i], u"App Management") && SameName(parts[i + 1], u"ARPCache")) {
+    } else if (i + 2 < parts.size() && SameIgnoringAsciiCase(parts[i], u"App Management") && SameIgnoringAsciiCase(parts[i + 1], u"ARPCache")) {
         keyIndex = i + 2;
     } else {
         return std::nullopt;
@@ -128,7 +109,7 @@ std::optional<BackupEntry> EntryOfBackupKeys(const std::vector<reg_file::Key>& k
             return std::nullopt;
         }
         if (!first) first = place;
-        if (!SameName(place->listRoot, first->listRoot) || !SameName(place->keyName, first->keyName)) {
+        if (!SameIgnoringAsciiCase(place->listRoot, first->listRoot) || !SameIgnoringAsciiCase(place->keyName, first->keyName)) {
             reason = u"It holds more than one entry: " + Quoted(keys.front().name) + u" and " + Quoted(key.name) + u".";
             return std::nullopt;
         }
@@ -145,7 +126,7 @@ std::optional<BackupEntry> EntryOfBackupKeys(const std::vector<reg_file::Key>& k
     }
     BackupEntry entry{std::u16string(place.listRoot), std::u16string(place.keyName), {}};
     for (const reg_file::Value& value : uninstallKey->values) {
-        if (SameName(value.name, u"DisplayName") &&
+        if (SameIgnoringAsciiCase(value.name, u"DisplayName") &&
             (value.type == reg_file::kString || value.type == reg_file::kExpandString))
             entry.displayName = TextOf(value.data);
     }
@@ -161,7 +142,7 @@ std::u16string ArpCacheKeyName(const BackupEntry& entry) {
 }
 
 std::u16string ListNameOfRoot(std::u16string_view listRoot, bool systemIs64Bit) {
-    const std::vector<std::u16string_view> parts = Parts(listRoot);
+    const std::vector<std::u16string_view> parts = registry_text::KeyNameParts(listRoot);
     std::size_t rootParts = 0;
     const List list = ListOf(parts, rootParts);
     if (rootParts != parts.size()) return {};

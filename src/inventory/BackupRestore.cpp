@@ -28,8 +28,6 @@ Inspection Refused(Inspection::Verdict verdict, std::wstring reason) {
     return inspection;
 }
 
-std::wstring Wide(std::u16string_view text) { return std::wstring(fw::AsWide(text)); }
-
 bool Gone(LONG rc) { return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND; }
 
 bool HasRegExtension(const std::wstring& name) {
@@ -67,12 +65,12 @@ BackupRestore::Inspection BackupRestore::Inspect(const std::wstring& file) {
     bytes.resize(read);
 
     reg_file::ParseResult parsed = reg_file::ParseFile(bytes);
-    if (!parsed.ok) return Refused(Inspection::Verdict::NotABackup, Wide(parsed.reason));
+    if (!parsed.ok) return Refused(Inspection::Verdict::NotABackup, fw::WideCopy(parsed.reason));
     if (const std::u16string cut = BackupCountProblem(parsed.comments, parsed.keys); !cut.empty())
-        return Refused(Inspection::Verdict::NotABackup, Wide(cut));
+        return Refused(Inspection::Verdict::NotABackup, fw::WideCopy(cut));
     std::u16string reason;
     std::optional<BackupEntry> entry = EntryOfBackupKeys(parsed.keys, reason);
-    if (!entry) return Refused(Inspection::Verdict::NotABackup, Wide(reason));
+    if (!entry) return Refused(Inspection::Verdict::NotABackup, fw::WideCopy(reason));
 
     Inspection inspection;
     inspection.verdict = Inspection::Verdict::Backup;
@@ -100,7 +98,7 @@ BackupRestore::Result BackupRestore::Restore(const std::wstring& file, bool repl
         return result;
     };
 
-    const std::wstring uninstallName = Wide(UninstallKeyName(result.entry));
+    const std::wstring uninstallName = fw::WideCopy(UninstallKeyName(result.entry));
     const std::optional<RegistryImport::Location> list = RegistryImport::Locate(result.entry.listRoot);
     const std::optional<RegistryImport::Location> uninstall = RegistryImport::Locate(UninstallKeyName(result.entry));
     const std::optional<RegistryImport::Location> arpCache = RegistryImport::Locate(ArpCacheKeyName(result.entry));
@@ -119,10 +117,10 @@ BackupRestore::Result BackupRestore::Restore(const std::wstring& file, bool repl
     if (exists) {
         // Replacing removes an entry: it is saved first, as every removal is.
         const std::optional<ListRef> ref =
-            ParseListName(Wide(ListNameOfRoot(result.entry.listRoot, SystemIs64Bit())));
+            ParseListName(fw::WideCopy(ListNameOfRoot(result.entry.listRoot, SystemIs64Bit())));
         if (!ref) return fail(uninstallName + L" has no place in this registry", ERROR_BAD_PATHNAME);
         EntryBackup backup(*ref);
-        if (!backup.Save(Wide(result.entry.keyName), backupFolder)) {
+        if (!backup.Save(fw::WideCopy(result.entry.keyName), backupFolder)) {
             result.reason = backup.FailureText();
             return result;
         }
@@ -132,7 +130,7 @@ BackupRestore::Result BackupRestore::Restore(const std::wstring& file, bool repl
         if (!Gone(rc)) return fail(uninstallName + L" could not be deleted to be replaced", rc);
     }
     rc = RegistryImport::DeleteTree(*arpCache);
-    if (!Gone(rc)) return fail(Wide(ArpCacheKeyName(result.entry)) + L" could not be deleted to be replaced", rc);
+    if (!Gone(rc)) return fail(fw::WideCopy(ArpCacheKeyName(result.entry)) + L" could not be deleted to be replaced", rc);
 
     RegistryImport import;
     if (!import.Write(inspection.keys)) {
@@ -176,6 +174,5 @@ BackupRestore::Listing BackupRestore::ListBackups(const std::wstring& folder) {
     });
     return listing;
 }
-
 
 bool BackupRestore::SystemIs64Bit() { return sizeof(void*) == 8 || fw::RunsUnderWow64(); }

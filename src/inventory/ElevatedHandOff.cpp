@@ -2,9 +2,11 @@
 
 #include "BuildConfig.h"
 #include "framework/ElevatedStart.h"
+#include "framework/MessageWait.h"
 #include "framework/ModulePath.h"
 #include "framework/SystemErrorText.h"
 #include "framework/TextConversion.h"
+#include "framework/UniqueFolder.h"
 #include "framework/UniqueHandle.h"
 #include "framework/WaitCursor.h"
 
@@ -17,12 +19,11 @@ public:
         wchar_t temp[MAX_PATH + 1] = {};
         const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
         if (length == 0 || length > MAX_PATH) return;
-        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
-            const std::wstring candidate = std::wstring(temp) + L"" ZALTROW_PRODUCT_NAME L" hand-off " +
-                                           std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                           std::to_wstring(GetTickCount() + attempt);
-            if (CreateDirectoryW(candidate.c_str(), nullptr)) path_ = candidate;
-        }
+        std::wstring parent(temp, length);
+        if (parent.back() == L'\\') parent.pop_back();
+        DWORD error = ERROR_SUCCESS;
+        path_ = fw::MakeUniqueFolder(parent, L"" ZALTROW_PRODUCT_NAME L" hand-off", nullptr, error);
+        SetLastError(error);
     }
     ~WorkFolder() {
         if (path_.empty()) return;
@@ -77,22 +78,14 @@ DWORD RunElevated(HWND owner, const std::wstring& file, const std::wstring& argu
     if (const DWORD error = fw::ElevatedStart::Start(file, arguments, folder, process, owner, SW_HIDE)) return error;
     const bool enabled = owner && IsWindowEnabled(owner);
     if (enabled) EnableWindow(owner, FALSE);
-    HANDLE handle = process.get();
-    while (MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+    {
         const fw::WaitCursor busy;
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                PostQuitMessage(static_cast<int>(message.wParam));  // for the loop that owns it, after this wait
-                WaitForSingleObject(handle, INFINITE);
-                break;
-            }
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
+        // Asked to end first, it stops waiting (the program ends; the WM_QUIT
+        // is in the queue again) and what the console program did is not read.
+        fw::WaitHandlingMessages(process.get());
     }
     if (enabled) EnableWindow(owner, TRUE);
-    GetExitCodeProcess(handle, &exitCode);
+    GetExitCodeProcess(process.get(), &exitCode);
     return ERROR_SUCCESS;
 }
 

@@ -3,21 +3,16 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "registry/RegistryText.h"
+
 namespace installer_command {
 
 namespace {
 
-wchar_t Lower(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
-
-bool SameIgnoringCase(std::wstring_view a, std::wstring_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    return true;
-}
+using registry_text::SameIgnoringAsciiCase;
 
 bool StartsIgnoringCase(std::wstring_view text, std::wstring_view prefix) {
-    return text.size() >= prefix.size() && SameIgnoringCase(text.substr(0, prefix.size()), prefix);
+    return text.size() >= prefix.size() && SameIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
 }
 
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
@@ -45,7 +40,7 @@ bool IsMsiexec(std::wstring_view program) {
     const std::size_t slash = program.find_last_of(L"\\/");
     const std::wstring_view file = slash == std::wstring_view::npos ? program : program.substr(slash + 1);
     for (std::wstring_view spelling : kPrograms)
-        if (SameIgnoringCase(file, spelling)) return true;
+        if (SameIgnoringAsciiCase(file, spelling)) return true;
     return false;
 }
 

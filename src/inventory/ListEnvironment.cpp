@@ -12,7 +12,7 @@ namespace {
 
 constexpr bool kIs64BitProcess = sizeof(void*) == 8;
 
-bool SameName(std::wstring_view a, std::wstring_view b) {
+bool SameVariableName(std::wstring_view a, std::wstring_view b) {
     return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
            CSTR_EQUAL;
 }
@@ -49,12 +49,12 @@ std::wstring_view ViewVariable(EntrySource source, std::wstring_view name) {
     const bool other64 = source == EntrySource::Machine64 && !kIs64BitProcess;
     const bool other32 = source == EntrySource::Machine32 && kIs64BitProcess;
     if (other64) {
-        if (SameName(name, L"ProgramFiles")) return L"ProgramW6432";
-        if (SameName(name, L"CommonProgramFiles")) return L"CommonProgramW6432";
+        if (SameVariableName(name, L"ProgramFiles")) return L"ProgramW6432";
+        if (SameVariableName(name, L"CommonProgramFiles")) return L"CommonProgramW6432";
     }
     if (other32) {
-        if (SameName(name, L"ProgramFiles")) return L"ProgramFiles(x86)";
-        if (SameName(name, L"CommonProgramFiles")) return L"CommonProgramFiles(x86)";
+        if (SameVariableName(name, L"ProgramFiles")) return L"ProgramFiles(x86)";
+        if (SameVariableName(name, L"CommonProgramFiles")) return L"CommonProgramFiles(x86)";
     }
     return name;
 }
@@ -62,7 +62,7 @@ std::wstring_view ViewVariable(EntrySource source, std::wstring_view name) {
 std::wstring ExpandMachine(std::wstring_view text) {
     return ExpandReferences(text, [](std::wstring_view name) -> std::optional<std::wstring> {
                for (std::wstring_view known : kMachineVariables)
-                   if (SameName(known, name)) return ProcessVariable(name);
+                   if (SameVariableName(known, name)) return ProcessVariable(name);
                return std::nullopt;
            }).text;
 }
@@ -85,22 +85,22 @@ std::optional<std::wstring> ListEnvironment::Value(std::wstring_view name) const
     if (list_.source != EntrySource::OtherUser) return ProcessVariable(name);
 
     for (std::wstring_view known : kMachineVariables)
-        if (SameName(known, name)) return ProcessVariable(name);
+        if (SameVariableName(known, name)) return ProcessVariable(name);
     if (profile_.empty()) return std::nullopt;
-    if (SameName(name, L"USERPROFILE")) return profile_;
+    if (SameVariableName(name, L"USERPROFILE")) return profile_;
     // The user's own shell folders say where they moved these; the default
     // is under the profile.
-    const bool local = SameName(name, L"LOCALAPPDATA");
-    if (!local && !SameName(name, L"APPDATA")) return std::nullopt;
+    const bool local = SameVariableName(name, L"LOCALAPPDATA");
+    if (!local && !SameVariableName(name, L"APPDATA")) return std::nullopt;
     const fw::RegKey folders = UninstallRegistry::OpenForReading(
         HKEY_USERS, list_.userSid + L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders");
     std::wstring stored = folders ? UninstallRegistry::ReadTextOrEmpty(folders.get(), local ? L"Local AppData" : L"AppData")
                                   : std::wstring();
     if (stored.empty()) return profile_ + (local ? L"\\AppData\\Local" : L"\\AppData\\Roaming");
     const Expansion expanded = ExpandReferences(stored, [this](std::wstring_view inner) -> std::optional<std::wstring> {
-        if (SameName(inner, L"USERPROFILE")) return profile_;
+        if (SameVariableName(inner, L"USERPROFILE")) return profile_;
         for (std::wstring_view known : kMachineVariables)
-            if (SameName(known, inner)) return ProcessVariable(inner);
+            if (SameVariableName(known, inner)) return ProcessVariable(inner);
         return std::nullopt;
     });
     if (expanded.unresolved) return std::nullopt;

@@ -1,10 +1,10 @@
 #include "inventory/UninstallCommand.h"
 
+#include "registry/RegistryText.h"
+
 std::wstring AsciiLowerCopy(std::wstring_view text) {
     std::wstring lower(text);
-    for (wchar_t& c : lower) {
-        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-    }
+    for (wchar_t& c : lower) c = registry_text::AsciiLower(c);
     return lower;
 }
 

@@ -2,44 +2,16 @@
 
 #include <memory>
 
+#include "framework/MessageWait.h"
 #include "framework/UniqueHandle.h"
 #include "net/DownloadWorker.h"
 #include "net/FetchJob.h"
 #include "net/FetchLock.h"
 #include "net/PageWorker.h"
 
-namespace {
-
-// The top-level dialog a message is for, if it is for one.
-HWND DialogOf(HWND window) {
-    if (!window) return nullptr;
-    HWND root = GetAncestor(window, GA_ROOT);
-    char className[16] = {};
-    if (!root || !GetClassNameA(root, className, sizeof className)) return nullptr;
-    return lstrcmpA(className, "#32770") == 0 ? root : nullptr;
-}
-
-}  // namespace
-
-void HttpFetcher::PumpQueue(std::optional<int>& quit) {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            // Dispatching WM_QUIT would lose it; the caller posts it again.
-            quit = static_cast<int>(msg.wParam);
-            continue;
-        }
-        HWND dialog = DialogOf(msg.hwnd);
-        if (!dialog || !IsDialogMessageA(dialog, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
-}
-
 void HttpFetcher::PumpMessages() {
     std::optional<int> quit;
-    PumpQueue(quit);
+    fw::HandleQueuedMessages(quit);
     if (quit) PostQuitMessage(*quit);
 }
 
@@ -100,7 +72,7 @@ void HttpFetcher::Run(const std::string& url, const std::string& localFile, cons
     const HANDLE handles[] = {thread.get()};
     std::optional<FetchOutcome> givenUp;
     for (;;) {
-        PumpQueue(quit);
+        fw::HandleQueuedMessages(quit);
         if (job->IsFinished()) break;
         if (cancelRequested_ || quit) {
             givenUp = FetchOutcome::Cancelled;

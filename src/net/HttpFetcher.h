@@ -89,9 +89,6 @@ public:
 private:
     void Run(const std::string& url, const std::string& localFile, const std::wstring& newFile,
              DownloadProgress progress);
-    // PumpMessages without posting WM_QUIT again; its exit code is kept in
-    // `quit` for the caller to post when it stops pumping.
-    static void PumpQueue(std::optional<int>& quit);
 
     std::vector<std::string> lines_;
     FetchOutcome outcome_ = FetchOutcome::Failed;

@@ -4,10 +4,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <utility>
 
 #include "BuildConfig.h"
 #include "UpgradeResource.h"
+#include "framework/MessageWait.h"
 #include "framework/SystemErrorText.h"
 #include "framework/TextConversion.h"
 #include "framework/UnelevatedStart.h"
@@ -24,17 +26,6 @@ namespace {
 constexpr const char* kProductPage = "http://" ZALTROW_MAKER_HOST "/zaltrow.html";
 // The build's architecture, as statements name it.
 constexpr const char* kArchitecture = ZALTROW_ARCH_NAME;
-
-std::wstring FromCodePage(const std::string& text, UINT codePage) {
-    if (text.empty()) return {};
-    const int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
-    if (length > 0)
-        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
-// The program's own texts are ASCII; a statement's description is UTF-8.
-std::wstring Wide(const std::string& text) { return FromCodePage(text, CP_UTF8); }
 
 bool IsFile(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -74,15 +65,15 @@ UpgradeDialog::~UpgradeDialog() {
     if (lastCheck_ != 0) SaveUpgradeDate();
 }
 
-void UpgradeDialog::Setup(const std::string& productName, const std::string& currentVersion,
+void UpgradeDialog::SetProduct(const std::string& productName, const std::string& currentVersion,
                           const std::string& pageUrl) {
     productName_ = productName;
     currentVersion_ = currentVersion;
     pageUrl_ = pageUrl;
 }
 
-void UpgradeDialog::SetupForThisProgram() {
-    Setup(ZALTROW_PRODUCT_NAME, ZALTROW_VERSION_TEXT, "http://" ZALTROW_MAKER_HOST "/zaltrow_upgrade_check.html");
+void UpgradeDialog::SetProductToThisProgram() {
+    SetProduct(ZALTROW_PRODUCT_NAME, ZALTROW_VERSION_TEXT, "http://" ZALTROW_MAKER_HOST "/zaltrow_upgrade_check.html");
 }
 
 bool UpgradeDialog::OnInitDialog() {
@@ -121,7 +112,7 @@ std::string UpgradeDialog::CheckFailedText(const std::string& why) {
 }
 
 std::wstring UpgradeDialog::NotTheInstalledCopyText(const std::wstring& registered, const std::wstring& own) {
-    const std::wstring product = Wide(ZALTROW_PRODUCT_NAME);
+    const std::wstring product = fw::WidenUtf8(ZALTROW_PRODUCT_NAME);
     std::wstring text = L"The upgrade was not started, and nothing was changed.\n\n";
     if (registered.empty())
         text += L"This copy of " + product + L" runs from\n" + own + L"\nbut no " + product +
@@ -135,12 +126,12 @@ std::wstring UpgradeDialog::NotTheInstalledCopyText(const std::wstring& register
 std::wstring UpgradeDialog::StandingText(const std::string& productName, const std::string& version,
                                          const std::optional<InstalledCopy::Entry>& entry,
                                          const std::wstring& folder) {
-    const std::wstring product = Wide(productName);
+    const std::wstring product = fw::WidenUtf8(productName);
     if (!entry) return L"No " + product + L" is registered as installed any more.";
     const std::wstring program = ProgramFile(*entry, entry->installLocation, product, entry->displayVersion);
     if (InstalledCopy::SameFolder(entry->installLocation, folder) && SameVersion(entry->displayVersion, version) &&
         IsFile(program))
-        return product + L" " + Wide(version) + L" is still installed and works as before.";
+        return product + L" " + fw::WidenUtf8(version) + L" is still installed and works as before.";
     std::wstring text = product + L" " + entry->displayVersion + L" is now registered as installed in\n" +
                         entry->installLocation;
     if (!IsFile(program)) text += L"\nbut its program file " + program + L" is missing";
@@ -150,7 +141,7 @@ std::wstring UpgradeDialog::StandingText(const std::string& productName, const s
 std::wstring UpgradeDialog::SetupFailedText(const std::string& productName, const std::string& newVersion,
                                             const std::wstring& detail, const std::wstring& standing,
                                             const std::wstring& kept) {
-    return L"The upgrade to " + Wide(productName) + L" " + Wide(newVersion) + L" could not be installed: " +
+    return L"The upgrade to " + fw::WidenUtf8(productName) + L" " + fw::WidenUtf8(newVersion) + L" could not be installed: " +
            detail + L"\n\n" + standing + L"\n\nThe downloaded setup, checked against the maker's "
            L"signature, is kept in\n" +
            kept + L"\nYou can run it yourself later.";
@@ -158,7 +149,7 @@ std::wstring UpgradeDialog::SetupFailedText(const std::string& productName, cons
 
 std::wstring UpgradeDialog::SetupStillRunningText(const std::string& productName, const std::string& installedVersion,
                                                   const std::string& newVersion) {
-    return Wide(productName + " " + newVersion + "'s setup is still running; " + productName + " no longer waits for it. " +
+    return fw::WidenUtf8(productName + " " + newVersion + "'s setup is still running; " + productName + " no longer waits for it. " +
                 productName + " " + installedVersion + " stays installed until the setup replaces it: when the setup " +
                 "has finished, " + productName + " " + newVersion + " is installed if it succeeded. Start " +
                 productName + " again from the Start menu then.");
@@ -166,7 +157,7 @@ std::wstring UpgradeDialog::SetupStillRunningText(const std::string& productName
 
 std::wstring UpgradeDialog::InstalledText(const std::string& productName, const std::string& newVersion,
                                           const std::wstring& folder) {
-    return Wide(productName) + L" " + Wide(newVersion) + L" is now installed in\n" + folder +
+    return fw::WidenUtf8(productName) + L" " + fw::WidenUtf8(newVersion) + L" is now installed in\n" + folder +
            L"\n\nIt starts now.";
 }
 
@@ -228,7 +219,7 @@ void UpgradeDialog::CheckForUpgrade() {
     if (newer) {
         // Cut to fit the screen; the statement's description itself is kept whole.
         const std::string text = UpgradeAvailableText(productName_, ShownDescription(offer->statement.description));
-        if (Ask(Hwnd(), Wide(text), L"A new upgrade is available.", MB_YESNO) == IDYES)
+        if (Ask(Hwnd(), fw::WidenUtf8(text), L"A new upgrade is available.", MB_YESNO) == IDYES)
             InstallUpgrade(*offer);
         else
             EndDialog(IDCANCEL);
@@ -262,15 +253,7 @@ UpgradeDialog::SetupRun UpgradeDialog::RunSetup(const std::wstring& setup, const
     const fw::KernelHandle thread(started.hThread);
     // No time limit: a setup may take as long as it takes. The window
     // thread keeps handling its messages, so nothing is "not responding".
-    HANDLE handle = process.get();
-    for (;;) {
-        const DWORD wait = MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_ALLINPUT);
-        if (wait == WAIT_OBJECT_0) break;
-        HttpFetcher::PumpMessages();
-        MSG quit;
-        if (stopWaiting() || PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) return run;
-        if (wait == WAIT_FAILED) return run;
-    }
+    if (fw::WaitHandlingMessages(process.get(), stopWaiting) != fw::WaitEnd::Signalled) return run;
     run.ended = GetExitCodeProcess(process.get(), &run.code) != FALSE;
     return run;
 }
@@ -279,21 +262,21 @@ void UpgradeDialog::InstallUpgrade(const UpgradeOffer& offer) {
     const UpgradeStatement& statement = offer.statement;
     // Only the installed copy upgrades, in its own folder: the folder of
     // this program's file, when its entry names it.
-    const std::wstring product = Wide(ZALTROW_PRODUCT_NAME);
+    const std::wstring product = fw::WidenUtf8(ZALTROW_PRODUCT_NAME);
     const std::wstring folder = InstalledCopy::ProgramFolder();
     const std::optional<InstalledCopy::Entry> entry = InstalledCopy::ReadEntry(product);
     if (!entry || !InstalledCopy::SameFolder(entry->installLocation, folder)) {
         Ask(Hwnd(), NotTheInstalledCopyText(entry ? entry->installLocation : std::wstring(), folder),
-            Wide(ZALTROW_MESSAGE_CAPTION), MB_OK | MB_ICONSTOP);
+            fw::WidenUtf8(ZALTROW_MESSAGE_CAPTION), MB_OK | MB_ICONSTOP);
         return;
     }
 
     UpgradeProgressDialog progress(Hwnd());
     progress.Open("Upgrading Software");
 
-    const std::wstring setupName = product + L"-" + Wide(statement.version) +
+    const std::wstring setupName = product + L"-" + fw::WidenUtf8(statement.version) +
                                    (statement.architecture == "x86_64" ? L"-x64" : L"") + L"-Setup.exe";
-    const ProtectedFolder download(product + L" upgrade " + Wide(statement.version));
+    const ProtectedFolder download(product + L" upgrade " + fw::WidenUtf8(statement.version));
     InstallerDownload installer(download.Path() + L"\\" + setupName);
     InstallerDownload::Result result = InstallerDownload::Result::Failed;
     if (!download.Path().empty()) {
@@ -304,9 +287,10 @@ void UpgradeDialog::InstallUpgrade(const UpgradeOffer& offer) {
     if (result == InstallerDownload::Result::Proven) {
         // A Close pressed while the file was being proven still counts;
         // so does the program being asked to end.
-        HttpFetcher::PumpMessages();
-        MSG quit;
-        if (closing_ || PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) {
+        std::optional<int> quit;
+        fw::HandleQueuedMessages(quit);
+        if (quit) PostQuitMessage(*quit);
+        if (closing_ || quit) {
             installer.Release();
             result = InstallerDownload::Result::Cancelled;
         }
@@ -318,7 +302,7 @@ void UpgradeDialog::InstallUpgrade(const UpgradeOffer& offer) {
             // Not the download's fault: there was nowhere safe to put it.
             Ask(Hwnd(), L"The upgrade could not make a folder for its download under the program data folder: " +
                             fw::SystemErrorText(download.Error()),
-                Wide(ZALTROW_MESSAGE_CAPTION), MB_OK | MB_ICONSTOP);
+                fw::WidenUtf8(ZALTROW_MESSAGE_CAPTION), MB_OK | MB_ICONSTOP);
         } else if (result == InstallerDownload::Result::Failed) {
             MessageBoxA(Hwnd(), DownloadProblemText().c_str(), ZALTROW_MESSAGE_CAPTION, MB_OK | MB_ICONASTERISK);
         }
@@ -336,7 +320,7 @@ void UpgradeDialog::InstallUpgrade(const UpgradeOffer& offer) {
         // Left to finish on its own: what it does decides what is installed.
         progress.Close();
         Ask(Hwnd(), SetupStillRunningText(productName_, currentVersion_, statement.version),
-            Wide(ZALTROW_MESSAGE_CAPTION), MB_OK | MB_ICONINFORMATION);
+            fw::WidenUtf8(ZALTROW_MESSAGE_CAPTION), MB_OK | MB_ICONINFORMATION);
         return;
     }
     installer.Release();
@@ -344,7 +328,7 @@ void UpgradeDialog::InstallUpgrade(const UpgradeOffer& offer) {
     // Installed means so by the entry and by the file, as dotted numbers
     // (1.3.0 is 1.3), not by what the setup was asked to do.
     const std::optional<InstalledCopy::Entry> after = InstalledCopy::ReadEntry(product);
-    const std::wstring program = after ? ProgramFile(*after, folder, product, Wide(statement.version)) : L"";
+    const std::wstring program = after ? ProgramFile(*after, folder, product, fw::WidenUtf8(statement.version)) : L"";
     const bool registered = after && SameVersion(after->displayVersion, statement.version) &&
                             InstalledCopy::SameFolder(after->installLocation, folder) && IsFile(program);
     if (!run.started || run.code != 0 || !registered) {
@@ -355,18 +339,18 @@ void UpgradeDialog::InstallUpgrade(const UpgradeOffer& offer) {
         Ask(Hwnd(),
             SetupFailedText(productName_, statement.version, detail,
                             StandingText(productName_, currentVersion_, after, folder), download.Path()),
-            Wide(ZALTROW_MESSAGE_CAPTION), MB_OK | MB_ICONSTOP);
+            fw::WidenUtf8(ZALTROW_MESSAGE_CAPTION), MB_OK | MB_ICONSTOP);
         return;
     }
 
-    Ask(Hwnd(), InstalledText(productName_, statement.version, folder), Wide(ZALTROW_MESSAGE_CAPTION),
+    Ask(Hwnd(), InstalledText(productName_, statement.version, folder), fw::WidenUtf8(ZALTROW_MESSAGE_CAPTION),
         MB_OK | MB_ICONINFORMATION);
     download.Remove(setupName);
     // As the user: the new version must not inherit this process's
     // administrator rights.
     if (fw::UnelevatedStart::Start(program, {}, folder).error != ERROR_SUCCESS) {
         Ask(Hwnd(), L"The new version could not be started. Start it from the Start menu.",
-            Wide(ZALTROW_MESSAGE_CAPTION), MB_OK | MB_ICONSTOP);
+            fw::WidenUtf8(ZALTROW_MESSAGE_CAPTION), MB_OK | MB_ICONSTOP);
     }
     // The old version's windows go with the process; nothing of it is saved.
     ExitProcess(0);

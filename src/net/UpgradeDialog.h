@@ -49,10 +49,11 @@ public:
     explicit UpgradeDialog(const UpgradePublicKey& key = BuiltInUpgradeKey());
     ~UpgradeDialog() override;
 
-    // `currentVersion` in dotted integers ("1.2").
-    void Setup(const std::string& productName, const std::string& currentVersion, const std::string& pageUrl);
+    // The product whose upgrades it looks for on `pageUrl`; `currentVersion`
+    // in dotted integers ("1.2").
+    void SetProduct(const std::string& productName, const std::string& currentVersion, const std::string& pageUrl);
     // This program's name and version, and the maker's upgrade page.
-    void SetupForThisProgram();
+    void SetProductToThisProgram();
 
     // What became of a setup started and waited for.
     struct SetupRun {

@@ -3,6 +3,7 @@
 #include "framework/RegistryKey.h"
 #include "framework/TextConversion.h"
 #include "framework/Wow64.h"
+#include "registry/RegistryText.h"
 #include "registry/UninstallRegistry.h"
 
 namespace {
@@ -11,23 +12,12 @@ constexpr bool kIs64BitProcess = sizeof(void*) == 8;
 
 // Registry names ignore letter case; the fixed names compared here are
 // ASCII.
-bool SameName(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto fold = [](char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; };
-        if (fold(a[i]) != fold(b[i])) return false;
-    }
-    return true;
-}
+using registry_text::SameIgnoringAsciiCase;
 
+// The parts of a path, as the registry calls take them.
 std::vector<std::wstring> Parts(const std::wstring& path) {
     std::vector<std::wstring> parts;
-    for (std::size_t start = 0; start <= path.size();) {
-        std::size_t end = path.find(L'\\', start);
-        if (end == std::wstring::npos) end = path.size();
-        parts.push_back(path.substr(start, end - start));
-        start = end + 1;
-    }
+    for (std::u16string_view part : registry_text::KeyNameParts(fw::AsUtf16(path))) parts.emplace_back(fw::AsWide(part));
     return parts;
 }
 
@@ -43,17 +33,17 @@ std::optional<RegistryImport::Location> RegistryImport::Locate(std::u16string_vi
         if (part.empty()) return std::nullopt;
     }
 
-    if (SameName(rootName, u"HKEY_CURRENT_USER")) {
+    if (SameIgnoringAsciiCase(rootName, u"HKEY_CURRENT_USER")) {
         where.root = HKEY_CURRENT_USER;
-    } else if (SameName(rootName, u"HKEY_USERS")) {
+    } else if (SameIgnoringAsciiCase(rootName, u"HKEY_USERS")) {
         where.root = HKEY_USERS;
-    } else if (SameName(rootName, u"HKEY_LOCAL_MACHINE")) {
+    } else if (SameIgnoringAsciiCase(rootName, u"HKEY_LOCAL_MACHINE")) {
         where.root = HKEY_LOCAL_MACHINE;
         // Only a 64-bit system has a second view; on a 32-bit one a
         // Wow6432Node key is an ordinary key of that name.
         const bool twoViews = kIs64BitProcess || fw::RunsUnderWow64();
-        const bool software = SameName(fw::AsUtf16(parts[0]), u"SOFTWARE");
-        if (twoViews && software && parts.size() > 1 && SameName(fw::AsUtf16(parts[1]), u"Wow6432Node")) {
+        const bool software = SameIgnoringAsciiCase(fw::AsUtf16(parts[0]), u"SOFTWARE");
+        if (twoViews && software && parts.size() > 1 && SameIgnoringAsciiCase(fw::AsUtf16(parts[1]), u"Wow6432Node")) {
             where.view = KEY_WOW64_32KEY;
             where.path.erase(parts[0].size(), 1 + parts[1].size());
         } else if (software && !kIs64BitProcess && fw::RunsUnderWow64()) {

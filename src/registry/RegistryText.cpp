@@ -7,6 +7,29 @@ namespace registry_text {
 
 namespace {
 constexpr std::size_t kCacheHeaderBytes = 28;
+
+template <typename Char>
+bool SameUnderFold(std::basic_string_view<Char> a, std::basic_string_view<Char> b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    }
+    return true;
+}
+}  // namespace
+
+bool SameIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) { return SameUnderFold(a, b); }
+bool SameIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) { return SameUnderFold(a, b); }
+
+std::vector<std::u16string_view> KeyNameParts(std::u16string_view name) {
+    std::vector<std::u16string_view> parts;
+    for (std::size_t start = 0; start <= name.size();) {
+        std::size_t end = name.find(u'\\', start);
+        if (end == std::u16string_view::npos) end = name.size();
+        parts.push_back(name.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
 }
 
 std::string UpToFirstZero(const void* data, std::size_t size) {

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace registry_text {
 
@@ -39,5 +40,21 @@ std::u16string CachedProgramName(const void* data, std::size_t size);
 // a path whose first part is Software (any case) gets Wow6432Node after it;
 // other paths have one view only and stay as they are.
 std::wstring In32BitView(std::wstring_view path);
+
+// The case fold of key names: ASCII letters lowered, every other character
+// as it is. Names that differ in the case of other letters count as
+// different, which can only keep two names apart, never merge them.
+template <typename Char>
+constexpr Char AsciiLower(Char c) {
+    return c >= Char('A') && c <= Char('Z') ? static_cast<Char>(c - Char('A') + Char('a')) : c;
+}
+// Equal under AsciiLower, as the registry compares names as far as ASCII
+// letters go.
+bool SameIgnoringAsciiCase(std::u16string_view a, std::u16string_view b);
+bool SameIgnoringAsciiCase(std::wstring_view a, std::wstring_view b);
+
+// The parts of a key name between its backslashes, empty ones included
+// ("A\\B" is "A", "", "B"); views into `name`.
+std::vector<std::u16string_view> KeyNameParts(std::u16string_view name);
 
 }  // namespace registry_text

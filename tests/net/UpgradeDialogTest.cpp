@@ -59,7 +59,7 @@ protected:
     // Shows the dialog, presses OK, answers the message with `answer`, then
     // closes the dialog if it is still open.
     CheckResult Check(UpgradeDialog& dialog, const std::string& url, int answer) {
-        dialog.Setup("Zaltrow", "1.2", url);
+        dialog.SetProduct("Zaltrow", "1.2", url);
         CheckResult result;
         std::thread person([&] {
             HWND check = gui::WaitForWindow(GetCurrentProcessId(), "#32770", "Check for Upgrade", 5000);
@@ -281,7 +281,7 @@ TEST_F(UpgradeDialogTest, UpgradeDateIsWrittenWhenTheDialogGoesAfterACheck) {
     const std::string key = "Software\\Zaltrow";
     {
         UpgradeDialog unused;
-        unused.Setup("Zaltrow", "1.2", "");
+        unused.SetProduct("Zaltrow", "1.2", "");
     }
     EXPECT_FALSE(ScratchRegistry::ValueExists(HKEY_CURRENT_USER, key, "UpgradeDate")) << "no check, no date";
     {
@@ -307,7 +307,7 @@ TEST_F(UpgradeDialogTest, ClosingDuringASlowCheckEndsItWithoutAnotherWord) {
             exchange.Send(LoopbackHttpServer::Reply(200, Page("9.0")));
         });
         UpgradeDialog dialog;
-        dialog.Setup("Zaltrow", "1.2", server.Url("/zaltrow_upgrade_check.html"));
+        dialog.SetProduct("Zaltrow", "1.2", server.Url("/zaltrow_upgrade_check.html"));
         ULONGLONG closedAt = 0;
         gui::SeenBox later;
         std::thread person([&] {
@@ -360,7 +360,7 @@ TEST_F(UpgradeDialogTest, ClosingDuringTheDownloadInstallsNothing) {
     });
     self = &server;
     UpgradeDialog dialog(TestUpgradeKey());
-    dialog.Setup("Zaltrow", "1.2", server.Url("/p"));
+    dialog.SetProduct("Zaltrow", "1.2", server.Url("/p"));
     ULONGLONG closedAt = 0;
     gui::SeenBox later;
     std::thread person([&] {
@@ -403,7 +403,7 @@ TEST_F(UpgradeDialogTest, ServerThatNeverAnswersEndsAsAFailedCheckWithinTheBound
     fw::KernelHandle never(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     LoopbackHttpServer server([&](LoopbackHttpServer::Exchange& exchange) { exchange.Wait(never.get(), 90000); });
     UpgradeDialog dialog;
-    dialog.Setup("Zaltrow", "1.2", server.Url("/zaltrow_upgrade_check.html"));
+    dialog.SetProduct("Zaltrow", "1.2", server.Url("/zaltrow_upgrade_check.html"));
     ULONGLONG pressedAt = 0;
     ULONGLONG answeredAt = 0;
     gui::SeenBox seen;
@@ -437,7 +437,7 @@ TEST_F(UpgradeDialogTest, LongDescriptionIsCutSoTheQuestionStaysOnTheScreen) {
         exchange.Send(LoopbackHttpServer::Reply(200, StatementPage(StatementLines("statement-long.txt"), "x")));
     });
     UpgradeDialog dialog(TestUpgradeKey());
-    dialog.Setup("Zaltrow", "1.2", server.Url("/p"));
+    dialog.SetProduct("Zaltrow", "1.2", server.Url("/p"));
     RECT box{};
     std::string text;
     std::thread person([&] {
