@@ -5,7 +5,7 @@
 
 #include "app/LaunchMode.h"
 #include "app/MainDialog.h"
-#include "net/UpgradeDialog.h"
+#include "app/UpgradeDialog.h"
 
 Application theApplication;
 

@@ -16,7 +16,7 @@
 #include "app/SplashWindow.h"
 #include "framework/ImageList.h"
 #include "inventory/ProgramInventory.h"
-#include "net/UpgradeDialog.h"
+#include "app/UpgradeDialog.h"
 #include "widgets/AccessibleRowDescriptions.h"
 #include "widgets/HoverButton.h"
 #include "widgets/ResizableDialog.h"

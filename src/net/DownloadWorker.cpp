@@ -56,9 +56,8 @@ void DownloadWorker::Download(FetchJob& job) {
         // is someone else's.
         // A new file's caller says what failed.
         const DWORD error = GetLastError();
-        if (!job.IsAbandoned() && job.newFile.empty())
-            MessageBoxA(nullptr, FileErrorText(error, job.localFile).c_str(), ApplicationName().c_str(),
-                        MB_ICONEXCLAMATION | MB_OK);
+        if (!job.IsAbandoned() && job.newFile.empty() && job.notice)
+            job.notice(FileErrorText(error, job.localFile), ApplicationName());
         return;
     }
     // Until the download has proven whole, the file goes with its handle.

@@ -20,13 +20,16 @@
 #include <vector>
 
 #include "net/DownloadProgress.h"
+#include "net/FetchNotice.h"
 
 struct FetchJob {
-    FetchJob(std::string url, std::string localFile, DownloadProgress progress, std::wstring newFile = {})
+    FetchJob(std::string url, std::string localFile, DownloadProgress progress, std::wstring newFile = {},
+             FetchNotice notice = {})
         : url(std::move(url)),
           localFile(std::move(localFile)),
           newFile(std::move(newFile)),
-          progress(std::move(progress)) {}
+          progress(std::move(progress)),
+          notice(std::move(notice)) {}
     FetchJob(const FetchJob&) = delete;
     FetchJob& operator=(const FetchJob&) = delete;
 
@@ -52,6 +55,7 @@ struct FetchJob {
     // there, never through a link); empty: localFile, made or replaced.
     const std::wstring newFile;
     const DownloadProgress progress;  // may be empty
+    const FetchNotice notice;         // may be empty
 
     // Results, read after `finished`: a page read to its end, or a download
     // answered 200 whose body arrived whole (all of the announced length)

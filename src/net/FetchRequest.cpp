@@ -135,8 +135,7 @@ bool FetchRequest::Open(const std::string& url) {
     const std::string agent = ApplicationName();
     session_.reset(inet_->InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
     if (!session_) {
-        if (!job_ || !job_->IsAbandoned())
-            MessageBoxA(nullptr, "Cannot open internet connection.", agent.c_str(), MB_ICONEXCLAMATION | MB_OK);
+        if (job_ && !job_->IsAbandoned() && job_->notice) job_->notice("Cannot open internet connection.", agent);
         failure_ = "no internet connection could be opened";
         return false;
     }

@@ -36,7 +36,7 @@ void HttpFetcher::Run(const std::string& url, const std::string& localFile, cons
                       DownloadProgress progress) {
     FetchLock::Guard lock;
     const bool download = !localFile.empty();
-    auto job = std::make_shared<FetchJob>(url, localFile, std::move(progress), newFile);
+    auto job = std::make_shared<FetchJob>(url, localFile, std::move(progress), newFile, notice_);
     outcome_ = FetchOutcome::Failed;
     failure_.clear();
     downloadedBytes_ = 0;

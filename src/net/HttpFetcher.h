@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "net/DownloadProgress.h"
+#include "net/FetchNotice.h"
 
 enum class FetchOutcome {
     Complete,   // page read to its end; download answered 200 and saved whole
@@ -63,6 +64,10 @@ public:
     // Otherwise as Fetch's download.
     void DownloadNew(const std::string& url, const std::wstring& newFile, DownloadProgress progress = {});
 
+    // How the workers of this fetcher's fetches show a problem they meet
+    // (FetchNotice); by default they show nothing.
+    void ShowProblemsWith(FetchNotice notice) { notice_ = std::move(notice); }
+
     // The last text fetch's lines.
     const std::vector<std::string>& Lines() const { return lines_; }
     // How the last fetch ended, and the bytes its download wrote.
@@ -90,6 +95,7 @@ private:
     void Run(const std::string& url, const std::string& localFile, const std::wstring& newFile,
              DownloadProgress progress);
 
+    FetchNotice notice_;
     std::vector<std::string> lines_;
     FetchOutcome outcome_ = FetchOutcome::Failed;
     std::string failure_;

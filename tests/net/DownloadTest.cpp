@@ -14,6 +14,7 @@
 #include "TempFolder.h"
 #include "TestBytes.h"
 #include "framework/UniqueHandle.h"
+#include "app/MessageBoxNotice.h"
 #include "net/HttpFetcher.h"
 
 using Exchange = LoopbackHttpServer::Exchange;
@@ -34,6 +35,7 @@ protected:
     TempFolder folder;
     const std::string file = folder.Join("NewUpdate.exe");
     HttpFetcher fetcher;
+    void SetUp() override { fetcher.ShowProblemsWith(MessageBoxNotice()); }
 };
 
 TEST_F(Download, SavesBinaryBytesExactlyWithProgress) {

@@ -10,6 +10,7 @@
 
 #include "DialogWatcher.h"
 #include "LoopbackHttpServer.h"
+#include "app/MessageBoxNotice.h"
 #include "net/HttpFetcher.h"
 
 using Exchange = LoopbackHttpServer::Exchange;
@@ -82,6 +83,7 @@ TEST(PageFetch, HttpsAddressIsFetchedSecurely) {
     LoopbackHttpServer server([](Exchange& ex) { ex.Send(LoopbackHttpServer::Reply(200, "plain\n")); });
     DialogWatcher watcher;
     HttpFetcher fetcher;
+    fetcher.ShowProblemsWith(MessageBoxNotice());
     // The plain server gets a TLS greeting instead of a request and hangs
     // up; without the secure flag it would have been sent a plain GET.
     EXPECT_EQ(fetcher.Fetch("https://" + server.HostPort() + "/secure"), Lines{});
@@ -124,6 +126,7 @@ TEST(PageFetch, EmptyAndFailedFetchesEndQuietly) {
     });
     DialogWatcher watcher;
     HttpFetcher fetcher;
+    fetcher.ShowProblemsWith(MessageBoxNotice());
     fetcher.Fetch(server.Url("/cut"));
     // The lines read before the connection ended are kept.
     EXPECT_EQ(fetcher.Lines(), (Lines{"first\n", "second\n", "part"}));

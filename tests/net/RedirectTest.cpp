@@ -5,6 +5,7 @@
 
 #include "DialogWatcher.h"
 #include "LoopbackHttpServer.h"
+#include "app/MessageBoxNotice.h"
 #include "net/HttpFetcher.h"
 
 using Exchange = LoopbackHttpServer::Exchange;
@@ -130,6 +131,7 @@ TEST(Unauthorized, IsAnAnswerLikeAnyOtherWithoutADialogOrASecondRequest) {
     LoopbackHttpServer server(AskingForPassword());
     DialogWatcher watcher([](HWND dialog, const SeenDialog&) { DialogWatcher::Press(dialog, IDCANCEL); });
     HttpFetcher fetcher;
+    fetcher.ShowProblemsWith(MessageBoxNotice());
     EXPECT_EQ(fetcher.Fetch(server.Url("/private")), (Lines{"denied\n"}));
     EXPECT_TRUE(watcher.Seen().empty()) << "a dialog was shown";
     ASSERT_EQ(server.RequestCount(), 1u);

@@ -1,7 +1,7 @@
 // The "Check for Upgrade" dialog end to end: a real dialog, a real page
 // server on 127.0.0.1, the answers given as a person would.
 
-#include "net/UpgradeDialog.h"
+#include "app/UpgradeDialog.h"
 
 #include <gtest/gtest.h>
 
@@ -168,7 +168,7 @@ TEST(UpgradeDialogStanding, StillInstalledOnlyWhenTheEntryAndTheFileSaySo) {
              L" is missing."},
     };
     for (const auto& [entry, expected] : rows)
-        EXPECT_EQ(UpgradeDialog::StandingText("Zaltrow", "1.2", entry, folder), expected);
+        EXPECT_EQ(UpgradeEngine::StandingText("Zaltrow", "1.2", entry, folder), expected);
 }
 
 TEST_F(UpgradeDialogTest, HigherSignedVersionAsksWithTheStatementsDescriptionAndNoClosesTheDialog) {
@@ -224,7 +224,7 @@ TEST_P(RefusedOffer, NothingIsDownloadedOrRun) {
     UpgradeDialog dialog(TestUpgradeKey());
     // Any question is answered Yes: it must not come.
     const CheckResult result = Check(dialog, server.Url("/p"), IDYES);
-    EXPECT_EQ(result.box.text, GetParam().problem ? UpgradeDialog::DownloadProblemText() : kMostRecent);
+    EXPECT_EQ(result.box.text, GetParam().problem ? UpgradeEngine::DownloadProblemText() : kMostRecent);
     EXPECT_EQ(server.RequestCount(), 1u) << "only the page";
 }
 
@@ -491,7 +491,7 @@ TEST(SetupWait, AnswersWhileTheSetupRunsAndCloseLeavesItRunning) {
             answered = SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result) != 0;
             PostMessageA(window, WM_NULL, 0, 0);  // wakes the wait to see it, as Close's own message would
         });
-        const UpgradeDialog::SetupRun run = UpgradeDialogTestAccess::RunSetup(
+        const UpgradeEngine::SetupRun run = UpgradeDialogTestAccess::RunSetup(
             setup, fw::Widen(folder.Path()), [&] { return hangs && answered.load(); });
         asker.join();
         SetEnvironmentVariableA("ZALTROW_TEST_SETUP_HANGS", nullptr);

@@ -6,16 +6,16 @@
 #include <string>
 #include <vector>
 
-#include "net/UpgradeDialog.h"
+#include "app/UpgradeDialog.h"
 
 struct UpgradeDialogTestAccess {
-    static const UpgradePage& Page(const UpgradeDialog& dialog) { return dialog.page_; }
+    static const UpgradePage& Page(const UpgradeDialog& dialog) { return dialog.engine_.Page(); }
     static double LastCheck(const UpgradeDialog& dialog) { return dialog.lastCheck_; }
     static void ParseUpgradePage(UpgradeDialog& dialog, const std::vector<std::string>& lines) {
         dialog.ParseUpgradePage(lines);
     }
-    static UpgradeDialog::SetupRun RunSetup(const std::wstring& setup, const std::wstring& folder,
+    static UpgradeEngine::SetupRun RunSetup(const std::wstring& setup, const std::wstring& folder,
                                             const std::function<bool()>& stopWaiting) {
-        return UpgradeDialog::RunSetup(setup, folder, stopWaiting);
+        return UpgradeEngine::RunSetup(setup, folder, stopWaiting);
     }
 };

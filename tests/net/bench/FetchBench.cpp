@@ -23,7 +23,7 @@
 
 #include "net/HttpFetcher.h"
 #include "net/InstallerDownload.h"
-#include "net/UpgradeProgressDialog.h"
+#include "app/UpgradeProgressDialog.h"
 #include "net/UpgradeStatement.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "net/UpgradeProgressDialog.h"
+#include "app/UpgradeProgressDialog.h"
 
 #include "UpgradeResource.h"
 
