@@ -24,7 +24,7 @@ std::wstring ElevatedUpgrade::NotStartedText(DWORD error) {
            L" could not be started with them: " + fw::SystemErrorText(error) + L"\n\nThe upgrade was not started.";
 }
 
-ElevatedUpgrade::Outcome ElevatedUpgrade::Run(HWND window) {
+ElevatedUpgrade::UpgradeOutcome ElevatedUpgrade::Run(HWND window) {
     const std::wstring program = fw::WideModulePath();
     fw::KernelHandle process;
     const DWORD error = program.empty() ? ERROR_BAD_PATHNAME
@@ -34,10 +34,10 @@ ElevatedUpgrade::Outcome ElevatedUpgrade::Run(HWND window) {
         const bool refused = error == ERROR_CANCELLED;
         MessageBoxW(window, refused ? RefusedText().c_str() : NotStartedText(error).c_str(), kCaption,
                     MB_OK | (refused ? MB_ICONINFORMATION : MB_ICONSTOP));
-        return Outcome::NotStarted;
+        return UpgradeOutcome::NotStarted;
     }
     // Started, but nothing to wait for (the shell kept the process to itself).
-    if (!process) return Outcome::NotUpgraded;
+    if (!process) return UpgradeOutcome::NotUpgraded;
 
     EnableWindow(window, FALSE);
     // Asked to end first, the program ends: its WM_QUIT is in the queue again.
@@ -46,5 +46,5 @@ ElevatedUpgrade::Outcome ElevatedUpgrade::Run(HWND window) {
     // The step allowed it: the window comes back to the front.
     SetForegroundWindow(window);
     DWORD code = STILL_ACTIVE;
-    return ended && GetExitCodeProcess(process.get(), &code) && code == 0 ? Outcome::Upgraded : Outcome::NotUpgraded;
+    return ended && GetExitCodeProcess(process.get(), &code) && code == 0 ? UpgradeOutcome::Upgraded : UpgradeOutcome::NotUpgraded;
 }

@@ -13,14 +13,14 @@
 
 class ElevatedUpgrade {
 public:
-    enum class Outcome {
+    enum class UpgradeOutcome {
         NotStarted,   // the prompt was refused, or the start failed; the user was told
         NotUpgraded,  // the elevated step ended without installing anything
         Upgraded,     // the new version is installed and running
     };
 
     // Asks for consent owned by `window`, and waits for the elevated step.
-    static Outcome Run(HWND window);
+    static UpgradeOutcome Run(HWND window);
 
     // The messages a start that did not happen shows.
     static std::wstring RefusedText();

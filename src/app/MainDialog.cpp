@@ -539,11 +539,11 @@ void MainDialog::OnUpgrade() {
     // The upgrade installs into Program Files: without administrator
     // rights an elevated copy of this program does it.
     if (!fw::MayChangeMachine(fw::RunningRights())) {
-        const ElevatedUpgrade::Outcome outcome = ElevatedUpgrade::Run(Hwnd());
+        const ElevatedUpgrade::UpgradeOutcome outcome = ElevatedUpgrade::Run(Hwnd());
         // The new version runs in this one's place.
-        if (outcome == ElevatedUpgrade::Outcome::Upgraded) DestroyWindow(Hwnd());
+        if (outcome == ElevatedUpgrade::UpgradeOutcome::Upgraded) DestroyWindow(Hwnd());
         // A setup that failed half-way may have changed the list.
-        if (outcome == ElevatedUpgrade::Outcome::NotUpgraded) RefreshList();
+        if (outcome == ElevatedUpgrade::UpgradeOutcome::NotUpgraded) RefreshList();
         return;
     }
     upgradeChecker_.SetProductToThisProgram();

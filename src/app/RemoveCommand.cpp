@@ -20,7 +20,7 @@ void RemoveProgramEntry(HWND owner, const ProgramEntry& entry, const std::functi
 void RemoveProgramEntries(HWND owner, const std::vector<ProgramEntry>& entries, const std::function<void()>& refreshList) {
     const std::wstring folder = DefaultBackupFolder();
     const auto elevated = [owner](const std::vector<ProgramEntry>& handed, const std::wstring& backups) {
-        const ElevatedHandOff::Outcome handOff = ElevatedHandOff::Remove(owner, handed, backups);
+        const ElevatedHandOff::HandOffOutcome handOff = ElevatedHandOff::Remove(owner, handed, backups);
         return ElevatedRemovals{handOff.error, handOff.exitCode, handOff.results};
     };
     BatchRemoval batch;
@@ -35,8 +35,8 @@ void RemoveProgramEntries(HWND owner, const std::vector<ProgramEntry>& entries, 
     }
     std::vector<BatchFailure> failures;
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        const RemovalResult::Outcome outcome = batch.removals[i].outcome;
-        if (outcome != RemovalResult::Outcome::Removed && outcome != RemovalResult::Outcome::AlreadyGone)
+        const RemovalResult::RemovalOutcome outcome = batch.removals[i].outcome;
+        if (outcome != RemovalResult::RemovalOutcome::Removed && outcome != RemovalResult::RemovalOutcome::AlreadyGone)
             failures.push_back({entries[i].displayName, batch.removals[i].failureText});
     }
     if (!(entries.size() == 1 && !failures.empty())) {

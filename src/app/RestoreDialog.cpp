@@ -169,10 +169,10 @@ BackupRestore::Result FromHandOff(const OperationResult* result, DWORD exitCode)
         return restored;
     }
     switch (result->outcome) {
-    case Outcome::Restored: restored.outcome = BackupRestore::Outcome::Restored; return restored;
-    case Outcome::Exists: restored.outcome = BackupRestore::Outcome::Exists; break;
-    case Outcome::NotABackup: restored.outcome = BackupRestore::Outcome::NotABackup; break;
-    case Outcome::NotFound: restored.outcome = BackupRestore::Outcome::FileMissing; break;
+    case OperationOutcome::Restored: restored.outcome = BackupRestore::RestoreOutcome::Restored; return restored;
+    case OperationOutcome::Exists: restored.outcome = BackupRestore::RestoreOutcome::Exists; break;
+    case OperationOutcome::NotABackup: restored.outcome = BackupRestore::RestoreOutcome::NotABackup; break;
+    case OperationOutcome::NotFound: restored.outcome = BackupRestore::RestoreOutcome::FileMissing; break;
     default: break;
     }
     restored.reason = result->detail;
@@ -192,7 +192,7 @@ void RestoreDialog::OnRestore() {
     // Backups of lists this account may not change are restored by the
     // elevated console program, all in one go after the one question.
     const fw::AccountRights rights = fw::RunningRights();
-    std::vector<Outcome> outcomes;
+    std::vector<BackupOutcome> outcomes;
     std::vector<std::size_t> existing, handed, handedExisting;
     for (std::size_t index : chosen) {
         const BackupEntry& entry = backups_[index].entry;
@@ -202,7 +202,7 @@ void RestoreDialog::OnRestore() {
             continue;
         }
         BackupRestore::Result result = BackupRestore::Restore(backups_[index].file, false, folder_);
-        if (result.outcome == BackupRestore::Outcome::Exists)
+        if (result.outcome == BackupRestore::RestoreOutcome::Exists)
             existing.push_back(index);
         else
             outcomes.push_back({NameOf(entry), std::move(result)});
@@ -216,7 +216,7 @@ void RestoreDialog::OnRestore() {
             if (replace) {
                 result = BackupRestore::Restore(backups_[index].file, true, folder_);
             } else {
-                result.outcome = BackupRestore::Outcome::Exists;
+                result.outcome = BackupRestore::RestoreOutcome::Exists;
                 result.reason = L"It is in the list now and was left as it is.";
             }
             outcomes.push_back({NameOf(backups_[index].entry), std::move(result)});
@@ -227,7 +227,7 @@ void RestoreDialog::OnRestore() {
     } else {
         for (std::size_t index : handedExisting) {
             BackupRestore::Result result;
-            result.outcome = BackupRestore::Outcome::Exists;
+            result.outcome = BackupRestore::RestoreOutcome::Exists;
             result.reason = L"It is in the list now and was left as it is.";
             outcomes.push_back({NameOf(backups_[index].entry), std::move(result)});
         }
@@ -235,7 +235,7 @@ void RestoreDialog::OnRestore() {
     if (!handed.empty()) {
         std::vector<std::wstring> files;
         for (std::size_t index : handed) files.push_back(backups_[index].file);
-        const ElevatedHandOff::Outcome handOff = ElevatedHandOff::Restore(Hwnd(), files, replace, folder_);
+        const ElevatedHandOff::HandOffOutcome handOff = ElevatedHandOff::Restore(Hwnd(), files, replace, folder_);
         for (std::size_t index : handed) {
             BackupRestore::Result result;
             if (handOff.error != ERROR_SUCCESS) {
@@ -251,8 +251,8 @@ void RestoreDialog::OnRestore() {
     }
 
     bool failed = false;
-    for (const Outcome& outcome : outcomes) {
-        if (outcome.result.outcome == BackupRestore::Outcome::Restored)
+    for (const BackupOutcome& outcome : outcomes) {
+        if (outcome.result.outcome == BackupRestore::RestoreOutcome::Restored)
             restoredAny_ = true;
         else
             failed = true;
@@ -264,11 +264,11 @@ void RestoreDialog::OnRestore() {
     MessageBoxW(Hwnd(), ReportText(outcomes).c_str(), kCaption, MB_OK | (failed ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));
 }
 
-std::wstring RestoreDialog::ReportText(const std::vector<Outcome>& outcomes) {
+std::wstring RestoreDialog::ReportText(const std::vector<BackupOutcome>& outcomes) {
     std::wstring restored, notRestored;
     std::size_t count = 0;
-    for (const Outcome& outcome : outcomes) {
-        if (outcome.result.outcome == BackupRestore::Outcome::Restored) {
+    for (const BackupOutcome& outcome : outcomes) {
+        if (outcome.result.outcome == BackupRestore::RestoreOutcome::Restored) {
             ++count;
             restored += L"\n    " + outcome.name;
             if (!outcome.result.replacedBackup.empty())

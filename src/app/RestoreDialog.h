@@ -29,13 +29,13 @@ public:
     bool RestoredAny() const { return restoredAny_; }
 
     // What one chosen backup came to, for the report.
-    struct Outcome {
+    struct BackupOutcome {
         std::wstring name;  // the entry's display name, or its key name
         BackupRestore::Result result;
     };
     // The one message after a restore: how many came back, which, and why
     // any did not.
-    static std::wstring ReportText(const std::vector<Outcome>& outcomes);
+    static std::wstring ReportText(const std::vector<BackupOutcome>& outcomes);
     // The question about entries in the list now.
     static std::wstring ReplaceQuestionText(std::size_t existing);
 

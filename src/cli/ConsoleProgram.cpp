@@ -110,19 +110,19 @@ std::wstring DisplayNameOf(const ListRef& list, const std::wstring& key) {
 void Apply(const RemovalResult& removal, OperationResult& result, fw::AccountRights rights) {
     if (!removal.keyName.empty()) result.key = removal.keyName;
     switch (removal.outcome) {
-    case RemovalResult::Outcome::Removed:
-        result.outcome = Outcome::Removed;
+    case RemovalResult::RemovalOutcome::Removed:
+        result.outcome = OperationOutcome::Removed;
         result.detail = removal.backupFile;
         return;
-    case RemovalResult::Outcome::AlreadyGone: result.outcome = Outcome::AlreadyRemoved; return;
-    case RemovalResult::Outcome::BackupFailed: result.outcome = Outcome::BackupFailed; break;
-    case RemovalResult::Outcome::Failed:
-    case RemovalResult::Outcome::Refused: result.outcome = Outcome::Failed; break;
+    case RemovalResult::RemovalOutcome::AlreadyGone: result.outcome = OperationOutcome::AlreadyRemoved; return;
+    case RemovalResult::RemovalOutcome::BackupFailed: result.outcome = OperationOutcome::BackupFailed; break;
+    case RemovalResult::RemovalOutcome::Failed:
+    case RemovalResult::RemovalOutcome::Refused: result.outcome = OperationOutcome::Failed; break;
     }
     result.detail = removal.failureText;
     // Refused for want of rights that elevation would give.
     if (removal.error == ERROR_ACCESS_DENIED && !fw::MayChangeMachine(rights)) {
-        result.outcome = Outcome::NeedsAdministrator;
+        result.outcome = OperationOutcome::NeedsAdministrator;
         result.detail += std::wstring(L" ") + kNeedsAdministrator + L".";
     }
 }
@@ -317,7 +317,7 @@ void ConsoleProgram::WriteOperationJson(const CommandLine& command, const std::v
     report.exitCode = exitCode;
     for (const OperationResult& result : results) {
         OperationRow row{result.list, result.key, result.name, OutcomeWord(result.outcome), L"", L""};
-        if (result.outcome == Outcome::Removed || result.outcome == Outcome::Restored)
+        if (result.outcome == OperationOutcome::Removed || result.outcome == OperationOutcome::Restored)
             row.backupFile = result.detail;
         else
             row.reason = result.detail;
@@ -384,12 +384,12 @@ int ConsoleProgram::Clean(const CommandLine& command) {
     for (const ListedEntry& listed : listing.entries) {
         if (!listed.phantom) continue;
         const ProgramEntry& entry = *listed.entry;
-        OperationResult result{ListName(ListOf(entry)), entry.keyName, entry.displayName, Outcome::Failed, L""};
+        OperationResult result{ListName(ListOf(entry)), entry.keyName, entry.displayName, OperationOutcome::Failed, L""};
         if (NeedsAdministrator(ListOf(entry), rights_)) {
-            result.outcome = Outcome::NeedsAdministrator;
+            result.outcome = OperationOutcome::NeedsAdministrator;
             result.detail = kNeedsAdministrator;
         } else if (command.dryRun) {
-            result.outcome = Outcome::WouldRemove;
+            result.outcome = OperationOutcome::WouldRemove;
             result.detail = listed.reason;
         } else if (!folderReady && !(folderReady = PrepareFolder(folder))) {
             err_.Line(folder.FailureText() + L" Nothing was removed.");
@@ -451,16 +451,16 @@ int ConsoleProgram::Remove(const CommandLine& command) {
     std::vector<OperationResult> results;
     for (std::size_t i = 0; i < targets.size(); ++i) {
         const std::optional<ListRef>& list = lists[i];
-        OperationResult result{targets[i].list, stored[i].empty() ? targets[i].key : stored[i], L"", Outcome::NotFound, L""};
+        OperationResult result{targets[i].list, stored[i].empty() ? targets[i].key : stored[i], L"", OperationOutcome::NotFound, L""};
         if (!list) {
             result.detail = L"this computer has no such list";
         } else if (stored[i].empty()) {
             result.detail = L"no such entry";
         } else if (result.name = DisplayNameOf(*list, result.key); NeedsAdministrator(*list, rights_)) {
-            result.outcome = Outcome::NeedsAdministrator;
+            result.outcome = OperationOutcome::NeedsAdministrator;
             result.detail = kNeedsAdministrator;
         } else if (!folderReady && !(folderReady = PrepareFolder(folder))) {
-            result.outcome = Outcome::BackupFailed;
+            result.outcome = OperationOutcome::BackupFailed;
             result.detail = folder.FailureText();
         } else {
             Apply(RemoveEntry(*list, result.key, folder.Path()), result, rights_);
@@ -497,7 +497,7 @@ int ConsoleProgram::Restore(const CommandLine& command) {
     bool folderReady = false, reportLost = false;
     std::vector<OperationResult> results;
     for (const std::wstring& file : command.files) {
-        OperationResult result{L"", file, L"", Outcome::Failed, L""};
+        OperationResult result{L"", file, L"", OperationOutcome::Failed, L""};
         const BackupRestore::Inspection inspection = BackupRestore::Inspect(file);
         const std::optional<ListRef> list =
             inspection.verdict == BackupRestore::Inspection::Verdict::Backup
@@ -510,24 +510,24 @@ int ConsoleProgram::Restore(const CommandLine& command) {
         }
         if (list && NeedsAdministrator(*list, rights_)) {
             // Not tried: the machine's lists and other users' are not ours to change.
-            result.outcome = Outcome::NeedsAdministrator;
+            result.outcome = OperationOutcome::NeedsAdministrator;
             result.detail = kNeedsAdministrator;
         } else if (command.replace && !folderReady && !(folderReady = PrepareFolder(folder))) {
             result.detail = folder.FailureText() + L" Nothing was restored.";
         } else {
             const BackupRestore::Result restored = BackupRestore::Restore(file, command.replace, folder.Path());
             switch (restored.outcome) {
-            case BackupRestore::Outcome::Restored:
-                result.outcome = Outcome::Restored;
+            case BackupRestore::RestoreOutcome::Restored:
+                result.outcome = OperationOutcome::Restored;
                 result.detail = file;
                 break;
-            case BackupRestore::Outcome::Exists: result.outcome = Outcome::Exists; break;
-            case BackupRestore::Outcome::NotABackup: result.outcome = Outcome::NotABackup; break;
-            case BackupRestore::Outcome::FileMissing: result.outcome = Outcome::NotFound; break;
-            default: result.outcome = Outcome::Failed; break;
+            case BackupRestore::RestoreOutcome::Exists: result.outcome = OperationOutcome::Exists; break;
+            case BackupRestore::RestoreOutcome::NotABackup: result.outcome = OperationOutcome::NotABackup; break;
+            case BackupRestore::RestoreOutcome::FileMissing: result.outcome = OperationOutcome::NotFound; break;
+            default: result.outcome = OperationOutcome::Failed; break;
             }
-            if (result.outcome != Outcome::Restored) result.detail = restored.reason;
-            if (result.outcome == Outcome::Exists) result.detail += L" Add --replace to overwrite it.";
+            if (result.outcome != OperationOutcome::Restored) result.detail = restored.reason;
+            if (result.outcome == OperationOutcome::Exists) result.detail += L" Add --replace to overwrite it.";
         }
         Report(result, json);
         results.push_back(std::move(result));
@@ -541,7 +541,7 @@ int ConsoleProgram::Restore(const CommandLine& command) {
     int code = ExitCodeOf(results);
     if (reportLost && code != kExitNeedsAdministrator) code = kExitSomeFailed;
     std::size_t restored = 0;
-    for (const OperationResult& result : results) restored += result.outcome == Outcome::Restored;
+    for (const OperationResult& result : results) restored += result.outcome == OperationOutcome::Restored;
     if (json)
         WriteOperationJson(command, results, folder.Path(), code, nullptr);
     else

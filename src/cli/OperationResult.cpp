@@ -7,14 +7,14 @@
 namespace {
 
 // What a person reads: the word with blanks, as a line's first column.
-std::wstring Spoken(Outcome outcome) {
-    if (outcome == Outcome::NeedsAdministrator) return L"administrator rights needed";
+std::wstring Spoken(OperationOutcome outcome) {
+    if (outcome == OperationOutcome::NeedsAdministrator) return L"administrator rights needed";
     std::wstring word = OutcomeWord(outcome);
     std::replace(word.begin(), word.end(), L'-', L' ');
     return word;
 }
 
-std::size_t Count(const std::vector<OperationResult>& results, Outcome outcome) {
+std::size_t Count(const std::vector<OperationResult>& results, OperationOutcome outcome) {
     return static_cast<std::size_t>(std::count_if(results.begin(), results.end(),
                                                   [&](const OperationResult& r) { return r.outcome == outcome; }));
 }
@@ -45,8 +45,8 @@ std::wstring ConsoleLine(const OperationResult& result) {
     line += result.key;
     if (!result.name.empty()) line += L"  " + result.name;
     if (result.detail.empty()) return OneLine(line);
-    if (result.outcome == Outcome::Removed) return OneLine(line + L"  (backup: " + result.detail + L")");
-    if (result.outcome == Outcome::Restored) return OneLine(line + L"  (from " + result.detail + L")");
+    if (result.outcome == OperationOutcome::Removed) return OneLine(line + L"  (backup: " + result.detail + L")");
+    if (result.outcome == OperationOutcome::Restored) return OneLine(line + L"  (from " + result.detail + L")");
     return OneLine(line + L": " + JoinedLines(result.detail));
 }
 
@@ -55,9 +55,9 @@ int ExitCodeOf(const std::vector<OperationResult>& results) {
     int code = kExitDone;
     for (const OperationResult& result : results) {
         int own = kExitDone;
-        if (result.outcome == Outcome::NeedsAdministrator)
+        if (result.outcome == OperationOutcome::NeedsAdministrator)
             own = kExitNeedsAdministrator;
-        else if (result.outcome == Outcome::NotFound)
+        else if (result.outcome == OperationOutcome::NotFound)
             own = kExitNotFound;
         else if (IsFailure(result.outcome))
             own = kExitSomeFailed;
@@ -72,19 +72,19 @@ std::wstring RemovalSummary(const std::vector<OperationResult>& results, const s
                             const std::wstring& backupFolder, bool dryRun) {
     const std::size_t total = results.size();
     if (dryRun) {
-        std::wstring line = L"Would remove " + std::to_wstring(Count(results, Outcome::WouldRemove)) + L" of " +
+        std::wstring line = L"Would remove " + std::to_wstring(Count(results, OperationOutcome::WouldRemove)) + L" of " +
                             std::to_wstring(total) + L" " + what;
-        if (const std::size_t rights = Count(results, Outcome::NeedsAdministrator))
+        if (const std::size_t rights = Count(results, OperationOutcome::NeedsAdministrator))
             line += L", " + std::to_wstring(rights) + L" needing administrator rights";
         return line + L"; nothing was changed (dry run); backups would go to " + backupFolder + L".";
     }
-    std::wstring line = L"Removed " + std::to_wstring(Count(results, Outcome::Removed)) + L" of " +
+    std::wstring line = L"Removed " + std::to_wstring(Count(results, OperationOutcome::Removed)) + L" of " +
                         std::to_wstring(total) + L" " + what;
-    if (const std::size_t gone = Count(results, Outcome::AlreadyRemoved)) line += L", " + std::to_wstring(gone) + L" already removed";
-    if (const std::size_t rights = Count(results, Outcome::NeedsAdministrator))
+    if (const std::size_t gone = Count(results, OperationOutcome::AlreadyRemoved)) line += L", " + std::to_wstring(gone) + L" already removed";
+    if (const std::size_t rights = Count(results, OperationOutcome::NeedsAdministrator))
         line += L", " + std::to_wstring(rights) + L" needing administrator rights";
-    if (const std::size_t missing = Count(results, Outcome::NotFound)) line += L", " + std::to_wstring(missing) + L" not found";
-    const std::size_t failed = Count(results, Outcome::BackupFailed) + Count(results, Outcome::Failed);
+    if (const std::size_t missing = Count(results, OperationOutcome::NotFound)) line += L", " + std::to_wstring(missing) + L" not found";
+    const std::size_t failed = Count(results, OperationOutcome::BackupFailed) + Count(results, OperationOutcome::Failed);
     if (failed > 0) line += L", " + std::to_wstring(failed) + L" failed";
     return line + L"; backups in " + backupFolder + L".";
 }

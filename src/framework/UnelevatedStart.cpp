@@ -46,7 +46,7 @@ VARIANT Number(LONG number) {
 
 }  // namespace
 
-UnelevatedStart::Outcome UnelevatedStart::Start(const std::wstring& file, const std::wstring& args,
+UnelevatedStart::StartOutcome UnelevatedStart::Start(const std::wstring& file, const std::wstring& args,
                                                 const std::wstring& folder) {
     if (SUCCEEDED(ThroughDesktopShell(file, args, folder))) return {ERROR_SUCCESS, Route::DesktopShell};
     return {Directly(file, args, folder), Route::Direct};

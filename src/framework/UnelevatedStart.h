@@ -23,14 +23,14 @@ public:
         DesktopShell,  // the desktop shell started it, with the user's rights
         Direct,        // started by this process, with its rights
     };
-    struct Outcome {
+    struct StartOutcome {
         DWORD error = ERROR_SUCCESS;  // Windows' reason when it could not be started
         Route route = Route::Direct;
     };
 
     // Starts `file` (a full path) with `args` in `folder`. The shell starts
     // it on its own time: no process handle comes back either way.
-    static Outcome Start(const std::wstring& file, const std::wstring& args, const std::wstring& folder);
+    static StartOutcome Start(const std::wstring& file, const std::wstring& args, const std::wstring& folder);
 
 private:
     static HRESULT ThroughDesktopShell(const std::wstring& file, const std::wstring& args, const std::wstring& folder);

@@ -87,13 +87,13 @@ BackupRestore::Result BackupRestore::Restore(const std::wstring& file, bool repl
     result.entry = inspection.entry;
     switch (inspection.verdict) {
     case Inspection::Verdict::Backup: break;
-    case Inspection::Verdict::NotABackup: result.outcome = Outcome::NotABackup; return result;
-    case Inspection::Verdict::FileMissing: result.outcome = Outcome::FileMissing; return result;
-    case Inspection::Verdict::Unreadable: result.outcome = Outcome::Failed; return result;
+    case Inspection::Verdict::NotABackup: result.outcome = RestoreOutcome::NotABackup; return result;
+    case Inspection::Verdict::FileMissing: result.outcome = RestoreOutcome::FileMissing; return result;
+    case Inspection::Verdict::Unreadable: result.outcome = RestoreOutcome::Failed; return result;
     }
     std::wstring saved;  // where the replaced entry went, for every later failure's reason
     const auto fail = [&](const std::wstring& what, LONG error, const std::wstring& after = {}) {
-        result.outcome = Outcome::Failed;
+        result.outcome = RestoreOutcome::Failed;
         result.reason = what + L": " + fw::SystemErrorText(error) + after + saved;
         return result;
     };
@@ -109,7 +109,7 @@ BackupRestore::Result BackupRestore::Restore(const std::wstring& file, bool repl
     const bool exists = static_cast<bool>(RegistryImport::Open(*uninstall, KEY_QUERY_VALUE, rc));
     if (!exists && rc != ERROR_FILE_NOT_FOUND) return fail(uninstallName + L" could not be opened", rc);
     if (exists && !replace) {
-        result.outcome = Outcome::Exists;
+        result.outcome = RestoreOutcome::Exists;
         result.reason = L"The entry is in the list already: " + uninstallName + L".";
         return result;
     }
@@ -139,7 +139,7 @@ BackupRestore::Result BackupRestore::Restore(const std::wstring& file, bool repl
         return fail(import.LastFailure().key + L" could not be written", import.LastFailure().error,
                     undone ? L" Nothing of the backup was kept." : L" Part of the entry may remain in the registry.");
     }
-    result.outcome = Outcome::Restored;
+    result.outcome = RestoreOutcome::Restored;
     result.reason.clear();
     return result;
 }

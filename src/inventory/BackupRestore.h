@@ -31,7 +31,7 @@ public:
     // Reads and judges the file; writes nothing.
     static Inspection Inspect(const std::wstring& file);
 
-    enum class Outcome {
+    enum class RestoreOutcome {
         Restored,     // the entry's keys are now exactly the file's
         Exists,       // its Uninstall key is there and replacing was not asked for; nothing written
         NotABackup,   // nothing written
@@ -39,7 +39,7 @@ public:
         Failed,       // reason says what failed and what, if anything, changed
     };
     struct Result {
-        Outcome outcome = Outcome::Failed;
+        RestoreOutcome outcome = RestoreOutcome::Failed;
         std::wstring reason;          // for all but Restored
         BackupEntry entry;            // when the file is a backup
         std::wstring replacedBackup;  // the backup of the entry that was replaced, if one was

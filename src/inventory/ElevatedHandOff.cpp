@@ -91,7 +91,7 @@ DWORD RunElevated(HWND owner, const std::wstring& file, const std::wstring& argu
 
 }  // namespace
 
-ElevatedHandOff::Outcome ElevatedHandOff::Remove(HWND owner, const std::vector<ProgramEntry>& entries,
+ElevatedHandOff::HandOffOutcome ElevatedHandOff::Remove(HWND owner, const std::vector<ProgramEntry>& entries,
                                                  const std::wstring& backupFolder) {
     WorkFolder work;
     if (work.Path().empty()) return {GetLastError(), 0, {}};
@@ -102,7 +102,7 @@ ElevatedHandOff::Outcome ElevatedHandOff::Remove(HWND owner, const std::vector<P
     return Run(owner, L"remove --from " + Quoted(list) + L" --backups " + Quoted(backupFolder), work.Path());
 }
 
-ElevatedHandOff::Outcome ElevatedHandOff::Restore(HWND owner, const std::vector<std::wstring>& files, bool replace,
+ElevatedHandOff::HandOffOutcome ElevatedHandOff::Restore(HWND owner, const std::vector<std::wstring>& files, bool replace,
                                                   const std::wstring& backupFolder) {
     WorkFolder work;
     if (work.Path().empty()) return {GetLastError(), 0, {}};
@@ -112,8 +112,8 @@ ElevatedHandOff::Outcome ElevatedHandOff::Restore(HWND owner, const std::vector<
     return Run(owner, arguments + L" --backups " + Quoted(backupFolder), work.Path());
 }
 
-ElevatedHandOff::Outcome ElevatedHandOff::Run(HWND owner, const std::wstring& arguments, const std::wstring& workFolder) {
-    Outcome outcome;
+ElevatedHandOff::HandOffOutcome ElevatedHandOff::Run(HWND owner, const std::wstring& arguments, const std::wstring& workFolder) {
+    HandOffOutcome outcome;
     const std::wstring result = workFolder + L"\\result.txt";
     outcome.error = RunElevated(owner, ConsoleProgram(), arguments + L" --result " + Quoted(result), workFolder,
                                 outcome.exitCode);

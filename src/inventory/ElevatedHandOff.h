@@ -20,7 +20,7 @@
 
 class ElevatedHandOff {
 public:
-    struct Outcome {
+    struct HandOffOutcome {
         // ERROR_SUCCESS when the console program ran (each entry's result
         // is then in `results`); ERROR_CANCELLED when the consent prompt
         // was refused; else why it could not be started or read back.
@@ -32,14 +32,14 @@ public:
     // `zaltrow remove --from LIST --backups FOLDER --result RESULT` for
     // these entries. `owner` is disabled meanwhile; its messages are
     // handled, so it keeps painting.
-    static Outcome Remove(HWND owner, const std::vector<ProgramEntry>& entries, const std::wstring& backupFolder);
+    static HandOffOutcome Remove(HWND owner, const std::vector<ProgramEntry>& entries, const std::wstring& backupFolder);
     // `zaltrow restore FILE... [--replace] --backups FOLDER --result RESULT`.
-    static Outcome Restore(HWND owner, const std::vector<std::wstring>& files, bool replace,
+    static HandOffOutcome Restore(HWND owner, const std::vector<std::wstring>& files, bool replace,
                            const std::wstring& backupFolder);
 
     // The words for a refused prompt and for a failure to start.
     static std::wstring NotDoneText(DWORD error, const wchar_t* what);
 
 private:
-    static Outcome Run(HWND owner, const std::wstring& arguments, const std::wstring& workFolder);
+    static HandOffOutcome Run(HWND owner, const std::wstring& arguments, const std::wstring& workFolder);
 };

@@ -64,14 +64,14 @@ bool EntryBackup::Save(const std::wstring& keyName, const std::wstring& folder) 
     RegistryExport keys(root, view);
     const std::wstring uninstall = ListKeyPath(list_, ProgramInventory::kUninstallPath) + L"\\" + keyName;
     const std::wstring arpCache = ListKeyPath(list_, ProgramInventory::kArpCachePath) + L"\\" + keyName;
-    RegistryExport::Outcome outcome = keys.AddKey(uninstall, RegistryExport::NameInFile(root, view, uninstall));
+    RegistryExport::ExportOutcome outcome = keys.AddKey(uninstall, RegistryExport::NameInFile(root, view, uninstall));
     // Without an Uninstall key there is nothing to remove: the removal
     // itself reports that, so no file is made.
-    if (outcome == RegistryExport::Outcome::Absent) return true;
+    if (outcome == RegistryExport::ExportOutcome::Absent) return true;
     // An entry without an ARPCache record simply has none in the file.
-    if (outcome == RegistryExport::Outcome::Added)
+    if (outcome == RegistryExport::ExportOutcome::Added)
         outcome = keys.AddKey(arpCache, RegistryExport::NameInFile(root, view, arpCache));
-    if (outcome == RegistryExport::Outcome::Failed) {
+    if (outcome == RegistryExport::ExportOutcome::Failed) {
         const RegistryExport::Failure& failure = keys.LastFailure();
         failure_ = BackupNotReadText(failure.key, failure.unwritableName
                                                       ? L"A name in it cannot be stored in a registration file."

@@ -37,7 +37,7 @@ private:
     bool held_ = false;
 };
 
-RemovalResult Failure(RemovalResult::Outcome outcome, std::wstring text, DWORD error) {
+RemovalResult Failure(RemovalResult::RemovalOutcome outcome, std::wstring text, DWORD error) {
     RemovalResult result;
     result.outcome = outcome;
     result.failureText = std::move(text);
@@ -49,7 +49,7 @@ RemovalResult Failure(RemovalResult::Outcome outcome, std::wstring text, DWORD e
 
 RemovalResult RemoveEntry(const ListRef& list, const std::wstring& keyName, const std::wstring& backupFolder) {
     if (const std::wstring problem = EntryKeyProblem(keyName); !problem.empty())
-        return Failure(RemovalResult::Outcome::Refused, L"The key \"" + keyName + L"\" " + problem + L".",
+        return Failure(RemovalResult::RemovalOutcome::Refused, L"The key \"" + keyName + L"\" " + problem + L".",
                        ERROR_INVALID_NAME);
     const RemovalLock lock;
     const HKEY root = SourceRoot(list.source);
@@ -57,7 +57,7 @@ RemovalResult RemoveEntry(const ListRef& list, const std::wstring& keyName, cons
     const std::wstring uninstallPath = ListKeyPath(list, ProgramInventory::kUninstallPath);
 
     // Gone already, or not ours to change: either way no backup is made.
-    RemovalResult done{RemovalResult::Outcome::AlreadyGone, {}, {}, {}, ERROR_SUCCESS};
+    RemovalResult done{RemovalResult::RemovalOutcome::AlreadyGone, {}, {}, {}, ERROR_SUCCESS};
     LONG rc = ERROR_SUCCESS;
     {
         const fw::RegKey parent =
@@ -68,13 +68,13 @@ RemovalResult RemoveEntry(const ListRef& list, const std::wstring& keyName, cons
                                    ? fw::OpenRegKey(parent.get(), done.keyName, DELETE | KEY_SET_VALUE | view, &rc)
                                    : fw::RegKey();
         if (rc == ERROR_FILE_NOT_FOUND) return done;
-        if (!key) return Failure(RemovalResult::Outcome::Failed, RemovalFailedText(list, keyName, fw::SystemErrorText(rc)), rc);
+        if (!key) return Failure(RemovalResult::RemovalOutcome::Failed, RemovalFailedText(list, keyName, fw::SystemErrorText(rc)), rc);
     }
     const std::wstring& stored = done.keyName;
 
     EntryBackup backup(list);
     if (!backup.Save(stored, backupFolder))
-        return Failure(RemovalResult::Outcome::BackupFailed, backup.FailureText(), ERROR_SUCCESS);
+        return Failure(RemovalResult::RemovalOutcome::BackupFailed, backup.FailureText(), ERROR_SUCCESS);
     if (backup.File().empty()) return done;
 
     rc = UninstallRegistry::DeleteTree(root, uninstallPath, stored, view);
@@ -85,9 +85,9 @@ RemovalResult RemoveEntry(const ListRef& list, const std::wstring& keyName, cons
         return done;
     }
     if (rc != ERROR_SUCCESS)
-        return Failure(RemovalResult::Outcome::Failed, RemovalFailedText(list, stored, fw::SystemErrorText(rc)), rc);
+        return Failure(RemovalResult::RemovalOutcome::Failed, RemovalFailedText(list, stored, fw::SystemErrorText(rc)), rc);
     UninstallRegistry::DeleteTree(root, ListKeyPath(list, ProgramInventory::kArpCachePath), stored, view);
-    done.outcome = RemovalResult::Outcome::Removed;
+    done.outcome = RemovalResult::RemovalOutcome::Removed;
     done.backupFile = backup.File();
     return done;
 }
@@ -107,15 +107,15 @@ namespace {
 
 EntryRemoved FromHandOff(const OperationResult* result, DWORD exitCode) {
     if (!result)
-        return {RemovalResult::Outcome::Failed, {},
+        return {RemovalResult::RemovalOutcome::Failed, {},
                 L"The elevated " ZALTROW_CONSOLE_FILE L" said nothing of this entry (exit code " +
                     std::to_wstring(exitCode) + L")."};
     switch (result->outcome) {
-    case Outcome::Removed: return {RemovalResult::Outcome::Removed, result->detail, {}};
-    case Outcome::AlreadyRemoved:
-    case Outcome::NotFound: return {RemovalResult::Outcome::AlreadyGone, {}, {}};
-    case Outcome::BackupFailed: return {RemovalResult::Outcome::BackupFailed, {}, result->detail};
-    default: return {RemovalResult::Outcome::Failed, {}, result->detail};
+    case OperationOutcome::Removed: return {RemovalResult::RemovalOutcome::Removed, result->detail, {}};
+    case OperationOutcome::AlreadyRemoved:
+    case OperationOutcome::NotFound: return {RemovalResult::RemovalOutcome::AlreadyGone, {}, {}};
+    case OperationOutcome::BackupFailed: return {RemovalResult::RemovalOutcome::BackupFailed, {}, result->detail};
+    default: return {RemovalResult::RemovalOutcome::Failed, {}, result->detail};
     }
 }
 
@@ -152,8 +152,8 @@ BatchRemoval RemoveEntries(const std::vector<ProgramEntry>& entries, const std::
         batch.removals[i] = {result.outcome, result.backupFile, result.failureText};
     }
     for (const EntryRemoved& removal : batch.removals) {
-        if (removal.outcome == RemovalResult::Outcome::Removed) ++batch.removed;
-        else if (removal.outcome == RemovalResult::Outcome::AlreadyGone) ++batch.gone;
+        if (removal.outcome == RemovalResult::RemovalOutcome::Removed) ++batch.removed;
+        else if (removal.outcome == RemovalResult::RemovalOutcome::AlreadyGone) ++batch.gone;
     }
     return batch;
 }

@@ -17,14 +17,14 @@
 #include "inventory/ResultLine.h"
 
 struct RemovalResult {
-    enum class Outcome {
+    enum class RemovalOutcome {
         Removed,       // backed up into backupFile, then deleted
         AlreadyGone,   // the entry's key was not there: no backup, nothing done
         BackupFailed,  // nothing deleted; failureText says what and where
         Failed,        // not deleted (nor backed up, when the key could not be changed)
         Refused,       // the name can be no entry's key (EntryKeyProblem): nothing read, nothing changed
     };
-    Outcome outcome = Outcome::Failed;
+    RemovalOutcome outcome = RemovalOutcome::Failed;
     std::wstring keyName;  // the key as the registry stores it, once found
     std::wstring backupFile;
     std::wstring failureText;  // in words, with Windows' reason
@@ -49,7 +49,7 @@ inline bool EntryExists(const ListRef& list, const std::wstring& keyName) { retu
 
 // What became of one entry of a batch, whoever removed it.
 struct EntryRemoved {
-    RemovalResult::Outcome outcome = RemovalResult::Outcome::Failed;
+    RemovalResult::RemovalOutcome outcome = RemovalResult::RemovalOutcome::Failed;
     std::wstring backupFile;
     std::wstring failureText;
 };

@@ -7,25 +7,25 @@ std::wstring OneLine(std::wstring text) {
     return text;
 }
 
-const wchar_t* OutcomeWord(Outcome outcome) {
+const wchar_t* OutcomeWord(OperationOutcome outcome) {
     switch (outcome) {
-    case Outcome::Removed: return L"removed";
-    case Outcome::WouldRemove: return L"would-remove";
-    case Outcome::AlreadyRemoved: return L"already-removed";
-    case Outcome::Restored: return L"restored";
-    case Outcome::NotFound: return L"not-found";
-    case Outcome::NeedsAdministrator: return L"needs-administrator";
-    case Outcome::Exists: return L"exists";
-    case Outcome::NotABackup: return L"not-a-backup";
-    case Outcome::BackupFailed: return L"backup-failed";
-    case Outcome::Failed: break;
+    case OperationOutcome::Removed: return L"removed";
+    case OperationOutcome::WouldRemove: return L"would-remove";
+    case OperationOutcome::AlreadyRemoved: return L"already-removed";
+    case OperationOutcome::Restored: return L"restored";
+    case OperationOutcome::NotFound: return L"not-found";
+    case OperationOutcome::NeedsAdministrator: return L"needs-administrator";
+    case OperationOutcome::Exists: return L"exists";
+    case OperationOutcome::NotABackup: return L"not-a-backup";
+    case OperationOutcome::BackupFailed: return L"backup-failed";
+    case OperationOutcome::Failed: break;
     }
     return L"failed";
 }
 
-bool IsFailure(Outcome outcome) {
-    return outcome != Outcome::Removed && outcome != Outcome::WouldRemove && outcome != Outcome::AlreadyRemoved &&
-           outcome != Outcome::Restored;
+bool IsFailure(OperationOutcome outcome) {
+    return outcome != OperationOutcome::Removed && outcome != OperationOutcome::WouldRemove && outcome != OperationOutcome::AlreadyRemoved &&
+           outcome != OperationOutcome::Restored;
 }
 
 std::wstring ResultFileLine(const OperationResult& result) {
@@ -44,8 +44,8 @@ std::optional<OperationResult> ParseResultFileLine(std::wstring_view line) {
         }
     }
     if (field != 3) return std::nullopt;
-    for (int value = 0; value <= static_cast<int>(Outcome::Failed); ++value) {
-        const auto outcome = static_cast<Outcome>(value);
+    for (int value = 0; value <= static_cast<int>(OperationOutcome::Failed); ++value) {
+        const auto outcome = static_cast<OperationOutcome>(value);
         if (fields[2] == OutcomeWord(outcome)) return OperationResult{fields[0], fields[1], L"", outcome, fields[3]};
     }
     return std::nullopt;

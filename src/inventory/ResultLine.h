@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-enum class Outcome {
+enum class OperationOutcome {
     Removed,             // backed up, then deleted by this run
     WouldRemove,         // --dry-run: nothing changed
     AlreadyRemoved,      // gone by the time this run got to it: no backup, no failure
@@ -25,18 +25,18 @@ struct OperationResult {
     std::wstring list;    // the entry's list; empty for a file
     std::wstring key;     // the entry's key, or the file
     std::wstring name;    // the entry's display name, when known
-    Outcome outcome = Outcome::Failed;
+    OperationOutcome outcome = OperationOutcome::Failed;
     std::wstring detail;  // the backup file (Removed, Restored), or what went wrong
 };
 
 // Failures are named on standard error, everything else on standard output.
-bool IsFailure(Outcome outcome);
+bool IsFailure(OperationOutcome outcome);
 
 // `text` with tabs and line breaks made blanks, for one field of one line.
 std::wstring OneLine(std::wstring text);
 
 // The word of an outcome in --result's file ("removed", "already-removed", ...).
-const wchar_t* OutcomeWord(Outcome outcome);
+const wchar_t* OutcomeWord(OperationOutcome outcome);
 
 // One line of --result's file, without its line end:
 // LIST<TAB>KEY<TAB>OUTCOME<TAB>DETAIL, OUTCOME one of removed,

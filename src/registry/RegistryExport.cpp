@@ -17,11 +17,11 @@ LONG Open(HKEY base, std::u16string_view name, REGSAM view, fw::RegKey& key) {
 
 }  // namespace
 
-RegistryExport::Outcome RegistryExport::AddKey(const std::wstring& path, const std::wstring& nameInFile) {
+RegistryExport::ExportOutcome RegistryExport::AddKey(const std::wstring& path, const std::wstring& nameInFile) {
     const std::u16string name(fw::AsUtf16(nameInFile));
     if (!reg_file::CanWriteName(name)) {
         Fail(name, ERROR_SUCCESS, true);
-        return Outcome::Failed;
+        return ExportOutcome::Failed;
     }
 
     // One step per path component, each relative to the key before it.
@@ -33,10 +33,10 @@ RegistryExport::Outcome RegistryExport::AddKey(const std::wstring& path, const s
         if (end == std::u16string::npos) end = wide.size();
         fw::RegKey next;
         const LONG rc = Open(base, wide.substr(start, end - start), view_, next);
-        if (rc == ERROR_FILE_NOT_FOUND) return Outcome::Absent;
+        if (rc == ERROR_FILE_NOT_FOUND) return ExportOutcome::Absent;
         if (rc != ERROR_SUCCESS) {
             Fail(name, rc);
-            return Outcome::Failed;
+            return ExportOutcome::Failed;
         }
         key = std::move(next);
         base = key.get();
@@ -46,9 +46,9 @@ RegistryExport::Outcome RegistryExport::AddKey(const std::wstring& path, const s
     const std::size_t before = keys_.size();
     if (!ReadTree(key.get(), name)) {
         keys_.resize(before);
-        return Outcome::Failed;
+        return ExportOutcome::Failed;
     }
-    return Outcome::Added;
+    return ExportOutcome::Added;
 }
 
 bool RegistryExport::Fail(const std::u16string& name, LONG error, bool unwritableName) {

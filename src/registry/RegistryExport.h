@@ -22,7 +22,7 @@ public:
     // `view` (0, KEY_WOW64_64KEY or KEY_WOW64_32KEY) goes with every open.
     RegistryExport(HKEY root, REGSAM view) : root_(root), view_(view) {}
 
-    enum class Outcome { Added, Absent, Failed };
+    enum class ExportOutcome { Added, Absent, Failed };
 
     // Reads the key at `path` (relative to the root, backslash separated) and everything under it, to be written as `nameInFile`
     // (the full name a 64-bit registry editor knows it by, e.g.
@@ -30,7 +30,7 @@ public:
     // Absent: the key does not exist and nothing was added. Failed: it could
     // not be read completely; nothing of it was added and LastFailure() says
     // why.
-    Outcome AddKey(const std::wstring& path, const std::wstring& nameInFile);
+    ExportOutcome AddKey(const std::wstring& path, const std::wstring& nameInFile);
 
     struct Failure {
         std::wstring key;            // the key's name in the file; for an

@@ -78,7 +78,7 @@ TEST(RestoreDialogTest, RestoresTheChosenBackupsAskingOnceAboutEntriesInTheListN
         if (!entry.name.empty()) ScratchRegistry::SetString(entry.root, W(key), L"DisplayName", entry.name);
         ScratchRegistry::SetString(entry.root, key, "UninstallString", "C:\\gone\\uninstall.exe");
         const RemovalResult result = RemoveEntry(entry.list, W(entry.key), DefaultBackupFolder());
-        ASSERT_EQ(result.outcome, RemovalResult::Outcome::Removed) << fw::Narrow(result.failureText);
+        ASSERT_EQ(result.outcome, RemovalResult::RemovalOutcome::Removed) << fw::Narrow(result.failureText);
         if (&entry != &removed[2]) Sleep(1100);
     }
     ScratchRegistry::SetString(HKEY_CURRENT_USER, W(kUninstall + "\\Beta"), L"DisplayName", L"Beta reinstalled");

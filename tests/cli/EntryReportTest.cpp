@@ -71,14 +71,14 @@ TEST(EntryReport, WritesJsonCsvAndTableExactly) {
 }
 
 TEST(OperationResult, NamesEachOutcomeAndTheExitCodeThatWins) {
-    const OperationResult removed{L"user", L"K", L"Fox", Outcome::Removed, L"C:\\B\\x.reg"};
-    const OperationResult gone{L"user", L"K2", L"", Outcome::AlreadyRemoved, L""};
-    const OperationResult missing{L"machine-32", L"N", L"", Outcome::NotFound, L"no such entry"};
-    const OperationResult failed{L"user", L"F\tG", L"", Outcome::BackupFailed, L"Access is denied.\r\n"};
-    const OperationResult rights{L"machine-64", L"M", L"", Outcome::NeedsAdministrator, L"run elevated"};
+    const OperationResult removed{L"user", L"K", L"Fox", OperationOutcome::Removed, L"C:\\B\\x.reg"};
+    const OperationResult gone{L"user", L"K2", L"", OperationOutcome::AlreadyRemoved, L""};
+    const OperationResult missing{L"machine-32", L"N", L"", OperationOutcome::NotFound, L"no such entry"};
+    const OperationResult failed{L"user", L"F\tG", L"", OperationOutcome::BackupFailed, L"Access is denied.\r\n"};
+    const OperationResult rights{L"machine-64", L"M", L"", OperationOutcome::NeedsAdministrator, L"run elevated"};
     EXPECT_EQ(ConsoleLine(removed), L"removed: user  K  Fox  (backup: C:\\B\\x.reg)");
     EXPECT_EQ(ConsoleLine(rights), L"administrator rights needed: machine-64  M: run elevated");
-    EXPECT_EQ(ConsoleLine({L"user", L"K", L"", Outcome::BackupFailed, L"could not be written to\nC:\\B\nAccess is denied."}),
+    EXPECT_EQ(ConsoleLine({L"user", L"K", L"", OperationOutcome::BackupFailed, L"could not be written to\nC:\\B\nAccess is denied."}),
               L"backup failed: user  K: could not be written to: C:\\B: Access is denied.");
     EXPECT_EQ(ResultFileLine(gone), L"user\tK2\talready-removed\t");
     EXPECT_EQ(ResultFileLine(failed), L"user\tF G\tbackup-failed\tAccess is denied.  ");
@@ -105,7 +105,7 @@ TEST(OperationResult, NamesEachOutcomeAndTheExitCodeThatWins) {
     EXPECT_EQ(RemovalSummary({removed, gone, missing, failed, rights}, L"entries", L"C:\\B", false),
               L"Removed 1 of 5 entries, 1 already removed, 1 needing administrator rights, 1 not found, 1 failed; "
               L"backups in C:\\B.");
-    EXPECT_EQ(RemovalSummary({{L"user", L"K", L"", Outcome::WouldRemove, L""}, rights}, L"phantom entries", L"C:\\B", true),
+    EXPECT_EQ(RemovalSummary({{L"user", L"K", L"", OperationOutcome::WouldRemove, L""}, rights}, L"phantom entries", L"C:\\B", true),
               L"Would remove 1 of 2 phantom entries, 1 needing administrator rights; nothing was changed (dry run); "
               L"backups would go to C:\\B.");
 }

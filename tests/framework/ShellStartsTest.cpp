@@ -29,7 +29,7 @@ TEST(ShellStarts, PassArgumentsAndFolderAndTheUnelevatedOneIsTheDesktopShells) {
             ASSERT_EQ(fw::ElevatedStart::Start(file, args, fw::Widen(folder.Path()), process), 0u);
             EXPECT_EQ(WaitForSingleObject(process.get(), 10000), WAIT_OBJECT_0);
         } else {
-            const fw::UnelevatedStart::Outcome outcome = fw::UnelevatedStart::Start(file, args, fw::Widen(folder.Path()));
+            const fw::UnelevatedStart::StartOutcome outcome = fw::UnelevatedStart::Start(file, args, fw::Widen(folder.Path()));
             ASSERT_EQ(outcome.error, 0u);
             EXPECT_EQ(outcome.route, fw::UnelevatedStart::Route::DesktopShell);
         }

@@ -24,7 +24,7 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using Outcome = BackupRestore::Outcome;
+using RestoreOutcome = BackupRestore::RestoreOutcome;
 
 std::wstring W(const std::string& text) { return fw::Widen(text); }
 
@@ -93,7 +93,7 @@ TEST_F(BackupRestoreTest, RestoresBitForBitAndReplacesOnlyWhenAsked) {
         RegDeleteTreeA(c.root, entry.c_str());
         RegDeleteTreeA(c.root, cache.c_str());
         BackupRestore::Result restored = BackupRestore::Restore(file, false, DefaultBackupFolder());
-        ASSERT_EQ(restored.outcome, Outcome::Restored) << fw::Narrow(restored.reason);
+        ASSERT_EQ(restored.outcome, RestoreOutcome::Restored) << fw::Narrow(restored.reason);
         EXPECT_EQ(fw::Narrow(restored.entry.keyName), c.key);
         EXPECT_EQ(restored.entry.displayName, u"Restored Caf\u00e9");
         EXPECT_EQ(ReadBytes(Save(c.root, c.key)), backup);
@@ -102,12 +102,12 @@ TEST_F(BackupRestoreTest, RestoresBitForBitAndReplacesOnlyWhenAsked) {
         SetValue(c.root, entry, L"Stray", REG_SZ, Utf16(L"added since"));
         SetValue(c.root, cache + "\\Stray key", L"x", REG_DWORD, {0, 0, 0, 0});
         const Bytes current = ReadBytes(Save(c.root, c.key));
-        EXPECT_EQ(BackupRestore::Restore(file, false, DefaultBackupFolder()).outcome, Outcome::Exists);
+        EXPECT_EQ(BackupRestore::Restore(file, false, DefaultBackupFolder()).outcome, RestoreOutcome::Exists);
         EXPECT_EQ(ReadBytes(Save(c.root, c.key)), current);
         // ... unless replacing it is asked for: then it is saved first, and
         // afterwards the entry is the file's, without what was added.
         restored = BackupRestore::Restore(file, true, DefaultBackupFolder());
-        ASSERT_EQ(restored.outcome, Outcome::Restored) << fw::Narrow(restored.reason);
+        ASSERT_EQ(restored.outcome, RestoreOutcome::Restored) << fw::Narrow(restored.reason);
         EXPECT_EQ(ReadBytes(restored.replacedBackup), current);
         EXPECT_EQ(ReadBytes(Save(c.root, c.key)), backup);
     }
@@ -124,23 +124,23 @@ TEST_F(BackupRestoreTest, RefusesWhatIsNotOneEntrysBackupAndWritesNothing) {
     const struct {
         const char* what;
         std::wstring file;
-        Outcome outcome;
+        RestoreOutcome outcome;
     } cases[] = {
-        {"a key outside the entry", file("run.reg", {entry, {machine + u"Run", {name}}}), Outcome::NotABackup},
-        {"two entries", file("two.reg", {entry, {machine + u"Uninstall\\Y", {}}}), Outcome::NotABackup},
-        {"no Uninstall key", file("cache.reg", {{machine + u"App Management\\ARPCache\\X", {}}}), Outcome::NotABackup},
-        {"a deletion", file("deletion.reg", {entry}, u"[-" + machine + u"Uninstall\\Y]\r\n"), Outcome::NotABackup},
+        {"a key outside the entry", file("run.reg", {entry, {machine + u"Run", {name}}}), RestoreOutcome::NotABackup},
+        {"two entries", file("two.reg", {entry, {machine + u"Uninstall\\Y", {}}}), RestoreOutcome::NotABackup},
+        {"no Uninstall key", file("cache.reg", {{machine + u"App Management\\ARPCache\\X", {}}}), RestoreOutcome::NotABackup},
+        {"a deletion", file("deletion.reg", {entry}, u"[-" + machine + u"Uninstall\\Y]\r\n"), RestoreOutcome::NotABackup},
         {"a user's classes",
          file("classes.reg",
               {{u"HKEY_USERS\\S-1-5-21-1_Classes\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\X", {}}}),
-         Outcome::NotABackup},
+         RestoreOutcome::NotABackup},
         {"no registration file", W(files.WriteFile("garbage.reg", std::string("MZ\x90\0\3\0\0\0", 8))),
-         Outcome::NotABackup},
-        {"a missing file", W(files.Join("missing.reg")), Outcome::FileMissing},
+         RestoreOutcome::NotABackup},
+        {"a missing file", W(files.Join("missing.reg")), RestoreOutcome::FileMissing},
         // A backup, but its last key cannot be made: the entry written
         // before it goes again.
         {"a key name past the registry's limit",
-         file("long.reg", {entry, {machine + u"Uninstall\\X\\" + std::u16string(300, u'L'), {}}}), Outcome::Failed},
+         file("long.reg", {entry, {machine + u"Uninstall\\X\\" + std::u16string(300, u'L'), {}}}), RestoreOutcome::Failed},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -148,7 +148,7 @@ TEST_F(BackupRestoreTest, RefusesWhatIsNotOneEntrysBackupAndWritesNothing) {
         EXPECT_EQ(result.outcome, c.outcome);
         EXPECT_FALSE(result.reason.empty());
         EXPECT_EQ(result.reason.find(L"Nothing of the backup was kept.") != std::wstring::npos,
-                  c.outcome == Outcome::Failed)
+                  c.outcome == RestoreOutcome::Failed)
             << fw::Narrow(result.reason);
         // Where a file holds the entry's key it comes first: none of it was written.
         EXPECT_FALSE(ScratchRegistry::KeyExists(HKEY_LOCAL_MACHINE, kUninstall + "\\X"));

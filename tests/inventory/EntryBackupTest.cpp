@@ -225,10 +225,10 @@ TEST_F(EntryBackupTest, SubkeysAtAnyDepthAndLongPathsComeBackThroughTheRegistryE
 
     RegistryExport exporter(HKEY_LOCAL_MACHINE, 0);
     EXPECT_EQ(exporter.AddKey(W(root + "\\Not There"), W("HKEY_LOCAL_MACHINE\\" + root + "\\Not There")),
-              RegistryExport::Outcome::Absent);
+              RegistryExport::ExportOutcome::Absent);
     EXPECT_TRUE(exporter.Empty());
     ASSERT_EQ(exporter.AddKey(W(root), RegistryExport::NameInFile(HKEY_LOCAL_MACHINE, 0, W(root))),
-              RegistryExport::Outcome::Added);
+              RegistryExport::ExportOutcome::Added);
     const std::vector<std::uint8_t> bytes = exporter.FileBytes();
     const std::string file = files.Join("tree.reg");
     std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
@@ -318,7 +318,7 @@ TEST_F(EntryBackupTest, RemovalTakesExactlyOneDirectSubkey) {
     for (const std::wstring& hostile : {std::wstring(), std::wstring(L"\\"), W(key) + L"\\Components", W(key) + L"\\",
                                         std::wstring(256, L'k'), W(key) + L"-none"}) {
         const RemovalResult result = RemoveEntry(machine, hostile, DefaultBackupFolder());
-        EXPECT_NE(result.outcome, RemovalResult::Outcome::Removed) << fw::Narrow(hostile);
+        EXPECT_NE(result.outcome, RemovalResult::RemovalOutcome::Removed) << fw::Narrow(hostile);
         EXPECT_EQ(Snapshot(kUninstall), uninstall) << fw::Narrow(hostile);
         EXPECT_EQ(Snapshot(kArpCache), cache) << fw::Narrow(hostile);
         EXPECT_TRUE(Backups().empty()) << fw::Narrow(hostile);
@@ -326,7 +326,7 @@ TEST_F(EntryBackupTest, RemovalTakesExactlyOneDirectSubkey) {
     std::wstring upper = W(key);
     for (wchar_t& c : upper) c = c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - 32) : c;
     const RemovalResult removed = RemoveEntry(machine, upper, DefaultBackupFolder());
-    EXPECT_EQ(removed.outcome, RemovalResult::Outcome::Removed);
+    EXPECT_EQ(removed.outcome, RemovalResult::RemovalOutcome::Removed);
     EXPECT_EQ(removed.keyName, W(key));
     EXPECT_NE(removed.backupFile.find(W(key)), std::wstring::npos) << fw::Narrow(removed.backupFile);
     EXPECT_FALSE(ScratchRegistry::KeyExists(HKEY_LOCAL_MACHINE, kUninstall + "\\" + key));

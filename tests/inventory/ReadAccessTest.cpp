@@ -190,7 +190,7 @@ TEST_F(ReadAccess, EveryReadAsksToReadOnlyAndOnlyTheRemovalAsksToDelete) {
          [&] { EXPECT_TRUE(EntryExists(machine, kProduct) && EntryExists(other, L"Other")); }},
         {"a restore that finds its entry there",
          [&] {
-             EXPECT_EQ(BackupRestore::Restore(backupFile_, false, folder_).outcome, BackupRestore::Outcome::Exists);
+             EXPECT_EQ(BackupRestore::Restore(backupFile_, false, folder_).outcome, BackupRestore::RestoreOutcome::Exists);
          }},
         {"zaltrow list --all-users --json",
          [&] {
@@ -209,7 +209,7 @@ TEST_F(ReadAccess, EveryReadAsksToReadOnlyAndOnlyTheRemovalAsksToDelete) {
          [] {
              TempFolder backups;
              EXPECT_EQ(RemoveEntry({EntrySource::User, {}}, L"Gone", fw::Widen(backups.Path())).outcome,
-                       RemovalResult::Outcome::Removed);
+                       RemovalResult::RemovalOutcome::Removed);
          },
          Asks::ToDelete},
     };
