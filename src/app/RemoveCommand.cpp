@@ -2,6 +2,7 @@
 
 #include "BuildConfig.h"
 #include "framework/WaitCursor.h"
+#include "app/WindowElevation.h"
 #include "inventory/ElevatedHandOff.h"
 #include "inventory/EntryBackup.h"
 #include "inventory/EntryRemoval.h"
@@ -20,7 +21,7 @@ void RemoveProgramEntry(HWND owner, const ProgramEntry& entry, const std::functi
 void RemoveProgramEntries(HWND owner, const std::vector<ProgramEntry>& entries, const std::function<void()>& refreshList) {
     const std::wstring folder = DefaultBackupFolder();
     const auto elevated = [owner](const std::vector<ProgramEntry>& handed, const std::wstring& backups) {
-        const ElevatedHandOff::HandOffOutcome handOff = ElevatedHandOff::Remove(owner, handed, backups);
+        const ElevatedHandOff::HandOffOutcome handOff = ElevatedHandOff::Remove(WindowElevation(owner), handed, backups);
         return ElevatedRemovals{handOff.error, handOff.exitCode, handOff.results};
     };
     BatchRemoval batch;

@@ -8,6 +8,7 @@
 #include "framework/SystemErrorText.h"
 #include "framework/TextConversion.h"
 #include "framework/WindowQueries.h"
+#include "app/WindowElevation.h"
 #include "inventory/ElevatedHandOff.h"
 #include "inventory/EntryBackup.h"
 #include "inventory/EntryRemoval.h"
@@ -235,7 +236,7 @@ void RestoreDialog::OnRestore() {
     if (!handed.empty()) {
         std::vector<std::wstring> files;
         for (std::size_t index : handed) files.push_back(backups_[index].file);
-        const ElevatedHandOff::HandOffOutcome handOff = ElevatedHandOff::Restore(Hwnd(), files, replace, folder_);
+        const ElevatedHandOff::HandOffOutcome handOff = ElevatedHandOff::Restore(WindowElevation(Hwnd()), files, replace, folder_);
         for (std::size_t index : handed) {
             BackupRestore::Result result;
             if (handOff.error != ERROR_SUCCESS) {

@@ -1,14 +1,11 @@
 #include "inventory/ElevatedHandOff.h"
 
 #include "BuildConfig.h"
-#include "framework/ElevatedStart.h"
-#include "framework/MessageWait.h"
 #include "framework/ModulePath.h"
 #include "framework/SystemErrorText.h"
 #include "framework/TextConversion.h"
 #include "framework/UniqueFolder.h"
 #include "framework/UniqueHandle.h"
-#include "framework/WaitCursor.h"
 
 namespace {
 
@@ -70,53 +67,35 @@ std::wstring ConsoleProgram() {
     return path + L"" ZALTROW_CONSOLE_FILE;
 }
 
-// Starts `file` elevated and waits for it, keeping `owner` painted but
-// closed to input meanwhile.
-DWORD RunElevated(HWND owner, const std::wstring& file, const std::wstring& arguments, const std::wstring& folder,
-                  DWORD& exitCode) {
-    fw::KernelHandle process;
-    if (const DWORD error = fw::ElevatedStart::Start(file, arguments, folder, process, owner, SW_HIDE)) return error;
-    const bool enabled = owner && IsWindowEnabled(owner);
-    if (enabled) EnableWindow(owner, FALSE);
-    {
-        const fw::WaitCursor busy;
-        // Asked to end first, it stops waiting (the program ends; the WM_QUIT
-        // is in the queue again) and what the console program did is not read.
-        fw::WaitHandlingMessages(process.get());
-    }
-    if (enabled) EnableWindow(owner, TRUE);
-    GetExitCodeProcess(process.get(), &exitCode);
-    return ERROR_SUCCESS;
-}
-
 }  // namespace
 
-ElevatedHandOff::HandOffOutcome ElevatedHandOff::Remove(HWND owner, const std::vector<ProgramEntry>& entries,
-                                                 const std::wstring& backupFolder) {
+ElevatedHandOff::HandOffOutcome ElevatedHandOff::Remove(const ElevatedRunner& run,
+                                                        const std::vector<ProgramEntry>& entries,
+                                                        const std::wstring& backupFolder) {
     WorkFolder work;
     if (work.Path().empty()) return {GetLastError(), 0, {}};
     std::wstring lines;
     for (const ProgramEntry& entry : entries) lines += ListName(ListOf(entry)) + L"\t" + entry.keyName + L"\r\n";
     const std::wstring list = work.File(L"entries.txt");
     if (!WriteUtf8(list, lines)) return {GetLastError(), 0, {}};
-    return Run(owner, L"remove --from " + Quoted(list) + L" --backups " + Quoted(backupFolder), work.Path());
+    return Run(run, L"remove --from " + Quoted(list) + L" --backups " + Quoted(backupFolder), work.Path());
 }
 
-ElevatedHandOff::HandOffOutcome ElevatedHandOff::Restore(HWND owner, const std::vector<std::wstring>& files, bool replace,
-                                                  const std::wstring& backupFolder) {
+ElevatedHandOff::HandOffOutcome ElevatedHandOff::Restore(const ElevatedRunner& run, const std::vector<std::wstring>& files,
+                                                         bool replace, const std::wstring& backupFolder) {
     WorkFolder work;
     if (work.Path().empty()) return {GetLastError(), 0, {}};
     std::wstring arguments = L"restore";
     for (const std::wstring& file : files) arguments += L" " + Quoted(file);
     if (replace) arguments += L" --replace";
-    return Run(owner, arguments + L" --backups " + Quoted(backupFolder), work.Path());
+    return Run(run, arguments + L" --backups " + Quoted(backupFolder), work.Path());
 }
 
-ElevatedHandOff::HandOffOutcome ElevatedHandOff::Run(HWND owner, const std::wstring& arguments, const std::wstring& workFolder) {
+ElevatedHandOff::HandOffOutcome ElevatedHandOff::Run(const ElevatedRunner& run, const std::wstring& arguments,
+                                                     const std::wstring& workFolder) {
     HandOffOutcome outcome;
     const std::wstring result = workFolder + L"\\result.txt";
-    outcome.error = RunElevated(owner, ConsoleProgram(), arguments + L" --result " + Quoted(result), workFolder,
-                                outcome.exitCode);
+    outcome.error = run(ConsoleProgram(), arguments + L" --result " + Quoted(result), workFolder, outcome.exitCode);
     if (outcome.error != ERROR_SUCCESS) return outcome;
     const std::string bytes = ReadAll(result);
     DeleteFileW(result.c_str());

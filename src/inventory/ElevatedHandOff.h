@@ -8,15 +8,24 @@
 // own temporary folder and writes what became of each entry into a
 // --result file there (an elevated program's output cannot be piped back),
 // which is read back here. Backups go to the folder given, the user's own,
-// so the user's "Restore removed entries" finds them.
+// so the user's "Restore removed entries" finds them. How the elevated
+// program is started and waited for is the front end's (ElevatedRunner):
+// the window keeps painting and takes no input meanwhile.
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "inventory/ProgramEntry.h"
 #include "inventory/ResultLine.h"
+
+// Starts `file` with `arguments` elevated, in `folder`, and waits for it:
+// ERROR_SUCCESS with its exit code, ERROR_CANCELLED when the consent
+// prompt was refused, else why it could not be started.
+using ElevatedRunner = std::function<DWORD(const std::wstring& file, const std::wstring& arguments,
+                                           const std::wstring& folder, DWORD& exitCode)>;
 
 class ElevatedHandOff {
 public:
@@ -30,16 +39,17 @@ public:
     };
 
     // `zaltrow remove --from LIST --backups FOLDER --result RESULT` for
-    // these entries. `owner` is disabled meanwhile; its messages are
-    // handled, so it keeps painting.
-    static HandOffOutcome Remove(HWND owner, const std::vector<ProgramEntry>& entries, const std::wstring& backupFolder);
+    // these entries, run by `run`.
+    static HandOffOutcome Remove(const ElevatedRunner& run, const std::vector<ProgramEntry>& entries,
+                                 const std::wstring& backupFolder);
     // `zaltrow restore FILE... [--replace] --backups FOLDER --result RESULT`.
-    static HandOffOutcome Restore(HWND owner, const std::vector<std::wstring>& files, bool replace,
-                           const std::wstring& backupFolder);
+    static HandOffOutcome Restore(const ElevatedRunner& run, const std::vector<std::wstring>& files, bool replace,
+                                  const std::wstring& backupFolder);
 
     // The words for a refused prompt and for a failure to start.
     static std::wstring NotDoneText(DWORD error, const wchar_t* what);
 
 private:
-    static HandOffOutcome Run(HWND owner, const std::wstring& arguments, const std::wstring& workFolder);
+    static HandOffOutcome Run(const ElevatedRunner& run, const std::wstring& arguments,
+                              const std::wstring& workFolder);
 };
