@@ -6,10 +6,12 @@
 //   (DoModal) or modelessly through its owner fw::Modeless<D>. Its dialog
 //   procedure dispatches to virtual handlers: OnCreated (the creation
 //   sizes, which a dialog procedure never sees as WM_CREATE/WM_SIZE),
-//   OnInitDialog (which runs DoDataExchange), OnCommand (routing by control
-//   id; IDOK and IDCANCEL reach OnOK and OnCancel), OnNotify, typed
+//   OnInitDialog (which runs DoDataExchange), OnCommand (which gives a
+//   click of a button, menu item or accelerator to OnButtonClicked(id);
+//   IDOK and IDCANCEL left over reach OnOK and OnCancel), OnNotify, typed
 //   handlers with the parameters unpacked (OnSize, OnGetMinMaxInfo,
-//   OnSysCommand, OnPaint, OnTimer, OnDestroy) and OnMessage for the rest.
+//   OnSysCommand, OnPaint, OnTimer, OnContextMenu(window, point,
+//   fromKeyboard), OnDestroy) and OnMessage for the rest.
 //   A handler returns true when it handled the message and gives its
 //   result; results travel back through DWLP_MSGRESULT, except for the
 //   messages whose result the dialog procedure returns itself
@@ -81,7 +83,7 @@
 // BuildConfig.h, generated into the build folder, is the program's
 // identity (name, version, file name, maker, message caption) as the top
 // CMakeLists.txt sets it. This layer is the lowest: it uses nothing else of
-// the program (src/CMakeLists.txt shows the order of all seven).
+// the program (src/CMakeLists.txt shows the order of all eight).
 //
 // No exception crosses a window procedure or the dialog manager: both
 // procedures catch everything and fall back to default processing.
