@@ -15,7 +15,7 @@
 #include "app/PropertiesDialog.h"
 #include "app/RestoreDialog.h"
 #include "app/ScaledArt.h"
-#include "app/SettingsNumbers.h"
+#include "app/WindowLayout.h"
 #include "app/ElevatedUpgrade.h"
 #include "widgets/HelpDialog.h"
 #include "inventory/EntryJudgement.h"
@@ -23,12 +23,10 @@
 #include "app/RemoveCommand.h"
 #include "inventory/EntryRemoval.h"
 #include "inventory/EntrySelection.h"
-#include "app/StillListedDialog.h"
-#include "app/UninstallWaitDialog.h"
+#include "app/UninstallCommand.h"
 #include "framework/Clipboard.h"
 #include "framework/Dpi.h"
 #include "framework/PaintDc.h"
-#include "framework/ProcessTree.h"
 #include "framework/RunningAccount.h"
 #include "framework/ShellIcon.h"
 #include "framework/SystemErrorText.h"
@@ -50,12 +48,7 @@ constexpr UINT kIconTimerMs = 40;
 // Posted once for however many selection changes come before it (Ctrl+A
 // changes every row), so the buttons are set once.
 constexpr UINT kUpdateStatesMessage = WM_APP + 1;
-// What the window remembers between starts, under kSettingsKey.
-constexpr const char* kPlacementValue = "WindowPlacement";  // left,top,width,height,maximized
-constexpr const char* kColumnsValue = "ColumnWidths";
-constexpr const char* kSortValue = "SortOrder";            // column,ascending
-constexpr int kColumns = 2;
-constexpr int kStoredDpi = fw::kDefaultDpi;
+constexpr int kColumns = ProgramRows::kColumns;
 // Sizes at 100 % scale: the rows' and buttons' icons, and the columns
 // before they are fitted to the rows.
 constexpr int kRowIconSize = 32;
@@ -144,7 +137,7 @@ bool MainDialog::OnInitDialog() {
     // The buttons have tips; the list is no tool (see EnableToolTips).
     EnableToolTips({IDC_UNINSTALL, IDC_REMOVE, IDC_REFRESH, IDC_UPGRADE, IDC_HELP_BUTTON, IDC_QUIT});
     SetUpList();
-    const StoredLayout stored = LoadLayout();
+    const WindowLayout::Stored stored = WindowLayout::Load(Hwnd(), list_, Dpi(), MinTrackSize());
     RefreshList();
     if (!stored.columns) FitColumnsToRows();
     if (!stored.placement) FitWindowToColumns();
@@ -680,73 +673,6 @@ void MainDialog::ShowContextMenu(POINT point) {
     if (command) SendMessageW(Hwnd(), WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), 0);
 }
 
-MainDialog::StoredLayout MainDialog::LoadLayout() {
-    StoredLayout restored;
-    SettingsStore store;
-    const int dpi = static_cast<int>(Dpi());
-    using settings_numbers::Scale;
-    const std::vector<int> sort = settings_numbers::Split(store.ReadString(kSettingsKey, kSortValue, HKEY_CURRENT_USER), 2);
-    if (!sort.empty() && sort[0] >= 0 && sort[0] < kColumns) list_.SetSort(sort[0], sort[1] != 0);
-
-    const std::vector<int> widths =
-        settings_numbers::Split(store.ReadString(kSettingsKey, kColumnsValue, HKEY_CURRENT_USER), kColumns);
-    for (std::size_t column = 0; column < widths.size(); ++column) {
-        if (widths[column] > 0) {
-            SendMessageW(list_.Hwnd(), LVM_SETCOLUMNWIDTH, column, Scale(widths[column], kStoredDpi, dpi));
-            restored.columns = true;
-        }
-    }
-
-    const std::vector<int> box =
-        settings_numbers::Split(store.ReadString(kSettingsKey, kPlacementValue, HKEY_CURRENT_USER), 5);
-    if (box.empty()) return restored;
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof placement;
-    if (!GetWindowPlacement(Hwnd(), &placement)) return restored;
-    RECT& normal = placement.rcNormalPosition;
-    // Never smaller than the window opens: the controls would overlap.
-    const int width = std::max<int>(Scale(box[2], kStoredDpi, dpi), MinTrackSize().cx);
-    const int height = std::max<int>(Scale(box[3], kStoredDpi, dpi), MinTrackSize().cy);
-    RECT stored{Scale(box[0], kStoredDpi, dpi), Scale(box[1], kStoredDpi, dpi), 0, 0};
-    stored.right = stored.left + width;
-    stored.bottom = stored.top + height;
-    // A place on a screen that is no longer there keeps the centred one.
-    if (MonitorFromRect(&stored, MONITOR_DEFAULTTONULL)) {
-        normal = stored;
-    } else {
-        normal.right = normal.left + width;
-        normal.bottom = normal.top + height;
-    }
-    placement.showCmd = box[4] ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
-    placement.flags = 0;
-    restored.placement = SetWindowPlacement(Hwnd(), &placement) != FALSE;
-    return restored;
-}
-
-void MainDialog::SaveLayout() {
-    SettingsStore store;
-    const int dpi = static_cast<int>(Dpi());
-    using settings_numbers::Scale;
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof placement;
-    if (GetWindowPlacement(Hwnd(), &placement)) {
-        const RECT& normal = placement.rcNormalPosition;
-        const bool maximized = placement.showCmd == SW_SHOWMAXIMIZED ||
-                               (placement.showCmd == SW_SHOWMINIMIZED && (placement.flags & WPF_RESTORETOMAXIMIZED));
-        store.WriteString(kSettingsKey, kPlacementValue,
-                          settings_numbers::Join({Scale(normal.left, dpi, kStoredDpi), Scale(normal.top, dpi, kStoredDpi),
-                                                  Scale(normal.right - normal.left, dpi, kStoredDpi),
-                                                  Scale(normal.bottom - normal.top, dpi, kStoredDpi), maximized ? 1 : 0}));
-    }
-    std::vector<int> widths;
-    for (int column = 0; column < kColumns; ++column)
-        widths.push_back(
-            Scale(static_cast<int>(SendMessageW(list_.Hwnd(), LVM_GETCOLUMNWIDTH, column, 0)), dpi, kStoredDpi));
-    store.WriteString(kSettingsKey, kColumnsValue, settings_numbers::Join(widths));
-    store.WriteString(kSettingsKey, kSortValue,
-                      settings_numbers::Join({list_.SortColumn(), list_.SortAscending() ? 1 : 0}));
-}
-
 void MainDialog::OnUninstall() {
     if (!StateOf(IDC_UNINSTALL).available) return;
     const int row = list_.FirstSelected();
@@ -759,48 +685,8 @@ void MainDialog::OnUninstall() {
     // The selection's own copies: the refresh after the uninstaller leaves them.
     const ProgramEntry entry = *shownEntry;
     const ProgramRow judged = *list_.RowAt(row);
-    if (!EntryExists(ListOf(entry), entry.keyName)) {
-        MessageBoxW(Hwnd(), NoLongerListedText(entry.displayName).c_str(), kCaption, MB_OK | MB_ICONEXCLAMATION);
-        RefreshList();
-        return;
-    }
-    fw::Icon icon;  // released when the command ends
-    if (!entry.iconPath.empty()) icon = fw::ExtractIconAt(entry.iconPath, entry.iconIndex, fw::SystemMetric(SM_CXICON, Dpi()));
-
-    // As judged when the list was filled, which is what the row shows.
-    const UninstallTarget target{judged.file, judged.args, judged.phantom, judged.reason};
-    StillListedDialog offer(Hwnd());
-    // A phantom has nothing left to run (its uninstaller is gone, or Windows
-    // Installer no longer knows its product): its removal is offered at
-    // once, saying why. Any other failure to start (a file that cannot run,
-    // a bare name or %NAME% path not found, access denied) says why and
-    // offers nothing, since the program may well still be installed.
-    if (target.phantom) {
-        offer.outcome = UninstallOutcome::NotStarted;
-        offer.reason = target.reason;
-    } else {
-        fw::ProcessTree uninstaller;  // its processes run on when this ends
-        if (const DWORD error = uninstaller.Start(target.file, target.args)) {
-            MessageBoxW(Hwnd(), LaunchFailedText(entry.displayName, target.file, fw::SystemErrorText(error)).c_str(),
-                        kCaption, MB_OK | MB_ICONHAND);
-            return;
-        }
-        UninstallWaitDialog wait(Hwnd(), uninstaller);
-        wait.icon = icon.get();
-        wait.text = entry.displayName;
-        wait.DoModal();  // ends by itself once the uninstaller has; Next, Escape and the close box go on at once
-        if (!IsWindow(Hwnd())) return;  // the window went while it waited
-        // Known before the list is read: had all ended, the list shows their work.
-        const bool ended = uninstaller.FollowsChildren() && uninstaller.Ended();
-        RefreshList();
-        // Still listed means this very entry; a namesake does not count.
-        if (!rows_.RowOfIdentity(judged.identity)) return;  // the uninstaller removed its entry
-        offer.outcome = ended ? UninstallOutcome::Ended : UninstallOutcome::MayBeRunning;
-    }
-    offer.icon = icon.get();
-    offer.text = entry.displayName;
-    if (offer.DoModal() == IDOK)
-        RemoveProgramEntry(Hwnd(), entry, [this] { RefreshList(); });
+    UninstallCommand::Run(Hwnd(), Dpi(), entry, judged, [this] { RefreshList(); },
+                          [this](const std::wstring& identity) { return rows_.RowOfIdentity(identity).has_value(); });
 }
 
 bool MainDialog::OnNotify(NMHDR& header, LRESULT& result) {
@@ -898,7 +784,7 @@ std::wstring MainDialog::RowDescription(int row) const {
 
 void MainDialog::OnDestroy() {
     rowDescriptions_.Detach();  // while the list is still there
-    SaveLayout();
+    WindowLayout::Save(Hwnd(), list_, Dpi());
     // No icon may arrive for a list that is going: the worker ends here.
     KillTimer(Hwnd(), kIconTimer);
     iconJobs_.clear();

@@ -99,13 +99,6 @@ private:
     void CopyNames();
     void ShowProperties();
     std::wstring RowDescription(int row) const;
-    // What LoadLayout found stored: the opening layout fits the rows where not.
-    struct StoredLayout {
-        bool columns = false;
-        bool placement = false;
-    };
-    StoredLayout LoadLayout();
-    void SaveLayout();
     void FitColumnsToRows();
     void FitWindowToColumns();
     void ScaleList();
