@@ -62,5 +62,5 @@ void UninstallCommand::Run(HWND owner, UINT dpi, const ProgramEntry& entry, cons
     offer.icon = icon.get();
     offer.text = entry.displayName;
     if (offer.DoModal() == IDOK)
-        RemoveProgramEntry(owner, entry, [this] { refreshList(); });
+        RemoveProgramEntry(owner, entry, refreshList);
 }
