@@ -80,8 +80,9 @@ DWORD RunElevated(HWND owner, const std::wstring& file, const std::wstring& argu
     if (enabled) EnableWindow(owner, FALSE);
     {
         const fw::WaitCursor busy;
-        // Asked to end first, it stops waiting (the program ends; the WM_QUIT
-        // is in the queue again) and what the console program did is not read.
+        // Asked to end first, it stops waiting (the program is ending; the
+        // WM_QUIT is in the queue again): only what the console program has
+        // written by then is read.
         fw::WaitHandlingMessages(process.get());
     }
     if (enabled) EnableWindow(owner, TRUE);

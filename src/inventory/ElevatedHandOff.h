@@ -31,7 +31,8 @@ public:
 
     // `zaltrow remove --from LIST --backups FOLDER --result RESULT` for
     // these entries. `owner` is disabled meanwhile; its messages are
-    // handled, so it keeps painting.
+    // handled, so it keeps painting. A WM_QUIT ends the wait
+    // (fw::WaitHandlingMessages).
     static HandOffOutcome Remove(HWND owner, const std::vector<ProgramEntry>& entries, const std::wstring& backupFolder);
     // `zaltrow restore FILE... [--replace] --backups FOLDER --result RESULT`.
     static HandOffOutcome Restore(HWND owner, const std::vector<std::wstring>& files, bool replace,
