@@ -359,3 +359,23 @@ zaltrow_demo_prefix() {
 zaltrow_set_managed() {
   "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$1" /f >/dev/null 2>&1
 }
+
+# For the screenshot scripts: waits up to 15 s for a visible window whose
+# name matches $1, other than window $2 (when given); prints the newest's id.
+zaltrow_wait_for_window() {
+  local found=
+  for _ in $(seq 150); do
+    found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -vxF -e "${2:-none}" | tail -1) &&
+      [ -n "$found" ] && break
+    sleep 0.1
+  done
+  [ -n "$found" ] || { echo "no window named $1" >&2; return 1; }
+  echo "$found"
+}
+
+# Window $1 as it shows on the screen, cut from the whole screen, into file $2.
+zaltrow_shot_window() {
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$2"
+  zaltrow_log "wrote ${2#"$ZALTROW_ROOT"/}"
+}

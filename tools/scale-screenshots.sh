@@ -46,39 +46,22 @@ set_dpi "$dpi"
 "$WINE" reg delete "HKCU\\Software\\$name" /v ColumnWidths /f >/dev/null 2>&1 || true
 trap '"$WINESERVER" -k >/dev/null 2>&1 || true' EXIT
 
-# Waits for a new visible window whose name matches $1 (none of those in
-# $2); prints its id.
-wait_for() {
-  local found=
-  for _ in $(seq 150); do
-    found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -vxF -e "${2:-none}" | tail -1) &&
-      [ -n "$found" ] && break
-    sleep 0.1
-  done
-  [ -n "$found" ] || { echo "no window named $1" >&2; return 1; }
-  echo "$found"
-}
-# A window as it shows on the screen, cut from the whole screen.
-shot_window() {
-  eval "$(xdotool getwindowgeometry --shell "$1")"
-  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/$2-$percent.png"
-  zaltrow_log "wrote build/screenshots/$2-$percent.png"
-}
+shot_window() { zaltrow_shot_window "$1" "$out/$2-$percent.png"; }
 
 (cd "$build/src" && "$WINE" "$ZALTROW_EXE_NAME" >/dev/null 2>&1 &)
-main=$(wait_for "^$name\$")
+main=$(zaltrow_wait_for_window "^$name\$")
 sleep 3
 shot_window "$main" main
 
 xdotool key F1   # the help
-help=$(wait_for "^$name\$" "$main")
+help=$(zaltrow_wait_for_window "^$name\$" "$main")
 sleep 1.5
 shot_window "$help" help
 xdotool key Escape
 sleep 0.5
 
 xdotool key Delete   # the removal's question, for the selected first row
-box=$(wait_for "^$name\$" "$main")
+box=$(zaltrow_wait_for_window "^$name\$" "$main")
 sleep 0.8
 shot_window "$box" message
 xdotool key Escape
@@ -91,7 +74,7 @@ setup_arch=
 setup="$build/src/$name-$ZALTROW_VERSION$setup_arch-Setup.exe"
 if [ -f "$setup" ]; then
   (cd "$build/src" && "$WINE" "$(basename "$setup")" >/dev/null 2>&1 &)
-  page=$(wait_for "^$name $ZALTROW_VERSION Setup")
+  page=$(zaltrow_wait_for_window "^$name $ZALTROW_VERSION Setup")
   sleep 1
   shot_window "$page" setup
 fi

@@ -23,11 +23,7 @@ zaltrow_set_managed N
 (cd "$build/src" && "$WINE" "$ZALTROW_EXE_NAME" >/dev/null 2>&1 &)
 trap '"$WINESERVER" -k >/dev/null 2>&1 || true' EXIT
 
-window=
-for _ in $(seq 100); do
-  window=$(xdotool search --onlyvisible --name "^$name\$" 2>/dev/null | head -1) && [ -n "$window" ] && break
-  sleep 0.1
-done
+window=$(zaltrow_wait_for_window "^$name\$") || true
 [ -n "$window" ] || { echo "$name's window did not appear" >&2; exit 1; }
 sleep 2.5
 shot main
@@ -101,24 +97,9 @@ setup_arch=
 [ "$arch" = x86_64 ] && setup_arch=-x64
 setup=("$build/src/$name-$ZALTROW_VERSION$setup_arch-Setup.exe")
 if [ -f "${setup[0]}" ]; then
-  # Waits for a window whose name matches $1; prints its id.
-  wait_for() {
-    local found=
-    for _ in $(seq 100); do
-      found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) && [ -n "$found" ] && break
-      sleep 0.1
-    done
-    [ -n "$found" ] || { echo "no window named $1" >&2; return 1; }
-    echo "$found"
-  }
-  # A window as it shows on the screen, cut from the whole screen.
-  shot_window() {
-    eval "$(xdotool getwindowgeometry --shell "$1")"
-    import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/$2.png"
-    zaltrow_log "wrote build/screenshots/$2.png"
-  }
+  shot_window() { zaltrow_shot_window "$1" "$out/$2.png"; }
   (cd "$build/src" && "$WINE" "$(basename "${setup[0]}")" >/dev/null 2>&1 &)
-  page=$(wait_for "^$name $ZALTROW_VERSION Setup")
+  page=$(zaltrow_wait_for_window "^$name $ZALTROW_VERSION Setup")
   sleep 1
   shot_window "$page" setup
   xdotool key Return   # Install
@@ -127,7 +108,7 @@ if [ -f "${setup[0]}" ]; then
   xdotool key Return   # Close
   sleep 1
   (cd "$build" && "$WINE" "C:\\Program Files\\$name\\unins000.exe" >/dev/null 2>&1 &)
-  question=$(wait_for "^$name $ZALTROW_VERSION Uninstall")
+  question=$(zaltrow_wait_for_window "^$name $ZALTROW_VERSION Uninstall")
   sleep 1
   shot_window "$question" uninstall
   xdotool key n

@@ -7,8 +7,7 @@
 #include "framework/LocaleTime.h"
 #include "framework/ShellIcon.h"
 #include "framework/WindowQueries.h"
-#include "inventory/EntrySelection.h"
-#include "inventory/EntryValidation.h"
+#include "inventory/EntryJudgement.h"
 #include "resource.h"
 
 namespace {
@@ -42,32 +41,6 @@ int LineHeight(HWND window, HFONT font) {
 
 PropertiesDialog::PropertiesDialog(HWND owner, const ProgramEntry& entry, bool phantom, std::wstring reason)
     : fw::Dialog(IDD_PROPERTIES, owner), entry_(entry), facts_(FactsOf(entry, phantom, reason)) {}
-
-EntryFacts PropertiesDialog::FactsOf(const ProgramEntry& entry, bool phantom, const std::wstring& reason) {
-    EntryFacts facts;
-    facts.displayName = entry.displayName;
-    facts.listWords = SourceDescription(entry.source);
-    facts.keyName = EntryKeyName(ListOf(entry), entry.keyName);
-    facts.publisher = entry.publisher;
-    facts.version = entry.displayVersion;
-    facts.installDate = entry.installDate;
-    facts.sizeKb = entry.estimatedSizeKb;
-    facts.installLocation = entry.installLocation;
-    facts.uninstallCommand = entry.uninstallString;
-    facts.quietUninstallCommand = entry.quietUninstallString;
-    facts.productCode = entry.productCode;
-    using Judgement = EntryFacts::Judgement;
-    if (phantom)
-        facts.judgement = Judgement::Missing;
-    else if (entry.commandUnknown)
-        facts.judgement = Judgement::Assumed;
-    else if (!entry.productCode.empty())
-        facts.judgement = Judgement::ProductKnown;
-    else if (!NamesDrivePath(entry.programPath))  // a bare name or a share: not looked for
-        facts.judgement = Judgement::Assumed;
-    facts.reason = reason;
-    return facts;
-}
 
 std::wstring PropertiesDialog::LocaleDate(int year, int month, int day) {
     SYSTEMTIME time{};

@@ -23,8 +23,6 @@ public:
     // The entry is copied; `reason` is the red row's, in words.
     PropertiesDialog(HWND owner, const ProgramEntry& entry, bool phantom, std::wstring reason);
 
-    // The facts the view shows for an entry as its row was judged.
-    static EntryFacts FactsOf(const ProgramEntry& entry, bool phantom, const std::wstring& reason);
     // A date in the user's locale, short form.
     static std::wstring LocaleDate(int year, int month, int day);
 

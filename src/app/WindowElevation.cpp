@@ -15,8 +15,9 @@ ElevatedRunner WindowElevation(HWND owner) {
         if (enabled) EnableWindow(owner, FALSE);
         {
             const fw::WaitCursor busy;
-            // Asked to end first, it stops waiting (the program ends; the
-            // WM_QUIT is in the queue again) and what the step did is not read.
+            // Asked to end first, it stops waiting (the program is ending;
+            // the WM_QUIT is in the queue again): only what the step has
+            // written by then is read.
             fw::WaitHandlingMessages(process.get());
         }
         if (enabled) EnableWindow(owner, TRUE);

@@ -36,31 +36,11 @@ void Read(Listing& listing, bool allUsers) {
     listing.entries = ListEntries(listing.inventory);
 }
 
-ReportRow RowOf(const ListedEntry& listed, const std::wstring& ownSid) {
-    const ProgramEntry& entry = *listed.entry;
-    ReportRow row;
-    row.list = ListName(ListOf(entry));
-    row.user = entry.source == EntrySource::OtherUser ? entry.userSid
-               : entry.source == EntrySource::User    ? ownSid
-                                                      : L"";
-    row.key = entry.keyName;
-    row.name = entry.displayName;
-    row.publisher = entry.publisher;
-    row.version = entry.displayVersion;
-    row.installLocation = entry.installLocation;
-    row.uninstallString = entry.uninstallString;
-    row.quietUninstallString = entry.quietUninstallString;
-    row.productCode = entry.productCode;
-    row.phantom = listed.phantom;
-    row.reason = listed.reason;
-    return row;
-}
-
 std::vector<ReportRow> Rows(const Listing& listing, bool phantomsOnly) {
     const std::wstring ownSid = fw::RunningUserSid();
     std::vector<ReportRow> rows;
     for (const ListedEntry& listed : listing.entries)
-        if (listed.phantom || !phantomsOnly) rows.push_back(RowOf(listed, ownSid));
+        if (listed.phantom || !phantomsOnly) rows.push_back(FactsOf(*listed.entry, listed.phantom, listed.reason, ownSid));
     return rows;
 }
 
@@ -343,7 +323,7 @@ int ConsoleProgram::List(const CommandLine& command) {
     case ReportFormat::Text: {
         out_.Write(TextTable(rows));
         const std::size_t phantoms = static_cast<std::size_t>(
-            std::count_if(rows.begin(), rows.end(), [](const ReportRow& row) { return row.phantom; }));
+            std::count_if(rows.begin(), rows.end(), [](const ReportRow& row) { return row.Phantom(); }));
         out_.Line(Plural(rows.size(), L"entry", L"entries") + L" listed, " +
                   Plural(phantoms, L"phantom", L"phantoms") + L"." + note);
         break;

@@ -14,9 +14,9 @@ constexpr std::array<std::wstring_view, 12> kFields{
 
 // The row's fields in kFields' order; phantom as "true"/"false".
 std::array<std::wstring_view, 12> Fields(const ReportRow& row) {
-    return {row.list,      row.user,    row.key,          row.name, row.publisher, row.version, row.installLocation,
-            row.uninstallString, row.quietUninstallString, row.productCode,
-            row.phantom ? L"true" : L"false", row.reason};
+    return {row.list,      row.userSid, row.key,          row.displayName, row.publisher, row.version, row.installLocation,
+            row.uninstallCommand, row.quietUninstallCommand, row.productCode,
+            row.Phantom() ? L"true" : L"false", row.reason};
 }
 
 bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
@@ -294,7 +294,7 @@ std::wstring TextTable(const std::vector<ReportRow>& rows) {
     if (rows.empty()) return {};
     std::vector<std::vector<std::wstring>> lines{{L"STATE", L"LIST", L"KEY", L"NAME", L"VERSION", L"PUBLISHER", L"REASON"}};
     for (const ReportRow& row : rows)
-        lines.push_back({row.phantom ? L"phantom" : L"ok", row.list, row.key, row.name, row.version, row.publisher,
+        lines.push_back({row.Phantom() ? L"phantom" : L"ok", row.list, row.key, row.displayName, row.version, row.publisher,
                          row.reason});
     return PaddedTable(lines);
 }

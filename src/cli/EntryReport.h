@@ -13,22 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "inventory/EntryFacts.h"
+
 // One entry, every text as read; empty means absent (JSON null, an empty
-// CSV field).
-struct ReportRow {
-    std::wstring list;      // "machine-64", "machine-32", "user", "user:<SID>"
-    std::wstring user;      // the SID of a user's list; empty for machine lists
-    std::wstring key;
-    std::wstring name;
-    std::wstring publisher;
-    std::wstring version;
-    std::wstring installLocation;
-    std::wstring uninstallString;
-    std::wstring quietUninstallString;
-    std::wstring productCode;
-    bool phantom = false;
-    std::wstring reason;    // why it is a phantom; empty otherwise
-};
+// CSV field). The same facts the Properties view shows.
+using ReportRow = EntryFacts;
 
 // A list the reading did not take whole: entries left out past the
 // capacity, or the reason it could not be read at all.

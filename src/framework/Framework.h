@@ -78,7 +78,8 @@
 //   with the one rule for a WM_QUIT met meanwhile), UnelevatedStart.h (a program started as the
 //   signed-in user by the desktop shell, also from an elevated process),
 //   SecurityDescriptor.h (a descriptor from its SDDL text, for folders
-//   only administrators may enter).
+//   only administrators may enter), UniqueFolder.h (a new folder with a
+//   random name nobody else has).
 //
 // BuildConfig.h, generated into the build folder, is the program's
 // identity (name, version, file name, maker, message caption) as the top

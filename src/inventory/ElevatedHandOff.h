@@ -39,7 +39,8 @@ public:
     };
 
     // `zaltrow remove --from LIST --backups FOLDER --result RESULT` for
-    // these entries, run by `run`.
+    // these entries, run by `run` (whose wait a WM_QUIT ends: only what the
+    // console program has written by then is read).
     static HandOffOutcome Remove(const ElevatedRunner& run, const std::vector<ProgramEntry>& entries,
                                  const std::wstring& backupFolder);
     // `zaltrow restore FILE... [--replace] --backups FOLDER --result RESULT`.

@@ -5,6 +5,7 @@
 
 #include "framework/ParallelFor.h"
 #include "framework/RegistryKey.h"
+#include "inventory/EntrySelection.h"
 #include "inventory/EntryValidation.h"
 
 namespace {
@@ -45,4 +46,35 @@ std::vector<ListedEntry> ListEntries(const ProgramInventory& inventory) {
         listed[i].args = std::move(target.args);
     });
     return listed;
+}
+
+EntryFacts FactsOf(const ProgramEntry& entry, bool phantom, const std::wstring& reason, const std::wstring& ownSid) {
+    EntryFacts facts;
+    facts.displayName = entry.displayName;
+    facts.listWords = SourceDescription(entry.source);
+    facts.keyName = EntryKeyName(ListOf(entry), entry.keyName);
+    facts.publisher = entry.publisher;
+    facts.version = entry.displayVersion;
+    facts.installDate = entry.installDate;
+    facts.sizeKb = entry.estimatedSizeKb;
+    facts.installLocation = entry.installLocation;
+    facts.uninstallCommand = entry.uninstallString;
+    facts.quietUninstallCommand = entry.quietUninstallString;
+    facts.productCode = entry.productCode;
+    using Judgement = EntryFacts::Judgement;
+    if (phantom)
+        facts.judgement = Judgement::Missing;
+    else if (entry.commandUnknown)
+        facts.judgement = Judgement::Assumed;
+    else if (!entry.productCode.empty())
+        facts.judgement = Judgement::ProductKnown;
+    else if (!NamesDrivePath(entry.programPath))  // a bare name or a share: not looked for
+        facts.judgement = Judgement::Assumed;
+    facts.reason = reason;
+    facts.list = ListName(ListOf(entry));
+    facts.userSid = entry.source == EntrySource::OtherUser ? entry.userSid
+                    : entry.source == EntrySource::User    ? ownSid
+                                                           : L"";
+    facts.key = entry.keyName;
+    return facts;
 }

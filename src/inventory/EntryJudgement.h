@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "inventory/EntryFacts.h"
 #include "inventory/ProgramInventory.h"
 
 struct ListedEntry {
@@ -26,3 +27,9 @@ std::vector<ListedEntry> ListEntries(const ProgramInventory& inventory);
 // Whether an entry is a row of the list (ListEntries' rule), given whether
 // its parent entry exists.
 bool IsListed(const ProgramEntry& entry, bool parentExists);
+
+// The facts the views show of an entry as its row was judged (`reason`:
+// why it is a phantom). `ownSid` is the running user's, for an entry of
+// the user's own list; the Properties view does without it.
+EntryFacts FactsOf(const ProgramEntry& entry, bool phantom, const std::wstring& reason,
+                   const std::wstring& ownSid = {});

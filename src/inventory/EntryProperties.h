@@ -12,30 +12,7 @@
 #include <string_view>
 #include <vector>
 
-struct EntryFacts {
-    std::wstring displayName;
-    std::wstring listWords;  // whose list, in words (SourceDescription)
-    std::wstring keyName;    // the whole key, as the registry editor names it
-    std::wstring publisher;
-    std::wstring version;
-    std::wstring installDate;  // as stored, usually YYYYMMDD
-    std::uint32_t sizeKb = 0;  // EstimatedSize; 0: not given
-    std::wstring installLocation;
-    std::wstring uninstallCommand;
-    std::wstring quietUninstallCommand;
-    std::wstring productCode;  // Windows Installer entries only
-
-    // How the row was judged.
-    enum class Judgement {
-        Missing,      // red: reason says why
-        Found,        // the uninstaller's file is there
-        Assumed,      // the command cannot be checked here (another user's variable,
-                      // a bare program name, a path too long): counted as present
-        ProductKnown  // Windows Installer knows the product
-    };
-    Judgement judgement = Judgement::Found;
-    std::wstring reason;  // for Missing
-};
+#include "inventory/EntryFacts.h"
 
 struct PropertyLine {
     std::wstring label;

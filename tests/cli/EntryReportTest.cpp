@@ -17,11 +17,11 @@ namespace {
 ReportRow Phantom() {
     ReportRow row;
     row.list = L"user:S-1-5-21-7-1001";
-    row.user = L"S-1-5-21-7-1001";
+    row.userSid = L"S-1-5-21-7-1001";
     row.key = L"Ключ \"1\"";
-    row.name = L"狐, \"Fox\"\r\nTwo";
-    row.uninstallString = L"C:\\Tools\\un\tinst.exe";
-    row.phantom = true;
+    row.displayName = L"狐, \"Fox\"\r\nTwo";
+    row.uninstallCommand = L"C:\\Tools\\un\tinst.exe";
+    row.judgement = EntryFacts::Judgement::Missing;
     row.reason = L"\xD83E\xDD8A \xD800 gone";  // a pair, then a surrogate without its partner
     return row;
 }
@@ -30,7 +30,7 @@ TEST(EntryReport, WritesJsonCsvAndTableExactly) {
     ReportRow live;
     live.list = L"machine-64";
     live.key = L"{6F1A}";
-    live.name = L"Żółw";
+    live.displayName = L"Żółw";
     live.version = L"1.0";
     const std::vector<ReportRow> rows{live, Phantom()};
 
@@ -130,7 +130,7 @@ TEST(EntryReport, MachineFormsKeepTextsAndDefuseFormulas) {
     };
     for (const auto& [name, cell] : cells) {
         ReportRow row;
-        row.name = name;
+        row.displayName = name;
         EXPECT_NE(CsvReport({row}).find(L"\r\n,,," + cell + L","), std::wstring::npos) << name;
         EXPECT_NE(BackupsCsv({{L"f", L"user", L"k", name, L""}}).find(L"\r\nf,user,k," + cell + L",\r\n"), std::wstring::npos)
             << name;

@@ -23,7 +23,7 @@ TEST(EntryProperties, SizesAndDates) {
 TEST(EntryProperties, LinesAndReasonsOfEachKindOfEntry) {
     using Judgement = EntryFacts::Judgement;
     EntryFacts full{L"Инструмент", L"This user's programs", L"HKEY_CURRENT_USER\\...\\Uninstall\\Tool", L"Acme", L"4.2",
-                    L"20261208", 12698, L"C:\\Tool", L"C:\\Tool\\unins000.exe", L"C:\\Tool\\unins000.exe /S", {}, {}, {}};
+                    L"20261208", 12698, L"C:\\Tool", L"C:\\Tool\\unins000.exe", L"C:\\Tool\\unins000.exe /S", {}, {}, {}, {}, {}, {}};
     EntryFacts installer;
     installer.displayName = full.displayName;
     installer.listWords = full.listWords;
