@@ -10,10 +10,10 @@
 #include "framework/RunningAccount.h"
 
 // Owner Administrators; full control for Administrators and SYSTEM, to the
-// folder, its subfolders and files; nothing inherited from the parent, so
-// no one else has any access. Applied to %ProgramData%\Zaltrow and its
-// Removed folder, also when they were there before.
-inline constexpr wchar_t kSystemBackupFolderSddl[] = L"O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)";
+// folder, its subfolders and files, and reading for users (the window lists
+// the backups); nothing inherited from the parent. Given to
+// %ProgramData%\Zaltrow and its Removed folder when they are made.
+inline constexpr wchar_t kSystemBackupFolderSddl[] = L"O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;FR;;;BU)";
 
 class BackupFolder {
 public:
@@ -23,14 +23,18 @@ public:
     const std::wstring& Path() const { return path_; }
 
     // Makes the folder ready before anything is backed up into it: the
-    // LocalSystem folder is created (or taken over) with
-    // kSystemBackupFolderSddl; other folders are created by the backup
-    // itself. False, with FailureText(), when it cannot be.
+    // LocalSystem folder is created with kSystemBackupFolderSddl; one that
+    // is there already is used only when it is no link (nor reached through
+    // one), is owned by Administrators or SYSTEM and holds nothing but
+    // backups and the Removed folder; otherwise it is moved aside under a
+    // new name and made afresh, since whoever made it may still hold it
+    // open. Other folders are created by the backup itself. False, with
+    // FailureText(), when it cannot be.
     bool Prepare();
     const std::wstring& FailureText() const { return failure_; }
-    // After Prepare: what it made, for the record (Wine keeps no rights to
-    // read back), e.g. "Made C:\ProgramData\Zaltrow\Removed for
-    // administrators and SYSTEM only: O:BA..."; empty when nothing was made.
+    // After Prepare: what it moved aside and made, for the record (Wine
+    // keeps no rights to read back), e.g. "Made C:\ProgramData\Zaltrow\Removed
+    // for administrators and SYSTEM only: O:BA..."; empty when nothing was.
     const std::wstring& MadeText() const { return made_; }
 
 private:

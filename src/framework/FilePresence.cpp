@@ -4,6 +4,19 @@
 
 namespace fw {
 
+namespace {
+
+FileQueryObserver observer;
+
+DWORD QueryAttributes(const std::wstring& path) {
+    if (observer) observer(path);
+    return GetFileAttributesW(path.c_str());
+}
+
+}  // namespace
+
+void SetFileQueryObserver(FileQueryObserver next) { observer = std::move(next); }
+
 std::wstring PathRoot(std::wstring_view path) {
     if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\' &&
         ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z')))
@@ -16,6 +29,17 @@ std::wstring PathRoot(std::wstring_view path) {
         return std::wstring(path.substr(0, share)) + L"\\";
     }
     return {};
+}
+
+bool IsNetworkPath(std::wstring_view path) {
+    const auto slash = [&](std::size_t i) { return i < path.size() && (path[i] == L'\\' || path[i] == L'/'); };
+    if (!slash(0) || !slash(1)) return false;
+    // \\?\C:\ and \\.\C:\ name a local drive.
+    const bool prefix = path.size() >= 4 && (path[2] == L'?' || path[2] == L'.') && slash(3);
+    if (!prefix) return true;
+    const wchar_t drive = path.size() > 4 ? path[4] : L'\0';
+    const bool letter = (drive >= L'A' && drive <= L'Z') || (drive >= L'a' && drive <= L'z');
+    return !(letter && path.size() > 5 && path[5] == L':');
 }
 
 std::wstring LongPathForm(std::wstring_view path) {
@@ -34,13 +58,13 @@ std::wstring LongPathForm(std::wstring_view path) {
 }
 
 unsigned long FileAttributes(const std::wstring& path) {
-    if (path.size() < MAX_PATH) return GetFileAttributesW(path.c_str());
+    if (path.size() < MAX_PATH) return QueryAttributes(path);
     const std::wstring longForm = LongPathForm(path);
     if (longForm.empty()) {
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return INVALID_FILE_ATTRIBUTES;
     }
-    return GetFileAttributesW(longForm.c_str());
+    return QueryAttributes(longForm);
 }
 
 bool FileIsMissing(const std::wstring& path) {
@@ -52,7 +76,7 @@ bool FileIsMissing(const std::wstring& path) {
     // "Not found" is proof only where the drive or share itself is there:
     // an unplugged disk answers the same for every path on it.
     const std::wstring root = PathRoot(path);
-    return !root.empty() && GetFileAttributesW(root.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return !root.empty() && QueryAttributes(root) != INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace fw

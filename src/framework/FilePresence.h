@@ -5,10 +5,17 @@
 // no volume, a drive that is not ready, a network path that cannot be
 // reached now) is no proof that it is gone, so it counts as there.
 
+#include <functional>
 #include <string>
 #include <string_view>
 
 namespace fw {
+
+// Told of every path FileAttributes asks the file system about (and so
+// FileIsMissing), for tests that show which paths are never touched; none
+// by default.
+using FileQueryObserver = std::function<void(const std::wstring& path)>;
+void SetFileQueryObserver(FileQueryObserver observer);
 
 bool FileIsMissing(const std::wstring& path);
 
@@ -25,5 +32,11 @@ std::wstring PathRoot(std::wstring_view path);
 // the path cannot take that form as it is written (not absolute, or with
 // "/", "." or ".." parts, which that form does not resolve).
 std::wstring LongPathForm(std::wstring_view path);
+// Whether opening the path may reach another machine: it starts with two
+// slashes of either kind (\\host\share, \\?\UNC\..., \\host@80\ for
+// WebDAV, a device path), except a drive path in the \\?\ or \\.\ form.
+// A drive letter later in such a path ("\\h\s\C:\x.exe") changes
+// nothing: the path still goes to the host.
+bool IsNetworkPath(std::wstring_view path);
 
 }  // namespace fw

@@ -19,10 +19,27 @@ bool StartsWith(std::u16string_view text, std::u16string_view start) {
 
 enum class List { None, Machine, Machine32, User, OtherUser };
 
+// A user's own SID, as HKEY_USERS names a loaded hive: S-1-5-21-... (local
+// and domain accounts) or S-1-12-1-... (Azure AD ones), then only decimal
+// sub-authorities. Anything else (_Classes hives, letters, empty parts)
+// is no user's list.
 bool IsUserSid(std::u16string_view sid) {
-    constexpr std::u16string_view kClasses = u"_Classes";
-    const bool classes = sid.size() >= kClasses.size() && SameIgnoringAsciiCase(sid.substr(sid.size() - kClasses.size()), kClasses);
-    return (StartsWith(sid, u"S-1-5-21-") || StartsWith(sid, u"S-1-12-1-")) && !classes;
+    std::u16string_view rest;
+    for (std::u16string_view start : {std::u16string_view(u"S-1-5-21-"), std::u16string_view(u"S-1-12-1-")})
+        if (StartsWith(sid, start)) rest = sid.substr(start.size());
+    if (rest.empty()) return false;
+    std::size_t digits = 0;
+    for (const char16_t c : rest) {
+        if (c == u'-') {
+            if (digits == 0) return false;
+            digits = 0;
+        } else if (c >= u'0' && c <= u'9' && digits < 10) {
+            ++digits;
+        } else {
+            return false;
+        }
+    }
+    return digits > 0;
 }
 
 // The list whose root the first parts of a name are, and how many parts
@@ -51,8 +68,9 @@ struct Place {
 // Where a key of the file stands: in which list, under which entry.
 std::optional<Place> PlaceOf(std::u16string_view name) {
     const std::vector<std::u16string_view> parts = registry_text::KeyNameParts(name);
+    // Parts the registry would take other than as written, or not at all.
     for (std::u16string_view part : parts) {
-        if (part.empty()) return std::nullopt;
+        if (part.empty() || part == u"." || part == u"..") return std::nullopt;
     }
     std::size_t i = 0;
     if (ListOf(parts, i) == List::None) return std::nullopt;
@@ -108,6 +126,12 @@ std::optional<BackupEntry> EntryOfBackupKeys(const std::vector<reg_file::Key>& k
             reason = Quoted(key.name) + u" is not part of an Add/Remove Programs entry.";
             return std::nullopt;
         }
+        for (std::u16string_view part : registry_text::KeyNameParts(key.name)) {
+            if (part.size() > kMaxEntryKeyChars) {
+                reason = Quoted(key.name) + u" has a part longer than a key name can be.";
+                return std::nullopt;
+            }
+        }
         if (!first) first = place;
         if (!SameIgnoringAsciiCase(place->listRoot, first->listRoot) || !SameIgnoringAsciiCase(place->keyName, first->keyName)) {
             reason = u"It holds more than one entry: " + Quoted(keys.front().name) + u" and " + Quoted(key.name) + u".";
@@ -120,10 +144,6 @@ std::optional<BackupEntry> EntryOfBackupKeys(const std::vector<reg_file::Key>& k
         return std::nullopt;
     }
     const Place place = *PlaceOf(uninstallKey->name);
-    if (place.keyName.size() > kMaxEntryKeyChars) {
-        reason = u"Its entry's key is longer than a key name can be.";
-        return std::nullopt;
-    }
     BackupEntry entry{std::u16string(place.listRoot), std::u16string(place.keyName), {}};
     for (const reg_file::Value& value : uninstallKey->values) {
         if (SameIgnoringAsciiCase(value.name, u"DisplayName") &&

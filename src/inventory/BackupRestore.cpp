@@ -134,10 +134,19 @@ BackupRestore::Result BackupRestore::Restore(const std::wstring& file, bool repl
 
     RegistryImport import;
     if (!import.Write(inspection.keys)) {
-        // No half entry stays behind without a word.
+        // No half entry stays behind without a word, and a replaced one
+        // comes back from the backup just made: a failed write leaves the
+        // list as it was.
         const bool undone = Gone(RegistryImport::DeleteTree(*uninstall)) && Gone(RegistryImport::DeleteTree(*arpCache));
-        return fail(import.LastFailure().key + L" could not be written", import.LastFailure().error,
-                    undone ? L" Nothing of the backup was kept." : L" Part of the entry may remain in the registry.");
+        std::wstring after = undone ? L" Nothing of the backup was kept." : L" Part of the entry may remain in the registry.";
+        if (exists && undone) {
+            const Inspection replaced = Inspect(result.replacedBackup);
+            RegistryImport again;
+            const bool back = replaced.verdict == Inspection::Verdict::Backup && again.Write(replaced.keys);
+            after += back ? L" The entry that was there is back as it was."
+                          : L" The entry that was there could not be put back.";
+        }
+        return fail(import.LastFailure().key + L" could not be written", import.LastFailure().error, after);
     }
     result.outcome = RestoreOutcome::Restored;
     result.reason.clear();

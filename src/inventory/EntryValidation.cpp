@@ -3,10 +3,17 @@
 #include <windows.h>
 
 #include "framework/FilePresence.h"
+#include "framework/RunningAccount.h"
 #include "inventory/InstallerProducts.h"
 #include "inventory/UninstallCommand.h"
 
 std::wstring MissingUninstallerText(const std::wstring& file) { return L"The uninstaller is missing: " + file; }
+
+std::wstring NetworkPathText(const std::wstring& file) { return file + L" is on a network path, not checked."; }
+
+bool MayOpenNetworkPaths(const ProgramEntry& entry) {
+    return entry.source == EntrySource::User && fw::RunningRights() != fw::AccountRights::System;
+}
 
 std::wstring UnknownProductText(const std::wstring& productCode) {
     return L"Windows Installer does not know the product " + productCode + L".";
@@ -50,9 +57,21 @@ UninstallTarget ResolveUninstaller(const ProgramEntry& entry) {
         if (target.phantom) target.reason = UnknownProductText(entry.productCode);
         return target;
     }
+    // Another account's entry could otherwise make this one authenticate to
+    // a host of its choosing (as SYSTEM: the machine's account): such a
+    // path is never opened, and counts as there.
+    const bool network = !MayOpenNetworkPaths(entry);
+    if (network && fw::IsNetworkPath(target.file)) {
+        target.reason = NetworkPathText(target.file);
+        return target;
+    }
     if (entry.commandUnknown || !IsPhantom(target.file)) return target;
     for (UninstallCommand& candidate : CommandCandidates(entry.command)) {
         std::wstring file = FileOfSource(candidate.programPath, entry.source);
+        if (network && fw::IsNetworkPath(file)) {
+            std::wstring reason = NetworkPathText(file);
+            return {std::move(file), std::move(candidate.programArgs), false, std::move(reason)};
+        }
         if (IsFile(file)) return {std::move(file), std::move(candidate.programArgs), false, {}};
     }
     target.phantom = true;

@@ -32,7 +32,9 @@ struct UninstallTarget {
     std::wstring file;
     std::wstring args;
     bool phantom = false;
-    std::wstring reason;  // why it is a phantom, in words; empty otherwise
+    // Why it is a phantom, in words; for one that is not, why its file was
+    // not looked at (NetworkPathText); empty otherwise.
+    std::wstring reason;
 };
 
 // A Windows Installer entry (one with a product code) is a phantom exactly
@@ -51,4 +53,11 @@ inline bool IsPhantom(const ProgramEntry& entry) { return ResolveUninstaller(ent
 
 // The reasons, in words.
 std::wstring MissingUninstallerText(const std::wstring& file);
+// A path that was not looked at (MayOpenNetworkPaths).
+std::wstring NetworkPathText(const std::wstring& file);
+// Whether the entry's paths may be opened when they lead to another
+// machine: only for the running user's own list, and never as LocalSystem.
+// Otherwise such a command counts as there, with NetworkPathText as its
+// reason, and such an icon is not extracted.
+bool MayOpenNetworkPaths(const ProgramEntry& entry);
 std::wstring UnknownProductText(const std::wstring& productCode);

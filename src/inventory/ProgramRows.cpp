@@ -3,6 +3,7 @@
 #include <map>
 #include <utility>
 
+#include "framework/FilePresence.h"
 #include "framework/RegistryKey.h"
 #include "inventory/EntryJudgement.h"
 
@@ -28,7 +29,7 @@ void ProgramRows::Fill(const ProgramInventory& inventory) {
         ProgramRow row{static_cast<std::size_t>(judged.entry - first), entry.displayName, entry.uninstallString,
                        judged.phantom, std::move(judged.reason), 0, EntryIdentity(entry), std::move(judged.file),
                        std::move(judged.args), kNoIconSource};
-        if (!entry.iconPath.empty()) {
+        if (!entry.iconPath.empty() && (MayOpenNetworkPaths(entry) || !fw::IsNetworkPath(entry.iconPath))) {
             const auto [source, added] =
                 sourceOf.try_emplace({fw::FoldedKeyName(entry.iconPath), entry.iconIndex}, iconSources_.size());
             if (added) iconSources_.push_back({entry.iconPath, entry.iconIndex, {}});

@@ -280,7 +280,7 @@ TEST(ConsoleProgram, Changing) {
          L"Removed 0 of 1 entries, 1 failed; backups in " + inTheWay + L".", leaves(L"ZCLI-Component ZCLI-狐", 4)},
         // Wine keeps no rights of its own: the program says which it gives.
         {L"system", L"remove --from " + from + L" --result " + result, 0,
-         {L"Made " + systemFolder + L" for administrators and SYSTEM only: O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)\r\n",
+         {L"Made " + systemFolder + L" for administrators and SYSTEM only: O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;FR;;;BU)\r\n",
           L"user\tZCLI-狐\tremoved\t" + systemFolder + L"\\"}, L"Removed 1 of 1 entries; backups in " + systemFolder + L".",
          leaves(L"ZCLI-Component", 4)},
         {nullptr, L"remove " + M, 2, {L"the last list has no key"}},
@@ -290,6 +290,56 @@ TEST(ConsoleProgram, Changing) {
 
     std::error_code ignored;
     std::filesystem::remove_all(std::filesystem::path(programData) / L"Zaltrow", ignored);
+}
+
+// SYSTEM's backup folder is never one a user prepared: a link planted at
+// %ProgramData%\Zaltrow (CTest plants a Unix symbolic link there, as a
+// junction would be) and a folder holding a file of someone else's are
+// moved aside, nothing is written where they lead, and a fresh folder
+// takes the backups.
+TEST(ConsoleProgram, SystemFolder) {
+    const TempFolder files;
+    Seeded seeded;
+    const std::wstring present = W(files.WriteFile("Live\\unins000.exe"));
+    wchar_t programData[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"ProgramData", programData, MAX_PATH);
+    const std::filesystem::path ours = std::filesystem::path(programData) / L"Zaltrow";
+    const std::wstring systemFolder = (ours / L"Removed").wstring();
+    const DWORD planted = GetFileAttributesW(ours.c_str());
+    ASSERT_NE(planted, INVALID_FILE_ATTRIBUTES) << "CTest plants the link";
+    ASSERT_TRUE(planted & FILE_ATTRIBUTE_REPARSE_POINT);
+    const std::filesystem::path target = L"C:\\zaltrow-link-target";
+    const auto aside = [&] {
+        std::vector<std::filesystem::path> moved;
+        for (const auto& item : std::filesystem::directory_iterator(programData))
+            if (item.path().filename().wstring().rfind(L"Zaltrow (moved aside", 0) == 0) moved.push_back(item.path());
+        return moved;
+    };
+    struct Attack {
+        const wchar_t* what;
+        std::function<void()> plant;  // after the link's case, on the fresh folder
+        std::wstring why;
+    };
+    const Attack attacks[] = {
+        {L"a link", [] {}, L"it is a link"},
+        {L"a foreign file", [&] { std::ofstream(ours / L"planted.reg") << "REGEDIT4"; }, L"it holds planted.reg, which is not Zaltrow's"},
+    };
+    for (const Attack& attack : attacks) {
+        SCOPED_TRACE(attack.what);
+        attack.plant();
+        const std::size_t before = aside().size();
+        const std::wstring key = std::wstring(L"ZCLI-Sys-") + attack.what;
+        seeded.Entry(HKEY_CURRENT_USER, key, key, present);
+        RunSteps({{L"system", L"remove user \"" + key + L"\"", 0,
+                   {L"Moved " + ours.wstring() + L" aside to ", attack.why, L"Made " + systemFolder,
+                    L"removed: user | " + key + L" | " + key + L" | (backup: " + systemFolder + L"\\"}}});
+        EXPECT_EQ(aside().size(), before + 1);
+        EXPECT_FALSE(std::filesystem::exists(target / L"Removed")) << "nothing is written where the link leads";
+        EXPECT_FALSE(std::filesystem::exists(ours / L"planted.reg"));
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(ours, ignored);
+    for (const std::filesystem::path& moved : aside()) std::filesystem::remove_all(moved, ignored);
 }
 
 }  // namespace

@@ -111,6 +111,28 @@ TEST_F(BackupRestoreTest, RestoresBitForBitAndReplacesOnlyWhenAsked) {
         EXPECT_EQ(ReadBytes(restored.replacedBackup), current);
         EXPECT_EQ(ReadBytes(Save(c.root, c.key)), backup);
     }
+
+    // A replace whose write fails part-way leaves the entry that was there
+    // as it was. Under a volatile key only volatile keys can be made, so the
+    // file's ARPCache record cannot be.
+    SetValue(HKEY_CURRENT_USER, kUninstall + "\\Kept", L"DisplayName", REG_SZ, Utf16(L"Kept As It Was"));
+    const Bytes before = ReadBytes(Save(HKEY_CURRENT_USER, "Kept"));
+    RegDeleteTreeA(HKEY_CURRENT_USER, kArpCache.c_str());
+    HKEY volatileCache = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kArpCache.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                              nullptr, &volatileCache, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(volatileCache);
+    const std::u16string root = u"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\";
+    const std::wstring file = WriteBytes(
+        files.Join("kept.reg"),
+        reg_file::Utf16LeWithBom(reg_file::FileText({{root + u"Uninstall\\Kept", {{u"DisplayName", reg_file::kString, {'N', 0, 0, 0}}}},
+                                                     {root + u"App Management\\ARPCache\\Kept", {}}})));
+    const BackupRestore::Result failed = BackupRestore::Restore(file, true, DefaultBackupFolder());
+    EXPECT_EQ(failed.outcome, RestoreOutcome::Failed);
+    EXPECT_NE(failed.reason.find(L"The entry that was there is back as it was."), std::wstring::npos)
+        << fw::Narrow(failed.reason);
+    EXPECT_EQ(ReadBytes(Save(HKEY_CURRENT_USER, "Kept")), before);
 }
 
 TEST_F(BackupRestoreTest, RefusesWhatIsNotOneEntrysBackupAndWritesNothing) {
@@ -134,13 +156,26 @@ TEST_F(BackupRestoreTest, RefusesWhatIsNotOneEntrysBackupAndWritesNothing) {
          file("classes.reg",
               {{u"HKEY_USERS\\S-1-5-21-1_Classes\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\X", {}}}),
          RestoreOutcome::NotABackup},
+        // Parts the registry would read otherwise than written, and SIDs
+        // that are no user's.
+        {"a part that climbs", file("up.reg", {entry, {machine + u"Uninstall\\X\\..\\..\\Run", {name}}}),
+         RestoreOutcome::NotABackup},
+        {"a part that stays", file("dot.reg", {{machine + u"Uninstall\\.\\X", {name}}}), RestoreOutcome::NotABackup},
+        {"a SID with letters",
+         file("sid.reg", {{u"HKEY_USERS\\S-1-5-21-12ab\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\X", {}}}),
+         RestoreOutcome::NotABackup},
+        {"a SID with an empty part",
+         file("sid2.reg", {{u"HKEY_USERS\\S-1-12-1-1--2\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\X", {}}}),
+         RestoreOutcome::NotABackup},
+        {"a service's SID",
+         file("sid3.reg", {{u"HKEY_USERS\\S-1-5-18\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\X", {}}}),
+         RestoreOutcome::NotABackup},
         {"no registration file", W(files.WriteFile("garbage.reg", std::string("MZ\x90\0\3\0\0\0", 8))),
          RestoreOutcome::NotABackup},
         {"a missing file", W(files.Join("missing.reg")), RestoreOutcome::FileMissing},
-        // A backup, but its last key cannot be made: the entry written
-        // before it goes again.
+        // A part past the registry's limit is refused before anything is written.
         {"a key name past the registry's limit",
-         file("long.reg", {entry, {machine + u"Uninstall\\X\\" + std::u16string(300, u'L'), {}}}), RestoreOutcome::Failed},
+         file("long.reg", {entry, {machine + u"Uninstall\\X\\" + std::u16string(300, u'L'), {}}}), RestoreOutcome::NotABackup},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <utility>
+#include <vector>
 
 #include "TempFolder.h"
 #include "framework/FilePresence.h"
@@ -145,4 +147,42 @@ TEST_F(EntryValidationTest, PresentProgramPathIsStartedAsSplit) {
     EXPECT_EQ(target.file, W(tool));
     EXPECT_EQ(target.args, L" /SILENT");  // the split's own arguments, second blank kept
     EXPECT_FALSE(IsPhantom(EntryFor("MsiExec.exe /X{1}")));
+}
+
+// A command on another machine is opened only for the running user's own
+// list: any other list's (another account's, the machine's) would make this
+// account authenticate to a host of the entry's choosing.
+TEST_F(EntryValidationTest, NetworkPathsAreOpenedOnlyForTheUsersOwnList) {
+    struct Case {
+        const char* command;
+        EntrySource source;
+        bool opened;   // the file system was asked about a path
+        bool phantom;
+    };
+    const Case cases[] = {
+        {"\\\\server\\s\\C:\\x.exe", EntrySource::OtherUser, false, false},
+        {"\\\\?\\UNC\\h\\s\\u.exe /x", EntrySource::Machine, false, false},
+        {"\\\\h@80\\dav\\u.exe", EntrySource::OtherUser, false, false},
+        {"//h/s/u.exe", EntrySource::Machine32, false, false},
+        {"\\\\server\\s\\C:\\x.exe", EntrySource::User, true, false},  // the user's own: looked at
+        {"\"C:\\Zaltrow gone\\x.exe\"", EntrySource::OtherUser, true, true},  // a local path is looked at
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        ProgramEntry entry = EntryFor(c.command);
+        entry.source = c.source;
+        std::vector<std::wstring> asked;
+        fw::SetFileQueryObserver([&](const std::wstring& path) { asked.push_back(path); });
+        const UninstallTarget target = ResolveUninstaller(entry);
+        fw::SetFileQueryObserver({});
+        EXPECT_EQ(!asked.empty(), c.opened);
+        for (const std::wstring& path : asked) EXPECT_TRUE(c.opened) << fw::Narrow(path);
+        EXPECT_EQ(target.phantom, c.phantom);
+        EXPECT_EQ(target.reason, c.opened ? (c.phantom ? MissingUninstallerText(target.file) : L"")
+                                          : NetworkPathText(target.file));
+    }
+    for (const auto& [path, network] : {std::pair{L"\\\\h\\s\\x", true}, std::pair{L"\\\\.\\pipe\\x", true},
+                                        std::pair{L"\\\\.\\C:\\x", false}, std::pair{L"C:\\x", false},
+                                        std::pair{L"\\x", false}, std::pair{L"/\\h\\s", true}})
+        EXPECT_EQ(fw::IsNetworkPath(path), network) << fw::Narrow(path);
 }
