@@ -34,12 +34,14 @@ bool OwnedByAdministrators(HANDLE folder) {
 
 // Why a folder that is there may not take SYSTEM's backups, in words; empty
 // when it may: it is no link and is reached through none (its final path
-// is the one asked for), its owner is Administrators or SYSTEM, and it
-// holds only backup files and the folder `inner` (none when empty).
-std::wstring FolderDoubt(const std::wstring& folder, const std::wstring& inner) {
+// is the one asked for), holds only backup files and the folder `inner`
+// (none when empty), and its owner is Administrators or SYSTEM. `link`
+// says the doubt is a link: that is never moved (under Wine a move of a
+// link moves what it leads to).
+std::wstring FolderDoubt(const std::wstring& folder, const std::wstring& inner, bool& link) {
+    link = true;
     const DWORD attributes = GetFileAttributesW(folder.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return L"it is no folder";
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return L"it is a link";
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return L"it is a link";
     const fw::FileHandle handle(CreateFileW(folder.c_str(), READ_CONTROL | FILE_LIST_DIRECTORY,
                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
@@ -49,6 +51,8 @@ std::wstring FolderDoubt(const std::wstring& folder, const std::wstring& inner) 
     const std::wstring reached = length > 0 && length < MAX_PATH * 2 ? std::wstring(final, length) : L"";
     if (CompareStringOrdinal(reached.c_str(), -1, (L"\\\\?\\" + folder).c_str(), -1, TRUE) != CSTR_EQUAL)
         return L"it leads to " + (reached.empty() ? std::wstring(L"another place") : reached);
+    link = false;
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return L"it is no folder";
     WIN32_FIND_DATAW found;
     const fw::FindHandle search(FindFirstFileW((folder + L"\\*").c_str(), &found));
     if (search) {
@@ -56,8 +60,8 @@ std::wstring FolderDoubt(const std::wstring& folder, const std::wstring& inner) 
             const std::wstring name = found.cFileName;
             if (name == L"." || name == L"..") continue;
             const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-            const bool link = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-            const bool ours = !link && (isFolder ? (!inner.empty() && CompareStringOrdinal(name.c_str(), -1, inner.c_str(), -1, TRUE) == CSTR_EQUAL)
+            const bool linked = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+            const bool ours = !linked && (isFolder ? (!inner.empty() && CompareStringOrdinal(name.c_str(), -1, inner.c_str(), -1, TRUE) == CSTR_EQUAL)
                                                  : BackupFileTime(fw::AsUtf16(name)).has_value());
             if (!ours) return L"it holds " + name + L", which is not " ZALTROW_PRODUCT_NAME L"'s";
         } while (FindNextFileW(search.get(), &found));
@@ -98,9 +102,16 @@ bool BackupFolder::Prepare() {
         const std::wstring inner = folder == programFolder ? L"Removed" : L"";
         if (!CreateDirectoryW(folder.c_str(), &attributes)) {
             DWORD error = GetLastError();
-            if (error == ERROR_ALREADY_EXISTS) {
-                const std::wstring doubt = FolderDoubt(folder, inner);
+            // Wine answers "file exists" where a link stands.
+            if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
+                bool link = false;
+                const std::wstring doubt = FolderDoubt(folder, inner, link);
                 if (doubt.empty()) continue;
+                if (link) {
+                    failure_ = L"The backup folder " + folder + L" is not used: " + doubt +
+                               L". Nothing is backed up through it; an administrator should remove the link.";
+                    return false;
+                }
                 // Someone else's folder under our name: kept for whoever
                 // wants to look, but out of the way.
                 const std::wstring aside = folder + L" (moved aside " + std::to_wstring(GetTickCount64()) + L")";

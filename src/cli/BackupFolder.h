@@ -28,8 +28,9 @@ public:
     // one), is owned by Administrators or SYSTEM and holds nothing but
     // backups and the Removed folder; otherwise it is moved aside under a
     // new name and made afresh, since whoever made it may still hold it
-    // open. Other folders are created by the backup itself. False, with
-    // FailureText(), when it cannot be.
+    // open. A link is refused, never followed or moved. Other folders are
+    // created by the backup itself. False, with FailureText(), when it
+    // cannot be.
     bool Prepare();
     const std::wstring& FailureText() const { return failure_; }
     // After Prepare: what it moved aside and made, for the record (Wine

@@ -292,11 +292,11 @@ TEST(ConsoleProgram, Changing) {
     std::filesystem::remove_all(std::filesystem::path(programData) / L"Zaltrow", ignored);
 }
 
-// SYSTEM's backup folder is never one a user prepared: a link planted at
-// %ProgramData%\Zaltrow (CTest plants a Unix symbolic link there, as a
-// junction would be) and a folder holding a file of someone else's are
-// moved aside, nothing is written where they lead, and a fresh folder
-// takes the backups.
+// SYSTEM's backup folder is never one a user prepared: through a link
+// planted at %ProgramData%\\Zaltrow (a Unix symbolic link, as a junction
+// would be) nothing is backed up or removed, and a folder holding a file of
+// someone else's is moved aside for a fresh one. CTest runs this once per
+// attack, planting it from outside (ZALTROW_TEST_PLANTED names it).
 TEST(ConsoleProgram, SystemFolder) {
     const TempFolder files;
     Seeded seeded;
@@ -305,41 +305,45 @@ TEST(ConsoleProgram, SystemFolder) {
     GetEnvironmentVariableW(L"ProgramData", programData, MAX_PATH);
     const std::filesystem::path ours = std::filesystem::path(programData) / L"Zaltrow";
     const std::wstring systemFolder = (ours / L"Removed").wstring();
-    const DWORD planted = GetFileAttributesW(ours.c_str());
-    ASSERT_NE(planted, INVALID_FILE_ATTRIBUTES) << "CTest plants the link";
-    ASSERT_TRUE(planted & FILE_ATTRIBUTE_REPARSE_POINT);
+    wchar_t planted[32] = {};
+    GetEnvironmentVariableW(L"ZALTROW_TEST_PLANTED", planted, 32);
     const std::filesystem::path target = L"C:\\zaltrow-link-target";
     const auto aside = [&] {
-        std::vector<std::filesystem::path> moved;
+        std::size_t moved = 0;
         for (const auto& item : std::filesystem::directory_iterator(programData))
-            if (item.path().filename().wstring().rfind(L"Zaltrow (moved aside", 0) == 0) moved.push_back(item.path());
+            moved += item.path().filename().wstring().rfind(L"Zaltrow (moved aside", 0) == 0;
         return moved;
     };
     struct Attack {
         const wchar_t* what;
-        std::function<void()> plant;  // after the link's case, on the fresh folder
-        std::wstring why;
+        bool link;  // what CTest planted shows as a reparse point
+        DWORD exit;
+        std::vector<std::wstring> shown;
+        bool removed;
     };
     const Attack attacks[] = {
-        {L"a link", [] {}, L"it is a link"},
-        {L"a foreign file", [&] { std::ofstream(ours / L"planted.reg") << "REGEDIT4"; }, L"it holds planted.reg, which is not Zaltrow's"},
+        {L"link", true, 3, {L"is not used: it is a link", L"!Moved "}, false},
+        {L"foreign", false, 0,
+         {L"Moved " + ours.wstring() + L" aside to ", L"it holds planted.reg, which is not Zaltrow's", L"Made " + systemFolder},
+         true},
     };
+    bool ran = false;
     for (const Attack& attack : attacks) {
-        SCOPED_TRACE(attack.what);
-        attack.plant();
-        const std::size_t before = aside().size();
+        if (std::wstring(planted) != attack.what) continue;
+        ran = true;
+        const DWORD attributes = GetFileAttributesW(ours.c_str());
+        ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << "CTest plants it";
+        ASSERT_EQ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0, attack.link);
+        const std::size_t before = aside();
         const std::wstring key = std::wstring(L"ZCLI-Sys-") + attack.what;
         seeded.Entry(HKEY_CURRENT_USER, key, key, present);
-        RunSteps({{L"system", L"remove user \"" + key + L"\"", 0,
-                   {L"Moved " + ours.wstring() + L" aside to ", attack.why, L"Made " + systemFolder,
-                    L"removed: user | " + key + L" | " + key + L" | (backup: " + systemFolder + L"\\"}}});
-        EXPECT_EQ(aside().size(), before + 1);
-        EXPECT_FALSE(std::filesystem::exists(target / L"Removed")) << "nothing is written where the link leads";
-        EXPECT_FALSE(std::filesystem::exists(ours / L"planted.reg"));
+        RunSteps({{L"system", L"remove user \"" + key + L"\"", attack.exit, attack.shown}});
+        EXPECT_EQ(aside(), before + (attack.removed ? 1 : 0));
+        EXPECT_EQ(Seeded::Listed(HKEY_CURRENT_USER, key), !attack.removed);
+        if (attack.link) EXPECT_TRUE(std::filesystem::is_empty(target)) << "nothing is written where the link leads";
+        else EXPECT_FALSE(std::filesystem::exists(ours / L"planted.reg"));
     }
-    std::error_code ignored;
-    std::filesystem::remove_all(ours, ignored);
-    for (const std::filesystem::path& moved : aside()) std::filesystem::remove_all(moved, ignored);
+    EXPECT_TRUE(ran) << "ZALTROW_TEST_PLANTED names no attack";
 }
 
 }  // namespace
