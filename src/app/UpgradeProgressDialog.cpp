@@ -1,6 +1,7 @@
 #include "app/UpgradeProgressDialog.h"
 
 #include "UpgradeResource.h"
+#include "framework/WindowQueries.h"
 
 UpgradeProgressDialog::UpgradeProgressDialog(HWND owner) : fw::Dialog(IDD_UPGRADE_PROGRESS, owner) {}
 
@@ -20,7 +21,7 @@ void UpgradeProgressDialog::SetText(const char* text) {
 }
 
 DownloadProgress UpgradeProgressDialog::ProgressText() const {
-    return ProgressInControl(Hwnd(), IDC_UPGRADE_PROGRESS_TEXT);
+    return fw::TextIntoControl(Hwnd(), IDC_UPGRADE_PROGRESS_TEXT);
 }
 
 void UpgradeProgressDialog::Close() {

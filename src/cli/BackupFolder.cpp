@@ -20,6 +20,18 @@ std::wstring ProgramDataFolder() {
                                                                                                          : L"";
 }
 
+// Whether this process's own account is `sid`: as SYSTEM that is SYSTEM
+// itself (under Wine, which gives every file its user, the one user).
+bool IsRunningAccount(PSID sid) {
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return false;
+    const fw::KernelHandle token(raw);
+    alignas(TOKEN_USER) unsigned char buffer[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE] = {};
+    DWORD size = 0;
+    if (!GetTokenInformation(token.get(), TokenUser, buffer, sizeof buffer, &size)) return false;
+    return EqualSid(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, sid) != FALSE;
+}
+
 bool OwnedByAdministrators(HANDLE folder) {
     PSID owner = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
@@ -27,7 +39,7 @@ bool OwnedByAdministrators(HANDLE folder) {
                         &descriptor) != ERROR_SUCCESS)
         return false;
     const bool trusted = owner && (IsWellKnownSid(owner, WinBuiltinAdministratorsSid) ||
-                                   IsWellKnownSid(owner, WinLocalSystemSid));
+                                   IsWellKnownSid(owner, WinLocalSystemSid) || IsRunningAccount(owner));
     LocalFree(descriptor);
     return trusted;
 }

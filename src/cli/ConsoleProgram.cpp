@@ -1,6 +1,7 @@
 #include "cli/ConsoleProgram.h"
 
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <optional>
@@ -18,6 +19,7 @@
 #include "inventory/EntryJudgement.h"
 #include "inventory/EntryRemoval.h"
 #include "inventory/ProgramInventory.h"
+#include "inventory/ResultLine.h"
 #include "registry/UninstallRegistry.h"
 
 namespace {
@@ -163,6 +165,41 @@ std::wstring FullPath(const std::wstring& path) {
     }
 }
 
+DWORD ParentProcessId() {
+    const fw::FileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));  // empty: INVALID_HANDLE_VALUE
+    if (!snapshot) return 0;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    const DWORD self = GetCurrentProcessId();
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry))
+        if (entry.th32ProcessID == self) return entry.th32ParentProcessID;
+    return 0;
+}
+
+// The file the process that started this one opened for the results
+// (ResultHandleArgument): an elevated run writes through the user's own
+// handle, so nothing it writes goes where the user could not. Only the
+// parent may lend it (Windows makes the process that asked for elevation
+// the parent), and only a file on a disk.
+fw::FileHandle BorrowedFile(const ResultHandle& lent, DWORD& error) {
+    error = ERROR_ACCESS_DENIED;
+    if (lent.process == 0 || lent.process != ParentProcessId()) return {};
+    const fw::KernelHandle owner(OpenProcess(PROCESS_DUP_HANDLE, FALSE, lent.process));
+    HANDLE copy = nullptr;
+    if (!owner || !DuplicateHandle(owner.get(), reinterpret_cast<HANDLE>(lent.handle), GetCurrentProcess(), &copy, 0,
+                                   FALSE, DUPLICATE_SAME_ACCESS)) {
+        error = GetLastError();
+        return {};
+    }
+    fw::FileHandle file(copy);
+    if (GetFileType(file.get()) != FILE_TYPE_DISK) {
+        error = ERROR_INVALID_HANDLE;
+        return {};
+    }
+    error = ERROR_SUCCESS;
+    return file;
+}
+
 // --result's file, one UTF-8 line per entry, each written as it is known.
 // Made, and shown to take writing, before anything changes: a run that
 // could not report what it did changes nothing.
@@ -170,10 +207,15 @@ class ResultFile {
 public:
     explicit ResultFile(const std::wstring& path) {
         if (path.empty()) return;
-        file_.reset(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (const std::optional<ResultHandle> lent = ParseResultHandleArgument(path)) {
+            file_ = BorrowedFile(*lent, error_);
+        } else {
+            file_.reset(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (!file_) error_ = GetLastError();
+        }
         if (!file_) {
-            error_ = GetLastError();
+            if (error_ == ERROR_SUCCESS) error_ = ERROR_INVALID_HANDLE;
             return;
         }
         // A line end that the reader passes over, then taken back: a full
@@ -230,7 +272,8 @@ int ConsoleProgram::Run(const std::vector<std::wstring>& words) {
     CommandLine command = *parsed.command;
     command.backups = FullPath(command.backups);
     command.from = FullPath(command.from);
-    command.result = FullPath(command.result);
+    // The hand-off's own handle is no path.
+    if (!ParseResultHandleArgument(command.result)) command.result = FullPath(command.result);
     for (std::wstring& file : command.files) file = FullPath(file);
     switch (command.verb) {
     case Verb::List: return Finish(List(command));

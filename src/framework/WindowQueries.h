@@ -3,11 +3,22 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "framework/UniqueHandle.h"
 
 namespace fw {
+
+// Shows each text it is given in child control `controlId` of `window`,
+// when it has one: a download's progress, say. The control belongs to the
+// window's thread: the text is set by a synchronous call into it, answered
+// because that thread pumps while it waits.
+inline std::function<void(const std::string&)> TextIntoControl(HWND window, int controlId) {
+    return [window, controlId](const std::string& text) {
+        if (HWND control = GetDlgItem(window, controlId)) SetWindowTextA(control, text.c_str());
+    };
+}
 
 // The whole text of a window.
 inline std::string WindowText(HWND hwnd) {

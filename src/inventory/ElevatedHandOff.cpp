@@ -1,5 +1,7 @@
 #include "inventory/ElevatedHandOff.h"
 
+#include <cstdint>
+
 #include "BuildConfig.h"
 #include "framework/ModulePath.h"
 #include "framework/SystemErrorText.h"
@@ -47,15 +49,22 @@ bool WriteUtf8(const std::wstring& path, const std::wstring& text) {
            written == bytes.size();
 }
 
-std::string ReadAll(const std::wstring& path) {
-    const fw::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+std::string ReadAll(HANDLE file) {
     std::string bytes;
-    if (!file) return bytes;
+    LARGE_INTEGER start{};
+    if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return bytes;
     char buffer[65536];
     DWORD read = 0;
-    while (ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
     return bytes;
+}
+
+// The system folder, where the elevated step runs: a folder the user could
+// change would let a planted file be taken for one of its own.
+std::wstring SystemFolder() {
+    wchar_t folder[MAX_PATH + 1] = {};
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH + 1);
+    return length > 0 && length <= MAX_PATH ? std::wstring(folder, length) : std::wstring();
 }
 
 std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
@@ -94,11 +103,18 @@ ElevatedHandOff::HandOffOutcome ElevatedHandOff::Restore(const ElevatedRunner& r
 ElevatedHandOff::HandOffOutcome ElevatedHandOff::Run(const ElevatedRunner& run, const std::wstring& arguments,
                                                      const std::wstring& workFolder) {
     HandOffOutcome outcome;
-    const std::wstring result = workFolder + L"\\result.txt";
-    outcome.error = run(ConsoleProgram(), arguments + L" --result " + Quoted(result), workFolder, outcome.exitCode);
+    // The result file is opened here, as the user, and the elevated step
+    // writes through this very handle (ResultHandleArgument): nothing it
+    // writes goes where the user could not write, whatever link is planted.
+    const fw::FileHandle result(CreateFileW((workFolder + L"\\result.txt").c_str(),
+                                            GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                            nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE,
+                                            nullptr));
+    if (!result) return {GetLastError(), 0, {}};
+    outcome.error = run(ConsoleProgram(), arguments + L" --result " + Quoted(ResultHandleArgument(GetCurrentProcessId(), reinterpret_cast<std::uintptr_t>(result.get()))),
+                        SystemFolder(), outcome.exitCode);
     if (outcome.error != ERROR_SUCCESS) return outcome;
-    const std::string bytes = ReadAll(result);
-    DeleteFileW(result.c_str());
+    const std::string bytes = ReadAll(result.get());
     std::wstring text;
     fw::FromUtf8(bytes, text);
     for (std::size_t start = 0; start < text.size();) {

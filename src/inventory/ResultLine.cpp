@@ -50,3 +50,38 @@ std::optional<OperationResult> ParseResultFileLine(std::wstring_view line) {
     }
     return std::nullopt;
 }
+
+namespace {
+
+constexpr std::wstring_view kHandlePrefix = L"handle:";
+
+// A decimal number of at most `most`, written as the writer writes it:
+// nothing around it, no leading zero.
+std::optional<std::uintmax_t> Decimal(std::wstring_view text, std::uintmax_t most) {
+    if (text.empty() || text.size() > 20 || (text.size() > 1 && text[0] == L'0')) return std::nullopt;
+    std::uintmax_t value = 0;
+    for (const wchar_t c : text) {
+        if (c < L'0' || c > L'9') return std::nullopt;
+        const std::uintmax_t digit = static_cast<std::uintmax_t>(c - L'0');
+        if (value > (most - digit) / 10) return std::nullopt;
+        value = value * 10 + digit;
+    }
+    return value;
+}
+
+}  // namespace
+
+std::wstring ResultHandleArgument(std::uint32_t process, std::uintptr_t handle) {
+    return std::wstring(kHandlePrefix) + std::to_wstring(process) + L":" + std::to_wstring(handle);
+}
+
+std::optional<ResultHandle> ParseResultHandleArgument(std::wstring_view text) {
+    if (!text.starts_with(kHandlePrefix)) return std::nullopt;
+    text.remove_prefix(kHandlePrefix.size());
+    const std::size_t colon = text.find(L':');
+    if (colon == std::wstring_view::npos) return std::nullopt;
+    const auto process = Decimal(text.substr(0, colon), UINT32_MAX);
+    const auto handle = Decimal(text.substr(colon + 1), UINTPTR_MAX);
+    if (!process || !handle || *handle == 0) return std::nullopt;
+    return ResultHandle{static_cast<std::uint32_t>(*process), static_cast<std::uintptr_t>(*handle)};
+}

@@ -4,6 +4,7 @@
 // also reads back when it has handed a change to the elevated console
 // program. Pure text rules.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,3 +49,16 @@ std::wstring ResultFileLine(const OperationResult& result);
 // A line of that file read back (without its line end); the name is not
 // in the file and stays empty. Nothing for a line that is not one.
 std::optional<OperationResult> ParseResultFileLine(std::wstring_view line);
+
+// --result's value when the file is one the starting process opened itself:
+// "handle:PID:VALUE", its process id and the handle's value, both decimal.
+// The elevated hand-off writes through that handle (duplicated from its
+// parent), never through a path. No file's name has that form: a colon
+// after the first letters names no file.
+struct ResultHandle {
+    std::uint32_t process = 0;
+    std::uintptr_t handle = 0;
+    bool operator==(const ResultHandle&) const = default;
+};
+std::wstring ResultHandleArgument(std::uint32_t process, std::uintptr_t handle);
+std::optional<ResultHandle> ParseResultHandleArgument(std::wstring_view text);

@@ -23,6 +23,7 @@
 #include "framework/RegistryKey.h"
 #include "framework/TextConversion.h"
 #include "framework/UniqueHandle.h"
+#include "inventory/ResultLine.h"
 
 namespace {
 
@@ -540,10 +541,14 @@ TEST(ConsoleProgram, Guarding) {
     EXPECT_EQ(fullExit, 3u);
     EXPECT_NE(fullSaid.find("Standard output could not be written"), std::string::npos) << fullSaid;
     EXPECT_EQ(ZaltrowWritingTo(L"check", INVALID_HANDLE_VALUE, files).first, 3u);
-    const Ran lost = Zaltrow(L"remove user ZG-Formula --backups " + backups + L" --result Z:\\dev\\full");
-    EXPECT_EQ(lost.exit, 3u);
-    EXPECT_NE(lost.err.find(L"The result file Z:\\dev\\full cannot be written"), std::wstring::npos) << lost.err;
-    EXPECT_TRUE(Seeded::Listed(HKEY_CURRENT_USER, L"ZG-Formula"));
+    // The same for a handle lent by a process that did not start it (the
+    // hand-off's form): another process's handles are never written through.
+    for (const std::wstring& target : {std::wstring(L"Z:\\dev\\full"), ResultHandleArgument(GetCurrentProcessId() + 4, 4)}) {
+        const Ran lost = Zaltrow(L"remove user ZG-Formula --backups " + backups + L" --result " + target);
+        EXPECT_EQ(lost.exit, 3u);
+        EXPECT_NE(lost.err.find(L"The result file " + target + L" cannot be written"), std::wstring::npos) << lost.err;
+        EXPECT_TRUE(Seeded::Listed(HKEY_CURRENT_USER, L"ZG-Formula"));
+    }
     EXPECT_EQ(files.FilesIn("B").size(), 1u);
 
     // Relative paths are reported in full; --from in UTF-16 as PowerShell

@@ -91,6 +91,13 @@ TEST(OperationResult, NamesEachOutcomeAndTheExitCodeThatWins) {
     }
     for (const wchar_t* line : {L"", L"user\tK\tremoved", L"user\tK\tvanished\t", L"a\tb\tremoved\tc\td"})
         EXPECT_FALSE(ParseResultFileLine(line)) << line;
+    // The hand-off's own file handle, as --result names it; anything else
+    // (a path among them) is no handle.
+    EXPECT_EQ(ParseResultHandleArgument(ResultHandleArgument(4242, 0x1F0)), (ResultHandle{4242, 0x1F0}));
+    EXPECT_EQ(ResultHandleArgument(7, 12), L"handle:7:12");
+    for (const wchar_t* text : {L"C:\\r.txt", L"handle:", L"handle:1", L"handle:1:", L"handle::2", L"handle:1:0",
+                                L"handle:1:2:3", L"handle:-1:2", L"handle:4294967296:2", L"handle:1:0x2", L"handle:01:2", L"HANDLE:1:2"})
+        EXPECT_FALSE(ParseResultHandleArgument(text)) << text;
 
     const std::vector<std::pair<std::vector<OperationResult>, int>> codes{
         {{}, kExitDone},

@@ -15,5 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                         again->outcome == read->outcome && again->detail == OneLine(read->detail),
                     "written and read again, the result is the same");
     }
+    // The hand-off's handle form: what reads as one writes back the same.
+    const std::wstring whole = fuzz::WideOf(data, size);
+    if (const std::optional<ResultHandle> lent = ParseResultHandleArgument(whole))
+        fuzz::Check(ResultHandleArgument(lent->process, lent->handle) == whole, "a handle argument reads back as written");
     return 0;
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/WindowQueries.h"
 #include "net/DownloadProgress.h"
 
 class ProgressWindow {
@@ -22,7 +23,7 @@ public:
 
     HWND Handle() const { return window_; }
     // A download's progress shown in control 1076, as the upgrade shows it.
-    DownloadProgress Receiver() const { return ProgressInControl(window_, kTextControl); }
+    DownloadProgress Receiver() const { return fw::TextIntoControl(window_, kTextControl); }
     // Every text the control was given, and the thread that handled each.
     const std::vector<std::string>& Texts() const { return texts_; }
     const std::vector<DWORD>& Threads() const { return threads_; }
