@@ -202,7 +202,7 @@ void RestoreDialog::OnRestore() {
             (EntryExists(*list, fw::WideCopy(entry.keyName)) ? handedExisting : handed).push_back(index);
             continue;
         }
-        BackupRestore::Result result = BackupRestore::Restore(backups_[index].file, false, folder_);
+        BackupRestore::Result result = BackupRestore::Restore(backups_[index].file, false, folder_, backups_[index].sha256);
         if (result.outcome == BackupRestore::RestoreOutcome::Exists)
             existing.push_back(index);
         else
@@ -215,7 +215,7 @@ void RestoreDialog::OnRestore() {
         for (std::size_t index : existing) {
             BackupRestore::Result result;
             if (replace) {
-                result = BackupRestore::Restore(backups_[index].file, true, folder_);
+                result = BackupRestore::Restore(backups_[index].file, true, folder_, backups_[index].sha256);
             } else {
                 result.outcome = BackupRestore::RestoreOutcome::Exists;
                 result.reason = L"It is in the list now and was left as it is.";
@@ -234,9 +234,12 @@ void RestoreDialog::OnRestore() {
         }
     }
     if (!handed.empty()) {
-        std::vector<std::wstring> files;
-        for (std::size_t index : handed) files.push_back(backups_[index].file);
-        const ElevatedHandOff::HandOffOutcome handOff = ElevatedHandOff::Restore(WindowElevation(Hwnd()), files, replace, folder_);
+        std::vector<std::wstring> files, sha256s;
+        for (std::size_t index : handed) {
+            files.push_back(backups_[index].file);
+            sha256s.push_back(backups_[index].sha256);
+        }
+        const ElevatedHandOff::HandOffOutcome handOff = ElevatedHandOff::Restore(WindowElevation(Hwnd()), files, sha256s, replace, folder_);
         for (std::size_t index : handed) {
             BackupRestore::Result result;
             if (handOff.error != ERROR_SUCCESS) {

@@ -18,7 +18,7 @@ constexpr std::array<VerbName, 6> kVerbs{{
     {L"check", Verb::Check, L"--json --all-users "},
     {L"clean", Verb::Clean, L"--json --dry-run --all-users --backups "},
     {L"remove", Verb::Remove, L"--json --from --backups --result "},
-    {L"restore", Verb::Restore, L"--json --replace --backups --result "},
+    {L"restore", Verb::Restore, L"--json --replace --backups --result --sha256 "},
     {L"backups", Verb::Backups, L"--json --csv --backups "},
 }};
 
@@ -70,7 +70,19 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& words) {
         if (!Takes(*verb, word)) return Error(L"\"" + word + L"\" is not an option of " + std::wstring(verb->name));
         if (std::find(seen.begin(), seen.end(), word) != seen.end()) return Error(word + L" is given twice");
         seen.push_back(word);
-        if (word == L"--backups" || word == L"--from" || word == L"--result") {
+        if (word == L"--sha256") {
+            if (i + 1 >= words.size() || words[i + 1].empty()) return Error(word + L" needs the files' digests after it");
+            const std::wstring& list = words[++i];
+            for (std::size_t start = 0;;) {
+                const std::size_t comma = list.find(L',', start);
+                const std::wstring digest = list.substr(start, comma - start);
+                if (digest.size() != 64 || digest.find_first_not_of(L"0123456789abcdefABCDEF") != std::wstring::npos)
+                    return Error(L"\"" + digest + L"\" is not a SHA-256 in hexadecimal");
+                command.sha256s.push_back(digest);
+                if (comma == std::wstring::npos) break;
+                start = comma + 1;
+            }
+        } else if (word == L"--backups" || word == L"--from" || word == L"--result") {
             if (i + 1 >= words.size() || words[i + 1].empty()) return Error(word + L" needs a file or folder after it");
             std::wstring& value = word == L"--backups" ? command.backups : word == L"--from" ? command.from : command.result;
             value = words[++i];
@@ -100,6 +112,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& words) {
         break;
     case Verb::Restore:
         if (positional.empty()) return Error(L"restore needs the backup files to restore");
+        if (!command.sha256s.empty() && command.sha256s.size() != positional.size())
+            return Error(L"--sha256 needs one digest per file");
         command.files = std::move(positional);
         break;
     default:

@@ -30,6 +30,8 @@ struct CommandLine {
     std::wstring backups;       // --backups DIR; empty: the default folder
     std::wstring from;          // --from FILE
     std::wstring result;        // --result FILE
+    // --sha256 H1,H2,...: each file of restore as it was shown; empty: any.
+    std::vector<std::wstring> sha256s;
     std::vector<EntryTarget> targets;  // remove's LIST KEY pairs
     std::vector<std::wstring> files;   // restore's files
 };

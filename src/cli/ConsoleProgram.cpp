@@ -519,7 +519,9 @@ int ConsoleProgram::Restore(const CommandLine& command) {
     }
     bool folderReady = false, reportLost = false;
     std::vector<OperationResult> results;
-    for (const std::wstring& file : command.files) {
+    for (std::size_t index = 0; index < command.files.size(); ++index) {
+        const std::wstring& file = command.files[index];
+        const std::wstring expected = index < command.sha256s.size() ? command.sha256s[index] : std::wstring();
         OperationResult result{L"", file, L"", OperationOutcome::Failed, L""};
         const BackupRestore::Inspection inspection = BackupRestore::Inspect(file);
         const std::optional<ListRef> list =
@@ -538,7 +540,8 @@ int ConsoleProgram::Restore(const CommandLine& command) {
         } else if (command.replace && !folderReady && !(folderReady = PrepareFolder(folder))) {
             result.detail = folder.FailureText() + L" Nothing was restored.";
         } else {
-            const BackupRestore::Result restored = BackupRestore::Restore(file, command.replace, folder.Path());
+            const BackupRestore::Result restored =
+                BackupRestore::Restore(file, command.replace, folder.Path(), expected);
             switch (restored.outcome) {
             case BackupRestore::RestoreOutcome::Restored:
                 result.outcome = OperationOutcome::Restored;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "BuildConfig.h"
+#include "framework/Sha256.h"
 #include "framework/SystemErrorText.h"
 #include "framework/TextConversion.h"
 #include "framework/UniqueHandle.h"
@@ -76,15 +77,25 @@ BackupRestore::Inspection BackupRestore::Inspect(const std::wstring& file) {
     inspection.verdict = Inspection::Verdict::Backup;
     inspection.entry = std::move(*entry);
     inspection.keys = std::move(parsed.keys);
+    inspection.sha256 = fw::Sha256Hex(bytes);
     return inspection;
 }
 
 BackupRestore::Result BackupRestore::Restore(const std::wstring& file, bool replace,
-                                             const std::wstring& backupFolder) {
+                                             const std::wstring& backupFolder, const std::wstring& expectedSha256) {
     Inspection inspection = Inspect(file);
     Result result;
     result.reason = inspection.reason;
     result.entry = inspection.entry;
+    // Judged from the bytes read once, which must be the ones shown: a file
+    // swapped since (by anyone who may write there) restores nothing.
+    if (inspection.verdict == Inspection::Verdict::Backup && !expectedSha256.empty() &&
+        CompareStringOrdinal(inspection.sha256.c_str(), -1, expectedSha256.c_str(), -1, TRUE) != CSTR_EQUAL) {
+        result.outcome = RestoreOutcome::NotABackup;
+        result.reason = L"The file has changed since it was shown (its SHA-256 is " + inspection.sha256 +
+                        L", not " + expectedSha256 + L"); nothing of it was restored.";
+        return result;
+    }
     switch (inspection.verdict) {
     case Inspection::Verdict::Backup: break;
     case Inspection::Verdict::NotABackup: result.outcome = RestoreOutcome::NotABackup; return result;
@@ -171,8 +182,8 @@ BackupRestore::Listing BackupRestore::ListBackups(const std::wstring& folder) {
             ++listing.skipped;
             continue;
         }
-        listing.backups.push_back(
-            {path, BackupFileTime(fw::AsUtf16(name)), found.ftLastWriteTime, std::move(inspection.entry)});
+        listing.backups.push_back({path, BackupFileTime(fw::AsUtf16(name)), found.ftLastWriteTime,
+                                   std::move(inspection.entry), std::move(inspection.sha256)});
     } while (FindNextFileW(search.get(), &found));
 
     // A name without a time sorts as the oldest.

@@ -27,6 +27,7 @@ public:
         std::wstring reason;              // for all but Backup: why, in a sentence
         BackupEntry entry;                // for Backup: its list, key and display name
         std::vector<reg_file::Key> keys;  // for Backup: everything to import, in file order
+        std::wstring sha256;              // for Backup: of the bytes judged (fw::Sha256Hex)
     };
     // Reads and judges the file; writes nothing.
     static Inspection Inspect(const std::wstring& file);
@@ -50,13 +51,17 @@ public:
     // and ARPCache trees are deleted, so no value of it outlives the
     // restore. A stale ARPCache record left without its entry goes too. If
     // writing fails midway, what was written is deleted again.
-    static Result Restore(const std::wstring& file, bool replace, const std::wstring& backupFolder);
+    // `expectedSha256`, when given, is the file as it was shown (a listing's
+    // sha256): a file that has changed since is refused, nothing written.
+    static Result Restore(const std::wstring& file, bool replace, const std::wstring& backupFolder,
+                          const std::wstring& expectedSha256 = {});
 
     struct ListedBackup {
         std::wstring file;               // full path
         std::optional<BackupTime> time;  // from the file's name, when it has one
         FILETIME written{};              // the file's last write time
         BackupEntry entry;
+        std::wstring sha256;  // of the file as it was judged
     };
     struct Listing {
         std::vector<ListedBackup> backups;  // newest first: by the name's time, then the write time

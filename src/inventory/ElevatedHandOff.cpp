@@ -91,11 +91,15 @@ ElevatedHandOff::HandOffOutcome ElevatedHandOff::Remove(const ElevatedRunner& ru
 }
 
 ElevatedHandOff::HandOffOutcome ElevatedHandOff::Restore(const ElevatedRunner& run, const std::vector<std::wstring>& files,
-                                                         bool replace, const std::wstring& backupFolder) {
+                                                         const std::vector<std::wstring>& sha256s, bool replace,
+                                                         const std::wstring& backupFolder) {
     WorkFolder work;
     if (work.Path().empty()) return {GetLastError(), 0, {}};
     std::wstring arguments = L"restore";
     for (const std::wstring& file : files) arguments += L" " + Quoted(file);
+    std::wstring digests;
+    for (const std::wstring& digest : sha256s) digests += (digests.empty() ? L"" : L",") + digest;
+    if (!digests.empty()) arguments += L" --sha256 " + digests;
     if (replace) arguments += L" --replace";
     return Run(run, arguments + L" --backups " + Quoted(backupFolder), work.Path());
 }

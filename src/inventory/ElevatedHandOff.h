@@ -43,8 +43,11 @@ public:
     // console program has written by then is read).
     static HandOffOutcome Remove(const ElevatedRunner& run, const std::vector<ProgramEntry>& entries,
                                  const std::wstring& backupFolder);
-    // `zaltrow restore FILE... [--replace] --backups FOLDER --result RESULT`.
-    static HandOffOutcome Restore(const ElevatedRunner& run, const std::vector<std::wstring>& files, bool replace,
+    // `zaltrow restore FILE... --sha256 H1,... [--replace] --backups FOLDER
+    // --result RESULT`: each file with the SHA-256 it had when the window
+    // showed it, so a file swapped since is refused by the elevated step.
+    static HandOffOutcome Restore(const ElevatedRunner& run, const std::vector<std::wstring>& files,
+                                  const std::vector<std::wstring>& sha256s, bool replace,
                                   const std::wstring& backupFolder);
 
     // The words for a refused prompt and for a failure to start.

@@ -26,6 +26,7 @@ std::wstring Holds(const CommandLine& c) {
     for (const EntryTarget& t : c.targets) text += t.list + L"=" + t.key + L";";
     text += L"|";
     for (const std::wstring& f : c.files) text += f + L";";
+    for (const std::wstring& d : c.sha256s) text += L"#" + d.substr(0, 4);
     return text;
 }
 
@@ -45,6 +46,12 @@ TEST(CommandLine, ReadsEveryVerbAndRefusesWhatIsNoCommand) {
         {{L"remove", L"user", L"K", L"--x"}, L"\"--x\" is not an option of remove"},
         {{L"restore", L"a.reg", L"--replace", L"b c.reg", L"--result", L"r", L"--backups", L"B"}, nullptr, Verb::Restore,
          L"00001|B||r||a.reg;b c.reg;"},
+        {{L"restore", L"a.reg", L"b.reg", L"--sha256", std::wstring(64, L'a') + L"," + std::wstring(64, L'B')}, nullptr,
+         Verb::Restore, L"00000|||||a.reg;b.reg;#aaaa#BBBB"},
+        {{L"restore", L"a.reg", L"b.reg", L"--sha256", std::wstring(64, L'a')}, L"one digest per file"},
+        {{L"restore", L"a.reg", L"--sha256", std::wstring(63, L'a')}, L"is not a SHA-256"},
+        {{L"restore", L"a.reg", L"--sha256", std::wstring(63, L'a') + L"g"}, L"is not a SHA-256"},
+        {{L"remove", L"user", L"K", L"--sha256", std::wstring(64, L'a')}, L"not an option of remove"},
         {{L"backups"}, nullptr, Verb::Backups, L"00000|||||"},
         {{}, L"No verb"},
         {{L"lsit"}, L"Unknown verb \"lsit\""},

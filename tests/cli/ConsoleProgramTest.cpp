@@ -377,6 +377,10 @@ TEST(ConsoleProgram, Undoing) {
     RunSteps({
         {L"standard", L"restore \"" + backup + L"\"", 5,
          {L"run from an elevated prompt or as SYSTEM"}, L"", [] { EXPECT_FALSE(Seeded::Listed(HKEY_LOCAL_MACHINE, L"ZCLI-Undo")); }},
+        // The hand-off names each file's digest as the window showed it: a
+        // file swapped since is refused.
+        {nullptr, L"restore \"" + backup + L"\" --sha256 " + std::wstring(64, L'0'), 3,
+         {L"has changed since it was shown"}, L"", [] { EXPECT_FALSE(Seeded::Listed(HKEY_LOCAL_MACHINE, L"ZCLI-Undo")); }},
         {nullptr, L"restore \"" + backup + L"\"", 0, {L"restored"},
          L"Restored 1 of 1 backups.", [&] { EXPECT_TRUE(Seeded::Listed(HKEY_LOCAL_MACHINE, L"ZCLI-Undo")); }},
         {nullptr, L"restore \"" + backup + L"\"", 3, {L"exists", L"--replace"}},

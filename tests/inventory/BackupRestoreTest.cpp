@@ -92,7 +92,13 @@ TEST_F(BackupRestoreTest, RestoresBitForBitAndReplacesOnlyWhenAsked) {
 
         RegDeleteTreeA(c.root, entry.c_str());
         RegDeleteTreeA(c.root, cache.c_str());
-        BackupRestore::Result restored = BackupRestore::Restore(file, false, DefaultBackupFolder());
+        // A file that is not the one shown (another digest) restores nothing.
+        const std::wstring shown = BackupRestore::Inspect(file).sha256;
+        ASSERT_EQ(shown.size(), 64u);
+        EXPECT_EQ(BackupRestore::Restore(file, false, DefaultBackupFolder(), std::wstring(64, L'0')).outcome,
+                  RestoreOutcome::NotABackup);
+        EXPECT_FALSE(ScratchRegistry::KeyExists(c.root, entry));
+        BackupRestore::Result restored = BackupRestore::Restore(file, false, DefaultBackupFolder(), shown);
         ASSERT_EQ(restored.outcome, RestoreOutcome::Restored) << fw::Narrow(restored.reason);
         EXPECT_EQ(fw::Narrow(restored.entry.keyName), c.key);
         EXPECT_EQ(restored.entry.displayName, u"Restored Caf\u00e9");
