@@ -1,7 +1,6 @@
 #pragma once
-// The SHA-256 of some bytes, by the system's own provider (CryptoAPI's AES
-// provider, there since Windows XP SP3): what a step that trusts a file
-// only as it was shown compares.
+// The SHA-256 of some bytes, by Windows' CNG (Cng.h): what a step that
+// trusts a file only as it was shown compares.
 
 #include <cstdint>
 #include <string>

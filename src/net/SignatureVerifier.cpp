@@ -4,95 +4,18 @@
 
 #include <utility>
 
-#include "framework/SystemLibrary.h"
+#include "framework/Cng.h"
 #include "framework/TextConversion.h"
 
 namespace {
 
-using OpenProvider = NTSTATUS(WINAPI*)(BCRYPT_ALG_HANDLE*, LPCWSTR, LPCWSTR, ULONG);
-using CloseProvider = NTSTATUS(WINAPI*)(BCRYPT_ALG_HANDLE, ULONG);
-using CreateHash = NTSTATUS(WINAPI*)(BCRYPT_ALG_HANDLE, BCRYPT_HASH_HANDLE*, PUCHAR, ULONG, PUCHAR, ULONG, ULONG);
-using HashData = NTSTATUS(WINAPI*)(BCRYPT_HASH_HANDLE, PUCHAR, ULONG, ULONG);
-using FinishHash = NTSTATUS(WINAPI*)(BCRYPT_HASH_HANDLE, PUCHAR, ULONG, ULONG);
-using DestroyHash = NTSTATUS(WINAPI*)(BCRYPT_HASH_HANDLE);
-using ImportKeyPair = NTSTATUS(WINAPI*)(BCRYPT_ALG_HANDLE, BCRYPT_KEY_HANDLE, LPCWSTR, BCRYPT_KEY_HANDLE*, PUCHAR,
-                                        ULONG, ULONG);
-using DestroyKey = NTSTATUS(WINAPI*)(BCRYPT_KEY_HANDLE);
-using VerifySignature = NTSTATUS(WINAPI*)(BCRYPT_KEY_HANDLE, VOID*, PUCHAR, ULONG, PUCHAR, ULONG, ULONG);
-
-constexpr NTSTATUS kSuccess = 0;
-constexpr ULONG kDigestBytes = 32;
 constexpr ULONG kSignatureBytes = 64;
 constexpr DWORD kReadBytes = 256 * 1024;
-
-// bcrypt.dll and the entry points used, loaded from the system folder only
-// (never from the working directory, where the download lands).
-class Cng {
-public:
-    explicit Cng(const std::string& library) : module_(fw::Widen(library).c_str()) {
-        ok_ = module_.Find(openProvider, "BCryptOpenAlgorithmProvider") &&
-              module_.Find(closeProvider, "BCryptCloseAlgorithmProvider") &&
-              module_.Find(createHash, "BCryptCreateHash") && module_.Find(hashData, "BCryptHashData") &&
-              module_.Find(finishHash, "BCryptFinishHash") && module_.Find(destroyHash, "BCryptDestroyHash") &&
-              module_.Find(importKeyPair, "BCryptImportKeyPair") && module_.Find(destroyKey, "BCryptDestroyKey") &&
-              module_.Find(verifySignature, "BCryptVerifySignature");
-    }
-    Cng(const Cng&) = delete;
-    Cng& operator=(const Cng&) = delete;
-
-    bool Usable() const { return ok_; }
-
-    OpenProvider openProvider = nullptr;
-    CloseProvider closeProvider = nullptr;
-    CreateHash createHash = nullptr;
-    HashData hashData = nullptr;
-    FinishHash finishHash = nullptr;
-    DestroyHash destroyHash = nullptr;
-    ImportKeyPair importKeyPair = nullptr;
-    DestroyKey destroyKey = nullptr;
-    VerifySignature verifySignature = nullptr;
-
-private:
-    fw::SystemLibrary module_;
-    bool ok_ = false;
-};
-
-// Owners of the CNG handles, released through the loaded entry points.
-class Provider {
-public:
-    Provider(const Cng& cng, LPCWSTR algorithm) : cng_(cng) {
-        if (cng_.openProvider(&handle_, algorithm, nullptr, 0) != kSuccess) handle_ = nullptr;
-    }
-    ~Provider() {
-        if (handle_) cng_.closeProvider(handle_, 0);
-    }
-    Provider(const Provider&) = delete;
-    Provider& operator=(const Provider&) = delete;
-    BCRYPT_ALG_HANDLE get() const { return handle_; }
-
-private:
-    const Cng& cng_;
-    BCRYPT_ALG_HANDLE handle_ = nullptr;
-};
-
-class Hash {
-public:
-    Hash(const Cng& cng, const Provider& provider) : cng_(cng) {
-        // No object buffer: CNG allocates its own (Windows 7 and later).
-        if (!provider.get() || cng_.createHash(provider.get(), &handle_, nullptr, 0, nullptr, 0, 0) != kSuccess)
-            handle_ = nullptr;
-    }
-    ~Hash() {
-        if (handle_) cng_.destroyHash(handle_);
-    }
-    Hash(const Hash&) = delete;
-    Hash& operator=(const Hash&) = delete;
-    BCRYPT_HASH_HANDLE get() const { return handle_; }
-
-private:
-    const Cng& cng_;
-    BCRYPT_HASH_HANDLE handle_ = nullptr;
-};
+constexpr NTSTATUS kSuccess = fw::kCngSuccess;
+constexpr ULONG kDigestBytes = fw::kSha256Bytes;
+using Cng = fw::Cng;
+using Provider = fw::CngProvider;
+using Hash = fw::CngHash;
 
 class Key {
 public:
@@ -126,7 +49,7 @@ SignatureVerifier::SignatureVerifier(const UpgradePublicKey& key, std::string li
 
 SignatureVerifier::Result SignatureVerifier::VerifyText(std::string_view text,
                                                         const std::vector<unsigned char>& signature) const {
-    const Cng cng(library_);
+    const Cng cng(fw::Widen(library_).c_str());
     if (!cng.Usable()) return Result::Unverifiable;
     const Provider ecdsa(cng, BCRYPT_ECDSA_P256_ALGORITHM);
     const Key key(cng, ecdsa, key_);
@@ -149,7 +72,7 @@ SignatureVerifier::Result SignatureVerifier::VerifyText(std::string_view text,
 }
 
 std::optional<std::string> SignatureVerifier::FileSha256(HANDLE file, const std::string& library) {
-    const Cng cng(library);
+    const Cng cng(fw::Widen(library).c_str());
     if (!cng.Usable()) return std::nullopt;
     const Provider sha256(cng, BCRYPT_SHA256_ALGORITHM);
     const Hash hash(cng, sha256);
