@@ -136,21 +136,213 @@ Function IsUnderProgramFiles
   StrCpy $R0 $R6
 FunctionEnd
 
+; The long form of a full path whose end may not be there yet: $R0 in, $R0
+; out (the part that is there made long, as NormalisePath does).
+Function LongForm
+  ; The system's call, since NSIS's GetFullPathName wants the path to be there.
+  System::Call 'kernel32::GetFullPathNameW(w R0, i ${NSIS_MAX_STRLEN}, w .R4, p 0) i .R3'
+  ${If} $R3 > 0
+  ${AndIf} $R3 < ${NSIS_MAX_STRLEN}
+    StrCpy $R0 $R4
+  ${EndIf}
+  StrCpy $R3 ""  ; what is not there yet, with its backslashes
+  ${DoWhile} $R0 != ""
+    ${If} ${FileExists} "$R0\*.*"
+      ${Break}
+    ${EndIf}
+    ${GetFileName} $R0 $R4
+    ${GetParent} $R0 $R0
+    StrCpy $R3 "\$R4$R3"
+  ${Loop}
+  ; A bare "C:" would be the drive's current folder.
+  StrLen $R4 $R0
+  ${If} $R4 == 2
+    StrCpy $R0 "$R0\"
+  ${EndIf}
+  Call NormalisePath
+  StrCpy $R0 "$R0$R3"
+FunctionEnd
+
+; 1 in $R5 when file name $R4 is a version's program file, "Zaltrow 1.2.exe":
+; the product's name, a blank, digits and dots, ".exe".
+Function IsVersionedProgram
+  Push $0
+  Push $1
+  Push $2
+  Push $3
+  StrCpy $R5 0
+  StrLen $0 "${PRODUCT} "
+  StrCpy $1 $R4 $0
+  StrCpy $2 $R4 4 -4
+  ${If} $1 == "${PRODUCT} "
+  ${AndIf} $2 == ".exe"
+    StrCpy $1 $R4 "" $0  ; "1.2.exe"
+    StrCpy $1 $1 -4      ; "1.2"
+    StrLen $2 $1
+    ${If} $2 > 0
+      StrCpy $R5 1
+    ${EndIf}
+    StrCpy $0 0
+    ${DoWhile} $0 < $2
+      StrCpy $3 $1 1 $0
+      ${If} $3 != "."
+      ${AndIf} $3 != "0"
+        IntOp $3 $3 + 0
+        ${If} $3 <= 0
+        ${OrIf} $3 > 9
+          StrCpy $R5 0
+        ${EndIf}
+      ${EndIf}
+      IntOp $0 $0 + 1
+    ${Loop}
+  ${EndIf}
+  Pop $3
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+
+!insertmacro DefineFolderDoubt
+
+; An administrator's setup must not write where a user could change what it
+; writes: a custom folder (outside Program Files, $R0, long form) that is
+; there is taken only when it is no link and reached through none, is owned
+; by Administrators (or the like, see FolderDoubt) and holds nothing but
+; Zaltrow's own files, each owned so too; and every folder above it that is
+; there must pass FolderDoubt as well, since whoever owns one can put
+; another folder in its place. The folder stays open in $FolderHold until
+; the setup ends. Refused, nothing is installed: exit code 5.
+Var FolderHold
+!define EXIT_FOLDER_REFUSED 5
+Function RefuseUntrustedFolder
+  StrCpy $FolderHold 0
+  StrCpy $R7 $R0
+  ${GetParent} $R7 $R8
+  ${DoWhile} $R8 != ""
+    ${If} ${FileExists} "$R8\*.*"
+      StrCpy $R0 $R8
+      StrLen $R9 $R0
+      ${If} $R9 == 2  ; a drive's root, "C:"
+        StrCpy $R0 "$R0\"
+      ${EndIf}
+      Call FolderDoubt
+      ${If} $R1 != ""
+        StrCpy $R1 "$R8, the folder above it: $R1"
+        Goto refused
+      ${EndIf}
+      System::Call 'kernel32::CloseHandle(p R2)'
+    ${EndIf}
+    ${GetParent} $R8 $R8
+  ${Loop}
+  ${IfNot} ${FileExists} "$R7\*.*"
+    ${If} ${FileExists} "$R7"
+      StrCpy $R1 "it is a file"
+      Goto refused
+    ${EndIf}
+    StrCpy $R0 $R7
+    Return
+  ${EndIf}
+  StrCpy $R0 $R7
+  Call FolderDoubt
+  ${If} $R1 != ""
+    Goto refused
+  ${EndIf}
+  StrCpy $FolderHold $R2
+  FindFirst $R3 $R4 "$R7\*"
+  ${DoWhile} $R4 != ""
+    ${If} $R4 != "."
+    ${AndIf} $R4 != ".."
+      Call IsVersionedProgram
+      ${If} $R4 == "${PROGRAM_FILE}"
+      ${OrIf} $R4 == "${CONSOLE_FILE}"
+      ${OrIf} $R4 == "${UNINSTALLER_FILE}"
+      ${OrIf} $R4 == "${PICTURE_FILE}"
+      ${OrIf} $R4 == "${PICTURE_FILE_125}"
+      ${OrIf} $R4 == "${PICTURE_FILE_150}"
+      ${OrIf} $R4 == "${PICTURE_FILE_200}"
+        StrCpy $R5 1
+      ${EndIf}
+      ${If} $R5 == 1
+        Call FileOwnerDoubt
+      ${Else}
+        StrCpy $R1 "it holds $R4, which is not ${PRODUCT}'s"
+      ${EndIf}
+      ${If} $R1 != ""
+        FindClose $R3
+        Goto refused
+      ${EndIf}
+    ${EndIf}
+    FindNext $R3 $R4
+  ${Loop}
+  FindClose $R3
+  StrCpy $R0 $R7
+  Return
+  refused:
+  ${If} $FolderHold P<> 0
+    System::Call 'kernel32::CloseHandle(p $FolderHold)'
+  ${EndIf}
+  MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} cannot be installed in $R7: $R1. Choose a new or empty folder. Nothing was installed." /SD IDOK
+  SetErrorLevel ${EXIT_FOLDER_REFUSED}
+  Quit
+FunctionEnd
+
+; For file $R4 in folder $R7: $R1 "" when it is a plain file (no link, no
+; folder) owned as FolderDoubt wants, else why not.
+Function FileOwnerDoubt
+  Push $0
+  Push $1
+  Push $2
+  Push $3
+  StrCpy $R1 ""
+  System::Call 'kernel32::GetFileAttributesW(w "$R7\$R4") i .r0'
+  IntOp $1 $0 & 0x410
+  ${If} $0 = -1
+  ${OrIf} $1 <> 0
+    StrCpy $R1 "its $R4 is a folder or a link"
+    Goto file_done
+  ${EndIf}
+  ; READ_CONTROL | FILE_READ_ATTRIBUTES, shared in every way, the link itself.
+  System::Call 'kernel32::CreateFileW(w "$R7\$R4", i 0x20080, i 7, p 0, i 3, i 0x00200000, p 0) p .r0'
+  ${If} $0 P= -1
+    StrCpy $R1 "its $R4 cannot be opened"
+    Goto file_done
+  ${EndIf}
+  System::Call 'advapi32::GetSecurityInfo(p r0, i 1, i 1, *p .r1, p 0, p 0, p 0, *p .r2) i .r3'
+  System::Call 'kernel32::CloseHandle(p r0)'
+  ${If} $3 <> 0
+    StrCpy $R1 "the owner of its $R4 cannot be read"
+    Goto file_done
+  ${EndIf}
+  Push $1
+  Call TrustedOwner
+  Pop $3
+  System::Call 'kernel32::LocalFree(p r2)'
+  ${If} $3 != 1
+    StrCpy $R1 "neither Administrators nor SYSTEM own its $R4"
+  ${EndIf}
+  file_done:
+  Pop $3
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+
 ; Makes the install folder before anything is written into it; outside
 ; Program Files it is made with FOLDER_SDDL, and an existing one gets it
-; too, passed on to what it already holds.
+; too, passed on to what it already holds, once RefuseUntrustedFolder has
+; taken it.
 Function MakeInstallFolder
-  ; The parent exists, so its short names (PROGRA~1) can be made long.
-  ${GetParent} "$INSTDIR" $R0
-  CreateDirectory $R0
-  Call NormalisePath
-  ${GetFileName} "$INSTDIR" $R1
-  StrCpy $R0 "$R0\$R1"
+  StrCpy $R0 $INSTDIR
+  Call LongForm
   Call IsUnderProgramFiles
   ${If} $R5 == 1
     CreateDirectory $INSTDIR
     Return
   ${EndIf}
+  Call RefuseUntrustedFolder
+  ; The parent, with what it inherits; the folder itself with its own rights.
+  ${GetParent} "$INSTDIR" $R0
+  CreateDirectory $R0
   StrCpy $R4 "${FOLDER_SDDL}"
   System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w R4, i 1, *p .r1, p 0) i .r0'
   ${If} $0 == 0
@@ -420,6 +612,9 @@ Section "${PRODUCT}"
   Call RemoveVersionedPrograms
   Call RemoveOtherArchitecture
 
+  ${If} $FolderHold P<> 0
+    System::Call 'kernel32::CloseHandle(p $FolderHold)'
+  ${EndIf}
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   IntFmt $0 "0x%08X" $0
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" "$0"

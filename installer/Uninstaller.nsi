@@ -135,25 +135,30 @@ Section "Remove"
 SectionEnd
 
 ; The upgrade's download folders ("Zaltrow upgrade 1.3 ...") and the setups
-; kept in them. Any user may make a folder under ProgramData: one that is a
-; link (a junction) is left alone, and only files directly inside are
-; deleted, so nothing outside these folders can be reached.
+; kept in them. Any user may make a folder under ProgramData: only one that
+; FolderDoubt trusts (no link, reached through none, owned by Administrators
+; or the like, as the program makes them) is emptied, and only while it is
+; held open so that it cannot be renamed or swapped for a link meanwhile:
+; the names deleted reach only that folder. Only files directly inside go,
+; so nothing outside these folders can be reached.
 ; $APPDATA is ProgramData here: the section's shell folders are all users'.
+!insertmacro DefineFolderDoubt
 Function RemoveDownloads
-  FindFirst $R0 $R1 "$APPDATA\${PRODUCT} upgrade *"
-  ${DoWhile} $R1 != ""
-    StrCpy $R2 "$APPDATA\$R1"
-    System::Call 'kernel32::GetFileAttributesW(w R2) i .R3'
-    IntOp $R4 $R3 & 0x410  ; DIRECTORY | REPARSE_POINT
-    ${If} $R3 <> -1
-    ${AndIf} $R4 = 0x10
-      DetailPrint "Removing the download folder $R2"
-      Delete "$R2\*.*"
-      RMDir "$R2"
+  FindFirst $R5 $R6 "$APPDATA\${PRODUCT} upgrade *"
+  ${DoWhile} $R6 != ""
+    StrCpy $R0 "$APPDATA\$R6"
+    Call FolderDoubt
+    ${If} $R1 == ""
+      DetailPrint "Removing the download folder $R0"
+      Delete "$R0\*.*"
+      System::Call 'kernel32::CloseHandle(p R2)'
+      RMDir "$R0"
+    ${Else}
+      DetailPrint "Leaving $R0 as it is: $R1"
     ${EndIf}
-    FindNext $R0 $R1
+    FindNext $R5 $R6
   ${Loop}
-  FindClose $R0
+  FindClose $R5
 FunctionEnd
 
 Function .onInstSuccess

@@ -79,7 +79,10 @@
 //   signed-in user by the desktop shell, also from an elevated process),
 //   SecurityDescriptor.h (a descriptor from its SDDL text, for folders
 //   only administrators may enter), UniqueFolder.h (a new folder with a
-//   random name nobody else has).
+//   random name nobody else has), AdminNamespace.h (names for locks no
+//   standard user can make first: a private namespace bounded by the
+//   Administrators group, or the global one where there is none),
+//   DllSearch.h (DLLs loaded by name come from the system folder only).
 //
 // BuildConfig.h, generated into the build folder, is the program's
 // identity (name, version, file name, maker, message caption) as the top

@@ -25,10 +25,15 @@ KernelHandle ProcessToken() {
     return token;
 }
 
-// The test aid's value; empty when it is not set (or too long to be one).
+// The aid's variable: null but in the test builds.
+const wchar_t* aidVariable = nullptr;
+
+// The test aid's value; empty when it is not set (or too long to be one),
+// and always in the product.
 std::wstring TestAid() {
+    if (!aidVariable) return {};
     wchar_t aid[32] = {};
-    const DWORD length = GetEnvironmentVariableW(kRightsTestAid, aid, 32);
+    const DWORD length = GetEnvironmentVariableW(aidVariable, aid, 32);
     return length > 0 && length < 32 ? std::wstring(aid, length) : std::wstring();
 }
 
@@ -51,6 +56,8 @@ AccountRights ReadRights() {
 
 }  // namespace
 
+void EnableRightsTestAid(const wchar_t* variable) { aidVariable = variable; }
+
 AccountRights RunningRights() {
     static const AccountRights rights = ReadRights();
     return rights;
@@ -66,11 +73,11 @@ TestAidWithheld::TestAidWithheld() {
     ElevationPromptRefused();
     value_ = TestAid();
     had_ = !value_.empty();
-    if (had_) SetEnvironmentVariableW(kRightsTestAid, nullptr);
+    if (had_) SetEnvironmentVariableW(aidVariable, nullptr);
 }
 
 TestAidWithheld::~TestAidWithheld() {
-    if (had_) SetEnvironmentVariableW(kRightsTestAid, value_.c_str());
+    if (had_) SetEnvironmentVariableW(aidVariable, value_.c_str());
 }
 
 std::wstring RunningUserSid() {

@@ -3,12 +3,15 @@
 // another user's) only with an elevated token or as LocalSystem, and the
 // console's backups of a LocalSystem run go where only administrators reach.
 //
-// Test aid: Wine runs everything as an elevated administrator, so the
-// environment variable ZALTROW_TEST_RIGHTS makes the program take itself as
-// not elevated ("standard") or as LocalSystem ("system"); and, since Wine
-// shows no consent prompt either, "standard-refused" is "standard" with
-// every prompt for elevation refused (ElevatedStart then starts nothing).
-// It is read here and nowhere else; any other value, or none, leaves the
+// Test aid: Wine runs everything as an elevated administrator, so in the
+// test builds of the programs an environment variable (ZALTROW_TEST_RIGHTS)
+// makes the program take itself as not elevated ("standard") or as
+// LocalSystem ("system"); and, since Wine shows no consent prompt either,
+// "standard-refused" is "standard" with every prompt for elevation refused
+// (ElevatedStart then starts nothing). Only those builds link the aid's
+// object (RightsTestAid.cpp), which names the variable through
+// EnableRightsTestAid before main: the product reads no variable and its
+// files do not even hold the name. Any other value, or none, leaves the
 // real checks (the token's elevation, its user against S-1-5-18) and the
 // real prompt. It can only make the program assume other rights, or have
 // fewer, never give it any: Windows still decides what a call may do.
@@ -17,7 +20,8 @@
 
 namespace fw {
 
-inline constexpr wchar_t kRightsTestAid[] = L"ZALTROW_TEST_RIGHTS";
+// Names the aid's variable; called by the aid's object alone, before main.
+void EnableRightsTestAid(const wchar_t* variable);
 
 enum class AccountRights {
     Standard,       // not elevated: may change only the running account's own list

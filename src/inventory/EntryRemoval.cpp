@@ -1,6 +1,9 @@
 #include "inventory/EntryRemoval.h"
 
+#include <atomic>
+
 #include "BuildConfig.h"
+#include "framework/AdminNamespace.h"
 #include "framework/RegistryKey.h"
 #include "framework/RunningAccount.h"
 #include "framework/SystemErrorText.h"
@@ -14,17 +17,24 @@
 namespace {
 
 // Held for one entry's check, backup and deletion; shared by every session.
-constexpr const wchar_t* kRemovalMutex = L"Global\\" ZALTROW_PRODUCT_NAME L" entry removal";
+// Elevated runs find it in the administrators' namespace, where no standard
+// user can make it first; the rest (and all of them where there is no such
+// namespace) in the global one.
+constexpr const wchar_t* kRemovalLockName = L"entry removal";
 // A removal takes well under this; a holder that hangs does not stop us,
 // since a deletion that finds the key gone is still reported as such.
 constexpr DWORD kLockWaitMs = 30000;
 
 class RemovalLock {
 public:
-    RemovalLock() : mutex_(CreateMutexW(nullptr, FALSE, kRemovalMutex)) {
+    RemovalLock() : mutex_(CreateMutexW(nullptr, FALSE, names_.ObjectName(kRemovalLockName).c_str())) {
         if (!mutex_) return;
-        const DWORD wait = WaitForSingleObject(mutex_.get(), kLockWaitMs);
+        // Once a holder has outlasted the wait, it is taken to hang (or to
+        // be a program that only squats on the name): later entries of this
+        // run do not wait for it again.
+        const DWORD wait = WaitForSingleObject(mutex_.get(), outlasted_.load() ? 0 : kLockWaitMs);
         held_ = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
+        if (wait == WAIT_TIMEOUT) outlasted_.store(true);
     }
     ~RemovalLock() {
         if (held_) ReleaseMutex(mutex_.get());
@@ -33,8 +43,12 @@ public:
     RemovalLock& operator=(const RemovalLock&) = delete;
 
 private:
+    // Open while the lock is held: a namespace nobody has open any more is
+    // gone, and the next one made is another, with another lock in it.
+    const fw::AdminNamespace names_{L"" ZALTROW_PRODUCT_NAME};
     fw::KernelHandle mutex_;
     bool held_ = false;
+    static inline std::atomic<bool> outlasted_{false};
 };
 
 RemovalResult Failure(RemovalResult::RemovalOutcome outcome, std::wstring text, DWORD error) {

@@ -42,6 +42,13 @@ void DownloadWorker::Download(FetchJob& job) {
         return;
     }
     const std::uint64_t contentLength = request.ContentLength();
+    const auto tooLong = [&job] {
+        job.failure = "more than the expected " + std::to_string(job.maxBytes) + " bytes arrived";
+    };
+    if (job.maxBytes > 0 && contentLength > job.maxBytes) {
+        tooLong();
+        return;
+    }
 
     // A new file is made only where nothing stands, link or not; the flag
     // keeps a link made at that name in the meantime from being followed.
@@ -102,6 +109,12 @@ void DownloadWorker::Download(FetchJob& job) {
                     break;
                 }
                 accepted += piece;
+            }
+            if (job.maxBytes > 0 && total + accepted + (available - ready) > job.maxBytes) {
+                // Nothing past the bound is written, and reading stops.
+                tooLong();
+                failed = true;
+                accepted = 0;
             }
             if (accepted > 0) {
                 DWORD written = 0;

@@ -24,12 +24,13 @@
 
 struct FetchJob {
     FetchJob(std::string url, std::string localFile, DownloadProgress progress, std::wstring newFile = {},
-             FetchNotice notice = {})
+             FetchNotice notice = {}, std::uint64_t maxBytes = 0)
         : url(std::move(url)),
           localFile(std::move(localFile)),
           newFile(std::move(newFile)),
           progress(std::move(progress)),
-          notice(std::move(notice)) {}
+          notice(std::move(notice)),
+          maxBytes(maxBytes) {}
     FetchJob(const FetchJob&) = delete;
     FetchJob& operator=(const FetchJob&) = delete;
 
@@ -56,6 +57,9 @@ struct FetchJob {
     const std::wstring newFile;
     const DownloadProgress progress;  // may be empty
     const FetchNotice notice;         // may be empty
+    // A download's most bytes (0: no bound): one more fails it at once, so
+    // a server cannot fill the disk with what can no longer be the file.
+    const std::uint64_t maxBytes;
 
     // Results, read after `finished`: a page read to its end, or a download
     // answered 200 whose body arrived whole (all of the announced length)

@@ -21,7 +21,8 @@ const std::vector<std::string>& HttpFetcher::Fetch(const std::string& url, const
     return lines_;
 }
 
-void HttpFetcher::DownloadNew(const std::string& url, const std::wstring& newFile, DownloadProgress progress) {
+void HttpFetcher::DownloadNew(const std::string& url, const std::wstring& newFile, DownloadProgress progress,
+                              std::uint64_t maxBytes) {
     // Its name in messages: the file's own name, in the code page.
     const std::wstring name = newFile.substr(newFile.find_last_of(L'\\') + 1);
     std::string narrow(name.size() * 2 + 1, '\0');
@@ -29,14 +30,14 @@ void HttpFetcher::DownloadNew(const std::string& url, const std::wstring& newFil
                                            static_cast<int>(narrow.size()), nullptr, nullptr);
     narrow.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
     if (narrow.empty()) narrow.assign(1, '?');
-    Run(url, narrow, newFile, std::move(progress));
+    Run(url, narrow, newFile, std::move(progress), maxBytes);
 }
 
 void HttpFetcher::Run(const std::string& url, const std::string& localFile, const std::wstring& newFile,
-                      DownloadProgress progress) {
+                      DownloadProgress progress, std::uint64_t maxBytes) {
     FetchLock::Guard lock;
     const bool download = !localFile.empty();
-    auto job = std::make_shared<FetchJob>(url, localFile, std::move(progress), newFile, notice_);
+    auto job = std::make_shared<FetchJob>(url, localFile, std::move(progress), newFile, notice_, maxBytes);
     outcome_ = FetchOutcome::Failed;
     failure_.clear();
     downloadedBytes_ = 0;

@@ -61,8 +61,10 @@ public:
 
     // Downloads `url` into the file `newFile` (a full path), which must not
     // exist: the download makes it new and follows no link at that name.
+    // With `maxBytes` (0: none), it stops and fails as soon as more arrive.
     // Otherwise as Fetch's download.
-    void DownloadNew(const std::string& url, const std::wstring& newFile, DownloadProgress progress = {});
+    void DownloadNew(const std::string& url, const std::wstring& newFile, DownloadProgress progress = {},
+                     std::uint64_t maxBytes = 0);
 
     // How the workers of this fetcher's fetches show a problem they meet
     // (FetchNotice); by default they show nothing.
@@ -93,7 +95,7 @@ public:
 
 private:
     void Run(const std::string& url, const std::string& localFile, const std::wstring& newFile,
-             DownloadProgress progress);
+             DownloadProgress progress, std::uint64_t maxBytes = 0);
 
     FetchNotice notice_;
     std::vector<std::string> lines_;

@@ -33,7 +33,8 @@ InstallerDownload::Result InstallerDownload::Run(HttpFetcher& fetcher, const std
                                                  const UpgradeStatement& statement,
                                                  const DownloadProgress& progress) {
     held_.reset();
-    fetcher.DownloadNew(link, file_, progress);
+    // A byte past the signed size cannot be the setup: reading stops there.
+    fetcher.DownloadNew(link, file_, progress, statement.size);
     switch (fetcher.Outcome()) {
     case FetchOutcome::Complete:
         break;

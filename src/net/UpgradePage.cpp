@@ -108,6 +108,16 @@ std::string ShownDescription(const std::string& description) {
     std::size_t lines = 0;
     std::size_t lineStart = 0;   // in `shown`
     std::size_t lastBlank = std::string::npos;  // in `shown`, on this line
+    // The dots end the last line and count against its limit too: whole
+    // characters make room for them.
+    const auto cut = [&] {
+        while (shown.size() > lineStart && shown.size() - lineStart + 3 > kShownLineChars) {
+            while (shown.size() > lineStart + 1 && (static_cast<unsigned char>(shown.back()) & 0xC0) == 0x80)
+                shown.pop_back();
+            shown.pop_back();
+        }
+        return shown + "...";
+    };
     for (std::size_t at = 0; at < description.size();) {
         if (lines == kShownDescriptionLines) return shown + "...";
         const std::size_t step = width(at);
@@ -131,7 +141,7 @@ std::string ShownDescription(const std::string& description) {
                 return shown + "...";
             }
         }
-        if (shown.size() + step > kShownDescriptionChars) return shown + "...";
+        if (shown.size() + step > kShownDescriptionChars) return cut();
         if (description[at] == ' ') lastBlank = shown.size();
         shown.append(description, at, step);
         at += step;

@@ -60,9 +60,20 @@ std::vector<std::pair<std::string, std::set<std::string>>> Imports(const std::st
     return imports;
 }
 
-std::vector<std::pair<std::string, std::set<std::string>>> ImportsOf(const char* program) {
+std::string FileOf(const char* program) {
     std::ifstream file(BesideThisProgram(program), std::ios::binary);
-    return Imports(std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::pair<std::string, std::set<std::string>>> ImportsOf(const char* program) {
+    return Imports(FileOf(program));
+}
+
+// Whether `bytes` hold `text`, in ANSI or in UTF-16.
+bool Holds(const std::string& bytes, const std::string& text) {
+    std::string wide;
+    for (char c : text) wide += {c, '\0'};
+    return bytes.find(text) != std::string::npos || bytes.find(wide) != std::string::npos;
 }
 
 }  // namespace
@@ -95,4 +106,27 @@ TEST(ImportTable, OnlyTheWindowShowsMessageBoxes) {
     EXPECT_TRUE(window.count("MessageBoxW")) << "the window's import names are misread";
     for (const char* function : {"MessageBoxW", "MessageBoxA", "DialogBoxParamW", "CreateDialogParamW"})
         EXPECT_FALSE(console.count(function)) << "the console program imports " << function;
+}
+
+// The programs the setup ships hold no trace of the tests' rights aid; their
+// test builds, which the tests start, do (so the search would find it).
+// Every build sets its DLL search to the system folder by looking the call
+// up by name: imported, it would keep the programs from starting on a
+// Windows 7 without KB2533623.
+TEST(ImportTable, ProductHasNoRightsAidAndLooksUpTheDllSearchAtRunTime) {
+    const struct {
+        const char* program;
+        bool aid;
+    } cases[] = {{ZALTROW_EXE_FROM_TESTS, false},
+                 {ZALTROW_CONSOLE_FROM_TESTS, false},
+                 {ZALTROW_AIDED_EXE_FROM_TESTS, true},
+                 {ZALTROW_AIDED_CONSOLE_FROM_TESTS, true}};
+    for (const auto& c : cases) {
+        const std::string bytes = FileOf(c.program);
+        ASSERT_FALSE(bytes.empty()) << c.program;
+        EXPECT_EQ(Holds(bytes, "ZALTROW_TEST_RIGHTS"), c.aid) << c.program;
+        EXPECT_TRUE(Holds(bytes, "SetDefaultDllDirectories")) << c.program;
+        for (const auto& [dll, functions] : Imports(bytes))
+            EXPECT_FALSE(functions.count("SetDefaultDllDirectories")) << c.program << " imports it from " << dll;
+    }
 }

@@ -28,6 +28,7 @@
 #include "LoopbackHttpServer.h"
 #include "RegistryPaths.h"
 #include "TempFolder.h"
+#include "framework/AdminNamespace.h"
 #include "framework/UniqueHandle.h"
 #include "ThisProgram.h"
 
@@ -694,11 +695,60 @@ void DeleteTree(const std::string& folder) {
     RemoveDirectoryA(folder.c_str());
 }
 
+// Runs a Unix program (Wine starts one named by its Unix path) and waits,
+// at most 10 s, until `done` holds: Wine gives no handle to wait on.
+bool RunUnix(std::string command, bool (*done)(const std::string&), const std::string& path) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    if (process.hThread) CloseHandle(process.hThread);
+    if (process.hProcess) CloseHandle(process.hProcess);
+    for (int i = 0; i < 200 && !done(path); ++i) Sleep(50);
+    return done(path);
+}
+std::string UnixName(const std::string& path) {
+    using Convert = char*(CDECL*)(const WCHAR*);
+    const auto convert = reinterpret_cast<Convert>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    wchar_t wide[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    char* name = convert ? convert(wide) : nullptr;
+    if (!name) return {};
+    std::string unix = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return unix;
+}
+bool IsLink(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+// A link at `link` to folder `target`: under Wine a Unix symbolic link, which
+// it shows as a reparse point, as Windows shows a junction.
+bool PlantLink(const std::string& link, const std::string& target) {
+    const std::string from = UnixName(link), to = UnixName(target);
+    if (from.empty() || to.empty()) return CreateSymbolicLinkA(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY);
+    return RunUnix("/bin/ln -sfn \"" + to + "\" \"" + from + "\"", IsLink, link);
+}
+void RemoveLink(const std::string& link) {
+    if (!IsLink(link)) return;
+    if (RemoveDirectoryA(link.c_str()) || !IsLink(link)) return;
+    const std::string unix = UnixName(link);
+    if (!unix.empty()) RunUnix("/bin/rm -f \"" + unix + "\"", [](const std::string& p) { return !IsLink(p); }, link);
+}
+
 // The setup's and uninstaller's guards, each from a fresh 1.2 install
 // (`installedAs` rewrites its registered version, "" leaves it; `custom`
 // installs into a folder outside Program Files) and then one more run of
 // the setup or the uninstaller with `arguments`, its exit code, and what
 // must hold afterwards.
+enum class Lock { None, Held, OldGlobalName };
+// What stands in the setup's or the uninstaller's way: a file of someone
+// else's in the install folder, or a link (to `target`) as the install
+// folder, above it, or as a download folder.
+enum class Plant { Nothing, StrangersFile, LinkAsFolder, LinkAbove, LinkAsDownload };
+
 TEST_F(SetupTest, SetupAndUninstallerGuards) {
     const std::string kFolderRights =
         "O:BAG:SYD:PAI(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)";  // as Setup.nsi applies it
@@ -706,27 +756,40 @@ TEST_F(SetupTest, SetupAndUninstallerGuards) {
     const std::string download = programData + "\\Zaltrow upgrade 1.3 5e1f09a2c4";
     const std::string backups = programData + "\\Zaltrow\\Removed";
     const std::string custom = Folder(CSIDL_WINDOWS).substr(0, 3) + "Guarded\\Zaltrow";
+    const std::string linked = Folder(CSIDL_WINDOWS).substr(0, 3) + "Guarded\\Linked";
+    const std::string target = Folder(CSIDL_WINDOWS).substr(0, 3) + "Guarded\\Target";
     struct Case {
         const char* name;
         bool custom;
         const char* installedAs;
-        bool holdMutex;
+        Lock lock;
         bool uninstall;  // else the setup runs again
         bool dropEntry;
         const char* arguments;
         DWORD exitCode;
         const char* versionAfter;  // "<absent>": no entry
         bool programAfter;
+        Plant plant = Plant::Nothing;
     };
     const Case cases[] = {
-        {"custom folder gets rights", true, "", false, false, false, "/S", 0, "1.2", true},
-        {"Program Files keeps its own", false, "", false, false, false, "/S", 0, "1.2", true},
-        {"second setup", false, "1.1", true, false, false, "/S", 3, "1.1", true},
-        {"second uninstaller", false, "", true, true, false, "/SILENT", 3, "1.2", true},
-        {"newer installed", false, "1.10", false, false, false, "/S", 4, "1.10", true},
-        {"newer, allowed", false, "1.10", false, false, false, "/S /ALLOWDOWNGRADE", 0, "1.2", true},
-        {"same as 1.2.0", false, "1.2.0", false, false, false, "/S", 0, "1.2", true},
-        {"uninstall after the entry is gone", false, "", false, true, true, "/SILENT", 0, "<absent>", false},
+        {"custom folder gets rights", true, "", Lock::None, false, false, "/S", 0, "1.2", true},
+        {"Program Files keeps its own", false, "", Lock::None, false, false, "/S", 0, "1.2", true},
+        {"second setup", false, "1.1", Lock::Held, false, false, "/S", 3, "1.1", true},
+        {"second uninstaller", false, "", Lock::Held, true, false, "/SILENT", 3, "1.2", true},
+        {"newer installed", false, "1.10", Lock::None, false, false, "/S", 4, "1.10", true},
+        {"newer, allowed", false, "1.10", Lock::None, false, false, "/S /ALLOWDOWNGRADE", 0, "1.2", true},
+        {"same as 1.2.0", false, "1.2.0", Lock::None, false, false, "/S", 0, "1.2", true},
+        {"uninstall after the entry is gone", false, "", Lock::None, true, true, "/SILENT", 0, "<absent>", false},
+        // The name every user could make first no longer locks anyone out.
+        {"squatter on the old global name", false, "", Lock::OldGlobalName, false, false, "/S", 0, "1.2", true},
+        {"custom folder holding another's file", true, "", Lock::None, false, false, "/S", 5, "1.2", true,
+         Plant::StrangersFile},
+        {"custom folder that is a link", false, "", Lock::None, false, false, "/S /D=", 5, "1.2", true,
+         Plant::LinkAsFolder},
+        {"custom folder under a link", false, "", Lock::None, false, false, "/S /D=", 5, "1.2", true,
+         Plant::LinkAbove},
+        {"download folder that is a link", false, "", Lock::None, true, false, "/SILENT", 0, "<absent>", false,
+         Plant::LinkAsDownload},
     };
     const std::string setup = SetupBesideTests(ZALTROW_SETUP_FROM_TESTS);
     for (const Case& c : cases) {
@@ -739,22 +802,44 @@ TEST_F(SetupTest, SetupAndUninstallerGuards) {
             RegSetKeyValueA(HKEY_LOCAL_MACHINE, kEntry.c_str(), "DisplayVersion", REG_SZ, c.installedAs,
                             static_cast<DWORD>(std::strlen(c.installedAs) + 1));
         if (c.dropEntry) RegDeleteTreeA(HKEY_LOCAL_MACHINE, kEntry.c_str());
+        std::string arguments = c.arguments;
+        if (c.plant != Plant::Nothing && c.plant != Plant::StrangersFile) {
+            CreateDirectoryA(target.c_str(), nullptr);
+            std::ofstream(target + "\\victim.txt") << "not the uninstaller's";
+            ASSERT_TRUE(PlantLink(c.plant == Plant::LinkAsDownload ? download : linked, target));
+            if (c.plant == Plant::LinkAsFolder) arguments += linked;
+            if (c.plant == Plant::LinkAbove) arguments += linked + "\\Zaltrow";
+        }
+        if (c.plant == Plant::StrangersFile) std::ofstream(custom + "\\notes.txt") << "a user's";
         CreateDirectoryA(download.c_str(), nullptr);
         std::ofstream(download + "\\Zaltrow-1.3-Setup.exe") << "kept";
         SHCreateDirectoryExA(nullptr, backups.c_str(), nullptr);
         std::ofstream(backups + "\\entry.reg") << "backup";
         RegSetKeyValueA(HKEY_CURRENT_USER, kSettings, "bDisableSplash", REG_SZ, "1", 2);
 
-        fw::KernelHandle mutex(c.holdMutex ? CreateMutexA(nullptr, FALSE, "Global\\ZaltrowSetupOrUninstall") : nullptr);
+        // The lock as the setups take it: in the administrators' namespace
+        // where there is one, else the global fallback.
+        const fw::AdminNamespace names(L"Zaltrow");
+        const std::wstring lockName =
+            c.lock == Lock::OldGlobalName ? L"Global\\ZaltrowSetupOrUninstall" : names.ObjectName(L"SetupOrUninstall");
+        fw::KernelHandle mutex(c.lock != Lock::None ? CreateMutexW(nullptr, FALSE, lockName.c_str()) : nullptr);
         const std::string program = c.uninstall ? folder + "\\unins000.exe" : setup;
-        const Finished run = RunAndWait(program, "\"" + program + "\" " + c.arguments, c.uninstall ? folder : "");
+        const Finished run = RunAndWait(program, "\"" + program + "\" " + arguments, c.uninstall ? folder : "");
         EXPECT_EQ(run.exitCode, c.exitCode);
         EXPECT_FALSE(run.showedWindow);
         EXPECT_EQ(ReadText(kEntry, "DisplayVersion"), c.versionAfter);
         EXPECT_EQ(Exists(folder + "\\Zaltrow 1.2.exe"), c.programAfter);
         EXPECT_EQ(Exists(ShortcutFile()), c.programAfter);
         const bool removed = c.uninstall && c.exitCode == 0;
-        EXPECT_EQ(Exists(download), !removed);
+        EXPECT_EQ(Exists(download), !removed || c.plant == Plant::LinkAsDownload);
+        if (c.plant == Plant::StrangersFile) {
+            EXPECT_TRUE(Exists(custom + "\\notes.txt"));
+        }
+        if (c.plant != Plant::Nothing && c.plant != Plant::StrangersFile) {
+            EXPECT_TRUE(Exists(target + "\\victim.txt")) << "nothing was deleted through the link";
+            EXPECT_FALSE(Exists(target + "\\Zaltrow 1.2.exe")) << "nothing was installed through the link";
+            EXPECT_FALSE(Exists(target + "\\Zaltrow")) << "nothing was installed through the link";
+        }
         HKEY settings = nullptr;
         EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kSettings, 0, KEY_READ, &settings) == ERROR_SUCCESS, !removed);
         if (settings) RegCloseKey(settings);
@@ -770,6 +855,9 @@ TEST_F(SetupTest, SetupAndUninstallerGuards) {
                 << rights;
         }
 
+        RemoveLink(download);
+        RemoveLink(linked);
+        DeleteTree(target);
         DeleteTree(download);
         DeleteTree(backups);
         if (c.custom) DeleteTree(custom);

@@ -104,6 +104,9 @@ TEST(ShownDescription, ShortTextIsWholeLongTextIsCutWithDots) {
         for (int i = 0; i < 20; ++i) text += "line\n";
         return text;
     }();
+    std::string nearlyFull;  // 1,421 characters, ending with a line feed
+    for (int i = 0; i < 17; ++i) nearlyFull += std::string(78, 'b') + "\n";
+    nearlyFull += std::string(77, 'c') + "\n";
     struct Case {
         std::string description;
         std::string shown;
@@ -115,6 +118,8 @@ TEST(ShownDescription, ShortTextIsWholeLongTextIsCutWithDots) {
         {twenty + "one more\n", twenty + "..."},
         {std::string(85, 'b'), std::string(80, 'b') + "\n" + std::string(5, 'b')},
         {std::string(70, 'c') + " " + std::string(20, 'd'), std::string(70, 'c') + " \n" + std::string(20, 'd')},
+        // Cut at 1,500 characters with 79 on the last line: the dots still fit in 80.
+        {nearlyFull + std::string(200, 'd'), nearlyFull + std::string(77, 'd') + "..."},
     };
     for (const Case& c : cases) EXPECT_EQ(ShownDescription(c.description), c.shown) << c.description;
     // 1,500 letters without a blank: 18 full lines, then cut at 1,500 characters.
