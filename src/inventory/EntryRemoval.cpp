@@ -31,10 +31,10 @@ public:
         if (!mutex_) return;
         // Once a holder has outlasted the wait, it is taken to hang (or to
         // be a program that only squats on the name): later entries of this
-        // run do not wait for it again.
+        // run do not wait for it again, until the lock is free once more.
         const DWORD wait = WaitForSingleObject(mutex_.get(), outlasted_.load() ? 0 : kLockWaitMs);
         held_ = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
-        if (wait == WAIT_TIMEOUT) outlasted_.store(true);
+        outlasted_.store(wait == WAIT_TIMEOUT);
     }
     ~RemovalLock() {
         if (held_) ReleaseMutex(mutex_.get());
