@@ -20,8 +20,8 @@ void RemoveProgramEntry(HWND owner, const ProgramEntry& entry, const std::functi
 
 void RemoveProgramEntries(HWND owner, const std::vector<ProgramEntry>& entries, const std::function<void()>& refreshList) {
     const std::wstring folder = DefaultBackupFolder();
-    const auto elevated = [owner](const std::vector<ProgramEntry>& handed, const std::wstring& backups) {
-        const ElevatedHandOff::HandOffOutcome handOff = ElevatedHandOff::Remove(WindowElevation(owner), handed, backups);
+    const auto elevated = [owner](const std::vector<ProgramEntry>& handed) {
+        const ElevatedHandOff::HandOffOutcome handOff = ElevatedHandOff::Remove(WindowElevation(owner), handed);
         return ElevatedRemovals{handOff.error, handOff.exitCode, handOff.results};
     };
     BatchRemoval batch;
@@ -45,7 +45,7 @@ void RemoveProgramEntries(HWND owner, const std::vector<ProgramEntry>& entries, 
         if (owner) UpdateWindow(owner);
     }
     if (entries.size() != 1) {
-        MessageBoxW(owner, BatchRemovedText(batch.removed, batch.gone, folder, failures).c_str(), kCaption,
+        MessageBoxW(owner, BatchRemovedText(batch.removed, batch.gone, batch.BackupFolders(), failures).c_str(), kCaption,
                     MB_OK | (failures.empty() ? MB_ICONASTERISK : MB_ICONEXCLAMATION));
     } else if (batch.removed == 1) {
         MessageBoxW(owner, RemovedText(entries[0].displayName, batch.removals[0].backupFile).c_str(), kCaption,

@@ -78,7 +78,9 @@ bool RestoreDialog::OnInitDialog() {
 
 void RestoreDialog::Fill() {
     list_.DeleteAllItems();
-    const BackupRestore::Listing listing = BackupRestore::ListBackups(folder_);
+    // The user's own backups and the machine's, which the elevated step
+    // keeps where no user can redirect it.
+    const BackupRestore::Listing listing = BackupRestore::ListBackups(ShownBackupFolders(fw::RunningRights()));
     backups_ = listing.backups;
     for (std::size_t i = 0; i < backups_.size(); ++i) {
         const BackupRestore::ListedBackup& backup = backups_[i];
@@ -95,7 +97,7 @@ void RestoreDialog::Fill() {
     // An empty folder (or one that cannot be read) says so where the list is.
     std::wstring empty = L"No removed entries have been backed up yet.";
     if (listing.error != ERROR_SUCCESS)
-        empty = L"The backups in " + folder_ + L" could not be read:\n" + fw::SystemErrorText(listing.error);
+        empty = L"The backups in " + listing.unreadFolder + L" could not be read:\n" + fw::SystemErrorText(listing.error);
     SetDlgItemTextW(Hwnd(), IDC_RESTORE_EMPTY, empty.c_str());
     ShowWindow(list_.Hwnd(), backups_.empty() ? SW_HIDE : SW_SHOW);
     ShowWindow(Item(IDC_RESTORE_EMPTY), backups_.empty() ? SW_SHOW : SW_HIDE);
@@ -239,7 +241,7 @@ void RestoreDialog::OnRestore() {
             files.push_back(backups_[index].file);
             sha256s.push_back(backups_[index].sha256);
         }
-        const ElevatedHandOff::HandOffOutcome handOff = ElevatedHandOff::Restore(WindowElevation(Hwnd()), files, sha256s, replace, folder_);
+        const ElevatedHandOff::HandOffOutcome handOff = ElevatedHandOff::Restore(WindowElevation(Hwnd()), files, sha256s, replace);
         for (std::size_t index : handed) {
             BackupRestore::Result result;
             if (handOff.error != ERROR_SUCCESS) {

@@ -14,12 +14,6 @@
 
 namespace {
 
-std::wstring ProgramDataFolder() {
-    wchar_t base[MAX_PATH] = {};
-    return SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, base)) ? base
-                                                                                                         : L"";
-}
-
 // Whether this process's own account is `sid`: as SYSTEM that is SYSTEM
 // itself (under Wine, which gives every file its user, the one user).
 bool IsRunningAccount(PSID sid) {
@@ -88,10 +82,11 @@ std::wstring FolderDoubt(const std::wstring& folder, const std::wstring& inner, 
 BackupFolder::BackupFolder(const std::wstring& chosen, fw::AccountRights rights) {
     if (!chosen.empty()) {
         path_ = chosen;
-    } else if (rights == fw::AccountRights::System) {
+    } else if (rights != fw::AccountRights::Standard) {
+        // An elevated run may have been started by a user's window: what it
+        // writes goes where no user can redirect it.
         protect_ = true;
-        const std::wstring base = ProgramDataFolder();
-        if (!base.empty()) path_ = base + L"\\" ZALTROW_PRODUCT_NAME L"\\Removed";
+        path_ = MachineBackupFolder();
     } else {
         path_ = DefaultBackupFolder();
     }

@@ -1,9 +1,10 @@
 #pragma once
-// Where the console's backups go: the folder --backups names; run as
-// LocalSystem, %ProgramData%\Zaltrow\Removed, which only administrators and
-// SYSTEM may enter (a fleet's SYSTEM runs must not leave other users'
-// entries where anyone can read or plant them); otherwise the window's
-// folder, %LOCALAPPDATA%\Zaltrow\Removed of the running account.
+// Where the console's backups go: the folder --backups names; run elevated
+// or as LocalSystem, MachineBackupFolder(), which only administrators and
+// SYSTEM may change (a fleet's SYSTEM runs must not leave other users'
+// entries where anyone can plant them, and an elevated step a user's window
+// started must not write through that user's folders); otherwise the
+// window's folder, %LOCALAPPDATA%\Zaltrow\Removed of the running account.
 
 #include <string>
 
@@ -23,7 +24,7 @@ public:
     const std::wstring& Path() const { return path_; }
 
     // Makes the folder ready before anything is backed up into it: the
-    // LocalSystem folder is created with kSystemBackupFolderSddl; one that
+    // machine folder is created with kSystemBackupFolderSddl; one that
     // is there already is used only when it is no link (nor reached through
     // one), is owned by Administrators or SYSTEM and holds nothing but
     // backups and the Removed folder; otherwise it is moved aside under a

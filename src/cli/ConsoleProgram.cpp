@@ -16,6 +16,7 @@
 #include "framework/UniqueHandle.h"
 #include "inventory/BackupKeys.h"
 #include "inventory/BackupRestore.h"
+#include "inventory/EntryBackup.h"
 #include "inventory/EntryJudgement.h"
 #include "inventory/EntryRemoval.h"
 #include "inventory/ProgramInventory.h"
@@ -109,10 +110,22 @@ void Apply(const RemovalResult& removal, OperationResult& result, fw::AccountRig
     }
 }
 
+fw::FileHandle BorrowedFile(const ResultHandle& lent, DWORD& error);
+
 // A whole file's bytes; false with Windows' error when it cannot be read.
+// The hand-off lends its list as a handle (ResultHandleArgument), read
+// from its start: no path the user could swap after the consent prompt.
 bool ReadFileBytes(const std::wstring& path, std::string& bytes, DWORD& error) {
-    const fw::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    fw::FileHandle file;
+    if (const std::optional<ResultHandle> lent = ParseResultHandleArgument(path)) {
+        file = BorrowedFile(*lent, error);
+        LARGE_INTEGER start{};
+        if (!file) return false;
+        if (!SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)) file.reset();
+    } else {
+        file.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    }
     LARGE_INTEGER size{};
     if (!file || !GetFileSizeEx(file.get(), &size)) {
         error = GetLastError();
@@ -271,7 +284,7 @@ int ConsoleProgram::Run(const std::vector<std::wstring>& words) {
     if (!parsed.command) return Finish(Usage(parsed.error));
     CommandLine command = *parsed.command;
     command.backups = FullPath(command.backups);
-    command.from = FullPath(command.from);
+    if (!ParseResultHandleArgument(command.from)) command.from = FullPath(command.from);
     // The hand-off's own handle is no path.
     if (!ParseResultHandleArgument(command.result)) command.result = FullPath(command.result);
     for (std::wstring& file : command.files) file = FullPath(file);
@@ -584,9 +597,14 @@ int ConsoleProgram::Backups(const CommandLine& command) {
             return kExitNotFound;
         }
     }
-    const BackupRestore::Listing listing = BackupRestore::ListBackups(folder.Path());
+    // Without --backups: this account's own and the machine's, where
+    // elevated and SYSTEM runs keep theirs.
+    const std::vector<std::wstring> folders =
+        command.backups.empty() ? ShownBackupFolders(rights_) : std::vector<std::wstring>{folder.Path()};
+    const BackupRestore::Listing listing = BackupRestore::ListBackups(folders);
     if (listing.error != ERROR_SUCCESS) {
-        err_.Line(L"The backup folder " + folder.Path() + L" cannot be searched: " + fw::SystemErrorText(listing.error));
+        err_.Line(L"The backup folder " + listing.unreadFolder + L" cannot be searched: " +
+                  fw::SystemErrorText(listing.error));
         return kExitSomeFailed;
     }
     std::vector<BackupRow> rows;
@@ -596,7 +614,7 @@ int ConsoleProgram::Backups(const CommandLine& command) {
                         std::wstring(fw::AsWide(backup.entry.keyName)),
                         std::wstring(fw::AsWide(backup.entry.displayName)), TimeText(backup.time)});
     if (command.format == ReportFormat::Json) {
-        out_.Write(BackupsJson(HeaderOf(nullptr), folder.Path(), listing.skipped, rows));
+        out_.Write(BackupsJson(HeaderOf(nullptr), folder.Path(), folders, listing.skipped, rows));
         return kExitDone;
     }
     if (command.format == ReportFormat::Csv) {
@@ -611,7 +629,8 @@ int ConsoleProgram::Backups(const CommandLine& command) {
         if (!row.name.empty()) line += L"\t" + OneLine(row.name);
         out_.Line(line);
     }
-    std::wstring summary = Plural(listing.backups.size(), L"backup", L"backups") + L" in " + folder.Path();
+    std::wstring summary = Plural(listing.backups.size(), L"backup", L"backups") + L" in " + folders.front();
+    for (std::size_t i = 1; i < folders.size(); ++i) summary += L" and " + folders[i];
     if (listing.skipped) summary += L" (" + std::to_wstring(listing.skipped) + L" other .reg files passed over)";
     out_.Line(summary + L".");
     return kExitDone;

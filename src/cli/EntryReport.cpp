@@ -201,13 +201,19 @@ std::wstring JsonReport(const ReportHeader& header, const OperationReport& repor
     return out;
 }
 
-std::wstring BackupsJson(const ReportHeader& header, const std::wstring& folder, std::size_t skipped,
+std::wstring BackupsJson(const ReportHeader& header, const std::wstring& folder,
+                         const std::vector<std::wstring>& folders, std::size_t skipped,
                          const std::vector<BackupRow>& rows) {
     std::wstring out;
     AppendHeader(out, header);
     out += L"  \"folder\": ";
     AppendJsonString(out, folder);
-    out += L",\r\n  \"skipped\": " + std::to_wstring(skipped) + L",\r\n";
+    out += L",\r\n  \"folders\": [";
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        if (i) out += L", ";
+        AppendJsonString(out, folders[i]);
+    }
+    out += L"],\r\n  \"skipped\": " + std::to_wstring(skipped) + L",\r\n";
     AppendArray(out, L"backups", rows, [&](const BackupRow& row) {
         AppendTextField(out, L"file", row.file, true);
         AppendTextField(out, L"list", row.list);

@@ -70,7 +70,9 @@ struct BackupRow {
     std::wstring name;
     std::wstring time;  // from the file's name, "YYYY-MM-DDTHH:MM:SS" local time; empty when it has none
 };
-std::wstring BackupsJson(const ReportHeader& header, const std::wstring& folder, std::size_t skipped,
+// `folder`: where this account's backups go; `folders`: those searched.
+std::wstring BackupsJson(const ReportHeader& header, const std::wstring& folder,
+                         const std::vector<std::wstring>& folders, std::size_t skipped,
                          const std::vector<BackupRow>& rows);
 // Like CsvReport: file,list,key,name,time.
 std::wstring BackupsCsv(const std::vector<BackupRow>& rows);

@@ -175,6 +175,15 @@ std::u16string ListNameOfRoot(std::u16string_view listRoot, bool systemIs64Bit) 
     }
 }
 
+std::u16string InOneMachineView(std::u16string_view keyName) {
+    const std::vector<std::u16string_view> parts = registry_text::KeyNameParts(keyName);
+    std::size_t rootParts = 0;
+    if (ListOf(parts, rootParts) != List::Machine32) return std::u16string(keyName);
+    // The third part goes, with the backslash before it.
+    const std::size_t start = static_cast<std::size_t>(parts[2].data() - keyName.data()) - 1;
+    return std::u16string(keyName.substr(0, start)) + std::u16string(keyName.substr(start + 1 + parts[2].size()));
+}
+
 namespace {
 
 constexpr std::u16string_view kCountedMark = u" A backup of one Add/Remove Programs entry; its last line counts its keys and values.";

@@ -51,3 +51,8 @@ std::u16string ArpCacheKeyName(const BackupEntry& entry);
 // view, which is also the only machine list of a 32-bit system), user, or
 // user:<SID>. Empty for a root that is no list's.
 std::u16string ListNameOfRoot(std::u16string_view listRoot, bool systemIs64Bit);
+
+// A 32-bit system has one machine list, with no Wow6432Node: a key name of
+// a 64-bit system's 32-bit view, HKEY_LOCAL_MACHINE\SOFTWARE\Wow6432Node\...,
+// without that part; any other name as it is.
+std::u16string InOneMachineView(std::u16string_view keyName);

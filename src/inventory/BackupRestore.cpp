@@ -102,6 +102,11 @@ BackupRestore::Result BackupRestore::Restore(const std::wstring& file, bool repl
     case Inspection::Verdict::FileMissing: result.outcome = RestoreOutcome::FileMissing; return result;
     case Inspection::Verdict::Unreadable: result.outcome = RestoreOutcome::Failed; return result;
     }
+    // A 64-bit system's 32-bit list is a 32-bit system's only one.
+    if (!SystemIs64Bit()) {
+        result.entry.listRoot = InOneMachineView(result.entry.listRoot);
+        for (reg_file::Key& key : inspection.keys) key.name = InOneMachineView(key.name);
+    }
     std::wstring saved;  // where the replaced entry went, for every later failure's reason
     const auto fail = [&](const std::wstring& what, LONG error, const std::wstring& after = {}) {
         result.outcome = RestoreOutcome::Failed;
@@ -165,26 +170,38 @@ BackupRestore::Result BackupRestore::Restore(const std::wstring& file, bool repl
 }
 
 BackupRestore::Listing BackupRestore::ListBackups(const std::wstring& folder) {
+    return ListBackups(std::vector<std::wstring>{folder});
+}
+
+BackupRestore::Listing BackupRestore::ListBackups(const std::vector<std::wstring>& folders) {
     Listing listing;
-    WIN32_FIND_DATAW found;
-    fw::FindHandle search(FindFirstFileW((folder + L"\\*.reg").c_str(), &found));
-    if (!search) {
-        const DWORD error = GetLastError();
-        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) listing.error = error;
-        return listing;
-    }
-    do {
-        const std::wstring name = found.cFileName;
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !HasRegExtension(name)) continue;
-        const std::wstring path = folder + L"\\" + name;
-        Inspection inspection = Inspect(path);
-        if (inspection.verdict != Inspection::Verdict::Backup) {
-            ++listing.skipped;
+    for (const std::wstring& folder : folders) {
+        if (folder.empty()) continue;
+        WIN32_FIND_DATAW found;
+        fw::FindHandle search(FindFirstFileW((folder + L"\\*.reg").c_str(), &found));
+        if (!search) {
+            const DWORD error = GetLastError();
+            if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND && listing.error == ERROR_SUCCESS) {
+                listing.error = error;
+                listing.unreadFolder = folder;
+            }
             continue;
         }
-        listing.backups.push_back({path, BackupFileTime(fw::AsUtf16(name)), found.ftLastWriteTime,
-                                   std::move(inspection.entry), std::move(inspection.sha256)});
-    } while (FindNextFileW(search.get(), &found));
+        do {
+            const std::wstring name = found.cFileName;
+            if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ||
+                !HasRegExtension(name))
+                continue;
+            const std::wstring path = folder + L"\\" + name;
+            Inspection inspection = Inspect(path);
+            if (inspection.verdict != Inspection::Verdict::Backup) {
+                ++listing.skipped;
+                continue;
+            }
+            listing.backups.push_back({path, BackupFileTime(fw::AsUtf16(name)), found.ftLastWriteTime,
+                                       std::move(inspection.entry), std::move(inspection.sha256)});
+        } while (FindNextFileW(search.get(), &found));
+    }
 
     // A name without a time sorts as the oldest.
     std::stable_sort(listing.backups.begin(), listing.backups.end(), [](const ListedBackup& a, const ListedBackup& b) {

@@ -66,9 +66,13 @@ public:
     struct Listing {
         std::vector<ListedBackup> backups;  // newest first: by the name's time, then the write time
         std::size_t skipped = 0;            // *.reg files that are not backups
-        DWORD error = ERROR_SUCCESS;        // the folder could not be searched; a missing one is empty
+        DWORD error = ERROR_SUCCESS;        // a folder could not be searched; a missing one is empty
+        std::wstring unreadFolder;          // the first such folder
     };
     static Listing ListBackups(const std::wstring& folder);
+    // The backups of all `folders` as one listing, newest first (the user's
+    // own and the machine's, which elevated and SYSTEM runs write).
+    static Listing ListBackups(const std::vector<std::wstring>& folders);
 
 
     // Whether Windows is 64-bit, for ListName.

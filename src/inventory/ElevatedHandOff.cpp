@@ -40,13 +40,23 @@ private:
     std::vector<std::wstring> files_;
 };
 
-bool WriteUtf8(const std::wstring& path, const std::wstring& text) {
+// A file of the hand-off, made here and kept open: the elevated step reads
+// it through this handle (ResultHandleArgument), so nothing the user does
+// to the folder after the consent prompt changes what it reads. No other
+// writer may open it meanwhile; it goes when the handle closes.
+fw::FileHandle HandedFile(const std::wstring& path, const std::wstring& text) {
     const std::string bytes = fw::ToUtf8(text);
-    const fw::FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                          nullptr));
+    fw::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
+                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     DWORD written = 0;
-    return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
+    if (file && !(WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                  written == bytes.size()))
+        file.reset();
+    return file;
+}
+
+std::wstring LentArgument(const fw::FileHandle& file) {
+    return ResultHandleArgument(GetCurrentProcessId(), reinterpret_cast<std::uintptr_t>(file.get()));
 }
 
 std::string ReadAll(HANDLE file) {
@@ -79,20 +89,18 @@ std::wstring ConsoleProgram() {
 }  // namespace
 
 ElevatedHandOff::HandOffOutcome ElevatedHandOff::Remove(const ElevatedRunner& run,
-                                                        const std::vector<ProgramEntry>& entries,
-                                                        const std::wstring& backupFolder) {
+                                                        const std::vector<ProgramEntry>& entries) {
     WorkFolder work;
     if (work.Path().empty()) return {GetLastError(), 0, {}};
     std::wstring lines;
     for (const ProgramEntry& entry : entries) lines += ListName(ListOf(entry)) + L"\t" + entry.keyName + L"\r\n";
-    const std::wstring list = work.File(L"entries.txt");
-    if (!WriteUtf8(list, lines)) return {GetLastError(), 0, {}};
-    return Run(run, L"remove --from " + Quoted(list) + L" --backups " + Quoted(backupFolder), work.Path());
+    const fw::FileHandle list = HandedFile(work.Path() + L"\\entries.txt", lines);
+    if (!list) return {GetLastError(), 0, {}};
+    return Run(run, L"remove --from " + Quoted(LentArgument(list)), work.Path());
 }
 
 ElevatedHandOff::HandOffOutcome ElevatedHandOff::Restore(const ElevatedRunner& run, const std::vector<std::wstring>& files,
-                                                         const std::vector<std::wstring>& sha256s, bool replace,
-                                                         const std::wstring& backupFolder) {
+                                                         const std::vector<std::wstring>& sha256s, bool replace) {
     WorkFolder work;
     if (work.Path().empty()) return {GetLastError(), 0, {}};
     std::wstring arguments = L"restore";
@@ -101,7 +109,7 @@ ElevatedHandOff::HandOffOutcome ElevatedHandOff::Restore(const ElevatedRunner& r
     for (const std::wstring& digest : sha256s) digests += (digests.empty() ? L"" : L",") + digest;
     if (!digests.empty()) arguments += L" --sha256 " + digests;
     if (replace) arguments += L" --replace";
-    return Run(run, arguments + L" --backups " + Quoted(backupFolder), work.Path());
+    return Run(run, arguments, work.Path());
 }
 
 ElevatedHandOff::HandOffOutcome ElevatedHandOff::Run(const ElevatedRunner& run, const std::wstring& arguments,
@@ -115,7 +123,7 @@ ElevatedHandOff::HandOffOutcome ElevatedHandOff::Run(const ElevatedRunner& run, 
                                             nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE,
                                             nullptr));
     if (!result) return {GetLastError(), 0, {}};
-    outcome.error = run(ConsoleProgram(), arguments + L" --result " + Quoted(ResultHandleArgument(GetCurrentProcessId(), reinterpret_cast<std::uintptr_t>(result.get()))),
+    outcome.error = run(ConsoleProgram(), arguments + L" --result " + Quoted(LentArgument(result)),
                         SystemFolder(), outcome.exitCode);
     if (outcome.error != ERROR_SUCCESS) return outcome;
     const std::string bytes = ReadAll(result.get());

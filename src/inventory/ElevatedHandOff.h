@@ -4,13 +4,15 @@
 // whole batch. The window runs as the user; only removing or restoring an
 // entry of the machine's lists (or another user's) needs an administrator.
 //
-// The console program gets the work in files in a folder of the user's
-// own temporary folder and writes what became of each entry into a
-// --result file there (an elevated program's output cannot be piped back),
-// which is read back here. Backups go to the folder given, the user's own,
-// so the user's "Restore removed entries" finds them. How the elevated
-// program is started and waited for is the front end's (ElevatedRunner):
-// the window keeps painting and takes no input meanwhile.
+// The console program gets the list of entries and its --result file as
+// handles this process opened in a folder of the user's temporary folder
+// and lends it (an elevated program's output cannot be piped back): it
+// reads and writes through them, never through a path the user could
+// redirect. Its backups go to the machine's folder (MachineBackupFolder),
+// which the user's "Restore removed entries" lists beside the user's own;
+// it runs in the system folder. How the elevated program is started and
+// waited for is the front end's (ElevatedRunner): the window keeps
+// painting and takes no input meanwhile.
 
 #include <windows.h>
 
@@ -38,17 +40,15 @@ public:
         std::vector<OperationResult> results;
     };
 
-    // `zaltrow remove --from LIST --backups FOLDER --result RESULT` for
-    // these entries, run by `run` (whose wait a WM_QUIT ends: only what the
-    // console program has written by then is read).
-    static HandOffOutcome Remove(const ElevatedRunner& run, const std::vector<ProgramEntry>& entries,
-                                 const std::wstring& backupFolder);
-    // `zaltrow restore FILE... --sha256 H1,... [--replace] --backups FOLDER
-    // --result RESULT`: each file with the SHA-256 it had when the window
-    // showed it, so a file swapped since is refused by the elevated step.
+    // `zaltrow remove --from LIST --result RESULT` for these entries, run
+    // by `run` (whose wait a WM_QUIT ends: only what the console program
+    // has written by then is read).
+    static HandOffOutcome Remove(const ElevatedRunner& run, const std::vector<ProgramEntry>& entries);
+    // `zaltrow restore FILE... --sha256 H1,... [--replace] --result RESULT`:
+    // each file with the SHA-256 it had when the window showed it, so a
+    // file swapped since is refused by the elevated step.
     static HandOffOutcome Restore(const ElevatedRunner& run, const std::vector<std::wstring>& files,
-                                  const std::vector<std::wstring>& sha256s, bool replace,
-                                  const std::wstring& backupFolder);
+                                  const std::vector<std::wstring>& sha256s, bool replace);
 
     // The words for a refused prompt and for a failure to start.
     static std::wstring NotDoneText(DWORD error, const wchar_t* what);

@@ -55,6 +55,19 @@ std::wstring DefaultBackupFolder() {
     return std::wstring(base) + L"\\" ZALTROW_PRODUCT_NAME L"\\Removed";
 }
 
+std::wstring MachineBackupFolder() {
+    wchar_t base[MAX_PATH];
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, base))) return {};
+    return std::wstring(base) + L"\\" ZALTROW_PRODUCT_NAME L"\\Removed";
+}
+
+std::vector<std::wstring> ShownBackupFolders(fw::AccountRights rights) {
+    std::vector<std::wstring> folders;
+    if (rights != fw::AccountRights::System) folders.push_back(DefaultBackupFolder());
+    folders.push_back(MachineBackupFolder());
+    return folders;
+}
+
 bool EntryBackup::Save(const std::wstring& keyName, const std::wstring& folder) {
     file_.clear();
     failure_.clear();
@@ -92,26 +105,36 @@ bool EntryBackup::WriteNewFile(const std::wstring& folder, const std::wstring& k
     for (int attempt = 1; attempt <= kMaxAttempts; ++attempt) {
         const std::u16string name = BackupFileName(when, key, attempt);
         const std::wstring path = folder + L"\\" + std::wstring(fw::AsWide(name));
-        // CREATE_NEW: an earlier backup is never overwritten.
-        fw::FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        // CREATE_NEW: an earlier backup is never overwritten, and a name
+        // that is there already (a link included) is never opened; the
+        // handle's own attributes then show it is a plain file.
+        fw::FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
         if (!file) {
             const DWORD error = GetLastError();
             if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
             return Fail(path, error);
         }
+        BY_HANDLE_FILE_INFORMATION facts{};
+        const bool plain = GetFileInformationByHandle(file.get(), &facts) &&
+                           !(facts.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && facts.nNumberOfLinks == 1;
         DWORD written = 0;
-        const bool complete = WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+        const bool complete = plain &&
+                              WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
                                         nullptr) &&
                               written == bytes.size() && FlushFileBuffers(file.get());
-        const DWORD error = complete ? ERROR_SUCCESS : GetLastError();
+        const DWORD error = complete ? ERROR_SUCCESS : plain ? GetLastError() : ERROR_REPARSE_ATTRIBUTE_CONFLICT;
+        if (!complete) {
+            // A partial file would restore only part of the entry: it goes,
+            // through this handle, so nothing else of that name is deleted.
+            FILE_DISPOSITION_INFO dispose{TRUE};
+            SetFileInformationByHandle(file.get(), FileDispositionInfo, &dispose, sizeof dispose);
+        }
         const bool closed = CloseHandle(file.release());
         if (complete && closed) {
             file_ = path;
             return true;
         }
-        // A partial file would restore only part of the entry: it goes.
-        DeleteFileW(path.c_str());
         return Fail(path, complete ? GetLastError() : error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT);
     }
     return Fail(folder, ERROR_FILE_EXISTS);

@@ -12,11 +12,20 @@
 #include <string>
 #include <vector>
 
+#include "framework/RunningAccount.h"
 #include "inventory/EntrySource.h"
 
 // <local application data>\Zaltrow\Removed of the running account (not
 // created here); empty when the system names no such folder.
 std::wstring DefaultBackupFolder();
+// %ProgramData%\Zaltrow\Removed: where elevated and SYSTEM runs keep their
+// backups, in a folder only administrators and SYSTEM may change, so no
+// administrator's write goes through a folder a user could redirect.
+std::wstring MachineBackupFolder();
+// The folders whose backups this account is shown, its own first: a
+// user's removals and an elevated step's (which the user's window may have
+// started) alike; SYSTEM has none of its own.
+std::vector<std::wstring> ShownBackupFolders(fw::AccountRights rights);
 
 class EntryBackup {
 public:

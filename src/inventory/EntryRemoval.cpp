@@ -1,5 +1,7 @@
 #include "inventory/EntryRemoval.h"
 
+#include <algorithm>
+
 #include <atomic>
 
 #include "BuildConfig.h"
@@ -135,6 +137,16 @@ EntryRemoved FromHandOff(const OperationResult* result, DWORD exitCode) {
 
 }  // namespace
 
+std::vector<std::wstring> BatchRemoval::BackupFolders() const {
+    std::vector<std::wstring> folders;
+    for (const EntryRemoved& removal : removals) {
+        if (removal.outcome != RemovalResult::RemovalOutcome::Removed || removal.backupFile.empty()) continue;
+        const std::wstring folder = removal.backupFile.substr(0, removal.backupFile.find_last_of(L'\\'));
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
+    }
+    return folders;
+}
+
 BatchRemoval RemoveEntries(const std::vector<ProgramEntry>& entries, const std::wstring& backupFolder,
                            const ElevatedRemover& elevated) {
     const fw::AccountRights rights = fw::RunningRights();
@@ -147,7 +159,7 @@ BatchRemoval RemoveEntries(const std::vector<ProgramEntry>& entries, const std::
     for (const ProgramEntry& entry : entries)
         if (NeedsAdministrator(ListOf(entry), rights)) handed.push_back(entry);
     if (!handed.empty()) {
-        const ElevatedRemovals handOff = elevated(handed, backupFolder);
+        const ElevatedRemovals handOff = elevated(handed);
         if (handOff.error != ERROR_SUCCESS) {
             batch.handOffError = handOff.error;
             return batch;

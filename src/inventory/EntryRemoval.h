@@ -63,9 +63,9 @@ struct ElevatedRemovals {
     DWORD exitCode = 0;
     std::vector<OperationResult> results;
 };
-// Removes these entries, elevated, with their backups into the folder.
-using ElevatedRemover =
-    std::function<ElevatedRemovals(const std::vector<ProgramEntry>& entries, const std::wstring& backupFolder)>;
+// Removes these entries, elevated; the elevated step keeps their backups
+// in the machine's folder (MachineBackupFolder), never in the user's.
+using ElevatedRemover = std::function<ElevatedRemovals(const std::vector<ProgramEntry>& entries)>;
 
 struct BatchRemoval {
     // Not ERROR_SUCCESS: the elevated step did not run, and nothing at all
@@ -74,11 +74,14 @@ struct BatchRemoval {
     std::vector<EntryRemoved> removals;  // by entry
     std::size_t removed = 0;
     std::size_t gone = 0;
+    // The folders the backups of removed entries went to, in order of
+    // first use: the user's own and, after a hand-off, the machine's.
+    std::vector<std::wstring> BackupFolders() const;
 };
 
 // Removes several entries, each backed up into `backupFolder` and removed
 // from its own list. Where the program runs without the rights a list
-// needs, that list's entries go to `elevated` first, all at once, so a
+// needs, that list's entries go to `elevated` (backed up there) first, all at once, so a
 // declined prompt removes nothing at all.
 BatchRemoval RemoveEntries(const std::vector<ProgramEntry>& entries, const std::wstring& backupFolder,
                            const ElevatedRemover& elevated);

@@ -59,13 +59,14 @@ std::wstring RemoveQuestionText(const std::vector<std::wstring>& displayNames) {
     return text;
 }
 
-std::wstring BatchRemovedText(std::size_t removed, std::size_t alreadyGone, const std::wstring& backupFolder,
+std::wstring BatchRemovedText(std::size_t removed, std::size_t alreadyGone, const std::vector<std::wstring>& backupFolders,
                               const std::vector<BatchFailure>& failures) {
     std::wstring text = (removed == 0 ? std::wstring(L"No entries were") : Entries(removed) + (removed == 1 ? L" was" : L" were")) +
                         L" removed from the Add/Remove Programs list.";
     if (removed > 0) {
-        text += std::wstring(removed == 1 ? L"\n\nIts backup was saved in\n" : L"\n\nTheir backups were saved in\n") +
-                backupFolder + L"\n\n" + RestoreHint(removed > 1);
+        text += removed == 1 ? L"\n\nIts backup was saved in" : L"\n\nTheir backups were saved in";
+        for (std::size_t i = 0; i < backupFolders.size(); ++i) text += (i ? L"\nand\n" : L"\n") + backupFolders[i];
+        text += L"\n\n" + RestoreHint(removed > 1);
     }
     if (alreadyGone > 0)
         text += L"\n\n" + Entries(alreadyGone) + (alreadyGone == 1 ? L" was" : L" were") + L" no longer in the list.";

@@ -33,7 +33,7 @@ struct BatchFailure {
     std::wstring displayName;
     std::wstring reason;
 };
-std::wstring BatchRemovedText(std::size_t removed, std::size_t alreadyGone, const std::wstring& backupFolder,
+std::wstring BatchRemovedText(std::size_t removed, std::size_t alreadyGone, const std::vector<std::wstring>& backupFolders,
                               const std::vector<BatchFailure>& failures);
 // When the backup that must come before a removal cannot be made: what
 // failed, where (a file or folder, or a registry key) and the reason.

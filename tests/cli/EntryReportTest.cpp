@@ -166,7 +166,7 @@ TEST(EntryReport, MachineFormsKeepTextsAndDefuseFormulas) {
                                 L"\"removed\", \"backupFile\": \"C:\\\\B\\\\a.reg\", \"reason\": null}",
                                 L"\"name\": null, \"outcome\": \"not-found\", \"backupFile\": null, \"reason\": \"no such entry\"}"})
         EXPECT_NE(json.find(part), std::wstring::npos) << part << L"\n" << json;
-    EXPECT_NE(BackupsJson({L"PC", L"T", 0, {}}, L"C:\\B", 2, {{L"C:\\B\\a.reg", L"user", L"K\n2", L"", L"2026-12-09T10:11:12"}})
+    EXPECT_NE(BackupsJson({L"PC", L"T", 0, {}}, L"C:\\B", {L"C:\\B"}, 2, {{L"C:\\B\\a.reg", L"user", L"K\n2", L"", L"2026-12-09T10:11:12"}})
                   .find(L"\"skipped\": 2,\r\n  \"backups\": [\r\n    {\"file\": \"C:\\\\B\\\\a.reg\", \"list\": \"user\", "
                         L"\"key\": \"K\\n2\", \"name\": null, \"time\": \"2026-12-09T10:11:12\"}"),
               std::wstring::npos);

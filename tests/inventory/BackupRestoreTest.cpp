@@ -196,17 +196,22 @@ TEST_F(BackupRestoreTest, RefusesWhatIsNotOneEntrysBackupAndWritesNothing) {
     }
 
     // Every list the program reads (letter case as the registry ignores
-    // it), named in the command line's words on 32-bit, then 64-bit Windows.
-    using List = std::pair<std::u16string, std::u16string>;
-    for (const auto& [root, names] : {List{u"HKEY_LOCAL_MACHINE\\SOFTWARE", u"machine-32 machine-64"},
-                                      List{u"hkey_local_machine\\software\\wow6432node", u"machine-32 machine-32"},
-                                      List{u"HKEY_CURRENT_USER\\Software", u"user user"},
-                                      List{u"HKEY_USERS\\S-1-12-1-5\\Software", u"user:S-1-12-1-5 user:S-1-12-1-5"}}) {
-        const BackupRestore::Inspection inspection = BackupRestore::Inspect(
-            file("list.reg", {{root + u"\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\X", {name}}}));
-        EXPECT_EQ(inspection.entry.listRoot, root) << fw::Narrow(inspection.reason);
-        EXPECT_EQ(ListNameOfRoot(root, false) + u" " + ListNameOfRoot(root, true), names);
+    // it), named in the command line's words on 32-bit, then 64-bit Windows,
+    // and the root a 32-bit system restores it to (its one machine list).
+    struct List {
+        std::u16string root, names, oneView;
+    };
+    for (const List& c : {List{u"HKEY_LOCAL_MACHINE\\SOFTWARE", u"machine-32 machine-64", u"HKEY_LOCAL_MACHINE\\SOFTWARE"},
+                          List{u"hkey_local_machine\\software\\wow6432node", u"machine-32 machine-32", u"hkey_local_machine\\software"},
+                          List{u"HKEY_CURRENT_USER\\Software", u"user user", u"HKEY_CURRENT_USER\\Software"},
+                          List{u"HKEY_USERS\\S-1-12-1-5\\Software", u"user:S-1-12-1-5 user:S-1-12-1-5", u"HKEY_USERS\\S-1-12-1-5\\Software"}}) {
+        const std::u16string key = c.root + u"\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\X";
+        const BackupRestore::Inspection inspection = BackupRestore::Inspect(file("list.reg", {{key, {name}}}));
+        EXPECT_EQ(inspection.entry.listRoot, c.root) << fw::Narrow(inspection.reason);
+        EXPECT_EQ(ListNameOfRoot(c.root, false) + u" " + ListNameOfRoot(c.root, true), c.names);
+        EXPECT_EQ(InOneMachineView(key), c.oneView + u"\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\X");
     }
+    EXPECT_EQ(InOneMachineView(u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node"), u"HKEY_LOCAL_MACHINE\\SOFTWARE");
 }
 
 TEST_F(BackupRestoreTest, ListsBackupsNewestFirstAndCountsOtherRegFiles) {

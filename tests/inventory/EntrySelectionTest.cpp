@@ -42,14 +42,15 @@ TEST(EntrySelectionTexts, BatchReportCountsSaysWhereTheBackupsAreAndWhyEachFailu
         std::vector<std::wstring> present;
         std::vector<std::wstring> absent;
     } cases[] = {
-        {3, 0, {}, {L"3 entries were removed", L"Their backups were saved in\n" + folder, L"bring them back", L"Restore removed entries\x2026"}, {L"no longer", L"could not"}},
+        {3, 0, {}, {L"3 entries were removed", L"Their backups were saved in\n" + folder + L"\nand\nC:\\ProgramData\\Zaltrow\\Removed\n\n", L"bring them back", L"Restore removed entries\x2026"}, {L"no longer", L"could not"}},
         {1, 2, {}, {L"1 entry was removed", L"Its backup", L"bring it back", L"2 entries were no longer in the list."}, {L"could not"}},
         {0, 0, {{L"Kestrel", L"There was a problem removing the program entry\nKEY\nAccess is denied."}},
          {L"No entries were removed", L"1 entry could not be removed:\n\nKestrel\nThere was a problem"}, {L"backup", L"Restore"}},
         {2, 0, many, {L"12 entries could not be removed:", L"Broken 10\n", L"and 2 more"}, {L"Broken 11"}},
     };
     for (const auto& c : cases) {
-        const std::wstring text = BatchRemovedText(c.removed, c.gone, folder, c.failures);
+        const std::wstring text =
+            BatchRemovedText(c.removed, c.gone, {folder, L"C:\\ProgramData\\Zaltrow\\Removed"}, c.failures);
         for (const std::wstring& part : c.present) EXPECT_NE(text.find(part), std::wstring::npos) << part;
         for (const std::wstring& part : c.absent) EXPECT_EQ(text.find(part), std::wstring::npos) << part;
     }
