@@ -553,6 +553,10 @@ TEST(ConsoleProgram, Guarding) {
         EXPECT_NE(lost.err.find(L"The result file " + target + L" cannot be written"), std::wstring::npos) << lost.err;
         EXPECT_TRUE(Seeded::Listed(HKEY_CURRENT_USER, L"ZG-Formula"));
     }
+    // Nor is another process's list of entries read.
+    const Ran unlent = Zaltrow(L"remove --from " + ResultHandleArgument(GetCurrentProcessId() + 4, 4) + L" --backups " + backups);
+    EXPECT_EQ(unlent.exit, 3u);
+    EXPECT_NE(unlent.err.find(L"the list of entries cannot be read"), std::wstring::npos) << unlent.err;
     EXPECT_EQ(files.FilesIn("B").size(), 1u);
 
     // Relative paths are reported in full; --from in UTF-16 as PowerShell
