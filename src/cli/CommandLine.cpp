@@ -14,8 +14,8 @@ struct VerbName {
 };
 
 constexpr std::array<VerbName, 6> kVerbs{{
-    {L"list", Verb::List, L"--json --csv --phantoms --all-users "},
-    {L"check", Verb::Check, L"--json --all-users "},
+    {L"list", Verb::List, L"--json --csv --html --phantoms --all-users --match --publisher "},
+    {L"check", Verb::Check, L"--json --all-users --match --publisher "},
     {L"clean", Verb::Clean, L"--json --dry-run --all-users --backups "},
     {L"remove", Verb::Remove, L"--json --from --backups --result "},
     {L"restore", Verb::Restore, L"--json --replace --backups --result --sha256 "},
@@ -86,9 +86,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& words) {
             if (i + 1 >= words.size() || words[i + 1].empty()) return Error(word + L" needs a file or folder after it");
             std::wstring& value = word == L"--backups" ? command.backups : word == L"--from" ? command.from : command.result;
             value = words[++i];
-        } else if (word == L"--json" || word == L"--csv") {
-            if (command.format != ReportFormat::Text) return Error(L"--json and --csv exclude each other");
-            command.format = word == L"--json" ? ReportFormat::Json : ReportFormat::Csv;
+        } else if (word == L"--match" || word == L"--publisher") {
+            // An empty text would match everything: a typing slip, not a filter.
+            if (i + 1 >= words.size() || words[i + 1].empty()) return Error(word + L" needs a text after it");
+            (word == L"--match" ? command.match : command.publisher) = words[++i];
+        } else if (word == L"--json" || word == L"--csv" || word == L"--html") {
+            if (command.format != ReportFormat::Text) return Error(L"--json, --csv and --html exclude each other");
+            command.format = word == L"--json" ? ReportFormat::Json : word == L"--csv" ? ReportFormat::Csv : ReportFormat::Html;
         } else {
             (word == L"--phantoms" ? command.phantomsOnly
              : word == L"--all-users" ? command.allUsers

@@ -10,7 +10,7 @@
 #include <vector>
 
 enum class Verb { Help, Version, List, Check, Clean, Remove, Restore, Backups };
-enum class ReportFormat { Text, Json, Csv };
+enum class ReportFormat { Text, Json, Csv, Html };
 
 // An entry as the command line names it: its list ("machine-64",
 // "machine-32", "user", "user:<SID>") and its key in that list.
@@ -30,6 +30,11 @@ struct CommandLine {
     std::wstring backups;       // --backups DIR; empty: the default folder
     std::wstring from;          // --from FILE
     std::wstring result;        // --result FILE
+    // --match TEXT: only entries whose name, publisher, key or command
+    // holds it (search_text::Matches); --publisher TEXT: only those whose
+    // publisher holds it. Empty: no such condition.
+    std::wstring match;
+    std::wstring publisher;
     // --sha256 H1,H2,...: each file of restore as it was shown; empty: any.
     std::vector<std::wstring> sha256s;
     std::vector<EntryTarget> targets;  // remove's LIST KEY pairs

@@ -8,7 +8,7 @@
 
 #include "BuildConfig.h"
 #include "cli/BackupFolder.h"
-#include "cli/EntryReport.h"
+#include "inventory/EntryReport.h"
 #include "cli/ExitCode.h"
 #include "cli/Usage.h"
 #include "framework/SystemErrorText.h"
@@ -19,7 +19,10 @@
 #include "inventory/EntryBackup.h"
 #include "inventory/EntryJudgement.h"
 #include "inventory/EntryRemoval.h"
+#include "inventory/HtmlReport.h"
 #include "inventory/ProgramInventory.h"
+#include "inventory/ReportHeading.h"
+#include "inventory/SearchText.h"
 #include "inventory/ResultLine.h"
 #include "registry/UninstallRegistry.h"
 
@@ -39,37 +42,23 @@ void Read(Listing& listing, bool allUsers) {
     listing.entries = ListEntries(listing.inventory);
 }
 
-std::vector<ReportRow> Rows(const Listing& listing, bool phantomsOnly) {
+// The entries --match and --publisher leave, by the search box's rule;
+// every entry when neither is given.
+bool Chosen(const ProgramEntry& entry, const CommandLine& command) {
+    return search_text::Matches({entry.displayName, entry.publisher, entry.keyName, entry.uninstallString}, command.match) &&
+           search_text::Contains(entry.publisher, command.publisher);
+}
+
+std::vector<ReportRow> Rows(const Listing& listing, bool phantomsOnly, const CommandLine& command) {
     const std::wstring ownSid = fw::RunningUserSid();
     std::vector<ReportRow> rows;
     for (const ListedEntry& listed : listing.entries)
-        if (listed.phantom || !phantomsOnly) rows.push_back(FactsOf(*listed.entry, listed.phantom, listed.reason, ownSid));
+        if ((listed.phantom || !phantomsOnly) && Chosen(*listed.entry, command))
+            rows.push_back(FactsOf(*listed.entry, listed.phantom, listed.reason, ownSid));
     return rows;
 }
 
-std::wstring ComputerName() {
-    wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
-    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
-    return GetComputerNameW(name, &size) ? std::wstring(name, size) : L"";
-}
-
-std::wstring NowUtc() {
-    SYSTEMTIME t;
-    GetSystemTime(&t);
-    return IsoUtcTime(t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
-}
-
-ReportHeader HeaderOf(const ProgramInventory* inventory) {
-    ReportHeader header{ComputerName(), NowUtc(), 0, {}};
-    if (!inventory) return header;
-    header.leftOut = inventory->LeftOut();
-    for (const ProgramInventory::Shortfall& shortfall : inventory->Shortfalls())
-        header.shortfalls.push_back({ListName(shortfall.list), shortfall.leftOut,
-                                     shortfall.error != ERROR_SUCCESS
-                                         ? fw::SystemErrorText(static_cast<DWORD>(shortfall.error))
-                                         : L""});
-    return header;
-}
+ReportHeader HeaderOf(const ProgramInventory* inventory) { return ReadReportHeading(inventory); }
 
 // The sentence after a count when lists were not read whole.
 std::wstring ShortfallNote(const ProgramInventory& inventory) {
@@ -365,10 +354,11 @@ void ConsoleProgram::WriteOperationJson(const CommandLine& command, const std::v
 int ConsoleProgram::List(const CommandLine& command) {
     Listing listing;
     Read(listing, command.allUsers);
-    const std::vector<ReportRow> rows = Rows(listing, command.phantomsOnly);
+    const std::vector<ReportRow> rows = Rows(listing, command.phantomsOnly, command);
     const std::wstring note = ShortfallNote(listing.inventory);
     switch (command.format) {
     case ReportFormat::Json: out_.Write(JsonReport(HeaderOf(&listing.inventory), rows)); break;
+    case ReportFormat::Html: out_.Write(HtmlReport(L"" ZALTROW_PRODUCT_NAME, HeaderOf(&listing.inventory), rows)); break;
     case ReportFormat::Csv: {
         const std::wstring csv = CsvReport(rows);
         // The byte-order mark tells a file's readers it is UTF-8; a console
@@ -392,7 +382,7 @@ int ConsoleProgram::List(const CommandLine& command) {
 int ConsoleProgram::Check(const CommandLine& command) {
     Listing listing;
     Read(listing, command.allUsers);
-    const std::vector<ReportRow> phantoms = Rows(listing, true);
+    const std::vector<ReportRow> phantoms = Rows(listing, true, command);
     const int code = WithShortfalls(phantoms.empty() ? kExitDone : kExitPhantomsFound, listing.inventory);
     const std::wstring note = ShortfallNote(listing.inventory);
     if (command.format == ReportFormat::Json) {
@@ -401,7 +391,10 @@ int ConsoleProgram::Check(const CommandLine& command) {
         return code;
     }
     out_.Write(TextTable(phantoms));
-    const std::wstring among = L" among " + Plural(listing.entries.size(), L"entry", L"entries") + L" listed." + note;
+    const std::size_t chosen = static_cast<std::size_t>(std::count_if(
+        listing.entries.begin(), listing.entries.end(), [&](const ListedEntry& listed) { return Chosen(*listed.entry, command); }));
+    const std::wstring among = L" among " + Plural(chosen, L"entry", L"entries") +
+                               (command.match.empty() && command.publisher.empty() ? L" listed." : L" chosen.") + note;
     if (phantoms.empty())
         out_.Line((note.empty() ? L"No phantom entries" : L"No phantom entries found") + among);
     else

@@ -1,7 +1,7 @@
 #pragma once
 // One entry flattened into the texts the views show of it, as its row was
 // judged: the Properties view (EntryProperties.h) and the console's
-// reports (cli/EntryReport.h) read the same facts. Pure data; FactsOf
+// reports (EntryReport.h) read the same facts. Pure data; FactsOf
 // (EntryJudgement.h) gathers them.
 
 #include <cstdint>

@@ -27,6 +27,8 @@ std::wstring Holds(const CommandLine& c) {
     text += L"|";
     for (const std::wstring& f : c.files) text += f + L";";
     for (const std::wstring& d : c.sha256s) text += L"#" + d.substr(0, 4);
+    if (!c.match.empty()) text += L"|match=" + c.match;
+    if (!c.publisher.empty()) text += L"|publisher=" + c.publisher;
     return text;
 }
 
@@ -53,6 +55,15 @@ TEST(CommandLine, ReadsEveryVerbAndRefusesWhatIsNoCommand) {
         {{L"restore", L"a.reg", L"--sha256", std::wstring(63, L'a') + L"g"}, L"is not a SHA-256"},
         {{L"remove", L"user", L"K", L"--sha256", std::wstring(64, L'a')}, L"not an option of remove"},
         {{L"backups"}, nullptr, Verb::Backups, L"00000|||||"},
+        {{L"list", L"--match", L"Łódź --json", L"--html", L"--publisher", L"--csv"}, nullptr, Verb::List,
+         L"30000||||||match=Łódź --json|publisher=--csv"},
+        {{L"check", L"--publisher", L"Quorvane"}, nullptr, Verb::Check, L"00000||||||publisher=Quorvane"},
+        {{L"list", L"--match"}, L"--match needs a text"},
+        {{L"check", L"--match", L""}, L"--match needs a text"},
+        {{L"list", L"--match", L"a", L"--match", L"b"}, L"given twice"},
+        {{L"list", L"--html", L"--json"}, L"exclude each other"},
+        {{L"check", L"--html"}, L"not an option of check"},
+        {{L"clean", L"--match", L"a"}, L"not an option of clean"},
         {{}, L"No verb"},
         {{L"lsit"}, L"Unknown verb \"lsit\""},
         {{L"list", L"--json", L"--csv"}, L"exclude each other"},

@@ -1,5 +1,6 @@
 #pragma once
-// What the console program reports, in machine form and for people: the
+// What the console program reports, in machine form and for people (and
+// the window's export, through the same writers): the
 // entries of `list` and `check` as a readable table, JSON (one document;
 // docs/zaltrow-list.schema.json describes it) and CSV (RFC 4180 with a
 // byte-order mark, so spreadsheet programs read it as UTF-8); what the

@@ -1,4 +1,4 @@
-#include "cli/EntryReport.h"
+#include "inventory/EntryReport.h"
 
 #include <algorithm>
 #include <array>
@@ -7,16 +7,24 @@
 
 namespace {
 
-constexpr std::array<std::wstring_view, 12> kFields{
+// New fields go at the end: scripts read the CSV's columns by position.
+constexpr std::array<std::wstring_view, 14> kFields{
     L"list",           L"user",      L"key",        L"name",
     L"publisher",      L"version",   L"installLocation", L"uninstallString",
-    L"quietUninstallString", L"productCode", L"phantom", L"reason"};
+    L"quietUninstallString", L"productCode", L"phantom", L"reason",
+    L"installDate",    L"estimatedSizeKB"};
 
-// The row's fields in kFields' order; phantom as "true"/"false".
-std::array<std::wstring_view, 12> Fields(const ReportRow& row) {
+// The fields JSON writes as they are (a literal or a number), not as text.
+bool IsLiteral(std::wstring_view field) { return field == L"phantom" || field == L"estimatedSizeKB"; }
+
+// The row's fields in kFields' order; phantom as "true"/"false", the size
+// as its number, or empty (null) when the entry gives none. `size` holds
+// the number's text.
+std::array<std::wstring_view, 14> Fields(const ReportRow& row, std::wstring& size) {
+    size = row.sizeKb ? std::to_wstring(row.sizeKb) : L"";
     return {row.list,      row.userSid, row.key,          row.displayName, row.publisher, row.version, row.installLocation,
             row.uninstallCommand, row.quietUninstallCommand, row.productCode,
-            row.Phantom() ? L"true" : L"false", row.reason};
+            row.Phantom() ? L"true" : L"false", row.reason, row.installDate, size};
 }
 
 bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
@@ -168,12 +176,15 @@ std::wstring IsoUtcTime(int year, int month, int day, int hour, int minute, int 
 std::wstring JsonReport(const ReportHeader& header, const std::vector<ReportRow>& rows) {
     std::wstring out;
     AppendHeader(out, header);
+    std::wstring size;
     AppendArray(out, L"entries", rows, [&](const ReportRow& row) {
-        const auto fields = Fields(row);
+        const auto fields = Fields(row, size);
         for (std::size_t f = 0; f < kFields.size(); ++f) {
-            if (kFields[f] == L"phantom") {
-                out += L", \"phantom\": ";
-                out += fields[f];
+            if (IsLiteral(kFields[f])) {
+                out += L", ";
+                AppendJsonString(out, kFields[f]);
+                out += L": ";
+                out += fields[f].empty() ? L"null" : fields[f];
             } else {
                 AppendTextField(out, kFields[f], fields[f], f == 0);
             }
@@ -235,8 +246,9 @@ std::wstring CsvReport(const std::vector<ReportRow>& rows) {
     std::wstring out = L"\xFEFF";
     for (std::size_t f = 0; f < kFields.size(); ++f) (out += f ? L"," : L"") += kFields[f];
     out += L"\r\n";
+    std::wstring size;
     for (const ReportRow& row : rows) {
-        const auto fields = Fields(row);
+        const auto fields = Fields(row, size);
         AppendCsvLine(out, {fields.begin(), fields.end()});
     }
     return out;
