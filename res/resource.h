@@ -43,6 +43,10 @@
 #define IDC_ACTIONS_GROUP 1025
 #define IDC_OPTIONS_GROUP 1026
 #define IDC_LEGEND 1029
+// The row above the list: the search box, the quick filters, the count.
+#define IDC_SEARCH_BOX 1040
+#define IDC_QUICK_FILTER 1041
+#define IDC_SHOWN_COUNT 1042
 
 // The splash's picture
 #define IDC_SPLASH_PICTURE 1030
@@ -81,3 +85,4 @@
 #define ID_RESTORE_REMOVED 3015
 #define ID_KEY_IGNORED 3016
 #define ID_CONTEXT_MENU 3017
+#define ID_FIND 3030

@@ -48,13 +48,12 @@ constexpr UINT kIconTimerMs = 40;
 // Posted once for however many selection changes come before it (Ctrl+A
 // changes every row), so the buttons are set once.
 constexpr UINT kUpdateStatesMessage = WM_APP + 1;
-constexpr int kColumns = ProgramRows::kColumns;
 // Sizes at 100 % scale: the rows' and buttons' icons, and the columns
 // before they are fitted to the rows.
 constexpr int kRowIconSize = 32;
 constexpr int kButtonIconSize = 32;
-constexpr int kNameColumnWidth = 260;
-constexpr int kPathColumnWidth = 600;
+const int kNameColumnWidth = ColumnInfoOf(ProgramColumn::Name).width;
+const int kPathColumnWidth = ColumnInfoOf(ProgramColumn::Command).width;
 // The opening window grows to show whole names and paths, but to no more
 // than this share of its monitor's work area.
 constexpr int kMostOfScreenPercent = 90;
@@ -79,6 +78,7 @@ MainDialog::MainDialog()
 
 bool MainDialog::TranslateKeys(MSG& message) {
     if (!Hwnd() || (message.hwnd != Hwnd() && !IsChild(Hwnd(), message.hwnd))) return false;
+    if (search_.HandleKey(message, list_.Hwnd())) return true;
     if (accelerators_ && TranslateAcceleratorW(Hwnd(), accelerators_, &message)) return true;
     return IsDialogMessageW(Hwnd(), &message) != FALSE;
 }
@@ -126,6 +126,7 @@ bool MainDialog::OnInitDialog() {
     AddControl(IDC_HELP_BUTTON, AnchorMoveRight | AnchorMoveDown);
     AddControl(IDC_QUIT, AnchorMoveRight | AnchorMoveDown);
     AddControl(IDC_PROGRAM_LIST, AnchorStretchRight | AnchorStretchDown);
+    AddControl(IDC_SHOWN_COUNT, AnchorStretchRight);
     AddControl(IDC_ACTIONS_GROUP, AnchorMoveDown);
     AddControl(IDC_OPTIONS_GROUP, AnchorMoveRight | AnchorMoveDown);
     ResizableDialog::OnInitDialog();
@@ -137,6 +138,7 @@ bool MainDialog::OnInitDialog() {
     // The buttons have tips; the list is no tool (see EnableToolTips).
     EnableToolTips({IDC_UNINSTALL, IDC_REMOVE, IDC_REFRESH, IDC_UPGRADE, IDC_HELP_BUTTON, IDC_QUIT});
     SetUpList();
+    search_.Attach(Hwnd(), IDC_SEARCH_BOX, IDC_QUICK_FILTER, IDC_SHOWN_COUNT);
     const WindowLayout::Stored stored = WindowLayout::Load(Hwnd(), list_, Dpi(), MinTrackSize());
     RefreshList();
     if (!stored.columns) FitColumnsToRows();
@@ -209,10 +211,10 @@ void MainDialog::SetWindowIcons() {
 
 void MainDialog::OnDpiChanged(UINT from, UINT to) {
     ResizableDialog::OnDpiChanged(from, to);
-    for (int column = 0; column < kColumns; ++column) {
-        const int width = static_cast<int>(SendMessageW(list_.Hwnd(), LVM_GETCOLUMNWIDTH, column, 0));
-        SendMessageW(list_.Hwnd(), LVM_SETCOLUMNWIDTH, column, MulDiv(width, static_cast<int>(to), static_cast<int>(from)));
-    }
+    // Hidden columns too: they open again at the new scale.
+    ColumnChoice::Layout columns = list_.Columns().Current(list_);
+    for (int& width : columns.widths) width = MulDiv(width, static_cast<int>(to), static_cast<int>(from));
+    list_.Columns().Apply(list_, columns);
     DecorateButtons();
     SetWindowIcons();
     ScaleList();
@@ -220,20 +222,24 @@ void MainDialog::OnDpiChanged(UINT from, UINT to) {
     RefreshList();
 }
 
-// Columns as wide as the widest name (or the header's text) and the widest path.
+// Name and command as wide as the widest name (or the header's text) and
+// the widest path; the other columns keep their widths.
 void MainDialog::FitColumnsToRows() {
     const auto width = [this](int column) { return static_cast<int>(SendMessageW(list_.Hwnd(), LVM_GETCOLUMNWIDTH, column, 0)); };
     SendMessageW(list_.Hwnd(), LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
     const int header = width(0);
-    for (int column = 0; column < kColumns; ++column) SendMessageW(list_.Hwnd(), LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE);
+    const int command = list_.Columns().IndexOf(ProgramColumn::Command);
+    SendMessageW(list_.Hwnd(), LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE);
+    if (command >= 0) SendMessageW(list_.Hwnd(), LVM_SETCOLUMNWIDTH, command, LVSCW_AUTOSIZE);
     // The list measures with paddings of fixed pixels; at a larger scale
     // the text needs room to match.
     const int slack = fw::Scaled(6, Dpi());
     SendMessageW(list_.Hwnd(), LVM_SETCOLUMNWIDTH, 0, std::max(width(0) + slack, header));
-    SendMessageW(list_.Hwnd(), LVM_SETCOLUMNWIDTH, 1, width(1) + slack);
-    const int minimum[kColumns] = {fw::Scaled(kNameColumnWidth, Dpi()) / 2, fw::Scaled(kPathColumnWidth, Dpi()) / 2};
-    for (int column = 0; column < kColumns; ++column)
-        if (width(column) < minimum[column]) SendMessageW(list_.Hwnd(), LVM_SETCOLUMNWIDTH, column, minimum[column]);
+    const int nameMinimum = fw::Scaled(kNameColumnWidth, Dpi()) / 2;
+    if (width(0) < nameMinimum) SendMessageW(list_.Hwnd(), LVM_SETCOLUMNWIDTH, 0, nameMinimum);
+    if (command < 0) return;
+    SendMessageW(list_.Hwnd(), LVM_SETCOLUMNWIDTH, command,
+                 std::max(width(command) + slack, fw::Scaled(kPathColumnWidth, Dpi()) / 2));
 }
 
 // The opening window, wide and tall enough to show the columns whole and
@@ -249,9 +255,9 @@ void MainDialog::FitWindowToColumns() {
     RECT window{}, listClient{};
     GetWindowRect(Hwnd(), &window);
     GetClientRect(list_.Hwnd(), &listClient);
+    const auto columnWidth = [this](int column) { return static_cast<int>(SendMessageW(list_.Hwnd(), LVM_GETCOLUMNWIDTH, column, 0)); };
     int columns = 0;
-    for (int column = 0; column < kColumns; ++column)
-        columns += static_cast<int>(SendMessageW(list_.Hwnd(), LVM_GETCOLUMNWIDTH, column, 0));
+    for (int column = 0; column < list_.Columns().ShownCount(); ++column) columns += columnWidth(column);
     const int scrollBar = fw::SystemMetric(SM_CXVSCROLL, Dpi());
     const bool verticalBar = (GetWindowLongPtrW(list_.Hwnd(), GWL_STYLE) & WS_VSCROLL) != 0;
     const int clientWidth = listClient.right + (verticalBar ? 0 : scrollBar);  // with room for the bar
@@ -270,19 +276,24 @@ void MainDialog::FitWindowToColumns() {
     const int top = work.top + (work.bottom - work.top - height) / 2;
     SetWindowPos(Hwnd(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     // Where the monitor had too little room the path column takes what is
-    // left, and a name of extraordinary length no more than two thirds.
+    // left after the others, and a name of extraordinary length no more
+    // than two thirds.
     GetClientRect(list_.Hwnd(), &listClient);
     const int room = listClient.right - ((GetWindowLongPtrW(list_.Hwnd(), GWL_STYLE) & WS_VSCROLL) ? 0 : scrollBar);
     if (columns <= room) return;
-    const int nameWidth = std::min(static_cast<int>(SendMessageW(list_.Hwnd(), LVM_GETCOLUMNWIDTH, 0, 0)), room * 2 / 3);
+    const int command = list_.Columns().IndexOf(ProgramColumn::Command);
+    int others = 0;
+    for (int column = 1; column < list_.Columns().ShownCount(); ++column)
+        if (column != command) others += columnWidth(column);
+    const int nameWidth = std::min(columnWidth(0), std::max(room - others, 0) * 2 / 3);
     SendMessageW(list_.Hwnd(), LVM_SETCOLUMNWIDTH, 0, nameWidth);
-    SendMessageW(list_.Hwnd(), LVM_SETCOLUMNWIDTH, 1, room - nameWidth);
+    if (command >= 0)
+        SendMessageW(list_.Hwnd(), LVM_SETCOLUMNWIDTH, command,
+                     std::max(room - others - nameWidth, fw::Scaled(kPathColumnWidth, Dpi()) / 4));
 }
 
 void MainDialog::SetUpList() {
-    list_.InsertColumn(0, L"Add/Remove Program Entries", fw::Scaled(kNameColumnWidth, Dpi()));
-    list_.InsertColumn(1, L"Uninstall Path", fw::Scaled(kPathColumnWidth, Dpi()));
-    list_.SetUp();
+    list_.SetUp(Dpi());
     ScaleList();
 
     list_.SetTextBkColor(CLR_NONE);
@@ -292,7 +303,7 @@ void MainDialog::SetUpList() {
     // The info tip tells rows of the same name apart (by their keys), so
     // the list reports it in UTF-16 whatever the window's own text is.
     list_.UseWideNotifications();
-    list_.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
+    list_.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP | LVS_EX_HEADERDRAGDROP);
     // Where Windows offers annotations; elsewhere the tip and the icon say it.
     rowDescriptions_.Attach(list_.Hwnd(), [this](int row) { return RowDescription(row); });
 }
@@ -387,12 +398,14 @@ void MainDialog::FillList() {
     clock.Add(&RefreshTimings::enumeration);
 
     rows_.Fill(inventory_);
+    search_.OfferLists(rows_);
     clock.Add(&RefreshTimings::phantomTests);
 
     // In the current sort order; rows that tie keep the inventory order, as
     // inserting and then sorting with the platform's merge sort would.
     list_.Show(&rows_);
     ShowLegend();
+    ShowShownCount();
     clock.Add(&RefreshTimings::rows);
 
     // One extraction per icon source, however many rows share it, in the
@@ -464,7 +477,10 @@ bool MainDialog::OnButtonClicked(int id) {
         RefreshList();
         return true;
     case ID_SELECT_ALL:
-        list_.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
+        SelectAllShown();
+        return true;
+    case ID_FIND:
+        search_.Focus();
         return true;
     case ID_SELECT_RED:
         SelectRedRows();
@@ -509,7 +525,7 @@ SelectionFacts MainDialog::Facts() const {
     SelectionFacts facts;
     facts.rows = static_cast<std::size_t>(list_.GetItemCount());
     facts.selected = static_cast<std::size_t>(list_.SelectedCount());
-    facts.anyPhantom = rows_.AnyPhantom();
+    facts.anyPhantom = AnyShownPhantom();
     const fw::AccountRights rights = fw::RunningRights();
     facts.mayChangeMachine = fw::MayChangeMachine(rights);
     if (facts.selected == 1)
@@ -575,10 +591,13 @@ void MainDialog::OnRemove() {
     // Copies of the entries: the refresh inside the removal leaves them.
     std::vector<ProgramEntry> entries;
     if (!SelectedEntries(entries) || entries.empty()) return;
-    std::vector<std::wstring> names;
-    for (const ProgramEntry& entry : entries) names.push_back(entry.displayName);
-    if (MessageBoxW(Hwnd(), RemoveQuestionText(names).c_str(), kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-    RemoveProgramEntries(Hwnd(), entries, [this] { RefreshList(); });
+    std::vector<RemovalCandidate> candidates;
+    for (int row : list_.SelectedRows()) candidates.push_back({list_.GetItemText(row, 0), list_.IsPhantomRow(row)});
+    switch (AskToRemove(Hwnd(), RemoveQuestionOf(candidates))) {
+    case RemoveAnswer::Remove: RemoveProgramEntries(Hwnd(), entries, [this] { RefreshList(); }); return;
+    case RemoveAnswer::Uninstall: OnUninstall(); return;
+    case RemoveAnswer::Keep: return;
+    }
 }
 
 void MainDialog::UpdateCommandStates() {
@@ -595,11 +614,56 @@ void MainDialog::UpdateCommandStates() {
     removeButton_.SetShield(CommandStateOf(IDC_REMOVE, facts).needsElevation, fw::SystemMetric(SM_CXSMICON, Dpi()));
 }
 
+// The shown red rows; while a filter hides some, the count says how many
+// of all red rows were selected.
 void MainDialog::SelectRedRows() {
     std::vector<int> rows;
     for (int row = 0; row < list_.GetItemCount(); ++row)
         if (list_.GetItemData(row) == PhantomMark) rows.push_back(row);
     list_.SelectRows(rows, rows.empty() ? -1 : rows.front());
+    if (!search_.Active()) return;
+    std::size_t red = 0;
+    for (const ProgramRow& row : rows_.All()) red += row.phantom ? 1 : 0;
+    ShowShownCount(std::to_wstring(rows.size()) + L" of " + std::to_wstring(red) + L" red rows selected");
+}
+
+void MainDialog::SelectAllShown() {
+    std::vector<int> rows;
+    for (int row = 0; row < list_.GetItemCount(); ++row) {
+        const ProgramEntry* entry = EntryOfRow(row);
+        if (!entry || !IsOwnEntry(*entry) || list_.GetItemCount() == 1) rows.push_back(row);
+    }
+    list_.SelectRows(rows, -1);
+}
+
+bool MainDialog::AnyShownPhantom() const {
+    for (int row = 0; row < list_.GetItemCount(); ++row)
+        if (list_.IsPhantomRow(row)) return true;
+    return false;
+}
+
+void MainDialog::ApplyFilter() {
+    if (search_.Active())
+        list_.SetFilter([this, criteria = search_.Criteria()](std::size_t row) { return criteria.Passes(rows_, row); });
+    else
+        list_.SetFilter({});
+    ShowShownCount();
+    UpdateCommandStates();
+}
+
+void MainDialog::ShowShownCount(const std::wstring& note) { search_.ShowCount(list_.ShownCount(), list_.ModelCount(), note); }
+
+void MainDialog::ChooseColumns(POINT screen) {
+    const std::optional<ProgramColumn> column = list_.Columns().Choose(Hwnd(), screen);
+    if (column) list_.SetColumnShown(*column, !list_.Columns().Shown(*column));
+}
+
+bool MainDialog::OnCommand(int id, int code, HWND control) {
+    if ((id == IDC_SEARCH_BOX && code == EN_CHANGE) || (id == IDC_QUICK_FILTER && code == CBN_SELCHANGE)) {
+        ApplyFilter();
+        return true;
+    }
+    return ResizableDialog::OnCommand(id, code, control);
 }
 
 void MainDialog::OpenInstallFolder() {
@@ -642,6 +706,10 @@ POINT MainDialog::KeyboardMenuPoint() const {
 }
 
 bool MainDialog::OnContextMenu(HWND window, POINT screen, bool fromKeyboard) {
+    if (window == list_.Header() && !fromKeyboard) {
+        ChooseColumns(screen);
+        return true;
+    }
     if (window != list_.Hwnd()) return false;
     ShowContextMenu(fromKeyboard ? KeyboardMenuPoint() : screen);
     return true;

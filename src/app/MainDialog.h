@@ -13,6 +13,7 @@
 #include "app/IconLoader.h"
 #include "app/ProgramListCtrl.h"
 #include "app/RefreshObserver.h"
+#include "app/SearchBar.h"
 #include "app/SplashWindow.h"
 #include "framework/ImageList.h"
 #include "inventory/ProgramInventory.h"
@@ -64,6 +65,7 @@ protected:
     void OnDestroy() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void OnDpiChanged(UINT from, UINT to) override;
+    bool OnCommand(int id, int code, HWND control) override;
 
 private:
     friend struct MainDialogTestAccess;
@@ -118,6 +120,17 @@ private:
     void ApplyIcons();
     void HurryVisibleIcons();
     void ShowLegend();
+    // The search row (SearchBar): the list shows what it lets through, and
+    // the count says how many; `note` follows the count.
+    void ApplyFilter();
+    void ShowShownCount(const std::wstring& note = {});
+    // Ctrl+A: every shown row, but this program's own entry unless it is
+    // the only one shown.
+    void SelectAllShown();
+    // The header's menu: a column shown or hidden.
+    void ChooseColumns(POINT screen);
+    // A shown row is red.
+    bool AnyShownPhantom() const;
 
     UpgradeDialog upgradeChecker_;
     HoverButton helpButton_;
@@ -127,6 +140,7 @@ private:
     HoverButton quitButton_;
     HoverButton uninstallButton_;
     ProgramListCtrl list_;
+    SearchBar search_;
     HICON mainIcon_;  // shared resource icon: never destroyed
     fw::Icon bigIcon_;    // the window's icons at its DPI
     fw::Icon smallIcon_;

@@ -4,10 +4,11 @@
 #include <new>
 #include <utility>
 
-#include "app/ColumnSorter.h"
 #include "framework/ClientDc.h"
 #include "framework/SelectedObject.h"
 #include "framework/UniqueHandle.h"
+#include "inventory/NameOrder.h"
+#include "inventory/RowSort.h"
 
 namespace {
 
@@ -19,27 +20,62 @@ LPARAM ItemDataOf(const ProgramRow& row) { return row.phantom ? PhantomMark : 0;
 
 }  // namespace
 
-void ProgramListCtrl::SetUp() { ShowSortArrow(); }
+void ProgramListCtrl::SetUp(UINT dpi) {
+    columns_.SetUp(*this, dpi);
+    ShowSortArrow();
+}
+
+void ProgramListCtrl::SetColumnShown(ProgramColumn column, bool shown) {
+    columns_.SetShown(*this, column, shown);
+    if (!columns_.Shown(static_cast<ProgramColumn>(sortColumn_)))
+        SetSort(static_cast<int>(ProgramColumn::Name), true);
+    else
+        ShowSortArrow();
+}
 
 void ProgramListCtrl::SetBadge(fw::Icon phantomBadge) {
     badge_ = std::move(phantomBadge);
     if (Hwnd()) InvalidateRect(Hwnd(), nullptr, FALSE);
 }
 
+int ProgramListCtrl::InsertRowItem(int at) {
+    const int item = InsertCallbackItem(at, ItemDataOf((*model_)[order_[static_cast<std::size_t>(at)]]));
+    if (item >= 0)
+        for (int column = 1; column < columns_.ShownCount(); ++column) SetCallbackText(item, column);
+    return item;
+}
+
 void ProgramListCtrl::Show(const ProgramRows* rows) {
     DeleteAllItems();
     model_ = rows;
     const std::size_t count = model_ ? model_->Count() : 0;
-    order_.resize(count);
-    for (std::size_t row = 0; row < count; ++row) order_[row] = row;
+    sorted_.resize(count);
+    for (std::size_t row = 0; row < count; ++row) sorted_[row] = row;
     // The control has no rows yet: this only orders them (or, short of
     // memory, leaves them in the model's order).
-    if (!SortRows()) IndexPositions();
-    ReserveItems(static_cast<int>(count));
-    for (std::size_t row = 0; row < count; ++row) {
-        const int at = InsertCallbackItem(static_cast<int>(row), ItemDataOf(*RowAt(static_cast<int>(row))));
-        if (at >= 0) SetCallbackText(at, 1);
+    filling_ = true;
+    const bool sorted = SortRows();
+    filling_ = false;
+    if (!sorted) {
+        order_ = Filtered();
+        IndexPositions();
     }
+    ReserveItems(static_cast<int>(order_.size()));
+    for (std::size_t row = 0; row < order_.size(); ++row) InsertRowItem(static_cast<int>(row));
+}
+
+void ProgramListCtrl::SetFilter(RowFilter shown) {
+    filter_ = std::move(shown);
+    if (model_) ShowOrder(Filtered());
+}
+
+std::vector<std::size_t> ProgramListCtrl::Filtered() const {
+    if (!filter_) return sorted_;
+    std::vector<std::size_t> shown;
+    shown.reserve(sorted_.size());
+    for (std::size_t row : sorted_)
+        if (filter_(row)) shown.push_back(row);
+    return shown;
 }
 
 void ProgramListCtrl::IndexPositions() {
@@ -101,70 +137,93 @@ std::pair<int, int> ProgramListCtrl::VisibleRows() const {
 }
 
 void ProgramListCtrl::SetSort(int column, bool ascending) {
-    sortColumn_ = column == 1 ? 1 : 0;
+    sortColumn_ = column >= 0 && column < kProgramColumns ? column : 0;
     sortAscending_ = ascending;
     ShowSortArrow();
     SortRows();
 }
 
 bool ProgramListCtrl::SortRows() {
-    const std::size_t count = order_.size();
+    std::vector<std::size_t> sorted;
+    try {
+        std::vector<SortKey> keys;
+        keys.reserve(sorted_.size());
+        for (std::size_t row : sorted_) keys.push_back(model_->Key(row, sortColumn_));
+        const std::vector<std::size_t> order = row_sort::Order(
+            keys, ColumnInfoOf(static_cast<ProgramColumn>(sortColumn_)).sort, sortAscending_, &name_order::Compare);
+        sorted.reserve(order.size());
+        for (std::size_t from : order) sorted.push_back(sorted_[from]);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    sorted_ = std::move(sorted);
+    try {
+        return ShowOrder(Filtered());
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+bool ProgramListCtrl::ShowOrder(std::vector<std::size_t> next) {
+    const std::size_t count = next.size();
+    const std::size_t before = order_.size();
     // Everything that needs memory comes first: when any of it fails,
     // nothing has moved yet.
-    std::vector<std::size_t> sorted;
     std::vector<char> wasPhantom;
-    std::vector<int> selectedBefore;
     std::vector<std::size_t> selectedModelRows;
     try {
-        std::vector<const std::wstring*> texts;
-        texts.reserve(count);
-        for (std::size_t row : order_) texts.push_back(&model_->Text(row, sortColumn_));
-        const std::vector<std::size_t> order = ColumnSorter::Order(texts, sortAscending_);
-        wasPhantom.reserve(count);
+        wasPhantom.reserve(before);
         for (std::size_t row : order_) wasPhantom.push_back((*model_)[row].phantom);
         for (int row = GetNextItem(-1, LVNI_SELECTED); row >= 0; row = GetNextItem(row, LVNI_SELECTED)) {
-            if (static_cast<std::size_t>(row) >= count) break;
-            selectedBefore.push_back(row);
+            if (static_cast<std::size_t>(row) >= before) break;
             selectedModelRows.push_back(order_[static_cast<std::size_t>(row)]);
         }
-        sorted.reserve(count);
-        for (std::size_t from : order) sorted.push_back(order_[from]);
     } catch (const std::bad_alloc&) {
         return false;
     }
     const int focusedBefore = FocusedRow();
     const std::optional<std::size_t> focusedEntry = ModelRowAt(focusedBefore);
-    order_ = std::move(sorted);
+    order_ = std::move(next);
     IndexPositions();
-    if (count == 0 || GetItemCount() != static_cast<int>(count)) return true;  // a fill: no items yet
+    if (filling_ || GetItemCount() != static_cast<int>(before)) return true;  // a fill: Show adds the items
 
     // Texts and images come by callback and follow by themselves; item
     // data and selection stay with the items, so only the positions where
-    // they differ are written. Each write repaints its row; past a number
-    // of them, switching redrawing off for the lot is cheaper (in Wine
-    // switching it back on costs as much as some 200 rows' repaints).
-    std::size_t writes = 0;
+    // they differ are written, and items are added or taken away at the
+    // end. Each write repaints its row; past a number of them, switching
+    // redrawing off for the lot is cheaper (in Wine switching it back on
+    // costs as much as some 200 rows' repaints).
+    const std::size_t common = std::min(before, count);
+    std::size_t writes = before > count ? before - count : count - before;
     const auto phantomAt = [this](std::size_t row) { return (*model_)[order_[row]].phantom; };
-    for (std::size_t row = 0; row < count; ++row) writes += static_cast<bool>(wasPhantom[row]) != phantomAt(row);
+    for (std::size_t row = 0; row < common; ++row) writes += static_cast<bool>(wasPhantom[row]) != phantomAt(row);
     const bool quiet = writes > kQuietWrites;
     if (quiet) SendMessageW(Hwnd(), WM_SETREDRAW, FALSE, 0);
-    for (std::size_t row = 0; row < count; ++row)
+    for (std::size_t row = before; row > count; --row) SendMessageW(Hwnd(), LVM_DELETEITEM, row - 1, 0);
+    for (std::size_t row = 0; row < common; ++row)
         if (static_cast<bool>(wasPhantom[row]) != phantomAt(row))
             SetItemData(static_cast<int>(row), ItemDataOf((*model_)[order_[row]]));
+    for (std::size_t row = before; row < count; ++row) InsertRowItem(static_cast<int>(row));
     // The new selection is set before the old one is cleared, so the list
     // never passes through having nothing selected.
+    std::vector<int> selectedNow = SelectedRows();
     std::vector<int> selectedAfter;
-    for (std::size_t modelRow : selectedModelRows) selectedAfter.push_back(PositionOf(modelRow));
+    for (std::size_t modelRow : selectedModelRows)
+        if (const int at = PositionOf(modelRow); at >= 0) selectedAfter.push_back(at);
     std::sort(selectedAfter.begin(), selectedAfter.end());
     for (int row : selectedAfter)
-        if (!std::binary_search(selectedBefore.begin(), selectedBefore.end(), row))
+        if (!std::binary_search(selectedNow.begin(), selectedNow.end(), row))
             SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
-    for (int row : selectedBefore)
+    for (int row : selectedNow)
         if (!std::binary_search(selectedAfter.begin(), selectedAfter.end(), row)) SetItemState(row, 0, LVIS_SELECTED);
     const int focusedAfter = focusedEntry ? PositionOf(*focusedEntry) : -1;
-    if (focusedAfter >= 0 && focusedAfter != focusedBefore) {
+    if (focusedAfter >= 0 && focusedAfter != FocusedRow()) {
         SetItemState(focusedAfter, LVIS_FOCUSED, LVIS_FOCUSED);
         SetSelectionMark(focusedAfter);
+    } else if (focusedAfter < 0 && focusedBefore >= 0 && count > 0 && FocusedRow() < 0) {
+        // The focused row went behind the filter: the first shown row
+        // takes the focus mark, so the keyboard still has a place.
+        SetItemState(0, LVIS_FOCUSED, LVIS_FOCUSED);
     }
     if (quiet) SendMessageW(Hwnd(), WM_SETREDRAW, TRUE, 0);
     Invalidate();
@@ -181,7 +240,8 @@ void ProgramListCtrl::ShowSortArrow() {
         item.mask = HDI_FORMAT;
         if (!SendMessageW(header, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item))) continue;
         item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
-        if (column == sortColumn_) item.fmt |= sortAscending_ ? HDF_SORTUP : HDF_SORTDOWN;
+        if (static_cast<int>(columns_.ColumnAt(column)) == sortColumn_)
+            item.fmt |= sortAscending_ ? HDF_SORTUP : HDF_SORTDOWN;
         SendMessageW(header, HDM_SETITEMW, column, reinterpret_cast<LPARAM>(&item));
     }
 }
@@ -191,7 +251,7 @@ void ProgramListCtrl::AnswerDisplayInfo(LVITEMW& item) const {
     if (!at) return;
     const ProgramRow& row = (*model_)[*at];
     if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-        const std::wstring& text = model_->Text(*at, item.iSubItem);
+        const std::wstring& text = model_->Text(*at, static_cast<int>(columns_.ColumnAt(item.iSubItem)));
         const std::size_t length = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax) - 1);
         text.copy(item.pszText, length);
         item.pszText[length] = L'\0';
@@ -209,7 +269,7 @@ bool ProgramListCtrl::OnReflect(UINT message, WPARAM, LPARAM lParam, LRESULT& re
         return true;
     case LVN_COLUMNCLICK: {
         // A new column starts ascending; the sorted one flips.
-        const int column = reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem;
+        const int column = static_cast<int>(columns_.ColumnAt(reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem));
         SetSort(column, column == sortColumn_ ? !sortAscending_ : true);
         result = 0;
         return true;
@@ -218,6 +278,7 @@ bool ProgramListCtrl::OnReflect(UINT message, WPARAM, LPARAM lParam, LRESULT& re
         // The rows are gone, and with them what they showed. No
         // LVN_DELETEITEM per row: nothing else is kept per row.
         order_.clear();
+        sorted_.clear();
         positionOf_.clear();
         rowOfEntry_.clear();
         result = TRUE;

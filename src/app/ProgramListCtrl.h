@@ -7,7 +7,9 @@
 // any program reading the list through the ordinary messages still gets
 // them. A header click sorts the control's order of the model's rows
 // (stable, as the platform's merge sort) and touches only the rows whose
-// item data or selection changes.
+// item data or selection changes. A filter shows some of the model's rows
+// only, in the same order; rows it hides are no items of the control, so
+// nothing selects or acts on them. The columns are ColumnChoice's.
 // Red rows are light red with the phantom badge over their icon; selected
 // red rows dark red with white text. A line is ruled under every row slot
 // of the visible page.
@@ -15,10 +17,12 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/ColumnChoice.h"
 #include "framework/ListView.h"
 #include "framework/UniqueHandle.h"
 #include "inventory/ProgramRows.h"
@@ -38,8 +42,12 @@ public:
     // right corner: half the row icon's.
     static constexpr int kBadgeSize = 16;
 
-    // Once, after the columns are in: the header's sort arrow.
-    void SetUp();
+    // Once: the default columns at `dpi` and the header's sort arrow.
+    void SetUp(UINT dpi);
+    ColumnChoice& Columns() { return columns_; }
+    const ColumnChoice& Columns() const { return columns_; }
+    // Shows or hides a column; a hidden sort column gives the sort to Name.
+    void SetColumnShown(ProgramColumn column, bool shown);
     // The badge red rows show over their icon: the phantom icon at half
     // the row icon's size (kBadgeSize at 100 %).
     void SetBadge(fw::Icon phantomBadge);
@@ -47,6 +55,14 @@ public:
     // order (rows that tie keep the model's order). The model must live
     // as long as it is shown; a change to it is shown again by Show.
     void Show(const ProgramRows* rows);
+    // Which of the model's rows are shown, by the model's row; none (the
+    // default) shows all. Kept for the next Show, as a filter stays on
+    // through a refresh: the owner gives it again for the new rows.
+    using RowFilter = std::function<bool(std::size_t modelRow)>;
+    void SetFilter(RowFilter shown);
+    // Rows shown; rows of the model.
+    std::size_t ShownCount() const { return order_.size(); }
+    std::size_t ModelCount() const { return model_ ? model_->Count() : 0; }
 
     // The model's row now at `row`; none for no such row.
     std::optional<std::size_t> ModelRowAt(int row) const;
@@ -67,6 +83,7 @@ public:
     // The rows on screen, partly shown ones included: [first, last).
     std::pair<int, int> VisibleRows() const;
 
+    // A ProgramColumn's number.
     int SortColumn() const { return sortColumn_; }
     bool SortAscending() const { return sortAscending_; }
     // Sorts by `column` in that direction from now on, rows and header
@@ -80,9 +97,16 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    // Puts order_ in sort order and brings the control's item data and
-    // selection along. False when there was no memory to sort: nothing moved.
+    // Puts sorted_ in sort order, then shows the filter's part of it.
+    // False when there was no memory to sort: nothing moved.
     bool SortRows();
+    // The rows of sorted_ the filter lets through.
+    std::vector<std::size_t> Filtered() const;
+    // Shows `next` (the model's rows, in order) in the items the control
+    // has, adding and taking away items at the end, and brings item data,
+    // selection and focus along: what stays shown stays selected.
+    bool ShowOrder(std::vector<std::size_t> next);
+    int InsertRowItem(int at);
     void ShowSortArrow();
     void IndexPositions();
     void AnswerDisplayInfo(LVITEMW& item) const;
@@ -91,10 +115,14 @@ private:
     void DrawRulingLines();
 
     const ProgramRows* model_ = nullptr;
-    std::vector<std::size_t> order_;  // the model's row at each position
+    std::vector<std::size_t> sorted_; // every model row, in sort order
+    std::vector<std::size_t> order_;  // the model's row at each position shown
     std::vector<int> positionOf_;     // by the model's row
     std::vector<int> rowOfEntry_;     // current position by entry; -1 for none
     int sortColumn_ = 0;
     bool sortAscending_ = true;
     fw::Icon badge_;
+    RowFilter filter_;
+    bool filling_ = false;  // Show adds the items itself
+    ColumnChoice columns_;
 };

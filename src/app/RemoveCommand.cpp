@@ -1,5 +1,7 @@
 #include "app/RemoveCommand.h"
 
+#include <commctrl.h>
+
 #include "BuildConfig.h"
 #include "framework/WaitCursor.h"
 #include "app/WindowElevation.h"
@@ -12,7 +14,44 @@ namespace {
 
 constexpr const wchar_t* kCaption = L"" ZALTROW_MESSAGE_CAPTION;
 
+// The task dialog's own buttons beside its No.
+constexpr int kRemoveButton = 100;
+constexpr int kUninstallButton = 101;
+
 }  // namespace
+
+RemoveAnswer AskToRemove(HWND owner, const RemoveQuestion& question) {
+    using TaskDialogCall = HRESULT WINAPI(const TASKDIALOGCONFIG*, int*, int*, BOOL*);
+    TaskDialogCall* const taskDialog =
+        question.offerUninstall ? reinterpret_cast<TaskDialogCall*>(reinterpret_cast<void*>(
+                                      GetProcAddress(GetModuleHandleW(L"comctl32.dll"), "TaskDialogIndirect")))
+                                : nullptr;
+    if (taskDialog) {
+        const TASKDIALOG_BUTTON buttons[] = {{kUninstallButton, L"&Uninstall instead"},
+                                             {kRemoveButton, L"&Remove the entry"}};
+        TASKDIALOGCONFIG config{};
+        config.cbSize = sizeof config;
+        config.hwndParent = owner;
+        config.dwFlags = TDF_POSITION_RELATIVE_TO_WINDOW;
+        config.dwCommonButtons = TDCBF_NO_BUTTON;
+        config.pszWindowTitle = kCaption;
+        config.pszMainIcon = TD_WARNING_ICON;
+        config.pszMainInstruction = L"Remove a working program's entry?";
+        config.pszContent = question.text.c_str();
+        config.cButtons = 2;
+        config.pButtons = buttons;
+        config.nDefaultButton = IDNO;
+        int chosen = IDNO;
+        if (SUCCEEDED(taskDialog(&config, &chosen, nullptr, nullptr)))
+            return chosen == kRemoveButton      ? RemoveAnswer::Remove
+                   : chosen == kUninstallButton ? RemoveAnswer::Uninstall
+                                                : RemoveAnswer::Keep;
+    }
+    const UINT style = question.defaultYes ? MB_ICONQUESTION : MB_ICONEXCLAMATION | MB_DEFBUTTON2;
+    const std::wstring text = question.defaultYes ? question.text : question.text + L"\n\nRemove anyway?";
+    return MessageBoxW(owner, text.c_str(), kCaption, MB_YESNO | style) == IDYES ? RemoveAnswer::Remove
+                                                                                 : RemoveAnswer::Keep;
+}
 
 void RemoveProgramEntry(HWND owner, const ProgramEntry& entry, const std::function<void()>& refreshList) {
     RemoveProgramEntries(owner, {entry}, refreshList);

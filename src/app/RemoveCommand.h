@@ -11,7 +11,14 @@
 #include <functional>
 #include <vector>
 
+#include "inventory/EntrySelection.h"
 #include "inventory/ProgramEntry.h"
+
+// Asks RemoveQuestionOf's question: a message box with Yes and No, and for
+// one live row a task dialog that offers Uninstall instead (a message box
+// with No as the default where the system has no task dialog).
+enum class RemoveAnswer { Remove, Uninstall, Keep };
+RemoveAnswer AskToRemove(HWND owner, const RemoveQuestion& question);
 
 void RemoveProgramEntry(HWND owner, const ProgramEntry& entry, const std::function<void()>& refreshList);
 // The same for several entries at once: each backed up and removed from its

@@ -14,9 +14,13 @@ constexpr const char* kSettingsKey = ZALTROW_SETTINGS_KEY;
 // What the window remembers between starts, under kSettingsKey, in pixels
 // at 100 % scale.
 constexpr const char* kPlacementValue = "WindowPlacement";  // left,top,width,height,maximized
-constexpr const char* kColumnsValue = "ColumnWidths";
+constexpr const char* kColumnsValue = "ColumnWidths";   // by ProgramColumn number
+constexpr const char* kOrderValue = "ColumnOrder";      // ProgramColumn numbers, left to right
+constexpr const char* kShownValue = "ColumnsShown";     // 1 or 0 by ProgramColumn number
 constexpr const char* kSortValue = "SortOrder";            // column,ascending
 constexpr int kColumns = ProgramRows::kColumns;
+// Name and the uninstall command, all an earlier version had.
+constexpr int kFirstColumns = 2;
 constexpr int kStoredDpi = fw::kDefaultDpi;
 
 }  // namespace
@@ -26,17 +30,29 @@ WindowLayout::Stored WindowLayout::Load(HWND window, ProgramListCtrl& list, UINT
     SettingsStore store;
     const int dpi = static_cast<int>(windowDpi);
     using settings_numbers::Scale;
-    const std::vector<int> sort = settings_numbers::Split(store.ReadString(kSettingsKey, kSortValue, HKEY_CURRENT_USER), 2);
-    if (!sort.empty() && sort[0] >= 0 && sort[0] < kColumns) list.SetSort(sort[0], sort[1] != 0);
-
-    const std::vector<int> widths =
-        settings_numbers::Split(store.ReadString(kSettingsKey, kColumnsValue, HKEY_CURRENT_USER), kColumns);
+    const auto read = [&store](const char* value, std::size_t count) {
+        return settings_numbers::Split(store.ReadString(kSettingsKey, value, HKEY_CURRENT_USER), count);
+    };
+    ColumnChoice::Layout layout = ColumnChoice::DefaultLayout(windowDpi);
+    std::vector<int> widths = read(kColumnsValue, kColumns);
+    if (widths.empty()) widths = read(kColumnsValue, kFirstColumns);
     for (std::size_t column = 0; column < widths.size(); ++column) {
         if (widths[column] > 0) {
-            SendMessageW(list.Hwnd(), LVM_SETCOLUMNWIDTH, column, Scale(widths[column], kStoredDpi, dpi));
+            layout.widths[column] = Scale(widths[column], kStoredDpi, dpi);
             restored.columns = true;
         }
     }
+    const std::vector<int> order = read(kOrderValue, kColumns);
+    if (!order.empty()) std::copy(order.begin(), order.end(), layout.order.begin());
+    const std::vector<int> shown = read(kShownValue, kColumns);
+    for (std::size_t column = 0; column < shown.size(); ++column) layout.shown[column] = shown[column] != 0;
+    list.Columns().Apply(list, layout);
+
+    const std::vector<int> sort = read(kSortValue, 2);
+    if (!sort.empty() && sort[0] >= 0 && sort[0] < kColumns && list.Columns().Shown(static_cast<ProgramColumn>(sort[0])))
+        list.SetSort(sort[0], sort[1] != 0);
+    else
+        list.SetSort(list.SortColumn(), list.SortAscending());  // the arrow on its column
 
     const std::vector<int> box =
         settings_numbers::Split(store.ReadString(kSettingsKey, kPlacementValue, HKEY_CURRENT_USER), 5);
@@ -79,11 +95,16 @@ void WindowLayout::Save(HWND window, const ProgramListCtrl& list, UINT windowDpi
                                                   Scale(normal.right - normal.left, dpi, kStoredDpi),
                                                   Scale(normal.bottom - normal.top, dpi, kStoredDpi), maximized ? 1 : 0}));
     }
-    std::vector<int> widths;
-    for (int column = 0; column < kColumns; ++column)
-        widths.push_back(
-            Scale(static_cast<int>(SendMessageW(list.Hwnd(), LVM_GETCOLUMNWIDTH, column, 0)), dpi, kStoredDpi));
+    const ColumnChoice::Layout layout = list.Columns().Current(list);
+    std::vector<int> widths, order, shown;
+    for (int column = 0; column < kColumns; ++column) {
+        widths.push_back(Scale(layout.widths[column], dpi, kStoredDpi));
+        order.push_back(layout.order[column]);
+        shown.push_back(layout.shown[column] ? 1 : 0);
+    }
     store.WriteString(kSettingsKey, kColumnsValue, settings_numbers::Join(widths));
+    store.WriteString(kSettingsKey, kOrderValue, settings_numbers::Join(order));
+    store.WriteString(kSettingsKey, kShownValue, settings_numbers::Join(shown));
     store.WriteString(kSettingsKey, kSortValue,
                       settings_numbers::Join({list.SortColumn(), list.SortAscending() ? 1 : 0}));
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The main window's remembered layout: its place and size (or maximized),
-// the list's column widths and its sort, stored per user between starts at
+// the list's columns (widths, order, which are shown) and its sort, stored per user between starts at
 // 100 % scale and brought to the window's DPI.
 
 #include <windows.h>

@@ -14,6 +14,18 @@ inline std::wstring LocaleDate(const SYSTEMTIME& time) {
     return text;
 }
 
+// A calendar day in the user's short date form (GetDateFormatEx); empty
+// when the system cannot say it.
+inline std::wstring LocaleDay(int year, int month, int day) {
+    SYSTEMTIME time{};
+    time.wYear = static_cast<WORD>(year);
+    time.wMonth = static_cast<WORD>(month);
+    time.wDay = static_cast<WORD>(day);
+    wchar_t text[100] = {};
+    if (GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, text, 100, nullptr) <= 0) return {};
+    return text;
+}
+
 // The date and the time of day; the date alone when the time cannot be said.
 inline std::wstring LocaleDateTime(const SYSTEMTIME& time) {
     std::wstring text = LocaleDate(time);

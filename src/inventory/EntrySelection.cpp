@@ -59,6 +59,42 @@ std::wstring RemoveQuestionText(const std::vector<std::wstring>& displayNames) {
     return text;
 }
 
+RemoveQuestion RemoveQuestionOf(const std::vector<RemovalCandidate>& rows) {
+    RemoveQuestion question;
+    std::vector<std::wstring> names;
+    for (const RemovalCandidate& row : rows) {
+        names.push_back(row.displayName);
+        question.live += row.phantom ? 0 : 1;
+    }
+    if (question.live == 0) {
+        question.text = RemoveQuestionText(names);
+        return question;
+    }
+    question.defaultYes = false;
+    const std::wstring consequence =
+        L"Removing an entry leaves its program installed, and its uninstaller will no longer be reachable from "
+        L"Windows' list of programs.";
+    if (rows.size() == 1) {
+        question.offerUninstall = true;
+        question.text = rows.front().displayName +
+                        L"\n\nThis is a working program, not a phantom: its uninstaller is still there. " +
+                        consequence + L"\n\nTo remove the program itself, uninstall it instead.";
+        return question;
+    }
+    const std::wstring live = question.live == rows.size()
+                                  ? L"All " + std::to_wstring(rows.size()) + L" are working programs"
+                                  : std::to_wstring(question.live) + L" of them " +
+                                        (question.live == 1 ? L"is a working program" : L"are working programs");
+    question.text = RemoveQuestionText(names) + L"\n\n" + live + L", not phantoms: their uninstallers are still there. " +
+                    consequence;
+    return question;
+}
+
+bool IsOwnEntry(const ProgramEntry& entry) {
+    return entry.source != EntrySource::User && entry.source != EntrySource::OtherUser &&
+           CompareStringOrdinal(entry.keyName.c_str(), -1, L"" ZALTROW_PRODUCT_NAME, -1, TRUE) == CSTR_EQUAL;
+}
+
 std::wstring BatchRemovedText(std::size_t removed, std::size_t alreadyGone, const std::vector<std::wstring>& backupFolders,
                               const std::vector<BatchFailure>& failures) {
     std::wstring text = (removed == 0 ? std::wstring(L"No entries were") : Entries(removed) + (removed == 1 ? L" was" : L" were")) +

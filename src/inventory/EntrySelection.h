@@ -26,6 +26,27 @@ std::wstring RemovedText(const std::wstring& displayName, const std::wstring& ba
 // shortened to its first kListedNames and "and N more".
 constexpr std::size_t kListedNames = 10;
 std::wstring RemoveQuestionText(const std::vector<std::wstring>& displayNames);
+// What Remove asks before it removes rows. Red rows alone get the question
+// above with Yes as its default. A live row (its uninstaller is there) is
+// another matter: the question says how many are live and that their
+// uninstallers will no longer be reachable from Windows' list, offers
+// Uninstall instead when it is one live row alone, and defaults to No.
+struct RemovalCandidate {
+    std::wstring displayName;
+    bool phantom = false;
+};
+struct RemoveQuestion {
+    std::wstring text;
+    std::size_t live = 0;
+    bool offerUninstall = false;
+    bool defaultYes = true;
+};
+RemoveQuestion RemoveQuestionOf(const std::vector<RemovalCandidate>& rows);
+
+// This program's own entry (its setup's key in a machine list), which
+// selecting all rows leaves out: only chosen alone is it removed.
+bool IsOwnEntry(const ProgramEntry& entry);
+
 // One report of a batch: how many were removed and where their backups
 // are, how many were gone already, and each failure with its reason (the
 // first kListedNames of them).
