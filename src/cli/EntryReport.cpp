@@ -7,15 +7,16 @@
 
 namespace {
 
-constexpr std::array<std::wstring_view, 12> kFields{
+constexpr std::array<std::wstring_view, 14> kFields{
     L"list",           L"user",      L"key",        L"name",
     L"publisher",      L"version",   L"installLocation", L"uninstallString",
-    L"quietUninstallString", L"productCode", L"phantom", L"reason"};
+    L"quietUninstallString", L"quietUninstall", L"quietUninstallFoundBy", L"productCode", L"phantom", L"reason"};
 
 // The row's fields in kFields' order; phantom as "true"/"false".
-std::array<std::wstring_view, 12> Fields(const ReportRow& row) {
+std::array<std::wstring_view, 14> Fields(const ReportRow& row) {
     return {row.list,      row.userSid, row.key,          row.displayName, row.publisher, row.version, row.installLocation,
-            row.uninstallCommand, row.quietUninstallCommand, row.productCode,
+            row.uninstallCommand, row.quietUninstallCommand, row.quietUninstall,
+            quiet_uninstall::BasisWord(row.quietBasis), row.productCode,
             row.Phantom() ? L"true" : L"false", row.reason};
 }
 
@@ -197,6 +198,31 @@ std::wstring JsonReport(const ReportHeader& header, const OperationReport& repor
         AppendTextField(out, L"outcome", row.outcome);
         AppendTextField(out, L"backupFile", row.backupFile);
         AppendTextField(out, L"reason", row.reason);
+    });
+    return out;
+}
+
+std::wstring JsonReport(const ReportHeader& header, const UninstallReport& report) {
+    std::wstring out;
+    AppendHeader(out, header);
+    out += L"  \"verb\": \"uninstall\",\r\n  \"dryRun\": ";
+    out += report.dryRun ? L"true" : L"false";
+    out += L",\r\n  \"backupFolder\": ";
+    AppendJsonString(out, report.backupFolder);
+    out += L",\r\n  \"exitCode\": " + std::to_wstring(report.exitCode) + L",\r\n";
+    AppendArray(out, L"results", report.results, [&](const OperationResult& row) {
+        const UninstallFields run = row.uninstall.value_or(UninstallFields{});
+        AppendTextField(out, L"list", row.list, true);
+        AppendTextField(out, L"key", row.key);
+        AppendTextField(out, L"name", row.name);
+        AppendTextField(out, L"command", run.command);
+        out += run.command.empty() ? L", \"quiet\": null" : run.quiet ? L", \"quiet\": true" : L", \"quiet\": false";
+        out += L", \"exitCode\": " + (run.exitCode ? std::to_wstring(*run.exitCode) : L"null");
+        AppendTextField(out, L"outcome", OutcomeWord(row.outcome));
+        out += row.outcome == OperationOutcome::RestartNeeded ? L", \"restartNeeded\": true" : L", \"restartNeeded\": false";
+        out += run.backupFile.empty() ? L", \"removedAfterwards\": false" : L", \"removedAfterwards\": true";
+        AppendTextField(out, L"backupFile", run.backupFile);
+        AppendTextField(out, L"reason", row.detail);
     });
     return out;
 }

@@ -32,6 +32,8 @@ TEST(EntryReport, WritesJsonCsvAndTableExactly) {
     live.key = L"{6F1A}";
     live.displayName = L"Żółw";
     live.version = L"1.0";
+    live.quietUninstall = L"msiexec /x {6F1A} /qn /norestart";
+    live.quietBasis = quiet_uninstall::Basis::WindowsInstaller;
     const std::vector<ReportRow> rows{live, Phantom()};
 
     const std::wstring json = JsonReport({L"PC-1", IsoUtcTime(2026, 3, 4, 5, 6, 7), 2, {}}, rows);
@@ -39,7 +41,9 @@ TEST(EntryReport, WritesJsonCsvAndTableExactly) {
              L"\"computer\": \"PC-1\",\r\n  \"generated\": \"2026-03-04T05:06:07Z\",\r\n  \"leftOut\": 2,",
              L"{\"list\": \"machine-64\", \"user\": null, \"key\": \"{6F1A}\", \"name\": \"Żółw\", \"publisher\": null, "
              L"\"version\": \"1.0\", \"installLocation\": null, \"uninstallString\": null, \"quietUninstallString\": "
-             L"null, \"productCode\": null, \"phantom\": false, \"reason\": null}",
+             L"null, \"quietUninstall\": \"msiexec /x {6F1A} /qn /norestart\", \"quietUninstallFoundBy\": "
+             L"\"windows-installer\", \"productCode\": null, \"phantom\": false, \"reason\": null}",
+             L"\"quietUninstall\": null, \"quietUninstallFoundBy\": null, \"productCode\": null, \"phantom\": true",
              L"\"key\": \"Ключ \\\"1\\\"\", \"name\": \"狐, \\\"Fox\\\"\\r\\nTwo\"",
              L"\"uninstallString\": \"C:\\\\Tools\\\\un\\tinst.exe\"",
              L"\"phantom\": true, \"reason\": \"\xD83E\xDD8A \\ud800 gone\"}\r\n  ]\r\n}\r\n"})
@@ -49,10 +53,12 @@ TEST(EntryReport, WritesJsonCsvAndTableExactly) {
 
     const std::wstring csv = CsvReport(rows);
     EXPECT_TRUE(csv.starts_with(L"\xFEFFlist,user,key,name,publisher,version,installLocation,uninstallString,"
-                                L"quietUninstallString,productCode,phantom,reason\r\n"));
-    EXPECT_NE(csv.find(L"\r\nmachine-64,,{6F1A},Żółw,,1.0,,,,,false,\r\n"), std::wstring::npos) << csv;
+                                L"quietUninstallString,quietUninstall,quietUninstallFoundBy,productCode,phantom,reason\r\n"));
+    EXPECT_NE(csv.find(L"\r\nmachine-64,,{6F1A},Żółw,,1.0,,,,msiexec /x {6F1A} /qn /norestart,windows-installer,,false,\r\n"),
+              std::wstring::npos)
+        << csv;
     EXPECT_NE(csv.find(L"\r\nuser:S-1-5-21-7-1001,S-1-5-21-7-1001,\"Ключ \"\"1\"\"\",\"狐, \"\"Fox\"\"\r\nTwo\","
-                       L",,,C:\\Tools\\un\tinst.exe,,,true,\xD83E\xDD8A \xD800 gone\r\n"),
+                       L",,,C:\\Tools\\un\tinst.exe,,,,,true,\xD83E\xDD8A \xD800 gone\r\n"),
               std::wstring::npos)
         << csv;
 
