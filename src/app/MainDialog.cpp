@@ -13,6 +13,7 @@
 #include "app/AboutDialog.h"
 #include "app/CommandState.h"
 #include "app/PropertiesDialog.h"
+#include "inventory/UninstallerProbe.h"
 #include "app/RestoreDialog.h"
 #include "app/ScaledArt.h"
 #include "app/WindowLayout.h"
@@ -840,7 +841,7 @@ void MainDialog::ShowProperties() {
     const ProgramEntry* entry = EntryOfRow(row);
     if (!entry) return;
     const ProgramRow& shown = *list_.RowAt(row);
-    PropertiesDialog properties(Hwnd(), *entry, shown.phantom, shown.reason);
+    PropertiesDialog properties(Hwnd(), *entry, shown.phantom, shown.reason, QuietUninstallOf(*entry, shown.file, shown.args));
     properties.DoModal();
 }
 

@@ -39,8 +39,9 @@ int LineHeight(HWND window, HFONT font) {
 
 }  // namespace
 
-PropertiesDialog::PropertiesDialog(HWND owner, const ProgramEntry& entry, bool phantom, std::wstring reason)
-    : fw::Dialog(IDD_PROPERTIES, owner), entry_(entry), facts_(FactsOf(entry, phantom, reason)) {}
+PropertiesDialog::PropertiesDialog(HWND owner, const ProgramEntry& entry, bool phantom, std::wstring reason,
+                                   const quiet_uninstall::QuietForm& quiet)
+    : fw::Dialog(IDD_PROPERTIES, owner), entry_(entry), facts_(FactsOf(entry, phantom, reason, quiet)) {}
 
 std::wstring PropertiesDialog::LocaleDate(int year, int month, int day) {
     SYSTEMTIME time{};

@@ -5,7 +5,7 @@
 // be selected and copied, in a font that shows any script, wrapped so that
 // nothing is cut.
 //
-//   PropertiesDialog dialog(owner, entry, listed.phantom, listed.reason);
+//   PropertiesDialog dialog(owner, entry, listed.phantom, listed.reason, quiet);
 //   dialog.DoModal();
 
 #include <windows.h>
@@ -20,8 +20,10 @@
 
 class PropertiesDialog : public fw::Dialog {
 public:
-    // The entry is copied; `reason` is the red row's, in words.
-    PropertiesDialog(HWND owner, const ProgramEntry& entry, bool phantom, std::wstring reason);
+    // The entry is copied; `reason` is the red row's, in words; `quiet` its
+    // QuietUninstallOf.
+    PropertiesDialog(HWND owner, const ProgramEntry& entry, bool phantom, std::wstring reason,
+                     const quiet_uninstall::QuietForm& quiet);
 
     // A date in the user's locale, short form.
     static std::wstring LocaleDate(int year, int month, int day);

@@ -13,13 +13,15 @@ struct VerbName {
     std::wstring_view options;  // the options it takes, each followed by a blank
 };
 
-constexpr std::array<VerbName, 6> kVerbs{{
+constexpr std::array<VerbName, 7> kVerbs{{
     {L"list", Verb::List, L"--json --csv --html --phantoms --all-users --match --publisher "},
     {L"check", Verb::Check, L"--json --all-users --match --publisher "},
     {L"clean", Verb::Clean, L"--json --dry-run --all-users --backups "},
     {L"remove", Verb::Remove, L"--json --from --backups --result "},
     {L"restore", Verb::Restore, L"--json --replace --backups --result --sha256 "},
     {L"backups", Verb::Backups, L"--json --csv --backups "},
+    {L"uninstall", Verb::Uninstall,
+     L"--json --from --match --publisher --all-users --quiet --remove-if-phantom --timeout --result --dry-run --backups "},
 }};
 
 bool Takes(const VerbName& verb, std::wstring_view option) {
@@ -90,27 +92,47 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& words) {
             // An empty text would match everything: a typing slip, not a filter.
             if (i + 1 >= words.size() || words[i + 1].empty()) return Error(word + L" needs a text after it");
             (word == L"--match" ? command.match : command.publisher) = words[++i];
+        } else if (word == L"--timeout") {
+            const std::wstring value = i + 1 < words.size() ? words[++i] : L"";
+            unsigned minutes = 0;
+            const bool digits = !value.empty() && value.size() <= 4 && value.find_first_not_of(L"0123456789") == std::wstring::npos;
+            if (digits) minutes = static_cast<unsigned>(std::stoul(value));
+            if (!digits || minutes < 1 || minutes > kMaxTimeoutMinutes)
+                return Error(L"--timeout needs whole minutes from 1 to " + std::to_wstring(kMaxTimeoutMinutes));
+            command.timeoutMinutes = minutes;
         } else if (word == L"--json" || word == L"--csv" || word == L"--html") {
             if (command.format != ReportFormat::Text) return Error(L"--json, --csv and --html exclude each other");
             command.format = word == L"--json" ? ReportFormat::Json : word == L"--csv" ? ReportFormat::Csv : ReportFormat::Html;
         } else {
-            (word == L"--phantoms" ? command.phantomsOnly
-             : word == L"--all-users" ? command.allUsers
-             : word == L"--dry-run"   ? command.dryRun
-                                      : command.replace) = true;
+            (word == L"--phantoms"           ? command.phantomsOnly
+             : word == L"--all-users"         ? command.allUsers
+             : word == L"--dry-run"           ? command.dryRun
+             : word == L"--quiet"             ? command.quiet
+             : word == L"--remove-if-phantom" ? command.removeIfPhantom
+                                              : command.replace) = true;
         }
     }
 
+    const bool searched = !command.match.empty() || !command.publisher.empty();
     switch (command.verb) {
+    case Verb::Uninstall:
+        if ((!command.from.empty()) + (!positional.empty()) + searched > 1)
+            return Error(L"Name the entries in one way: as arguments, with --from or with --match/--publisher");
+        if (command.from.empty() && positional.empty() && !searched)
+            return Error(L"uninstall needs LIST KEY pairs, --from FILE or --match TEXT");
+        if (command.allUsers && !searched) return Error(L"--all-users goes with --match or --publisher");
+        [[fallthrough]];
     case Verb::Remove:
         if (!command.from.empty() && !positional.empty()) return Error(L"Name the entries either with --from or as arguments");
-        if (command.from.empty() && positional.empty()) return Error(L"remove needs LIST KEY pairs or --from FILE");
-        if (positional.size() % 2 != 0) return Error(L"remove takes pairs of LIST KEY; the last list has no key");
+        if (command.from.empty() && positional.empty() && !searched)
+            return Error(L"remove needs LIST KEY pairs or --from FILE");
+        if (positional.size() % 2 != 0)
+            return Error(std::wstring(verb->name) + L" takes pairs of LIST KEY; the last list has no key");
         for (std::size_t i = 0; i < positional.size(); i += 2) {
             if (!IsListName(positional[i])) return Error(L"\"" + positional[i] + L"\" is not a list's name");
             if (const std::wstring problem = EntryKeyProblem(positional[i + 1]); !problem.empty())
                 return Error(L"The key \"" + positional[i + 1] + L"\" after " + positional[i] + L" " + problem +
-                             L"; nothing was removed");
+                             (command.verb == Verb::Remove ? L"; nothing was removed" : L"; nothing was uninstalled"));
             command.targets.push_back({positional[i], positional[i + 1]});
         }
         break;

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-enum class Verb { Help, Version, List, Check, Clean, Remove, Restore, Backups };
+enum class Verb { Help, Version, List, Check, Clean, Remove, Restore, Backups, Uninstall };
 enum class ReportFormat { Text, Json, Csv, Html };
 
 // An entry as the command line names it: its list ("machine-64",
@@ -37,7 +37,11 @@ struct CommandLine {
     std::wstring publisher;
     // --sha256 H1,H2,...: each file of restore as it was shown; empty: any.
     std::vector<std::wstring> sha256s;
-    std::vector<EntryTarget> targets;  // remove's LIST KEY pairs
+    // uninstall's:
+    bool quiet = false;           // --quiet
+    bool removeIfPhantom = false; // --remove-if-phantom
+    unsigned timeoutMinutes = 30; // --timeout MINUTES, per entry
+    std::vector<EntryTarget> targets;  // remove's and uninstall's LIST KEY pairs
     std::vector<std::wstring> files;   // restore's files
 };
 
@@ -52,6 +56,10 @@ struct ParsedCommandLine {
 // the verb "help", or "--help", "-h" or "/?" anywhere before "--", ask for
 // the usage, "--version" as the only word for the version. A key that can
 // be no entry's key (EntryKeyProblem) is an error naming the argument.
+// uninstall names its entries in one way only: LIST KEY pairs, --from, or
+// --match and/or --publisher; --timeout takes whole minutes, 1 to
+// kMaxTimeoutMinutes.
+constexpr unsigned kMaxTimeoutMinutes = 1440;
 ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& words);
 
 // True for a list's name as the command line writes it: "machine-64",

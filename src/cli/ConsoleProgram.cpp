@@ -4,6 +4,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 
 #include "BuildConfig.h"
@@ -11,19 +12,22 @@
 #include "inventory/EntryReport.h"
 #include "cli/ExitCode.h"
 #include "cli/Usage.h"
+#include "framework/RegistryKey.h"
 #include "framework/SystemErrorText.h"
 #include "framework/TextConversion.h"
 #include "framework/UniqueHandle.h"
 #include "inventory/BackupKeys.h"
 #include "inventory/BackupRestore.h"
 #include "inventory/EntryBackup.h"
+#include "inventory/BatchUninstall.h"
 #include "inventory/EntryJudgement.h"
 #include "inventory/EntryRemoval.h"
 #include "inventory/HtmlReport.h"
 #include "inventory/ProgramInventory.h"
 #include "inventory/ReportHeading.h"
-#include "inventory/SearchText.h"
 #include "inventory/ResultLine.h"
+#include "inventory/SearchText.h"
+#include "inventory/UninstallerProbe.h"
 #include "registry/UninstallRegistry.h"
 
 namespace {
@@ -54,7 +58,8 @@ std::vector<ReportRow> Rows(const Listing& listing, bool phantomsOnly, const Com
     std::vector<ReportRow> rows;
     for (const ListedEntry& listed : listing.entries)
         if ((listed.phantom || !phantomsOnly) && Chosen(*listed.entry, command))
-            rows.push_back(FactsOf(*listed.entry, listed.phantom, listed.reason, ownSid));
+            rows.push_back(FactsOf(*listed.entry, listed.phantom, listed.reason,
+                                   QuietUninstallOf(*listed.entry, listed.file, listed.args), ownSid));
     return rows;
 }
 
@@ -255,6 +260,39 @@ std::wstring ResultFileFailure(const std::wstring& path, DWORD error, const wcha
            nothing + L".";
 }
 
+OperationOutcome OutcomeOf(BatchOutcome outcome) {
+    switch (outcome) {
+    case BatchOutcome::Uninstalled: return OperationOutcome::Uninstalled;
+    case BatchOutcome::RestartNeeded: return OperationOutcome::RestartNeeded;
+    case BatchOutcome::StillListed: return OperationOutcome::StillListed;
+    case BatchOutcome::Skipped: return OperationOutcome::Skipped;
+    case BatchOutcome::TimedOut: return OperationOutcome::TimedOut;
+    case BatchOutcome::NotRun: return OperationOutcome::NotRun;
+    case BatchOutcome::WouldRun: return OperationOutcome::WouldUninstall;
+    case BatchOutcome::Failed: break;
+    }
+    return OperationOutcome::Failed;
+}
+
+// The console's side of a batch: a line as each uninstaller starts and as
+// each entry ends; a result line that cannot be written stops the batch,
+// since what is done could no longer be reported.
+class ConsoleProgress final : public BatchProgress {
+public:
+    std::function<void(std::size_t index, const std::wstring& command, bool quiet)> started;
+    std::function<bool(std::size_t index, const BatchResult& result)> ended;
+
+    void Started(std::size_t index, const std::wstring& command, bool quiet) override { started(index, command, quiet); }
+    void Ended(std::size_t index, const BatchResult& result) override {
+        if (!ended(index, result)) stop_ = true;
+    }
+    void Wait(DWORD milliseconds) override { Sleep(milliseconds); }
+    bool GoOn() override { return !stop_; }
+
+private:
+    bool stop_ = false;
+};
+
 std::wstring TimeText(const std::optional<BackupTime>& time) {
     if (!time) return L"";
     wchar_t text[32];
@@ -284,6 +322,7 @@ int ConsoleProgram::Run(const std::vector<std::wstring>& words) {
     case Verb::Remove: return Finish(Remove(command));
     case Verb::Restore: return Finish(Restore(command));
     case Verb::Backups: return Finish(Backups(command));
+    case Verb::Uninstall: return Finish(Uninstall(command));
     case Verb::Version: return Finish(Version());
     case Verb::Help: break;
     }
@@ -440,25 +479,32 @@ int ConsoleProgram::Clean(const CommandLine& command) {
     return code;
 }
 
+std::optional<int> ConsoleProgram::ReadTargets(const CommandLine& command, const wchar_t* done,
+                                              std::vector<EntryTarget>& targets) {
+    targets = command.targets;
+    if (command.from.empty()) return std::nullopt;
+    const std::wstring nothing = std::wstring(L"nothing was ") + done;
+    std::string bytes;
+    std::wstring text;
+    DWORD error = ERROR_SUCCESS;
+    if (!ReadFileBytes(command.from, bytes, error)) {
+        err_.Line(command.from + L": the list of entries cannot be read: " + fw::SystemErrorText(error) + L" N" +
+                  nothing.substr(1) + L".");
+        return IsMissingFileError(error) ? kExitNotFound : kExitSomeFailed;
+    }
+    if (!DecodeTextFile(bytes, text))
+        return Usage(command.from + L" is neither UTF-8 nor UTF-16 text with its byte-order mark; " + nothing);
+    TargetLines lines = ParseTargetLines(text);
+    if (!lines.error.empty()) return Usage(command.from + L": " + lines.error + L"; " + nothing);
+    if (lines.targets.empty()) return Usage(command.from + L" names no entry");
+    targets = std::move(lines.targets);
+    return std::nullopt;
+}
+
 int ConsoleProgram::Remove(const CommandLine& command) {
     const bool json = command.format == ReportFormat::Json;
-    std::vector<EntryTarget> targets = command.targets;
-    if (!command.from.empty()) {
-        std::string bytes;
-        std::wstring text;
-        DWORD error = ERROR_SUCCESS;
-        if (!ReadFileBytes(command.from, bytes, error)) {
-            err_.Line(command.from + L": the list of entries cannot be read: " + fw::SystemErrorText(error) +
-                      L" Nothing was removed.");
-            return IsMissingFileError(error) ? kExitNotFound : kExitSomeFailed;
-        }
-        if (!DecodeTextFile(bytes, text))
-            return Usage(command.from + L" is neither UTF-8 nor UTF-16 text with its byte-order mark; nothing was removed");
-        TargetLines lines = ParseTargetLines(text);
-        if (!lines.error.empty()) return Usage(command.from + L": " + lines.error + L"; nothing was removed");
-        if (lines.targets.empty()) return Usage(command.from + L" names no entry");
-        targets = std::move(lines.targets);
-    }
+    std::vector<EntryTarget> targets;
+    if (const std::optional<int> failed = ReadTargets(command, L"removed", targets)) return *failed;
     ResultFile resultFile(command.result);
     if (resultFile.Error() != ERROR_SUCCESS) {
         err_.Line(ResultFileFailure(command.result, resultFile.Error(), L"removed"));
@@ -510,6 +556,117 @@ int ConsoleProgram::Remove(const CommandLine& command) {
         WriteOperationJson(command, results, folder.Path(), code, nullptr);
     else
         out_.Line(RemovalSummary(results, L"entries", folder.Path(), false));
+    return code;
+}
+
+int ConsoleProgram::Uninstall(const CommandLine& command) {
+    const bool json = command.format == ReportFormat::Json;
+    const bool searched = !command.match.empty() || !command.publisher.empty();
+    std::vector<EntryTarget> targets;
+    if (const std::optional<int> failed = ReadTargets(command, L"uninstalled", targets)) return *failed;
+    bool otherUsers = command.allUsers;
+    for (const EntryTarget& target : targets) otherUsers |= target.list.starts_with(L"user:");
+    Listing listing;
+    Read(listing, otherUsers);
+
+    // The entries asked for, as listed and judged; the rest said at once.
+    std::vector<OperationResult> results;
+    std::vector<const ListedEntry*> chosen;
+    if (searched) {
+        for (const ListedEntry& listed : listing.entries) {
+            if (Chosen(*listed.entry, command)) chosen.push_back(&listed);
+        }
+        if (chosen.empty()) {
+            err_.Line(L"No listed entry matches; nothing was uninstalled.");
+            if (json) out_.Write(JsonReport(HeaderOf(&listing.inventory), UninstallReport{command.dryRun, L"", kExitNotFound, {}}));
+            return kExitNotFound;
+        }
+    }
+    for (const EntryTarget& target : targets) {
+        const std::optional<ListRef> list = ParseListName(target.list);
+        const ListedEntry* found = nullptr;
+        for (const ListedEntry& listed : listing.entries)
+            if (list && ListOf(*listed.entry) == *list &&
+                fw::FoldedKeyName(listed.entry->keyName) == fw::FoldedKeyName(target.key))
+                found = &listed;
+        if (found) {
+            if (std::find(chosen.begin(), chosen.end(), found) == chosen.end()) chosen.push_back(found);
+            continue;
+        }
+        OperationResult result{target.list, target.key, L"", OperationOutcome::NotFound,
+                               list ? L"no such entry in the list" : L"this computer has no such list"};
+        result.uninstall = UninstallFields{};
+        results.push_back(std::move(result));
+    }
+    std::vector<BatchItem> items;
+    std::vector<const ListedEntry*> run;
+    for (const ListedEntry* listed : chosen) {
+        const ProgramEntry& entry = *listed->entry;
+        if (NeedsAdministrator(ListOf(entry), rights_)) {
+            OperationResult result{ListName(ListOf(entry)), entry.keyName, entry.displayName,
+                                   OperationOutcome::NeedsAdministrator, kNeedsAdministrator};
+            result.uninstall = UninstallFields{};
+            results.push_back(std::move(result));
+            continue;
+        }
+        items.push_back({entry, listed->file, listed->args, listed->phantom, listed->reason,
+                         QuietUninstallOf(entry, listed->file, listed->args)});
+        run.push_back(listed);
+    }
+
+    ResultFile resultFile(command.result);
+    if (resultFile.Error() != ERROR_SUCCESS) {
+        err_.Line(ResultFileFailure(command.result, resultFile.Error(), L"uninstalled"));
+        return IsMissingFileError(resultFile.Error()) ? kExitNotFound : kExitSomeFailed;
+    }
+    BackupFolder folder(command.backups, rights_);
+    if (command.removeIfPhantom && !command.dryRun && !items.empty() && !PrepareFolder(folder)) {
+        err_.Line(folder.FailureText() + L" Nothing was uninstalled.");
+        return kExitSomeFailed;
+    }
+    bool reportLost = false;
+    const auto report = [&](const OperationResult& result) {
+        Report(result, json);
+        if (resultFile.Write(result)) return true;
+        if (!reportLost)
+            err_.Line(L"The result file " + command.result + L" cannot be written: " +
+                      fw::SystemErrorText(resultFile.Error()) + L" No uninstaller after this one was started.");
+        reportLost = true;
+        return false;
+    };
+    for (const OperationResult& result : results)
+        if (!report(result)) break;
+
+    BatchOptions options;
+    options.quiet = options.quietOnly = command.quiet;
+    options.removeIfPhantom = command.removeIfPhantom;
+    options.dryRun = command.dryRun;
+    options.timeoutMs = command.timeoutMinutes * 60000u;
+    options.backupFolder = folder.Path();
+    ConsoleProgress progress;
+    progress.started = [&](std::size_t index, const std::wstring& started, bool quiet) {
+        if (!json)
+            out_.Line(OneLine(L"running: " + ListName(ListOf(items[index].entry)) + L"  " + items[index].entry.keyName +
+                              L"  " + items[index].entry.displayName + (quiet ? L"  (quietly: " : L"  (with its window: ") +
+                              started + L")"));
+    };
+    progress.ended = [&](std::size_t index, const BatchResult& ended) {
+        const ProgramEntry& entry = items[index].entry;
+        OperationResult result{ListName(ListOf(entry)), entry.keyName, entry.displayName, OutcomeOf(ended.outcome),
+                               ended.reason};
+        result.uninstall = UninstallFields{ended.command, ended.quiet, ended.exitCode, ended.backupFile};
+        results.push_back(result);
+        return report(result);
+    };
+    if (!reportLost) UninstallBatch(items, options, progress);
+
+    int code = UninstallExitCodeOf(results);
+    if (reportLost && code != kExitNeedsAdministrator) code = kExitSomeFailed;
+    if (json)
+        out_.Write(JsonReport(HeaderOf(&listing.inventory),
+                              UninstallReport{command.dryRun, folder.Path(), code, results}));
+    else
+        out_.Line(UninstallSummary(results, command.dryRun));
     return code;
 }
 

@@ -6,6 +6,7 @@
 // restore and backups use the window's BackupRestore. Nothing here judges,
 // removes or restores an entry in a way of its own.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,10 @@ private:
     int Remove(const CommandLine& command);
     int Restore(const CommandLine& command);
     int Backups(const CommandLine& command);
+    int Uninstall(const CommandLine& command);
+    // The entries named as arguments or in --from's file; an exit code when
+    // the file cannot be read or is no list (`done`: "removed", said then).
+    std::optional<int> ReadTargets(const CommandLine& command, const wchar_t* done, std::vector<EntryTarget>& targets);
     int Version();
 
     // What the lists that were not read whole make of a verb's exit code:

@@ -10,4 +10,8 @@ enum ExitCode : int {
     kExitSomeFailed = 3,          // each failure named on standard error, the rest done
     kExitNotFound = 4,            // no such entry or file
     kExitNeedsAdministrator = 5,  // run from an elevated prompt or as SYSTEM
+    // uninstall: everything asked was uninstalled and one or more need a
+    // restart; fleet engines (Intune, Configuration Manager) read it as a
+    // soft restart. The machine is never restarted by this program.
+    kExitRestartNeeded = 3010,
 };

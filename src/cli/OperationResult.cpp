@@ -47,6 +47,13 @@ std::wstring ConsoleLine(const OperationResult& result) {
     if (result.detail.empty()) return OneLine(line);
     if (result.outcome == OperationOutcome::Removed) return OneLine(line + L"  (backup: " + result.detail + L")");
     if (result.outcome == OperationOutcome::Restored) return OneLine(line + L"  (from " + result.detail + L")");
+    if (const std::optional<UninstallFields>& run = result.uninstall) {
+        if (!run->command.empty()) {
+            line += run->quiet ? L"  (quietly: " : L"  (with its window: ";
+            line += run->command + (run->exitCode ? L"; exit code " + std::to_wstring(*run->exitCode) : L"") + L")";
+        }
+        if (!run->backupFile.empty()) line += L"  removed afterwards (backup: " + run->backupFile + L")";
+    }
     return OneLine(line + L": " + JoinedLines(result.detail));
 }
 
@@ -66,6 +73,57 @@ int ExitCodeOf(const std::vector<OperationResult>& results) {
         if (rank(own) > rank(code)) code = own;
     }
     return code;
+}
+
+int UninstallExitCodeOf(const std::vector<OperationResult>& results) {
+    // 5 over 3 over 4 over 3010 over 0.
+    const auto rank = [](int exit) {
+        return exit == kExitNeedsAdministrator ? 4 : exit == kExitSomeFailed ? 3 : exit == kExitNotFound ? 2
+               : exit == kExitRestartNeeded    ? 1
+                                               : 0;
+    };
+    int code = kExitDone;
+    for (const OperationResult& result : results) {
+        int own = kExitSomeFailed;
+        switch (result.outcome) {
+        case OperationOutcome::NeedsAdministrator: own = kExitNeedsAdministrator; break;
+        case OperationOutcome::NotFound: own = kExitNotFound; break;
+        case OperationOutcome::RestartNeeded: own = kExitRestartNeeded; break;
+        case OperationOutcome::Uninstalled:
+        case OperationOutcome::WouldUninstall: own = kExitDone; break;
+        case OperationOutcome::StillListed:
+            if (result.uninstall && !result.uninstall->backupFile.empty()) own = kExitDone;
+            break;
+        default: break;
+        }
+        if (rank(own) > rank(code)) code = own;
+    }
+    return code;
+}
+
+std::wstring UninstallSummary(const std::vector<OperationResult>& results, bool dryRun) {
+    const std::wstring total = std::to_wstring(results.size());
+    std::wstring line = dryRun ? L"Would run " + std::to_wstring(Count(results, OperationOutcome::WouldUninstall)) +
+                                     L" of " + total + L" uninstallers"
+                               : L"Uninstalled " +
+                                     std::to_wstring(Count(results, OperationOutcome::Uninstalled) +
+                                                     Count(results, OperationOutcome::RestartNeeded)) +
+                                     L" of " + total + L" entries";
+    std::size_t removed = 0;
+    for (const OperationResult& result : results) removed += result.uninstall && !result.uninstall->backupFile.empty();
+    const std::pair<std::size_t, const wchar_t*> parts[] = {
+        {Count(results, OperationOutcome::RestartNeeded), L" needing a restart"},
+        {Count(results, OperationOutcome::StillListed), L" still listed"},
+        {removed, L" of them removed with backups"},
+        {Count(results, OperationOutcome::Failed), L" failed"},
+        {Count(results, OperationOutcome::Skipped), L" skipped (no quiet uninstall known)"},
+        {Count(results, OperationOutcome::TimedOut), L" timed out and left running"},
+        {Count(results, OperationOutcome::NotRun), L" not run"},
+        {Count(results, OperationOutcome::NeedsAdministrator), L" needing administrator rights"},
+        {Count(results, OperationOutcome::NotFound), L" not found"}};
+    for (const auto& [count, what] : parts)
+        if (count > 0) line += L", " + std::to_wstring(count) + what;
+    return line + (dryRun ? L"; nothing was changed (dry run)." : L".");
 }
 
 std::wstring RemovalSummary(const std::vector<OperationResult>& results, const std::wstring& what,

@@ -21,3 +21,13 @@ int ExitCodeOf(const std::vector<OperationResult>& results);
 // backups are.
 std::wstring RemovalSummary(const std::vector<OperationResult>& results, const std::wstring& what,
                             const std::wstring& backupFolder, bool dryRun);
+
+// uninstall's exit code: kExitNeedsAdministrator over kExitSomeFailed
+// (failed, still listed and not removed, skipped, timed out, not run) over
+// kExitNotFound over kExitRestartNeeded over kExitDone. An entry still
+// listed that --remove-if-phantom removed counts as done.
+int UninstallExitCodeOf(const std::vector<OperationResult>& results);
+
+// uninstall's last line: how many were uninstalled (or would be run) of
+// how many, and what became of the rest.
+std::wstring UninstallSummary(const std::vector<OperationResult>& results, bool dryRun);

@@ -3,6 +3,8 @@
 #include "framework/ElevatedStart.h"
 #include "framework/ShellStart.h"
 
+#include <algorithm>
+
 namespace fw {
 
 namespace {
@@ -27,6 +29,8 @@ std::wstring CurrentFolder() {
 DWORD ProcessTree::Start(const std::wstring& file, const std::wstring& args) {
     job_.reset();
     process_.reset();
+    heldIds_.clear();
+    held_.clear();
     std::wstring commandLine = L"\"" + file + L"\"";
     if (!args.empty()) commandLine.append(L" ").append(args);
     // No folder of its own, as the shell started it: an uninstaller whose
@@ -69,6 +73,47 @@ bool ProcessTree::Ended() const {
                accounting.ActiveProcesses == 0;
     }
     return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0;
+}
+
+void ProcessTree::Watch() {
+    if (!job_) return;
+    // Room for more than an uninstaller starts; the rest is seen next time.
+    struct {
+        JOBOBJECT_BASIC_PROCESS_ID_LIST list;
+        ULONG_PTR more[63];
+    } ids{};
+    ids.list.NumberOfAssignedProcesses = 64;
+    if (!QueryInformationJobObject(job_.get(), JobObjectBasicProcessIdList, &ids, sizeof ids, nullptr)) return;
+    const DWORD started = GetProcessId(process_.get());
+    for (DWORD i = 0; i < ids.list.NumberOfProcessIdsInList && i < 64; ++i) {
+        const DWORD id = static_cast<DWORD>(ids.list.ProcessIdList[i]);
+        if (id == started || std::find(heldIds_.begin(), heldIds_.end(), id) != heldIds_.end()) continue;
+        KernelHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
+        if (!process) continue;
+        heldIds_.push_back(id);
+        held_.push_back(std::move(process));
+    }
+}
+
+std::optional<DWORD> ProcessTree::ExitCode() const {
+    if (!process_ || !Ended()) return std::nullopt;
+    DWORD code = 0;
+    if (!GetExitCodeProcess(process_.get(), &code) || code == STILL_ACTIVE) return std::nullopt;
+    if (code != 0) return code;
+    ULONGLONG latest = 0;
+    for (const KernelHandle& process : held_) {
+        FILETIME created, exited, kernel, user;
+        DWORD its = 0;
+        if (!GetProcessTimes(process.get(), &created, &exited, &kernel, &user) ||
+            !GetExitCodeProcess(process.get(), &its) || its == STILL_ACTIVE)
+            continue;
+        const ULONGLONG at = ULONGLONG{exited.dwHighDateTime} << 32 | exited.dwLowDateTime;
+        if (at >= latest) {
+            latest = at;
+            code = its;
+        }
+    }
+    return code;
 }
 
 }  // namespace fw

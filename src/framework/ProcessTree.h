@@ -13,7 +13,9 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "framework/UniqueHandle.h"
 
@@ -34,9 +36,21 @@ public:
     // already running).
     bool Ended() const;
 
+    // Takes hold of every process now in the job, so its exit code is still
+    // there once it has ended; called while waiting, as often as Ended().
+    void Watch();
+    // What the uninstall ended with: the started process's exit code; when
+    // that is 0 and it started others, the code of the one held (Watch)
+    // that ended last, since an uninstaller that copies itself to %TEMP%
+    // ends at once with 0 and its copy's code is the real one. Nothing
+    // while any runs, or when no process was started.
+    std::optional<DWORD> ExitCode() const;
+
 private:
     KernelHandle job_;
     KernelHandle process_;
+    std::vector<DWORD> heldIds_;
+    std::vector<KernelHandle> held_;
 };
 
 }  // namespace fw

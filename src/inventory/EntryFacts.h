@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "inventory/QuietUninstall.h"
+
 struct EntryFacts {
     std::wstring displayName;
     std::wstring listWords;  // whose list, in words (SourceDescription)
@@ -17,7 +19,11 @@ struct EntryFacts {
     std::uint32_t sizeKb = 0;  // EstimatedSize; 0: not given
     std::wstring installLocation;
     std::wstring uninstallCommand;
-    std::wstring quietUninstallCommand;
+    std::wstring quietUninstallCommand;  // QuietUninstallString as stored
+    // How it can run without a window (QuietUninstallOf): the command, empty
+    // for none, and how that was found.
+    std::wstring quietUninstall;
+    quiet_uninstall::Basis quietBasis = quiet_uninstall::Basis::None;
     std::wstring productCode;  // Windows Installer entries only
 
     // How the row was judged.

@@ -48,7 +48,8 @@ std::vector<ListedEntry> ListEntries(const ProgramInventory& inventory) {
     return listed;
 }
 
-EntryFacts FactsOf(const ProgramEntry& entry, bool phantom, const std::wstring& reason, const std::wstring& ownSid) {
+EntryFacts FactsOf(const ProgramEntry& entry, bool phantom, const std::wstring& reason,
+                   const quiet_uninstall::QuietForm& quiet, const std::wstring& ownSid) {
     EntryFacts facts;
     facts.displayName = entry.displayName;
     facts.listWords = SourceDescription(entry.source);
@@ -60,6 +61,8 @@ EntryFacts FactsOf(const ProgramEntry& entry, bool phantom, const std::wstring& 
     facts.installLocation = entry.installLocation;
     facts.uninstallCommand = entry.uninstallString;
     facts.quietUninstallCommand = entry.quietUninstallString;
+    facts.quietUninstall = quiet.command;
+    facts.quietBasis = quiet.basis;
     facts.productCode = entry.productCode;
     using Judgement = EntryFacts::Judgement;
     if (phantom)

@@ -29,7 +29,8 @@ std::vector<ListedEntry> ListEntries(const ProgramInventory& inventory);
 bool IsListed(const ProgramEntry& entry, bool parentExists);
 
 // The facts the views show of an entry as its row was judged (`reason`:
-// why it is a phantom). `ownSid` is the running user's, for an entry of
-// the user's own list; the Properties view does without it.
+// why it is a phantom; `quiet`: its QuietUninstallOf). `ownSid` is the
+// running user's, for an entry of the user's own list; the Properties view
+// does without it.
 EntryFacts FactsOf(const ProgramEntry& entry, bool phantom, const std::wstring& reason,
-                   const std::wstring& ownSid = {});
+                   const quiet_uninstall::QuietForm& quiet, const std::wstring& ownSid = {});

@@ -78,8 +78,21 @@ std::vector<PropertyLine> EntryProperties(const EntryFacts& facts, const DateTex
     add(L"Install folder", facts.installLocation);
     add(L"Uninstall command", facts.uninstallCommand);
     add(L"Quiet uninstall command", facts.quietUninstallCommand);
+    add(L"Runs quietly", QuietUninstallText(facts.quietBasis, facts.quietUninstall));
     add(L"Product code", facts.productCode);
     return lines;
+}
+
+std::wstring QuietUninstallText(quiet_uninstall::Basis basis, const std::wstring& command) {
+    using quiet_uninstall::Basis;
+    switch (basis) {
+    case Basis::QuietUninstallString: return L"Yes, by its quiet uninstall command";
+    case Basis::WindowsInstaller: return L"Yes, through Windows Installer: " + command;
+    case Basis::Nsis: return L"Yes, as an NSIS uninstaller: " + command;
+    case Basis::InnoSetup: return L"Yes, as an Inno Setup uninstaller: " + command;
+    case Basis::None: break;
+    }
+    return L"No: it shows its own window";
 }
 
 std::wstring RowReasonText(bool phantom, std::wstring_view reason) {

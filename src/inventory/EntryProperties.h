@@ -25,9 +25,12 @@ using DateText = std::function<std::wstring(int year, int month, int day)>;
 
 // The lines, in the order shown: Name, List, Key, then Publisher, Version,
 // Installed on, Size, Install folder, Uninstall command, Quiet uninstall
-// command and Product code where the entry gives them (an empty one is left
-// out). A date that is no YYYYMMDD day is shown as written.
+// command, Runs quietly (QuietUninstallText) and Product code where the
+// entry gives them (an empty one is left out). A date that is no YYYYMMDD day is shown as written.
 std::vector<PropertyLine> EntryProperties(const EntryFacts& facts, const DateText& dateText);
+
+// Whether and how the entry uninstalls without a window, in words.
+std::wstring QuietUninstallText(quiet_uninstall::Basis basis, const std::wstring& command);
 
 // How the row was judged, in a sentence: the reason of a red row.
 std::wstring JudgementText(const EntryFacts& facts);

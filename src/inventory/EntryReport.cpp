@@ -8,11 +8,11 @@
 namespace {
 
 // New fields go at the end: scripts read the CSV's columns by position.
-constexpr std::array<std::wstring_view, 14> kFields{
+constexpr std::array<std::wstring_view, 16> kFields{
     L"list",           L"user",      L"key",        L"name",
     L"publisher",      L"version",   L"installLocation", L"uninstallString",
     L"quietUninstallString", L"productCode", L"phantom", L"reason",
-    L"installDate",    L"estimatedSizeKB"};
+    L"installDate",    L"estimatedSizeKB", L"quietUninstall", L"quietUninstallFoundBy"};
 
 // The fields JSON writes as they are (a literal or a number), not as text.
 bool IsLiteral(std::wstring_view field) { return field == L"phantom" || field == L"estimatedSizeKB"; }
@@ -20,11 +20,12 @@ bool IsLiteral(std::wstring_view field) { return field == L"phantom" || field ==
 // The row's fields in kFields' order; phantom as "true"/"false", the size
 // as its number, or empty (null) when the entry gives none. `size` holds
 // the number's text.
-std::array<std::wstring_view, 14> Fields(const ReportRow& row, std::wstring& size) {
+std::array<std::wstring_view, 16> Fields(const ReportRow& row, std::wstring& size) {
     size = row.sizeKb ? std::to_wstring(row.sizeKb) : L"";
     return {row.list,      row.userSid, row.key,          row.displayName, row.publisher, row.version, row.installLocation,
             row.uninstallCommand, row.quietUninstallCommand, row.productCode,
-            row.Phantom() ? L"true" : L"false", row.reason, row.installDate, size};
+            row.Phantom() ? L"true" : L"false", row.reason, row.installDate, size,
+            row.quietUninstall, quiet_uninstall::BasisWord(row.quietBasis)};
 }
 
 bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
@@ -208,6 +209,31 @@ std::wstring JsonReport(const ReportHeader& header, const OperationReport& repor
         AppendTextField(out, L"outcome", row.outcome);
         AppendTextField(out, L"backupFile", row.backupFile);
         AppendTextField(out, L"reason", row.reason);
+    });
+    return out;
+}
+
+std::wstring JsonReport(const ReportHeader& header, const UninstallReport& report) {
+    std::wstring out;
+    AppendHeader(out, header);
+    out += L"  \"verb\": \"uninstall\",\r\n  \"dryRun\": ";
+    out += report.dryRun ? L"true" : L"false";
+    out += L",\r\n  \"backupFolder\": ";
+    AppendJsonString(out, report.backupFolder);
+    out += L",\r\n  \"exitCode\": " + std::to_wstring(report.exitCode) + L",\r\n";
+    AppendArray(out, L"results", report.results, [&](const OperationResult& row) {
+        const UninstallFields run = row.uninstall.value_or(UninstallFields{});
+        AppendTextField(out, L"list", row.list, true);
+        AppendTextField(out, L"key", row.key);
+        AppendTextField(out, L"name", row.name);
+        AppendTextField(out, L"command", run.command);
+        out += run.command.empty() ? L", \"quiet\": null" : run.quiet ? L", \"quiet\": true" : L", \"quiet\": false";
+        out += L", \"exitCode\": " + (run.exitCode ? std::to_wstring(*run.exitCode) : L"null");
+        AppendTextField(out, L"outcome", OutcomeWord(row.outcome));
+        out += row.outcome == OperationOutcome::RestartNeeded ? L", \"restartNeeded\": true" : L", \"restartNeeded\": false";
+        out += run.backupFile.empty() ? L", \"removedAfterwards\": false" : L", \"removedAfterwards\": true";
+        AppendTextField(out, L"backupFile", run.backupFile);
+        AppendTextField(out, L"reason", row.detail);
     });
     return out;
 }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "inventory/EntryFacts.h"
+#include "inventory/ResultLine.h"
 
 // One entry, every text as read; empty means absent (JSON null, an empty
 // CSV field). The same facts the Properties view shows.
@@ -63,6 +64,15 @@ struct OperationReport {
     std::vector<OperationRow> results;
 };
 std::wstring JsonReport(const ReportHeader& header, const OperationReport& report);
+
+// What uninstall did, entry by entry (docs/zaltrow-uninstall.schema.json).
+struct UninstallReport {
+    bool dryRun = false;
+    std::wstring backupFolder;
+    int exitCode = 0;
+    std::vector<OperationResult> results;  // each with its uninstall fields
+};
+std::wstring JsonReport(const ReportHeader& header, const UninstallReport& report);
 
 struct BackupRow {
     std::wstring file;  // full path

@@ -38,6 +38,8 @@ struct ProgramEntry {
     std::wstring installLocation;       // "InstallLocation"
     std::wstring installDate;           // "InstallDate", usually YYYYMMDD
     std::wstring quietUninstallString;  // "QuietUninstallString"
+    // What that one starts: expanded as command is.
+    std::wstring quietCommand;
     std::uint32_t estimatedSizeKb = 0;  // "EstimatedSize", in KB; 0 when absent
 };
 

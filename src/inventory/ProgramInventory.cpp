@@ -49,7 +49,10 @@ void ReadValues(HKEY values, ProgramEntry& entry, std::wstring& iconText, const 
     entry.displayVersion = UninstallRegistry::ReadTextOrEmpty(values, L"DisplayVersion");
     entry.installLocation = UninstallRegistry::ReadTextOrEmpty(values, L"InstallLocation");
     entry.installDate = UninstallRegistry::ReadTextOrEmpty(values, L"InstallDate");
-    entry.quietUninstallString = UninstallRegistry::ReadTextOrEmpty(values, L"QuietUninstallString");
+    const std::optional<UninstallRegistry::Text> quiet = UninstallRegistry::ReadText(values, L"QuietUninstallString");
+    if (quiet) entry.quietUninstallString = quiet->text;
+    // One that cannot be expanded here is not run: it would start something else.
+    if (Expansion expanded = UsableText(quiet, environment); !expanded.unresolved) entry.quietCommand = std::move(expanded.text);
     entry.estimatedSizeKb = UninstallRegistry::ReadNumber(values, L"EstimatedSize");
 }
 

@@ -18,6 +18,13 @@ const wchar_t* OutcomeWord(OperationOutcome outcome) {
     case OperationOutcome::Exists: return L"exists";
     case OperationOutcome::NotABackup: return L"not-a-backup";
     case OperationOutcome::BackupFailed: return L"backup-failed";
+    case OperationOutcome::Uninstalled: return L"uninstalled";
+    case OperationOutcome::RestartNeeded: return L"restart-needed";
+    case OperationOutcome::StillListed: return L"still-listed";
+    case OperationOutcome::Skipped: return L"skipped";
+    case OperationOutcome::TimedOut: return L"timed-out";
+    case OperationOutcome::NotRun: return L"not-run";
+    case OperationOutcome::WouldUninstall: return L"would-uninstall";
     case OperationOutcome::Failed: break;
     }
     return L"failed";
@@ -25,28 +32,57 @@ const wchar_t* OutcomeWord(OperationOutcome outcome) {
 
 bool IsFailure(OperationOutcome outcome) {
     return outcome != OperationOutcome::Removed && outcome != OperationOutcome::WouldRemove && outcome != OperationOutcome::AlreadyRemoved &&
-           outcome != OperationOutcome::Restored;
+           outcome != OperationOutcome::Restored && outcome != OperationOutcome::Uninstalled &&
+           outcome != OperationOutcome::RestartNeeded && outcome != OperationOutcome::WouldUninstall;
 }
 
+namespace {
+
+std::optional<std::uintmax_t> Decimal(std::wstring_view text, std::uintmax_t most);
+
+}  // namespace
+
 std::wstring ResultFileLine(const OperationResult& result) {
-    return OneLine(result.list) + L'\t' + OneLine(result.key) + L'\t' + OutcomeWord(result.outcome) + L'\t' +
-           OneLine(result.detail);
+    std::wstring line = OneLine(result.list) + L'\t' + OneLine(result.key) + L'\t' + OutcomeWord(result.outcome) +
+                        L'\t' + OneLine(result.detail);
+    if (const std::optional<UninstallFields>& run = result.uninstall) {
+        line += L'\t' + OneLine(result.name) + L'\t' + (run->command.empty() ? L"" : run->quiet ? L"quiet" : L"window") +
+                L'\t' + (run->exitCode ? std::to_wstring(*run->exitCode) : L"") + L'\t' + OneLine(run->command) +
+                L'\t' + OneLine(run->backupFile);
+    }
+    return line;
 }
 
 std::optional<OperationResult> ParseResultFileLine(std::wstring_view line) {
-    std::wstring fields[4];
+    constexpr std::size_t kPlain = 4, kUninstall = 9;
+    std::wstring fields[kUninstall];
     std::size_t field = 0;
     for (wchar_t c : line) {
         if (c != L'\t') {
             fields[field] += c;
-        } else if (++field == 4) {
+        } else if (++field == kUninstall) {
             return std::nullopt;
         }
     }
-    if (field != 3) return std::nullopt;
+    if (field != kPlain - 1 && field != kUninstall - 1) return std::nullopt;
     for (int value = 0; value <= static_cast<int>(OperationOutcome::Failed); ++value) {
         const auto outcome = static_cast<OperationOutcome>(value);
-        if (fields[2] == OutcomeWord(outcome)) return OperationResult{fields[0], fields[1], L"", outcome, fields[3]};
+        if (fields[2] != OutcomeWord(outcome)) continue;
+        OperationResult result{fields[0], fields[1], L"", outcome, fields[3]};
+        if (field == kPlain - 1) return result;
+        UninstallFields run;
+        run.command = fields[7];
+        run.backupFile = fields[8];
+        if (fields[5] != (run.command.empty() ? L"" : fields[5] == L"quiet" ? L"quiet" : L"window")) return std::nullopt;
+        run.quiet = fields[5] == L"quiet";
+        if (!fields[6].empty()) {
+            const std::optional<std::uintmax_t> code = Decimal(fields[6], UINT32_MAX);
+            if (!code) return std::nullopt;
+            run.exitCode = static_cast<std::uint32_t>(*code);
+        }
+        result.name = fields[4];
+        result.uninstall = std::move(run);
+        return result;
     }
     return std::nullopt;
 }

@@ -19,7 +19,24 @@ enum class OperationOutcome {
     Exists,              // restore: the entry is there again (--replace overwrites)
     NotABackup,          // restore: refused, nothing imported
     BackupFailed,        // nothing deleted
+    // uninstall (inventory/BatchUninstall.h says when each is given):
+    Uninstalled,
+    RestartNeeded,
+    StillListed,
+    Skipped,
+    TimedOut,
+    NotRun,
+    WouldUninstall,      // --dry-run
     Failed,
+};
+
+// What an uninstall ran and how it ended, in its line's further fields.
+struct UninstallFields {
+    std::wstring command;  // empty when nothing ran
+    bool quiet = false;
+    std::optional<std::uint32_t> exitCode;
+    std::wstring backupFile;  // the entry was removed afterwards, backed up here
+    bool operator==(const UninstallFields&) const = default;
 };
 
 struct OperationResult {
@@ -28,6 +45,7 @@ struct OperationResult {
     std::wstring name;    // the entry's display name, when known
     OperationOutcome outcome = OperationOutcome::Failed;
     std::wstring detail;  // the backup file (Removed, Restored), or what went wrong
+    std::optional<UninstallFields> uninstall = {};  // uninstall's lines only
 };
 
 // Failures are named on standard error, everything else on standard output.
@@ -43,11 +61,13 @@ const wchar_t* OutcomeWord(OperationOutcome outcome);
 // LIST<TAB>KEY<TAB>OUTCOME<TAB>DETAIL, OUTCOME one of removed,
 // already-removed, restored, not-found, needs-administrator, exists,
 // not-a-backup, backup-failed, failed
-// (tabs and line breaks inside a text become blanks).
+// (tabs and line breaks inside a text become blanks). An uninstall's line
+// goes on: <TAB>NAME<TAB>HOW<TAB>EXIT<TAB>COMMAND<TAB>BACKUP, HOW "quiet",
+// "window" or empty when nothing ran, EXIT decimal or empty.
 std::wstring ResultFileLine(const OperationResult& result);
 
-// A line of that file read back (without its line end); the name is not
-// in the file and stays empty. Nothing for a line that is not one.
+// A line of that file read back (without its line end); the name of a line
+// that has none stays empty. Nothing for a line that is not one.
 std::optional<OperationResult> ParseResultFileLine(std::wstring_view line);
 
 // --result's value when the file is one the starting process opened itself:

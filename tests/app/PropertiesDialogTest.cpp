@@ -16,6 +16,7 @@
 #include "framework/Dpi.h"
 #include "framework/TextConversion.h"
 #include "inventory/EntryJudgement.h"
+#include "inventory/UninstallerProbe.h"
 #include "resource.h"
 
 namespace {
@@ -60,7 +61,8 @@ TEST(PropertiesDialogTest, RedEntryShowsItsReasonBesideThePhantomIconAndEveryVal
     ASSERT_EQ(listed.size(), 1u);
     ASSERT_TRUE(listed[0].phantom);
 
-    PropertiesDialog dialog(nullptr, *listed[0].entry, listed[0].phantom, listed[0].reason);
+    PropertiesDialog dialog(nullptr, *listed[0].entry, listed[0].phantom, listed[0].reason,
+                            QuietUninstallOf(*listed[0].entry, listed[0].file, listed[0].args));
     std::wstring caption, status;
     HICON icon = nullptr;
     Lines lines;

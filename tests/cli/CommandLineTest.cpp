@@ -29,6 +29,9 @@ std::wstring Holds(const CommandLine& c) {
     for (const std::wstring& d : c.sha256s) text += L"#" + d.substr(0, 4);
     if (!c.match.empty()) text += L"|match=" + c.match;
     if (!c.publisher.empty()) text += L"|publisher=" + c.publisher;
+    // uninstall's own: quiet removeIfPhantom timeout
+    if (c.verb == Verb::Uninstall)
+        text += L"|" + std::to_wstring(c.quiet) + std::to_wstring(c.removeIfPhantom) + std::to_wstring(c.timeoutMinutes);
     return text;
 }
 
@@ -77,6 +80,26 @@ TEST(CommandLine, ReadsEveryVerbAndRefusesWhatIsNoCommand) {
         {{L"remove", L"user:S-1-x", L"K"}, L"not a list's name"},
         {{L"remove", L"user", L"K", L"--from", L"f"}, L"either with --from"},
         {{L"restore"}, L"needs the backup files"},
+        {{L"uninstall", L"--quiet", L"user", L"K", L"--timeout", L"5", L"--result", L"r"}, nullptr, Verb::Uninstall,
+         L"00000|||r|user=K;||||105"},
+        {{L"uninstall", L"--match", L"Acme", L"--publisher", L"Acme Inc", L"--dry-run", L"--all-users", L"--json"},
+         nullptr, Verb::Uninstall, L"10110||||||Acme|Acme Inc|0030"},
+        {{L"uninstall", L"--from", L"l.txt", L"--remove-if-phantom", L"--backups", L"B", L"--timeout", L"1440"}, nullptr,
+         Verb::Uninstall, L"00000|B|l.txt||||||011440"},
+        {{L"uninstall", L"--publisher", L"Acme"}, nullptr, Verb::Uninstall, L"00000|||||||Acme|0030"},
+        {{L"uninstall"}, L"needs LIST KEY pairs, --from FILE or --match"},
+        {{L"uninstall", L"--match", L"A", L"user", L"K"}, L"in one way"},
+        {{L"uninstall", L"--match", L"A", L"--from", L"f"}, L"in one way"},
+        {{L"uninstall", L"--match"}, L"needs a text"},
+        {{L"uninstall", L"--match", L""}, L"needs a text"},
+        {{L"uninstall", L"--all-users", L"user", L"K"}, L"goes with --match"},
+        {{L"uninstall", L"user", L"K", L"--timeout", L"0"}, L"from 1 to 1440"},
+        {{L"uninstall", L"user", L"K", L"--timeout", L"1441"}, L"from 1 to 1440"},
+        {{L"uninstall", L"user", L"K", L"--timeout", L"-5"}, L"from 1 to 1440"},
+        {{L"uninstall", L"user", L"K", L"--timeout"}, L"from 1 to 1440"},
+        {{L"uninstall", L"user"}, L"uninstall takes pairs of LIST KEY"},
+        {{L"uninstall", L"user", L"a\\b"}, L"nothing was uninstalled"},
+        {{L"remove", L"--quiet", L"user", L"K"}, L"not an option of remove"},
     };
     for (const Case& c : cases) {
         const ParsedCommandLine parsed = ParseCommandLine(c.words);

@@ -34,6 +34,8 @@ TEST(EntryReport, WritesJsonCsvAndTableExactly) {
     live.version = L"1.0";
     live.installDate = L"20240229";
     live.sizeKb = 4294967295u;
+    live.quietUninstall = L"msiexec /x {6F1A} /qn /norestart";
+    live.quietBasis = quiet_uninstall::Basis::WindowsInstaller;
     const std::vector<ReportRow> rows{live, Phantom()};
 
     const std::wstring json = JsonReport({L"PC-1", IsoUtcTime(2026, 3, 4, 5, 6, 7), 2, {}}, rows);
@@ -42,21 +44,26 @@ TEST(EntryReport, WritesJsonCsvAndTableExactly) {
              L"{\"list\": \"machine-64\", \"user\": null, \"key\": \"{6F1A}\", \"name\": \"Żółw\", \"publisher\": null, "
              L"\"version\": \"1.0\", \"installLocation\": null, \"uninstallString\": null, \"quietUninstallString\": "
              L"null, \"productCode\": null, \"phantom\": false, \"reason\": null, \"installDate\": \"20240229\", "
-             L"\"estimatedSizeKB\": 4294967295}",
+             L"\"estimatedSizeKB\": 4294967295, \"quietUninstall\": \"msiexec /x {6F1A} /qn /norestart\", "
+             L"\"quietUninstallFoundBy\": \"windows-installer\"}",
              L"\"key\": \"Ключ \\\"1\\\"\", \"name\": \"狐, \\\"Fox\\\"\\r\\nTwo\"",
              L"\"uninstallString\": \"C:\\\\Tools\\\\un\\tinst.exe\"",
              L"\"phantom\": true, \"reason\": \"\xD83E\xDD8A \\ud800 gone\", \"installDate\": null, "
-             L"\"estimatedSizeKB\": null}\r\n  ]\r\n}\r\n"})
+             L"\"estimatedSizeKB\": null, \"quietUninstall\": null, \"quietUninstallFoundBy\": null}\r\n  ]\r\n}\r\n"})
         EXPECT_NE(json.find(part), std::wstring::npos) << part;
     EXPECT_TRUE(JsonReport({L"PC", L"T", 0, {}}, std::vector<ReportRow>{})
                     .ends_with(L"\"leftOut\": 0,\r\n  \"leftOutByList\": {},\r\n  \"unreadLists\": [],\r\n  \"entries\": []\r\n}\r\n"));
 
     const std::wstring csv = CsvReport(rows);
     EXPECT_TRUE(csv.starts_with(L"\xFEFFlist,user,key,name,publisher,version,installLocation,uninstallString,"
-                                L"quietUninstallString,productCode,phantom,reason,installDate,estimatedSizeKB\r\n"));
-    EXPECT_NE(csv.find(L"\r\nmachine-64,,{6F1A},Żółw,,1.0,,,,,false,,20240229,4294967295\r\n"), std::wstring::npos) << csv;
+                                L"quietUninstallString,productCode,phantom,reason,installDate,estimatedSizeKB,quietUninstall,"
+                                L"quietUninstallFoundBy\r\n"));
+    EXPECT_NE(csv.find(L"\r\nmachine-64,,{6F1A},Żółw,,1.0,,,,,false,,20240229,4294967295,msiexec /x {6F1A} /qn /norestart,"
+                       L"windows-installer\r\n"),
+              std::wstring::npos)
+        << csv;
     EXPECT_NE(csv.find(L"\r\nuser:S-1-5-21-7-1001,S-1-5-21-7-1001,\"Ключ \"\"1\"\"\",\"狐, \"\"Fox\"\"\r\nTwo\","
-                       L",,,C:\\Tools\\un\tinst.exe,,,true,\xD83E\xDD8A \xD800 gone,,\r\n"),
+                       L",,,C:\\Tools\\un\tinst.exe,,,true,\xD83E\xDD8A \xD800 gone,,,,\r\n"),
               std::wstring::npos)
         << csv;
 

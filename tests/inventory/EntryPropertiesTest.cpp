@@ -23,7 +23,8 @@ TEST(EntryProperties, SizesAndDates) {
 TEST(EntryProperties, LinesAndReasonsOfEachKindOfEntry) {
     using Judgement = EntryFacts::Judgement;
     EntryFacts full{L"Инструмент", L"This user's programs", L"HKEY_CURRENT_USER\\...\\Uninstall\\Tool", L"Acme", L"4.2",
-                    L"20261208", 12698, L"C:\\Tool", L"C:\\Tool\\unins000.exe", L"C:\\Tool\\unins000.exe /S", {}, {}, {}, {}, {}, {}};
+                    L"20261208", 12698, L"C:\\Tool", L"C:\\Tool\\unins000.exe", L"C:\\Tool\\unins000.exe /S", L"C:\\Tool\\unins000.exe /S",
+                    quiet_uninstall::Basis::QuietUninstallString, {}, {}, {}, {}, {}, {}};
     EntryFacts installer;
     installer.displayName = full.displayName;
     installer.listWords = full.listWords;
@@ -31,6 +32,8 @@ TEST(EntryProperties, LinesAndReasonsOfEachKindOfEntry) {
     installer.uninstallCommand = L"MsiExec.exe /X{5A0C2F4E-1B7D-4C39-9E61-2D8F3A7B6C02}";
     installer.productCode = L"{5A0C2F4E-1B7D-4C39-9E61-2D8F3A7B6C02}";
     installer.installDate = L"12/8/2026";  // no YYYYMMDD: shown as written
+    installer.quietUninstall = L"msiexec /x " + installer.productCode + L" /qn /norestart";
+    installer.quietBasis = quiet_uninstall::Basis::WindowsInstaller;
     installer.judgement = Judgement::Missing;
     installer.reason = L"Windows Installer does not know the product.";
     const auto date = [](int y, int m, int d) { return std::to_wstring(y) + L"-" + std::to_wstring(m) + L"-" + std::to_wstring(d); };
@@ -39,10 +42,12 @@ TEST(EntryProperties, LinesAndReasonsOfEachKindOfEntry) {
     lines.insert(lines.end(), {{L"Publisher", L"Acme"}, {L"Version", L"4.2"}, {L"Installed on", L"2026-12-8"},
                                {L"Size", L"12.4 MB"}, {L"Install folder", L"C:\\Tool"},
                                {L"Uninstall command", full.uninstallCommand},
-                               {L"Quiet uninstall command", full.quietUninstallCommand}});
+                               {L"Quiet uninstall command", full.quietUninstallCommand},
+                               {L"Runs quietly", L"Yes, by its quiet uninstall command"}});
     EXPECT_EQ(EntryProperties(full, date), lines);
     lines = head;  // every empty field left out
     lines.insert(lines.end(), {{L"Installed on", L"12/8/2026"}, {L"Uninstall command", installer.uninstallCommand},
+                               {L"Runs quietly", L"Yes, through Windows Installer: " + installer.quietUninstall},
                                {L"Product code", installer.productCode}});
     EXPECT_EQ(EntryProperties(installer, date), lines);
 
@@ -54,6 +59,8 @@ TEST(EntryProperties, LinesAndReasonsOfEachKindOfEntry) {
         installer.judgement = judgement;
         EXPECT_EQ(JudgementText(installer), status);
     }
+    EXPECT_EQ(QuietUninstallText(quiet_uninstall::Basis::Nsis, L"\"u.exe\" /S"), L"Yes, as an NSIS uninstaller: \"u.exe\" /S");
+    EXPECT_EQ(QuietUninstallText(quiet_uninstall::Basis::None, L""), L"No: it shows its own window");
     EXPECT_EQ(RowReasonText(true, installer.reason), L"Phantom entry: " + installer.reason);
     EXPECT_EQ(RowReasonText(true, L""), L"Phantom entry");
     EXPECT_EQ(RowReasonText(false, installer.reason), L"");

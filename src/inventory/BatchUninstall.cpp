@@ -1,0 +1,179 @@
+#include "inventory/BatchUninstall.h"
+
+#include "BuildConfig.h"
+#include "framework/AdminNamespace.h"
+#include "framework/ProcessTree.h"
+#include "framework/SystemErrorText.h"
+#include "framework/UniqueHandle.h"
+#include "inventory/EntryRemoval.h"
+#include "inventory/EntryValidation.h"
+#include "inventory/InstallerCommand.h"
+#include "inventory/UninstallCommand.h"
+
+namespace {
+
+// Held while an uninstaller runs; shared by every session, as the removal
+// lock is (EntryRemoval.cpp).
+constexpr const wchar_t* kUninstallLockName = L"uninstall";
+constexpr DWORD kPollMs = 50;
+
+class UninstallLock {
+public:
+    UninstallLock() : mutex_(CreateMutexW(nullptr, FALSE, names_.ObjectName(kUninstallLockName).c_str())) {}
+    ~UninstallLock() {
+        if (held_) ReleaseMutex(mutex_.get());
+    }
+    UninstallLock(const UninstallLock&) = delete;
+    UninstallLock& operator=(const UninstallLock&) = delete;
+
+    // Waits for another run's uninstaller to end, up to `timeoutMs`. A lock
+    // that cannot be made at all does not stop the uninstall.
+    bool Take(DWORD timeoutMs, BatchProgress& progress) {
+        if (!mutex_) return true;
+        const ULONGLONG start = GetTickCount64();
+        for (;;) {
+            const DWORD wait = WaitForSingleObject(mutex_.get(), 0);
+            if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED) return held_ = true;
+            if (wait != WAIT_TIMEOUT) return true;
+            if (GetTickCount64() - start >= timeoutMs) return false;
+            progress.Wait(kPollMs);
+        }
+    }
+
+private:
+    const fw::AdminNamespace names_{L"" ZALTROW_PRODUCT_NAME};
+    fw::KernelHandle mutex_;
+    bool held_ = false;
+};
+
+bool RunsMsiexec(const std::wstring& file) {
+    std::wstring name = AsciiLowerCopy(file);
+    name = name.substr(name.find_last_of(L"\\/") + 1);
+    for (std::wstring_view program : installer_command::kPrograms)
+        if (name == program) return true;
+    return false;
+}
+
+// Windows Installer's codes are Windows' own, with its words; any other
+// program's code means what its maker says, so only the number is given.
+std::wstring ExitText(DWORD code, const std::wstring& file) {
+    std::wstring text = L"The uninstaller ended with exit code " + std::to_wstring(code) + L".";
+    if (RunsMsiexec(file)) text += L" " + fw::SystemErrorText(code);
+    return text;
+}
+
+void RemoveLeftOver(const BatchItem& item, const BatchOptions& options, BatchResult& result) {
+    if (!options.removeIfPhantom || options.dryRun || !result.phantomAfter) return;
+    const RemovalResult removal = RemoveEntry(ListOf(item.entry), item.entry.keyName, options.backupFolder);
+    if (removal.outcome == RemovalResult::RemovalOutcome::Removed) {
+        result.removed = true;
+        result.backupFile = removal.backupFile;
+    } else if (removal.outcome == RemovalResult::RemovalOutcome::AlreadyGone) {
+        result.outcome = BatchOutcome::Uninstalled;
+    } else {
+        result.reason += (result.reason.empty() ? L"" : L" ") + std::wstring(L"Not removed: ") + removal.failureText;
+    }
+}
+
+// Runs one entry's uninstaller to its end (or its time).
+BatchResult RunOne(std::size_t index, const BatchItem& item, const BatchOptions& options, BatchProgress& progress,
+                   bool& stop) {
+    BatchResult result;
+    if (item.phantom) {
+        // Its uninstaller is gone already: nothing to run, the entry is left.
+        result.outcome = options.dryRun ? BatchOutcome::WouldRun : BatchOutcome::StillListed;
+        result.phantomAfter = true;
+        result.reason = item.reason;
+        RemoveLeftOver(item, options, result);
+        return result;
+    }
+    const std::optional<PlannedRun> plan = PlanOf(item, options);
+    if (!plan) {
+        result.outcome = BatchOutcome::Skipped;
+        result.reason = L"No quiet uninstall is known for it.";
+        return result;
+    }
+    result.command = plan->command;
+    result.quiet = plan->quiet;
+    if (options.dryRun) {
+        result.outcome = BatchOutcome::WouldRun;
+        return result;
+    }
+    const ListRef list = ListOf(item.entry);
+    if (!EntryExists(list, item.entry.keyName)) {
+        result.outcome = BatchOutcome::Uninstalled;
+        result.command.clear();
+        result.reason = L"It was no longer listed; nothing was run.";
+        return result;
+    }
+    UninstallLock lock;
+    if (!lock.Take(options.timeoutMs, progress)) {
+        result.outcome = BatchOutcome::TimedOut;
+        result.reason = L"Another uninstall started by this program was still running.";
+        stop = true;
+        return result;
+    }
+    fw::ProcessTree uninstaller;
+    if (const DWORD error = uninstaller.Start(plan->file, plan->args)) {
+        result.outcome = BatchOutcome::Failed;
+        result.reason = L"It could not be started: " + fw::SystemErrorText(error);
+        return result;
+    }
+    progress.Started(index, result.command, result.quiet);
+    const ULONGLONG start = GetTickCount64();
+    for (;;) {
+        uninstaller.Watch();
+        if (uninstaller.Ended()) break;
+        if (GetTickCount64() - start >= options.timeoutMs) {
+            result.outcome = BatchOutcome::TimedOut;
+            result.reason = L"It was still running after " + std::to_wstring(options.timeoutMs / 60000) +
+                            L" minutes and was left running.";
+            stop = true;
+            return result;
+        }
+        progress.Wait(kPollMs);
+    }
+    result.exitCode = uninstaller.ExitCode();
+    const DWORD code = result.exitCode.value_or(0);
+    if (IsRestartCode(code)) {
+        result.outcome = BatchOutcome::RestartNeeded;
+    } else if (!EntryExists(list, item.entry.keyName)) {
+        result.outcome = BatchOutcome::Uninstalled;
+    } else if (code != 0) {
+        result.outcome = BatchOutcome::Failed;
+        result.reason = ExitText(code, plan->file);
+    } else {
+        result.outcome = BatchOutcome::StillListed;
+        const UninstallTarget now = ResolveUninstaller(item.entry);
+        result.phantomAfter = now.phantom;
+        result.reason = now.phantom ? now.reason : L"It is still listed.";
+        RemoveLeftOver(item, options, result);
+    }
+    return result;
+}
+
+}  // namespace
+
+std::optional<PlannedRun> PlanOf(const BatchItem& item, const BatchOptions& options) {
+    if (options.quiet && item.quiet.basis != quiet_uninstall::Basis::None)
+        return PlannedRun{item.quiet.file, item.quiet.args, item.quiet.command, true};
+    if (options.quietOnly) return std::nullopt;
+    return PlannedRun{item.file, item.args, quiet_uninstall::CommandLineText(item.file, item.args), false};
+}
+
+std::vector<BatchResult> UninstallBatch(const std::vector<BatchItem>& items, const BatchOptions& options,
+                                        BatchProgress& progress) {
+    std::vector<BatchResult> results;
+    bool stop = false;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (!stop && i > 0 && !options.dryRun && !progress.GoOn()) stop = true;
+        BatchResult result;
+        if (stop)
+            result.reason = L"The batch stopped before it.";
+        else
+            result = RunOne(i, items[i], options, progress, stop);
+        progress.Ended(i, result);
+        results.push_back(std::move(result));
+    }
+    return results;
+}
