@@ -12,7 +12,8 @@ CommandState CommandStateOf(int command, const SelectionFacts& facts) {
     case ID_OPEN_FOLDER: return {one && facts.folderKnown, false};
     case IDC_REMOVE: return {some, some && facts.selectionNeedsAdministrator};
     case ID_COPY_NAME: return {some, false};
-    case ID_SELECT_ALL: return {facts.rows > 0, false};
+    case ID_SELECT_ALL:
+    case ID_EXPORT: return {facts.rows > 0, false};
     case ID_SELECT_RED: return {facts.anyPhantom, false};
     // Both change the machine: without the rights they ask for them.
     case ID_RESTORE_REMOVED:

@@ -12,6 +12,7 @@
 #include "BuildConfig.h"
 #include "app/AboutDialog.h"
 #include "app/CommandState.h"
+#include "app/ExportCommand.h"
 #include "app/PropertiesDialog.h"
 #include "inventory/UninstallerProbe.h"
 #include "app/RestoreDialog.h"
@@ -223,6 +224,10 @@ void MainDialog::OnDpiChanged(UINT from, UINT to) {
     RefreshList();
 }
 
+// Scaled, the columns may no longer fit: borders and scroll bars do not
+// grow in step, and a small monitor keeps the window narrower.
+void MainDialog::OnDpiResized() { FitColumnsIntoList(); }
+
 // Name and command as wide as the widest name (or the header's text) and
 // the widest path; the other columns keep their widths.
 void MainDialog::FitColumnsToRows() {
@@ -276,21 +281,37 @@ void MainDialog::FitWindowToColumns() {
     const int left = work.left + (work.right - work.left - width) / 2;
     const int top = work.top + (work.bottom - work.top - height) / 2;
     SetWindowPos(Hwnd(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-    // Where the monitor had too little room the path column takes what is
-    // left after the others, and a name of extraordinary length no more
-    // than two thirds.
+    FitColumnsIntoList();
+}
+
+// Where the window has too little room the path column takes what is left
+// after the others, and a name of extraordinary length no more than two
+// thirds, so no row needs scrolling sideways.
+void MainDialog::FitColumnsIntoList() {
+    const auto columnWidth = [this](int column) { return static_cast<int>(SendMessageW(list_.Hwnd(), LVM_GETCOLUMNWIDTH, column, 0)); };
+    int columns = 0;
+    for (int column = 0; column < list_.Columns().ShownCount(); ++column) columns += columnWidth(column);
+    const int scrollBar = fw::SystemMetric(SM_CXVSCROLL, Dpi());
+    RECT listClient{};
     GetClientRect(list_.Hwnd(), &listClient);
     const int room = listClient.right - ((GetWindowLongPtrW(list_.Hwnd(), GWL_STYLE) & WS_VSCROLL) ? 0 : scrollBar);
     if (columns <= room) return;
+    // The room comes from the path first, then the other columns, the name
+    // last, each keeping enough to be seen.
+    int excess = columns - room;
     const int command = list_.Columns().IndexOf(ProgramColumn::Command);
-    int others = 0;
-    for (int column = 1; column < list_.Columns().ShownCount(); ++column)
-        if (column != command) others += columnWidth(column);
-    const int nameWidth = std::min(columnWidth(0), std::max(room - others, 0) * 2 / 3);
-    SendMessageW(list_.Hwnd(), LVM_SETCOLUMNWIDTH, 0, nameWidth);
-    if (command >= 0)
-        SendMessageW(list_.Hwnd(), LVM_SETCOLUMNWIDTH, command,
-                     std::max(room - others - nameWidth, fw::Scaled(kPathColumnWidth, Dpi()) / 4));
+    const auto give = [&](int column, int least) {
+        if (column < 0 || excess <= 0) return;
+        const int now = columnWidth(column);
+        const int taken = std::clamp(now - least, 0, excess);
+        if (taken == 0) return;
+        SendMessageW(list_.Hwnd(), LVM_SETCOLUMNWIDTH, column, now - taken);
+        excess -= taken;
+    };
+    give(command, fw::Scaled(kPathColumnWidth, Dpi()) / 4);
+    for (int column = 1; column < list_.Columns().ShownCount() && excess > 0; ++column)
+        if (column != command) give(column, fw::Scaled(40, Dpi()));
+    give(0, fw::Scaled(kNameColumnWidth, Dpi()) / 2);
 }
 
 void MainDialog::SetUpList() {
@@ -483,6 +504,9 @@ bool MainDialog::OnButtonClicked(int id) {
     case ID_FIND:
         search_.Focus();
         return true;
+    case ID_EXPORT:
+        ExportCommand(inventory_, rows_, ShownModelRows()).Run(Hwnd());
+        return true;
     case ID_SELECT_RED:
         SelectRedRows();
         return true;
@@ -635,6 +659,15 @@ void MainDialog::SelectAllShown() {
         if (!entry || !IsOwnEntry(*entry) || list_.GetItemCount() == 1) rows.push_back(row);
     }
     list_.SelectRows(rows, -1);
+}
+
+std::vector<std::size_t> MainDialog::ShownModelRows() const {
+    std::vector<std::size_t> shown;
+    const int count = list_.GetItemCount();
+    shown.reserve(static_cast<std::size_t>(std::max(count, 0)));
+    for (int row = 0; row < count; ++row)
+        if (const std::optional<std::size_t> model = list_.ModelRowAt(row)) shown.push_back(*model);
+    return shown;
 }
 
 bool MainDialog::AnyShownPhantom() const {

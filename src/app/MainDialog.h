@@ -65,6 +65,7 @@ protected:
     void OnDestroy() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void OnDpiChanged(UINT from, UINT to) override;
+    void OnDpiResized() override;
     bool OnCommand(int id, int code, HWND control) override;
 
 private:
@@ -103,6 +104,7 @@ private:
     std::wstring RowDescription(int row) const;
     void FitColumnsToRows();
     void FitWindowToColumns();
+    void FitColumnsIntoList();
     void ScaleList();
     void SetWindowIcons();
     void FillList();
@@ -131,6 +133,8 @@ private:
     void ChooseColumns(POINT screen);
     // A shown row is red.
     bool AnyShownPhantom() const;
+    // The model's rows the list shows, in its order (what Export writes).
+    std::vector<std::size_t> ShownModelRows() const;
 
     UpgradeDialog upgradeChecker_;
     HoverButton helpButton_;

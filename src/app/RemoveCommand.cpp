@@ -4,6 +4,7 @@
 
 #include "BuildConfig.h"
 #include "framework/WaitCursor.h"
+#include "app/ReportBox.h"
 #include "app/WindowElevation.h"
 #include "inventory/ElevatedHandOff.h"
 #include "inventory/EntryBackup.h"
@@ -84,8 +85,8 @@ void RemoveProgramEntries(HWND owner, const std::vector<ProgramEntry>& entries, 
         if (owner) UpdateWindow(owner);
     }
     if (entries.size() != 1) {
-        MessageBoxW(owner, BatchRemovedText(batch.removed, batch.gone, batch.BackupFolders(), failures).c_str(), kCaption,
-                    MB_OK | (failures.empty() ? MB_ICONASTERISK : MB_ICONEXCLAMATION));
+        ReportBox::Show(owner, BatchRemovedText(batch.removed, batch.gone, batch.BackupFolders(), failures), kCaption,
+                        failures.empty() ? MB_ICONASTERISK : MB_ICONEXCLAMATION);
     } else if (batch.removed == 1) {
         MessageBoxW(owner, RemovedText(entries[0].displayName, batch.removals[0].backupFile).c_str(), kCaption,
                     MB_OK | MB_ICONASTERISK);

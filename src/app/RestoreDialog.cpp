@@ -3,15 +3,21 @@
 #include <commctrl.h>
 
 #include "BuildConfig.h"
+#include <algorithm>
+#include <set>
+
 #include "framework/Dpi.h"
+#include "framework/RegistryKey.h"
 #include "framework/LocaleTime.h"
 #include "framework/SystemErrorText.h"
 #include "framework/TextConversion.h"
 #include "framework/WindowQueries.h"
+#include "app/ReportBox.h"
 #include "app/WindowElevation.h"
 #include "inventory/ElevatedHandOff.h"
 #include "inventory/EntryBackup.h"
 #include "inventory/EntryRemoval.h"
+#include "inventory/NameOrder.h"
 #include "resource.h"
 
 namespace {
@@ -65,7 +71,7 @@ bool RestoreDialog::OnInitDialog() {
         SendDlgItemMessageW(Hwnd(), IDC_RESTORE_EMPTY, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
     }
     list_.UseWideNotifications();
-    list_.SetExtendedStyle(LVS_EX_FULLROWSELECT);
+    list_.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP | LVS_EX_LABELTIP);
     list_.InsertColumn(When, L"When", 130);
     list_.InsertColumn(Entry, L"Entry", 190);
     list_.InsertColumn(List, L"List", 170);
@@ -77,22 +83,23 @@ bool RestoreDialog::OnInitDialog() {
 }
 
 void RestoreDialog::Fill() {
-    list_.DeleteAllItems();
     // The user's own backups and the machine's, which the elevated step
     // keeps where no user can redirect it.
     const BackupRestore::Listing listing = BackupRestore::ListBackups(ShownBackupFolders(fw::RunningRights()));
+    list_.DeleteAllItems();  // what was chosen was chosen in the old listing
     backups_ = listing.backups;
+    facts_.clear();
+    facts_.reserve(backups_.size());
     for (std::size_t i = 0; i < backups_.size(); ++i) {
-        const BackupRestore::ListedBackup& backup = backups_[i];
-        const int row = list_.InsertItem(static_cast<int>(i), WhenText(backup), 0, static_cast<LPARAM>(i));
-        if (row < 0) continue;
-        list_.SetItemText(row, Entry, NameOf(backup.entry));
-        const std::optional<ListRef> list = ListOfBackup(backup.entry);
-        list_.SetItemText(row, List, list ? SourceDescription(list->source) : fw::WideCopy(backup.entry.listRoot));
-        list_.SetItemText(row, Listed, list && EntryExists(*list, fw::WideCopy(backup.entry.keyName)) ? L"Yes" : L"No");
+        const BackupEntry& entry = backups_[i].entry;
+        const std::optional<ListRef> list = ListOfBackup(entry);
+        // The listing is newest first: its order is the time's.
+        facts_.push_back({fw::WideCopy(entry.listRoot) + L"\\" + fw::FoldedKeyName(fw::WideCopy(entry.keyName)),
+                          backups_.size() - i, NameOf(entry),
+                          list ? SourceDescription(list->source) : fw::WideCopy(entry.listRoot),
+                          list && EntryExists(*list, fw::WideCopy(entry.keyName))});
     }
-    if (!backups_.empty()) list_.SetItemState(0, LVIS_FOCUSED, LVIS_FOCUSED);
-    FitColumns();
+    ShowRows();
 
     // An empty folder (or one that cannot be read) says so where the list is.
     std::wstring empty = L"No removed entries have been backed up yet.";
@@ -104,13 +111,96 @@ void RestoreDialog::Fill() {
     UpdateButton();
 }
 
+void RestoreDialog::ShowRows() {
+    std::set<std::size_t> chosen;
+    for (int row = list_.GetNextItem(-1, LVNI_SELECTED); row >= 0; row = list_.GetNextItem(row, LVNI_SELECTED))
+        chosen.insert(static_cast<std::size_t>(list_.GetItemData(row)));
+    const int focusedRow = list_.GetNextItem(-1, LVNI_FOCUSED);
+    constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    const std::size_t focused = focusedRow >= 0 ? static_cast<std::size_t>(list_.GetItemData(focusedRow)) : kNone;
+
+    rows_ = GroupBackups(facts_, sortColumn_, ascending_, unfolded_, &name_order::Compare);
+    SendMessageW(list_.Hwnd(), WM_SETREDRAW, FALSE, 0);
+    list_.DeleteAllItems();
+    int focusAt = rows_.empty() ? -1 : 0;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        const GroupedBackup& shown = rows_[i];
+        const BackupFacts& facts = facts_[shown.backup];
+        const int row = list_.InsertItem(static_cast<int>(i), WhenText(backups_[shown.backup]), 0,
+                                         static_cast<LPARAM>(shown.backup));
+        if (row < 0) continue;
+        // A folded entry shows how many older backups it holds; an older
+        // backup stands indented under its entry.
+        std::wstring name = facts.name;
+        if (!shown.head)
+            name = L"\x2003\x2003" + name;
+        else if (shown.older > 0)
+            name = (unfolded_.count(facts.entry) ? L"\x25BE " : L"\x25B8 ") + name + L" (" + std::to_wstring(shown.older) +
+                   (shown.older == 1 ? L" older backup)" : L" older backups)");
+        list_.SetItemText(row, Entry, name);
+        list_.SetItemText(row, List, facts.list);
+        list_.SetItemText(row, Listed, facts.listed ? L"Yes" : L"No");
+        if (chosen.count(shown.backup)) list_.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+        if (focused == shown.backup) focusAt = row;
+    }
+    if (focusAt >= 0) {
+        list_.SetItemState(focusAt, LVIS_FOCUSED, LVIS_FOCUSED);
+        ListView_EnsureVisible(list_.Hwnd(), focusAt, FALSE);
+    }
+    SendMessageW(list_.Hwnd(), WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_.Hwnd(), nullptr, TRUE);
+    ShowSortArrow();
+    FitColumns();
+}
+
+void RestoreDialog::ShowSortArrow() {
+    HWND header = ListView_GetHeader(list_.Hwnd());
+    for (int column : {When, Entry, List, Listed}) {
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        if (!Header_GetItem(header, column, &item)) continue;
+        item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+        if (column == static_cast<int>(sortColumn_)) item.fmt |= ascending_ ? HDF_SORTUP : HDF_SORTDOWN;
+        Header_SetItem(header, column, &item);
+    }
+}
+
+void RestoreDialog::Fold(int row, std::optional<bool> unfold) {
+    if (row < 0 || static_cast<std::size_t>(row) >= rows_.size()) return;
+    const GroupedBackup& shown = rows_[static_cast<std::size_t>(row)];
+    const std::wstring& entry = facts_[shown.backup].entry;
+    if (!shown.head) {
+        // Left on an older backup goes to its entry and folds it.
+        if (unfold.value_or(true)) return;
+        unfolded_.erase(entry);
+        for (int i = 0; i < list_.GetItemCount(); ++i) list_.SetItemState(i, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        for (std::size_t i = 0; i < rows_.size(); ++i)
+            if (rows_[i].head && facts_[rows_[i].backup].entry == entry) {
+                list_.SetItemState(static_cast<int>(i), LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+                break;
+            }
+        ShowRows();
+        return;
+    }
+    if (shown.older == 0) return;
+    const bool now = unfold.value_or(!unfolded_.count(entry));
+    if (now == static_cast<bool>(unfolded_.count(entry))) return;
+    if (now)
+        unfolded_.insert(entry);
+    else
+        unfolded_.erase(entry);
+    ShowRows();
+}
+
 void RestoreDialog::OnDpiChanged(UINT from, UINT to) {
     ResizableDialog::OnDpiChanged(from, to);
     FitColumns();
 }
 
 // The time, list and yes-or-no columns as wide as their texts; the names
-// get the rest of the list's width, or more when a name needs it.
+// get the rest of the list's width. Nothing is wider than the list, at any
+// scale: the list column gives way first, then the names, cut with an
+// ellipsis (the full name shows in its tip).
 void RestoreDialog::FitColumns() {
     HWND list = list_.Hwnd();
     // The last column is sized by its heading ("Yes" and "No" are shorter):
@@ -118,16 +208,17 @@ void RestoreDialog::FitColumns() {
     const auto heading = static_cast<int>(
         SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(kListedHeading)));
     ListView_SetColumnWidth(list, Listed, heading + fw::Scaled(24, Dpi()));
-    int used = ListView_GetColumnWidth(list, Listed);
-    for (int column : {When, List}) {
-        ListView_SetColumnWidth(list, column, LVSCW_AUTOSIZE_USEHEADER);
-        used += ListView_GetColumnWidth(list, column);
-    }
-    ListView_SetColumnWidth(list, Entry, LVSCW_AUTOSIZE_USEHEADER);
+    for (int column : {When, List, Entry}) ListView_SetColumnWidth(list, column, LVSCW_AUTOSIZE_USEHEADER);
     RECT client{};
     GetClientRect(list, &client);
-    const int rest = client.right - used - fw::SystemMetric(SM_CXVSCROLL, Dpi());
-    if (ListView_GetColumnWidth(list, Entry) < rest) ListView_SetColumnWidth(list, Entry, rest);
+    const int width = client.right - fw::SystemMetric(SM_CXVSCROLL, Dpi());
+    const int when = ListView_GetColumnWidth(list, When), listed = ListView_GetColumnWidth(list, Listed);
+    int lists = ListView_GetColumnWidth(list, List);
+    const int minimumName = fw::Scaled(140, Dpi());
+    if (when + listed + lists + minimumName > width)
+        lists = std::max(fw::Scaled(60, Dpi()), width - when - listed - minimumName);
+    ListView_SetColumnWidth(list, List, lists);
+    ListView_SetColumnWidth(list, Entry, std::max(fw::Scaled(40, Dpi()), width - when - listed - lists));
 }
 
 void RestoreDialog::UpdateButton() {
@@ -146,6 +237,34 @@ bool RestoreDialog::OnNotify(NMHDR& header, LRESULT& result) {
     if (header.code == LVN_ITEMCHANGED) {
         UpdateButton();
         return true;
+    }
+    if (header.code == LVN_COLUMNCLICK) {
+        const auto column = static_cast<BackupColumn>(reinterpret_cast<NMLISTVIEW&>(header).iSubItem);
+        // A first click sorts names and lists A to Z, times newest first.
+        ascending_ = column == sortColumn_ ? !ascending_ : column != BackupColumn::When;
+        sortColumn_ = column;
+        ShowRows();
+        return true;
+    }
+    if (header.code == NM_DBLCLK) {
+        Fold(reinterpret_cast<NMITEMACTIVATE&>(header).iItem, std::nullopt);
+        return true;
+    }
+    if (header.code == NM_CLICK) {
+        // A click on the arrow before a name folds or unfolds it.
+        const auto& click = reinterpret_cast<NMITEMACTIVATE&>(header);
+        RECT cell{};
+        if (click.iItem >= 0 && click.iSubItem == Entry &&
+            ListView_GetSubItemRect(list_.Hwnd(), click.iItem, Entry, LVIR_BOUNDS, &cell) &&
+            click.ptAction.x < cell.left + fw::Scaled(18, Dpi()))
+            Fold(click.iItem, std::nullopt);
+        return true;
+    }
+    if (header.code == LVN_KEYDOWN) {
+        const WORD key = reinterpret_cast<NMLVKEYDOWN&>(header).wVKey;
+        const int focused = list_.GetNextItem(-1, LVNI_FOCUSED);
+        if (key == VK_RIGHT || key == VK_ADD) Fold(focused, true);
+        if (key == VK_LEFT || key == VK_SUBTRACT) Fold(focused, false);
     }
     if (header.code == LVN_KEYDOWN && reinterpret_cast<NMLVKEYDOWN&>(header).wVKey == 'A' &&
         GetKeyState(VK_CONTROL) < 0) {
@@ -267,7 +386,7 @@ void RestoreDialog::OnRestore() {
     // behind the report.
     Fill();
     UpdateWindow(Hwnd());
-    MessageBoxW(Hwnd(), ReportText(outcomes).c_str(), kCaption, MB_OK | (failed ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));
+    ReportBox::Show(Hwnd(), ReportText(outcomes), kCaption, failed ? MB_ICONEXCLAMATION : MB_ICONINFORMATION);
 }
 
 std::wstring RestoreDialog::ReportText(const std::vector<BackupOutcome>& outcomes) {

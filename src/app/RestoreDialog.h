@@ -1,8 +1,9 @@
 #pragma once
 // "Restore removed entries": the backups every removal wrote into the
-// account's backup folder (DefaultBackupFolder), newest first, with when
-// each entry was removed, its name, its list and whether it is in the list
-// again now. Restore brings back the chosen ones through BackupRestore, as
+// account's backup folder (DefaultBackupFolder) and the machine's, one row
+// per entry for its newest backup, the older ones folded under it
+// (BackupGroups), with when each entry was removed, its name, its list and
+// whether it is in the list again now; any heading sorts. Restore brings back the chosen ones through BackupRestore, as
 // the console program's restore does; entries that are back in their list
 // already are replaced only when the user says so once for all of them,
 // each saved first. The backup files stay, as they always do.
@@ -13,11 +14,13 @@
 
 #include <windows.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
 #include "framework/ListView.h"
 #include "framework/UniqueHandle.h"
+#include "inventory/BackupGroups.h"
 #include "inventory/BackupRestore.h"
 #include "widgets/ResizableDialog.h"
 
@@ -48,6 +51,12 @@ protected:
 
 private:
     void Fill();
+    // Shows rows_ again after a sort or a fold, keeping what was chosen.
+    void ShowRows();
+    void ShowSortArrow();
+    // Folds or unfolds the older backups of the row's entry; `unfold`
+    // none: the other way.
+    void Fold(int row, std::optional<bool> unfold);
     void FitColumns();
     void UpdateButton();
     void OnRestore();
@@ -55,6 +64,11 @@ private:
     fw::ListView list_;
     fw::Font listFont_;
     std::wstring folder_;
-    std::vector<BackupRestore::ListedBackup> backups_;  // the rows, in order
+    std::vector<BackupRestore::ListedBackup> backups_;  // newest first; item data indexes it
+    std::vector<BackupFacts> facts_;                    // of backups_, as the rows sort and group them
+    std::vector<GroupedBackup> rows_;                   // the rows shown
+    std::set<std::wstring> unfolded_;                   // BackupFacts::entry of the unfolded entries
+    BackupColumn sortColumn_ = BackupColumn::When;
+    bool ascending_ = false;                            // newest first at first
     bool restoredAny_ = false;
 };

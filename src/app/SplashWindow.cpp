@@ -19,6 +19,10 @@ bool SplashWindow::Start(HWND parent) {
     SetParent(parent);
     if (!Create()) return false;
     ShowWindow(Hwnd(), SW_SHOWNORMAL);
+    // Painted now, picture and all: the main window fills its list before
+    // its message loop runs, and with thousands of entries the splash
+    // would stand blank until then.
+    RedrawWindow(Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 
     auto* record = new (std::nothrow) SplashTimerRecord{Hwnd()};
     if (!record) return true;  // shown; a click or key still hides it

@@ -23,6 +23,7 @@
 #include "inventory/EntryJudgement.h"
 #include "inventory/EntryRemoval.h"
 #include "inventory/HtmlReport.h"
+#include "inventory/NameOrder.h"
 #include "inventory/ProgramInventory.h"
 #include "inventory/ReportHeading.h"
 #include "inventory/ResultLine.h"
@@ -64,6 +65,15 @@ std::vector<ReportRow> Rows(const Listing& listing, bool phantomsOnly, const Com
 }
 
 ReportHeader HeaderOf(const ProgramInventory* inventory) { return ReadReportHeading(inventory); }
+
+// The text table, for people, sorts its rows by name as the window does;
+// JSON and CSV keep the lists' order that scripts may compare.
+std::wstring SortedTextTable(std::vector<ReportRow> rows) {
+    std::stable_sort(rows.begin(), rows.end(), [](const ReportRow& a, const ReportRow& b) {
+        return name_order::Compare(a.displayName, b.displayName) < 0;
+    });
+    return TextTable(rows);
+}
 
 // The sentence after a count when lists were not read whole.
 std::wstring ShortfallNote(const ProgramInventory& inventory) {
@@ -406,7 +416,7 @@ int ConsoleProgram::List(const CommandLine& command) {
         break;
     }
     case ReportFormat::Text: {
-        out_.Write(TextTable(rows));
+        out_.Write(SortedTextTable(rows));
         const std::size_t phantoms = static_cast<std::size_t>(
             std::count_if(rows.begin(), rows.end(), [](const ReportRow& row) { return row.Phantom(); }));
         out_.Line(Plural(rows.size(), L"entry", L"entries") + L" listed, " +
@@ -429,7 +439,7 @@ int ConsoleProgram::Check(const CommandLine& command) {
         if (!note.empty()) err_.Line(note.substr(1));
         return code;
     }
-    out_.Write(TextTable(phantoms));
+    out_.Write(SortedTextTable(phantoms));
     const std::size_t chosen = static_cast<std::size_t>(std::count_if(
         listing.entries.begin(), listing.entries.end(), [&](const ListedEntry& listed) { return Chosen(*listed.entry, command); }));
     const std::wstring among = L" among " + Plural(chosen, L"entry", L"entries") +

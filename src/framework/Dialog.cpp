@@ -161,6 +161,7 @@ void Dialog::ChangeDpi(UINT to, const RECT& suggested) {
     OnDpiChanged(from, to);
     SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    OnDpiResized();
     InvalidateRect(hwnd_, nullptr, TRUE);
 }
 

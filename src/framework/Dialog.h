@@ -101,6 +101,9 @@ protected:
     // takes the size Windows suggests: the dialog's own pixel sizes
     // (columns, icons, fonts of its own) follow here.
     virtual void OnDpiChanged(UINT /*from*/, UINT /*to*/) {}
+    // After that, once the window has the size Windows suggested (or the
+    // size a monitor too small for it left).
+    virtual void OnDpiResized() {}
     // Any other message. Return true when handled, with its result; a
     // result for a message that returns through DWLP_MSGRESULT is put there.
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);

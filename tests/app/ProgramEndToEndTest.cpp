@@ -110,13 +110,13 @@ bool KeyThere(HKEY root, const std::string& path) {
 }
 
 // A message box of process `pid`, waited for.
-HWND WaitForMessageBox(DWORD pid) {
+HWND WaitForMessageBox(DWORD pid, bool (*accept)(HWND) = gui::IsMessageBox) {
     for (int i = 0; i < 1500; ++i, Sleep(10)) {
         HWND found = nullptr;
         for (HWND w = GetTopWindow(nullptr); w && !found; w = GetWindow(w, GW_HWNDNEXT)) {
             DWORD owner = 0;
             GetWindowThreadProcessId(w, &owner);
-            if (owner == pid && IsWindowVisible(w) && gui::IsMessageBox(w)) found = w;
+            if (owner == pid && IsWindowVisible(w) && accept(w)) found = w;
         }
         if (found) return found;
     }
@@ -181,9 +181,9 @@ TEST(ProgramEndToEnd, StandardUserHandsTheMachinesEntriesToTheElevatedConsolePro
         gui::RemoteSelectRows(list, chosen);
         Sleep(200);
         PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_REMOVE, BN_CLICKED), 0);
-        HWND question = WaitForMessageBox(process.dwProcessId);
+        HWND question = WaitForMessageBox(process.dwProcessId, gui::IsRemoveQuestion);
         ASSERT_NE(question, nullptr);
-        gui::PressButton(question, IDYES);
+        gui::PressButton(question, GetDlgItem(question, IDYES) ? IDYES : gui::kRemoveTheEntry);
         Sleep(300);
         HWND report = WaitForMessageBox(process.dwProcessId);
         ASSERT_NE(report, nullptr);

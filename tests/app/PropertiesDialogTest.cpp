@@ -98,6 +98,7 @@ TEST(PropertiesDialogTest, RedEntryShowsItsReasonBesideThePhantomIconAndEveryVal
         {L"Installed on:", PropertiesDialog::LocaleDate(2026, 12, 8)},
         {L"Size:", L"12.4 MB"},
         {L"Uninstall command:", fw::Widen(command)},
+        {L"Runs quietly:", L"No: it shows its own window"},
     };
     EXPECT_EQ(lines, expected);
     EXPECT_TRUE(cut.empty()) << fw::Narrow(cut.empty() ? L"" : cut.front());

@@ -126,10 +126,31 @@ TEST(RestoreDialogTest, RestoresTheChosenBackupsAskingOnceAboutEntriesInTheListN
 
     // Refreshed: the replaced entry's own backup is the newest row, and the
     // backups that were restored are kept.
+    // Its two backups are one row, the older folded under it until Right
+    // unfolds it; a heading sorts the entries, the older one staying under.
+    rows = Rows(list);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0][1], L"\x25B8 Beta reinstalled (1 older backup)");
+    for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i][3], i == 1 ? L"No" : L"Yes") << i;
+    ListView_SetItemState(list, 0, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+    SendMessageW(list, WM_KEYDOWN, VK_RIGHT, 0);
+    gui::PumpFor(50);
     rows = Rows(list);
     ASSERT_EQ(rows.size(), 4u);
-    EXPECT_EQ(rows[0][1], L"Beta reinstalled");
-    for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i][3], i == 1 ? L"No" : L"Yes") << i;
+    EXPECT_EQ(rows[0][1], L"\x25BE Beta reinstalled (1 older backup)");
+    EXPECT_EQ(rows[1][1], L"\x2003\x2003\u0411\u0435\u0442\u0430 \u00D1and\u00FA");
+    NMLISTVIEW click{};
+    click.hdr.hwndFrom = list;
+    click.hdr.idFrom = IDC_RESTORE_LIST;
+    click.hdr.code = LVN_COLUMNCLICK;
+    click.iSubItem = 1;  // Entry: A to Z
+    SendMessageW(dialog.Hwnd(), WM_NOTIFY, IDC_RESTORE_LIST, reinterpret_cast<LPARAM>(&click));
+    rows = Rows(list);
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0][1], L"Alpha Tool");
+    EXPECT_EQ(rows[1][1].substr(2), L"Beta reinstalled (1 older backup)");
+    EXPECT_EQ(rows[2][1].substr(0, 2), L"\x2003\x2003");
+    EXPECT_EQ(rows[3][1], L"Gamma");
 }
 
 }  // namespace

@@ -136,11 +136,25 @@ void BoxAnswerer::Answer(HWND box, int button) {
     seen_.caption = Text(box);
     seen_.text = ItemText(box, 0xFFFF);
     seen_.wideText = WideItemText(box, 0xFFFF);
+    // A task dialog's content is the longest of its statics' texts.
+    if (!GetDlgItem(box, 0xFFFF))
+        for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            wchar_t className[16] = {};
+            GetClassNameW(child, className, 16);
+            if (lstrcmpiW(className, L"Static") != 0) continue;
+            wchar_t text[4096] = {};
+            GetWindowTextW(child, text, 4096);
+            if (wcslen(text) > seen_.wideText.size()) {
+                seen_.wideText = text;
+                seen_.text = Text(child);
+            }
+        }
     seen_.buttons = Buttons(box);
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         if ((GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
             seen_.icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
     }
+    if (button == kYesRemove) button = GetDlgItem(box, IDYES) ? IDYES : kRemoveTheEntry;
     if (button) PressButton(box, button);
 }
 
@@ -191,6 +205,10 @@ bool IsMessageBox(HWND window) {
     // statics and that text; other dialogs here have more controls.
     HWND text = GetDlgItem(window, 0xFFFF);
     return text && !GetDlgItem(window, 1000) && !GetDlgItem(window, 1028);
+}
+
+bool IsRemoveQuestion(HWND window) {
+    return IsMessageBox(window) || HasButton(window, kRemoveTheEntry, "&Remove the entry");
 }
 
 bool HasButton(HWND dialog, int id, const char* text) {

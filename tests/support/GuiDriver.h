@@ -26,6 +26,13 @@ HWND WaitForWindow(DWORD pid, const char* className, const char* caption, DWORD 
 HWND WaitForDialog(const std::function<bool(HWND)>& accept, DWORD timeoutMs);
 // Tells a message box ("#32770" with a message text) from other dialogs.
 bool IsMessageBox(HWND window);
+// Remove's question: a message box, or for one working program the task
+// dialog whose button kRemoveTheEntry removes it (the others: Uninstall
+// instead, and No).
+constexpr int kRemoveTheEntry = 100;
+bool IsRemoveQuestion(HWND window);
+// The button BoxAnswerer presses for "remove it" in either: Yes or kRemoveTheEntry.
+constexpr int kYesRemove = -100;
 // True when the dialog has a button `id` reading `text`.
 bool HasButton(HWND dialog, int id, const char* text);
 // Presses Enter in a dialog of another thread, as the keyboard would.

@@ -185,7 +185,7 @@ TEST(HelpDialog, HelpNamesEveryCommandOptionAndExitCodeOfTheConsoleProgram) {
         const std::wstring number = fw::Widen((*it)[1].str());
         EXPECT_NE(help.find(L"\r\n" + number + L"\r\n    "), std::wstring::npos) << "exit code " << (*it)[1];
     }
-    EXPECT_EQ(codes, 6);
+    EXPECT_EQ(codes, 7);
 }
 
 TEST(HelpDialog, WebAndMailAddressesOpenOutsideAndAFailureIsSaid) {
