@@ -126,8 +126,8 @@ BatchResult RunOne(std::size_t index, const BatchItem& item, const BatchOptions&
         if (uninstaller.Ended()) break;
         if (GetTickCount64() - start >= options.timeoutMs) {
             result.outcome = BatchOutcome::TimedOut;
-            result.reason = L"It was still running after " + std::to_wstring(options.timeoutMs / 60000) +
-                            L" minutes and was left running.";
+            result.reason = L"It was still running after " + std::to_wstring(options.timeoutMinutes) +
+                            (options.timeoutMinutes == 1 ? L" minute" : L" minutes") + L" and was left running.";
             stop = true;
             return result;
         }

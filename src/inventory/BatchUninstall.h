@@ -35,7 +35,8 @@ struct BatchOptions {
     bool quietOnly = false;  // and nothing else: an entry without one is skipped
     bool removeIfPhantom = false;  // remove, with its backup, an entry left behind by an uninstaller now gone
     bool dryRun = false;     // say what would run; start and change nothing
-    DWORD timeoutMs = 30 * 60 * 1000;  // per entry
+    unsigned timeoutMinutes = 30;      // per entry, as said
+    DWORD timeoutMs = 30 * 60 * 1000;  // and as waited for
     std::wstring backupFolder;         // for removeIfPhantom
 };
 

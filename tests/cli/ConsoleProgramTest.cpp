@@ -23,6 +23,7 @@
 #include "framework/RegistryKey.h"
 #include "framework/TextConversion.h"
 #include "framework/UniqueHandle.h"
+#include "inventory/ElevatedHandOff.h"
 #include "inventory/ResultLine.h"
 
 namespace {
@@ -626,4 +627,200 @@ TEST(ConsoleProgram, ReadingEveryList) {
     setAccess(false);
     EXPECT_EQ(RegDeleteTreeW(HKEY_USERS, secondSid.c_str()), ERROR_SUCCESS);
     dropCrowd();
+}
+
+namespace {
+
+// Starts zaltrow.exe `args` without waiting; its output goes nowhere.
+fw::KernelHandle StartZaltrow(const std::wstring& args) {
+    std::wstring command = L"\"" + W(BesideThisProgram(ZALTROW_CONSOLE_FROM_TESTS)) + L"\" " + args;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                        &process))
+        return {};
+    CloseHandle(process.hThread);
+    return fw::KernelHandle(process.hProcess);
+}
+
+DWORD EndOf(const fw::KernelHandle& process) {
+    DWORD code = WAIT_TIMEOUT;
+    if (process && WaitForSingleObject(process.get(), 120000) == WAIT_OBJECT_0) GetExitCodeProcess(process.get(), &code);
+    return code;
+}
+
+bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds) {
+    for (const ULONGLONG start = GetTickCount64(); !done(); Sleep(100))
+        if (GetTickCount64() - start > milliseconds) return false;
+    return true;
+}
+
+}  // namespace
+
+// Real uninstallers made by NSIS for this test (BatchProgram.nsi, built by
+// make-batch-programs.sh before it) and a real Windows Installer package,
+// installed in the prefix and taken out through uninstall: each way of
+// choosing entries, --quiet, --dry-run, --timeout, --remove-if-phantom, the
+// exit codes, one uninstaller at a time across runs, and the elevated
+// hand-off's form of the command.
+TEST(ConsoleProgram, Uninstalling) {
+    const TempFolder files;
+    Seeded seeded;
+    const std::wstring programs = W(BesideThisProgram("batch\\"));
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    const std::wstring installed = std::wstring(temp) + L"ZaltrowBatch\\";
+    std::error_code ignored;
+    std::filesystem::remove_all(std::filesystem::path(installed), ignored);
+    const wchar_t* const names[] = {L"A", L"B", L"Restart", L"Hang", L"Keep", L"Machine", L"P1", L"P2"};
+    for (const wchar_t* name : names) {
+        const std::wstring key = std::wstring(L"ZBatch-") + name;
+        ASSERT_EQ(RunProcess(L"\"" + programs + key + L".exe\" /S"), 0u) << key;
+        // Taken out at the end, whatever became of it.
+        seeded.Entry(name == std::wstring(L"Machine") ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, key, key,
+                     L"\"" + installed + key + L"\\uninst.exe\"");
+        SetText(fw::OpenRegKey(name == std::wstring(L"Machine") ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER,
+                               kUninstall + key, KEY_ALL_ACCESS).get(), L"Publisher", L"Zaltrow Batch Tests");
+    }
+    const std::wstring product = ZALTROW_TEST_BATCH_PRODUCT;
+    ASSERT_EQ(RunProcess(L"msiexec.exe /i \"" + W(BesideThisProgram(ZALTROW_BATCH_PACKAGE_FROM_TESTS)) + L"\" /qn"), 0u);
+    ASSERT_TRUE(Seeded::Listed(HKEY_LOCAL_MACHINE, product));
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    seeded.Entry(HKEY_CURRENT_USER, L"ZBatch-Windowed", L"ZBatch Windowed", L"\"" + std::wstring(system) + L"\\cmd.exe\" /c rem");
+    seeded.Entry(HKEY_CURRENT_USER, L"ZBatch-Red", L"ZBatch Red", W(files.Join("Gone\\uninst.exe")));
+    // Wholly in seconds: a minute of --timeout is three of them, the default 90.
+    SetEnvironmentVariableW(L"ZALTROW_TEST_MINUTE_MS", L"3000");
+
+    const std::wstring result = W(files.Join("result.txt")), backups = W(files.Join("B"));
+    const std::wstring from = W(files.WriteFile("from.txt", "user\tZBatch-Restart\r\n"));
+    const auto ran = [&] {
+        std::wstring text;
+        fw::FromUtf8(Bytes(installed + L"ran.txt"), text);
+        return text;
+    };
+    const auto listed = [&](const std::wstring& expected) {
+        return [=] {
+            std::wstring still;
+            for (const wchar_t* name : names) {
+                const std::wstring key = std::wstring(L"ZBatch-") + name;
+                if (Seeded::Listed(name == std::wstring(L"Machine") ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, key))
+                    still += (still.empty() ? L"" : L" ") + std::wstring(name);
+            }
+            for (const wchar_t* key : {L"ZBatch-Windowed", L"ZBatch-Red"})
+                if (Seeded::Listed(HKEY_CURRENT_USER, key)) still += std::wstring(L" ") + (key + 7);
+            if (Seeded::Listed(HKEY_LOCAL_MACHINE, product)) still += L" msi";
+            EXPECT_EQ(still, expected);
+        };
+    };
+    const std::wstring all = L"A B Restart Hang Keep Machine P1 P2 Windowed Red msi";
+    const std::wstring quietly = L"\" /S; exit code ";
+    RunSteps({
+        // Chosen as list chooses; a dry run starts nothing.
+        {nullptr, L"uninstall --match ZBatch --publisher \"Batch Tests\" --quiet --dry-run --result " + result, 0,
+         {L"would uninstall: user | ZBatch-A | ZBatch-A | (quietly: \"" + installed + L"ZBatch-A\\uninst.exe\" /S)",
+          L"would uninstall: " + M + L" | ZBatch-Machine", L"user\tZBatch-Hang\twould-uninstall\t\tZBatch-Hang\tquiet\t\t",
+          L"!Windowed", L"!ZBatch Red"},
+         L"Would run 8 of 8 uninstallers; nothing was changed (dry run).",
+         [&] {
+             listed(all)();
+             EXPECT_EQ(ran(), L"");
+         }},
+        {nullptr, L"uninstall --match ZBatch --dry-run", 0,
+         {L"would uninstall: user | ZBatch-Windowed | ZBatch Windowed | (with its window: \"" + std::wstring(system) +
+              L"\\cmd.exe\" /c rem)",
+          L"would uninstall: user | ZBatch-Red | ZBatch Red: The uninstaller is missing"},
+         L"Would run 10 of 10 uninstallers; nothing was changed (dry run).", listed(all)},
+        {nullptr, L"uninstall user ZBatch-Nothing --quiet", 4, {L"not found: user | ZBatch-Nothing"}, L"", listed(all)},
+        {nullptr, L"uninstall --match NoSuchZBatch --quiet", 4, {L"No listed entry matches"}, L"", listed(all)},
+        {L"standard", L"uninstall " + M + L" ZBatch-Machine user ZBatch-A --quiet", 5,
+         {L"administrator rights needed: " + M + L" | ZBatch-Machine", L"uninstalled: user | ZBatch-A | ZBatch-A | (quietly: \""},
+         L"", listed(L"B Restart Hang Keep Machine P1 P2 Windowed Red msi")},
+        // By keys; the JSON is validated against its schema after this test.
+        {nullptr, L"uninstall user ZBatch-B " + M + L" " + product + L" --quiet --json --result " + result, 0,
+         {L"\"key\": \"ZBatch-B\", \"name\": \"ZBatch-B\", \"command\": \"\\\"" + Json(installed) +
+              L"ZBatch-B\\\\uninst.exe\\\" /S\", \"quiet\": true, \"exitCode\": 0, \"outcome\": \"uninstalled\", "
+              L"\"restartNeeded\": false, \"removedAfterwards\": false",
+          L"\"command\": \"msiexec /x " + product + L" /qn /norestart\", \"quiet\": true, \"exitCode\": 0, \"outcome\": \"uninstalled\"",
+          L"user\tZBatch-B\tuninstalled\t\tZBatch-B\tquiet\t0\t\"" + installed + L"ZBatch-B\\uninst.exe\" /S\t\r\n"},
+         L"}", listed(L"Restart Hang Keep Machine P1 P2 Windowed Red")},
+        {nullptr, L"uninstall --from \"" + from + L"\" --quiet", 3010,
+         {L"restart needed: user | ZBatch-Restart | ZBatch-Restart | (quietly: \"", quietly + L"3010)"},
+         L"Uninstalled 1 of 1 entries, 1 needing a restart.", listed(L"Hang Keep Machine P1 P2 Windowed Red")},
+        // Only quiet forms run with --quiet; a red entry is left, and said.
+        {nullptr, L"uninstall user ZBatch-Windowed user ZBatch-Red --quiet", 3,
+         {L"skipped: user | ZBatch-Windowed | ZBatch Windowed: No quiet uninstall is known for it.",
+          L"still listed: user | ZBatch-Red | ZBatch Red: The uninstaller is missing"},
+         L"Uninstalled 0 of 2 entries, 1 still listed, 1 skipped (no quiet uninstall known).",
+         listed(L"Hang Keep Machine P1 P2 Windowed Red")},
+        // Left behind by its own uninstaller, or red from the start: removed with a backup.
+        {nullptr, L"uninstall user ZBatch-Keep user ZBatch-Red --quiet --remove-if-phantom --backups " + backups, 0,
+         {L"still listed: user | ZBatch-Keep | ZBatch-Keep | (quietly: \"", quietly + L"0) | removed afterwards (backup: " + backups + L"\\",
+          L"still listed: user | ZBatch-Red | ZBatch Red | removed afterwards (backup: " + backups + L"\\"},
+         L"Uninstalled 0 of 2 entries, 2 still listed, 2 of them removed with backups.",
+         [&] {
+             listed(L"Hang Machine P1 P2 Windowed")();
+             EXPECT_EQ(files.FilesIn("B").size(), 2u);
+         }},
+        // Still running when its time is up: left running, and nothing more is started.
+        {nullptr, L"uninstall user ZBatch-Hang user ZBatch-P1 --quiet --timeout 1 --result " + result, 3,
+         {L"timed out: user | ZBatch-Hang | ZBatch-Hang | (quietly: \"", L"It was still running after 1 minute and was left running.",
+          L"user\tZBatch-P1\tnot-run\t"},
+         L"Uninstalled 0 of 2 entries, 1 timed out and left running, 1 not run.",
+         [&] {
+             EXPECT_TRUE(Seeded::Listed(HKEY_CURRENT_USER, L"ZBatch-Hang"));
+             std::ofstream(std::filesystem::path(installed + L"ZBatch-Hang\\stop")) << "stop";
+             EXPECT_TRUE(WaitUntil([] { return !Seeded::Listed(HKEY_CURRENT_USER, L"ZBatch-Hang"); }, 20000));
+             listed(L"Machine P1 P2 Windowed")();
+         }},
+    }, result, W(BesideThisProgram("uninstall.json")));
+
+    // Two runs at once: the second's uninstaller waits for the first's (each
+    // NSIS program here ends with 99 when another one runs).
+    const fw::KernelHandle first = StartZaltrow(L"uninstall user ZBatch-P1 --quiet");
+    const fw::KernelHandle second = StartZaltrow(L"uninstall user ZBatch-P2 --quiet");
+    EXPECT_EQ(EndOf(first), 0u);
+    EXPECT_EQ(EndOf(second), 0u);
+    listed(L"Machine Windowed")();
+
+    // The hand-off: the machine's entries in one elevated run of the
+    // console program, which reads the list and writes each line through
+    // the handles lent to it.
+    ProgramEntry machine;
+    machine.source = EntrySource::Machine;
+    machine.keyName = L"ZBatch-Machine";
+    std::wstring handed;
+    const ElevatedHandOff::HandOffOutcome handOff = ElevatedHandOff::Uninstall(
+        [&](const std::wstring&, const std::wstring& arguments, const std::wstring& folder, DWORD& exitCode) {
+            handed = arguments;
+            std::wstring command = L"\"" + W(BesideThisProgram(ZALTROW_CONSOLE_FROM_TESTS)) + L"\" " + arguments;
+            STARTUPINFOW startup{};
+            startup.cb = sizeof startup;
+            PROCESS_INFORMATION process{};
+            if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                                folder.c_str(), &startup, &process))
+                return GetLastError();
+            CloseHandle(process.hThread);
+            const fw::KernelHandle owned(process.hProcess);
+            exitCode = EndOf(owned);
+            return DWORD{ERROR_SUCCESS};
+        },
+        {machine});
+    EXPECT_EQ(handOff.error, static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_EQ(handOff.exitCode, 0u);
+    EXPECT_TRUE(std::regex_match(handed, std::wregex(L"uninstall --from \"handle:\\d+:\\d+\" --quiet --result \"handle:\\d+:\\d+\"")))
+        << handed;
+    ASSERT_EQ(handOff.results.size(), 1u);
+    EXPECT_EQ(handOff.results[0].outcome, OperationOutcome::Uninstalled);
+    EXPECT_EQ(handOff.results[0].uninstall,
+              (UninstallFields{L"\"" + installed + L"ZBatch-Machine\\uninst.exe\" /S", true, 0u, L""}));
+    listed(L"Windowed")();
+    // One line for each uninstaller run, none of them twice or at once.
+    const std::wstring before = L"ZBatch-A\r\nZBatch-B\r\nZBatch-Restart\r\nZBatch-Keep\r\nZBatch-Hang\r\n";
+    EXPECT_TRUE(ran() == before + L"ZBatch-P1\r\nZBatch-P2\r\nZBatch-Machine\r\n" ||
+                ran() == before + L"ZBatch-P2\r\nZBatch-P1\r\nZBatch-Machine\r\n")
+        << ran();
+    SetEnvironmentVariableW(L"ZALTROW_TEST_MINUTE_MS", nullptr);
+    std::filesystem::remove_all(std::filesystem::path(installed), ignored);
 }
