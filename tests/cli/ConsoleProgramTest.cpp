@@ -75,8 +75,12 @@ Ran Zaltrow(const std::wstring& args, const wchar_t* rights = nullptr, std::wstr
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     Ran run;
     {
-        const fw::FileHandle out(CreateFileW(outFile.c_str(), GENERIC_WRITE, 0, &inherit, CREATE_ALWAYS, 0, nullptr));
-        const fw::FileHandle err(CreateFileW(errFile.c_str(), GENERIC_WRITE, 0, &inherit, CREATE_ALWAYS, 0, nullptr));
+        // Readable while another holds them: Wine hands a program's standard
+        // handles on to what it starts, inheritable or not, and an
+        // uninstaller left running keeps them.
+        constexpr DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+        const fw::FileHandle out(CreateFileW(outFile.c_str(), GENERIC_WRITE, share, &inherit, CREATE_ALWAYS, 0, nullptr));
+        const fw::FileHandle err(CreateFileW(errFile.c_str(), GENERIC_WRITE, share, &inherit, CREATE_ALWAYS, 0, nullptr));
         SetEnvironmentVariableW(L"ZALTROW_TEST_RIGHTS", rights);
         run.exit = RunProcess(L"\"" + W(BesideThisProgram(ZALTROW_CONSOLE_FROM_TESTS)) + L"\" " + args, out.get(), err.get());
         SetEnvironmentVariableW(L"ZALTROW_TEST_RIGHTS", nullptr);
@@ -709,8 +713,8 @@ TEST(ConsoleProgram, Uninstalling) {
                     still += (still.empty() ? L"" : L" ") + std::wstring(name);
             }
             for (const wchar_t* key : {L"ZBatch-Windowed", L"ZBatch-Red"})
-                if (Seeded::Listed(HKEY_CURRENT_USER, key)) still += std::wstring(L" ") + (key + 7);
-            if (Seeded::Listed(HKEY_LOCAL_MACHINE, product)) still += L" msi";
+                if (Seeded::Listed(HKEY_CURRENT_USER, key)) still += (still.empty() ? L"" : L" ") + std::wstring(key + 7);
+            if (Seeded::Listed(HKEY_LOCAL_MACHINE, product)) still += still.empty() ? L"msi" : L" msi";
             EXPECT_EQ(still, expected);
         };
     };
