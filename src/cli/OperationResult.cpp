@@ -118,7 +118,7 @@ std::wstring UninstallSummary(const std::vector<OperationResult>& results, bool 
     const std::pair<std::size_t, const wchar_t*> parts[] = {
         {Count(results, OperationOutcome::RestartNeeded), L" needing a restart"},
         {Count(results, OperationOutcome::StillListed), L" still listed"},
-        {removed, L" of them removed with backups"},
+        {removed, L" removed afterwards with backups"},
         {Count(results, OperationOutcome::Failed), L" failed"},
         {Count(results, OperationOutcome::Skipped), L" skipped (no quiet uninstall known)"},
         {Count(results, OperationOutcome::TimedOut), L" timed out and left running"},

@@ -13,10 +13,13 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "framework/RunningAccount.h"
+#include "inventory/ElevatedHandOff.h"
 #include "inventory/ProgramEntry.h"
 #include "inventory/QuietUninstall.h"
 
@@ -91,3 +94,13 @@ std::optional<PlannedRun> PlanOf(const BatchItem& item, const BatchOptions& opti
 
 std::vector<BatchResult> UninstallBatch(const std::vector<BatchItem>& items, const BatchOptions& options,
                                         BatchProgress& progress);
+
+// Uninstalls these entries the way the window removes several
+// (RemoveEntries): those of lists that `rights` may not change go to
+// `elevated` first, all at once, to run quietly (ElevatedHandOff::Uninstall);
+// a declined prompt or a failed start runs nothing at all, each entry then
+// not run with that reason. The rest then run here, under `options`.
+using ElevatedUninstaller = std::function<ElevatedHandOff::HandOffOutcome(const std::vector<ProgramEntry>& entries)>;
+std::vector<BatchResult> UninstallEntries(const std::vector<BatchItem>& items, const BatchOptions& options,
+                                          BatchProgress& progress, fw::AccountRights rights,
+                                          const ElevatedUninstaller& elevated);

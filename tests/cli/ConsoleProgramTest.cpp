@@ -23,7 +23,11 @@
 #include "framework/RegistryKey.h"
 #include "framework/TextConversion.h"
 #include "framework/UniqueHandle.h"
+#include "inventory/BatchUninstall.h"
 #include "inventory/ElevatedHandOff.h"
+#include "inventory/EntryJudgement.h"
+#include "inventory/ProgramInventory.h"
+#include "inventory/UninstallerProbe.h"
 #include "inventory/ResultLine.h"
 
 namespace {
@@ -677,7 +681,7 @@ TEST(ConsoleProgram, Uninstalling) {
     const std::wstring installed = std::wstring(temp) + L"ZaltrowBatch\\";
     std::error_code ignored;
     std::filesystem::remove_all(std::filesystem::path(installed), ignored);
-    const wchar_t* const names[] = {L"A", L"B", L"Restart", L"Hang", L"Keep", L"Machine", L"P1", L"P2"};
+    const wchar_t* const names[] = {L"A", L"B", L"Restart", L"Hang", L"Keep", L"Broken", L"Machine", L"Local", L"P1", L"P2"};
     for (const wchar_t* name : names) {
         const std::wstring key = std::wstring(L"ZBatch-") + name;
         ASSERT_EQ(RunProcess(L"\"" + programs + key + L".exe\" /S"), 0u) << key;
@@ -718,7 +722,7 @@ TEST(ConsoleProgram, Uninstalling) {
             EXPECT_EQ(still, expected);
         };
     };
-    const std::wstring all = L"A B Restart Hang Keep Machine P1 P2 Windowed Red msi";
+    const std::wstring all = L"A B Restart Hang Keep Broken Machine Local P1 P2 Windowed Red msi";
     const std::wstring quietly = L"\" /S; exit code ";
     RunSteps({
         // Chosen as list chooses; a dry run starts nothing.
@@ -726,7 +730,7 @@ TEST(ConsoleProgram, Uninstalling) {
          {L"would uninstall: user | ZBatch-A | ZBatch-A | (quietly: \"" + installed + L"ZBatch-A\\uninst.exe\" /S)",
           L"would uninstall: " + M + L" | ZBatch-Machine", L"user\tZBatch-Hang\twould-uninstall\t\tZBatch-Hang\tquiet\t\t",
           L"!Windowed", L"!ZBatch Red"},
-         L"Would run 8 of 8 uninstallers; nothing was changed (dry run).",
+         L"Would run 10 of 10 uninstallers; nothing was changed (dry run).",
          [&] {
              listed(all)();
              EXPECT_EQ(ran(), L"");
@@ -735,12 +739,12 @@ TEST(ConsoleProgram, Uninstalling) {
          {L"would uninstall: user | ZBatch-Windowed | ZBatch Windowed | (with its window: \"" + std::wstring(system) +
               L"\\cmd.exe\" /c rem)",
           L"would uninstall: user | ZBatch-Red | ZBatch Red: The uninstaller is missing"},
-         L"Would run 10 of 10 uninstallers; nothing was changed (dry run).", listed(all)},
+         L"Would run 12 of 12 uninstallers; nothing was changed (dry run).", listed(all)},
         {nullptr, L"uninstall user ZBatch-Nothing --quiet", 4, {L"not found: user | ZBatch-Nothing"}, L"", listed(all)},
         {nullptr, L"uninstall --match NoSuchZBatch --quiet", 4, {L"No listed entry matches"}, L"", listed(all)},
         {L"standard", L"uninstall " + M + L" ZBatch-Machine user ZBatch-A --quiet", 5,
          {L"administrator rights needed: " + M + L" | ZBatch-Machine", L"uninstalled: user | ZBatch-A | ZBatch-A | (quietly: \""},
-         L"", listed(L"B Restart Hang Keep Machine P1 P2 Windowed Red msi")},
+         L"", listed(L"B Restart Hang Keep Broken Machine Local P1 P2 Windowed Red msi")},
         // By keys; the JSON is validated against its schema after this test.
         {nullptr, L"uninstall user ZBatch-B " + M + L" " + product + L" --quiet --json --result " + result, 0,
          {L"\"key\": \"ZBatch-B\", \"name\": \"ZBatch-B\", \"command\": \"\\\"" + Json(installed) +
@@ -748,24 +752,33 @@ TEST(ConsoleProgram, Uninstalling) {
               L"\"restartNeeded\": false, \"removedAfterwards\": false",
           L"\"command\": \"msiexec /x " + product + L" /qn /norestart\", \"quiet\": true, \"exitCode\": 0, \"outcome\": \"uninstalled\"",
           L"user\tZBatch-B\tuninstalled\t\tZBatch-B\tquiet\t0\t\"" + installed + L"ZBatch-B\\uninst.exe\" /S\t\r\n"},
-         L"}", listed(L"Restart Hang Keep Machine P1 P2 Windowed Red")},
+         L"}", listed(L"Restart Hang Keep Broken Machine Local P1 P2 Windowed Red")},
         {nullptr, L"uninstall --from \"" + from + L"\" --quiet", 3010,
          {L"restart needed: user | ZBatch-Restart | ZBatch-Restart | (quietly: \"", quietly + L"3010)"},
-         L"Uninstalled 1 of 1 entries, 1 needing a restart.", listed(L"Hang Keep Machine P1 P2 Windowed Red")},
+         L"Uninstalled 1 of 1 entries, 1 needing a restart.", listed(L"Hang Keep Broken Machine Local P1 P2 Windowed Red")},
         // Only quiet forms run with --quiet; a red entry is left, and said.
         {nullptr, L"uninstall user ZBatch-Windowed user ZBatch-Red --quiet", 3,
          {L"skipped: user | ZBatch-Windowed | ZBatch Windowed: No quiet uninstall is known for it.",
           L"still listed: user | ZBatch-Red | ZBatch Red: The uninstaller is missing"},
          L"Uninstalled 0 of 2 entries, 1 still listed, 1 skipped (no quiet uninstall known).",
-         listed(L"Hang Keep Machine P1 P2 Windowed Red")},
-        // Left behind by its own uninstaller, or red from the start: removed with a backup.
+         listed(L"Hang Keep Broken Machine Local P1 P2 Windowed Red")},
+        // Left behind by its own uninstaller, or red from the start: removed
+        // with a backup; one whose uninstaller failed is still a failure.
         {nullptr, L"uninstall user ZBatch-Keep user ZBatch-Red --quiet --remove-if-phantom --backups " + backups, 0,
          {L"still listed: user | ZBatch-Keep | ZBatch-Keep | (quietly: \"", quietly + L"0) | removed afterwards (backup: " + backups + L"\\",
           L"still listed: user | ZBatch-Red | ZBatch Red | removed afterwards (backup: " + backups + L"\\"},
-         L"Uninstalled 0 of 2 entries, 2 still listed, 2 of them removed with backups.",
+         L"Uninstalled 0 of 2 entries, 2 still listed, 2 removed afterwards with backups.",
          [&] {
-             listed(L"Hang Machine P1 P2 Windowed")();
+             listed(L"Hang Broken Machine Local P1 P2 Windowed")();
              EXPECT_EQ(files.FilesIn("B").size(), 2u);
+         }},
+        {nullptr, L"uninstall user ZBatch-Broken --quiet --remove-if-phantom --backups " + backups, 3,
+         {L"failed: user | ZBatch-Broken | ZBatch-Broken | (quietly: \"", quietly + L"2) | removed afterwards (backup: ",
+          L"The uninstaller ended with exit code 2."},
+         L"Uninstalled 0 of 1 entries, 1 removed afterwards with backups, 1 failed.",
+         [&] {
+             listed(L"Hang Machine Local P1 P2 Windowed")();
+             EXPECT_EQ(files.FilesIn("B").size(), 3u);
          }},
         // Still running when its time is up: left running, and nothing more is started.
         {nullptr, L"uninstall user ZBatch-Hang user ZBatch-P1 --quiet --timeout 1 --result " + result, 3,
@@ -776,7 +789,7 @@ TEST(ConsoleProgram, Uninstalling) {
              EXPECT_TRUE(Seeded::Listed(HKEY_CURRENT_USER, L"ZBatch-Hang"));
              std::ofstream(std::filesystem::path(installed + L"ZBatch-Hang\\stop")) << "stop";
              EXPECT_TRUE(WaitUntil([] { return !Seeded::Listed(HKEY_CURRENT_USER, L"ZBatch-Hang"); }, 20000));
-             listed(L"Machine P1 P2 Windowed")();
+             listed(L"Machine Local P1 P2 Windowed")();
          }},
     }, result, W(BesideThisProgram("uninstall.json")));
 
@@ -786,18 +799,45 @@ TEST(ConsoleProgram, Uninstalling) {
     const fw::KernelHandle second = StartZaltrow(L"uninstall user ZBatch-P2 --quiet");
     EXPECT_EQ(EndOf(first), 0u);
     EXPECT_EQ(EndOf(second), 0u);
-    listed(L"Machine Windowed")();
+    listed(L"Machine Local Windowed")();
 
-    // The hand-off: the machine's entries in one elevated run of the
-    // console program, which reads the list and writes each line through
-    // the handles lent to it.
-    ProgramEntry machine;
-    machine.source = EntrySource::Machine;
-    machine.keyName = L"ZBatch-Machine";
-    std::wstring handed;
-    const ElevatedHandOff::HandOffOutcome handOff = ElevatedHandOff::Uninstall(
-        [&](const std::wstring&, const std::wstring& arguments, const std::wstring& folder, DWORD& exitCode) {
-            handed = arguments;
+    // The hand-off, as the window uninstalls several: the machine's entries
+    // in one elevated run of the console program (which reads the list and
+    // writes each line through the handles lent to it), then the user's own
+    // here; a declined prompt runs nothing.
+    ProgramInventory inventory;
+    inventory.Enumerate(false);
+    const std::vector<ListedEntry> judged = ListEntries(inventory);
+    std::vector<BatchItem> items;
+    for (const wchar_t* key : {L"ZBatch-Machine", L"ZBatch-Local"})
+        for (const ListedEntry& entry : judged)
+            if (entry.entry->keyName == key)
+                items.push_back({*entry.entry, entry.file, entry.args, entry.phantom, entry.reason,
+                                 QuietUninstallOf(*entry.entry, entry.file, entry.args)});
+    ASSERT_EQ(items.size(), 2u);
+    struct Progress final : BatchProgress {
+        std::vector<std::size_t> ended;
+        void Started(std::size_t, const std::wstring&, bool) override {}
+        void Ended(std::size_t index, const BatchResult&) override { ended.push_back(index); }
+        void Wait(DWORD milliseconds) override { Sleep(milliseconds); }
+        bool GoOn() override { return true; }
+    };
+    BatchOptions quiet;
+    quiet.quiet = true;
+    struct HandOffCase {
+        bool declined;
+        BatchOutcome outcome;
+        std::wstring listedAfter;
+    };
+    for (const HandOffCase& c : {HandOffCase{true, BatchOutcome::NotRun, L"Machine Local Windowed"},
+                                 HandOffCase{false, BatchOutcome::Uninstalled, L"Windowed"}}) {
+        SCOPED_TRACE(c.declined ? "declined" : "accepted");
+        std::vector<std::wstring> handed;
+        Progress progress;
+        const auto elevated = [&](const std::wstring&, const std::wstring& arguments, const std::wstring& folder,
+                                  DWORD& exitCode) {
+            handed.push_back(arguments);
+            if (c.declined) return DWORD{ERROR_CANCELLED};
             std::wstring command = L"\"" + W(BesideThisProgram(ZALTROW_CONSOLE_FROM_TESTS)) + L"\" " + arguments;
             STARTUPINFOW startup{};
             startup.cb = sizeof startup;
@@ -806,24 +846,36 @@ TEST(ConsoleProgram, Uninstalling) {
                                 folder.c_str(), &startup, &process))
                 return GetLastError();
             CloseHandle(process.hThread);
-            const fw::KernelHandle owned(process.hProcess);
-            exitCode = EndOf(owned);
+            exitCode = EndOf(fw::KernelHandle(process.hProcess));
             return DWORD{ERROR_SUCCESS};
-        },
-        {machine});
-    EXPECT_EQ(handOff.error, static_cast<DWORD>(ERROR_SUCCESS));
-    EXPECT_EQ(handOff.exitCode, 0u);
-    EXPECT_TRUE(std::regex_match(handed, std::wregex(L"uninstall --from \"handle:\\d+:\\d+\" --quiet --result \"handle:\\d+:\\d+\"")))
-        << handed;
-    ASSERT_EQ(handOff.results.size(), 1u);
-    EXPECT_EQ(handOff.results[0].outcome, OperationOutcome::Uninstalled);
-    EXPECT_EQ(handOff.results[0].uninstall,
-              (UninstallFields{L"\"" + installed + L"ZBatch-Machine\\uninst.exe\" /S", true, 0u, L""}));
-    listed(L"Windowed")();
+        };
+        const std::vector<BatchResult> done =
+            UninstallEntries(items, quiet, progress, fw::AccountRights::Standard,
+                             [&](const std::vector<ProgramEntry>& entries) {
+                                 for (const ProgramEntry& entry : entries) handed.push_back(entry.keyName);
+                                 return ElevatedHandOff::Uninstall(elevated, entries);
+                             });
+        ASSERT_EQ(handed.size(), 2u);
+        EXPECT_EQ(handed[0], L"ZBatch-Machine");
+        EXPECT_TRUE(std::regex_match(handed[1], std::wregex(L"uninstall --from \"handle:\\d+:\\d+\" --quiet --result \"handle:\\d+:\\d+\"")))
+            << handed[1];
+        ASSERT_EQ(done.size(), 2u);
+        std::vector<std::size_t> order = progress.ended;
+        std::sort(order.begin(), order.end());
+        EXPECT_EQ(order, (std::vector<std::size_t>{0, 1}));
+        for (std::size_t i = 0; i < done.size(); ++i) {
+            EXPECT_EQ(done[i].outcome, c.outcome) << i << done[i].reason;
+            if (c.declined) continue;
+            EXPECT_EQ(done[i].command, L"\"" + installed + items[i].entry.keyName + L"\\uninst.exe\" /S");
+            EXPECT_EQ(done[i].exitCode, std::optional<DWORD>(0));
+            EXPECT_TRUE(done[i].quiet);
+        }
+        listed(c.listedAfter)();
+    }
     // One line for each uninstaller run, none of them twice or at once.
-    const std::wstring before = L"ZBatch-A\r\nZBatch-B\r\nZBatch-Restart\r\nZBatch-Keep\r\nZBatch-Hang\r\n";
-    EXPECT_TRUE(ran() == before + L"ZBatch-P1\r\nZBatch-P2\r\nZBatch-Machine\r\n" ||
-                ran() == before + L"ZBatch-P2\r\nZBatch-P1\r\nZBatch-Machine\r\n")
+    const std::wstring before = L"ZBatch-A\r\nZBatch-B\r\nZBatch-Restart\r\nZBatch-Keep\r\nZBatch-Broken\r\nZBatch-Hang\r\n";
+    EXPECT_TRUE(ran() == before + L"ZBatch-P1\r\nZBatch-P2\r\nZBatch-Machine\r\nZBatch-Local\r\n" ||
+                ran() == before + L"ZBatch-P2\r\nZBatch-P1\r\nZBatch-Machine\r\nZBatch-Local\r\n")
         << ran();
     SetEnvironmentVariableW(L"ZALTROW_TEST_MINUTE_MS", nullptr);
     std::filesystem::remove_all(std::filesystem::path(installed), ignored);

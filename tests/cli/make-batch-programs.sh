@@ -15,6 +15,8 @@ B
 Restart -DEXIT=3010
 Hang -DHANG
 Keep -DKEEPENTRY
+Broken -DKEEPENTRY -DEXIT=2
+Local
 Machine -DROOT=HKLM
 P1
 P2
