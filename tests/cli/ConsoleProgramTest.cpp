@@ -215,7 +215,8 @@ TEST(ConsoleProgram, Reading) {
           L"{\"list\": \"" + M + L"\", \"user\": null, \"key\": \"ZCLI-Live\", \"name\": \"ZCLI Live\", "
           L"\"publisher\": \"Quorvane, Tests\", \"version\": \"2.1\", \"installLocation\": \"" + Json(folder) +
               L"\", \"uninstallString\": \"\\\"" + Json(present) + L"\\\" /S\", \"quietUninstallString\": null, "
-              L"\"productCode\": null, \"phantom\": false, \"reason\": null}",
+              L"\"productCode\": null, \"phantom\": false, \"reason\": null, \"installDate\": null, \"estimatedSizeKB\": null, "
+              L"\"quietUninstall\": null, \"quietUninstallFoundBy\": null}",
           L"\"uninstallString\": \"MsiExec.exe /I" + orphan + L"\", \"quietUninstallString\": null, \"productCode\": \"" +
               orphan + L"\", \"phantom\": true, \"reason\": \"Windows Installer does not know the product " + orphan,
           L"{\"list\": \"user:" + kOtherSid + L"\", \"user\": \"" + kOtherSid + L"\", \"key\": \"ZCLI-Other\"",
@@ -223,9 +224,9 @@ TEST(ConsoleProgram, Reading) {
          L"}"},
         {nullptr, L"list --csv", 0,
          {L"\xFEFFlist,user,key,name,publisher,version,installLocation,uninstallString,quietUninstallString,"
-          L"productCode,phantom,reason\r\n",
+          L"productCode,phantom,reason,installDate,estimatedSizeKB,quietUninstall,quietUninstallFoundBy\r\n",
           L"\r\n" + M + L",,ZCLI-Live,ZCLI Live,\"Quorvane, Tests\",2.1," + folder + L",\"\"\"" + present +
-              L"\"\" /S\",,,false,\r\n",
+              L"\"\" /S\",,,false,,,,,\r\n",
           L",ZCLI-Лиса,ZCLI Лиса,"}},
         {nullptr, L"check", 1, {goneRow, orphanRow, foxRow}, L"3 phantom entries among 6 entries listed."},
         {nullptr, L"check --all-users", 1, {L"phantom | user:" + kOtherSid + L" | ZCLI-Other | ZCLI Other"},
