@@ -14,7 +14,7 @@ source "$(dirname "$0")/common.sh"
 count=20
 arch=x86_64
 build="$ZALTROW_ROOT/build/$arch"
-zaltrow_install_deps
+command -v makensis >/dev/null || zaltrow_install_deps
 [ -f "$build/CMakeCache.txt" ] || zaltrow_build "$arch"
 cmake --build "$build" -j "$(zaltrow_jobs)" --target zaltrow_console -- --no-print-directory >/dev/null
 zaltrow_identity "$build"
@@ -29,8 +29,8 @@ for i in $(seq -w 1 $count); do
   makensis -V1 -DNAME="ZBench-$i" -DOUTFILE="$programs/ZBench-$i.exe" "$ZALTROW_ROOT/tests/cli/BatchProgram.nsi"
 done
 install_all() {
+  # wine returns when the program it started has ended.
   for i in $(seq -w 1 $count); do "$WINE" "$programs/ZBench-$i.exe" /S; done
-  "$WINESERVER" -w
 }
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 # Wine's Windows folder of the prefix's temporary files, where they install.
