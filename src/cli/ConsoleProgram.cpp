@@ -13,6 +13,7 @@
 #include "cli/ExitCode.h"
 #include "cli/Usage.h"
 #include "framework/RegistryKey.h"
+#include "framework/RunningAccount.h"
 #include "framework/SystemErrorText.h"
 #include "framework/TextConversion.h"
 #include "framework/UniqueHandle.h"
@@ -651,7 +652,8 @@ int ConsoleProgram::Uninstall(const CommandLine& command) {
     options.quiet = options.quietOnly = command.quiet;
     options.removeIfPhantom = command.removeIfPhantom;
     options.dryRun = command.dryRun;
-    options.timeoutMs = command.timeoutMinutes * 60000u;
+    options.timeoutMinutes = command.timeoutMinutes;
+    options.timeoutMs = command.timeoutMinutes * fw::MinuteMilliseconds();
     options.backupFolder = folder.Path();
     ConsoleProgress progress;
     progress.started = [&](std::size_t index, const std::wstring& started, bool quiet) {

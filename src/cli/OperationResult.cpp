@@ -44,9 +44,12 @@ std::wstring ConsoleLine(const OperationResult& result) {
     if (!result.list.empty()) line += result.list + L"  ";
     line += result.key;
     if (!result.name.empty()) line += L"  " + result.name;
-    if (result.detail.empty()) return OneLine(line);
-    if (result.outcome == OperationOutcome::Removed) return OneLine(line + L"  (backup: " + result.detail + L")");
-    if (result.outcome == OperationOutcome::Restored) return OneLine(line + L"  (from " + result.detail + L")");
+    if (result.outcome == OperationOutcome::Removed && !result.detail.empty())
+        return OneLine(line + L"  (backup: " + result.detail + L")");
+    if (result.outcome == OperationOutcome::Restored && !result.detail.empty())
+        return OneLine(line + L"  (from " + result.detail + L")");
+    // What ran is said whether or not anything went wrong: a fleet's log
+    // shows how each entry was uninstalled.
     if (const std::optional<UninstallFields>& run = result.uninstall) {
         if (!run->command.empty()) {
             line += run->quiet ? L"  (quietly: " : L"  (with its window: ";
@@ -54,6 +57,7 @@ std::wstring ConsoleLine(const OperationResult& result) {
         }
         if (!run->backupFile.empty()) line += L"  removed afterwards (backup: " + run->backupFile + L")";
     }
+    if (result.detail.empty()) return OneLine(line);
     return OneLine(line + L": " + JoinedLines(result.detail));
 }
 
@@ -114,7 +118,7 @@ std::wstring UninstallSummary(const std::vector<OperationResult>& results, bool 
     const std::pair<std::size_t, const wchar_t*> parts[] = {
         {Count(results, OperationOutcome::RestartNeeded), L" needing a restart"},
         {Count(results, OperationOutcome::StillListed), L" still listed"},
-        {removed, L" of them removed with backups"},
+        {removed, L" removed afterwards with backups"},
         {Count(results, OperationOutcome::Failed), L" failed"},
         {Count(results, OperationOutcome::Skipped), L" skipped (no quiet uninstall known)"},
         {Count(results, OperationOutcome::TimedOut), L" timed out and left running"},

@@ -7,7 +7,10 @@
 namespace {
 
 struct RightsTestAid {
-    RightsTestAid() { fw::EnableRightsTestAid(L"ZALTROW_TEST_RIGHTS"); }
+    RightsTestAid() {
+        fw::EnableRightsTestAid(L"ZALTROW_TEST_RIGHTS");
+        fw::EnableMinuteTestAid(L"ZALTROW_TEST_MINUTE_MS");
+    }
 } const rightsTestAid;
 
 }  // namespace

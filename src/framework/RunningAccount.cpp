@@ -58,6 +58,26 @@ AccountRights ReadRights() {
 
 void EnableRightsTestAid(const wchar_t* variable) { aidVariable = variable; }
 
+namespace {
+const wchar_t* minuteVariable = nullptr;
+}  // namespace
+
+void EnableMinuteTestAid(const wchar_t* variable) { minuteVariable = variable; }
+
+unsigned MinuteMilliseconds() {
+    constexpr unsigned kMinute = 60000;
+    if (!minuteVariable) return kMinute;
+    wchar_t text[16] = {};
+    const DWORD length = GetEnvironmentVariableW(minuteVariable, text, 16);
+    if (length == 0 || length >= 16) return kMinute;
+    unsigned value = 0;
+    for (DWORD i = 0; i < length; ++i) {
+        if (text[i] < L'0' || text[i] > L'9' || value > kMinute) return kMinute;
+        value = value * 10 + static_cast<unsigned>(text[i] - L'0');
+    }
+    return value >= 1 && value <= kMinute ? value : kMinute;
+}
+
 AccountRights RunningRights() {
     static const AccountRights rights = ReadRights();
     return rights;

@@ -23,6 +23,12 @@ namespace fw {
 // Names the aid's variable; called by the aid's object alone, before main.
 void EnableRightsTestAid(const wchar_t* variable);
 
+// A second aid of the test builds: a minute of uninstall's --timeout lasts
+// as many milliseconds as `variable` says (1 to 60000), so a test sees a
+// time-out in seconds. Always 60000 in the product, and for any other value.
+void EnableMinuteTestAid(const wchar_t* variable);
+unsigned MinuteMilliseconds();
+
 enum class AccountRights {
     Standard,       // not elevated: may change only the running account's own list
     Administrator,  // an elevated token

@@ -3,6 +3,7 @@
 #include "BuildConfig.h"
 #include "framework/AdminNamespace.h"
 #include "framework/ProcessTree.h"
+#include "framework/RegistryKey.h"
 #include "framework/SystemErrorText.h"
 #include "framework/UniqueHandle.h"
 #include "inventory/EntryRemoval.h"
@@ -126,8 +127,8 @@ BatchResult RunOne(std::size_t index, const BatchItem& item, const BatchOptions&
         if (uninstaller.Ended()) break;
         if (GetTickCount64() - start >= options.timeoutMs) {
             result.outcome = BatchOutcome::TimedOut;
-            result.reason = L"It was still running after " + std::to_wstring(options.timeoutMs / 60000) +
-                            L" minutes and was left running.";
+            result.reason = L"It was still running after " + std::to_wstring(options.timeoutMinutes) +
+                            (options.timeoutMinutes == 1 ? L" minute" : L" minutes") + L" and was left running.";
             stop = true;
             return result;
         }
@@ -139,14 +140,19 @@ BatchResult RunOne(std::size_t index, const BatchItem& item, const BatchOptions&
         result.outcome = BatchOutcome::RestartNeeded;
     } else if (!EntryExists(list, item.entry.keyName)) {
         result.outcome = BatchOutcome::Uninstalled;
-    } else if (code != 0) {
-        result.outcome = BatchOutcome::Failed;
-        result.reason = ExitText(code, plan->file);
     } else {
-        result.outcome = BatchOutcome::StillListed;
+        // Still listed: with its uninstaller gone it is a phantom now, the
+        // uninstaller's own code aside (one that deleted itself and then
+        // failed leaves nothing that could run again).
         const UninstallTarget now = ResolveUninstaller(item.entry);
         result.phantomAfter = now.phantom;
-        result.reason = now.phantom ? now.reason : L"It is still listed.";
+        if (code != 0) {
+            result.outcome = BatchOutcome::Failed;
+            result.reason = ExitText(code, plan->file);
+        } else {
+            result.outcome = BatchOutcome::StillListed;
+            result.reason = now.phantom ? now.reason : L"It is still listed.";
+        }
         RemoveLeftOver(item, options, result);
     }
     return result;
@@ -175,5 +181,102 @@ std::vector<BatchResult> UninstallBatch(const std::vector<BatchItem>& items, con
         progress.Ended(i, result);
         results.push_back(std::move(result));
     }
+    return results;
+}
+
+namespace {
+
+BatchOutcome FromOutcome(OperationOutcome outcome) {
+    switch (outcome) {
+    case OperationOutcome::Uninstalled:
+    case OperationOutcome::NotFound: return BatchOutcome::Uninstalled;
+    case OperationOutcome::RestartNeeded: return BatchOutcome::RestartNeeded;
+    case OperationOutcome::StillListed: return BatchOutcome::StillListed;
+    case OperationOutcome::Skipped: return BatchOutcome::Skipped;
+    case OperationOutcome::TimedOut: return BatchOutcome::TimedOut;
+    case OperationOutcome::NotRun: return BatchOutcome::NotRun;
+    case OperationOutcome::WouldUninstall: return BatchOutcome::WouldRun;
+    default: return BatchOutcome::Failed;
+    }
+}
+
+// What the elevated step's line says of an entry; a line it never wrote
+// is a failure, since the elevated run ended without a word of it.
+BatchResult FromHandOff(const OperationResult* line, DWORD exitCode) {
+    BatchResult result;
+    if (!line) {
+        result.outcome = BatchOutcome::Failed;
+        result.reason = L"The elevated " ZALTROW_CONSOLE_FILE L" said nothing of this entry (exit code " +
+                        std::to_wstring(exitCode) + L").";
+        return result;
+    }
+    result.outcome = FromOutcome(line->outcome);
+    result.reason = line->detail;
+    if (line->uninstall) {
+        result.command = line->uninstall->command;
+        result.quiet = line->uninstall->quiet;
+        if (line->uninstall->exitCode) result.exitCode = *line->uninstall->exitCode;
+        result.backupFile = line->uninstall->backupFile;
+        result.removed = !result.backupFile.empty();
+        result.phantomAfter = result.removed;
+    }
+    return result;
+}
+
+}  // namespace
+
+std::vector<BatchResult> UninstallEntries(const std::vector<BatchItem>& items, const BatchOptions& options,
+                                          BatchProgress& progress, fw::AccountRights rights,
+                                          const ElevatedUninstaller& elevated) {
+    std::vector<BatchResult> results(items.size());
+    std::vector<ProgramEntry> handed;
+    std::vector<BatchItem> here;
+    std::vector<std::size_t> hereAt;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (NeedsAdministrator(ListOf(items[i].entry), rights)) {
+            handed.push_back(items[i].entry);
+        } else {
+            here.push_back(items[i]);
+            hereAt.push_back(i);
+        }
+    }
+    if (!handed.empty()) {
+        const ElevatedHandOff::HandOffOutcome handOff = elevated(handed);
+        if (handOff.error != ERROR_SUCCESS) {
+            for (std::size_t i = 0; i < results.size(); ++i) {
+                results[i].reason = ElevatedHandOff::NotDoneText(handOff.error, L"uninstalled");
+                progress.Ended(i, results[i]);
+            }
+            return results;
+        }
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            if (!NeedsAdministrator(ListOf(items[i].entry), rights)) continue;
+            const OperationResult* found = nullptr;
+            for (const OperationResult& line : handOff.results)
+                if (line.list == ListName(ListOf(items[i].entry)) &&
+                    fw::FoldedKeyName(line.key) == fw::FoldedKeyName(items[i].entry.keyName))
+                    found = &line;
+            results[i] = FromHandOff(found, handOff.exitCode);
+        }
+    }
+    // Progress speaks of the entries by their place among all of them.
+    class Placed final : public BatchProgress {
+    public:
+        Placed(BatchProgress& inner, const std::vector<std::size_t>& at) : inner_(inner), at_(at) {}
+        void Started(std::size_t index, const std::wstring& command, bool quiet) override {
+            inner_.Started(at_[index], command, quiet);
+        }
+        void Ended(std::size_t index, const BatchResult& result) override { inner_.Ended(at_[index], result); }
+        void Wait(DWORD milliseconds) override { inner_.Wait(milliseconds); }
+        bool GoOn() override { return inner_.GoOn(); }
+
+    private:
+        BatchProgress& inner_;
+        const std::vector<std::size_t>& at_;
+    } placed(progress, hereAt);
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (NeedsAdministrator(ListOf(items[i].entry), rights)) progress.Ended(i, results[i]);
+    std::vector<BatchResult> ran = UninstallBatch(here, options, placed);
+    for (std::size_t i = 0; i < ran.size(); ++i) results[hereAt[i]] = std::move(ran[i]);
     return results;
 }

@@ -13,10 +13,13 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "framework/RunningAccount.h"
+#include "inventory/ElevatedHandOff.h"
 #include "inventory/ProgramEntry.h"
 #include "inventory/QuietUninstall.h"
 
@@ -35,7 +38,8 @@ struct BatchOptions {
     bool quietOnly = false;  // and nothing else: an entry without one is skipped
     bool removeIfPhantom = false;  // remove, with its backup, an entry left behind by an uninstaller now gone
     bool dryRun = false;     // say what would run; start and change nothing
-    DWORD timeoutMs = 30 * 60 * 1000;  // per entry
+    unsigned timeoutMinutes = 30;      // per entry, as said
+    DWORD timeoutMs = 30 * 60 * 1000;  // and as waited for
     std::wstring backupFolder;         // for removeIfPhantom
 };
 
@@ -90,3 +94,13 @@ std::optional<PlannedRun> PlanOf(const BatchItem& item, const BatchOptions& opti
 
 std::vector<BatchResult> UninstallBatch(const std::vector<BatchItem>& items, const BatchOptions& options,
                                         BatchProgress& progress);
+
+// Uninstalls these entries the way the window removes several
+// (RemoveEntries): those of lists that `rights` may not change go to
+// `elevated` first, all at once, to run quietly (ElevatedHandOff::Uninstall);
+// a declined prompt or a failed start runs nothing at all, each entry then
+// not run with that reason. The rest then run here, under `options`.
+using ElevatedUninstaller = std::function<ElevatedHandOff::HandOffOutcome(const std::vector<ProgramEntry>& entries)>;
+std::vector<BatchResult> UninstallEntries(const std::vector<BatchItem>& items, const BatchOptions& options,
+                                          BatchProgress& progress, fw::AccountRights rights,
+                                          const ElevatedUninstaller& elevated);

@@ -90,13 +90,24 @@ std::wstring ConsoleProgram() {
 
 ElevatedHandOff::HandOffOutcome ElevatedHandOff::Remove(const ElevatedRunner& run,
                                                         const std::vector<ProgramEntry>& entries) {
+    return WithEntries(run, L"remove", entries, L"");
+}
+
+ElevatedHandOff::HandOffOutcome ElevatedHandOff::Uninstall(const ElevatedRunner& run,
+                                                           const std::vector<ProgramEntry>& entries) {
+    return WithEntries(run, L"uninstall", entries, L" --quiet");
+}
+
+ElevatedHandOff::HandOffOutcome ElevatedHandOff::WithEntries(const ElevatedRunner& run, const wchar_t* verb,
+                                                             const std::vector<ProgramEntry>& entries,
+                                                             const wchar_t* options) {
     WorkFolder work;
     if (work.Path().empty()) return {GetLastError(), 0, {}};
     std::wstring lines;
     for (const ProgramEntry& entry : entries) lines += ListName(ListOf(entry)) + L"\t" + entry.keyName + L"\r\n";
     const fw::FileHandle list = HandedFile(work.Path() + L"\\entries.txt", lines);
     if (!list) return {GetLastError(), 0, {}};
-    return Run(run, L"remove --from " + Quoted(LentArgument(list)), work.Path());
+    return Run(run, std::wstring(verb) + L" --from " + Quoted(LentArgument(list)) + options, work.Path());
 }
 
 ElevatedHandOff::HandOffOutcome ElevatedHandOff::Restore(const ElevatedRunner& run, const std::vector<std::wstring>& files,

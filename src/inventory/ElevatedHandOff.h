@@ -44,6 +44,11 @@ public:
     // by `run` (whose wait a WM_QUIT ends: only what the console program
     // has written by then is read).
     static HandOffOutcome Remove(const ElevatedRunner& run, const std::vector<ProgramEntry>& entries);
+    // `zaltrow uninstall --from LIST --quiet --result RESULT`: the
+    // uninstallers of these entries run elevated, one at a time, without
+    // their windows (an elevated window the user did not ask for could not
+    // be told apart from one planted). Its result lines carry what ran.
+    static HandOffOutcome Uninstall(const ElevatedRunner& run, const std::vector<ProgramEntry>& entries);
     // `zaltrow restore FILE... --sha256 H1,... [--replace] --result RESULT`:
     // each file with the SHA-256 it had when the window showed it, so a
     // file swapped since is refused by the elevated step.
@@ -54,6 +59,9 @@ public:
     static std::wstring NotDoneText(DWORD error, const wchar_t* what);
 
 private:
+    // `zaltrow VERB --from LIST OPTIONS --result RESULT`.
+    static HandOffOutcome WithEntries(const ElevatedRunner& run, const wchar_t* verb,
+                                      const std::vector<ProgramEntry>& entries, const wchar_t* options);
     static HandOffOutcome Run(const ElevatedRunner& run, const std::wstring& arguments,
                               const std::wstring& workFolder);
 };

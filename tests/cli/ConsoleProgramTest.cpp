@@ -23,6 +23,11 @@
 #include "framework/RegistryKey.h"
 #include "framework/TextConversion.h"
 #include "framework/UniqueHandle.h"
+#include "inventory/BatchUninstall.h"
+#include "inventory/ElevatedHandOff.h"
+#include "inventory/EntryJudgement.h"
+#include "inventory/ProgramInventory.h"
+#include "inventory/UninstallerProbe.h"
 #include "inventory/ResultLine.h"
 
 namespace {
@@ -74,8 +79,12 @@ Ran Zaltrow(const std::wstring& args, const wchar_t* rights = nullptr, std::wstr
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     Ran run;
     {
-        const fw::FileHandle out(CreateFileW(outFile.c_str(), GENERIC_WRITE, 0, &inherit, CREATE_ALWAYS, 0, nullptr));
-        const fw::FileHandle err(CreateFileW(errFile.c_str(), GENERIC_WRITE, 0, &inherit, CREATE_ALWAYS, 0, nullptr));
+        // Readable while another holds them: Wine hands a program's standard
+        // handles on to what it starts, inheritable or not, and an
+        // uninstaller left running keeps them.
+        constexpr DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+        const fw::FileHandle out(CreateFileW(outFile.c_str(), GENERIC_WRITE, share, &inherit, CREATE_ALWAYS, 0, nullptr));
+        const fw::FileHandle err(CreateFileW(errFile.c_str(), GENERIC_WRITE, share, &inherit, CREATE_ALWAYS, 0, nullptr));
         SetEnvironmentVariableW(L"ZALTROW_TEST_RIGHTS", rights);
         run.exit = RunProcess(L"\"" + W(BesideThisProgram(ZALTROW_CONSOLE_FROM_TESTS)) + L"\" " + args, out.get(), err.get());
         SetEnvironmentVariableW(L"ZALTROW_TEST_RIGHTS", nullptr);
@@ -206,8 +215,8 @@ TEST(ConsoleProgram, Reading) {
           L"{\"list\": \"" + M + L"\", \"user\": null, \"key\": \"ZCLI-Live\", \"name\": \"ZCLI Live\", "
           L"\"publisher\": \"Quorvane, Tests\", \"version\": \"2.1\", \"installLocation\": \"" + Json(folder) +
               L"\", \"uninstallString\": \"\\\"" + Json(present) + L"\\\" /S\", \"quietUninstallString\": null, "
-              L"\"productCode\": null, \"phantom\": false, \"reason\": null, \"installDate\": null, "
-              L"\"estimatedSizeKB\": null, \"quietUninstall\": null, \"quietUninstallFoundBy\": null}",
+              L"\"productCode\": null, \"phantom\": false, \"reason\": null, \"installDate\": null, \"estimatedSizeKB\": null, "
+              L"\"quietUninstall\": null, \"quietUninstallFoundBy\": null}",
           L"\"uninstallString\": \"MsiExec.exe /I" + orphan + L"\", \"quietUninstallString\": null, \"productCode\": \"" +
               orphan + L"\", \"phantom\": true, \"reason\": \"Windows Installer does not know the product " + orphan,
           L"{\"list\": \"user:" + kOtherSid + L"\", \"user\": \"" + kOtherSid + L"\", \"key\": \"ZCLI-Other\"",
@@ -627,4 +636,248 @@ TEST(ConsoleProgram, ReadingEveryList) {
     setAccess(false);
     EXPECT_EQ(RegDeleteTreeW(HKEY_USERS, secondSid.c_str()), ERROR_SUCCESS);
     dropCrowd();
+}
+
+namespace {
+
+// Starts zaltrow.exe `args` without waiting; its output goes nowhere.
+fw::KernelHandle StartZaltrow(const std::wstring& args) {
+    std::wstring command = L"\"" + W(BesideThisProgram(ZALTROW_CONSOLE_FROM_TESTS)) + L"\" " + args;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                        &process))
+        return {};
+    CloseHandle(process.hThread);
+    return fw::KernelHandle(process.hProcess);
+}
+
+DWORD EndOf(const fw::KernelHandle& process) {
+    DWORD code = WAIT_TIMEOUT;
+    if (process && WaitForSingleObject(process.get(), 120000) == WAIT_OBJECT_0) GetExitCodeProcess(process.get(), &code);
+    return code;
+}
+
+bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds) {
+    for (const ULONGLONG start = GetTickCount64(); !done(); Sleep(100))
+        if (GetTickCount64() - start > milliseconds) return false;
+    return true;
+}
+
+}  // namespace
+
+// Real uninstallers made by NSIS for this test (BatchProgram.nsi, built by
+// make-batch-programs.sh before it) and a real Windows Installer package,
+// installed in the prefix and taken out through uninstall: each way of
+// choosing entries, --quiet, --dry-run, --timeout, --remove-if-phantom, the
+// exit codes, one uninstaller at a time across runs, and the elevated
+// hand-off's form of the command.
+TEST(ConsoleProgram, Uninstalling) {
+    const TempFolder files;
+    Seeded seeded;
+    const std::wstring programs = W(BesideThisProgram("batch\\"));
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    const std::wstring installed = std::wstring(temp) + L"ZaltrowBatch\\";
+    std::error_code ignored;
+    std::filesystem::remove_all(std::filesystem::path(installed), ignored);
+    const wchar_t* const names[] = {L"A", L"B", L"Restart", L"Hang", L"Keep", L"Broken", L"Machine", L"Local", L"P1", L"P2"};
+    for (const wchar_t* name : names) {
+        const std::wstring key = std::wstring(L"ZBatch-") + name;
+        ASSERT_EQ(RunProcess(L"\"" + programs + key + L".exe\" /S"), 0u) << key;
+        // Taken out at the end, whatever became of it.
+        seeded.Entry(name == std::wstring(L"Machine") ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, key, key,
+                     L"\"" + installed + key + L"\\uninst.exe\"");
+        SetText(fw::OpenRegKey(name == std::wstring(L"Machine") ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER,
+                               kUninstall + key, KEY_ALL_ACCESS).get(), L"Publisher", L"Zaltrow Batch Tests");
+    }
+    const std::wstring product = ZALTROW_TEST_BATCH_PRODUCT;
+    ASSERT_EQ(RunProcess(L"msiexec.exe /i \"" + W(BesideThisProgram(ZALTROW_BATCH_PACKAGE_FROM_TESTS)) + L"\" /qn"), 0u);
+    ASSERT_TRUE(Seeded::Listed(HKEY_LOCAL_MACHINE, product));
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    seeded.Entry(HKEY_CURRENT_USER, L"ZBatch-Windowed", L"ZBatch Windowed", L"\"" + std::wstring(system) + L"\\cmd.exe\" /c rem");
+    seeded.Entry(HKEY_CURRENT_USER, L"ZBatch-Red", L"ZBatch Red", W(files.Join("Gone\\uninst.exe")));
+    // Wholly in seconds: a minute of --timeout is three of them, the default 90.
+    SetEnvironmentVariableW(L"ZALTROW_TEST_MINUTE_MS", L"3000");
+
+    const std::wstring result = W(files.Join("result.txt")), backups = W(files.Join("B"));
+    const std::wstring from = W(files.WriteFile("from.txt", "user\tZBatch-Restart\r\n"));
+    const auto ran = [&] {
+        std::wstring text;
+        fw::FromUtf8(Bytes(installed + L"ran.txt"), text);
+        return text;
+    };
+    const auto listed = [&](const std::wstring& expected) {
+        return [=] {
+            std::wstring still;
+            for (const wchar_t* name : names) {
+                const std::wstring key = std::wstring(L"ZBatch-") + name;
+                if (Seeded::Listed(name == std::wstring(L"Machine") ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, key))
+                    still += (still.empty() ? L"" : L" ") + std::wstring(name);
+            }
+            for (const wchar_t* key : {L"ZBatch-Windowed", L"ZBatch-Red"})
+                if (Seeded::Listed(HKEY_CURRENT_USER, key)) still += (still.empty() ? L"" : L" ") + std::wstring(key + 7);
+            if (Seeded::Listed(HKEY_LOCAL_MACHINE, product)) still += still.empty() ? L"msi" : L" msi";
+            EXPECT_EQ(still, expected);
+        };
+    };
+    const std::wstring all = L"A B Restart Hang Keep Broken Machine Local P1 P2 Windowed Red msi";
+    const std::wstring quietly = L"\" /S; exit code ";
+    RunSteps({
+        // Chosen as list chooses; a dry run starts nothing.
+        {nullptr, L"uninstall --match ZBatch --publisher \"Batch Tests\" --quiet --dry-run --result " + result, 0,
+         {L"would uninstall: user | ZBatch-A | ZBatch-A | (quietly: \"" + installed + L"ZBatch-A\\uninst.exe\" /S)",
+          L"would uninstall: " + M + L" | ZBatch-Machine", L"user\tZBatch-Hang\twould-uninstall\t\tZBatch-Hang\tquiet\t\t",
+          L"!Windowed", L"!ZBatch Red"},
+         L"Would run 10 of 10 uninstallers; nothing was changed (dry run).",
+         [&] {
+             listed(all)();
+             EXPECT_EQ(ran(), L"");
+         }},
+        {nullptr, L"uninstall --match ZBatch --dry-run", 0,
+         {L"would uninstall: user | ZBatch-Windowed | ZBatch Windowed | (with its window: \"" + std::wstring(system) +
+              L"\\cmd.exe\" /c rem)",
+          L"would uninstall: user | ZBatch-Red | ZBatch Red: The uninstaller is missing"},
+         L"Would run 12 of 12 uninstallers; nothing was changed (dry run).", listed(all)},
+        {nullptr, L"uninstall user ZBatch-Nothing --quiet", 4, {L"not found: user | ZBatch-Nothing"}, L"", listed(all)},
+        {nullptr, L"uninstall --match NoSuchZBatch --quiet", 4, {L"No listed entry matches"}, L"", listed(all)},
+        {L"standard", L"uninstall " + M + L" ZBatch-Machine user ZBatch-A --quiet", 5,
+         {L"administrator rights needed: " + M + L" | ZBatch-Machine", L"uninstalled: user | ZBatch-A | ZBatch-A | (quietly: \""},
+         L"", listed(L"B Restart Hang Keep Broken Machine Local P1 P2 Windowed Red msi")},
+        // By keys; the JSON is validated against its schema after this test.
+        {nullptr, L"uninstall user ZBatch-B " + M + L" " + product + L" --quiet --json --result " + result, 0,
+         {L"\"key\": \"ZBatch-B\", \"name\": \"ZBatch-B\", \"command\": \"\\\"" + Json(installed) +
+              L"ZBatch-B\\\\uninst.exe\\\" /S\", \"quiet\": true, \"exitCode\": 0, \"outcome\": \"uninstalled\", "
+              L"\"restartNeeded\": false, \"removedAfterwards\": false",
+          L"\"command\": \"msiexec /x " + product + L" /qn /norestart\", \"quiet\": true, \"exitCode\": 0, \"outcome\": \"uninstalled\"",
+          L"user\tZBatch-B\tuninstalled\t\tZBatch-B\tquiet\t0\t\"" + installed + L"ZBatch-B\\uninst.exe\" /S\t\r\n"},
+         L"}", listed(L"Restart Hang Keep Broken Machine Local P1 P2 Windowed Red")},
+        {nullptr, L"uninstall --from \"" + from + L"\" --quiet", 3010,
+         {L"restart needed: user | ZBatch-Restart | ZBatch-Restart | (quietly: \"", quietly + L"3010)"},
+         L"Uninstalled 1 of 1 entries, 1 needing a restart.", listed(L"Hang Keep Broken Machine Local P1 P2 Windowed Red")},
+        // Only quiet forms run with --quiet; a red entry is left, and said.
+        {nullptr, L"uninstall user ZBatch-Windowed user ZBatch-Red --quiet", 3,
+         {L"skipped: user | ZBatch-Windowed | ZBatch Windowed: No quiet uninstall is known for it.",
+          L"still listed: user | ZBatch-Red | ZBatch Red: The uninstaller is missing"},
+         L"Uninstalled 0 of 2 entries, 1 still listed, 1 skipped (no quiet uninstall known).",
+         listed(L"Hang Keep Broken Machine Local P1 P2 Windowed Red")},
+        // Left behind by its own uninstaller, or red from the start: removed
+        // with a backup; one whose uninstaller failed is still a failure.
+        {nullptr, L"uninstall user ZBatch-Keep user ZBatch-Red --quiet --remove-if-phantom --backups " + backups, 0,
+         {L"still listed: user | ZBatch-Keep | ZBatch-Keep | (quietly: \"", quietly + L"0) | removed afterwards (backup: " + backups + L"\\",
+          L"still listed: user | ZBatch-Red | ZBatch Red | removed afterwards (backup: " + backups + L"\\"},
+         L"Uninstalled 0 of 2 entries, 2 still listed, 2 removed afterwards with backups.",
+         [&] {
+             listed(L"Hang Broken Machine Local P1 P2 Windowed")();
+             EXPECT_EQ(files.FilesIn("B").size(), 2u);
+         }},
+        {nullptr, L"uninstall user ZBatch-Broken --quiet --remove-if-phantom --backups " + backups, 3,
+         {L"failed: user | ZBatch-Broken | ZBatch-Broken | (quietly: \"", quietly + L"2) | removed afterwards (backup: ",
+          L"The uninstaller ended with exit code 2."},
+         L"Uninstalled 0 of 1 entries, 1 removed afterwards with backups, 1 failed.",
+         [&] {
+             listed(L"Hang Machine Local P1 P2 Windowed")();
+             EXPECT_EQ(files.FilesIn("B").size(), 3u);
+         }},
+        // Still running when its time is up: left running, and nothing more is started.
+        {nullptr, L"uninstall user ZBatch-Hang user ZBatch-P1 --quiet --timeout 1 --result " + result, 3,
+         {L"timed out: user | ZBatch-Hang | ZBatch-Hang | (quietly: \"", L"It was still running after 1 minute and was left running.",
+          L"user\tZBatch-P1\tnot-run\t"},
+         L"Uninstalled 0 of 2 entries, 1 timed out and left running, 1 not run.",
+         [&] {
+             EXPECT_TRUE(Seeded::Listed(HKEY_CURRENT_USER, L"ZBatch-Hang"));
+             std::ofstream(std::filesystem::path(installed + L"ZBatch-Hang\\stop")) << "stop";
+             EXPECT_TRUE(WaitUntil([] { return !Seeded::Listed(HKEY_CURRENT_USER, L"ZBatch-Hang"); }, 20000));
+             listed(L"Machine Local P1 P2 Windowed")();
+         }},
+    }, result, W(BesideThisProgram("uninstall.json")));
+
+    // Two runs at once: the second's uninstaller waits for the first's (each
+    // NSIS program here ends with 99 when another one runs).
+    const fw::KernelHandle first = StartZaltrow(L"uninstall user ZBatch-P1 --quiet");
+    const fw::KernelHandle second = StartZaltrow(L"uninstall user ZBatch-P2 --quiet");
+    EXPECT_EQ(EndOf(first), 0u);
+    EXPECT_EQ(EndOf(second), 0u);
+    listed(L"Machine Local Windowed")();
+
+    // The hand-off, as the window uninstalls several: the machine's entries
+    // in one elevated run of the console program (which reads the list and
+    // writes each line through the handles lent to it), then the user's own
+    // here; a declined prompt runs nothing.
+    ProgramInventory inventory;
+    inventory.Enumerate(false);
+    const std::vector<ListedEntry> judged = ListEntries(inventory);
+    std::vector<BatchItem> items;
+    for (const wchar_t* key : {L"ZBatch-Machine", L"ZBatch-Local"})
+        for (const ListedEntry& entry : judged)
+            if (entry.entry->keyName == key)
+                items.push_back({*entry.entry, entry.file, entry.args, entry.phantom, entry.reason,
+                                 QuietUninstallOf(*entry.entry, entry.file, entry.args)});
+    ASSERT_EQ(items.size(), 2u);
+    struct Progress final : BatchProgress {
+        std::vector<std::size_t> ended;
+        void Started(std::size_t, const std::wstring&, bool) override {}
+        void Ended(std::size_t index, const BatchResult&) override { ended.push_back(index); }
+        void Wait(DWORD milliseconds) override { Sleep(milliseconds); }
+        bool GoOn() override { return true; }
+    };
+    BatchOptions quiet;
+    quiet.quiet = true;
+    struct HandOffCase {
+        bool declined;
+        BatchOutcome outcome;
+        std::wstring listedAfter;
+    };
+    for (const HandOffCase& c : {HandOffCase{true, BatchOutcome::NotRun, L"Machine Local Windowed"},
+                                 HandOffCase{false, BatchOutcome::Uninstalled, L"Windowed"}}) {
+        SCOPED_TRACE(c.declined ? "declined" : "accepted");
+        std::vector<std::wstring> handed;
+        Progress progress;
+        const auto elevated = [&](const std::wstring&, const std::wstring& arguments, const std::wstring& folder,
+                                  DWORD& exitCode) {
+            handed.push_back(arguments);
+            if (c.declined) return DWORD{ERROR_CANCELLED};
+            std::wstring command = L"\"" + W(BesideThisProgram(ZALTROW_CONSOLE_FROM_TESTS)) + L"\" " + arguments;
+            STARTUPINFOW startup{};
+            startup.cb = sizeof startup;
+            PROCESS_INFORMATION process{};
+            if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                                folder.c_str(), &startup, &process))
+                return GetLastError();
+            CloseHandle(process.hThread);
+            exitCode = EndOf(fw::KernelHandle(process.hProcess));
+            return DWORD{ERROR_SUCCESS};
+        };
+        const std::vector<BatchResult> done =
+            UninstallEntries(items, quiet, progress, fw::AccountRights::Standard,
+                             [&](const std::vector<ProgramEntry>& entries) {
+                                 for (const ProgramEntry& entry : entries) handed.push_back(entry.keyName);
+                                 return ElevatedHandOff::Uninstall(elevated, entries);
+                             });
+        ASSERT_EQ(handed.size(), 2u);
+        EXPECT_EQ(handed[0], L"ZBatch-Machine");
+        EXPECT_TRUE(std::regex_match(handed[1], std::wregex(L"uninstall --from \"handle:\\d+:\\d+\" --quiet --result \"handle:\\d+:\\d+\"")))
+            << handed[1];
+        ASSERT_EQ(done.size(), 2u);
+        std::vector<std::size_t> order = progress.ended;
+        std::sort(order.begin(), order.end());
+        EXPECT_EQ(order, (std::vector<std::size_t>{0, 1}));
+        for (std::size_t i = 0; i < done.size(); ++i) {
+            EXPECT_EQ(done[i].outcome, c.outcome) << i << done[i].reason;
+            if (c.declined) continue;
+            EXPECT_EQ(done[i].command, L"\"" + installed + items[i].entry.keyName + L"\\uninst.exe\" /S");
+            EXPECT_EQ(done[i].exitCode, std::optional<DWORD>(0));
+            EXPECT_TRUE(done[i].quiet);
+        }
+        listed(c.listedAfter)();
+    }
+    // One line for each uninstaller run, none of them twice or at once.
+    const std::wstring before = L"ZBatch-A\r\nZBatch-B\r\nZBatch-Restart\r\nZBatch-Keep\r\nZBatch-Broken\r\nZBatch-Hang\r\n";
+    EXPECT_TRUE(ran() == before + L"ZBatch-P1\r\nZBatch-P2\r\nZBatch-Machine\r\nZBatch-Local\r\n" ||
+                ran() == before + L"ZBatch-P2\r\nZBatch-P1\r\nZBatch-Machine\r\nZBatch-Local\r\n")
+        << ran();
+    SetEnvironmentVariableW(L"ZALTROW_TEST_MINUTE_MS", nullptr);
+    std::filesystem::remove_all(std::filesystem::path(installed), ignored);
 }

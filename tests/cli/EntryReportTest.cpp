@@ -184,3 +184,66 @@ TEST(EntryReport, MachineFormsKeepTextsAndDefuseFormulas) {
 }
 
 }  // namespace
+
+// uninstall's lines say what ran and how it ended, the result file's line
+// comes back whole (the hand-off reads it), and the exit code is the worst
+// entry's, 3010 only when all else was done.
+TEST(OperationResult, UninstallLinesAndExitCodes) {
+    const auto run = [](OperationOutcome outcome, const std::wstring& command, bool quiet, std::optional<std::uint32_t> code,
+                        const std::wstring& backup, const std::wstring& reason = L"") {
+        OperationResult result{L"user", L"K", L"Fox", outcome, reason};
+        result.uninstall = UninstallFields{command, quiet, code, backup};
+        return result;
+    };
+    struct Case {
+        OperationResult result;
+        std::wstring console;
+        std::wstring file;
+        int exit;
+    };
+    const Case cases[] = {
+        {run(OperationOutcome::Uninstalled, L"\"C:\\u.exe\" /S", true, 0, L""),
+         L"uninstalled: user  K  Fox  (quietly: \"C:\\u.exe\" /S; exit code 0)",
+         L"user\tK\tuninstalled\t\tFox\tquiet\t0\t\"C:\\u.exe\" /S\t", 0},
+        {run(OperationOutcome::RestartNeeded, L"msiexec /x {A} /qn /norestart", true, 3010, L""),
+         L"restart needed: user  K  Fox  (quietly: msiexec /x {A} /qn /norestart; exit code 3010)",
+         L"user\tK\trestart-needed\t\tFox\tquiet\t3010\tmsiexec /x {A} /qn /norestart\t", 3010},
+        {run(OperationOutcome::StillListed, L"\"C:\\u.exe\"", false, 0, L"C:\\B\\k.reg", L"The uninstaller is missing."),
+         L"still listed: user  K  Fox  (with its window: \"C:\\u.exe\"; exit code 0)  removed afterwards (backup: C:\\B\\k.reg): "
+         L"The uninstaller is missing.",
+         L"user\tK\tstill-listed\tThe uninstaller is missing.\tFox\twindow\t0\t\"C:\\u.exe\"\tC:\\B\\k.reg", 0},
+        {run(OperationOutcome::StillListed, L"\"C:\\u.exe\"", false, 0, L"", L"It is still listed."),
+         L"still listed: user  K  Fox  (with its window: \"C:\\u.exe\"; exit code 0): It is still listed.",
+         L"user\tK\tstill-listed\tIt is still listed.\tFox\twindow\t0\t\"C:\\u.exe\"\t", 3},
+        {run(OperationOutcome::Skipped, L"", false, std::nullopt, L"", L"No quiet uninstall is known for it."),
+         L"skipped: user  K  Fox: No quiet uninstall is known for it.",
+         L"user\tK\tskipped\tNo quiet uninstall is known for it.\tFox\t\t\t\t", 3},
+        {run(OperationOutcome::TimedOut, L"\"C:\\u.exe\" /S", true, std::nullopt, L"", L"Left running."),
+         L"timed out: user  K  Fox  (quietly: \"C:\\u.exe\" /S): Left running.",
+         L"user\tK\ttimed-out\tLeft running.\tFox\tquiet\t\t\"C:\\u.exe\" /S\t", 3},
+        {run(OperationOutcome::WouldUninstall, L"\"C:\\u.exe\" /S", true, std::nullopt, L""),
+         L"would uninstall: user  K  Fox  (quietly: \"C:\\u.exe\" /S)",
+         L"user\tK\twould-uninstall\t\tFox\tquiet\t\t\"C:\\u.exe\" /S\t", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        EXPECT_EQ(ConsoleLine(c.result), c.console);
+        EXPECT_EQ(ResultFileLine(c.result), c.file);
+        const std::optional<OperationResult> read = ParseResultFileLine(c.file);
+        ASSERT_TRUE(read);
+        EXPECT_EQ(std::tie(read->list, read->key, read->name, read->outcome, read->detail, read->uninstall),
+                  std::tie(c.result.list, c.result.key, c.result.name, c.result.outcome, c.result.detail, c.result.uninstall));
+        EXPECT_EQ(UninstallExitCodeOf({c.result}), c.exit);
+    }
+    // Together: 5 over 3 over 4 over 3010 over 0.
+    const OperationResult rights{L"machine-64", L"M", L"", OperationOutcome::NeedsAdministrator, L""};
+    const OperationResult missing{L"user", L"N", L"", OperationOutcome::NotFound, L""};
+    struct Mix {
+        std::vector<OperationResult> results;
+        int exit;
+    };
+    for (const Mix& mix : {Mix{{cases[0].result, cases[1].result}, 3010}, Mix{{cases[1].result, missing}, 4},
+                           Mix{{missing, cases[4].result}, 3}, Mix{{cases[4].result, rights, cases[1].result}, 5},
+                           Mix{{cases[0].result, cases[2].result, cases[6].result}, 0}})
+        EXPECT_EQ(UninstallExitCodeOf(mix.results), mix.exit);
+}

@@ -166,7 +166,7 @@ TEST(HelpDialog, HelpNamesEveryCommandOptionAndExitCodeOfTheConsoleProgram) {
         ++commands;
         EXPECT_NE(help.find(L"\r\n" + line.substr(2) + L"\r\n"), std::wstring::npos) << fw::Narrow(line);
     }
-    EXPECT_EQ(commands, 7);
+    EXPECT_EQ(commands, 8);
     const std::wregex option(L"--[a-z][a-z-]*");
     std::set<std::wstring> options;
     for (auto it = std::wsregex_iterator(usage.begin(), usage.end(), option); it != std::wsregex_iterator(); ++it)
