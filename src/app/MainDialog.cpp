@@ -130,6 +130,10 @@ bool MainDialog::OnInitDialog() {
     AddControl(IDC_SHOWN_COUNT, AnchorStretchRight);
     AddControl(IDC_ACTIONS_GROUP, AnchorMoveDown);
     AddControl(IDC_OPTIONS_GROUP, AnchorMoveRight | AnchorMoveDown);
+    // Every dialog of the program takes the window's look while it lives,
+    // as the setting is when the window opens.
+    theme_.Renew();
+    fw::SetDialogLook(&theme_);
     ResizableDialog::OnInitDialog();
 
     DecorateButtons();
@@ -140,6 +144,7 @@ bool MainDialog::OnInitDialog() {
     EnableToolTips({IDC_UNINSTALL, IDC_REMOVE, IDC_REFRESH, IDC_UPGRADE, IDC_HELP_BUTTON, IDC_QUIT});
     SetUpList();
     search_.Attach(Hwnd(), IDC_SEARCH_BOX, IDC_QUICK_FILTER, IDC_SHOWN_COUNT);
+    ApplyLook();
     const WindowLayout::Stored stored = WindowLayout::Load(Hwnd(), list_, Dpi(), MinTrackSize());
     RefreshList();
     if (!stored.columns) FitColumnsToRows();
@@ -196,10 +201,29 @@ void MainDialog::ScaleList() {
     // itself (its template has no LVS_SHAREIMAGELISTS); the previous one goes.
     list_.AdoptImageList(std::move(images), LVSIL_SMALL);
 
+    ShowListPicture();
+}
+
+void MainDialog::ShowListPicture() {
+    if (theme_.Dark()) {
+        list_.RemoveBkImage();
+        return;
+    }
     wchar_t folder[2000] = {};
     if (_wgetcwd(folder, 2000)) {
         list_.SetBkImage(std::wstring(L"file://") + folder + L"\\" + ScaledArt::ListPicture(Dpi()), 50, 38);
     }
+}
+
+void MainDialog::ApplyLook() {
+    list_.SetLook(theme_.Look());
+    ShowListPicture();
+    std::optional<HoverButton::Colors> colors;
+    if (theme_.Dark()) {
+        const theme::DarkColors& d = theme::Dark();
+        colors = HoverButton::Colors{d.buttonFace, d.buttonText, d.disabledText, d.buttonLight, d.buttonShadow, d.frame};
+    }
+    for (const ButtonIcons& icons : kButtonIcons) Button(icons.control).SetColors(colors);
 }
 
 // The big and small window icons at the window's DPI.
@@ -859,6 +883,7 @@ void MainDialog::OnDestroy() {
     iconJobs_.clear();
     iconLoader_.Stop();
     ResizableDialog::OnDestroy();
+    if (fw::CurrentDialogLook() == &theme_) fw::SetDialogLook(nullptr);
     if (endsProgram_) PostQuitMessage(0);
 }
 
@@ -871,5 +896,7 @@ bool MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         UpdateCommandStates();
         return true;
     }
+    // The framework has read the look again and dressed the dialog.
+    if (fw::ChangesLook(Hwnd(), message, wParam, lParam)) ApplyLook();
     return ResizableDialog::OnMessage(message, wParam, lParam, result);
 }

@@ -18,6 +18,7 @@
 #include "framework/ImageList.h"
 #include "inventory/ProgramInventory.h"
 #include "app/UpgradeDialog.h"
+#include "app/WindowTheme.h"
 #include "widgets/AccessibleRowDescriptions.h"
 #include "widgets/HoverButton.h"
 #include "widgets/ResizableDialog.h"
@@ -104,6 +105,13 @@ private:
     void FitColumnsToRows();
     void FitWindowToColumns();
     void ScaleList();
+    // The list's background picture at the window's DPI; none in the
+    // dark look, whose list it would light up.
+    void ShowListPicture();
+    // The look (theme_) on the parts the window draws itself: the rows,
+    // the header, the buttons, the list's picture. The dialog's own
+    // colours follow from theme_ as the framework's dialog look.
+    void ApplyLook();
     void SetWindowIcons();
     void FillList();
     void OnUpgrade();
@@ -132,6 +140,7 @@ private:
     // A shown row is red.
     bool AnyShownPhantom() const;
 
+    WindowTheme theme_;
     UpgradeDialog upgradeChecker_;
     HoverButton helpButton_;
     HoverButton refreshButton_;
