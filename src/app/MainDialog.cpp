@@ -117,6 +117,8 @@ void MainDialog::DoDataExchange() {
     Bind(quitButton_, IDC_QUIT);
     Bind(uninstallButton_, IDC_UNINSTALL);
     Bind(list_, IDC_PROGRAM_LIST);
+    Bind(actionsGroup_, IDC_ACTIONS_GROUP);
+    Bind(optionsGroup_, IDC_OPTIONS_GROUP);
 }
 
 bool MainDialog::OnInitDialog() {
@@ -224,6 +226,10 @@ void MainDialog::ApplyLook() {
         colors = HoverButton::Colors{d.buttonFace, d.buttonText, d.disabledText, d.buttonLight, d.buttonShadow, d.frame};
     }
     for (const ButtonIcons& icons : kButtonIcons) Button(icons.control).SetColors(colors);
+    std::optional<GroupFrame::Colors> groups;
+    if (theme_.Dark()) groups = GroupFrame::Colors{theme::Dark().window, theme::Dark().text, theme::Dark().headerLine};
+    actionsGroup_.SetColors(groups);
+    optionsGroup_.SetColors(groups);
 }
 
 // The big and small window icons at the window's DPI.

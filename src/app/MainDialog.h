@@ -20,6 +20,7 @@
 #include "app/UpgradeDialog.h"
 #include "app/WindowTheme.h"
 #include "widgets/AccessibleRowDescriptions.h"
+#include "widgets/GroupFrame.h"
 #include "widgets/HoverButton.h"
 #include "widgets/ResizableDialog.h"
 
@@ -148,6 +149,8 @@ private:
     HoverButton removeButton_;
     HoverButton quitButton_;
     HoverButton uninstallButton_;
+    GroupFrame actionsGroup_;
+    GroupFrame optionsGroup_;
     ProgramListCtrl list_;
     SearchBar search_;
     HICON mainIcon_;  // shared resource icon: never destroyed
