@@ -119,6 +119,8 @@ void MainDialog::DoDataExchange() {
     Bind(list_, IDC_PROGRAM_LIST);
     Bind(actionsGroup_, IDC_ACTIONS_GROUP);
     Bind(optionsGroup_, IDC_OPTIONS_GROUP);
+    Bind(quickFilter_, IDC_QUICK_FILTER);
+    Bind(searchBox_, IDC_SEARCH_BOX);
 }
 
 bool MainDialog::OnInitDialog() {
@@ -230,6 +232,15 @@ void MainDialog::ApplyLook() {
     if (theme_.Dark()) groups = GroupFrame::Colors{theme::Dark().window, theme::Dark().text, theme::Dark().headerLine};
     actionsGroup_.SetColors(groups);
     optionsGroup_.SetColors(groups);
+    std::optional<DropListBox::Colors> dropList;
+    if (theme_.Dark()) {
+        const theme::DarkColors& d = theme::Dark();
+        dropList = DropListBox::Colors{d.edit, d.editText, d.headerLine, d.selectedRow, d.selectedRowText};
+    }
+    quickFilter_.SetColors(dropList);
+    std::optional<EditFrame::Colors> editFrame;
+    if (theme_.Dark()) editFrame = EditFrame::Colors{theme::Dark().headerLine, theme::Dark().edit};
+    searchBox_.SetColors(editFrame);
 }
 
 // The big and small window icons at the window's DPI.

@@ -20,6 +20,8 @@
 #include "app/UpgradeDialog.h"
 #include "app/WindowTheme.h"
 #include "widgets/AccessibleRowDescriptions.h"
+#include "widgets/DropListBox.h"
+#include "widgets/EditFrame.h"
 #include "widgets/GroupFrame.h"
 #include "widgets/HoverButton.h"
 #include "widgets/ResizableDialog.h"
@@ -151,6 +153,8 @@ private:
     HoverButton uninstallButton_;
     GroupFrame actionsGroup_;
     GroupFrame optionsGroup_;
+    DropListBox quickFilter_;  // the search row's quick filters (search_)
+    EditFrame searchBox_;      // and its search box
     ProgramListCtrl list_;
     SearchBar search_;
     HICON mainIcon_;  // shared resource icon: never destroyed
