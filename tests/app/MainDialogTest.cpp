@@ -870,6 +870,14 @@ TEST_F(MainDialogTest, ListAndWindowFollowTheAppsDarkSetting) {
         EXPECT_EQ(static_cast<COLORREF>(SendMessageW(list.Hwnd(), LVM_GETBKCOLOR, 0, 0)), c.listAfter);
         EXPECT_EQ(pixel(list.Hwnd(), row.left + 300, row.top + 4), c.redAfter);
         EXPECT_EQ(pixel(window.Hwnd(), 2, 2), c.windowAfter);
+        // The quick filter's arrow button, which the system draws light,
+        // is the search row's colour too while dark.
+        if (c.windowAfter == darkWindow) {
+            HWND quick = window.Item(IDC_QUICK_FILTER);
+            RECT box{};
+            GetClientRect(quick, &box);
+            EXPECT_EQ(pixel(quick, box.right - 3, 3), theme::kDark.edit);
+        }
         RegDeleteKeyA(HKEY_CURRENT_USER, personalize.c_str());
     }
 }
