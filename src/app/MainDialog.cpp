@@ -118,6 +118,10 @@ void MainDialog::DoDataExchange() {
     Bind(quitButton_, IDC_QUIT);
     Bind(uninstallButton_, IDC_UNINSTALL);
     Bind(list_, IDC_PROGRAM_LIST);
+    Bind(actionsGroup_, IDC_ACTIONS_GROUP);
+    Bind(optionsGroup_, IDC_OPTIONS_GROUP);
+    Bind(quickFilter_, IDC_QUICK_FILTER);
+    Bind(searchBox_, IDC_SEARCH_BOX);
 }
 
 bool MainDialog::OnInitDialog() {
@@ -131,6 +135,10 @@ bool MainDialog::OnInitDialog() {
     AddControl(IDC_SHOWN_COUNT, AnchorStretchRight);
     AddControl(IDC_ACTIONS_GROUP, AnchorMoveDown);
     AddControl(IDC_OPTIONS_GROUP, AnchorMoveRight | AnchorMoveDown);
+    // Every dialog of the program takes the window's look while it lives,
+    // as the setting is when the window opens.
+    theme_.Renew();
+    fw::SetDialogLook(&theme_);
     ResizableDialog::OnInitDialog();
 
     DecorateButtons();
@@ -141,6 +149,7 @@ bool MainDialog::OnInitDialog() {
     EnableToolTips({IDC_UNINSTALL, IDC_REMOVE, IDC_REFRESH, IDC_UPGRADE, IDC_HELP_BUTTON, IDC_QUIT});
     SetUpList();
     search_.Attach(Hwnd(), IDC_SEARCH_BOX, IDC_QUICK_FILTER, IDC_SHOWN_COUNT);
+    ApplyLook();
     const WindowLayout::Stored stored = WindowLayout::Load(Hwnd(), list_, Dpi(), MinTrackSize());
     RefreshList();
     if (!stored.columns) FitColumnsToRows();
@@ -197,10 +206,42 @@ void MainDialog::ScaleList() {
     // itself (its template has no LVS_SHAREIMAGELISTS); the previous one goes.
     list_.AdoptImageList(std::move(images), LVSIL_SMALL);
 
+    ShowListPicture();
+}
+
+void MainDialog::ShowListPicture() {
+    if (theme_.Dark()) {
+        list_.RemoveBkImage();
+        return;
+    }
     wchar_t folder[2000] = {};
     if (_wgetcwd(folder, 2000)) {
         list_.SetBkImage(std::wstring(L"file://") + folder + L"\\" + ScaledArt::ListPicture(Dpi()), 50, 38);
     }
+}
+
+void MainDialog::ApplyLook() {
+    list_.SetLook(theme_.Look());
+    ShowListPicture();
+    std::optional<HoverButton::Colors> colors;
+    if (theme_.Dark()) {
+        const theme::DarkColors& d = theme::Dark();
+        colors = HoverButton::Colors{d.buttonFace, d.buttonText, d.disabledText, d.buttonLight, d.buttonShadow, d.frame};
+    }
+    for (const ButtonIcons& icons : kButtonIcons) Button(icons.control).SetColors(colors);
+    std::optional<GroupFrame::Colors> groups;
+    if (theme_.Dark()) groups = GroupFrame::Colors{theme::Dark().window, theme::Dark().text, theme::Dark().headerLine};
+    actionsGroup_.SetColors(groups);
+    optionsGroup_.SetColors(groups);
+    std::optional<DropListBox::Colors> dropList;
+    if (theme_.Dark()) {
+        const theme::DarkColors& d = theme::Dark();
+        dropList = DropListBox::Colors{d.edit, d.editText, d.headerLine, d.selectedRow, d.selectedRowText};
+    }
+    quickFilter_.SetColors(dropList);
+    std::optional<EditFrame::Colors> editFrame;
+    if (theme_.Dark()) editFrame = EditFrame::Colors{theme::Dark().headerLine, theme::Dark().edit};
+    searchBox_.SetColors(editFrame);
 }
 
 // The big and small window icons at the window's DPI.
@@ -892,6 +933,7 @@ void MainDialog::OnDestroy() {
     iconJobs_.clear();
     iconLoader_.Stop();
     ResizableDialog::OnDestroy();
+    if (fw::CurrentDialogLook() == &theme_) fw::SetDialogLook(nullptr);
     if (endsProgram_) PostQuitMessage(0);
 }
 
@@ -904,5 +946,7 @@ bool MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         UpdateCommandStates();
         return true;
     }
+    // The framework has read the look again and dressed the dialog.
+    if (fw::ChangesLook(Hwnd(), message, wParam, lParam)) ApplyLook();
     return ResizableDialog::OnMessage(message, wParam, lParam, result);
 }

@@ -18,7 +18,11 @@
 #include "framework/ImageList.h"
 #include "inventory/ProgramInventory.h"
 #include "app/UpgradeDialog.h"
+#include "app/WindowTheme.h"
 #include "widgets/AccessibleRowDescriptions.h"
+#include "widgets/DropListBox.h"
+#include "widgets/EditFrame.h"
+#include "widgets/GroupFrame.h"
 #include "widgets/HoverButton.h"
 #include "widgets/ResizableDialog.h"
 
@@ -106,6 +110,13 @@ private:
     void FitWindowToColumns();
     void FitColumnsIntoList();
     void ScaleList();
+    // The list's background picture at the window's DPI; none in the
+    // dark look, whose list it would light up.
+    void ShowListPicture();
+    // The look (theme_) on the parts the window draws itself: the rows,
+    // the header, the buttons, the list's picture. The dialog's own
+    // colours follow from theme_ as the framework's dialog look.
+    void ApplyLook();
     void SetWindowIcons();
     void FillList();
     void OnUpgrade();
@@ -136,6 +147,7 @@ private:
     // The model's rows the list shows, in its order (what Export writes).
     std::vector<std::size_t> ShownModelRows() const;
 
+    WindowTheme theme_;
     UpgradeDialog upgradeChecker_;
     HoverButton helpButton_;
     HoverButton refreshButton_;
@@ -143,6 +155,10 @@ private:
     HoverButton removeButton_;
     HoverButton quitButton_;
     HoverButton uninstallButton_;
+    GroupFrame actionsGroup_;
+    GroupFrame optionsGroup_;
+    DropListBox quickFilter_;  // the search row's quick filters (search_)
+    EditFrame searchBox_;      // and its search box
     ProgramListCtrl list_;
     SearchBar search_;
     HICON mainIcon_;  // shared resource icon: never destroyed

@@ -4,6 +4,7 @@
 #include <new>
 #include <utility>
 
+#include "app/DarkHeader.h"
 #include "framework/ClientDc.h"
 #include "framework/SelectedObject.h"
 #include "framework/UniqueHandle.h"
@@ -36,6 +37,12 @@ void ProgramListCtrl::SetColumnShown(ProgramColumn column, bool shown) {
 void ProgramListCtrl::SetBadge(fw::Icon phantomBadge) {
     badge_ = std::move(phantomBadge);
     if (Hwnd()) InvalidateRect(Hwnd(), nullptr, FALSE);
+}
+
+void ProgramListCtrl::SetLook(theme::Look look) {
+    look_ = look;
+    if (Hwnd()) InvalidateRect(Hwnd(), nullptr, TRUE);
+    if (HWND header = Header()) InvalidateRect(header, nullptr, TRUE);
 }
 
 int ProgramListCtrl::InsertRowItem(int at) {
@@ -296,20 +303,29 @@ LRESULT ProgramListCtrl::OnCustomDraw(NMLVCUSTOMDRAW& draw) const {
     case CDDS_PREPAINT:
         return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT:
-    case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
-        if (!IsPhantomRow(static_cast<int>(draw.nmcd.dwItemSpec))) return CDRF_NOTIFYSUBITEMDRAW;
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
+        const theme::RowColors& colors = theme::RowColorsOf(look_);
+        const bool dark = look_ == theme::Look::Dark;
+        const bool phantom = IsPhantomRow(static_cast<int>(draw.nmcd.dwItemSpec));
+        if (!phantom && !dark) return CDRF_NOTIFYSUBITEMDRAW;
         // A selected red row keeps being red, focused or not: dark red
         // with white text instead of the system's highlight. Asked of the
         // row itself: the sub-item stages see the item stage's cleared flag.
-        if (SendMessageW(Hwnd(), LVM_GETITEMSTATE, draw.nmcd.dwItemSpec, LVIS_SELECTED) & LVIS_SELECTED) {
-            draw.nmcd.uItemState &= ~CDIS_SELECTED;
-            draw.clrText = kSelectedPhantomText;
-            draw.clrTextBk = kSelectedPhantomBackground;
-        } else {
-            draw.clrText = kPhantomText;
-            draw.clrTextBk = kPhantomBackground;
+        // In the dark look every selected row has its own colours, since
+        // the system's for a list without the focus are light.
+        const bool selected = (SendMessageW(Hwnd(), LVM_GETITEMSTATE, draw.nmcd.dwItemSpec, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+        if (selected) draw.nmcd.uItemState &= ~CDIS_SELECTED;
+        if (!phantom) {
+            if (selected) {
+                draw.clrText = theme::Dark().selectedRowText;
+                draw.clrTextBk = theme::Dark().selectedRow;
+            }
+            return CDRF_NOTIFYSUBITEMDRAW;
         }
+        draw.clrText = selected ? colors.selectedPhantomText : colors.phantomText;
+        draw.clrTextBk = selected ? colors.selectedPhantomBackground : colors.phantomBackground;
         return CDRF_NOTIFYSUBITEMDRAW | CDRF_NOTIFYPOSTPAINT;
+    }
     case CDDS_ITEMPOSTPAINT:
         DrawBadge(draw);
         return CDRF_DODEFAULT;
@@ -330,6 +346,11 @@ void ProgramListCtrl::DrawBadge(const NMLVCUSTOMDRAW& draw) const {
 }
 
 LRESULT ProgramListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NOTIFY && look_ == theme::Look::Dark) {
+        auto& header = *reinterpret_cast<NMHDR*>(lParam);
+        if (header.code == NM_CUSTOMDRAW && header.hwndFrom == Header())
+            return dark_header::CustomDraw(header.hwndFrom, reinterpret_cast<NMCUSTOMDRAW&>(header));
+    }
     if (message != WM_PAINT) return DefaultProc(message, wParam, lParam);
     const LRESULT result = DefaultProc(message, wParam, lParam);
     if ((GetWindowLongPtrA(Hwnd(), GWL_STYLE) & LVS_TYPEMASK) == LVS_REPORT) DrawRulingLines();
@@ -344,7 +365,7 @@ void ProgramListCtrl::DrawRulingLines() {
     RECT client{};
     GetClientRect(Hwnd(), &client);
 
-    fw::Pen pen(CreatePen(PS_SOLID, 2, kRulingColor));
+    fw::Pen pen(CreatePen(PS_SOLID, 2, theme::RowColorsOf(look_).ruling));
     fw::SelectedObject selected(dc.Get(), pen.get());
     RECT row{};
     if (!GetItemRect(0, row, LVIR_BOUNDS)) return;

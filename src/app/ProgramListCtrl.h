@@ -12,7 +12,8 @@
 // nothing selects or acts on them. The columns are ColumnChoice's.
 // Red rows are light red with the phantom badge over their icon; selected
 // red rows dark red with white text. A line is ruled under every row slot
-// of the visible page.
+// of the visible page. In the dark look (SetLook) the rows, the selection
+// and the header take the dark palette's colours.
 
 #include <windows.h>
 
@@ -23,6 +24,7 @@
 #include <vector>
 
 #include "app/ColumnChoice.h"
+#include "app/ThemePalette.h"
 #include "framework/ListView.h"
 #include "framework/UniqueHandle.h"
 #include "inventory/ProgramRows.h"
@@ -33,11 +35,12 @@ constexpr LPARAM PhantomMark = 100;
 
 class ProgramListCtrl : public fw::ListView {
 public:
-    static constexpr COLORREF kPhantomText = RGB(0, 0, 0);
-    static constexpr COLORREF kPhantomBackground = RGB(255, 180, 180);
-    static constexpr COLORREF kSelectedPhantomText = RGB(255, 255, 255);
-    static constexpr COLORREF kSelectedPhantomBackground = RGB(150, 0, 0);
-    static constexpr COLORREF kRulingColor = RGB(225, 225, 225);
+    // The light look's colours; the dark look's are theme::kDarkRows.
+    static constexpr COLORREF kPhantomText = theme::kLightRows.phantomText;
+    static constexpr COLORREF kPhantomBackground = theme::kLightRows.phantomBackground;
+    static constexpr COLORREF kSelectedPhantomText = theme::kLightRows.selectedPhantomText;
+    static constexpr COLORREF kSelectedPhantomBackground = theme::kLightRows.selectedPhantomBackground;
+    static constexpr COLORREF kRulingColor = theme::kLightRows.ruling;
     // The phantom badge's size at 100 % scale, in the icon cell's bottom
     // right corner: half the row icon's.
     static constexpr int kBadgeSize = 16;
@@ -51,6 +54,10 @@ public:
     // The badge red rows show over their icon: the phantom icon at half
     // the row icon's size (kBadgeSize at 100 %).
     void SetBadge(fw::Icon phantomBadge);
+    // The colours of rows, ruling lines and header; the owner gives the
+    // list its background and text colours.
+    void SetLook(theme::Look look);
+    theme::Look Look() const { return look_; }
     // Shows every row of `rows` (none for null), put in the current sort
     // order (rows that tie keep the model's order). The model must live
     // as long as it is shown; a change to it is shown again by Show.
@@ -124,5 +131,6 @@ private:
     fw::Icon badge_;
     RowFilter filter_;
     bool filling_ = false;  // Show adds the items itself
+    theme::Look look_ = theme::Look::Light;
     ColumnChoice columns_;
 };

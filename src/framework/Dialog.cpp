@@ -6,6 +6,7 @@
 #include <cassert>
 #include <utility>
 
+#include "framework/DialogLook.h"
 #include "framework/Dpi.h"
 
 namespace fw {
@@ -55,7 +56,25 @@ HWND ReflectionTarget(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+DialogLook* currentLook = nullptr;
+
+bool IsControlColor(UINT message) { return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC; }
+
 }  // namespace
+
+void SetDialogLook(DialogLook* look) { currentLook = look; }
+
+DialogLook* CurrentDialogLook() { return currentLook; }
+
+bool ChangesLook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SYSCOLORCHANGE) return true;
+    if (message != WM_SETTINGCHANGE) return false;
+    if (wParam == SPI_SETHIGHCONTRAST) return true;
+    if (!lParam) return false;
+    // The text comes in the window's own character set.
+    return IsWindowUnicode(window) ? lstrcmpiW(reinterpret_cast<const wchar_t*>(lParam), L"ImmersiveColorSet") == 0
+                                   : lstrcmpiA(reinterpret_cast<const char*>(lParam), "ImmersiveColorSet") == 0;
+}
 
 Dialog::Dialog(UINT templateId, HWND parent) : templateId_(templateId), parent_(parent) {}
 
@@ -181,6 +200,7 @@ bool Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
         OnCreated(SIZE{outer.right - outer.left, outer.bottom - outer.top}, SIZE{client.right, client.bottom});
         if (!(GetWindowLongPtrA(hwnd_, GWL_STYLE) & (WS_CHILD | DS_CENTER))) CenterOnOwner(hwnd_);
         result = OnInitDialog();
+        if (currentLook) currentLook->Dress(hwnd_);
         return true;
     }
     case WM_COMMAND:
@@ -217,8 +237,23 @@ bool Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
         ChangeDpi(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         result = 0;
         return true;
-    default:
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+        if (currentLook && ChangesLook(hwnd_, message, wParam, lParam)) {
+            currentLook->Renew();
+            currentLook->Dress(hwnd_);
+            RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        }
         return OnMessage(message, wParam, lParam, result);
+    default:
+        if (OnMessage(message, wParam, lParam, result)) return true;
+        if (!currentLook || !IsControlColor(message)) return false;
+        if (HBRUSH brush = nullptr;
+            currentLook->ControlColor(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), brush)) {
+            result = reinterpret_cast<LRESULT>(brush);
+            return true;
+        }
+        return false;
     }
 }
 

@@ -26,6 +26,10 @@
 //   Create is protected: only Modeless, or a dialog that sees to its own
 //   window (destroying it, or owned by a window that goes first), makes a
 //   modeless one. ~Dialog checks that no window is left.
+//   A fw::DialogLook set with SetDialogLook (DialogLook.h) dresses every
+//   dialog as it opens, answers the WM_CTLCOLOR* that the dialog's own
+//   handlers leave, and is read again and put on again when the system
+//   says its colours or the apps' dark mode changed.
 //
 // fw::Control (Control.h) — a C++ object bound to a dialog item after the
 //   dialog is created ("data exchange": Dialog::Bind from DoDataExchange).

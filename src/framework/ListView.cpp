@@ -157,6 +157,12 @@ bool ListView::SetBkImage(const std::wstring& url, int xOffsetPercent, int yOffs
     return SendMessageW(Hwnd(), LVM_SETBKIMAGEW, 0, reinterpret_cast<LPARAM>(&image)) != 0;
 }
 
+void ListView::RemoveBkImage() {
+    LVBKIMAGEW image{};
+    image.ulFlags = LVBKIF_SOURCE_NONE;
+    SendMessageW(Hwnd(), LVM_SETBKIMAGEW, 0, reinterpret_cast<LPARAM>(&image));
+}
+
 void ListView::SetExtendedStyle(DWORD style) { SendMessageW(Hwnd(), LVM_SETEXTENDEDLISTVIEWSTYLE, 0, style); }
 
 void ListView::UseWideNotifications() { SendMessageW(Hwnd(), LVM_SETUNICODEFORMAT, TRUE, 0); }

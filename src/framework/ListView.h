@@ -56,6 +56,8 @@ public:
     HIMAGELIST GetImageList(int which) const;
     bool SetTextBkColor(COLORREF color);
     bool SetBkImage(const std::wstring& url, int xOffsetPercent, int yOffsetPercent);
+    // No background picture any more.
+    void RemoveBkImage();
     void SetExtendedStyle(DWORD style);
     // The control sends its notifications in UTF-16 (LVN_GETINFOTIPW and
     // the like) whatever its parent window is.

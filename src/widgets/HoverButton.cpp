@@ -55,6 +55,11 @@ void HoverButton::SetShield(bool shown, int size) {
     if (Hwnd()) Invalidate(true);
 }
 
+void HoverButton::SetColors(std::optional<Colors> colors) {
+    colors_ = colors;
+    if (Hwnd()) Invalidate(true);
+}
+
 void HoverButton::SetIconAlign(int align) {
     iconAlign_ = align;
     if (Hwnd()) Invalidate(true);
@@ -126,21 +131,34 @@ void HoverButton::Draw(const DRAWITEMSTRUCT& item) {
     const bool disabled = (item.itemState & ODS_DISABLED) != 0;
     const bool lit = mouseOver_ || pressed;
     // The system's colours at every paint, so a switch to high contrast
-    // shows at once.
-    const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    FillRect(dc, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+    // shows at once; the owner's own where it gave some.
+    const COLORREF face = colors_ ? colors_->face : GetSysColor(COLOR_BTNFACE);
+    const COLORREF text = colors_ ? colors_->text : GetSysColor(COLOR_BTNTEXT);
+    const COLORREF light = colors_ ? colors_->light : GetSysColor(COLOR_BTNHIGHLIGHT);
+    const COLORREF shadow = colors_ ? colors_->shadow : GetSysColor(COLOR_BTNSHADOW);
+    if (colors_) {
+        fw::Brush faceBrush(CreateSolidBrush(face));
+        FillRect(dc, &item.rcItem, faceBrush.get());
+    } else {
+        FillRect(dc, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+    }
 
     // The default button's frame, in the colour high contrast also uses
     // for window frames; the hover and press borders go inside it.
     RECT work = item.rcItem;
     if (TakesEnter()) {
-        FrameRect(dc, &work, GetSysColorBrush(COLOR_WINDOWFRAME));
+        if (colors_) {
+            fw::Brush frame(CreateSolidBrush(colors_->frame));
+            FrameRect(dc, &work, frame.get());
+        } else {
+            FrameRect(dc, &work, GetSysColorBrush(COLOR_WINDOWFRAME));
+        }
         InflateRect(&work, -1, -1);
     }
     if (pressed)
-        DrawThinBorder(dc, work, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
+        DrawThinBorder(dc, work, shadow, light);
     else if (mouseOver_)
-        DrawThinBorder(dc, work, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW));
+        DrawThinBorder(dc, work, light, shadow);
 
     const std::string caption = fw::WindowText(Hwnd());
     Layout layout = ComputeLayout(item.rcItem, iconWidth_, iconHeight_, iconAlign_, !caption.empty(), pressed);
@@ -165,7 +183,7 @@ void HoverButton::Draw(const DRAWITEMSTRUCT& item) {
         if (pressed) OffsetRect(&captionRect, 1, 1);
         auto font = reinterpret_cast<HFONT>(SendMessageA(Hwnd(), WM_GETFONT, 0, 0));
         fw::SelectedObject selectedFont(dc, font);
-        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+        SetTextColor(dc, text);
         SetBkColor(dc, face);
         RECT measured = captionRect;
         DrawTextA(dc, caption.c_str(), -1, &measured, DT_SINGLELINE | DT_CALCRECT);
@@ -173,14 +191,18 @@ void HoverButton::Draw(const DRAWITEMSTRUCT& item) {
         const int height = measured.bottom - measured.top;
         OffsetRect(&measured, ((captionRect.right - captionRect.left) - width) / 2,
                    ((captionRect.bottom - captionRect.top) - height) / 2);
+        // The system's grey caption is embossed in its light colours; on
+        // the owner's face a plain grey reads better.
+        const bool ownGrey = disabled && colors_;
+        if (ownGrey) SetTextColor(dc, colors_->disabledText);
         DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(caption.c_str()),
                    static_cast<WPARAM>(caption.size()), measured.left, measured.top, width, height,
-                   DST_PREFIXTEXT | (disabled ? DSS_DISABLED : 0));
+                   DST_PREFIXTEXT | (disabled && !ownGrey ? DSS_DISABLED : 0));
     }
     if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
         RECT focus = work;
         InflateRect(&focus, -3, -3);
-        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+        SetTextColor(dc, text);
         SetBkColor(dc, face);
         DrawFocusRect(dc, &focus);
     }

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 
 #include "framework/Control.h"
 #include "framework/UniqueHandle.h"
@@ -29,6 +30,17 @@ public:
     // nothing on an owner-drawn button.)
     void SetShield(bool shown, int size);
     bool ShowsShield() const { return static_cast<bool>(shield_); }
+    // Colours of the owner's own (a dark look) instead of the system's;
+    // none goes back to the system's.
+    struct Colors {
+        COLORREF face;
+        COLORREF text;
+        COLORREF disabledText;
+        COLORREF light;   // the raised border's top and left, the sunken one's bottom and right
+        COLORREF shadow;
+        COLORREF frame;   // the frame of the button Enter presses
+    };
+    void SetColors(std::optional<Colors> colors);
 
     // Where icon and caption go inside the item rectangle.
     struct Layout {
@@ -60,6 +72,7 @@ private:
     fw::Icon hoverIcon_;
     fw::Icon normalIcon_;  // empty when the hover icon serves for both
     fw::Icon shield_;      // empty when no shield is shown
+    std::optional<Colors> colors_;
     int shieldSize_ = 0;
     std::uint8_t iconHeight_ = 0;
     std::uint8_t iconWidth_ = 0;

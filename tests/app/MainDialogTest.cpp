@@ -825,3 +825,65 @@ TEST_F(MainDialogTest, TenControlsAreRegisteredWithTheirAnchors) {
     };
     EXPECT_EQ(dialog.Controls(), expected);
 }
+
+// Where Windows asks apps to be dark, the list, its red rows and the
+// window's background are dark; a change of the setting while the window
+// is open (the system's "ImmersiveColorSet" notice) is followed at once.
+TEST_F(MainDialogTest, ListAndWindowFollowTheAppsDarkSetting) {
+    const std::string personalize = "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+    Entry("Gone", "Gone", "C:\\nowhere\\at\\all\\uninstall.exe");
+    const COLORREF lightList = GetSysColor(COLOR_WINDOW), darkList = theme::kDark.listBackground;
+    const COLORREF lightRed = ProgramListCtrl::kPhantomBackground, darkRed = theme::kDarkRows.phantomBackground;
+    struct Case {
+        int atOpen;  // AppsUseLightTheme; -1 for none
+        COLORREF list, red, window;
+        int changedTo;  // -1 for no change
+        COLORREF listAfter, redAfter, windowAfter;
+    };
+    const COLORREF lightWindow = GetSysColor(COLOR_BTNFACE), darkWindow = theme::kDark.window;
+    const Case cases[] = {
+        {-1, lightList, lightRed, lightWindow, -1, lightList, lightRed, lightWindow},
+        {1, lightList, lightRed, lightWindow, 0, darkList, darkRed, darkWindow},
+        {0, darkList, darkRed, darkWindow, 1, lightList, lightRed, lightWindow},
+        {0, darkList, darkRed, darkWindow, -1, darkList, darkRed, darkWindow},
+    };
+    const auto pixel = [](HWND window, int x, int y) {
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        gui::PumpFor(30);
+        HDC dc = GetDC(window);
+        const COLORREF color = GetPixel(dc, x, y);
+        ReleaseDC(window, dc);
+        return color;
+    };
+    ScratchRegistry::SetString(HKEY_CURRENT_USER, kSettings, "bDisableSplash", "1");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.atOpen << " then " << c.changedTo);
+        if (c.atOpen >= 0) ScratchRegistry::SetDword(HKEY_CURRENT_USER, personalize, "AppsUseLightTheme", c.atOpen);
+        fw::Modeless<MainDialog> window;  // a window of its own for each setting
+        ASSERT_TRUE(window.Create());
+        ASSERT_TRUE(gui::PumpUntil([&] { return !window.IconsPending(); }, 20000));
+        ProgramListCtrl& list = MainDialogTestAccess::List(window);
+        list.SelectRows({}, -1);  // the colours of rows not selected
+        RECT row{};
+        ASSERT_TRUE(list.GetItemRect(0, row, LVIR_BOUNDS));
+        EXPECT_EQ(static_cast<COLORREF>(SendMessageW(list.Hwnd(), LVM_GETBKCOLOR, 0, 0)), c.list);
+        EXPECT_EQ(pixel(list.Hwnd(), row.left + 300, row.top + 4), c.red);
+        EXPECT_EQ(pixel(window.Hwnd(), 2, 2), c.window);
+        if (c.changedTo >= 0) {
+            ScratchRegistry::SetDword(HKEY_CURRENT_USER, personalize, "AppsUseLightTheme", c.changedTo);
+            SendMessageW(window.Hwnd(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"ImmersiveColorSet"));
+        }
+        EXPECT_EQ(static_cast<COLORREF>(SendMessageW(list.Hwnd(), LVM_GETBKCOLOR, 0, 0)), c.listAfter);
+        EXPECT_EQ(pixel(list.Hwnd(), row.left + 300, row.top + 4), c.redAfter);
+        EXPECT_EQ(pixel(window.Hwnd(), 2, 2), c.windowAfter);
+        // The quick filter's arrow button, which the system draws light,
+        // is the search row's colour too while dark.
+        if (c.windowAfter == darkWindow) {
+            HWND quick = window.Item(IDC_QUICK_FILTER);
+            RECT box{};
+            GetClientRect(quick, &box);
+            EXPECT_EQ(pixel(quick, box.right - 3, 3), theme::kDark.edit);
+        }
+        RegDeleteKeyA(HKEY_CURRENT_USER, personalize.c_str());
+    }
+}
