@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <initializer_list>
 #include <set>
 #include <string>
@@ -19,6 +21,7 @@
 #include "MainDialogTestAccess.h"
 #include "RegistryPaths.h"
 #include "ScratchRegistry.h"
+#include "TempFolder.h"
 #include "app/MainDialog.h"
 #include "framework/TextConversion.h"
 #include "resource.h"
@@ -232,6 +235,92 @@ TEST_F(MainWindowKeysTest, KeysMenuAndSelectionActAsInWindowsOwnList) {
         {ID_EXPORT, true}};
     EXPECT_EQ(items, expected);
     EXPECT_TRUE(IsWindowVisible(dialog.Hwnd()));
+}
+
+// The search box and the quick filter choose the rows shown; Ctrl+A, the
+// red-row selection and Export act on those only, Escape in the box clears
+// it, and this program's own entry is left out of Ctrl+A.
+TEST_F(MainWindowKeysTest, SearchChoosesTheShownRowsAndCommandsActOnThemOnly) {
+    ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, kUninstall + "\\A", "Publisher", "\xC5\x81\xC3\xB3" "d\xC5\xBA Soft");
+    ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, kUninstall + "\\C", "Publisher", "Acme");
+    Entry("Zaltrow", "Zaltrow", "MsiExec.exe /X{9}");
+    Open();
+    HWND box = dialog.Item(IDC_SEARCH_BOX);
+    const auto shown = [&] {
+        std::vector<std::string> names;
+        for (int row = 0; row < List().GetItemCount(); ++row) names.push_back(fw::Narrow(List().GetItemText(row, 0)));
+        return names;
+    };
+    const struct {
+        const wchar_t* text;
+        std::vector<std::string> names;
+        const wchar_t* count;
+    } cases[] = {
+        {L"", {"Alpha", "Bravo", "Charlie", "Delta", "Zaltrow"}, L""},
+        {L"\x0142\x00F3" L"d\x017A", {"Alpha"}, L"1 of 5 shown"},  // the publisher, in its own letters
+        {L"\x0141\x00D3" L"D\x0179", {}, L"0 of 5 shown"},         // only A-Z fold
+        {L"aCmE", {"Charlie"}, L"1 of 5 shown"},
+        {L"\\AT\\ALL\\", {"Bravo", "Delta"}, L"2 of 5 shown"},     // the command
+        {L"/x{", {"Alpha", "Charlie", "Zaltrow"}, L"3 of 5 shown"},
+    };
+    for (const auto& c : cases) {
+        SetWindowTextW(box, c.text);
+        Pump(30);
+        EXPECT_EQ(shown(), c.names) << fw::Narrow(c.text);
+        EXPECT_EQ(fw::Narrow(gui::WideItemText(dialog.Hwnd(), IDC_SHOWN_COUNT)), fw::Narrow(c.count)) << fw::Narrow(c.text);
+    }
+
+    // "/x{" is on: Ctrl+A selects what is shown, but not this program's own entry.
+    FocusOn(List().Hwnd());
+    Press('A', {VK_CONTROL});
+    EXPECT_EQ(SelectedNames(), (std::vector<std::string>{"Alpha", "Charlie"}));
+
+    // Red only, with a text: the red rows selected are the shown ones, and the count says of how many.
+    SetWindowTextW(box, L"delta");
+    Pump(30);
+    FocusOn(List().Hwnd());
+    Press('A', {VK_CONTROL, VK_SHIFT});
+    EXPECT_EQ(SelectedNames(), std::vector<std::string>{"Delta"});
+    EXPECT_EQ(fw::Narrow(gui::WideItemText(dialog.Hwnd(), IDC_SHOWN_COUNT)), "1 of 5 shown; 1 of 2 red rows selected");
+    HWND quick = dialog.Item(IDC_QUICK_FILTER);
+    SetWindowTextW(box, L"");
+    SendMessageW(quick, CB_SETCURSEL, SendMessageW(quick, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                                   reinterpret_cast<LPARAM>(L"Red only")), 0);
+    SendMessageW(dialog.Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_QUICK_FILTER, CBN_SELCHANGE), reinterpret_cast<LPARAM>(quick));
+    Pump(30);
+    EXPECT_EQ(shown(), (std::vector<std::string>{"Bravo", "Delta"}));
+
+    // Export writes the rows shown, in their order, as the console program's writers do.
+    TempFolder files;
+    const auto exported = [&](const std::string& name, ExportFormat format) {
+        const std::string path = files.Join(name);
+        EXPECT_EQ(MainDialogTestAccess::Export(dialog).Write(fw::Widen(path), format), static_cast<DWORD>(ERROR_SUCCESS));
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    const std::string csv = exported("rows.csv", ExportFormat::Csv);
+    EXPECT_EQ(csv.rfind("\xEF\xBB\xBFlist,user,key,name,", 0), 0u) << csv;
+    EXPECT_LT(csv.find(",Bravo,"), csv.find(",Delta,"));
+    EXPECT_EQ(csv.find("Alpha"), std::string::npos);
+    const std::string json = exported("rows.json", ExportFormat::Json);
+    EXPECT_NE(json.find("\"name\": \"Delta\""), std::string::npos);
+    EXPECT_EQ(json.find("Charlie"), std::string::npos);
+    const std::string html = exported("rows.html", ExportFormat::Html);
+    EXPECT_NE(html.find("Bravo"), std::string::npos);
+    EXPECT_EQ(html.find("<script src"), std::string::npos) << "nothing fetched from elsewhere";
+    EXPECT_NE(MainDialogTestAccess::Export(dialog).Write(fw::Widen(files.Join("no such folder\\rows.csv")), ExportFormat::Csv),
+              static_cast<DWORD>(ERROR_SUCCESS));
+
+    // Escape in the box clears its text; the quick filter stays.
+    SendMessageW(quick, CB_SETCURSEL, 0, 0);
+    SendMessageW(dialog.Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_QUICK_FILTER, CBN_SELCHANGE), reinterpret_cast<LPARAM>(quick));
+    SetWindowTextW(box, L"zzz");
+    Pump(30);
+    EXPECT_TRUE(shown().empty());
+    FocusOn(box);
+    Press(VK_ESCAPE);
+    EXPECT_EQ(gui::WideItemText(dialog.Hwnd(), IDC_SEARCH_BOX), L"");
+    EXPECT_EQ(shown().size(), 5u);
 }
 
 }  // namespace
