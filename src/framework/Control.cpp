@@ -10,7 +10,9 @@ namespace fw {
 // subclassing with an in-process table, because under Wine every message
 // through SetWindowSubclass, and every GetProp, costs a round trip to the
 // server (a list fill of 600 rows spent most of its time there). The window
-// data (GWLP_USERDATA) stays free for whoever owns the window.
+// data (GWLP_USERDATA) stays free for whoever owns the window. The wide
+// calls keep a bound window Unicode: through an ANSI procedure every text
+// (an edit box's typing too) would be cut to the system code page.
 struct Control::Binding {
     Control* object = nullptr;  // null once unbound while others still chain through us
     WNDPROC original = nullptr;
@@ -62,7 +64,7 @@ bool Control::Attach(HWND hwnd) {
     PreSubclass();
     Enter(hwnd, binding);
     binding->original =
-        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(hwnd, GWLP_WNDPROC, OurProc(&Control::SubclassProc)));
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(hwnd, GWLP_WNDPROC, OurProc(&Control::SubclassProc)));
     if (!binding->original) {
         Forget(hwnd);
         delete binding;
@@ -79,8 +81,8 @@ void Control::Detach() {
     Binding* binding = binding_;
     hwnd_ = nullptr;
     binding_ = nullptr;
-    if (GetWindowLongPtrA(hwnd, GWLP_WNDPROC) == OurProc(&Control::SubclassProc)) {
-        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(binding->original));
+    if (GetWindowLongPtrW(hwnd, GWLP_WNDPROC) == OurProc(&Control::SubclassProc)) {
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(binding->original));
         Forget(hwnd);
         delete binding;
     } else {
@@ -97,12 +99,12 @@ LRESULT Control::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT Control::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) const {
-    return CallWindowProcA(binding_->original, hwnd_, message, wParam, lParam);
+    return CallWindowProcW(binding_->original, hwnd_, message, wParam, lParam);
 }
 
 LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Binding* binding = BindingOf(hwnd);
-    if (!binding) return DefWindowProcA(hwnd, message, wParam, lParam);
+    if (!binding) return DefWindowProcW(hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         // The window goes first; the object may outlive it, unbound.
         const WNDPROC original = binding->original;
@@ -111,17 +113,17 @@ LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, L
             binding->object->binding_ = nullptr;
         }
         Forget(hwnd);
-        if (GetWindowLongPtrA(hwnd, GWLP_WNDPROC) == OurProc(&Control::SubclassProc))
-            SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+        if (GetWindowLongPtrW(hwnd, GWLP_WNDPROC) == OurProc(&Control::SubclassProc))
+            SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
         delete binding;
-        return CallWindowProcA(original, hwnd, message, wParam, lParam);
+        return CallWindowProcW(original, hwnd, message, wParam, lParam);
     }
-    if (!binding->object) return CallWindowProcA(binding->original, hwnd, message, wParam, lParam);
+    if (!binding->object) return CallWindowProcW(binding->original, hwnd, message, wParam, lParam);
     try {
         return binding->object->WindowProc(message, wParam, lParam);
     } catch (...) {
         // Nothing may unwind through the system's window dispatch.
-        return CallWindowProcA(binding->original, hwnd, message, wParam, lParam);
+        return CallWindowProcW(binding->original, hwnd, message, wParam, lParam);
     }
 }
 

@@ -85,7 +85,9 @@ RemoveQuestion RemoveQuestionOf(const std::vector<RemovalCandidate>& rows) {
                                   ? L"All " + std::to_wstring(rows.size()) + L" are working programs"
                                   : std::to_wstring(question.live) + L" of them " +
                                         (question.live == 1 ? L"is a working program" : L"are working programs");
-    question.text = RemoveQuestionText(names) + L"\n\n" + live + L", not phantoms: their uninstallers are still there. " +
+    question.text = RemoveQuestionText(names) + L"\n\n" + live +
+                    (question.live == 1 ? L", not a phantom: its uninstaller is still there. "
+                                        : L", not phantoms: their uninstallers are still there. ") +
                     consequence;
     return question;
 }

@@ -241,11 +241,12 @@ TEST_F(MainWindowKeysTest, KeysMenuAndSelectionActAsInWindowsOwnList) {
 // red-row selection and Export act on those only, Escape in the box clears
 // it, and this program's own entry is left out of Ctrl+A.
 TEST_F(MainWindowKeysTest, SearchChoosesTheShownRowsAndCommandsActOnThemOnly) {
-    ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, kUninstall + "\\A", "Publisher", "\xC5\x81\xC3\xB3" "d\xC5\xBA Soft");
+    ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, fw::Widen(kUninstall) + L"\\A", L"Publisher", L"\x0141\x00F3" L"d\x017A Soft");
     ScratchRegistry::SetString(HKEY_LOCAL_MACHINE, kUninstall + "\\C", "Publisher", "Acme");
     Entry("Zaltrow", "Zaltrow", "MsiExec.exe /X{9}");
     Open();
     HWND box = dialog.Item(IDC_SEARCH_BOX);
+    EXPECT_TRUE(IsWindowUnicode(box)) << "or a search in another script is cut to the code page";
     const auto shown = [&] {
         std::vector<std::string> names;
         for (int row = 0; row < List().GetItemCount(); ++row) names.push_back(fw::Narrow(List().GetItemText(row, 0)));
@@ -257,8 +258,8 @@ TEST_F(MainWindowKeysTest, SearchChoosesTheShownRowsAndCommandsActOnThemOnly) {
         const wchar_t* count;
     } cases[] = {
         {L"", {"Alpha", "Bravo", "Charlie", "Delta", "Zaltrow"}, L""},
-        {L"\x0142\x00F3" L"d\x017A", {"Alpha"}, L"1 of 5 shown"},  // the publisher, in its own letters
-        {L"\x0141\x00D3" L"D\x0179", {}, L"0 of 5 shown"},         // only A-Z fold
+        {L"\x0141\x00F3" L"D\x017A", {"Alpha"}, L"1 of 5 shown"},  // the publisher, D as d
+        {L"\x0142\x00F3" L"d\x017A", {}, L"0 of 5 shown"},         // only A-Z fold: not \x0141 as \x0142
         {L"aCmE", {"Charlie"}, L"1 of 5 shown"},
         {L"\\AT\\ALL\\", {"Bravo", "Delta"}, L"2 of 5 shown"},     // the command
         {L"/x{", {"Alpha", "Charlie", "Zaltrow"}, L"3 of 5 shown"},

@@ -60,3 +60,47 @@ TEST(EntrySelectionTexts, BatchReportCountsSaysWhereTheBackupsAreAndWhyEachFailu
 }
 
 }  // namespace
+
+// Red rows only keep the plain question and its Yes; any working program
+// makes it say how many are, with No the default, and one alone is offered
+// Uninstall instead. This program's own entry is told by its machine key.
+TEST(EntrySelectionTexts, RemovingWorkingProgramsIsSaidAndDefaultsToNo) {
+    const struct {
+        std::vector<RemovalCandidate> rows;
+        std::size_t live;
+        bool offerUninstall, defaultYes;
+        const wchar_t* says;  // a part of the text; empty: exactly the plain question
+    } cases[] = {
+        {{{L"Gone", true}}, 0, false, true, L""},
+        {{{L"Gone", true}, {L"Lost", true}}, 0, false, true, L""},
+        {{{L"Live", false}}, 1, true, false, L"Live\n\nThis is a working program, not a phantom"},
+        {{{L"Gone", true}, {L"Live", false}}, 1, false, false, L"1 of them is a working program, not a phantom"},
+        {{{L"A", false}, {L"B", false}, {L"C", true}}, 2, false, false, L"2 of them are working programs"},
+        {{{L"A", false}, {L"B", false}}, 2, false, false, L"All 2 are working programs"},
+    };
+    for (const auto& c : cases) {
+        const RemoveQuestion question = RemoveQuestionOf(c.rows);
+        std::vector<std::wstring> names;
+        for (const RemovalCandidate& row : c.rows) names.push_back(row.displayName);
+        EXPECT_EQ(question.live, c.live) << c.rows.size();
+        EXPECT_EQ(question.offerUninstall, c.offerUninstall) << c.rows.size();
+        EXPECT_EQ(question.defaultYes, c.defaultYes) << c.rows.size();
+        if (*c.says == L'\0') {
+            EXPECT_EQ(question.text, RemoveQuestionText(names));
+        } else {
+            EXPECT_NE(question.text.find(c.says), std::wstring::npos) << c.rows.size();
+        }
+        const bool warned = question.text.find(L"no longer be reachable") != std::wstring::npos;
+        EXPECT_EQ(warned, c.live > 0) << c.rows.size();
+    }
+
+    ProgramEntry own;
+    own.keyName = L"zaltrow";
+    own.source = EntrySource::Machine;
+    EXPECT_TRUE(IsOwnEntry(own));
+    own.source = EntrySource::User;  // a user's entry of that name is anyone's
+    EXPECT_FALSE(IsOwnEntry(own));
+    own.source = EntrySource::Machine;
+    own.keyName = L"Zaltrow Tools";
+    EXPECT_FALSE(IsOwnEntry(own));
+}
