@@ -29,6 +29,15 @@ sleep 2.5
 shot main
 import -window "$window" "$out/main-window.png"
 
+# Ctrl+F and a few letters: the search keeps the matching rows; Escape clears it.
+xdotool windowfocus --sync "$window" key ctrl+f
+xdotool type --delay 80 "mail"
+sleep 0.8
+import -window "$window" "$out/search.png"
+zaltrow_log "wrote build/screenshots/search.png"
+xdotool key Escape
+sleep 0.3
+
 # Positions inside the window, from its geometry on the screen.
 eval "$(xdotool getwindowgeometry --shell "$window")"
 left=$X top=$Y
