@@ -204,13 +204,25 @@ bool ProgramListCtrl::ShowOrder(std::vector<std::size_t> next) {
     std::size_t writes = before > count ? before - count : count - before;
     const auto phantomAt = [this](std::size_t row) { return (*model_)[order_[row]].phantom; };
     for (std::size_t row = 0; row < common; ++row) writes += static_cast<bool>(wasPhantom[row]) != phantomAt(row);
-    const bool quiet = writes > kQuietWrites;
+    // A search that leaves few of many rows: the few made anew cost less
+    // than taking the many away one by one.
+    const bool remake = before > count && before - count > count;
+    const bool quiet = remake || writes > kQuietWrites;
     if (quiet) SendMessageW(Hwnd(), WM_SETREDRAW, FALSE, 0);
-    for (std::size_t row = before; row > count; --row) SendMessageW(Hwnd(), LVM_DELETEITEM, row - 1, 0);
-    for (std::size_t row = 0; row < common; ++row)
-        if (static_cast<bool>(wasPhantom[row]) != phantomAt(row))
-            SetItemData(static_cast<int>(row), ItemDataOf((*model_)[order_[row]]));
-    for (std::size_t row = before; row < count; ++row) InsertRowItem(static_cast<int>(row));
+    if (remake) {
+        remaking_ = true;
+        SendMessageW(Hwnd(), LVM_DELETEALLITEMS, 0, 0);
+        remaking_ = false;
+        for (std::size_t row = 0; row < count; ++row) InsertRowItem(static_cast<int>(row));
+    } else {
+        for (std::size_t row = before; row > count; --row) SendMessageW(Hwnd(), LVM_DELETEITEM, row - 1, 0);
+        for (std::size_t row = 0; row < common; ++row)
+            if (static_cast<bool>(wasPhantom[row]) != phantomAt(row))
+                SetItemData(static_cast<int>(row), ItemDataOf((*model_)[order_[row]]));
+        // Room for the rows that come back, made at once.
+        if (count > before) SendMessageW(Hwnd(), LVM_SETITEMCOUNT, count, LVSICF_NOINVALIDATEALL);
+        for (std::size_t row = before; row < count; ++row) InsertRowItem(static_cast<int>(row));
+    }
     // The new selection is set before the old one is cleared, so the list
     // never passes through having nothing selected.
     std::vector<int> selectedNow = SelectedRows();
@@ -283,7 +295,10 @@ bool ProgramListCtrl::OnReflect(UINT message, WPARAM, LPARAM lParam, LRESULT& re
     }
     case LVN_DELETEALLITEMS:
         // The rows are gone, and with them what they showed. No
-        // LVN_DELETEITEM per row: nothing else is kept per row.
+        // LVN_DELETEITEM per row: nothing else is kept per row. A filter
+        // that makes its few rows anew keeps its order.
+        result = TRUE;
+        if (remaking_) return true;
         order_.clear();
         sorted_.clear();
         positionOf_.clear();

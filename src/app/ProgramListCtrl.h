@@ -131,6 +131,7 @@ private:
     fw::Icon badge_;
     RowFilter filter_;
     bool filling_ = false;  // Show adds the items itself
+    bool remaking_ = false; // ShowOrder empties the list to make its rows anew
     theme::Look look_ = theme::Look::Light;
     ColumnChoice columns_;
 };
