@@ -74,6 +74,19 @@
 #define IDC_REPORT_ICON 2015
 #define IDC_PROPERTY_FIRST 2020
 
+// Uninstalling several programs: the question and the progress window
+// (templates 203-204, controls 2100-2119)
+#define IDD_UNINSTALL_MANY 203
+#define IDD_UNINSTALL_PROGRESS 204
+#define IDC_MANY_ICON 2100
+#define IDC_MANY_TEXT 2101
+#define IDC_UNINSTALL_QUIETLY 2102
+#define IDC_BATCH_NOW 2110
+#define IDC_BATCH_LIST 2111
+#define IDC_BATCH_BAR 2112
+#define IDC_BATCH_ELAPSED 2113
+#define IDC_BATCH_STOP 2114
+
 // System menu
 #define IDM_ABOUTBOX 0x0010
 

@@ -6,9 +6,11 @@ CommandState CommandStateOf(int command, const SelectionFacts& facts) {
     const bool one = facts.selected == 1;
     const bool some = facts.selected >= 1;
     switch (command) {
-    // One program at a time: its uninstaller has the user's attention.
-    case IDC_UNINSTALL:
-    case ID_PROPERTIES: return {one, false};
+    // Several rows uninstall one after another; those of the machine's
+    // lists that run quietly then go to one elevated step.
+    case IDC_UNINSTALL: return {some, facts.selected > 1 && facts.selectionNeedsAdministrator};
+    // Of several rows, the focused one's.
+    case ID_PROPERTIES: return {some, false};
     case ID_OPEN_FOLDER: return {one && facts.folderKnown, false};
     case IDC_REMOVE: return {some, some && facts.selectionNeedsAdministrator};
     case ID_COPY_NAME: return {some, false};

@@ -25,6 +25,7 @@
 #include "app/RemoveCommand.h"
 #include "inventory/EntryRemoval.h"
 #include "inventory/EntrySelection.h"
+#include "app/BatchUninstallCommand.h"
 #include "app/UninstallCommand.h"
 #include "framework/Clipboard.h"
 #include "framework/Dpi.h"
@@ -678,6 +679,8 @@ void MainDialog::UpdateCommandStates() {
         EnableWindow(button, enabled);
     }
     removeButton_.SetShield(CommandStateOf(IDC_REMOVE, facts).needsElevation, fw::SystemMetric(SM_CXSMICON, Dpi()));
+    uninstallButton_.SetShield(CommandStateOf(IDC_UNINSTALL, facts).needsElevation,
+                               fw::SystemMetric(SM_CXSMICON, Dpi()));
 }
 
 // The shown red rows; while a filter hides some, the count says how many
@@ -818,6 +821,22 @@ void MainDialog::ShowContextMenu(POINT point) {
 
 void MainDialog::OnUninstall() {
     if (!StateOf(IDC_UNINSTALL).available) return;
+    if (list_.SelectedCount() > 1) {
+        std::vector<BatchUninstallCommand::Chosen> chosen;
+        for (int row : list_.SelectedRows()) {
+            const ProgramEntry* entry = EntryOfRow(row);
+            if (!entry) {
+                ShowInvalidSelection(list_.GetItemText(row, 0));
+                return;
+            }
+            chosen.push_back({*entry, *list_.RowAt(row)});
+        }
+        BatchUninstallCommand::Run(Hwnd(), chosen, [this] { RefreshList(); }, [this](const std::wstring& identity) {
+            const std::optional<std::size_t> row = rows_.RowOfIdentity(identity);
+            return row && rows_[*row].phantom;
+        });
+        return;
+    }
     const int row = list_.FirstSelected();
     if (row < 0) return;
     const ProgramEntry* shownEntry = EntryOfRow(row);
@@ -911,7 +930,11 @@ bool MainDialog::OnTimer(UINT_PTR id) {
 
 void MainDialog::ShowProperties() {
     if (!StateOf(ID_PROPERTIES).available) return;
-    const int row = list_.FirstSelected();
+    // Of several selected rows, the focused one (Alt+Enter speaks of it).
+    const int focused = list_.FocusedRow();
+    const int row = focused >= 0 && (ListView_GetItemState(list_.Hwnd(), focused, LVIS_SELECTED) & LVIS_SELECTED)
+                        ? focused
+                        : list_.FirstSelected();
     const ProgramEntry* entry = EntryOfRow(row);
     if (!entry) return;
     const ProgramRow& shown = *list_.RowAt(row);

@@ -1,26 +1,42 @@
 #include "app/WindowElevation.h"
 
+#include <optional>
+
 #include "framework/ElevatedStart.h"
 #include "framework/MessageWait.h"
 #include "framework/UniqueHandle.h"
 #include "framework/WaitCursor.h"
 
-ElevatedRunner WindowElevation(HWND owner) {
-    return [owner](const std::wstring& file, const std::wstring& arguments, const std::wstring& folder,
-                   DWORD& exitCode) -> DWORD {
+namespace {
+
+// How often the step's output is looked at while nothing else happens.
+constexpr DWORD kReadEveryMs = 100;
+
+}  // namespace
+
+ElevatedRunner WindowElevation(HWND owner, bool keepsInput) {
+    return [owner, keepsInput](const std::wstring& file, const std::wstring& arguments, const std::wstring& folder,
+                               DWORD& exitCode, const std::function<void()>& whileWaiting) -> DWORD {
         fw::KernelHandle process;
         if (const DWORD error = fw::ElevatedStart::Start(file, arguments, folder, process, owner, SW_HIDE))
             return error;
-        const bool enabled = owner && IsWindowEnabled(owner);
-        if (enabled) EnableWindow(owner, FALSE);
+        const bool closeToInput = !keepsInput && owner && IsWindowEnabled(owner);
+        if (closeToInput) EnableWindow(owner, FALSE);
         {
-            const fw::WaitCursor busy;
+            std::optional<fw::WaitCursor> busy;
+            if (!keepsInput) busy.emplace();
             // Asked to end first, it stops waiting (the program is ending;
             // the WM_QUIT is in the queue again): only what the step has
             // written by then is read.
-            fw::WaitHandlingMessages(process.get());
+            fw::WaitHandlingMessages(
+                process.get(),
+                [&] {
+                    if (whileWaiting) whileWaiting();
+                    return false;
+                },
+                kReadEveryMs);
         }
-        if (enabled) EnableWindow(owner, TRUE);
+        if (closeToInput) EnableWindow(owner, TRUE);
         GetExitCodeProcess(process.get(), &exitCode);
         return ERROR_SUCCESS;
     };

@@ -30,12 +30,16 @@ void HandleQueuedMessages(std::optional<int>& quit) {
     }
 }
 
-WaitEnd WaitHandlingMessages(HANDLE handle, const std::function<bool()>& stop) {
+WaitEnd WaitHandlingMessages(HANDLE handle, const std::function<bool()>& stop, DWORD periodMs) {
     for (;;) {
         // MWMO_INPUTAVAILABLE: input already in the queue wakes it too, not
         // only input that arrives from now on.
-        const DWORD woke = MsgWaitForMultipleObjectsEx(1, &handle, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        const DWORD woke = MsgWaitForMultipleObjectsEx(1, &handle, periodMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         if (woke == WAIT_OBJECT_0) return WaitEnd::Signalled;
+        if (woke == WAIT_TIMEOUT) {
+            if (stop && stop()) return WaitEnd::Stopped;
+            continue;
+        }
         if (woke != WAIT_OBJECT_0 + 1) return WaitEnd::Failed;
         std::optional<int> quit;
         HandleQueuedMessages(quit);

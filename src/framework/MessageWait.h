@@ -27,7 +27,8 @@ enum class WaitEnd {
 void HandleQueuedMessages(std::optional<int>& quit);
 
 // Handles messages until `handle` is signalled, WM_QUIT arrives, or
-// `stop` (asked after each batch of messages) says so.
-WaitEnd WaitHandlingMessages(HANDLE handle, const std::function<bool()>& stop = {});
+// `stop` (asked after each batch of messages, and at least every
+// `periodMs` when no message comes) says so.
+WaitEnd WaitHandlingMessages(HANDLE handle, const std::function<bool()>& stop = {}, DWORD periodMs = INFINITE);
 
 }  // namespace fw

@@ -225,38 +225,66 @@ BatchResult FromHandOff(const OperationResult* line, DWORD exitCode) {
 
 }  // namespace
 
+bool RunsElevated(const BatchItem& item, const BatchOptions& options, fw::AccountRights rights) {
+    return NeedsAdministrator(ListOf(item.entry), rights) && !item.phantom && options.quiet &&
+           item.quiet.basis != quiet_uninstall::Basis::None;
+}
+
 std::vector<BatchResult> UninstallEntries(const std::vector<BatchItem>& items, const BatchOptions& options,
                                           BatchProgress& progress, fw::AccountRights rights,
                                           const ElevatedUninstaller& elevated) {
     std::vector<BatchResult> results(items.size());
-    std::vector<ProgramEntry> handed;
+    std::vector<std::size_t> handedAt;
     std::vector<BatchItem> here;
     std::vector<std::size_t> hereAt;
     for (std::size_t i = 0; i < items.size(); ++i) {
-        if (NeedsAdministrator(ListOf(items[i].entry), rights)) {
-            handed.push_back(items[i].entry);
+        if (RunsElevated(items[i], options, rights)) {
+            handedAt.push_back(i);
         } else {
             here.push_back(items[i]);
             hereAt.push_back(i);
         }
     }
-    if (!handed.empty()) {
-        const ElevatedHandOff::HandOffOutcome handOff = elevated(handed);
+    if (!handedAt.empty()) {
+        std::vector<ProgramEntry> handed;
+        for (std::size_t i : handedAt) handed.push_back(items[i].entry);
+        const auto placeOf = [&](const OperationResult& line) -> std::optional<std::size_t> {
+            for (std::size_t i : handedAt)
+                if (line.list == ListName(ListOf(items[i].entry)) &&
+                    fw::FoldedKeyName(line.key) == fw::FoldedKeyName(items[i].entry.keyName))
+                    return i;
+            return std::nullopt;
+        };
+        // The step runs the entries in the order handed, one after another:
+        // a line that arrives ends one and starts the next.
+        std::vector<bool> said(items.size(), false);
+        const auto startNext = [&] {
+            for (std::size_t i : handedAt)
+                if (!said[i]) return progress.Started(i, items[i].quiet.command, true);
+        };
+        startNext();
+        const ElevatedHandOff::HandOffOutcome handOff = elevated(handed, [&](const OperationResult& line) {
+            const std::optional<std::size_t> at = placeOf(line);
+            if (!at || said[*at]) return;
+            said[*at] = true;
+            results[*at] = FromHandOff(&line, 0);
+            progress.Ended(*at, results[*at]);
+            startNext();
+        });
         if (handOff.error != ERROR_SUCCESS) {
             for (std::size_t i = 0; i < results.size(); ++i) {
+                results[i] = BatchResult{};
                 results[i].reason = ElevatedHandOff::NotDoneText(handOff.error, L"uninstalled");
                 progress.Ended(i, results[i]);
             }
             return results;
         }
-        for (std::size_t i = 0; i < items.size(); ++i) {
-            if (!NeedsAdministrator(ListOf(items[i].entry), rights)) continue;
+        for (std::size_t i : handedAt) {
             const OperationResult* found = nullptr;
             for (const OperationResult& line : handOff.results)
-                if (line.list == ListName(ListOf(items[i].entry)) &&
-                    fw::FoldedKeyName(line.key) == fw::FoldedKeyName(items[i].entry.keyName))
-                    found = &line;
+                if (placeOf(line) == i) found = &line;
             results[i] = FromHandOff(found, handOff.exitCode);
+            if (!said[i]) progress.Ended(i, results[i]);
         }
     }
     // Progress speaks of the entries by their place among all of them.
@@ -274,9 +302,19 @@ std::vector<BatchResult> UninstallEntries(const std::vector<BatchItem>& items, c
         BatchProgress& inner_;
         const std::vector<std::size_t>& at_;
     } placed(progress, hereAt);
-    for (std::size_t i = 0; i < items.size(); ++i)
-        if (NeedsAdministrator(ListOf(items[i].entry), rights)) progress.Ended(i, results[i]);
-    std::vector<BatchResult> ran = UninstallBatch(here, options, placed);
+    // After the elevated step the user may have asked to stop already.
+    const bool goOn = handedAt.empty() || here.empty() || progress.GoOn();
+    std::vector<BatchResult> ran;
+    if (goOn) {
+        ran = UninstallBatch(here, options, placed);
+    } else {
+        for (std::size_t i = 0; i < here.size(); ++i) {
+            BatchResult result;
+            result.reason = L"The batch stopped before it.";
+            placed.Ended(i, result);
+            ran.push_back(std::move(result));
+        }
+    }
     for (std::size_t i = 0; i < ran.size(); ++i) results[hereAt[i]] = std::move(ran[i]);
     return results;
 }

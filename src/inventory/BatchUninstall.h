@@ -96,11 +96,17 @@ std::vector<BatchResult> UninstallBatch(const std::vector<BatchItem>& items, con
                                         BatchProgress& progress);
 
 // Uninstalls these entries the way the window removes several
-// (RemoveEntries): those of lists that `rights` may not change go to
-// `elevated` first, all at once, to run quietly (ElevatedHandOff::Uninstall);
-// a declined prompt or a failed start runs nothing at all, each entry then
-// not run with that reason. The rest then run here, under `options`.
-using ElevatedUninstaller = std::function<ElevatedHandOff::HandOffOutcome(const std::vector<ProgramEntry>& entries)>;
+// (RemoveEntries): those of lists that `rights` may not change and that
+// run quietly under `options` go to `elevated` first, all at once
+// (ElevatedHandOff::Uninstall), each one's end said to `progress` as its
+// line arrives; a declined prompt or a failed start runs nothing at all,
+// each entry then not run with that reason. The rest then run here, under
+// `options`: one that shows its own window asks for the rights itself, as
+// the Uninstall of one row does.
+using ElevatedUninstaller = std::function<ElevatedHandOff::HandOffOutcome(const std::vector<ProgramEntry>& entries,
+                                                                          const ResultArrived& arrived)>;
+// Whether `item` goes to the elevated step.
+bool RunsElevated(const BatchItem& item, const BatchOptions& options, fw::AccountRights rights);
 std::vector<BatchResult> UninstallEntries(const std::vector<BatchItem>& items, const BatchOptions& options,
                                           BatchProgress& progress, fw::AccountRights rights,
                                           const ElevatedUninstaller& elevated);

@@ -1,6 +1,7 @@
 #include "inventory/ElevatedHandOff.h"
 
 #include <cstdint>
+#include <optional>
 
 #include "BuildConfig.h"
 #include "framework/ModulePath.h"
@@ -59,15 +60,53 @@ std::wstring LentArgument(const fw::FileHandle& file) {
     return ResultHandleArgument(GetCurrentProcessId(), reinterpret_cast<std::uintptr_t>(file.get()));
 }
 
-std::string ReadAll(HANDLE file) {
-    std::string bytes;
-    LARGE_INTEGER start{};
-    if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return bytes;
-    char buffer[65536];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-    return bytes;
-}
+// The result file as the elevated step writes it, read from where the
+// last read ended: each whole line (the step writes a line in one write)
+// is parsed as it arrives; a line not yet ended waits for its end, unless
+// the step has ended.
+class ResultReader {
+public:
+    ResultReader(HANDLE file, const ResultArrived& arrived, std::vector<OperationResult>& results)
+        : file_(file), arrived_(arrived), results_(results) {}
+
+    void ReadNew(bool last) {
+        char buffer[65536];
+        for (;;) {
+            OVERLAPPED at{};
+            at.Offset = static_cast<DWORD>(offset_);
+            at.OffsetHigh = static_cast<DWORD>(offset_ >> 32);
+            DWORD read = 0;
+            if (!ReadFile(file_, buffer, sizeof buffer, &read, &at) || read == 0) break;
+            pending_.append(buffer, read);
+            offset_ += read;
+        }
+        std::size_t start = 0;
+        for (std::size_t end; (end = pending_.find('\n', start)) != std::string::npos; start = end + 1)
+            Parse(pending_.substr(start, end - start));
+        pending_.erase(0, start);
+        if (last && !pending_.empty()) {
+            Parse(pending_);
+            pending_.clear();
+        }
+    }
+
+private:
+    void Parse(const std::string& bytes) {
+        std::wstring line;
+        fw::FromUtf8(bytes, line);
+        if (!line.empty() && line.back() == L'\r') line.pop_back();
+        std::optional<OperationResult> parsed = ParseResultFileLine(line);
+        if (!parsed) return;
+        results_.push_back(std::move(*parsed));
+        if (arrived_) arrived_(results_.back());
+    }
+
+    HANDLE file_;
+    const ResultArrived& arrived_;
+    std::vector<OperationResult>& results_;
+    std::string pending_;
+    std::uint64_t offset_ = 0;
+};
 
 // The system folder, where the elevated step runs: a folder the user could
 // change would let a planted file be taken for one of its own.
@@ -90,24 +129,25 @@ std::wstring ConsoleProgram() {
 
 ElevatedHandOff::HandOffOutcome ElevatedHandOff::Remove(const ElevatedRunner& run,
                                                         const std::vector<ProgramEntry>& entries) {
-    return WithEntries(run, L"remove", entries, L"");
+    return WithEntries(run, L"remove", entries, L"", {});
 }
 
 ElevatedHandOff::HandOffOutcome ElevatedHandOff::Uninstall(const ElevatedRunner& run,
-                                                           const std::vector<ProgramEntry>& entries) {
-    return WithEntries(run, L"uninstall", entries, L" --quiet");
+                                                           const std::vector<ProgramEntry>& entries,
+                                                           const ResultArrived& arrived) {
+    return WithEntries(run, L"uninstall", entries, L" --quiet", arrived);
 }
 
 ElevatedHandOff::HandOffOutcome ElevatedHandOff::WithEntries(const ElevatedRunner& run, const wchar_t* verb,
                                                              const std::vector<ProgramEntry>& entries,
-                                                             const wchar_t* options) {
+                                                             const wchar_t* options, const ResultArrived& arrived) {
     WorkFolder work;
     if (work.Path().empty()) return {GetLastError(), 0, {}};
     std::wstring lines;
     for (const ProgramEntry& entry : entries) lines += ListName(ListOf(entry)) + L"\t" + entry.keyName + L"\r\n";
     const fw::FileHandle list = HandedFile(work.Path() + L"\\entries.txt", lines);
     if (!list) return {GetLastError(), 0, {}};
-    return Run(run, std::wstring(verb) + L" --from " + Quoted(LentArgument(list)) + options, work.Path());
+    return Run(run, std::wstring(verb) + L" --from " + Quoted(LentArgument(list)) + options, work.Path(), arrived);
 }
 
 ElevatedHandOff::HandOffOutcome ElevatedHandOff::Restore(const ElevatedRunner& run, const std::vector<std::wstring>& files,
@@ -120,11 +160,11 @@ ElevatedHandOff::HandOffOutcome ElevatedHandOff::Restore(const ElevatedRunner& r
     for (const std::wstring& digest : sha256s) digests += (digests.empty() ? L"" : L",") + digest;
     if (!digests.empty()) arguments += L" --sha256 " + digests;
     if (replace) arguments += L" --replace";
-    return Run(run, arguments, work.Path());
+    return Run(run, arguments, work.Path(), {});
 }
 
 ElevatedHandOff::HandOffOutcome ElevatedHandOff::Run(const ElevatedRunner& run, const std::wstring& arguments,
-                                                     const std::wstring& workFolder) {
+                                                     const std::wstring& workFolder, const ResultArrived& arrived) {
     HandOffOutcome outcome;
     // The result file is opened here, as the user, and the elevated step
     // writes through this very handle (ResultHandleArgument): nothing it
@@ -134,20 +174,11 @@ ElevatedHandOff::HandOffOutcome ElevatedHandOff::Run(const ElevatedRunner& run, 
                                             nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE,
                                             nullptr));
     if (!result) return {GetLastError(), 0, {}};
+    ResultReader reader(result.get(), arrived, outcome.results);
     outcome.error = run(ConsoleProgram(), arguments + L" --result " + Quoted(LentArgument(result)),
-                        SystemFolder(), outcome.exitCode);
+                        SystemFolder(), outcome.exitCode, [&] { reader.ReadNew(false); });
     if (outcome.error != ERROR_SUCCESS) return outcome;
-    const std::string bytes = ReadAll(result.get());
-    std::wstring text;
-    fw::FromUtf8(bytes, text);
-    for (std::size_t start = 0; start < text.size();) {
-        std::size_t end = text.find(L'\n', start);
-        if (end == std::wstring::npos) end = text.size();
-        std::wstring line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == L'\r') line.pop_back();
-        if (auto parsed = ParseResultFileLine(line)) outcome.results.push_back(std::move(*parsed));
-        start = end + 1;
-    }
+    reader.ReadNew(true);
     return outcome;
 }
 

@@ -23,11 +23,15 @@
 #include "inventory/ProgramEntry.h"
 #include "inventory/ResultLine.h"
 
-// Starts `file` with `arguments` elevated, in `folder`, and waits for it:
+// Starts `file` with `arguments` elevated, in `folder`, and waits for it,
+// calling `whileWaiting` at least every few tenths of a second meanwhile:
 // ERROR_SUCCESS with its exit code, ERROR_CANCELLED when the consent
 // prompt was refused, else why it could not be started.
-using ElevatedRunner = std::function<DWORD(const std::wstring& file, const std::wstring& arguments,
-                                           const std::wstring& folder, DWORD& exitCode)>;
+using ElevatedRunner =
+    std::function<DWORD(const std::wstring& file, const std::wstring& arguments, const std::wstring& folder,
+                        DWORD& exitCode, const std::function<void()>& whileWaiting)>;
+// A result line the elevated step has written whole, as soon as it is read.
+using ResultArrived = std::function<void(const OperationResult& line)>;
 
 class ElevatedHandOff {
 public:
@@ -47,8 +51,10 @@ public:
     // `zaltrow uninstall --from LIST --quiet --result RESULT`: the
     // uninstallers of these entries run elevated, one at a time, without
     // their windows (an elevated window the user did not ask for could not
-    // be told apart from one planted). Its result lines carry what ran.
-    static HandOffOutcome Uninstall(const ElevatedRunner& run, const std::vector<ProgramEntry>& entries);
+    // be told apart from one planted). Its result lines carry what ran;
+    // each reaches `arrived` while the step still runs.
+    static HandOffOutcome Uninstall(const ElevatedRunner& run, const std::vector<ProgramEntry>& entries,
+                                    const ResultArrived& arrived = {});
     // `zaltrow restore FILE... --sha256 H1,... [--replace] --result RESULT`:
     // each file with the SHA-256 it had when the window showed it, so a
     // file swapped since is refused by the elevated step.
@@ -61,7 +67,8 @@ public:
 private:
     // `zaltrow VERB --from LIST OPTIONS --result RESULT`.
     static HandOffOutcome WithEntries(const ElevatedRunner& run, const wchar_t* verb,
-                                      const std::vector<ProgramEntry>& entries, const wchar_t* options);
+                                      const std::vector<ProgramEntry>& entries, const wchar_t* options,
+                                      const ResultArrived& arrived);
     static HandOffOutcome Run(const ElevatedRunner& run, const std::wstring& arguments,
-                              const std::wstring& workFolder);
+                              const std::wstring& workFolder, const ResultArrived& arrived);
 };

@@ -23,6 +23,8 @@ TEST(CommandState, EachCommandFollowsTheSelectionAndTheRights) {
     SelectionFacts admin = machineRows;
     admin.mayChangeMachine = true;
     admin.selectionNeedsAdministrator = false;  // an administrator may change every list
+    SelectionFacts oneMachineRow = one;
+    oneMachineRow.selectionNeedsAdministrator = true;
     SelectionFacts empty;
     SelectionFacts red = none;
     red.anyPhantom = true;
@@ -45,8 +47,14 @@ TEST(CommandState, EachCommandFollowsTheSelectionAndTheRights) {
         {"one", one, IDC_REMOVE, on},
         {"one without a folder", one, ID_OPEN_FOLDER, off},
         {"one with a folder", oneWithFolder, ID_OPEN_FOLDER, on},
-        {"two", two, IDC_UNINSTALL, off},
-        {"two", two, ID_PROPERTIES, off},
+        // Several uninstall in one go; Properties shows the focused row's.
+        {"two", two, IDC_UNINSTALL, on},
+        {"two", two, ID_PROPERTIES, on},
+        // One row's uninstaller asks for the rights itself; several of the
+        // machine's go to one elevated step.
+        {"one machine row, standard user", oneMachineRow, IDC_UNINSTALL, on},
+        {"machine rows, standard user", machineRows, IDC_UNINSTALL, shield},
+        {"machine rows, administrator", admin, IDC_UNINSTALL, on},
         {"two", two, ID_OPEN_FOLDER, off},
         {"two", two, IDC_REMOVE, on},
         {"two", two, ID_COPY_NAME, on},

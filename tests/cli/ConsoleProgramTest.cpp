@@ -836,7 +836,7 @@ TEST(ConsoleProgram, Uninstalling) {
         std::vector<std::wstring> handed;
         Progress progress;
         const auto elevated = [&](const std::wstring&, const std::wstring& arguments, const std::wstring& folder,
-                                  DWORD& exitCode) {
+                                  DWORD& exitCode, const std::function<void()>& whileWaiting) {
             handed.push_back(arguments);
             if (c.declined) return DWORD{ERROR_CANCELLED};
             std::wstring command = L"\"" + W(BesideThisProgram(ZALTROW_CONSOLE_FROM_TESTS)) + L"\" " + arguments;
@@ -847,14 +847,15 @@ TEST(ConsoleProgram, Uninstalling) {
                                 folder.c_str(), &startup, &process))
                 return GetLastError();
             CloseHandle(process.hThread);
+            while (WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT) whileWaiting();
             exitCode = EndOf(fw::KernelHandle(process.hProcess));
             return DWORD{ERROR_SUCCESS};
         };
         const std::vector<BatchResult> done =
             UninstallEntries(items, quiet, progress, fw::AccountRights::Standard,
-                             [&](const std::vector<ProgramEntry>& entries) {
+                             [&](const std::vector<ProgramEntry>& entries, const ResultArrived& arrived) {
                                  for (const ProgramEntry& entry : entries) handed.push_back(entry.keyName);
-                                 return ElevatedHandOff::Uninstall(elevated, entries);
+                                 return ElevatedHandOff::Uninstall(elevated, entries, arrived);
                              });
         ASSERT_EQ(handed.size(), 2u);
         EXPECT_EQ(handed[0], L"ZBatch-Machine");

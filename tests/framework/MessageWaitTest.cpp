@@ -40,6 +40,7 @@ TEST(MessageWait, EndsOnTheHandleAQuitOrTheStopAndHandlesMessagesMeanwhile) {
         bool stop;
         fw::WaitEnd end;
         int handled;
+        DWORD periodMs = INFINITE;
     };
     const Case cases[] = {
         {"the process ends first", true, 0, -1, false, fw::WaitEnd::Signalled, 0},
@@ -47,6 +48,7 @@ TEST(MessageWait, EndsOnTheHandleAQuitOrTheStopAndHandlesMessagesMeanwhile) {
         {"WM_QUIT comes first", false, 0, 7, false, fw::WaitEnd::Quit, 0},
         {"a message before WM_QUIT is handled", false, kCount, 9, false, fw::WaitEnd::Quit, 1},
         {"the stop says so", false, kCount, -1, true, fw::WaitEnd::Stopped, 1},
+        {"with no message, the stop is asked each period", false, 0, -1, true, fw::WaitEnd::Stopped, 0, 20},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -55,7 +57,7 @@ TEST(MessageWait, EndsOnTheHandleAQuitOrTheStopAndHandlesMessagesMeanwhile) {
         handled = 0;
         if (c.posted) PostMessageW(window, c.posted, 0, 0);
         if (c.quitCode >= 0) PostQuitMessage(c.quitCode);
-        EXPECT_EQ(fw::WaitHandlingMessages(process.get(), [&] { return c.stop; }), c.end);
+        EXPECT_EQ(fw::WaitHandlingMessages(process.get(), [&] { return c.stop; }, c.periodMs), c.end);
         EXPECT_EQ(handled, c.handled);
         MSG quit{};
         const bool requeued = PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);

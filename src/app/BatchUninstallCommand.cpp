@@ -1,0 +1,106 @@
+#include "app/BatchUninstallCommand.h"
+
+#include "BuildConfig.h"
+#include "app/RemoveCommand.h"
+#include "app/ReportBox.h"
+#include "app/UninstallManyDialog.h"
+#include "app/UninstallProgressDialog.h"
+#include "app/WindowElevation.h"
+#include "framework/RunningAccount.h"
+#include "inventory/BatchUninstall.h"
+#include "inventory/BatchUninstallText.h"
+#include "inventory/ElevatedHandOff.h"
+#include "inventory/UninstallerProbe.h"
+
+namespace {
+
+constexpr const wchar_t* kCaption = L"" ZALTROW_MESSAGE_CAPTION;
+
+// Closes the owner to input for the length of the batch, as a modal
+// window would, and opens it again before the progress window goes, so
+// that the owner, not another program, is activated then.
+class ClosedToInput {
+public:
+    explicit ClosedToInput(HWND owner) : owner_(owner), was_(IsWindowEnabled(owner)) {
+        if (was_) EnableWindow(owner_, FALSE);
+    }
+    ~ClosedToInput() { Open(); }
+    ClosedToInput(const ClosedToInput&) = delete;
+    ClosedToInput& operator=(const ClosedToInput&) = delete;
+    void Open() {
+        if (was_) EnableWindow(owner_, TRUE);
+        was_ = false;
+    }
+
+private:
+    HWND owner_;
+    bool was_;
+};
+
+}  // namespace
+
+void BatchUninstallCommand::Run(HWND owner, const std::vector<Chosen>& chosen, const std::function<void()>& refreshList,
+                                const std::function<bool(const std::wstring& identity)>& redNow) {
+    std::vector<BatchItem> items;
+    std::vector<UninstallChoice> choices;
+    std::vector<std::wstring> names;
+    for (const Chosen& row : chosen) {
+        BatchItem item{row.entry, row.judged.file, row.judged.args, row.judged.phantom, row.judged.reason,
+                       row.judged.phantom ? quiet_uninstall::QuietForm{}
+                                          : QuietUninstallOf(row.entry, row.judged.file, row.judged.args)};
+        choices.push_back({row.entry.displayName, item.phantom, item.quiet.basis != quiet_uninstall::Basis::None});
+        names.push_back(row.entry.displayName);
+        items.push_back(std::move(item));
+    }
+    UninstallManyDialog question(owner, choices);
+    if (question.DoModal() != IDOK || !IsWindow(owner)) return;
+
+    BatchOptions options;
+    options.quiet = question.quietly;
+    // A window someone watches: an uninstaller with its own window waits
+    // for them, however long they take.
+    options.timeoutMs = INFINITE;
+    std::vector<BatchResult> results;
+    std::optional<int> quit;
+    {
+        fw::Modeless<UninstallProgressDialog> progress(owner, names);
+        if (!progress.Create()) return;
+        ShowWindow(progress.Hwnd(), SW_SHOW);
+        ClosedToInput closed(owner);
+        const HWND shown = progress.Hwnd();
+        results = UninstallEntries(items, options, progress, fw::RunningRights(),
+                                   [shown](const std::vector<ProgramEntry>& handed, const ResultArrived& arrived) {
+                                       return ElevatedHandOff::Uninstall(WindowElevation(shown, true), handed, arrived);
+                                   });
+        quit = progress.Quit();
+        closed.Open();
+    }
+    if (quit) {
+        PostQuitMessage(*quit);
+        return;
+    }
+    if (!IsWindow(owner)) return;
+    refreshList();
+
+    std::vector<bool> red;
+    for (const Chosen& row : chosen) red.push_back(redNow(row.judged.identity));
+    const BatchReport report = BatchReportOf(names, results, red);
+    const UINT icon = report.anyFailed ? MB_ICONEXCLAMATION : MB_ICONINFORMATION;
+    if (report.question.empty()) {
+        ReportBox::Show(owner, report.text, kCaption, icon);
+        return;
+    }
+    // One report and its offer, in one message where it fits.
+    const std::wstring whole = report.text + L"\n\n" + report.question;
+    bool remove = false;
+    if (!ReportBox::NeedsScrolling(owner, whole)) {
+        remove = MessageBoxW(owner, whole.c_str(), kCaption, MB_YESNO | icon) == IDYES;
+    } else {
+        ReportBox::Show(owner, report.text, kCaption, icon);
+        remove = MessageBoxW(owner, report.question.c_str(), kCaption, MB_YESNO | MB_ICONQUESTION) == IDYES;
+    }
+    if (!remove) return;
+    std::vector<ProgramEntry> leftovers;
+    for (std::size_t at : report.leftovers) leftovers.push_back(chosen[at].entry);
+    RemoveProgramEntries(owner, leftovers, refreshList);
+}
