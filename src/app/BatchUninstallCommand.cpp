@@ -60,22 +60,20 @@ void BatchUninstallCommand::Run(HWND owner, const std::vector<Chosen>& chosen, c
     // A window someone watches: an uninstaller with its own window waits
     // for them, however long they take.
     options.timeoutMs = INFINITE;
-    std::vector<BatchResult> results;
-    std::optional<int> quit;
-    {
-        fw::Modeless<UninstallProgressDialog> progress(owner, names);
-        if (!progress.Create()) return;
-        ShowWindow(progress.Hwnd(), SW_SHOW);
-        ClosedToInput closed(owner);
-        const HWND shown = progress.Hwnd();
-        results = UninstallEntries(items, options, progress, fw::RunningRights(),
-                                   [shown](const std::vector<ProgramEntry>& handed, const ResultArrived& arrived) {
-                                       return ElevatedHandOff::Uninstall(WindowElevation(shown, true), handed, arrived);
-                                   });
-        quit = progress.Quit();
-        closed.Open();
-    }
-    if (quit) {
+    // The progress window stays, with every program's last state, until
+    // the report is answered.
+    fw::Modeless<UninstallProgressDialog> progress(owner, names);
+    if (!progress.Create()) return;
+    ShowWindow(progress.Hwnd(), SW_SHOW);
+    ClosedToInput closed(owner);
+    const HWND shown = progress.Hwnd();
+    const std::vector<BatchResult> results =
+        UninstallEntries(items, options, progress, fw::RunningRights(),
+                         [shown](const std::vector<ProgramEntry>& handed, const ResultArrived& arrived) {
+                             return ElevatedHandOff::Uninstall(WindowElevation(shown, true), handed, arrived);
+                         });
+    progress.Finish();
+    if (const std::optional<int> quit = progress.Quit()) {
         PostQuitMessage(*quit);
         return;
     }
@@ -86,20 +84,22 @@ void BatchUninstallCommand::Run(HWND owner, const std::vector<Chosen>& chosen, c
     for (const Chosen& row : chosen) red.push_back(redNow(row.judged.identity));
     const BatchReport report = BatchReportOf(names, results, red);
     const UINT icon = report.anyFailed ? MB_ICONEXCLAMATION : MB_ICONINFORMATION;
-    if (report.question.empty()) {
-        ReportBox::Show(owner, report.text, kCaption, icon);
-        return;
-    }
-    // One report and its offer, in one message where it fits.
-    const std::wstring whole = report.text + L"\n\n" + report.question;
     bool remove = false;
-    if (!ReportBox::NeedsScrolling(owner, whole)) {
-        remove = MessageBoxW(owner, whole.c_str(), kCaption, MB_YESNO | icon) == IDYES;
+    if (report.question.empty()) {
+        ReportBox::Show(shown, report.text, kCaption, icon);
     } else {
-        ReportBox::Show(owner, report.text, kCaption, icon);
-        remove = MessageBoxW(owner, report.question.c_str(), kCaption, MB_YESNO | MB_ICONQUESTION) == IDYES;
+        // One report and its offer, in one message where it fits.
+        const std::wstring whole = report.text + L"\n\n" + report.question;
+        if (!ReportBox::NeedsScrolling(shown, whole)) {
+            remove = MessageBoxW(shown, whole.c_str(), kCaption, MB_YESNO | icon) == IDYES;
+        } else {
+            ReportBox::Show(shown, report.text, kCaption, icon);
+            remove = MessageBoxW(shown, report.question.c_str(), kCaption, MB_YESNO | MB_ICONQUESTION) == IDYES;
+        }
     }
-    if (!remove) return;
+    closed.Open();
+    progress.Destroy();
+    if (!remove || !IsWindow(owner)) return;
     std::vector<ProgramEntry> leftovers;
     for (std::size_t at : report.leftovers) leftovers.push_back(chosen[at].entry);
     RemoveProgramEntries(owner, leftovers, refreshList);

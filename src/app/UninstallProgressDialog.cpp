@@ -62,6 +62,7 @@ void UninstallProgressDialog::Ended(std::size_t index, const BatchResult& result
     if (running_ == index) running_.reset();
     list_.SetItemText(static_cast<int>(index), State, EndedStateText(result));
     ++ended_;
+    if (result.outcome != BatchOutcome::NotRun) ++done_;
     SendDlgItemMessageW(Hwnd(), IDC_BATCH_BAR, PBM_SETPOS, static_cast<WPARAM>(ended_), 0);
     ShowNow();
 }
@@ -75,6 +76,15 @@ void UninstallProgressDialog::Wait(DWORD milliseconds) {
         quit_ = quit;
         stopAsked_ = true;
     }
+}
+
+void UninstallProgressDialog::Finish() {
+    KillTimer(Hwnd(), kClockTimer);
+    ShowElapsed();
+    running_.reset();
+    stopAsked_ = true;
+    EnableWindow(Item(IDC_BATCH_STOP), FALSE);
+    ShowNow();
 }
 
 bool UninstallProgressDialog::OnButtonClicked(int id) {
@@ -98,7 +108,7 @@ void UninstallProgressDialog::ShowNow() {
               names_[*running_];
         if (stopAsked_) now += L" (the last one)";
     } else {
-        now = std::to_wstring(ended_) + L" of " + std::to_wstring(names_.size()) + L" done";
+        now = std::to_wstring(done_) + L" of " + std::to_wstring(names_.size()) + L" done";
     }
     SetDlgItemTextW(Hwnd(), IDC_BATCH_NOW, now.c_str());
 }

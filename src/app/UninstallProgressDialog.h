@@ -5,7 +5,7 @@
 // runs on this thread, and each wait handles the messages meanwhile, so
 // the window keeps answering. Its close box and Escape stop after the
 // running one too. The caller creates it (fw::Modeless) and keeps its
-// owner closed to input while the batch runs.
+// owner closed to input while the batch runs and its report is read.
 
 #include <windows.h>
 
@@ -28,6 +28,9 @@ public:
     bool GoOn() override { return !stopAsked_; }
 
     bool StopAsked() const { return stopAsked_; }
+    // The batch is over: the clock stops, and the window shows the last
+    // states until it is closed.
+    void Finish();
     // A WM_QUIT met while the batch ran: its exit code, for the caller to
     // post again once the batch is over.
     const std::optional<int>& Quit() const { return quit_; }
@@ -49,7 +52,8 @@ private:
     std::vector<std::wstring> names_;
     fw::ListView list_;
     fw::Font listFont_;  // names come in any script
-    std::size_t ended_ = 0;
+    std::size_t ended_ = 0;  // the bar: every entry said, run or not
+    std::size_t done_ = 0;   // of them, the ones that were run (or skipped)
     std::optional<std::size_t> running_;
     bool stopAsked_ = false;
     std::optional<int> quit_;

@@ -4,10 +4,15 @@
 // so they must see the same keys) and real uninstaller processes.
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <algorithm>
+#include <thread>
+#include <set>
+#include <map>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -735,6 +740,169 @@ TEST_F(EntryCommandsTest, RemoveOnManyRowsAsksOnceBacksEachUpAndReportsOnce) {
     EXPECT_EQ(Backups().size(), 12u) << "each entry backed up once";
     // The row that took the first removed row's place is selected.
     EXPECT_EQ(list.SelectedRows(), std::vector<int>{RowOf("Keeper")});
+}
+
+
+// The programs' states as the progress window showed them, each time they
+// changed: a watch on its own thread, as a person's eyes.
+class ProgressWatch {
+public:
+    using States = std::map<std::wstring, std::wstring>;  // program -> state
+    ProgressWatch()
+        : thread_([this] {
+              HWND window = gui::WaitForDialog([](HWND w) { return GetDlgItem(w, IDC_BATCH_LIST) != nullptr; }, 20000);
+              while (window && IsWindow(window)) {
+                  HWND list = GetDlgItem(window, IDC_BATCH_LIST);
+                  States now;
+                  const auto text = [list](int row, int column) {
+                      wchar_t buffer[256] = {};
+                      LVITEMW item{};
+                      item.iSubItem = column;
+                      item.pszText = buffer;
+                      item.cchTextMax = 256;
+                      SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+                      return std::wstring(buffer);
+                  };
+                  bool whole = true;  // not a list going with its window
+                  for (int row = 0, rows = ListView_GetItemCount(list); row < rows; ++row) {
+                      const std::wstring name = text(row, 0), state = text(row, 1);
+                      whole &= !name.empty() && !state.empty();
+                      now[name] = state;
+                  }
+                  if (whole && !now.empty() && (seen.empty() || seen.back() != now)) seen.push_back(now);
+                  Sleep(15);
+              }
+          }) {}
+    ~ProgressWatch() { Join(); }
+    void Join() {
+        if (thread_.joinable()) thread_.join();
+    }
+    std::vector<States> seen;
+
+private:
+    std::thread thread_;
+};
+
+DWORD RunAndWait(std::wstring command) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return GetLastError();
+    CloseHandle(process.hThread);
+    WaitForSingleObject(process.hProcess, 60000);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    return code;
+}
+
+TEST_F(EntryCommandsTest, UninstallOnManyRowsRunsEachInTurnReportsOnceAndOffersTheLeftovers) {
+    // Real NSIS programs: each uninstaller honours /S and removes its files
+    // and entry; Restart ends with 3010; Keep leaves its entry behind, and
+    // Broken too with exit code 2 (both delete themselves: red afterwards).
+    // One that can only run with its window, and one already red.
+    const std::wstring programs = W(BesideThisProgram("batch\\"));
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    const std::filesystem::path installed = std::filesystem::path(temp) / L"ZaltrowBatch";
+    std::error_code ignored;
+    std::filesystem::remove_all(installed, ignored);
+    const std::vector<std::wstring> nsis = {L"A", L"B", L"Restart", L"Keep", L"Broken"};
+    for (const std::wstring& name : nsis) {
+        const std::wstring key = L"ZWindow-" + name;
+        ASSERT_EQ(RunAndWait(L"\"" + programs + key + L".exe\" /S"), 0u) << fw::Narrow(key);
+        keys.push_back(fw::Narrow(key));
+    }
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    const std::string windowed = Entry("Windowed", "ZWindow Windowed", "\"" + fw::Narrow(system) + "\\cmd.exe\" /c rem");
+    const std::string red = Entry("Red", "ZWindow Red", Phantom());
+    Open();
+    auto& list = MainDialogTestAccess::List(dialog);
+    std::vector<int> rows;
+    for (const char* name : {"ZWindow-A", "ZWindow-B", "ZWindow-Restart", "ZWindow-Keep", "ZWindow-Broken",
+                             "ZWindow Windowed", "ZWindow Red"})
+        rows.push_back(RowOf(name));
+    ASSERT_EQ(std::count(rows.begin(), rows.end(), -1), 0);
+    list.SelectRows(rows, rows.front());
+    std::vector<std::wstring> order;  // as the batch takes them: the list's order
+    for (int row : list.SelectedRows()) order.push_back(list.GetItemText(row, 0));
+
+    std::wstring asked;
+    bool quietlyChecked = false;
+    gui::BoxAnswerer question(
+        [&](HWND w) {
+            if (!GetDlgItem(w, IDC_UNINSTALL_QUIETLY)) return false;
+            asked = gui::WideItemText(w, IDC_MANY_TEXT);
+            quietlyChecked = IsDlgButtonChecked(w, IDC_UNINSTALL_QUIETLY) == BST_CHECKED;
+            return true;
+        },
+        IDOK);
+    ProgressWatch progress;
+    gui::BoxAnswerer report(
+        [](HWND w) { return gui::IsMessageBox(w) && gui::ItemText(w, 0xFFFF).find(" uninstalled") != std::string::npos; },
+        IDYES, 60000);
+    gui::BoxAnswerer removed(
+        [](HWND w) { return gui::IsMessageBox(w) && gui::ItemText(w, 0xFFFF).find("were removed") != std::string::npos; },
+        IDOK, 60000);
+    Press(IDC_UNINSTALL);
+    progress.Join();
+
+    // One question: each program with how it runs.
+    const std::map<std::wstring, std::wstring> marks = {
+        {L"ZWindow-A", L"runs quietly"}, {L"ZWindow-B", L"runs quietly"}, {L"ZWindow-Restart", L"runs quietly"},
+        {L"ZWindow-Keep", L"runs quietly"}, {L"ZWindow-Broken", L"runs quietly"},
+        {L"ZWindow Windowed", L"shows its own window"}, {L"ZWindow Red", L"its uninstaller is missing"}};
+    std::wstring expected = L"Uninstall these 7 programs, one after another?\n";
+    for (const std::wstring& name : order) expected += L"\n" + name + L" \u2014 " + marks.at(name);
+    EXPECT_NE(question.Seen().window, nullptr);
+    EXPECT_EQ(asked, expected);
+    EXPECT_TRUE(quietlyChecked) << "quietly is the default";
+
+    // The progress window: every program waiting at first, then each one
+    // running in turn (never two), and how each ended.
+    ASSERT_FALSE(progress.seen.empty());
+    for (std::size_t i = 2; i < order.size(); ++i) EXPECT_EQ(progress.seen.front().at(order[i]), L"Waiting");
+    std::set<std::wstring> ranSeen;
+    for (const ProgressWatch::States& states : progress.seen) {
+        int running = 0;
+        for (const auto& [name, state] : states)
+            if (state.starts_with(L"Running")) {
+                ++running;
+                ranSeen.insert(name);
+            }
+        EXPECT_LE(running, 1);
+    }
+    EXPECT_TRUE(ranSeen.count(L"ZWindow-A") && ranSeen.count(L"ZWindow-Keep")) << ranSeen.size();
+    const ProgressWatch::States ended = {
+        {L"ZWindow-A", L"Uninstalled"}, {L"ZWindow-B", L"Uninstalled"}, {L"ZWindow-Restart", L"Restart needed"},
+        {L"ZWindow-Keep", L"Still listed, uninstaller gone"}, {L"ZWindow-Broken", L"Failed (exit code 2)"},
+        {L"ZWindow Windowed", L"Still listed"}, {L"ZWindow Red", L"Still listed, uninstaller gone"}};
+    EXPECT_EQ(progress.seen.back(), ended);
+
+    // One report, which offers the three left behind with no uninstaller.
+    const std::string said = report.Seen().text;
+    for (const char* part : {"2 programs uninstalled:\n", "1 program uninstalled, to be finished when Windows restarts:\n    ZWindow-Restart",
+                             "1 program not uninstalled:\n    ZWindow-Broken: The uninstaller ended with exit code 2.",
+                             "3 programs still listed after the uninstaller ended:\n",
+                             "3 programs are still listed, and their uninstallers are gone:\n",
+                             "Remove their entries? Each is backed up first"})
+        EXPECT_NE(said.find(part), std::string::npos) << part << "\n---\n" << said;
+    EXPECT_NE(removed.Seen().window, nullptr);
+    // Each uninstaller ran once, one after another; the leftovers went with
+    // their backups; the one with its own window stays listed.
+    std::ifstream ranFile(installed / L"ran.txt");
+    const std::string ran((std::istreambuf_iterator<char>(ranFile)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(std::count(ran.begin(), ran.end(), '\n'), 5) << ran;
+    for (const std::wstring& name : nsis)
+        EXPECT_NE(ran.find("ZWindow-" + fw::Narrow(name) + "\n"), std::string::npos) << ran;
+    for (const char* key : {"ZWindow-A", "ZWindow-B", "ZWindow-Restart", "ZWindow-Keep", "ZWindow-Broken"})
+        EXPECT_FALSE(Exists(key)) << key;
+    EXPECT_FALSE(Exists(red));
+    EXPECT_TRUE(Exists(windowed));
+    EXPECT_EQ(Backups().size(), 3u);
+    std::filesystem::remove_all(installed, ignored);
 }
 
 }  // namespace

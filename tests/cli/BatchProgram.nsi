@@ -3,12 +3,16 @@
 ; the user's list (ROOT HKLM: the machine's); the uninstaller honours /S,
 ; removes its files and its entry, and ends with EXIT. Defines: NAME, EXIT
 ; (0), HANG (waits until a file "stop" appears in its folder), KEEPENTRY
-; (leaves its entry behind, as broken uninstallers do), ROOT, OUTFILE. Two
+; (leaves its entry behind, as broken uninstallers do), ROOT, OUTFILE,
+; TARGET (amd64-unicode: a 64-bit program writes the 64-bit view). Two
 ; uninstallers that run at once are caught: the second ends with 99 and leaves its entry.
 ; Each uninstaller appends its name to ran.txt beside its folder.
 Unicode true
 !include LogicLib.nsh
-Target amd64-unicode
+!ifndef TARGET
+  !define TARGET amd64-unicode
+!endif
+Target ${TARGET}
 !ifndef EXIT
   !define EXIT 0
 !endif
