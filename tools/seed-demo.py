@@ -252,6 +252,11 @@ def main():
             lines.append('"UninstallString"=' + reg_text(command))
         if icon:
             lines.append('"DisplayIcon"=' + reg_text(icon))
+        # Two in three of the uninstallers that are there can run quietly,
+        # as their makers say in QuietUninstallString.
+        there = [item[1] for item in files if item[0] == "uninstaller"]
+        if name and there and zlib.crc32(key.encode("utf-8")) % 3:
+            lines.append('"QuietUninstallString"=' + reg_text('"C:\\%s" /quiet' % there[0]))
         if name and command:
             values, size = details(key, name)
             for value_name, value in values.items():

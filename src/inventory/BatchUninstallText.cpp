@@ -58,7 +58,7 @@ std::wstring EndedStateText(const BatchResult& result) {
 BatchReport BatchReportOf(const std::vector<std::wstring>& displayNames, const std::vector<BatchResult>& results,
                           const std::vector<bool>& redNow) {
     BatchReport report;
-    std::vector<std::wstring> uninstalled, restart, failed, listed, notRun, leftover;
+    std::vector<std::wstring> uninstalled, restart, failed, listed, nothingToRun, notRun, leftover;
     for (std::size_t i = 0; i < results.size() && i < displayNames.size(); ++i) {
         const BatchResult& result = results[i];
         const std::wstring& name = displayNames[i];
@@ -66,7 +66,7 @@ BatchReport BatchReportOf(const std::vector<std::wstring>& displayNames, const s
         case BatchOutcome::Uninstalled: uninstalled.push_back(name); break;
         case BatchOutcome::RestartNeeded: restart.push_back(name); break;
         case BatchOutcome::Failed: failed.push_back(WithReason(name, result.reason)); break;
-        case BatchOutcome::StillListed: listed.push_back(name); break;
+        case BatchOutcome::StillListed: (result.command.empty() ? nothingToRun : listed).push_back(name); break;
         case BatchOutcome::TimedOut: failed.push_back(WithReason(name, result.reason)); break;
         case BatchOutcome::Skipped:
         case BatchOutcome::NotRun:
@@ -83,6 +83,7 @@ BatchReport BatchReportOf(const std::vector<std::wstring>& displayNames, const s
     AddSection(report.text, Programs(restart.size()) + L" uninstalled, to be finished when Windows restarts:", restart);
     AddSection(report.text, Programs(failed.size()) + L" not uninstalled:", failed);
     AddSection(report.text, Programs(listed.size()) + L" still listed after the uninstaller ended:", listed);
+    AddSection(report.text, Programs(nothingToRun.size()) + L" with no uninstaller left to run:", nothingToRun);
     AddSection(report.text, Programs(notRun.size()) + L" not started:", notRun);
     if (report.text.empty()) report.text = L"Nothing was uninstalled.";
     if (leftover.empty()) return report;
