@@ -69,8 +69,10 @@ void BatchUninstallCommand::Run(HWND owner, const std::vector<Chosen>& chosen, c
     const HWND shown = progress.Hwnd();
     const std::vector<BatchResult> results =
         UninstallEntries(items, options, progress, fw::RunningRights(),
-                         [shown](const std::vector<ProgramEntry>& handed, const ResultArrived& arrived) {
-                             return ElevatedHandOff::Uninstall(WindowElevation(shown, true), handed, arrived);
+                         [shown](const std::vector<ProgramEntry>& handed, const ResultArrived& arrived,
+                                 const std::function<bool()>& stopAsked) {
+                             return ElevatedHandOff::Uninstall(WindowElevation(shown, true), handed, arrived,
+                                                               stopAsked);
                          });
     progress.Finish();
     if (const std::optional<int> quit = progress.Quit()) {

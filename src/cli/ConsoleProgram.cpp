@@ -120,7 +120,8 @@ fw::FileHandle BorrowedFile(const ResultHandle& lent, DWORD& error);
 // A whole file's bytes; false with Windows' error when it cannot be read.
 // The hand-off lends its list as a handle (ResultHandleArgument), read
 // from its start: no path the user could swap after the consent prompt.
-bool ReadFileBytes(const std::wstring& path, std::string& bytes, DWORD& error) {
+// A lent file is handed back through `kept` once read, where asked.
+bool ReadFileBytes(const std::wstring& path, std::string& bytes, DWORD& error, fw::FileHandle* kept = nullptr) {
     fw::FileHandle file;
     if (const std::optional<ResultHandle> lent = ParseResultHandleArgument(path)) {
         file = BorrowedFile(*lent, error);
@@ -147,6 +148,7 @@ bool ReadFileBytes(const std::wstring& path, std::string& bytes, DWORD& error) {
         error = GetLastError();
         return false;
     }
+    if (kept && ParseResultHandleArgument(path)) *kept = std::move(file);
     return true;
 }
 
@@ -292,13 +294,14 @@ class ConsoleProgress final : public BatchProgress {
 public:
     std::function<void(std::size_t index, const std::wstring& command, bool quiet)> started;
     std::function<bool(std::size_t index, const BatchResult& result)> ended;
+    std::function<bool()> stopAsked;  // by whoever started this run
 
     void Started(std::size_t index, const std::wstring& command, bool quiet) override { started(index, command, quiet); }
     void Ended(std::size_t index, const BatchResult& result) override {
         if (!ended(index, result)) stop_ = true;
     }
     void Wait(DWORD milliseconds) override { Sleep(milliseconds); }
-    bool GoOn() override { return !stop_; }
+    bool GoOn() override { return !stop_ && !(stopAsked && stopAsked()); }
 
 private:
     bool stop_ = false;
@@ -498,7 +501,7 @@ std::optional<int> ConsoleProgram::ReadTargets(const CommandLine& command, const
     std::string bytes;
     std::wstring text;
     DWORD error = ERROR_SUCCESS;
-    if (!ReadFileBytes(command.from, bytes, error)) {
+    if (!ReadFileBytes(command.from, bytes, error, &lentList_)) {
         err_.Line(command.from + L": the list of entries cannot be read: " + fw::SystemErrorText(error) + L" N" +
                   nothing.substr(1) + L".");
         return IsMissingFileError(error) ? kExitNotFound : kExitSomeFailed;
@@ -509,7 +512,13 @@ std::optional<int> ConsoleProgram::ReadTargets(const CommandLine& command, const
     if (!lines.error.empty()) return Usage(command.from + L": " + lines.error + L"; " + nothing);
     if (lines.targets.empty()) return Usage(command.from + L" names no entry");
     targets = std::move(lines.targets);
+    lentListSize_ = static_cast<LONGLONG>(bytes.size());
     return std::nullopt;
+}
+
+bool ConsoleProgram::LentListGrew() const {
+    LARGE_INTEGER size{};
+    return lentList_ && GetFileSizeEx(lentList_.get(), &size) && size.QuadPart > lentListSize_;
 }
 
 int ConsoleProgram::Remove(const CommandLine& command) {
@@ -656,6 +665,7 @@ int ConsoleProgram::Uninstall(const CommandLine& command) {
     options.timeoutMs = command.timeoutMinutes * fw::MinuteMilliseconds();
     options.backupFolder = folder.Path();
     ConsoleProgress progress;
+    progress.stopAsked = [this] { return LentListGrew(); };
     progress.started = [&](std::size_t index, const std::wstring& started, bool quiet) {
         if (!json)
             out_.Line(OneLine(L"running: " + ListName(ListOf(items[index].entry)) + L"  " + items[index].entry.keyName +

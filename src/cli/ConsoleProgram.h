@@ -15,6 +15,7 @@
 #include "cli/ConsoleOutput.h"
 #include "cli/OperationResult.h"
 #include "framework/RunningAccount.h"
+#include "framework/UniqueHandle.h"
 #include "inventory/ProgramInventory.h"
 
 class ConsoleProgram {
@@ -56,4 +57,10 @@ private:
     ConsoleOutput out_;
     ConsoleOutput err_;
     fw::AccountRights rights_;
+    // The list the window lent (--from handle:...), kept open: the window
+    // asks to stop after the running entry by making it longer, which no
+    // one else can (it holds the one handle that may write it).
+    fw::FileHandle lentList_;
+    LONGLONG lentListSize_ = 0;
+    bool LentListGrew() const;
 };

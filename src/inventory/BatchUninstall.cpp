@@ -263,14 +263,18 @@ std::vector<BatchResult> UninstallEntries(const std::vector<BatchItem>& items, c
                 if (!said[i]) return progress.Started(i, items[i].quiet.command, true);
         };
         startNext();
-        const ElevatedHandOff::HandOffOutcome handOff = elevated(handed, [&](const OperationResult& line) {
-            const std::optional<std::size_t> at = placeOf(line);
-            if (!at || said[*at]) return;
-            said[*at] = true;
-            results[*at] = FromHandOff(&line, 0);
-            progress.Ended(*at, results[*at]);
-            startNext();
-        });
+        bool stopping = false;
+        const ElevatedHandOff::HandOffOutcome handOff = elevated(
+            handed,
+            [&](const OperationResult& line) {
+                const std::optional<std::size_t> at = placeOf(line);
+                if (!at || said[*at]) return;
+                said[*at] = true;
+                results[*at] = FromHandOff(&line, 0);
+                progress.Ended(*at, results[*at]);
+                if (!stopping) startNext();
+            },
+            [&] { return stopping = stopping || !progress.GoOn(); });
         if (handOff.error != ERROR_SUCCESS) {
             for (std::size_t i = 0; i < results.size(); ++i) {
                 results[i] = BatchResult{};

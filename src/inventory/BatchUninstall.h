@@ -103,8 +103,9 @@ std::vector<BatchResult> UninstallBatch(const std::vector<BatchItem>& items, con
 // each entry then not run with that reason. The rest then run here, under
 // `options`: one that shows its own window asks for the rights itself, as
 // the Uninstall of one row does.
-using ElevatedUninstaller = std::function<ElevatedHandOff::HandOffOutcome(const std::vector<ProgramEntry>& entries,
-                                                                          const ResultArrived& arrived)>;
+// `stopAsked` tells the step to start no more (progress.GoOn() is false).
+using ElevatedUninstaller = std::function<ElevatedHandOff::HandOffOutcome(
+    const std::vector<ProgramEntry>& entries, const ResultArrived& arrived, const std::function<bool()>& stopAsked)>;
 // Whether `item` goes to the elevated step.
 bool RunsElevated(const BatchItem& item, const BatchOptions& options, fw::AccountRights rights);
 std::vector<BatchResult> UninstallEntries(const std::vector<BatchItem>& items, const BatchOptions& options,

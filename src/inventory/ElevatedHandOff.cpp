@@ -129,25 +129,41 @@ std::wstring ConsoleProgram() {
 
 ElevatedHandOff::HandOffOutcome ElevatedHandOff::Remove(const ElevatedRunner& run,
                                                         const std::vector<ProgramEntry>& entries) {
-    return WithEntries(run, L"remove", entries, L"", {});
+    return WithEntries(run, L"remove", entries, L"", {}, {});
 }
 
 ElevatedHandOff::HandOffOutcome ElevatedHandOff::Uninstall(const ElevatedRunner& run,
                                                            const std::vector<ProgramEntry>& entries,
-                                                           const ResultArrived& arrived) {
-    return WithEntries(run, L"uninstall", entries, L" --quiet", arrived);
+                                                           const ResultArrived& arrived,
+                                                           const std::function<bool()>& stopAsked) {
+    return WithEntries(run, L"uninstall", entries, L" --quiet", arrived, stopAsked);
 }
 
 ElevatedHandOff::HandOffOutcome ElevatedHandOff::WithEntries(const ElevatedRunner& run, const wchar_t* verb,
                                                              const std::vector<ProgramEntry>& entries,
-                                                             const wchar_t* options, const ResultArrived& arrived) {
+                                                             const wchar_t* options, const ResultArrived& arrived,
+                                                             const std::function<bool()>& stopAsked) {
     WorkFolder work;
     if (work.Path().empty()) return {GetLastError(), 0, {}};
     std::wstring lines;
     for (const ProgramEntry& entry : entries) lines += ListName(ListOf(entry)) + L"\t" + entry.keyName + L"\r\n";
     const fw::FileHandle list = HandedFile(work.Path() + L"\\entries.txt", lines);
     if (!list) return {GetLastError(), 0, {}};
-    return Run(run, std::wstring(verb) + L" --from " + Quoted(LentArgument(list)) + options, work.Path(), arrived);
+    bool told = false;
+    const auto askToStop = [&] {
+        if (told || !stopAsked || !stopAsked()) return;
+        told = true;
+        // Written at its end, as one more line break the step passes over.
+        LARGE_INTEGER size{};
+        if (!GetFileSizeEx(list.get(), &size)) return;
+        OVERLAPPED atEnd{};
+        atEnd.Offset = static_cast<DWORD>(size.QuadPart);
+        atEnd.OffsetHigh = static_cast<DWORD>(size.QuadPart >> 32);
+        DWORD written = 0;
+        WriteFile(list.get(), "\r\n", 2, &written, &atEnd);
+    };
+    return Run(run, std::wstring(verb) + L" --from " + Quoted(LentArgument(list)) + options, work.Path(), arrived,
+               askToStop);
 }
 
 ElevatedHandOff::HandOffOutcome ElevatedHandOff::Restore(const ElevatedRunner& run, const std::vector<std::wstring>& files,
@@ -160,11 +176,12 @@ ElevatedHandOff::HandOffOutcome ElevatedHandOff::Restore(const ElevatedRunner& r
     for (const std::wstring& digest : sha256s) digests += (digests.empty() ? L"" : L",") + digest;
     if (!digests.empty()) arguments += L" --sha256 " + digests;
     if (replace) arguments += L" --replace";
-    return Run(run, arguments, work.Path(), {});
+    return Run(run, arguments, work.Path(), {}, {});
 }
 
 ElevatedHandOff::HandOffOutcome ElevatedHandOff::Run(const ElevatedRunner& run, const std::wstring& arguments,
-                                                     const std::wstring& workFolder, const ResultArrived& arrived) {
+                                                     const std::wstring& workFolder, const ResultArrived& arrived,
+                                                     const std::function<void()>& whileWaiting) {
     HandOffOutcome outcome;
     // The result file is opened here, as the user, and the elevated step
     // writes through this very handle (ResultHandleArgument): nothing it
@@ -176,7 +193,10 @@ ElevatedHandOff::HandOffOutcome ElevatedHandOff::Run(const ElevatedRunner& run, 
     if (!result) return {GetLastError(), 0, {}};
     ResultReader reader(result.get(), arrived, outcome.results);
     outcome.error = run(ConsoleProgram(), arguments + L" --result " + Quoted(LentArgument(result)),
-                        SystemFolder(), outcome.exitCode, [&] { reader.ReadNew(false); });
+                        SystemFolder(), outcome.exitCode, [&] {
+                            reader.ReadNew(false);
+                            if (whileWaiting) whileWaiting();
+                        });
     if (outcome.error != ERROR_SUCCESS) return outcome;
     reader.ReadNew(true);
     return outcome;

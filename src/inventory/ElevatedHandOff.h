@@ -52,9 +52,11 @@ public:
     // uninstallers of these entries run elevated, one at a time, without
     // their windows (an elevated window the user did not ask for could not
     // be told apart from one planted). Its result lines carry what ran;
-    // each reaches `arrived` while the step still runs.
+    // each reaches `arrived` while the step still runs. Once `stopAsked`
+    // says so, the step starts no further uninstaller: the list it was lent
+    // grows, which only this process can make it do.
     static HandOffOutcome Uninstall(const ElevatedRunner& run, const std::vector<ProgramEntry>& entries,
-                                    const ResultArrived& arrived = {});
+                                    const ResultArrived& arrived = {}, const std::function<bool()>& stopAsked = {});
     // `zaltrow restore FILE... --sha256 H1,... [--replace] --result RESULT`:
     // each file with the SHA-256 it had when the window showed it, so a
     // file swapped since is refused by the elevated step.
@@ -68,7 +70,8 @@ private:
     // `zaltrow VERB --from LIST OPTIONS --result RESULT`.
     static HandOffOutcome WithEntries(const ElevatedRunner& run, const wchar_t* verb,
                                       const std::vector<ProgramEntry>& entries, const wchar_t* options,
-                                      const ResultArrived& arrived);
+                                      const ResultArrived& arrived, const std::function<bool()>& stopAsked);
     static HandOffOutcome Run(const ElevatedRunner& run, const std::wstring& arguments,
-                              const std::wstring& workFolder, const ResultArrived& arrived);
+                              const std::wstring& workFolder, const ResultArrived& arrived,
+                              const std::function<void()>& whileWaiting);
 };

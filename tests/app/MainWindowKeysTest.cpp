@@ -189,9 +189,8 @@ TEST_F(MainWindowKeysTest, KeysMenuAndSelectionActAsInWindowsOwnList) {
         }
         ASSERT_TRUE(IsWindowVisible(dialog.Hwnd())) << "key " << c.key;
     }
-    // Two rows selected: Uninstall (one program at a time) is grey, Remove
-    // is not.
-    EXPECT_FALSE(IsWindowEnabled(dialog.Item(IDC_UNINSTALL)));
+    // Two rows selected: Uninstall (one after another) and Remove both act.
+    EXPECT_TRUE(IsWindowEnabled(dialog.Item(IDC_UNINSTALL)));
     EXPECT_TRUE(IsWindowEnabled(dialog.Item(IDC_REMOVE)));
 
     // The same entries stay selected across Refresh, though a new entry

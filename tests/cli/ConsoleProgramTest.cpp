@@ -853,9 +853,10 @@ TEST(ConsoleProgram, Uninstalling) {
         };
         const std::vector<BatchResult> done =
             UninstallEntries(items, quiet, progress, fw::AccountRights::Standard,
-                             [&](const std::vector<ProgramEntry>& entries, const ResultArrived& arrived) {
+                             [&](const std::vector<ProgramEntry>& entries, const ResultArrived& arrived,
+                                 const std::function<bool()>& stopAsked) {
                                  for (const ProgramEntry& entry : entries) handed.push_back(entry.keyName);
-                                 return ElevatedHandOff::Uninstall(elevated, entries, arrived);
+                                 return ElevatedHandOff::Uninstall(elevated, entries, arrived, stopAsked);
                              });
         ASSERT_EQ(handed.size(), 2u);
         EXPECT_EQ(handed[0], L"ZBatch-Machine");
