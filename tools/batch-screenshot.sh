@@ -5,7 +5,7 @@
 # build/screenshots/batch-question.png, batch-progress.png and
 # batch-report.png (the README's docs/batch-progress.png).
 #
-#     tools/batch-screenshot.sh [ARCH]
+#     [ZALTROW_BATCH_DARK=1] tools/batch-screenshot.sh [ARCH]
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
@@ -33,6 +33,9 @@ trap '"$WINESERVER" -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
 python3 "$ZALTROW_ROOT/tools/seed-demo.py" "$WINEPREFIX" "$build/tools/demo/demo_uninstaller.exe" "$WINEPREFIX/demo.reg"
 (cd "$WINEPREFIX" && "$WINE" regedit /s demo.reg >/dev/null 2>&1)
 zaltrow_set_managed N
+# ZALTROW_BATCH_DARK=1: in the dark look.
+[ "${ZALTROW_BATCH_DARK:-}" = 1 ] && "$WINE" reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Themes\Personalize' \
+  /v AppsUseLightTheme /t REG_DWORD /d 0 /f >/dev/null 2>&1
 "$WINE" reg delete "HKCU\\Software\\$name" /v WindowPlacement /f >/dev/null 2>&1 || true
 
 (cd "$build/src" && "$WINE" "$ZALTROW_EXE_NAME" >/dev/null 2>&1 &)

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "framework/Dpi.h"
 #include "framework/MessageWait.h"
 #include "inventory/BatchUninstallText.h"
@@ -33,11 +35,9 @@ bool UninstallProgressDialog::OnInitDialog() {
             SendDlgItemMessageW(Hwnd(), id, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
     }
     list_.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP);
-    RECT client{};
-    GetClientRect(list_.Hwnd(), &client);
-    const int stateWidth = fw::Scaled(170, Dpi());
-    list_.InsertColumn(Program, L"Program", client.right - stateWidth - fw::SystemMetric(SM_CXVSCROLL, Dpi()));
-    list_.InsertColumn(State, L"State", stateWidth);
+    list_.InsertColumn(Program, L"Program", 100);
+    list_.InsertColumn(State, L"State", 100);
+    FitColumns();
     for (std::size_t i = 0; i < names_.size(); ++i) {
         list_.InsertItem(static_cast<int>(i), names_[i], 0);
         list_.SetItemText(static_cast<int>(i), State, WaitingStateText());
@@ -48,6 +48,26 @@ bool UninstallProgressDialog::OnInitDialog() {
     SetTimer(Hwnd(), kClockTimer, 1000, nullptr);
     return true;
 }
+
+// The state column as wide as its longest words; the names get the rest,
+// at any size and scale.
+void UninstallProgressDialog::FitColumns() {
+    if (!list_.Hwnd()) return;
+    RECT client{};
+    GetClientRect(list_.Hwnd(), &client);
+    const int stateWidth = fw::Scaled(170, Dpi());
+    ListView_SetColumnWidth(list_.Hwnd(), State, stateWidth);
+    ListView_SetColumnWidth(list_.Hwnd(), Program,
+                            std::max(fw::Scaled(80, Dpi()), static_cast<int>(client.right) - stateWidth -
+                                                                fw::SystemMetric(SM_CXVSCROLL, Dpi())));
+}
+
+void UninstallProgressDialog::OnSize(UINT sizeType, int cx, int cy) {
+    ResizableDialog::OnSize(sizeType, cx, cy);
+    FitColumns();
+}
+
+void UninstallProgressDialog::OnDpiResized() { FitColumns(); }
 
 void UninstallProgressDialog::Started(std::size_t index, const std::wstring&, bool quiet) {
     if (index >= names_.size()) return;

@@ -42,12 +42,15 @@ protected:
     void OnOK() override {}
     void OnCancel() override { AskToStop(); }
     bool OnTimer(UINT_PTR id) override;
+    void OnSize(UINT sizeType, int cx, int cy) override;
+    void OnDpiResized() override;
     void OnDestroy() override;
 
 private:
     void AskToStop();
     void ShowElapsed();
     void ShowNow();
+    void FitColumns();
 
     std::vector<std::wstring> names_;
     fw::ListView list_;

@@ -54,9 +54,14 @@ void DressChild(HWND child, bool dark) {
     const std::wstring kind = ClassOf(child);
     if (kind == L"SysListView32") {
         const theme::DarkColors& d = theme::Dark();
-        SendMessageW(child, LVM_SETBKCOLOR, 0, dark ? d.listBackground : GetSysColor(COLOR_WINDOW));
-        SendMessageW(child, LVM_SETTEXTCOLOR, 0, dark ? d.listText : GetSysColor(COLOR_WINDOWTEXT));
+        // The theme first: a theme change gives a list its default colours.
         SetTheme(child, dark ? L"DarkMode_Explorer" : nullptr, nullptr);
+        const COLORREF background = dark ? d.listBackground : GetSysColor(COLOR_WINDOW);
+        SendMessageW(child, LVM_SETBKCOLOR, 0, background);
+        // Rows painted over the list's own background (CLR_NONE) stay so.
+        if (static_cast<COLORREF>(SendMessageW(child, LVM_GETTEXTBKCOLOR, 0, 0)) != CLR_NONE)
+            SendMessageW(child, LVM_SETTEXTBKCOLOR, 0, background);
+        SendMessageW(child, LVM_SETTEXTCOLOR, 0, dark ? d.listText : GetSysColor(COLOR_WINDOWTEXT));
         if (HWND header = reinterpret_cast<HWND>(SendMessageW(child, LVM_GETHEADER, 0, 0)))
             SetTheme(header, dark ? L"DarkMode_ItemsView" : nullptr, nullptr);
     } else if (kind == L"Edit" || kind == L"ComboBox") {

@@ -1,4 +1,5 @@
 #include "app/MainDialog.h"
+#include "app/UninstallProgressDialog.h"
 
 #include <gtest/gtest.h>
 
@@ -869,6 +870,16 @@ TEST_F(MainDialogTest, ListAndWindowFollowTheAppsDarkSetting) {
         EXPECT_EQ(static_cast<COLORREF>(SendMessageW(list.Hwnd(), LVM_GETBKCOLOR, 0, 0)), c.list);
         EXPECT_EQ(pixel(list.Hwnd(), row.left + 300, row.top + 4), c.red);
         EXPECT_EQ(pixel(window.Hwnd(), 2, 2), c.window);
+        {
+            // A dialog's plain list, its rows too (the batch's progress).
+            fw::Modeless<UninstallProgressDialog> progress(window.Hwnd(), {L"A program"});
+            ASSERT_TRUE(progress.Create());
+            ShowWindow(progress.Hwnd(), SW_SHOWNA);
+            HWND rows = progress.Item(IDC_BATCH_LIST);
+            RECT first{};
+            ListView_GetItemRect(rows, 0, &first, LVIR_BOUNDS);
+            EXPECT_EQ(pixel(rows, first.right - 4, first.bottom - 2), c.list);
+        }
         if (c.changedTo >= 0) {
             ScratchRegistry::SetDword(HKEY_CURRENT_USER, personalize, "AppsUseLightTheme", c.changedTo);
             SendMessageW(window.Hwnd(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"ImmersiveColorSet"));
