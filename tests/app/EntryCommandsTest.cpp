@@ -743,6 +743,18 @@ TEST_F(EntryCommandsTest, RemoveOnManyRowsAsksOnceBacksEachUpAndReportsOnce) {
 }
 
 
+// Alt+Enter with several rows selected: the focused row's Properties.
+TEST_F(EntryCommandsTest, PropertiesOfSeveralRowsAreTheFocusedOnes) {
+    Entry("First", "First program", "MsiExec.exe /X{1}");
+    Entry("Second", "Second program", "MsiExec.exe /X{2}");
+    Open();
+    auto& list = MainDialogTestAccess::List(dialog);
+    list.SelectRows({RowOf("First program"), RowOf("Second program")}, RowOf("Second program"));
+    gui::BoxAnswerer properties("Second program Properties", IDCANCEL);
+    Press(ID_PROPERTIES);
+    EXPECT_NE(properties.Seen().window, nullptr);
+}
+
 // The programs' states as the progress window showed them, each time they
 // changed: a watch on its own thread, as a person's eyes.
 class ProgressWatch {
