@@ -3,13 +3,15 @@
 #include <algorithm>
 #include <numeric>
 
+#include "registry/RegistryText.h"
+
 namespace row_sort {
 
 namespace {
 
 // A-Z compare as a-z: the underscore, below the lower-case letters, sorts
 // before every letter.
-unsigned Folded(wchar_t c) { return c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : static_cast<unsigned>(c); }
+unsigned Folded(wchar_t c) { return static_cast<unsigned>(registry_text::AsciiLower(c)); }
 
 }  // namespace
 

@@ -4,13 +4,13 @@
 #include "inventory/EntryJudgement.h"
 #include "inventory/HtmlReport.h"
 #include "inventory/UninstallerProbe.h"
+#include "registry/RegistryText.h"
 
 std::optional<ExportFormat> ExportFormatOf(std::wstring_view path) {
     const std::size_t dot = path.find_last_of(L".\\/");
     if (dot == std::wstring_view::npos || path[dot] != L'.') return std::nullopt;
     std::wstring extension(path.substr(dot + 1));
-    for (wchar_t& c : extension)
-        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+    for (wchar_t& c : extension) c = registry_text::AsciiLower(c);
     if (extension == L"csv") return ExportFormat::Csv;
     if (extension == L"json") return ExportFormat::Json;
     if (extension == L"html" || extension == L"htm") return ExportFormat::Html;

@@ -775,13 +775,20 @@ public:
                       SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
                       return std::wstring(buffer);
                   };
-                  bool whole = true;  // not a list going with its window
-                  for (int row = 0, rows = ListView_GetItemCount(list); row < rows; ++row) {
-                      const std::wstring name = text(row, 0), state = text(row, 1);
-                      whole &= !name.empty() && !state.empty();
-                      now[name] = state;
-                  }
-                  if (whole && !now.empty() && (seen.empty() || seen.back() != now)) seen.push_back(now);
+                  const auto read = [&](States& states) {
+                      bool whole = true;  // not a list going with its window
+                      for (int row = 0, rows = ListView_GetItemCount(list); row < rows; ++row) {
+                          const std::wstring name = text(row, 0), state = text(row, 1);
+                          whole &= !name.empty() && !state.empty();
+                          states[name] = state;
+                      }
+                      return whole && !states.empty();
+                  };
+                  // Rows are read one at a time while the batch goes on: only
+                  // two reads alike show one moment (states only move forward).
+                  States again;
+                  if (read(now) && read(again) && now == again && (seen.empty() || seen.back() != now))
+                      seen.push_back(now);
                   Sleep(15);
               }
           }) {}
