@@ -5,7 +5,7 @@
 # build/screenshots/batch-question.png, batch-progress.png and
 # batch-report.png (the README's docs/batch-progress.png).
 #
-#     [ZALTROW_BATCH_DARK=1] tools/batch-screenshot.sh [ARCH]
+#     [ZALTROW_BATCH_DARK=1] [ZALTROW_BATCH_DPI=144] tools/batch-screenshot.sh [ARCH]
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
@@ -19,7 +19,7 @@ zaltrow_demo_prefix "$build"
 mkdir -p "$out"
 
 if [ -z "${ZALTROW_BATCH_DISPLAY:-}" ]; then
-  ZALTROW_BATCH_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1920x1080x24" bash "$0" "$arch"
+  ZALTROW_BATCH_DISPLAY=1 exec xvfb-run -a -s "-screen 0 2560x1440x24" bash "$0" "$arch"
 fi
 
 demo=$WINEPREFIX
@@ -33,6 +33,12 @@ trap '"$WINESERVER" -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
 python3 "$ZALTROW_ROOT/tools/seed-demo.py" "$WINEPREFIX" "$build/tools/demo/demo_uninstaller.exe" "$WINEPREFIX/demo.reg"
 (cd "$WINEPREFIX" && "$WINE" regedit /s demo.reg >/dev/null 2>&1)
 zaltrow_set_managed N
+# ZALTROW_BATCH_DPI=144 (or 192): at 150 (or 200) % display scale.
+if [ -n "${ZALTROW_BATCH_DPI:-}" ]; then
+  "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$ZALTROW_BATCH_DPI" /f >/dev/null 2>&1
+  "$WINE" reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels \
+    /t REG_DWORD /d "$ZALTROW_BATCH_DPI" /f >/dev/null 2>&1
+fi
 # ZALTROW_BATCH_DARK=1: in the dark look.
 [ "${ZALTROW_BATCH_DARK:-}" = 1 ] && "$WINE" reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Themes\Personalize' \
   /v AppsUseLightTheme /t REG_DWORD /d 0 /f >/dev/null 2>&1
