@@ -794,6 +794,30 @@ TEST(ConsoleProgram, Uninstalling) {
          }},
     }, result, W(BesideThisProgram("uninstall.json")));
 
+    // Asked to stop by whoever lent its list (the window, elevated), which
+    // makes the list longer: the running uninstaller ends, nothing more starts.
+    {
+        ASSERT_EQ(RunProcess(L"\"" + programs + L"ZBatch-Hang.exe\" /S"), 0u);
+        const std::wstring lent = W(files.Join("lent.txt"));
+        const fw::FileHandle list(CreateFileW(lent.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const std::string lines = "user\tZBatch-Hang\r\nuser\tZBatch-P1\r\n";
+        DWORD written = 0;
+        ASSERT_TRUE(WriteFile(list.get(), lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr));
+        const std::wstring ranBefore = ran();
+        const fw::KernelHandle run = StartZaltrow(
+            L"uninstall --from \"" + ResultHandleArgument(GetCurrentProcessId(), reinterpret_cast<std::uintptr_t>(list.get())) +
+            L"\" --quiet");
+        ASSERT_TRUE(WaitUntil([&] { return ran() == ranBefore + L"ZBatch-Hang\r\n"; }, 20000)) << ran();
+        OVERLAPPED atEnd{};
+        atEnd.Offset = static_cast<DWORD>(lines.size());
+        ASSERT_TRUE(WriteFile(list.get(), "\r\n", 2, &written, &atEnd));
+        std::ofstream(std::filesystem::path(installed + L"ZBatch-Hang\\stop")) << "stop";
+        EXPECT_EQ(EndOf(run), 3u);
+        EXPECT_EQ(ran(), ranBefore + L"ZBatch-Hang\r\n");
+        listed(L"Machine Local P1 P2 Windowed")();
+    }
+
     // Two runs at once: the second's uninstaller waits for the first's (each
     // NSIS program here ends with 99 when another one runs).
     const fw::KernelHandle first = StartZaltrow(L"uninstall user ZBatch-P1 --quiet");
@@ -876,7 +900,8 @@ TEST(ConsoleProgram, Uninstalling) {
         listed(c.listedAfter)();
     }
     // One line for each uninstaller run, none of them twice or at once.
-    const std::wstring before = L"ZBatch-A\r\nZBatch-B\r\nZBatch-Restart\r\nZBatch-Keep\r\nZBatch-Broken\r\nZBatch-Hang\r\n";
+    const std::wstring before =
+        L"ZBatch-A\r\nZBatch-B\r\nZBatch-Restart\r\nZBatch-Keep\r\nZBatch-Broken\r\nZBatch-Hang\r\nZBatch-Hang\r\n";
     EXPECT_TRUE(ran() == before + L"ZBatch-P1\r\nZBatch-P2\r\nZBatch-Machine\r\nZBatch-Local\r\n" ||
                 ran() == before + L"ZBatch-P2\r\nZBatch-P1\r\nZBatch-Machine\r\nZBatch-Local\r\n")
         << ran();
