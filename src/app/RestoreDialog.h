@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ThemedListView.h"
 #include "framework/ListView.h"
 #include "framework/UniqueHandle.h"
 #include "inventory/BackupGroups.h"
@@ -61,7 +62,7 @@ private:
     void UpdateButton();
     void OnRestore();
 
-    fw::ListView list_;
+    ThemedListView list_;
     fw::Font listFont_;
     std::wstring folder_;
     std::vector<BackupRestore::ListedBackup> backups_;  // newest first; item data indexes it

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ThemedListView.h"
 #include "framework/ListView.h"
 #include "framework/UniqueHandle.h"
 #include "inventory/BatchUninstall.h"
@@ -53,7 +54,7 @@ private:
     void FitColumns();
 
     std::vector<std::wstring> names_;
-    fw::ListView list_;
+    ThemedListView list_;
     fw::Font listFont_;  // names come in any script
     std::size_t ended_ = 0;  // the bar: every entry said, run or not
     std::size_t done_ = 0;   // of them, the ones that were run (or skipped)

@@ -879,6 +879,11 @@ TEST_F(MainDialogTest, ListAndWindowFollowTheAppsDarkSetting) {
             RECT first{};
             ListView_GetItemRect(rows, 0, &first, LVIR_BOUNDS);
             EXPECT_EQ(pixel(rows, first.right - 4, first.bottom - 2), c.list);
+            // Its header too, past the last column.
+            HWND header = ListView_GetHeader(rows);
+            RECT room{};
+            GetClientRect(header, &room);
+            EXPECT_EQ(pixel(header, room.right - 2, room.bottom / 2) == theme::kDark.header, c.list == darkList);
         }
         if (c.changedTo >= 0) {
             ScratchRegistry::SetDword(HKEY_CURRENT_USER, personalize, "AppsUseLightTheme", c.changedTo);
