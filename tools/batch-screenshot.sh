@@ -9,14 +9,7 @@
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
-arch=${1:-$(zaltrow_wine_arch)}
-build="$ZALTROW_ROOT/build/$arch"
-zaltrow_identity "$build"
-name=$ZALTROW_PRODUCT_NAME
-out="$ZALTROW_ROOT/build/screenshots"
-zaltrow_wine_env "$arch"
-zaltrow_demo_prefix "$build"
-mkdir -p "$out"
+zaltrow_screenshot_start "${1:-}"
 
 if [ -z "${ZALTROW_BATCH_DISPLAY:-}" ]; then
   ZALTROW_BATCH_DISPLAY=1 exec xvfb-run -a -s "-screen 0 2560x1440x24" bash "$0" "$arch"

@@ -353,6 +353,21 @@ zaltrow_demo_prefix() {
   zaltrow_add_cjk_font "$prefix"
 }
 
+# What every screenshot script starts with, for architecture $1 (empty:
+# the one this machine's Wine runs): arch, build, name (the product's)
+# and out (build/screenshots) set, Wine's environment for the demo prefix,
+# made and seeded on first use.
+zaltrow_screenshot_start() {
+  arch=${1:-$(zaltrow_wine_arch)}
+  build="$ZALTROW_ROOT/build/$arch"
+  zaltrow_identity "$build"
+  name=$ZALTROW_PRODUCT_NAME
+  out="$ZALTROW_ROOT/build/screenshots"
+  zaltrow_wine_env "$arch"
+  zaltrow_demo_prefix "$build"
+  mkdir -p "$out"
+}
+
 # Whether the window manager manages Wine's windows in the current prefix:
 # Y on a person's desktop; N on a virtual display without one, where Wine
 # then draws the frames itself and hides windows without waiting for it.

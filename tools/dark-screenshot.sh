@@ -8,14 +8,7 @@
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
-arch=${1:-$(zaltrow_wine_arch)}
-build="$ZALTROW_ROOT/build/$arch"
-zaltrow_identity "$build"
-name=$ZALTROW_PRODUCT_NAME
-out="$ZALTROW_ROOT/build/screenshots"
-zaltrow_wine_env "$arch"
-zaltrow_demo_prefix "$build"
-mkdir -p "$out"
+zaltrow_screenshot_start "${1:-}"
 
 if [ -z "${ZALTROW_DARK_DISPLAY:-}" ]; then
   ZALTROW_DARK_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1920x1080x24" bash "$0" "$arch"

@@ -11,14 +11,7 @@
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
-arch=${1:-$(zaltrow_wine_arch)}
-build="$ZALTROW_ROOT/build/$arch"
-zaltrow_identity "$build"
-name=$ZALTROW_PRODUCT_NAME
-out="$ZALTROW_ROOT/build/screenshots"
-zaltrow_wine_env "$arch"
-zaltrow_demo_prefix "$build"
-mkdir -p "$out"
+zaltrow_screenshot_start "${1:-}"
 
 fonts_key='HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'
 desktop_key='HKCU\Control Panel\Desktop'

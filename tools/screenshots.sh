@@ -7,14 +7,7 @@
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
-arch=${1:-$(zaltrow_wine_arch)}
-build="$ZALTROW_ROOT/build/$arch"
-zaltrow_identity "$build"
-name=$ZALTROW_PRODUCT_NAME
-out="$ZALTROW_ROOT/build/screenshots"
-zaltrow_wine_env "$arch"
-zaltrow_demo_prefix "$build"
-mkdir -p "$out"
+zaltrow_screenshot_start "${1:-}"
 
 shot() { import -window root "$out/$1.png"; zaltrow_log "wrote build/screenshots/$1.png"; }
 

@@ -6,6 +6,7 @@
 #include "app/UninstallManyDialog.h"
 #include "app/UninstallProgressDialog.h"
 #include "app/WindowElevation.h"
+#include "framework/ClosedToInput.h"
 #include "framework/RunningAccount.h"
 #include "inventory/BatchUninstall.h"
 #include "inventory/BatchUninstallText.h"
@@ -15,27 +16,6 @@
 namespace {
 
 constexpr const wchar_t* kCaption = L"" ZALTROW_MESSAGE_CAPTION;
-
-// Closes the owner to input for the length of the batch, as a modal
-// window would, and opens it again before the progress window goes, so
-// that the owner, not another program, is activated then.
-class ClosedToInput {
-public:
-    explicit ClosedToInput(HWND owner) : owner_(owner), was_(IsWindowEnabled(owner)) {
-        if (was_) EnableWindow(owner_, FALSE);
-    }
-    ~ClosedToInput() { Open(); }
-    ClosedToInput(const ClosedToInput&) = delete;
-    ClosedToInput& operator=(const ClosedToInput&) = delete;
-    void Open() {
-        if (was_) EnableWindow(owner_, TRUE);
-        was_ = false;
-    }
-
-private:
-    HWND owner_;
-    bool was_;
-};
 
 }  // namespace
 
@@ -65,7 +45,8 @@ void BatchUninstallCommand::Run(HWND owner, const std::vector<Chosen>& chosen, c
     fw::Modeless<UninstallProgressDialog> progress(owner, names);
     if (!progress.Create()) return;
     ShowWindow(progress.Hwnd(), SW_SHOW);
-    ClosedToInput closed(owner);
+    // The owner opens again before the progress window goes.
+    fw::ClosedToInput closed(owner);
     const HWND shown = progress.Hwnd();
     const std::vector<BatchResult> results =
         UninstallEntries(items, options, progress, fw::RunningRights(),

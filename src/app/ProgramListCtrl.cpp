@@ -4,7 +4,6 @@
 #include <new>
 #include <utility>
 
-#include "app/DarkHeader.h"
 #include "framework/ClientDc.h"
 #include "framework/SelectedObject.h"
 #include "framework/UniqueHandle.h"
@@ -361,12 +360,7 @@ void ProgramListCtrl::DrawBadge(const NMLVCUSTOMDRAW& draw) const {
 }
 
 LRESULT ProgramListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NOTIFY && look_ == theme::Look::Dark) {
-        auto& header = *reinterpret_cast<NMHDR*>(lParam);
-        if (header.code == NM_CUSTOMDRAW && header.hwndFrom == Header())
-            return dark_header::CustomDraw(header.hwndFrom, reinterpret_cast<NMCUSTOMDRAW&>(header));
-    }
-    if (message != WM_PAINT) return DefaultProc(message, wParam, lParam);
+    if (message != WM_PAINT) return ThemedListView::WindowProc(message, wParam, lParam);
     const LRESULT result = DefaultProc(message, wParam, lParam);
     if ((GetWindowLongPtrA(Hwnd(), GWL_STYLE) & LVS_TYPEMASK) == LVS_REPORT) DrawRulingLines();
     return result;

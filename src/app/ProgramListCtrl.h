@@ -25,6 +25,7 @@
 
 #include "app/ColumnChoice.h"
 #include "app/ThemePalette.h"
+#include "app/ThemedListView.h"
 #include "framework/ListView.h"
 #include "framework/UniqueHandle.h"
 #include "inventory/ProgramRows.h"
@@ -33,7 +34,7 @@
 constexpr LPARAM PhantomMark = 100;
 
 
-class ProgramListCtrl : public fw::ListView {
+class ProgramListCtrl : public ThemedListView {
 public:
     // The light look's colours; the dark look's are theme::kDarkRows.
     static constexpr COLORREF kPhantomText = theme::kLightRows.phantomText;
@@ -102,6 +103,7 @@ public:
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool DrawsDark() const override { return look_ == theme::Look::Dark; }
 
 private:
     // Puts sorted_ in sort order, then shows the filter's part of it.

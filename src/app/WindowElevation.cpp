@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "framework/ClosedToInput.h"
 #include "framework/ElevatedStart.h"
 #include "framework/MessageWait.h"
 #include "framework/UniqueHandle.h"
@@ -20,11 +21,13 @@ ElevatedRunner WindowElevation(HWND owner, bool keepsInput) {
         fw::KernelHandle process;
         if (const DWORD error = fw::ElevatedStart::Start(file, arguments, folder, process, owner, SW_HIDE))
             return error;
-        const bool closeToInput = !keepsInput && owner && IsWindowEnabled(owner);
-        if (closeToInput) EnableWindow(owner, FALSE);
         {
+            std::optional<fw::ClosedToInput> closed;
             std::optional<fw::WaitCursor> busy;
-            if (!keepsInput) busy.emplace();
+            if (!keepsInput) {
+                closed.emplace(owner);
+                busy.emplace();
+            }
             // Asked to end first, it stops waiting (the program is ending;
             // the WM_QUIT is in the queue again): only what the step has
             // written by then is read.
@@ -36,7 +39,6 @@ ElevatedRunner WindowElevation(HWND owner, bool keepsInput) {
                 },
                 kReadEveryMs);
         }
-        if (closeToInput) EnableWindow(owner, TRUE);
         GetExitCodeProcess(process.get(), &exitCode);
         return ERROR_SUCCESS;
     };

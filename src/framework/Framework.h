@@ -46,7 +46,8 @@
 // RAII: UniqueHandle.h (registry keys, kernel handles, icons, GDI objects,
 //   image lists, memory DCs), ClientDc.h, PaintDc.h, MemoryDc.h (drawing
 //   off screen for one paint), SelectedObject.h, ComPtr.h (COM interface
-//   references), Bstr.h, WaitCursor.h (the hourglass for a scope),
+//   references), Bstr.h, WaitCursor.h (the hourglass for a scope), ClosedToInput.h (a window closed to
+//   input for a scope, as a modal window closes its owner),
 //   Clipboard.h (text onto the clipboard), LocaleTime.h (dates and times in the user's locale).
 //   RegistryKey.h opens and creates registry keys into their owner
 //   (fw::OpenRegKey, fw::CreateRegKey, by UTF-16 paths); every key the

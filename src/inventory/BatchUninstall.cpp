@@ -167,12 +167,16 @@ std::optional<PlannedRun> PlanOf(const BatchItem& item, const BatchOptions& opti
     return PlannedRun{item.file, item.args, quiet_uninstall::CommandLineText(item.file, item.args), false};
 }
 
-std::vector<BatchResult> UninstallBatch(const std::vector<BatchItem>& items, const BatchOptions& options,
-                                        BatchProgress& progress) {
+namespace {
+
+// `askFirst`: the batch is the rest of a larger one, so even its first
+// entry waits for GoOn.
+std::vector<BatchResult> RunAll(const std::vector<BatchItem>& items, const BatchOptions& options,
+                                BatchProgress& progress, bool askFirst) {
     std::vector<BatchResult> results;
     bool stop = false;
     for (std::size_t i = 0; i < items.size(); ++i) {
-        if (!stop && i > 0 && !options.dryRun && !progress.GoOn()) stop = true;
+        if (!stop && (i > 0 || askFirst) && !options.dryRun && !progress.GoOn()) stop = true;
         BatchResult result;
         if (stop)
             result.reason = L"The batch stopped before it.";
@@ -182,6 +186,13 @@ std::vector<BatchResult> UninstallBatch(const std::vector<BatchItem>& items, con
         results.push_back(std::move(result));
     }
     return results;
+}
+
+}  // namespace
+
+std::vector<BatchResult> UninstallBatch(const std::vector<BatchItem>& items, const BatchOptions& options,
+                                        BatchProgress& progress) {
+    return RunAll(items, options, progress, false);
 }
 
 namespace {
@@ -226,8 +237,9 @@ BatchResult FromHandOff(const OperationResult* line, DWORD exitCode) {
 }  // namespace
 
 bool RunsElevated(const BatchItem& item, const BatchOptions& options, fw::AccountRights rights) {
-    return NeedsAdministrator(ListOf(item.entry), rights) && !item.phantom && options.quiet &&
-           item.quiet.basis != quiet_uninstall::Basis::None;
+    if (item.phantom || !NeedsAdministrator(ListOf(item.entry), rights)) return false;
+    const std::optional<PlannedRun> plan = PlanOf(item, options);
+    return plan && plan->quiet;
 }
 
 std::vector<BatchResult> UninstallEntries(const std::vector<BatchItem>& items, const BatchOptions& options,
@@ -307,18 +319,7 @@ std::vector<BatchResult> UninstallEntries(const std::vector<BatchItem>& items, c
         const std::vector<std::size_t>& at_;
     } placed(progress, hereAt);
     // After the elevated step the user may have asked to stop already.
-    const bool goOn = handedAt.empty() || here.empty() || progress.GoOn();
-    std::vector<BatchResult> ran;
-    if (goOn) {
-        ran = UninstallBatch(here, options, placed);
-    } else {
-        for (std::size_t i = 0; i < here.size(); ++i) {
-            BatchResult result;
-            result.reason = L"The batch stopped before it.";
-            placed.Ended(i, result);
-            ran.push_back(std::move(result));
-        }
-    }
+    std::vector<BatchResult> ran = RunAll(here, options, placed, !handedAt.empty());
     for (std::size_t i = 0; i < ran.size(); ++i) results[hereAt[i]] = std::move(ran[i]);
     return results;
 }

@@ -12,9 +12,13 @@ std::wstring Programs(std::size_t count) {
 void AddSection(std::wstring& text, const std::wstring& heading, const std::vector<std::wstring>& lines) {
     if (lines.empty()) return;
     if (!text.empty()) text += L"\n\n";
-    text += heading;
-    for (std::size_t i = 0; i < lines.size() && i < kListedNames; ++i) text += L"\n    " + lines[i];
-    if (lines.size() > kListedNames) text += L"\n    and " + std::to_wstring(lines.size() - kListedNames) + L" more";
+    text += heading + ShortenedList(lines, L"\n    ");
+}
+
+// A name as the question shows it: one no window could hold is cut.
+constexpr std::size_t kShownNameLength = 120;
+std::wstring ShownName(const std::wstring& name) {
+    return name.size() <= kShownNameLength ? name : name.substr(0, kShownNameLength) + L"\u2026";
 }
 
 std::wstring WithReason(const std::wstring& name, const std::wstring& reason) {
@@ -24,16 +28,14 @@ std::wstring WithReason(const std::wstring& name, const std::wstring& reason) {
 }  // namespace
 
 std::wstring UninstallManyQuestionText(const std::vector<UninstallChoice>& rows, bool quietly) {
-    std::wstring text = L"Uninstall these " + Programs(rows.size()) + L", one after another?\n";
-    for (std::size_t i = 0; i < rows.size() && i < kListedNames; ++i) {
-        const UninstallChoice& row = rows[i];
+    std::vector<std::wstring> lines;
+    for (const UninstallChoice& row : rows) {
         const wchar_t* mark = row.phantom                   ? L"its uninstaller is missing"
                               : quietly && row.quietKnown ? L"runs quietly"
                                                           : L"shows its own window";
-        text += L"\n" + row.displayName + L" \u2014 " + mark;
+        lines.push_back(ShownName(row.displayName) + L" \u2014 " + mark);
     }
-    if (rows.size() > kListedNames) text += L"\nand " + std::to_wstring(rows.size() - kListedNames) + L" more";
-    return text;
+    return L"Uninstall these " + Programs(rows.size()) + L", one after another?\n" + ShortenedList(lines, L"\n");
 }
 
 std::wstring WaitingStateText() { return L"Waiting"; }

@@ -53,9 +53,14 @@ std::wstring RemoveQuestionText(const std::vector<std::wstring>& displayNames) {
     if (displayNames.size() == 1) return RemoveQuestionText(displayNames.front());
     std::wstring text = L"Do you wish to remove these " + Entries(displayNames.size()) +
                         L" from the Add/Remove Programs list?\n";
-    for (std::size_t i = 0; i < displayNames.size() && i < kListedNames; ++i) text += L"\n" + displayNames[i];
-    if (displayNames.size() > kListedNames)
-        text += L"\nand " + std::to_wstring(displayNames.size() - kListedNames) + L" more";
+    return text + ShortenedList(displayNames, L"\n");
+}
+
+std::wstring ShortenedList(const std::vector<std::wstring>& lines, std::wstring_view before) {
+    std::wstring text;
+    for (std::size_t i = 0; i < lines.size() && i < kListedNames; ++i) text.append(before).append(lines[i]);
+    if (lines.size() > kListedNames)
+        text.append(before).append(L"and " + std::to_wstring(lines.size() - kListedNames) + L" more");
     return text;
 }
 
@@ -110,10 +115,9 @@ std::wstring BatchRemovedText(std::size_t removed, std::size_t alreadyGone, cons
         text += L"\n\n" + Entries(alreadyGone) + (alreadyGone == 1 ? L" was" : L" were") + L" no longer in the list.";
     if (!failures.empty()) {
         text += L"\n\n" + Entries(failures.size()) + L" could not be removed:";
-        for (std::size_t i = 0; i < failures.size() && i < kListedNames; ++i)
-            text += L"\n\n" + failures[i].displayName + L"\n" + failures[i].reason;
-        if (failures.size() > kListedNames)
-            text += L"\n\nand " + std::to_wstring(failures.size() - kListedNames) + L" more";
+        std::vector<std::wstring> lines;
+        for (const BatchFailure& failure : failures) lines.push_back(failure.displayName + L"\n" + failure.reason);
+        text += ShortenedList(lines, L"\n\n");
     }
     return text;
 }

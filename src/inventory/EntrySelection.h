@@ -2,6 +2,7 @@
 // The texts the removal commands show, and the names they give keys.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "inventory/ProgramInventory.h"
@@ -25,6 +26,9 @@ std::wstring RemovedText(const std::wstring& displayName, const std::wstring& ba
 // Remove on several rows asks once: the count and the names, a long list
 // shortened to its first kListedNames and "and N more".
 constexpr std::size_t kListedNames = 10;
+// `lines`, each after `before`, the first kListedNames of them, then
+// `before` and "and N more" for the rest.
+std::wstring ShortenedList(const std::vector<std::wstring>& lines, std::wstring_view before);
 std::wstring RemoveQuestionText(const std::vector<std::wstring>& displayNames);
 // What Remove asks before it removes rows. Red rows alone get the question
 // above with Yes as its default. A live row (its uninstaller is there) is

@@ -766,19 +766,10 @@ public:
               while (window && IsWindow(window)) {
                   HWND list = GetDlgItem(window, IDC_BATCH_LIST);
                   States now;
-                  const auto text = [list](int row, int column) {
-                      wchar_t buffer[256] = {};
-                      LVITEMW item{};
-                      item.iSubItem = column;
-                      item.pszText = buffer;
-                      item.cchTextMax = 256;
-                      SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-                      return std::wstring(buffer);
-                  };
                   const auto read = [&](States& states) {
                       bool whole = true;  // not a list going with its window
                       for (int row = 0, rows = ListView_GetItemCount(list); row < rows; ++row) {
-                          const std::wstring name = text(row, 0), state = text(row, 1);
+                          const std::wstring name = gui::ListItemText(list, row, 0), state = gui::ListItemText(list, row, 1);
                           whole &= !name.empty() && !state.empty();
                           states[name] = state;
                       }

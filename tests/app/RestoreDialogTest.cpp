@@ -30,15 +30,7 @@ std::wstring W(const std::string& text) { return fw::Widen(text); }
 std::vector<std::vector<std::wstring>> Rows(HWND list) {
     std::vector<std::vector<std::wstring>> rows(static_cast<std::size_t>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)));
     for (std::size_t row = 0; row < rows.size(); ++row) {
-        for (int column = 0; column < 4; ++column) {
-            wchar_t text[512] = {};
-            LVITEMW item{};
-            item.iSubItem = column;
-            item.pszText = text;
-            item.cchTextMax = 512;
-            SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-            rows[row].push_back(text);
-        }
+        for (int column = 0; column < 4; ++column) rows[row].push_back(gui::ListItemText(list, static_cast<int>(row), column));
     }
     return rows;
 }

@@ -21,6 +21,9 @@ TEST(BatchUninstallText, QuestionMarksEachProgramAndShortensALongList) {
               L"Windowed \u2014 shows its own window\nRed \u2014 its uninstaller is missing");
     // Unticked, every program that can run shows its window.
     EXPECT_NE(UninstallManyQuestionText(rows, false).find(L"Quiet \u2014 shows its own window"), std::wstring::npos);
+    // A name no window could hold is cut.
+    const std::wstring cut = UninstallManyQuestionText({{std::wstring(10000, L'x'), false, true}}, true);
+    EXPECT_EQ(cut.substr(cut.find(L'x')), std::wstring(120, L'x') + L"\u2026 \u2014 runs quietly");
     rows.resize(12, {L"More", false, true});
     const std::wstring many = UninstallManyQuestionText(rows, true);
     EXPECT_EQ(many.substr(many.rfind(L'\n')), L"\nand 2 more");

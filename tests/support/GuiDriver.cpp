@@ -254,6 +254,16 @@ HANDLE OpenOwner(HWND list) {
 
 }  // namespace
 
+std::wstring ListItemText(HWND list, int row, int column) {
+    wchar_t text[512] = {};
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = 512;
+    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
 std::vector<std::vector<std::string>> RemoteListRows(HWND list, int columns) {
     std::vector<std::vector<std::string>> rows;
     HANDLE process = OpenOwner(list);

@@ -84,6 +84,8 @@ private:
     SeenBox seen_;
 };
 
+// A cell of a list view of this process, from any of its threads.
+std::wstring ListItemText(HWND list, int row, int column);
 // Rows of a list view in another process, column by column.
 std::vector<std::vector<std::string>> RemoteListRows(HWND list, int columns);
 // The item data of a row of a list view in another process.
