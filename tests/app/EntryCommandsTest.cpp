@@ -764,25 +764,25 @@ public:
         : thread_([this] {
               HWND window = gui::WaitForDialog([](HWND w) { return GetDlgItem(w, IDC_BATCH_LIST) != nullptr; }, 20000);
               while (window && IsWindow(window)) {
-                  HWND list = GetDlgItem(window, IDC_BATCH_LIST);
-                  States now;
-                  const auto read = [&](States& states) {
-                      bool whole = true;  // not a list going with its window
-                      for (int row = 0, rows = ListView_GetItemCount(list); row < rows; ++row) {
-                          const std::wstring name = gui::ListItemText(list, row, 0), state = gui::ListItemText(list, row, 1);
-                          whole &= !name.empty() && !state.empty();
-                          states[name] = state;
-                      }
-                      return whole && !states.empty();
-                  };
                   // Rows are read one at a time while the batch goes on: only
                   // two reads alike show one moment (states only move forward).
-                  States again;
-                  if (read(now) && read(again) && now == again && (seen.empty() || seen.back() != now))
+                  States now, again;
+                  if (Read(window, now) && Read(window, again) && now == again && (seen.empty() || seen.back() != now))
                       seen.push_back(now);
                   Sleep(15);
               }
           }) {}
+    // The progress window's rows now; false while it has none or is going.
+    static bool Read(HWND window, States& states) {
+        HWND list = GetDlgItem(window, IDC_BATCH_LIST);
+        bool whole = true;
+        for (int row = 0, rows = ListView_GetItemCount(list); row < rows; ++row) {
+            const std::wstring name = gui::ListItemText(list, row, 0), state = gui::ListItemText(list, row, 1);
+            whole &= !name.empty() && !state.empty();
+            states[name] = state;
+        }
+        return whole && !states.empty();
+    }
     ~ProgressWatch() { Join(); }
     void Join() {
         if (thread_.joinable()) thread_.join();
@@ -850,8 +850,14 @@ TEST_F(EntryCommandsTest, UninstallOnManyRowsRunsEachInTurnReportsOnceAndOffersT
         },
         IDOK);
     ProgressWatch progress;
+    // The last states, as the progress window shows them under the report.
+    ProgressWatch::States atReport;
     gui::BoxAnswerer report(
-        [](HWND w) { return gui::IsMessageBox(w) && gui::ItemText(w, 0xFFFF).find(" uninstalled") != std::string::npos; },
+        [&](HWND w) {
+            if (!gui::IsMessageBox(w) || gui::ItemText(w, 0xFFFF).find(" uninstalled") == std::string::npos) return false;
+            ProgressWatch::Read(GetWindow(w, GW_OWNER), atReport);
+            return true;
+        },
         IDYES, 60000);
     gui::BoxAnswerer removed(
         [](HWND w) { return gui::IsMessageBox(w) && gui::ItemText(w, 0xFFFF).find("were removed") != std::string::npos; },
@@ -889,7 +895,7 @@ TEST_F(EntryCommandsTest, UninstallOnManyRowsRunsEachInTurnReportsOnceAndOffersT
         {L"ZWindow-A", L"Uninstalled"}, {L"ZWindow-B", L"Uninstalled"}, {L"ZWindow-Restart", L"Restart needed"},
         {L"ZWindow-Keep", L"Still listed, uninstaller gone"}, {L"ZWindow-Broken", L"Failed (exit code 2)"},
         {L"ZWindow Windowed", L"Still listed"}, {L"ZWindow Red", L"Still listed, uninstaller gone"}};
-    EXPECT_EQ(progress.seen.back(), ended);
+    EXPECT_EQ(atReport, ended);
 
     // One report, which offers the three left behind with no uninstaller.
     const std::string said = report.Seen().text;
